@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Configures and builds into build/ (BUILD_DIR overrides). WERROR=1 turns
+# warnings into errors, as CI does.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BUILD_DIR:-$root/build}"
+werror=OFF
+if [ "${WERROR:-${CI:-}}" != "" ] && [ "${WERROR:-1}" != 0 ]; then werror=ON; fi
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAMO_WERROR=$werror >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -1,0 +1,221 @@
+#include "model/BookProject.h"
+
+#include "model/Site.h"
+
+namespace vamo {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kEmpty;
+} // namespace
+
+QString datedJarName(const QDateTime& when)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    return QStringLiteral("vamo-") + two(d.month()) + two(d.day()) + two(t.minute()) + two(t.second());
+}
+
+QStringList BookProject::jarSizeItems()
+{
+    return {QStringLiteral("无限制豪华机"), QStringLiteral("500KB大内存机"), QStringLiteral("250KB高端机"),
+            QStringLiteral("120KB中端机"), QStringLiteral("60KB低端机")};
+}
+
+QStringList BookProject::phoneModelItems()
+{
+    return {QStringLiteral("Nokia,索爱,国产等"), QStringLiteral("部分MOTO机(V3,L7等)")};
+}
+
+BookProject::BookProject(const Clock& clock, QObject* parent) : QObject(parent), m_clock(clock)
+{
+    m_settings.maker = site::defaultMaker();
+    m_settings.message = site::defaultMessage();
+}
+
+void BookProject::setSettings(const BookSettings& s)
+{
+    if (s == m_settings)
+        return;
+    m_settings = s;
+    Q_EMIT settingsChanged();
+}
+
+#define VAMO_SETTER(name, field, type)                                                                                 \
+    void BookProject::name(type v)                                                                                     \
+    {                                                                                                                  \
+        if (m_settings.field == v)                                                                                     \
+            return;                                                                                                    \
+        m_settings.field = v;                                                                                          \
+        Q_EMIT settingsChanged();                                                                                      \
+    }
+VAMO_SETTER(setSaveFolder, saveFolder, const QString&)
+VAMO_SETTER(setMaker, maker, const QString&)
+VAMO_SETTER(setBookName, bookName, const QString&)
+VAMO_SETTER(setMessage, message, const QString&)
+VAMO_SETTER(setJarName, jarName, const QString&)
+VAMO_SETTER(setJarSize, jarSize, int)
+VAMO_SETTER(setPhoneModel, phoneModel, int)
+#undef VAMO_SETTER
+
+void BookProject::initialise(const QString& defaultSaveFolder)
+{
+    BookSettings s;
+    s.saveFolder = defaultSaveFolder;
+    s.maker = site::defaultMaker();
+    s.message = site::defaultMessage();
+    s.jarName = datedJarName(m_clock.now());
+    s.jarSize = 0;
+    s.phoneModel = 0;
+    setSettings(s);
+    m_frame = 0;
+    m_num = 0;
+}
+
+void BookProject::appendChapterName(const QString& name)
+{
+    m_names.append(name);
+    Q_EMIT chaptersChanged();
+}
+
+void BookProject::setChapterName(int position, const QString& name)
+{
+    if (position < 0 || position >= chapterCount())
+        return;
+    m_names[position] = name;
+    Q_EMIT chaptersChanged();
+}
+
+void BookProject::clearChapterNames()
+{
+    if (m_names.isEmpty())
+        return;
+    m_names.clear();
+    Q_EMIT chaptersChanged();
+}
+
+const QString& BookProject::chaptertext(int slot) const
+{
+    if (slot < 0 || slot >= kSlotCount)
+        return kEmpty;
+    return m_text[static_cast<std::size_t>(slot)];
+}
+
+Result<void> BookProject::setChaptertext(int slot, const QString& text)
+{
+    if (slot < 0 || slot >= kSlotCount)
+        return fail(QStringLiteral("章节序号超出范围(%1)").arg(slot));
+    m_text[static_cast<std::size_t>(slot)] = text;
+    return {};
+}
+
+Result<void> BookProject::save(const QString& savetext)
+{
+    return setChaptertext(m_num, savetext + kCrLf);
+}
+
+void BookProject::resetForNew(const QString& defaultSaveFolder)
+{
+    BookSettings s = m_settings;
+    s.saveFolder = defaultSaveFolder;
+    s.jarName = datedJarName(m_clock.now());
+    s.bookName.clear();
+    s.maker = site::defaultMaker();
+    s.message = site::defaultMessage();
+    s.jarSize = 0;
+    setSettings(s);
+    for (int i = 0; i < chapterCount() && i < kSlotCount; ++i)
+        m_text[static_cast<std::size_t>(i)].clear();
+    clearChapterNames();
+}
+
+void BookProject::clearAfterBuild()
+{
+    BookSettings s = m_settings;
+    s.jarName = datedJarName(m_clock.now());
+    s.bookName.clear();
+    m_num = 0;
+    for (auto& t : m_text)
+        t.clear();
+    setSettings(s);
+    clearChapterNames();
+}
+
+Result<void> BookProject::prepareAdd()
+{
+    if (chapterCount() >= kChapterLimit)
+        return fail(QStringLiteral("章节数量达到上限(%1)").arg(kChapterLimit));
+    m_num = static_cast<qint16>(chapterCount());
+    return {};
+}
+
+QString BookProject::proposedChapterName(int slot)
+{
+    return QStringLiteral("第%1章").arg(slot + 1);
+}
+
+bool BookProject::prepareEdit(int selected)
+{
+    if (selected < 0 || selected >= chapterCount())
+        return false;
+    m_num = static_cast<qint16>(selected);
+    return true;
+}
+
+void BookProject::swapChapters(int a, int b)
+{
+    m_names.swapItemsAt(a, b);
+    std::swap(m_text[static_cast<std::size_t>(a)], m_text[static_cast<std::size_t>(b)]);
+    Q_EMIT chaptersChanged();
+}
+
+int BookProject::deleteChapter(int selected)
+{
+    const int n = chapterCount();
+    if (selected < 0 || selected >= n)
+        return selected;
+    const int k = selected;
+    if (k == n - 1) {
+        m_text[static_cast<std::size_t>(k)].clear();
+        m_names.removeAt(k);
+        Q_EMIT chaptersChanged();
+        return k == 0 ? -1 : k - 1;
+    }
+    for (int i = k; i <= n - 2; ++i)
+        m_text[static_cast<std::size_t>(i)] = std::move(m_text[static_cast<std::size_t>(i + 1)]);
+    m_text[static_cast<std::size_t>(n - 1)].clear();
+    m_num = static_cast<qint16>(k);
+    m_names.removeAt(k);
+    Q_EMIT chaptersChanged();
+    return k;
+}
+
+int BookProject::moveUp(int selected)
+{
+    if (selected <= 0 || selected >= chapterCount() || chapterCount() <= 1)
+        return selected;
+    swapChapters(selected, selected - 1);
+    return selected - 1;
+}
+
+int BookProject::moveDown(int selected)
+{
+    const int n = chapterCount();
+    if (selected < 0 || selected >= n - 1 || n <= 1)
+        return selected;
+    swapChapters(selected, selected + 1);
+    return selected + 1;
+}
+
+void BookProject::prepareBatchImport(bool clearExisting)
+{
+    if (chapterCount() > 0 && clearExisting) {
+        clearChapterNames();
+        m_num = 0;
+    } else {
+        m_num = static_cast<qint16>(chapterCount());
+    }
+}
+
+} // namespace vamo

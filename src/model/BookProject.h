@@ -1,0 +1,117 @@
+#pragma once
+
+#include "model/Clock.h"
+#include "model/Error.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <array>
+
+namespace vamo {
+
+// The seven book settings. Each mirrors one control of the main window.
+struct BookSettings {
+    QString saveFolder; // Text1, ends with the folder separator when chosen
+    QString maker;      // Text2
+    QString bookName;   // Text3
+    QString message;    // Text4
+    QString jarName;    // Text5, without ".jar"
+    int jarSize = 0;    // Combo1, index 0..4
+    int phoneModel = 0; // Combo2, index 0..1
+
+    bool operator==(const BookSettings&) const = default;
+};
+
+// The one book being prepared: settings, chapter names (List1) and the
+// chapter texts (chaptertext). The chapter at list position i has its text in
+// slot i. Every window reads and writes the same instance.
+class BookProject : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kSlotCount = 1001;   // slots 0..1000
+    static constexpr int kChapterLimit = 1000; // chapters the main window accepts
+
+    static QStringList jarSizeItems();    // Combo1
+    static QStringList phoneModelItems(); // Combo2
+
+    explicit BookProject(const Clock& clock, QObject* parent = nullptr);
+
+    const Clock& clock() const { return m_clock; }
+
+    // --- settings ---
+    const BookSettings& settings() const { return m_settings; }
+    void setSettings(const BookSettings& s);
+    void setSaveFolder(const QString& v);
+    void setMaker(const QString& v);
+    void setBookName(const QString& v);
+    void setMessage(const QString& v);
+    void setJarName(const QString& v);
+    void setJarSize(int index);
+    void setPhoneModel(int index);
+
+    // Start values; `programFolder` is where the default save folder lives.
+    void initialise(const QString& defaultSaveFolder);
+
+    // --- chapters ---
+    const QStringList& chapterNames() const { return m_names; }
+    int chapterCount() const { return static_cast<int>(m_names.size()); }
+    void appendChapterName(const QString& name);
+    void setChapterName(int position, const QString& name);
+    void clearChapterNames();
+
+    const QString& chaptertext(int slot) const;
+    Result<void> setChaptertext(int slot, const QString& text);
+
+    // `save`: stores `savetext` followed by CR LF into slot `num`.
+    Result<void> save(const QString& savetext);
+
+    qint16 num() const { return m_num; }
+    void setNum(qint16 v) { m_num = v; }
+    qint16 frame() const { return m_frame; }
+    void setFrame(qint16 v) { m_frame = v; }
+    qint16 batchmode() const { return m_batchmode; }
+    void setBatchmode(qint16 v) { m_batchmode = v; }
+
+    // --- whole-book operations ---
+    // New (menu "新建(&N)"): settings back to their values after New, Combo2
+    // kept, the chapters' texts and names emptied.
+    void resetForNew(const QString& defaultSaveFolder);
+    // After a successful build: new JAR name, num 0, all slots and names and
+    // the book name emptied.
+    void clearAfterBuild();
+
+    // --- chapter list operations (the selection is the caller's) ---
+    // Add: refuses at the chapter limit, else sets num to the new slot.
+    Result<void> prepareAdd();
+    static QString proposedChapterName(int slot); // "第" n "章"
+    // Edit: needs a valid selection; sets num to it.
+    bool prepareEdit(int selected);
+    // Delete, move up, move down: each returns the position selected
+    // afterwards (-1 for none); an operation that does not apply returns
+    // `selected` unchanged and changes nothing.
+    int deleteChapter(int selected);
+    int moveUp(int selected);
+    int moveDown(int selected);
+    // Batch import entry: clearing empties the names (texts stay in their
+    // slots to be overwritten) and sets num 0; otherwise num = count.
+    void prepareBatchImport(bool clearExisting);
+
+Q_SIGNALS:
+    void settingsChanged();
+    void chaptersChanged();
+
+private:
+    void swapChapters(int a, int b);
+
+    const Clock& m_clock;
+    BookSettings m_settings;
+    QStringList m_names;
+    std::array<QString, kSlotCount> m_text;
+    qint16 m_num = 0;
+    qint16 m_frame = 0;
+    qint16 m_batchmode = 0;
+};
+
+} // namespace vamo

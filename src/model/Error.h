@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <expected>
+#include <utility>
+
+namespace vamo {
+
+// A failure in the system's own words, ready to be shown to the user.
+struct Error {
+    QString message;
+};
+
+template <class T>
+using Result = std::expected<T, Error>;
+
+inline std::unexpected<Error> fail(QString message)
+{
+    return std::unexpected(Error{std::move(message)});
+}
+
+} // namespace vamo

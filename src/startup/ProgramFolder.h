@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace vamo {
+
+// The program folder: the executable's folder, holding the build workspace,
+// jre/ (downloaded files) and the default save folder jar/. Where that folder
+// is not writable (an installed program), the user's data folder takes its
+// place. Needs a QCoreApplication.
+QString programFolder();
+
+// Folder holding the reader templates DuvEver.dll and DuvEverMoto.dll: the
+// program folder when they lie there, else the installed data folder.
+QString templateFolder();
+
+// The default save folder: the program folder's jar/, with a trailing
+// separator.
+QString defaultSaveFolder(const QString& programFolder);
+
+} // namespace vamo

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vamo::test {
+
+// Reads a whole file; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+// Writes bytes to a file, creating folders on the way. Returns success.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+} // namespace vamo::test
