@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/Error.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+
+namespace vamo {
+
+enum class TextEncoding { Cp936, Utf8, Utf16LE, Utf16BE };
+
+// A byte-order mark decides; otherwise valid UTF-8 that holds non-ASCII bytes
+// is UTF-8; everything else is code page 936.
+TextEncoding detectEncoding(QByteArrayView bytes);
+
+// Expected number of characters of a TXT file of `bytes` bytes.
+inline qint64 estimateCharacters(qint64 bytes) { return bytes * 55 / 100; }
+
+struct TxtProgress {
+    qint64 lines = 0;      // lines read so far
+    qint64 characters = 0; // length of the text read so far (UTF-16 units)
+};
+// Called after every 50th line.
+using TxtProgressFn = std::function<void(const TxtProgress&)>;
+
+struct TxtText {
+    QString text; // every line followed by CR LF
+    qint64 lines = 0;
+    TextEncoding encoding = TextEncoding::Cp936;
+};
+
+// Reads TXT bytes line by line: a line ends at CR or CR LF, a lone LF stays
+// inside the line, every line read (the last included) is followed by CR LF.
+// A byte-order mark is not part of the text. Invalid bytes become U+FFFD.
+TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
+
+// Reads a TXT file as above. A file that cannot be opened or read is an error
+// with a message for the user.
+Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
+
+} // namespace vamo

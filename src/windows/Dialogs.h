@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace vamo {
+
+// Every message box, question, file and folder dialog, and every hand-off to
+// the desktop (opening a folder or a web page) goes through here, so that
+// window tests can answer them without a dialog ever blocking.
+class Dialogs {
+public:
+    enum class Answer { Ok, Yes, No };
+
+    // A message with one OK button and the message title.
+    static void information(QWidget* parent, const QString& text);
+    // A message with OK and no title of its own (the application's title).
+    static void notice(QWidget* parent, const QString& text);
+    // A question with Yes and No and the message title.
+    static Answer question(QWidget* parent, const QString& text);
+    // An open-file dialog for TXT files; empty when cancelled.
+    static QString openTxtFile(QWidget* parent);
+    // A folder dialog; empty when cancelled.
+    static QString chooseFolder(QWidget* parent, const QString& start);
+    // Shows a folder in the platform's file manager; does not wait.
+    static void openFolder(const QString& path);
+    // Opens an address in the system's browser.
+    static void openUrl(const QString& url);
+
+    // --- test seam ---
+    // In test mode nothing is shown: messages are recorded, questions take
+    // the queued answers (No when none is queued), file and folder dialogs
+    // take the queued paths (cancel when none is queued), and folders and
+    // addresses that would be opened are recorded.
+    static void setTestMode(bool on);
+    static bool testMode();
+    static void setNextAnswer(Answer a);
+    static void setNextFile(const QString& path);
+    static void setNextFolder(const QString& path);
+    static QStringList messages();       // texts shown so far
+    static QStringList openedFolders();  // folders handed to the file manager
+    static QStringList openedUrls();
+    static void clearRecord();
+};
+
+} // namespace vamo
