@@ -179,7 +179,7 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
             report.reasons.append(reason);
             dropBook(book);
         };
-        auto report_ = [&](const QString& stage, double fraction) {
+        auto notify = [&](const QString& stage, double fraction) {
             if (progress)
                 progress(FolderBatchProgress{i, count, bookName, stage, fraction});
         };
@@ -200,12 +200,12 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
             continue;
         }
         const qint64 expected = estimateCharacters(info.size());
-        report_(kReading, 0);
+        notify(kReading, 0);
         auto text = readTxtFile(path, [&](const TxtProgress& p) {
             double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
             if (r > 1)
                 r = 0.99;
-            report_(kReading, r);
+            notify(kReading, r);
         });
         if (!text) {
             failBook(text.error().message);
@@ -220,8 +220,8 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
 
         const QString key = outputKey(book);
         book.setBatchmode(1);
-        report_(kBuilding, 0);
-        auto built = BuildEbook(book, env, [&](double f) { report_(kBuilding, f); });
+        notify(kBuilding, 0);
+        auto built = BuildEbook(book, env, [&](double f) { notify(kBuilding, f); });
         if (!built) {
             failBook(built.error().message);
             continue;

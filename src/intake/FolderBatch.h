@@ -30,7 +30,7 @@ struct FolderBatchProgress {
     int books = 0;           // queue length
     QString bookName;        // the book being made
     QString stage;           // "导入文件" while reading, "打包进度" while building
-    double fraction = 0;     // of the current stage, 0..0.99
+    double fraction = 0;     // of the current stage, 0..1 (a value past 1 is shown as 0.99)
 };
 using FolderBatchProgressFn = std::function<void(const FolderBatchProgress&)>;
 
