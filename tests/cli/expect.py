@@ -195,7 +195,7 @@ def check(book):
     with zipfile.ZipFile(template_path) as z:
         template = {i.filename: z.read(i) for i in z.infolist()}
     folder = os.path.join(book["save_folder"], base_book)
-    printed = [os.path.normpath(p) for p in book["printed"]]
+    printed = [os.path.abspath(p) for p in book["printed"]]
 
     jar_name = book["jar_name"]
     if jar_name == "*":
@@ -214,8 +214,8 @@ def check(book):
         suffix = "(" + str(number).zfill(digits) + ")" if number else ""
         base = jar_name + suffix
         title = base_book + suffix
-        jar = os.path.normpath(os.path.join(folder, base + ".jar"))
-        jad = os.path.normpath(os.path.join(folder, base + ".jad"))
+        jar = os.path.abspath(os.path.join(folder, base + ".jar"))
+        jad = os.path.abspath(os.path.join(folder, base + ".jad"))
         expected_paths += [jar, jad]
         files = dict(files)
         files["text"] = BOM + info.encode("utf-8")
