@@ -138,19 +138,12 @@ int child(const QStringList& args)
     }
     const qint64 read = timer.nsecsElapsed();
 
-    qint64 firstProgress = -1;
-    qint64 lastProgress = -1;
-    auto built = BuildEbook(book, BuildEnvironment{program.path(), templates}, [&](double) {
-        lastProgress = timer.nsecsElapsed();
-        if (firstProgress < 0)
-            firstProgress = lastProgress;
-    });
+    auto built = BuildEbook(book, BuildEnvironment{program.path(), templates});
     const qint64 end = timer.nsecsElapsed();
     if (!built)
         qFatal("%s", qPrintable(built.error().message));
 
-    out() << "read " << read << "\nfirstProgress " << firstProgress << "\nlastProgress " << lastProgress
-          << "\nend " << end << "\npeak " << peakKiB() << '\n';
+    out() << "read " << read << "\nend " << end << "\npeak " << peakKiB() << '\n';
     for (const QString& jar : built->jarPaths)
         out() << "jar " << jar << '\n';
     out().flush();
@@ -160,7 +153,7 @@ int child(const QStringList& args)
 // ---- parent ----
 
 struct MakeRun {
-    double read = 0, payload = 0, archive = 0, total = 0; // seconds
+    double read = 0, build = 0, total = 0; // seconds
     long peak = 0;                                       // KiB
     QStringList jars;
 };
@@ -176,16 +169,12 @@ MakeRun runChild(const QString& source, int jarSize, const QString& save, const 
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
         qFatal("the make failed");
     MakeRun r;
-    qint64 read = 0, first = 0, last = 0, end = 0;
+    qint64 read = 0, end = 0;
     for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
         const QString key = line.section(u' ', 0, 0);
         const QString value = line.section(u' ', 1);
         if (key == u"read")
             read = value.toLongLong();
-        else if (key == u"firstProgress")
-            first = value.toLongLong();
-        else if (key == u"lastProgress")
-            last = value.toLongLong();
         else if (key == u"end")
             end = value.toLongLong();
         else if (key == u"peak")
@@ -193,11 +182,9 @@ MakeRun runChild(const QString& source, int jarSize, const QString& save, const 
         else if (key == u"jar")
             r.jars.append(value);
     }
-    r.read = read / 1e9;
-    r.payload = (last - read) / 1e9;
-    r.archive = (end - last) / 1e9;
-    r.total = end / 1e9;
-    (void)first;
+    r.read = static_cast<double>(read) / 1e9;
+    r.build = static_cast<double>(end - read) / 1e9;
+    r.total = static_cast<double>(end) / 1e9;
     return r;
 }
 
@@ -329,8 +316,8 @@ int parent(const QStringList& args)
         out() << "size class " << jarSize << ": " << best.jars.size() << " volume(s), payload " << payload.size()
               << " entries, " << mib(static_cast<double>(payloadBytes)) << " -> " << mib(static_cast<double>(packed))
               << "\n";
-        out() << "  make     " << secs(best.total) << "  (read " << secs(best.read) << ", payload "
-              << secs(best.payload) << ", archive+JAD " << secs(best.archive) << ")\n";
+        out() << "  make     " << secs(best.total) << "  (read " << secs(best.read) << ", BuildEbook "
+              << secs(best.build) << ")\n";
         out() << "  deflate  " << secs(deflate) << "  (level " << archive::kDeflateLevel << ")\n";
         out() << "  ratio    " << QString::number(ratio, 'f', 2) << "  (target <= 1.50) "
               << (timeMet ? "met" : "MISSED") << "\n";
