@@ -307,6 +307,7 @@ void ChapterEditor::readFile()
     ui->Text2->hide();
     // The window stays responsive: pending events run, and the progress shows,
     // at most every 30 ms, so that painting never costs the read much time.
+    QCoreApplication::processEvents();
     QElapsedTimer sinceRefresh;
     sinceRefresh.start();
     auto read = readTxtFile(path, [&](const TxtProgress& p) {

@@ -1,0 +1,197 @@
+// Reading a 10 MB TXT file into the chapter editor, measured against the text
+// layer's decode of the same file, with the longest pause between two repaints
+// of the editor while the read runs. Drives the real window offscreen.
+//
+//   bench_windows_editor [megabytes=10] [runs=3]
+
+#include "model/BookProject.h"
+#include "text/TxtReader.h"
+#include "windows/ChapterEditor.h"
+#include "windows/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+using namespace vamo;
+
+namespace {
+
+// A reproducible novel in code page 936: paragraphs of common Chinese
+// characters with full-width punctuation, chapter headings every 150 lines,
+// CR LF line ends.
+QByteArray generateNovel(qint64 bytes)
+{
+    quint64 state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state](quint32 bound) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<quint32>(state % bound);
+    };
+    QByteArray out;
+    out.reserve(bytes + 1024);
+    int line = 0;
+    int chapter = 0;
+    while (out.size() < bytes) {
+        if (line % 150 == 0) {
+            ++chapter;
+            out += "\xb5\xda"; // 第
+            out += QByteArray::number(chapter);
+            out += "\xd5\xc2\r\n"; // 章
+        } else {
+            out += "\xa1\xa1\xa1\xa1"; // two full-width spaces
+            const quint32 chars = 20 + next(280);
+            for (quint32 i = 0; i < chars; ++i) {
+                const quint32 r = next(100);
+                if (r < 6) {
+                    out += "\xa3\xac"; // ，
+                } else if (r < 8) {
+                    out += "\xa1\xa3"; // 。
+                } else {
+                    out += static_cast<char>(0xB0 + next(0xD7 - 0xB0));
+                    out += static_cast<char>(0xA1 + next(0xFE - 0xA1));
+                }
+            }
+            out += "\xa1\xa3\r\n";
+        }
+        ++line;
+    }
+    return out;
+}
+
+// Timestamps of every paint event of the editor and its controls.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* window, const QElapsedTimer& clock) : m_window(window), m_clock(clock) {}
+    std::vector<qint64> stamps;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == m_window)
+            stamps.push_back(m_clock.nsecsElapsed());
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    const QElapsedTimer& m_clock;
+};
+
+double ms(qint64 ns) { return static_cast<double>(ns) / 1e6; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const int megabytes = args.size() > 1 ? args.at(1).toInt() : 10;
+    const int runs = std::max(1, args.size() > 2 ? args.at(2).toInt() : 3);
+
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("novel.txt"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(generateNovel(qint64{megabytes} * 1024 * 1024)) < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    const qint64 fileBytes = QFileInfo(path).size();
+
+    // The text layer alone.
+    qint64 decodeBest = std::numeric_limits<qint64>::max();
+    qint64 characters = 0;
+    qint64 lines = 0;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const auto text = readTxtFile(path);
+        const qint64 took = t.nsecsElapsed();
+        if (!text) {
+            std::fprintf(stderr, "%s\n", qPrintable(text.error().message));
+            return 1;
+        }
+        decodeBest = std::min(decodeBest, took);
+        characters = text->text.size();
+        lines = text->lines;
+    }
+
+    // The editor, through its 文件读入 button.
+    Dialogs::setTestMode(true);
+    SystemClock clock;
+    BookProject book(clock);
+    QWidget mainWindow;
+    mainWindow.resize(900, 650);
+    mainWindow.show();
+    auto* editor = new ChapterEditor(book, &mainWindow);
+    if (!book.prepareAdd())
+        return 1;
+    editor->openNew(BookProject::proposedChapterName(book.num()));
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 200)
+        QApplication::processEvents();
+
+    QElapsedTimer clockNs;
+    clockNs.start();
+    PaintWatch watch(editor, clockNs);
+    app.installEventFilter(&watch);
+    auto* readButton = editor->findChild<QPushButton*>(QStringLiteral("Command3"));
+
+    qint64 readBest = std::numeric_limits<qint64>::max();
+    qint64 gapWorst = 0;
+    qsizetype paintsDuring = 0;
+    bool contentOk = true;
+    for (int i = 0; i < runs; ++i) {
+        watch.stamps.clear();
+        Dialogs::setNextFile(path);
+        const qint64 start = clockNs.nsecsElapsed();
+        readButton->click();
+        const qint64 done = clockNs.nsecsElapsed();
+        paintsDuring = static_cast<qsizetype>(watch.stamps.size());
+        // The read ends when the window shows the loaded text.
+        while (watch.stamps.empty() || watch.stamps.back() < done) {
+            QApplication::processEvents();
+            if (clockNs.nsecsElapsed() - done > 2'000'000'000)
+                break;
+        }
+        qint64 previous = start;
+        qint64 gap = 0;
+        for (qint64 s : watch.stamps) {
+            if (qEnvironmentVariableIsSet("VAMO_BENCH_VERBOSE"))
+                std::printf("  paint at %8.1f ms (+%6.1f)%s\n", ms(s - start), ms(s - previous), s > done ? " after" : "");
+            gap = std::max(gap, s - previous);
+            previous = s;
+        }
+        readBest = std::min(readBest, done - start);
+        gapWorst = std::max(gapWorst, gap);
+        contentOk = contentOk && editor->visibleText().size() + editor->strmod().size() == characters;
+    }
+    app.removeEventFilter(&watch);
+
+    std::printf("file: %.1f MB code page 936, %lld lines, %lld characters\n", static_cast<double>(fileBytes) / 1048576.0,
+                static_cast<long long>(lines), static_cast<long long>(characters));
+    std::printf("text layer decode (best of %d):     %8.1f ms\n", runs, ms(decodeBest));
+    std::printf("editor file read (best of %d):      %8.1f ms  (%.2fx the decode, limit 2x)\n", runs, ms(readBest),
+                ms(readBest) / ms(decodeBest));
+    std::printf("longest gap between repaints:      %8.1f ms  (limit 100 ms; %lld repaints during the last read)\n",
+                ms(gapWorst), static_cast<long long>(paintsDuring));
+    std::printf("editor holds the whole text:       %s\n", contentOk ? "yes" : "NO");
+    delete editor;
+    return contentOk ? 0 : 1;
+}
