@@ -315,7 +315,7 @@ private Q_SLOTS:
         readFile(path);
         if (was == 0)
             QVERIFY(seteuid(0) == 0);
-        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("无法读取文件：") + path});
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("无法读取文件：") + QDir::toNativeSeparators(path)});
         QCOMPARE(name()->text(), QStringLiteral("旧0"));
         QCOMPARE(editor->visibleText(), before);
         QCOMPARE(editor->strmod().size(), 10);
