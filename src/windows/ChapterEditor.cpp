@@ -54,8 +54,12 @@ void ChapterTextEdit::insertFromMimeData(const QMimeData* source)
 {
     if (isReadOnly() || !source || !source->hasText())
         return;
-    const QString box = editing::pastedToBox(source->text());
-    const QStringView fit = editing::fitIntoRoom(box, room());
+    // Only the part that can fit is converted: a huge clipboard costs nothing.
+    const qsizetype free = room();
+    const QString text = source->text();
+    const qsizetype take = free >= text.size() ? text.size() : 2 * free + 2;
+    const QString box = editing::pastedToBox(QStringView(text).first(std::min(text.size(), take)));
+    const QStringView fit = editing::fitIntoRoom(box, free);
     if (fit.isEmpty())
         return;
     QTextCursor c = textCursor();

@@ -386,6 +386,12 @@ private Q_SLOTS:
         QVERIFY(editor->visibleText().endsWith(QStringLiteral("一二三\r\n四五六\r\n")));
         QCOMPARE(editor->visibleText().size(), 65000);
 
+        // A clipboard far beyond the limit fills the box exactly.
+        content()->clear();
+        QApplication::clipboard()->setText(numbered(200000));
+        content()->paste();
+        QCOMPARE(editor->visibleText(), numbered(65000));
+
         // The name: a long proposed or file name stays whole, typing stops at 21.
         const QString longName = QString(30, u'名');
         editor->openNew(longName);
