@@ -115,9 +115,28 @@ void ChapterTextEdit::inputMethodEvent(QInputMethodEvent* e)
 
 // --- the editor window -----------------------------------------------------
 
-ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ChapterEditor>()), m_book(book), m_mainWindow(mainWindow)
+namespace {
+
+// Disabling a widget disables its child windows as well, so the editor cannot
+// be a child of the main window it disables while it is open.
+QWidget* ownerOutside(QWidget* parent, QWidget* mainWindow)
 {
+    for (QWidget* w = parent; w && mainWindow; w = w->parentWidget()) {
+        if (w == mainWindow)
+            return nullptr;
+    }
+    return parent;
+}
+
+} // namespace
+
+ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* parent)
+    : QWidget(ownerOutside(parent, mainWindow), Qt::Window), ui(std::make_unique<Ui::ChapterEditor>()), m_book(book),
+      m_mainWindow(mainWindow)
+{
+    // An editor meant to belong to the main window still goes with it.
+    if (parent && !parentWidget())
+        connect(parent, &QObject::destroyed, this, [this] { delete this; });
     ui->setupUi(this);
     ui->Text2->setLimit(editing::kVisibleLimit);
     // The box keeps its place while a file read hides it.

@@ -351,6 +351,18 @@ private Q_SLOTS:
         QVERIFY(editor.isNull());
     }
 
+    void editorGivenTheMainWindowAsParentStaysUsableAndGoesWithIt()
+    {
+        delete editor.data();
+        editor = new ChapterEditor(*book, main.get(), main.get());
+        newChapter();
+        QVERIFY(!main->isEnabled());
+        QVERIFY(editor->isEnabled());
+        click("Command2");
+        main.reset();
+        QVERIFY(editor.isNull());
+    }
+
     void clearEmptiesContentAndStrmodButKeepsTheName()
     {
         chapters(1);
