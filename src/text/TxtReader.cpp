@@ -4,17 +4,337 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace vamo {
 
 namespace {
+
+// ---------------------------------------------------------------------------
+// Where the bytes come from: memory or a file, piece by piece. Every piece
+// but the last is txtChunkBytes long; an empty piece means the end.
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // The next piece, valid until the next call; nothing on a read error.
+    virtual std::optional<QByteArrayView> next() = 0;
+    // Starts again at byte `pos`.
+    virtual bool seek(qint64 pos) = 0;
+    virtual qint64 size() const = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(QByteArrayView bytes) : bytes_(bytes) {}
+    std::optional<QByteArrayView> next() override
+    {
+        const QByteArrayView piece = bytes_.sliced(pos_, qMin(txtChunkBytes, bytes_.size() - pos_));
+        pos_ += piece.size();
+        return piece;
+    }
+    bool seek(qint64 pos) override
+    {
+        pos_ = qBound<qsizetype>(0, pos, bytes_.size());
+        return true;
+    }
+    qint64 size() const override { return bytes_.size(); }
+
+private:
+    QByteArrayView bytes_;
+    qsizetype pos_ = 0;
+};
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(QFile& file) : file_(file), buffer_(std::make_unique<char[]>(txtChunkBytes)) {}
+    std::optional<QByteArrayView> next() override
+    {
+        qsizetype filled = 0;
+        while (filled < txtChunkBytes) {
+            const qint64 n = file_.read(buffer_.get() + filled, txtChunkBytes - filled);
+            if (n < 0)
+                return std::nullopt;
+            if (n == 0)
+                break;
+            filled += n;
+        }
+        return QByteArrayView(buffer_.get(), filled);
+    }
+    bool seek(qint64 pos) override { return file_.seek(pos); }
+    qint64 size() const override { return file_.size(); }
+
+private:
+    QFile& file_;
+    std::unique_ptr<char[]> buffer_;
+};
+
+// ---------------------------------------------------------------------------
+// Byte-order marks.
+
+struct Bom {
+    TextEncoding encoding;
+    qsizetype length;
+};
+
+Bom byteOrderMark(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {TextEncoding::Utf8, 3};
+    if (bytes.startsWith("\xFF\xFE"))
+        return {TextEncoding::Utf16LE, 2};
+    if (bytes.startsWith("\xFE\xFF"))
+        return {TextEncoding::Utf16BE, 2};
+    return {TextEncoding::Cp936, 0};
+}
+
+// ---------------------------------------------------------------------------
+// UTF-8.
+
+bool isContinuation(quint8 b) { return (b & 0xC0) == 0x80; }
+
+// Length of the sequence that lead byte `b` starts; 1 for a byte that
+// starts none.
+int sequenceLength(quint8 b)
+{
+    if (b >= 0xC0 && b < 0xE0)
+        return 2;
+    if (b >= 0xE0 && b < 0xF0)
+        return 3;
+    if (b >= 0xF0 && b < 0xF8)
+        return 4;
+    return 1;
+}
+
+// How many bytes at the end of `bytes` begin a sequence that goes on past
+// it (0 when the last sequence is complete or no sequence at all).
+qsizetype openTail(QByteArrayView bytes)
+{
+    for (qsizetype k = 1; k <= 3 && k <= bytes.size(); ++k) {
+        const auto b = static_cast<quint8>(bytes[bytes.size() - k]);
+        if (!isContinuation(b))
+            return sequenceLength(b) > k ? k : 0;
+    }
+    return 0;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const quint8*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; p < end; ++p) {
+        if (*p & 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Tells piece by piece whether bytes are valid UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF) and whether any is not ASCII.
+class Utf8Check {
+public:
+    void feed(QByteArrayView piece)
+    {
+        if (!valid_)
+            return;
+        qsizetype start = 0;
+        if (carryLength_ > 0) {
+            // Complete the sequence the previous piece began.
+            const int length = sequenceLength(static_cast<quint8>(carry_[0]));
+            while (carryLength_ < length && start < piece.size())
+                carry_[carryLength_++] = piece[start++];
+            if (carryLength_ < length)
+                return;
+            valid_ = QByteArrayView(carry_, carryLength_).isValidUtf8();
+            carryLength_ = 0;
+            if (!valid_)
+                return;
+        }
+        const QByteArrayView rest = piece.sliced(start);
+        const qsizetype tail = openTail(rest);
+        const QByteArrayView whole = rest.first(rest.size() - tail);
+        nonAscii_ = nonAscii_ || tail > 0 || !isAscii(whole);
+        valid_ = whole.isValidUtf8();
+        std::memcpy(carry_, rest.data() + whole.size(), tail);
+        carryLength_ = static_cast<int>(tail);
+    }
+    bool failed() const { return !valid_; }
+    // After the last piece: valid UTF-8 with at least one non-ASCII byte.
+    bool isUtf8() const { return valid_ && carryLength_ == 0 && nonAscii_; }
+
+private:
+    char carry_[4] = {};
+    int carryLength_ = 0;
+    bool valid_ = true;
+    bool nonAscii_ = false;
+};
+
+// Decodes UTF-8 piece by piece. Each maximal part of an invalid sequence
+// becomes one U+FFFD; a sequence cut off by the end of the text as well.
+class Utf8Decoder {
+public:
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
+
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
+    {
+        char16_t* o = out;
+        qsizetype start = 0;
+        if (carryLength_ > 0) {
+            // The sequence the previous piece began, with what follows it
+            // (every piece but the last is long enough to finish it).
+            char joined[8];
+            std::memcpy(joined, carry_, carryLength_);
+            const qsizetype taken = qMin<qsizetype>(piece.size(), 4);
+            std::memcpy(joined + carryLength_, piece.data(), taken);
+            const auto* const begin = reinterpret_cast<const quint8*>(joined);
+            const quint8* p = begin;
+            const quint8* const end = begin + carryLength_ + taken;
+            while (p - begin < carryLength_)
+                p = decodeOne(p, end, o);
+            start = (p - begin) - carryLength_;
+            carryLength_ = 0;
+        }
+        const QByteArrayView rest = piece.sliced(start);
+        const qsizetype tail = last ? 0 : openTail(rest);
+        o = decodeRun(rest.first(rest.size() - tail), o);
+        std::memcpy(carry_, rest.data() + rest.size() - tail, tail);
+        carryLength_ = static_cast<int>(tail);
+        return o - out;
+    }
+
+private:
+    static char16_t* decodeRun(QByteArrayView bytes, char16_t* o)
+    {
+        const auto* p = reinterpret_cast<const quint8*>(bytes.data());
+        const auto* const end = p + bytes.size();
+        while (p < end) {
+            // Runs of ASCII eight bytes at a time.
+            while (end - p >= 8) {
+                quint64 word;
+                std::memcpy(&word, p, 8);
+                if (word & 0x8080808080808080ULL)
+                    break;
+                for (int i = 0; i < 8; ++i)
+                    o[i] = p[i];
+                o += 8;
+                p += 8;
+            }
+            if (p == end)
+                break;
+            if (*p < 0x80)
+                *o++ = *p++;
+            else
+                p = decodeOne(p, end, o);
+        }
+        return o;
+    }
+
+    // Decodes the sequence at p (p < end) into o; returns where the next
+    // one starts.
+    static const quint8* decodeOne(const quint8* p, const quint8* end, char16_t*& o)
+    {
+        const quint8 b = p[0];
+        const qsizetype left = end - p;
+        auto inRange = [&](qsizetype i, quint8 low, quint8 high) {
+            return i < left && p[i] >= low && p[i] <= high;
+        };
+        auto invalid = [&](qsizetype used) {
+            *o++ = QChar::ReplacementCharacter;
+            return p + used;
+        };
+        if (b < 0x80) {
+            *o++ = b;
+            return p + 1;
+        }
+        if (b >= 0xC2 && b <= 0xDF) {
+            if (!inRange(1, 0x80, 0xBF))
+                return invalid(1);
+            *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+            return p + 2;
+        }
+        if (b >= 0xE0 && b <= 0xEF) {
+            const quint8 low = b == 0xE0 ? 0xA0 : 0x80;
+            const quint8 high = b == 0xED ? 0x9F : 0xBF;
+            if (!inRange(1, low, high))
+                return invalid(1);
+            if (!inRange(2, 0x80, 0xBF))
+                return invalid(2);
+            *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            return p + 3;
+        }
+        if (b >= 0xF0 && b <= 0xF4) {
+            const quint8 low = b == 0xF0 ? 0x90 : 0x80;
+            const quint8 high = b == 0xF4 ? 0x8F : 0xBF;
+            if (!inRange(1, low, high))
+                return invalid(1);
+            if (!inRange(2, 0x80, 0xBF))
+                return invalid(2);
+            if (!inRange(3, 0x80, 0xBF))
+                return invalid(3);
+            const char32_t c = ((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            *o++ = QChar::highSurrogate(c);
+            *o++ = QChar::lowSurrogate(c);
+            return p + 4;
+        }
+        return invalid(1);
+    }
+
+    char carry_[8] = {};
+    int carryLength_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Code page 936 and UTF-16, behind the same face as the UTF-8 decoder.
+
+class Cp936PieceDecoder {
+public:
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 1; }
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last) { return decoder_.decode(piece, out, last); }
+
+private:
+    text_detail::Cp936Decoder decoder_;
+};
+
+// UTF-16 goes through ICU's stateful converter, which turns unpaired
+// surrogates and an odd last byte into U+FFFD.
+class Utf16Decoder {
+public:
+    explicit Utf16Decoder(bool bigEndian)
+        : converter_(text_detail::openConverter(bigEndian ? "UTF-16BE" : "UTF-16LE"))
+    {
+    }
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes / 2 + 4; }
+
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
+    {
+        if (!converter_)
+            return 0; // ICU without its UTF-16 converters: cannot happen
+        UChar* target = out;
+        const char* source = piece.data();
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter_.get(), &target, out + maxUnits(piece.size()), &source,
+                       piece.data() + piece.size(), nullptr, last, &status);
+        return target - out;
+    }
+
+private:
+    text_detail::Converter converter_;
+};
+
+// ---------------------------------------------------------------------------
+// Lines.
 
 // Collects decoded text line by line: CR and CR LF end a line and become
 // CR LF, a lone LF stays where it is. Text comes in pieces; a CR at the end
@@ -77,168 +397,88 @@ private:
     bool skipLf_ = false; // the previous piece ended in CR
 };
 
-struct Bom {
-    TextEncoding encoding;
-    qsizetype length;
-};
+// ---------------------------------------------------------------------------
+// The reading itself.
 
-Bom byteOrderMark(QByteArrayView bytes)
+template <class Decoder>
+bool decodeAll(ByteSource& source, Decoder& decoder, LineSink& sink)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return {TextEncoding::Utf8, 3};
-    if (bytes.startsWith("\xFF\xFE"))
-        return {TextEncoding::Utf16LE, 2};
-    if (bytes.startsWith("\xFE\xFF"))
-        return {TextEncoding::Utf16BE, 2};
-    return {TextEncoding::Cp936, 0};
-}
-
-bool isContinuation(quint8 b) { return (b & 0xC0) == 0x80; }
-
-bool isAscii(QByteArrayView bytes)
-{
-    const auto* p = reinterpret_cast<const quint8*>(bytes.data());
-    const auto* const end = p + bytes.size();
-    for (; end - p >= 8; p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        if (word & 0x8080808080808080ULL)
+    const auto buffer = std::make_unique<char16_t[]>(Decoder::maxUnits(txtChunkBytes));
+    for (;;) {
+        const std::optional<QByteArrayView> piece = source.next();
+        if (!piece)
             return false;
+        const bool last = piece->size() < txtChunkBytes;
+        sink.feed(QStringView(buffer.get(), decoder.decode(*piece, buffer.get(), last)));
+        if (last)
+            return true;
     }
-    for (; p < end; ++p) {
-        if (*p & 0x80)
-            return false;
-    }
-    return true;
 }
 
-// Decodes UTF-8 that is known to be valid; a sequence cut off by the end of
-// the piece (never the case when pieces are cut before a lead byte) gives
-// U+FFFD. `out` needs room for bytes.size() units.
-qsizetype decodeValidUtf8(QByteArrayView bytes, char16_t* out)
+// Nothing when the source cannot be read.
+std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress)
 {
-    const auto* p = reinterpret_cast<const quint8*>(bytes.data());
-    const auto* const end = p + bytes.size();
-    char16_t* o = out;
-    while (p < end) {
-        while (end - p >= 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ULL)
+    TxtText result;
+    std::optional<QByteArrayView> first = source.next();
+    if (!first)
+        return std::nullopt;
+    const Bom bom = byteOrderMark(*first);
+    result.encoding = bom.encoding;
+    if (bom.length == 0) {
+        // Valid UTF-8 all through, or code page 936. Code page 936 text
+        // mostly shows itself within its first few characters.
+        Utf8Check check;
+        for (QByteArrayView piece = *first;;) {
+            check.feed(piece);
+            if (check.failed() || piece.size() < txtChunkBytes)
                 break;
-            for (int i = 0; i < 8; ++i)
-                o[i] = p[i];
-            o += 8;
-            p += 8;
+            first = source.next();
+            if (!first)
+                return std::nullopt;
+            piece = *first;
         }
-        if (p == end)
-            break;
-        const quint8 b = *p;
-        const qsizetype left = end - p;
-        if (b < 0x80) {
-            *o++ = b;
-            ++p;
-        } else if (b < 0xE0 && left >= 2) {
-            *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
-            p += 2;
-        } else if (b < 0xF0 && left >= 3) {
-            *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-            p += 3;
-        } else if (b >= 0xF0 && left >= 4) {
-            const char32_t c = ((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
-            *o++ = QChar::highSurrogate(c);
-            *o++ = QChar::lowSurrogate(c);
-            p += 4;
-        } else {
-            *o++ = QChar::ReplacementCharacter;
-            p = end;
-        }
+        result.encoding = check.isUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
     }
-    return o - out;
-}
+    if (!source.seek(bom.length))
+        return std::nullopt;
 
-// Cuts UTF-8 into pieces of about txtChunkBytes, each ending before a lead
-// byte where there is one close by, and hands each to `decodePiece`.
-template <class DecodePiece>
-void forEachUtf8Piece(QByteArrayView body, DecodePiece decodePiece)
-{
-    qsizetype pos = 0;
-    while (pos < body.size()) {
-        qsizetype end = qMin(pos + txtChunkBytes, body.size());
-        if (end < body.size()) {
-            qsizetype cut = end;
-            for (int i = 0; i < 3 && cut > pos + 1 && isContinuation(static_cast<quint8>(body[cut])); ++i)
-                --cut;
-            if (!isContinuation(static_cast<quint8>(body[cut])))
-                end = cut;
-        }
-        decodePiece(body.sliced(pos, end - pos));
-        pos = end;
+    // Room for the whole text at once: no encoding gives more UTF-16 units
+    // than bytes, and few files have so many lone CRs (each gains an LF)
+    // that the text must grow. What is left over is handed back below.
+    const qint64 bytes = source.size() - bom.length;
+    if (bytes > 0) {
+        const bool utf16 = result.encoding == TextEncoding::Utf16LE || result.encoding == TextEncoding::Utf16BE;
+        const qint64 units = utf16 ? bytes / 2 + 1 : bytes;
+        result.text.reserve(units + units / 64 + 2);
     }
-}
 
-void decodeUtf8(QByteArrayView body, bool valid, LineSink& sink)
-{
-    if (valid) {
-        const auto buffer = std::make_unique<char16_t[]>(txtChunkBytes);
-        forEachUtf8Piece(body, [&](QByteArrayView piece) {
-            sink.feed(QStringView(buffer.get(), decodeValidUtf8(piece, buffer.get())));
-        });
-        return;
+    LineSink sink(result.text, progress);
+    bool read = false;
+    switch (result.encoding) {
+    case TextEncoding::Cp936: {
+        Cp936PieceDecoder decoder;
+        read = decodeAll(source, decoder, sink);
+        break;
     }
-    // Qt's decoder puts U+FFFD where the bytes are invalid. Each piece
-    // decodes on its own; the byte-order mark is gone already.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    const auto buffer = std::make_unique<QChar[]>(decoder.requiredSpace(txtChunkBytes));
-    forEachUtf8Piece(body, [&](QByteArrayView piece) {
-        const QChar* const end = decoder.appendToBuffer(buffer.get(), piece);
-        sink.feed(QStringView(buffer.get(), end - buffer.get()));
-    });
-}
-
-void decodeCp936(QByteArrayView body, LineSink& sink)
-{
-    text_detail::Cp936Decoder decoder;
-    const auto buffer = std::make_unique<char16_t[]>(txtChunkBytes + 1);
-    for (qsizetype pos = 0; pos < body.size(); pos += txtChunkBytes) {
-        const QByteArrayView piece = body.sliced(pos, qMin(txtChunkBytes, body.size() - pos));
-        const bool last = pos + piece.size() == body.size();
-        sink.feed(QStringView(buffer.get(), decoder.decode(piece, buffer.get(), last)));
+    case TextEncoding::Utf8: {
+        Utf8Decoder decoder;
+        read = decodeAll(source, decoder, sink);
+        break;
     }
-}
-
-// UTF-16 goes through ICU's stateful converters.
-void decodeWithIcu(const char* name, QByteArrayView body, LineSink& sink)
-{
-    text_detail::Converter converter = text_detail::openConverter(name);
-    if (!converter) {
-        // Without ICU's data only ASCII can be trusted.
-        QString piece;
-        for (char b : body)
-            piece.append(static_cast<quint8>(b) < 0x80 ? QChar(static_cast<char16_t>(b))
-                                                       : QChar(QChar::ReplacementCharacter));
-        sink.feed(piece);
-        return;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        Utf16Decoder decoder(result.encoding == TextEncoding::Utf16BE);
+        read = decodeAll(source, decoder, sink);
+        break;
     }
-    constexpr qsizetype bufferUnits = txtChunkBytes + 64;
-    const auto buffer = std::make_unique<UChar[]>(bufferUnits);
-    const char* source = body.data();
-    const char* const sourceEnd = body.data() + body.size();
-    do {
-        const char* const pieceEnd = sourceEnd - source > txtChunkBytes ? source + txtChunkBytes : sourceEnd;
-        const bool last = pieceEnd == sourceEnd;
-        for (;;) {
-            UChar* target = buffer.get();
-            UErrorCode status = U_ZERO_ERROR;
-            ucnv_toUnicode(converter.get(), &target, buffer.get() + bufferUnits, &source, pieceEnd,
-                           nullptr, last, &status);
-            sink.feed(QStringView(buffer.get(), target - buffer.get()));
-            if (status != U_BUFFER_OVERFLOW_ERROR)
-                break;
-        }
-        source = pieceEnd;
-    } while (source != sourceEnd);
+    }
+    if (!read)
+        return std::nullopt;
+    sink.finish();
+    result.lines = sink.lines();
+    if (result.text.capacity() - result.text.size() > result.text.size() / 16)
+        result.text.squeeze();
+    return result;
 }
 
 } // namespace
@@ -248,47 +488,15 @@ TextEncoding detectEncoding(QByteArrayView bytes)
     const Bom bom = byteOrderMark(bytes);
     if (bom.length > 0)
         return bom.encoding;
-    return !isAscii(bytes) && bytes.isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+    Utf8Check check;
+    check.feed(bytes);
+    return check.isUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
 }
 
 TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress)
 {
-    TxtText result;
-    const Bom bom = byteOrderMark(bytes);
-    const QByteArrayView body = bytes.sliced(bom.length);
-    result.encoding = bom.length > 0 ? bom.encoding : detectEncoding(body);
-    if (body.isEmpty())
-        return result;
-
-    // Room for the whole text at once: no encoding gives more UTF-16 units
-    // than bytes, and few files have so many lone CRs (each gains an LF)
-    // that the text must grow. What is left over is handed back below.
-    const qsizetype units = result.encoding == TextEncoding::Utf16LE || result.encoding == TextEncoding::Utf16BE
-                                ? body.size() / 2 + 1
-                                : body.size();
-    result.text.reserve(units + units / 64 + 2);
-
-    LineSink sink(result.text, progress);
-    switch (result.encoding) {
-    case TextEncoding::Cp936:
-        decodeCp936(body, sink);
-        break;
-    case TextEncoding::Utf8:
-        // Without a byte-order mark the detection found it valid already.
-        decodeUtf8(body, bom.length == 0 || body.isValidUtf8(), sink);
-        break;
-    case TextEncoding::Utf16LE:
-        decodeWithIcu("UTF-16LE", body, sink);
-        break;
-    case TextEncoding::Utf16BE:
-        decodeWithIcu("UTF-16BE", body, sink);
-        break;
-    }
-    sink.finish();
-    result.lines = sink.lines();
-    if (result.text.capacity() - result.text.size() > result.text.size() / 16)
-        result.text.squeeze();
-    return result;
+    MemorySource source(bytes);
+    return *readTxt(source, progress); // memory is always readable
 }
 
 Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
@@ -298,13 +506,15 @@ Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
     if (!file.open(QIODevice::ReadOnly))
         return fail(failure);
     try {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
+        // The file is read in pieces (twice for UTF-8 without a byte-order
+        // mark: once to tell the encoding); only the text is kept whole.
+        FileSource source(file);
+        std::optional<TxtText> text = readTxt(source, progress);
+        if (!text)
             return fail(failure);
-        file.close();
-        return readTxtBytes(bytes, progress);
+        return std::move(*text);
     } catch (const std::bad_alloc&) {
-        // A file too large to hold in memory.
+        // A text too large to hold in memory.
         return fail(failure);
     }
 }
