@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 
 namespace vamo::text_detail {
 
@@ -202,10 +203,21 @@ bool isChinese(char16_t c)
 
 QString decode(QByteArrayView bytes)
 {
-    QString result(bytes.size() + 1, Qt::Uninitialized);
+    // Piece by piece through a small buffer; once the first piece shows how
+    // many characters a byte makes, the text gets its room in one go.
+    constexpr qsizetype pieceBytes = 64 * 1024;
+    const auto buffer = std::make_unique<char16_t[]>(pieceBytes + 1);
     text_detail::Cp936Decoder decoder;
-    result.resize(decoder.decode(bytes, reinterpret_cast<char16_t*>(result.data()), true));
-    // Chinese text needs only half the room of its bytes: hand the rest back.
+    QString result;
+    for (qsizetype pos = 0; pos < bytes.size(); pos += pieceBytes) {
+        const QByteArrayView piece = bytes.sliced(pos, qMin(pieceBytes, bytes.size() - pos));
+        const bool last = pos + piece.size() == bytes.size();
+        result.append(reinterpret_cast<const QChar*>(buffer.get()), decoder.decode(piece, buffer.get(), last));
+        if (pos == 0 && !last) {
+            const double perByte = static_cast<double>(result.size()) / static_cast<double>(piece.size());
+            result.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes.size())) + 16);
+        }
+    }
     if (result.capacity() - result.size() > result.size() / 16)
         result.squeeze();
     return result;

@@ -233,10 +233,17 @@ private:
             }
             if (p == end)
                 break;
-            if (*p < 0x80)
-                *o++ = *p++;
-            else
+            const quint8 b = *p;
+            if (b < 0x80) {
+                *o++ = b;
+                ++p;
+            } else if (b >= 0xE1 && b <= 0xEC && end - p >= 3 && isContinuation(p[1]) && isContinuation(p[2])) {
+                // Most Chinese characters: three bytes without special cases.
+                *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+                p += 3;
+            } else {
                 p = decodeOne(p, end, o);
+            }
         }
         return o;
     }
@@ -354,40 +361,48 @@ public:
             if (piece[0] == u'\n')
                 p = 1;
         }
+        // Text that needs no change (CR LF already) is copied in runs as
+        // long as possible; only a lone CR breaks a run to gain its LF.
+        qsizetype run = p;
         while (p < n) {
             const qsizetype cr = piece.indexOf(u'\r', p);
-            if (cr < 0) {
-                out_.append(piece.sliced(p));
-                inLine_ = true;
-                return;
-            }
-            out_.append(piece.sliced(p, cr - p));
-            endLine();
+            if (cr < 0)
+                break;
             p = cr + 1;
-            if (p == n)
-                skipLf_ = true;
-            else if (piece[p] == u'\n')
+            if (p < n && piece[p] == u'\n') {
                 ++p;
+            } else {
+                out_.append(piece.sliced(run, p - run));
+                out_.append(u'\n');
+                run = p;
+                skipLf_ = p == n; // its LF may begin the next piece
+            }
+            endLine(out_.size() + (p - run));
         }
+        out_.append(piece.sliced(run, n - run));
+        if (p < n)
+            inLine_ = true;
     }
 
     // The last line needs no line end of its own to count.
     void finish()
     {
-        if (inLine_)
-            endLine();
+        if (inLine_) {
+            out_.append(u"\r\n");
+            endLine(out_.size());
+        }
     }
 
     qint64 lines() const { return lines_; }
 
 private:
-    void endLine()
+    // A line has ended; the text up to its line end is `characters` long.
+    void endLine(qsizetype characters)
     {
-        out_.append(u"\r\n");
         inLine_ = false;
         ++lines_;
         if (progress_ && lines_ % txtProgressLines == 0)
-            progress_(TxtProgress{lines_, out_.size()});
+            progress_(TxtProgress{lines_, characters});
     }
 
     QString& out_;
@@ -400,11 +415,14 @@ private:
 // ---------------------------------------------------------------------------
 // The reading itself.
 
+// Decodes the source to its end; false on a read error. The text gets its
+// room once the first piece shows how many characters a byte makes here:
+// enough for all of the text in one piece of memory, with little left over.
 template <class Decoder>
-bool decodeAll(ByteSource& source, Decoder& decoder, LineSink& sink)
+bool decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text)
 {
     const auto buffer = std::make_unique<char16_t[]>(Decoder::maxUnits(txtChunkBytes));
-    for (;;) {
+    for (bool first = true;; first = false) {
         const std::optional<QByteArrayView> piece = source.next();
         if (!piece)
             return false;
@@ -412,6 +430,10 @@ bool decodeAll(ByteSource& source, Decoder& decoder, LineSink& sink)
         sink.feed(QStringView(buffer.get(), decoder.decode(*piece, buffer.get(), last)));
         if (last)
             return true;
+        if (first && bytes > piece->size()) {
+            const double perByte = static_cast<double>(text.size()) / static_cast<double>(piece->size());
+            text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 1024);
+        }
     }
 }
 
@@ -442,33 +464,24 @@ std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress
     if (!source.seek(bom.length))
         return std::nullopt;
 
-    // Room for the whole text at once: no encoding gives more UTF-16 units
-    // than bytes, and few files have so many lone CRs (each gains an LF)
-    // that the text must grow. What is left over is handed back below.
     const qint64 bytes = source.size() - bom.length;
-    if (bytes > 0) {
-        const bool utf16 = result.encoding == TextEncoding::Utf16LE || result.encoding == TextEncoding::Utf16BE;
-        const qint64 units = utf16 ? bytes / 2 + 1 : bytes;
-        result.text.reserve(units + units / 64 + 2);
-    }
-
     LineSink sink(result.text, progress);
     bool read = false;
     switch (result.encoding) {
     case TextEncoding::Cp936: {
         Cp936PieceDecoder decoder;
-        read = decodeAll(source, decoder, sink);
+        read = decodeAll(source, bytes, decoder, sink, result.text);
         break;
     }
     case TextEncoding::Utf8: {
         Utf8Decoder decoder;
-        read = decodeAll(source, decoder, sink);
+        read = decodeAll(source, bytes, decoder, sink, result.text);
         break;
     }
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE: {
         Utf16Decoder decoder(result.encoding == TextEncoding::Utf16BE);
-        read = decodeAll(source, decoder, sink);
+        read = decodeAll(source, bytes, decoder, sink, result.text);
         break;
     }
     }
@@ -476,6 +489,7 @@ std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress
         return std::nullopt;
     sink.finish();
     result.lines = sink.lines();
+    // Text unlike its first piece may leave much room unused.
     if (result.text.capacity() - result.text.size() > result.text.size() / 16)
         result.text.squeeze();
     return result;
