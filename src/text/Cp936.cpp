@@ -16,14 +16,8 @@ Converter openConverter(const char* name)
     Converter converter(ucnv_open(name, &status));
     if (U_FAILURE(status))
         return {};
-    // ICU's default substitute for these converters is already U+FFFD; say
-    // so explicitly so that no converter falls back to U+001A.
-    static constexpr UChar replacement = 0xFFFD;
-    status = U_ZERO_ERROR;
-    ucnv_setSubstString(converter.get(), &replacement, 1, &status);
     return converter;
 }
-
 
 namespace {
 
@@ -140,6 +134,7 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
     }
     return o - out;
 }
+
 } // namespace vamo::text_detail
 
 namespace vamo::cp936 {

@@ -16,7 +16,7 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-// The converter ICU knows by `name`, substituting U+FFFD for invalid input;
+// The converter ICU knows by `name` (it decodes invalid input as U+FFFD);
 // null when ICU lacks it.
 Converter openConverter(const char* name);
 

@@ -517,7 +517,8 @@ Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
 {
     const QString failure = u"无法读取文件："_s + QDir::toNativeSeparators(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Pieces go straight into the reader's own buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(failure);
     try {
         // The file is read in pieces (twice for UTF-8 without a byte-order

@@ -20,7 +20,7 @@ inline qint64 estimateCharacters(qint64 bytes) { return bytes * 55 / 100; }
 
 struct TxtProgress {
     qint64 lines = 0;      // lines read so far
-    qint64 characters = 0; // length of the text read so far (UTF-16 units)
+    qint64 characters = 0; // length of the text so far, that line's CR LF included (UTF-16 units)
 };
 // Called after every 50th line.
 using TxtProgressFn = std::function<void(const TxtProgress&)>;
@@ -41,7 +41,8 @@ inline constexpr qsizetype txtChunkBytes = 64 * 1024;
 // A byte-order mark is not part of the text. Invalid bytes become U+FFFD.
 TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
 
-// Reads a TXT file as above. A file that cannot be opened or read is an error
+// Reads a TXT file as above, piece by piece: besides the text only a small
+// buffer is held. A file that cannot be opened or read is an error
 // "无法读取文件：" followed by the file's native path.
 Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
 

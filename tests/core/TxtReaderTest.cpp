@@ -201,8 +201,8 @@ TEST(TxtLines, PieceBoundaries)
         expectRead(before + cp936::encode(u"中\r\n文"), beforeText + u"中\r\n文\r\n"_s, 2);
         expectRead(before + "\r\nb", beforeText + u"\r\nb\r\n"_s, 2);
         expectRead(before + "\r\r\n", beforeText + u"\r\n\r\n"_s, 2);
-        // UTF-8 three- and four-byte sequences, with and without a mark (the
-        // mark moves the pieces by three bytes).
+        // UTF-8 three- and four-byte sequences, with a mark (the pieces
+        // count from its end) and without (detection sees them too).
         expectRead(before + u"中😀\r"_s.toUtf8(), beforeText + u"中😀\r\n"_s, 1);
         expectRead(utf8Bom + before + u"中😀"_s.toUtf8(), beforeText + u"中😀\r\n"_s, 1);
         // Invalid sequences cut by the boundary.
