@@ -141,51 +141,16 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-// Tells piece by piece whether bytes are valid UTF-8 (no overlong forms, no
-// surrogates, nothing above U+10FFFF) and whether any is not ASCII.
-class Utf8Check {
-public:
-    void feed(QByteArrayView piece)
-    {
-        if (!valid_)
-            return;
-        qsizetype start = 0;
-        if (carryLength_ > 0) {
-            // Complete the sequence the previous piece began.
-            const int length = sequenceLength(static_cast<quint8>(carry_[0]));
-            while (carryLength_ < length && start < piece.size())
-                carry_[carryLength_++] = piece[start++];
-            if (carryLength_ < length)
-                return;
-            valid_ = QByteArrayView(carry_, carryLength_).isValidUtf8();
-            carryLength_ = 0;
-            if (!valid_)
-                return;
-        }
-        const QByteArrayView rest = piece.sliced(start);
-        const qsizetype tail = openTail(rest);
-        const QByteArrayView whole = rest.first(rest.size() - tail);
-        nonAscii_ = nonAscii_ || tail > 0 || !isAscii(whole);
-        valid_ = whole.isValidUtf8();
-        std::memcpy(carry_, rest.data() + whole.size(), tail);
-        carryLength_ = static_cast<int>(tail);
-    }
-    bool failed() const { return !valid_; }
-    // After the last piece: valid UTF-8 with at least one non-ASCII byte.
-    bool isUtf8() const { return valid_ && carryLength_ == 0 && nonAscii_; }
-
-private:
-    char carry_[4] = {};
-    int carryLength_ = 0;
-    bool valid_ = true;
-    bool nonAscii_ = false;
-};
-
 // Decodes UTF-8 piece by piece. Each maximal part of an invalid sequence
 // becomes one U+FFFD; a sequence cut off by the end of the text as well.
+// A strict decoder instead gives up (returns -1) on the first piece that
+// holds anything invalid.
 class Utf8Decoder {
 public:
+    explicit Utf8Decoder(bool strict) : strict_(strict) {}
     static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
+    // Whether any byte so far was not ASCII.
+    bool sawNonAscii() const { return nonAscii_; }
 
     qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
     {
@@ -211,11 +176,12 @@ public:
         o = decodeRun(rest.first(rest.size() - tail), o);
         std::memcpy(carry_, rest.data() + rest.size() - tail, tail);
         carryLength_ = static_cast<int>(tail);
-        return o - out;
+        nonAscii_ = nonAscii_ || tail > 0;
+        return strict_ && invalid_ ? -1 : o - out;
     }
 
 private:
-    static char16_t* decodeRun(QByteArrayView bytes, char16_t* o)
+    char16_t* decodeRun(QByteArrayView bytes, char16_t* o)
     {
         const auto* p = reinterpret_cast<const quint8*>(bytes.data());
         const auto* const end = p + bytes.size();
@@ -237,12 +203,16 @@ private:
             if (b < 0x80) {
                 *o++ = b;
                 ++p;
-            } else if (b >= 0xE1 && b <= 0xEC && end - p >= 3 && isContinuation(p[1]) && isContinuation(p[2])) {
-                // Most Chinese characters: three bytes without special cases.
+            } else if ((b & 0xF0) == 0xE0 && b != 0xE0 && b != 0xED && end - p >= 3 && isContinuation(p[1]) &&
+                       isContinuation(p[2])) {
+                // Chinese characters and punctuation: three bytes, no special
+                // case (E0 and ED have narrower second bytes).
                 *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
                 p += 3;
+                nonAscii_ = true;
             } else {
                 p = decodeOne(p, end, o);
+                nonAscii_ = true;
             }
         }
         return o;
@@ -250,7 +220,7 @@ private:
 
     // Decodes the sequence at p (p < end) into o; returns where the next
     // one starts.
-    static const quint8* decodeOne(const quint8* p, const quint8* end, char16_t*& o)
+    const quint8* decodeOne(const quint8* p, const quint8* end, char16_t*& o)
     {
         const quint8 b = p[0];
         const qsizetype left = end - p;
@@ -258,6 +228,7 @@ private:
             return i < left && p[i] >= low && p[i] <= high;
         };
         auto invalid = [&](qsizetype used) {
+            invalid_ = true;
             *o++ = QChar::ReplacementCharacter;
             return p + used;
         };
@@ -300,6 +271,9 @@ private:
 
     char carry_[8] = {};
     int carryLength_ = 0;
+    bool strict_;
+    bool invalid_ = false;
+    bool nonAscii_ = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -395,19 +369,31 @@ public:
 
     qint64 lines() const { return lines_; }
 
+    // Starts the text over, from the first line; lines reported already
+    // are not reported again.
+    void restart()
+    {
+        out_.resize(0);
+        quietThrough_ = qMax(quietThrough_, lines_);
+        lines_ = 0;
+        inLine_ = false;
+        skipLf_ = false;
+    }
+
 private:
     // A line has ended; the text up to its line end is `characters` long.
     void endLine(qsizetype characters)
     {
         inLine_ = false;
         ++lines_;
-        if (progress_ && lines_ % txtProgressLines == 0)
+        if (progress_ && lines_ % txtProgressLines == 0 && lines_ > quietThrough_)
             progress_(TxtProgress{lines_, characters});
     }
 
     QString& out_;
     const TxtProgressFn& progress_;
     qint64 lines_ = 0;
+    qint64 quietThrough_ = 0;
     bool inLine_ = false; // characters after the last line end
     bool skipLf_ = false; // the previous piece ended in CR
 };
@@ -415,21 +401,26 @@ private:
 // ---------------------------------------------------------------------------
 // The reading itself.
 
-// Decodes the source to its end; false on a read error. The text gets its
-// room once the first piece shows how many characters a byte makes here:
-// enough for all of the text in one piece of memory, with little left over.
+enum class Outcome { Done, ReadError, NotUtf8 };
+
+// Decodes the source to its end. The text gets its room once the first
+// piece shows how many characters a byte makes here: enough for all of it
+// in one piece of memory, with little left over.
 template <class Decoder>
-bool decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text)
+Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text)
 {
     const auto buffer = std::make_unique<char16_t[]>(Decoder::maxUnits(txtChunkBytes));
     for (bool first = true;; first = false) {
         const std::optional<QByteArrayView> piece = source.next();
         if (!piece)
-            return false;
+            return Outcome::ReadError;
         const bool last = piece->size() < txtChunkBytes;
-        sink.feed(QStringView(buffer.get(), decoder.decode(*piece, buffer.get(), last)));
+        const qsizetype units = decoder.decode(*piece, buffer.get(), last);
+        if (units < 0)
+            return Outcome::NotUtf8;
+        sink.feed(QStringView(buffer.get(), units));
         if (last)
-            return true;
+            return Outcome::Done;
         if (first && bytes > piece->size()) {
             const double perByte = static_cast<double>(text.size()) / static_cast<double>(piece->size());
             text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 1024);
@@ -441,51 +432,46 @@ bool decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sin
 std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress)
 {
     TxtText result;
-    std::optional<QByteArrayView> first = source.next();
+    const std::optional<QByteArrayView> first = source.next();
     if (!first)
         return std::nullopt;
     const Bom bom = byteOrderMark(*first);
     result.encoding = bom.encoding;
-    if (bom.length == 0) {
-        // Valid UTF-8 all through, or code page 936. Code page 936 text
-        // mostly shows itself within its first few characters.
-        Utf8Check check;
-        for (QByteArrayView piece = *first;;) {
-            check.feed(piece);
-            if (check.failed() || piece.size() < txtChunkBytes)
-                break;
-            first = source.next();
-            if (!first)
-                return std::nullopt;
-            piece = *first;
-        }
-        result.encoding = check.isUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
-    }
+    const qint64 bytes = source.size() - bom.length;
     if (!source.seek(bom.length))
         return std::nullopt;
 
-    const qint64 bytes = source.size() - bom.length;
     LineSink sink(result.text, progress);
-    bool read = false;
-    switch (result.encoding) {
+    Outcome outcome = Outcome::Done;
+    switch (bom.length > 0 ? bom.encoding : TextEncoding::Utf8) {
+    case TextEncoding::Utf8: {
+        // Without a mark: read as UTF-8 until a byte shows it is not (code
+        // page 936 text mostly does so within its first characters), then
+        // start over as code page 936. ASCII alone counts as code page 936.
+        Utf8Decoder decoder(/*strict=*/bom.length == 0);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        result.encoding = bom.length > 0 || decoder.sawNonAscii() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+        if (outcome != Outcome::NotUtf8)
+            break;
+        result.encoding = TextEncoding::Cp936;
+        sink.restart();
+        if (!source.seek(0))
+            return std::nullopt;
+        [[fallthrough]];
+    }
     case TextEncoding::Cp936: {
         Cp936PieceDecoder decoder;
-        read = decodeAll(source, bytes, decoder, sink, result.text);
-        break;
-    }
-    case TextEncoding::Utf8: {
-        Utf8Decoder decoder;
-        read = decodeAll(source, bytes, decoder, sink, result.text);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text);
         break;
     }
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE: {
-        Utf16Decoder decoder(result.encoding == TextEncoding::Utf16BE);
-        read = decodeAll(source, bytes, decoder, sink, result.text);
+        Utf16Decoder decoder(bom.encoding == TextEncoding::Utf16BE);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text);
         break;
     }
     }
-    if (!read)
+    if (outcome != Outcome::Done)
         return std::nullopt;
     sink.finish();
     result.lines = sink.lines();
@@ -502,9 +488,7 @@ TextEncoding detectEncoding(QByteArrayView bytes)
     const Bom bom = byteOrderMark(bytes);
     if (bom.length > 0)
         return bom.encoding;
-    Utf8Check check;
-    check.feed(bytes);
-    return check.isUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+    return !isAscii(bytes) && bytes.isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
 }
 
 TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress)
@@ -521,8 +505,7 @@ Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(failure);
     try {
-        // The file is read in pieces (twice for UTF-8 without a byte-order
-        // mark: once to tell the encoding); only the text is kept whole.
+        // The file is read in pieces; only the text is kept whole.
         FileSource source(file);
         std::optional<TxtText> text = readTxt(source, progress);
         if (!text)

@@ -205,6 +205,7 @@ TEST(TxtLines, PieceBoundaries)
         // count from its end) and without (detection sees them too).
         expectRead(before + u"中😀\r"_s.toUtf8(), beforeText + u"中😀\r\n"_s, 1);
         expectRead(utf8Bom + before + u"中😀"_s.toUtf8(), beforeText + u"中😀\r\n"_s, 1);
+        EXPECT_EQ(readTxtBytes(before + u"中"_s.toUtf8()).encoding, TextEncoding::Utf8);
         // Invalid sequences cut by the boundary.
         expectRead(utf8Bom + before + bytesOf({0xE4, 0xB8, 'x'}), beforeText + u"\uFFFDx\r\n"_s, 1);
         expectRead(before + bytesOf({0xD6}), beforeText + u"\uFFFD\r\n"_s, 1);
@@ -216,8 +217,15 @@ TEST(TxtLines, PieceBoundaries)
     // UTF-8 whose first non-ASCII character lies pieces after the start, and
     // UTF-8 spoilt only in its last piece (so code page 936).
     const QByteArray ascii(3 * txtChunkBytes, 'x');
-    EXPECT_EQ(readTxtBytes(ascii + u"中"_s.toUtf8()).encoding, TextEncoding::Utf8);
-    EXPECT_EQ(readTxtBytes(u"中"_s.toUtf8() + ascii + bytesOf({0xD6, 0xD0})).encoding, TextEncoding::Cp936);
+    for (const QByteArray& bytes : {QByteArray(ascii + u"中"_s.toUtf8()), u"中"_s.toUtf8() + ascii + bytesOf({0xD6, 0xD0}),
+                                    ascii, u"中"_s.toUtf8() + ascii + bytesOf({0xE4, 0xB8})}) {
+        const TxtText read = readTxtBytes(bytes);
+        EXPECT_EQ(read.encoding, detectEncoding(bytes));
+        EXPECT_EQ(read.text, plainLines(read.encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes)
+                                                                             : cp936::decode(bytes))
+                                 .text);
+    }
+    EXPECT_EQ(detectEncoding(ascii + u"中"_s.toUtf8()), TextEncoding::Utf8);
 }
 
 // Random byte soups a few pieces long, full of line ends and invalid
@@ -244,6 +252,7 @@ TEST(TxtLines, PiecewiseReadingMatchesWholeDecoding)
         const QByteArray bytes = soup(2 * txtChunkBytes + static_cast<qsizetype>(random() % 1000));
         const TxtText gbk = readTxtBytes(bytes);
         ASSERT_EQ(gbk.encoding, TextEncoding::Cp936);
+        EXPECT_EQ(detectEncoding(bytes), TextEncoding::Cp936);
         const TxtText gbkExpected = plainLines(cp936::decode(bytes));
         EXPECT_EQ(gbk.text, gbkExpected.text);
         EXPECT_EQ(gbk.lines, gbkExpected.lines);
@@ -282,6 +291,26 @@ TEST(TxtProgress, AfterEveryFiftiethLine)
     readTxtBytes(linesOf(99) + "last", record);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].lines, 100);
+}
+
+// UTF-8 spoilt pieces after its start is read again as code page 936; the
+// lines reported meanwhile are not reported twice.
+TEST(TxtProgress, NoLineTwiceWhenUtf8TurnsOutCodePage936)
+{
+    QByteArray bytes;
+    while (bytes.size() < 2 * txtChunkBytes)
+        bytes += u"第一行，中文。\r\n"_s.toUtf8();
+    bytes += bytesOf({0xD6, 0xD0, '\r', '\n'}); // 中 in code page 936
+    for (int i = 0; i < 120; ++i)
+        bytes += "ascii\r\n";
+    std::vector<TxtProgress> calls;
+    const TxtText read = readTxtBytes(bytes, [&](const TxtProgress& p) { calls.push_back(p); });
+    EXPECT_EQ(read.encoding, TextEncoding::Cp936);
+    EXPECT_EQ(read.text, plainLines(cp936::decode(bytes)).text);
+    ASSERT_FALSE(calls.empty());
+    for (size_t i = 1; i < calls.size(); ++i)
+        EXPECT_GT(calls[i].lines, calls[i - 1].lines);
+    EXPECT_EQ(calls.back().lines, read.lines / 50 * 50);
 }
 
 // Across many pieces every report names the text up to that line's end.
