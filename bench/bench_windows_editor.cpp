@@ -5,7 +5,10 @@
 //   bench_windows_editor [megabytes=10] [runs=5]
 // VAMO_BENCH_VERBOSE=1 prints every run.
 
+#include "NovelGenerator.h"
+
 #include "model/BookProject.h"
+#include "text/Cp936.h"
 #include "text/TxtReader.h"
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
@@ -26,49 +29,6 @@
 using namespace vamo;
 
 namespace {
-
-// A reproducible novel in code page 936: paragraphs of common Chinese
-// characters with full-width punctuation, chapter headings every 150 lines,
-// CR LF line ends.
-QByteArray generateNovel(qint64 bytes)
-{
-    quint64 state = 0x9E3779B97F4A7C15ull;
-    auto next = [&state](quint32 bound) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return static_cast<quint32>(state % bound);
-    };
-    QByteArray out;
-    out.reserve(bytes + 1024);
-    int line = 0;
-    int chapter = 0;
-    while (out.size() < bytes) {
-        if (line % 150 == 0) {
-            ++chapter;
-            out += "\xb5\xda"; // 第
-            out += QByteArray::number(chapter);
-            out += "\xd5\xc2\r\n"; // 章
-        } else {
-            out += "\xa1\xa1\xa1\xa1"; // two full-width spaces
-            const quint32 chars = 20 + next(280);
-            for (quint32 i = 0; i < chars; ++i) {
-                const quint32 r = next(100);
-                if (r < 6) {
-                    out += "\xa3\xac"; // ，
-                } else if (r < 8) {
-                    out += "\xa1\xa3"; // 。
-                } else {
-                    out += static_cast<char>(0xB0 + next(0xD7 - 0xB0));
-                    out += static_cast<char>(0xA1 + next(0xFE - 0xA1));
-                }
-            }
-            out += "\xa1\xa3\r\n";
-        }
-        ++line;
-    }
-    return out;
-}
 
 // Timestamps of every paint event of the editor and its controls.
 class PaintWatch : public QObject {
@@ -107,7 +67,8 @@ int main(int argc, char** argv)
     const QString path = QDir(dir.path()).filePath(QStringLiteral("novel.txt"));
     {
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(generateNovel(qint64{megabytes} * 1024 * 1024)) < 0) {
+        const QString novel = bench::generateNovel({.targetBytes = qint64{megabytes} * 1024 * 1024});
+        if (!f.open(QIODevice::WriteOnly) || f.write(cp936::encode(novel)) < 0) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
