@@ -9,14 +9,19 @@ constexpr char16_t kParagraph = u'\u2029';
 constexpr char16_t kLine = u'\u2028';
 } // namespace
 
-SplitText splitForDisplay(const QString& text)
+SplitText splitForDisplay(QString text)
 {
     if (text.size() <= kVisibleLimit)
-        return {text, QString()};
+        return {std::move(text), QString()};
     qsizetype cut = kVisibleLimit;
     if (text.at(cut - 1).isHighSurrogate())
         --cut;
-    return {text.first(cut), text.sliced(cut)};
+    SplitText split;
+    split.visible = text.first(cut);
+    // Removing the head of an unshared string only moves its start.
+    text.remove(0, cut);
+    split.strmod = std::move(text);
+    return split;
 }
 
 BoxText toBox(QStringView text)

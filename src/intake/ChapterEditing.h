@@ -27,8 +27,9 @@ struct SplitText {
 
 // Characters 1..65000 go to the box, the rest to `strmod`. A surrogate pair is
 // never cut: when character 65000 is the first half of one, the box ends a
-// character earlier.
-SplitText splitForDisplay(const QString& text);
+// character earlier. A text handed over with std::move becomes `strmod`
+// without copying the rest.
+SplitText splitForDisplay(QString text);
 // The chapter's full text: the visible content followed by `strmod`.
 inline QString joinDisplay(const QString& visible, const QString& strmod) { return visible + strmod; }
 

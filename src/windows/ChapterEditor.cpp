@@ -196,9 +196,9 @@ void ChapterEditor::setName(const QString& name)
     ui->Text1->setText(name);
 }
 
-void ChapterEditor::setContent(const QString& text)
+void ChapterEditor::setContent(QString text)
 {
-    editing::SplitText split = editing::splitForDisplay(text);
+    editing::SplitText split = editing::splitForDisplay(std::move(text));
     editing::BoxText box = editing::toBox(split.visible);
     m_strmod = std::move(split.strmod);
     m_trailingLoneCr = box.trailingLoneCr;
@@ -354,7 +354,7 @@ void ChapterEditor::readFile()
     }
     setName(editing::chapterNameFromPath(path));
     ui->Label2->setText(editing::readResultLine(read->lines, read->text.size()));
-    setContent(read->text);
+    setContent(std::move(read->text));
 }
 
 void ChapterEditor::showProgress(double fraction, const QString& text)

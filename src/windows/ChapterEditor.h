@@ -87,7 +87,7 @@ private:
     void readFile(); // Command3
 
     void setName(const QString& name);
-    void setContent(const QString& text);
+    void setContent(QString text);
     void emptyContent();
     void showProgress(double fraction, const QString& text);
     void layOutProgressFill();
