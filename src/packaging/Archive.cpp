@@ -93,9 +93,10 @@ Result<std::pair<SourcePtr, ArchivePtr>> openInMemory(QByteArrayView bytes, int 
 
 Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& entries, const QString& path)
 {
+    auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
     auto opened = openInMemory(templateBytes, ZIP_CHECKCONS);
     if (!opened)
-        return std::unexpected(opened.error());
+        return zipFailed(opened.error().message);
     SourcePtr source = std::move(opened->first);
     ArchivePtr archive = std::move(opened->second);
 
@@ -103,23 +104,23 @@ Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& en
         zip_source_t* data =
             zip_source_buffer(archive.get(), e.data.data(), static_cast<zip_uint64_t>(e.data.size()), 0);
         if (!data)
-            return fail(reasonOf(zip_get_error(archive.get())));
+            return zipFailed(reasonOf(zip_get_error(archive.get())));
         const zip_int64_t index = zip_file_add(archive.get(), e.name.constData(), data, ZIP_FL_OVERWRITE);
         if (index < 0) {
             zip_source_free(data);
-            return fail(reasonOf(zip_get_error(archive.get())));
+            return zipFailed(reasonOf(zip_get_error(archive.get())));
         }
         if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
                                      static_cast<zip_uint32_t>(kDeflateLevel)) < 0)
-            return fail(reasonOf(zip_get_error(archive.get())));
+            return zipFailed(reasonOf(zip_get_error(archive.get())));
     }
     if (zip_close(archive.get()) < 0)
-        return fail(reasonOf(zip_get_error(archive.get())));
+        return zipFailed(reasonOf(zip_get_error(archive.get())));
     archive.release(); // closed and freed by zip_close
 
     // Stream the new archive from memory to the file.
     if (zip_source_open(source.get()) < 0)
-        return fail(reasonOf(zip_source_error(source.get())));
+        return zipFailed(reasonOf(zip_source_error(source.get())));
     QFile out(path);
     const QString writeFailed = u"无法写入文件："_s + QDir::toNativeSeparators(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

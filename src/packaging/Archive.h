@@ -24,10 +24,11 @@ struct Entry {
 };
 
 // Writes the template with `entries` added to `path` (created or replaced).
-// The error message is the reason alone, in the system's words.
+// Fails with "生成JAR包失败：" + reason, or "无法写入文件：" + path.
 Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& entries, const QString& path);
 
 // Opens the archive at `path`, checking its consistency, and reads one entry.
+// The error message is the reason alone.
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name);
 
 } // namespace vamo::archive

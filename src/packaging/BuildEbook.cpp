@@ -22,6 +22,8 @@ namespace {
 const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
 // Marks a volume's files until every volume is complete.
 const QString kPartMark = u".vamo-part"_s;
+// Marks an older file while the new ones are put in place.
+const QString kOldMark = u".vamo-old"_s;
 
 QString native(const QString& path)
 {
@@ -115,6 +117,55 @@ private:
     bool m_createdFolder = false;
     bool m_kept = false;
 };
+
+// Puts every volume's files in place, all or none: an older file is moved
+// aside first and put back when a later file cannot be placed.
+Result<void> commitVolumes(const std::vector<VolumeFiles>& volumes)
+{
+    struct Placed {
+        QString target;
+        QString backup; // empty when there was no older file
+    };
+    std::vector<Placed> placed;
+    auto rollBack = [&placed] {
+        for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+            if (it->backup.isEmpty())
+                QFile::remove(it->target);
+            else
+                replaceFile(it->backup, it->target);
+        }
+    };
+
+    for (const VolumeFiles& v : volumes) {
+        for (const auto& [part, target] : {std::pair{v.jarPart, v.jar}, std::pair{v.jadPart, v.jad}}) {
+            const QFileInfo existing(target);
+            QString backup;
+            if (existing.exists() || existing.isSymLink()) {
+                backup = target + kOldMark;
+                if (!existing.isFile() || !replaceFile(target, backup)) {
+                    rollBack();
+                    return fail(u"无法写入文件："_s + native(target));
+                }
+            }
+            if (!replaceFile(part, target)) {
+                if (!backup.isEmpty())
+                    replaceFile(backup, target);
+                rollBack();
+                return fail(u"无法写入文件："_s + native(target));
+            }
+            placed.push_back({target, backup});
+        }
+    }
+    for (const Placed& p : placed) {
+        if (!p.backup.isEmpty())
+            QFile::remove(p.backup);
+    }
+    for (const Placed& p : placed) {
+        if (!QFileInfo(p.target).isFile())
+            return fail(u"无法写入文件："_s + native(p.target));
+    }
+    return {};
+}
 
 } // namespace
 
@@ -242,16 +293,8 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     }
 
     // Every volume is complete: put them in place of the older files.
-    for (const VolumeFiles& v : partial.volumes) {
-        if (!replaceFile(v.jarPart, v.jar))
-            return fail(u"无法写入文件："_s + native(v.jar));
-        if (!replaceFile(v.jadPart, v.jad))
-            return fail(u"无法写入文件："_s + native(v.jad));
-    }
-    for (const VolumeFiles& v : partial.volumes) {
-        if (!QFileInfo(v.jar).isFile() || !QFileInfo(v.jad).isFile())
-            return fail(u"无法写入文件："_s + native(QFileInfo(v.jar).isFile() ? v.jad : v.jar));
-    }
+    if (auto committed = commitVolumes(partial.volumes); !committed)
+        return std::unexpected(committed.error());
     partial.keep();
 
     BuildReport report;
