@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <zip.h>
 
@@ -55,15 +56,15 @@ QString reasonOf(int code)
     return reason;
 }
 
-struct SourceFree {
-    void operator()(zip_source_t* s) const { zip_source_free(s); }
-};
-using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
-
 struct ArchiveDiscard {
     void operator()(zip_t* a) const { zip_discard(a); }
 };
 using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
+
+struct SourceFree {
+    void operator()(zip_source_t* s) const { zip_source_free(s); }
+};
+using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
 
 // An archive over bytes in memory; `source` outlives the archive and, after a
 // successful close, holds the new archive.
@@ -89,6 +90,34 @@ Result<std::pair<SourcePtr, ArchivePtr>> openInMemory(QByteArrayView bytes, int 
     return std::pair{std::move(source), std::move(archive)};
 }
 
+zip_source_t* fileSource(const QString& path, zip_error_t* error)
+{
+#ifdef Q_OS_WIN
+    return zip_source_win32w_create(reinterpret_cast<const wchar_t*>(path.utf16()), 0, -1, error);
+#else
+    return zip_source_file_create(QFile::encodeName(path).constData(), 0, -1, error);
+#endif
+}
+
+// Opens the archive at `path` for reading; only its directory and the
+// entries read are touched.
+Result<ArchivePtr> openFile(const QString& path, int flags)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = fileSource(path, &error);
+    zip_t* archive = source ? zip_open_from_source(source, flags, &error) : nullptr;
+    if (!archive) {
+        if (source)
+            zip_source_free(source);
+        QString reason = reasonOf(&error);
+        zip_error_fini(&error);
+        return fail(reason);
+    }
+    zip_error_fini(&error);
+    return ArchivePtr(archive);
+}
+
 } // namespace
 
 Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& entries, const QString& path)
@@ -110,6 +139,8 @@ Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& en
             zip_source_free(data);
             return zipFailed(reasonOf(zip_get_error(archive.get())));
         }
+        // A replaced template entry keeps its method and gets libzip's
+        // default level; those are a few hundred bytes.
         if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
                                      static_cast<zip_uint32_t>(kDeflateLevel)) < 0)
             return zipFailed(reasonOf(zip_get_error(archive.get())));
@@ -118,7 +149,8 @@ Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& en
         return zipFailed(reasonOf(zip_get_error(archive.get())));
     archive.release(); // closed and freed by zip_close
 
-    // Stream the new archive from memory to the file.
+    // The new archive is in memory (fewer system calls per volume than
+    // letting libzip write a temporary file); stream it to the file.
     if (zip_source_open(source.get()) < 0)
         return zipFailed(reasonOf(zip_source_error(source.get())));
     QFile out(path);
@@ -154,17 +186,12 @@ Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& en
 
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
 {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(u"无法读取文件："_s + QDir::toNativeSeparators(path));
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return fail(u"无法读取文件："_s + QDir::toNativeSeparators(path));
-
-    auto opened = openInMemory(bytes, ZIP_CHECKCONS | ZIP_RDONLY);
+    if (!QFileInfo(path).isFile())
+        return fail(u"找不到文件："_s + QDir::toNativeSeparators(path));
+    auto opened = openFile(path, ZIP_RDONLY);
     if (!opened)
         return std::unexpected(opened.error());
-    zip_t* archive = opened->second.get();
+    zip_t* archive = opened->get();
 
     zip_stat_t st;
     zip_stat_init(&st);

@@ -4,7 +4,7 @@
 #include "text/Cp936.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -38,6 +38,10 @@ QByteArray encodeDescriptorText(QStringView text)
     out.reserve(text.size() * 3);
     for (QChar ch : text) {
         const char16_t unit = ch.unicode();
+        if (unit >= 0x01 && unit <= 0x7F) { // the code page's ASCII half is ASCII
+            out.append(static_cast<char>(unit));
+            continue;
+        }
         const quint16 code = cp936::code(unit);
         if (code >= 1 && code <= 0xFF) {
             out.append(static_cast<char>(code));
@@ -58,13 +62,16 @@ QByteArray savetoutf8(const QString& manifesttext)
 
 Result<void> savetoutf9(const QString& manifesttext, const QString& url)
 {
-    // Written beside the target and renamed over it, so that an earlier JAD
-    // stays whole when writing fails.
     const QString path = url + u".jad"_s;
     const QByteArray bytes = encodeDescriptorText(manifesttext);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    QFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+                    file.flush();
+    file.close();
+    if (!ok || file.error() != QFileDevice::NoError) {
+        file.remove();
         return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
+    }
     return {};
 }
 

@@ -25,8 +25,8 @@ QByteArray encodeDescriptorText(QStringView text);
 // The manifest entry's bytes for `manifesttext`.
 QByteArray savetoutf8(const QString& manifesttext);
 
-// Writes `manifesttext` to url + ".jad", replacing any earlier content only
-// once the new file is complete.
+// Writes `manifesttext` to url + ".jad", replacing any earlier content. The
+// build gives it a temporary name and puts the file in place afterwards.
 Result<void> savetoutf9(const QString& manifesttext, const QString& url);
 
 } // namespace vamo

@@ -174,8 +174,16 @@ Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, q
 
     Volume v;
     v.capter = u"\r\n"_s;
+    // One allocation for the volume: the budget plus the piece that may pass
+    // it, or without a budget what is left of the book (CJK text takes three
+    // bytes a character; pages not written are never touched).
+    qint64 left = -qint64(cursor.consumed);
+    for (int c = cursor.firstOpen; c < count; ++c)
+        left += texts[c].size();
+    qint64 estimate = 3 * left + 16 * (left / kPieceLength + count - cursor.firstOpen + 1);
     if (budgetKiB > 0)
-        v.pieceBytes.reserve(budgetKiB * 1024 + 8 * kPieceLength);
+        estimate = std::min(estimate, budgetKiB * 1024 + 8 * kPieceLength);
+    v.pieceBytes.reserve(static_cast<qsizetype>(estimate));
     QStringEncoder utf8 = utf8Encoder();
 
     bool finished = true;
