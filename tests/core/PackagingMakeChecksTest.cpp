@@ -9,97 +9,71 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct MakeChecks : ::testing::Test {
+struct Fields {
+    QString jarName;
+    QString bookName;
+    QString maker;
+};
+
+// Runs the checks on a book with these fields; returns the message ("" when
+// all pass) and leaves the fields as the checks left them in `f`.
+QString run(Fields& f, int chapters = 1)
+{
     FixedClock clock{QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))};
     BookProject book{clock};
-
-    void SetUp() override
-    {
-        BookSettings s;
-        s.saveFolder = u"/tmp/jar/"_s;
-        s.maker = u"Vamo"_s;
-        s.bookName = u"三国"_s;
-        s.message = u"m"_s;
-        s.jarName = u"sanguo"_s;
-        book.setSettings(s);
+    BookSettings s;
+    s.jarName = f.jarName;
+    s.bookName = f.bookName;
+    s.maker = f.maker;
+    book.setSettings(s);
+    for (int i = 0; i < chapters; ++i)
         book.appendChapterName(u"第1章"_s);
-    }
-
-    // The message of the first failing check, or "" when all pass.
-    QString check()
-    {
-        const auto r = checkMake(book);
-        return r ? QString() : r.error().message;
-    }
-};
+    const auto r = checkMake(book);
+    f = {book.settings().jarName, book.settings().bookName, book.settings().maker};
+    return r ? QString() : r.error().message;
+}
 
 } // namespace
 
-TEST_F(MakeChecks, ValidBookPasses)
+TEST(MakeChecks, FirstFailingCheckInOrderAndBlankFieldsEmptied)
 {
-    EXPECT_EQ(check(), QString());
-    book.setJarName(u"a-b_c.d(1)!~,；，"_s); // punctuation, full-width ones too
-    EXPECT_EQ(check(), QString());
+    struct Row {
+        Fields in;
+        int chapters;
+        QString message;
+        Fields after;
+    };
+    const QString ok;
+    const std::vector<Row> rows{
+        {{u"sanguo"_s, u"三国"_s, u"Vamo"_s}, 1, ok, {u"sanguo"_s, u"三国"_s, u"Vamo"_s}},
+        // Full-width punctuation (A3xx) is not Chinese.
+        {{u"a-b_c.d(1)!~,；，"_s, u"三国"_s, u"Vamo"_s}, 1, ok, {u"a-b_c.d(1)!~,；，"_s, u"三国"_s, u"Vamo"_s}},
+        {{u"abc中"_s, u""_s, u""_s}, 1, u"jar包名含有中文"_s, {u"abc中"_s, u""_s, u""_s}},
+        {{u"   "_s, u"三国"_s, u"Vamo"_s}, 1, u"jar包名为空"_s, {u""_s, u"三国"_s, u"Vamo"_s}},
+        {{u"   "_s, u"   "_s, u""_s}, 1, u"jar包名为空"_s, {u""_s, u"   "_s, u""_s}},
+        {{u"s"_s, u"   "_s, u""_s}, 1, u"书名为空"_s, {u"s"_s, u""_s, u""_s}},
+        {{u"s"_s, u"三国"_s, u"  "_s}, 1, u"制作名为空"_s, {u"s"_s, u"三国"_s, u""_s}},
+        {{u"s"_s, u"a/b"_s, u"Vamo"_s}, 0, u"请添加章节内容"_s, {u"s"_s, u"a/b"_s, u"Vamo"_s}},
+        {{u"s"_s, u"say \"hi\" :"_s, u"V"_s}, 1, u"书名包涵非法字符(\")"_s, {u"s"_s, u"say \"hi\" :"_s, u"V"_s}},
+        {{u"s"_s, u" .. "_s, u"V"_s}, 1, u"书名包涵非法字符(.)"_s, {u"s"_s, u" .. "_s, u"V"_s}},
+        {{u"s"_s, u"..a"_s, u"V"_s}, 1, ok, {u"s"_s, u"..a"_s, u"V"_s}},
+    };
+    for (const Row& row : rows) {
+        Fields f = row.in;
+        EXPECT_EQ(run(f, row.chapters), row.message) << row.in.jarName.toStdString() << " / "
+                                                     << row.in.bookName.toStdString();
+        EXPECT_EQ(f.jarName, row.after.jarName);
+        EXPECT_EQ(f.bookName, row.after.bookName);
+        EXPECT_EQ(f.maker, row.after.maker);
+    }
 }
 
-TEST_F(MakeChecks, ChineseInJarNameStopsFirst)
+TEST(MakeChecks, EveryForbiddenCharacterIsNamedInBothNames)
 {
-    book.setJarName(u"abc中"_s);
-    book.setBookName(QString());
-    EXPECT_EQ(check(), u"jar包名含有中文"_s);
-    EXPECT_EQ(book.settings().jarName, u"abc中"_s);
-    EXPECT_EQ(book.settings().bookName, QString());
-}
-
-TEST_F(MakeChecks, BlankOrUnsafeJarNameIsRefused)
-{
-    book.setJarName(u"   "_s);
-    EXPECT_EQ(check(), u"jar包名为空"_s);
-    EXPECT_EQ(book.settings().jarName, QString());
-
     for (const QString& c : {u"?"_s, u"*"_s, u":"_s, u"/"_s, u"\\"_s, u"<"_s, u">"_s, u"|"_s, u"\""_s}) {
-        book.setJarName(u"a"_s + c + u"b?"_s);
-        EXPECT_EQ(check(), u"jar包名包涵非法字符("_s + c + u")"_s);
-        EXPECT_EQ(book.settings().jarName, u"a"_s + c + u"b?"_s);
+        Fields jar{u"a"_s + c + u"b?"_s, u"书"_s, u"V"_s};
+        EXPECT_EQ(run(jar), u"jar包名包涵非法字符("_s + c + u")"_s);
+        Fields book{u"s"_s, u"书"_s + c + u"*"_s, u"V"_s};
+        EXPECT_EQ(run(book), u"书名包涵非法字符("_s + c + u")"_s);
     }
-}
-
-TEST_F(MakeChecks, BlankFieldsAreEmptiedInOrder)
-{
-    book.setBookName(u"   "_s);
-    book.setMaker(QString());
-    EXPECT_EQ(check(), u"书名为空"_s);
-    EXPECT_EQ(book.settings().bookName, QString());
-    EXPECT_EQ(book.settings().maker, QString());
-
-    book.setBookName(u"书"_s);
-    book.setMaker(u"  "_s);
-    EXPECT_EQ(check(), u"制作名为空"_s);
-    EXPECT_EQ(book.settings().maker, QString());
-}
-
-TEST_F(MakeChecks, EmptyChapterListComesBeforeTheNameScan)
-{
-    book.clearChapterNames();
-    book.setBookName(u"a/b"_s);
-    EXPECT_EQ(check(), u"请添加章节内容"_s);
-}
-
-TEST_F(MakeChecks, ForbiddenCharacterInBookNameIsNamed)
-{
-    book.setBookName(u"a/b"_s);
-    EXPECT_EQ(check(), u"书名包涵非法字符(/)"_s);
-    book.setBookName(u"say \"hi\" :"_s);
-    EXPECT_EQ(check(), u"书名包涵非法字符(\")"_s);
-    EXPECT_EQ(book.settings().bookName, u"say \"hi\" :"_s);
-}
-
-TEST_F(MakeChecks, BookNameOfDotsOnlyIsRefused)
-{
-    for (const QString& name : {u"."_s, u".."_s, u" ... "_s}) {
-        book.setBookName(name);
-        EXPECT_EQ(check(), u"书名包涵非法字符(.)"_s) << name.toStdString();
-    }
-    book.setBookName(u"..a"_s);
-    EXPECT_EQ(check(), QString());
 }

@@ -85,21 +85,6 @@ TEST(PayloadPiece, HeaderCountsCarriageReturnsAndTheAppendedOne)
     EXPECT_EQ(pieceFile(u"中"_s + QChar(0xDC00), false), bom("0000\r\n\xE4\xB8\xAD\xEF\xBF\xBD"));
 }
 
-TEST(PayloadVolume, HelloChapterGivesOnePieceAndIndex)
-{
-    const auto r = writeAll({u"  第一章 "_s}, {u"hello\r\n"_s});
-    ASSERT_EQ(r.volume.pieces.size(), 1u);
-    EXPECT_EQ(r.volume.pieces[0].number, 10000);
-    const QString text = fileText(r.volume, 0);
-    EXPECT_EQ(text, u"00010006\r\nhello\r\n"_s);
-    EXPECT_EQ(text.size(), 17);
-    EXPECT_EQ(r.volume.capter, u"\r\n第一章0001\r\n17\r\n"_s);
-    EXPECT_EQ(r.volume.volumeBytes, 3 + 17);
-    EXPECT_TRUE(r.volume.chapterFinished);
-    EXPECT_EQ(r.cursor.processed, 7);
-    EXPECT_TRUE(bookFinished({u"hello\r\n"_s}, r.cursor));
-}
-
 TEST(PayloadVolume, LongChaptersAreCutAndNumberedPerChapter)
 {
     const QString longText = repeat(u'x', 3000);
@@ -226,28 +211,9 @@ TEST(PayloadVolume, ChapterTooLongForItsPieceNumbersIsRefused)
 
 TEST(PayloadBookInformation, LinesInOrderWithCredit)
 {
-    const QString text = bookInformation(u" 三国_演义 "_s, u" "_s, u" Vamo "_s);
-    const QStringList lines = text.split(u"\r\n"_s);
+    const QStringList lines = bookInformation(u" 三国_演义 "_s, u" "_s, u" Vamo "_s).split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), 1 + 18 + 1); // leading empty line, 18 items, nothing after the last CR LF
-    EXPECT_EQ(lines[0], QString());
-    EXPECT_EQ(lines[1], u"三国_演义"_s);
-    EXPECT_EQ(lines[2], QString());
-    EXPECT_EQ(lines[3], u"Vamo"_s);
-    EXPECT_EQ(lines[4], u"【使用介绍】"_s);
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{QString(), u"三国_演义"_s, QString(), u"Vamo"_s, u"【使用介绍】"_s}));
     EXPECT_EQ(lines[10], u"-“*”键-更改皮肤"_s);
-    EXPECT_EQ(lines[16], u"【手机电子书制作工具】"_s);
     EXPECT_EQ(lines[18], u"本电子书由Vamo手机电子书制作工具制作完成，官方地址"_s + site::homePage());
-    EXPECT_EQ(lines[19], QString());
-    EXPECT_TRUE(utf8WithBom(text).startsWith(kBom));
-}
-
-TEST(PayloadBudget, SizeClassesMapToTheirBudgets)
-{
-    EXPECT_EQ(textBudget(0), 0);
-    EXPECT_EQ(textBudget(1), 853);
-    EXPECT_EQ(textBudget(2), 408);
-    EXPECT_EQ(textBudget(3), 172);
-    EXPECT_EQ(textBudget(4), 66);
-    EXPECT_EQ(textBudget(-1), 0);
-    EXPECT_EQ(textBudget(5), 0);
 }
