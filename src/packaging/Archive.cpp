@@ -7,7 +7,12 @@
 #include <zip.h>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -54,6 +59,24 @@ QString reasonOf(int code)
     QString reason = reasonOf(&error);
     zip_error_fini(&error);
     return reason;
+}
+
+// libzip sets up a fresh deflate state (about 400 KB) for every entry and
+// frees it afterwards. With glibc's default thresholds that memory is handed
+// back to the system after each entry and faulted in again for the next,
+// which for a book cut into many small volumes costs three times the
+// compression itself. Blocks under 1 MiB stay on the heap, and up to 2 MiB of
+// free heap is kept.
+void keepCompressorMemory()
+{
+#if defined(__GLIBC__)
+    static const bool tuned = [] {
+        mallopt(M_MMAP_THRESHOLD, 1 << 20);
+        mallopt(M_TRIM_THRESHOLD, 2 << 20);
+        return true;
+    }();
+    (void)tuned;
+#endif
 }
 
 struct ArchiveDiscard {
@@ -122,6 +145,7 @@ Result<ArchivePtr> openFile(const QString& path, int flags)
 
 Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& entries, const QString& path)
 {
+    keepCompressorMemory();
     auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
     auto opened = openInMemory(templateBytes, ZIP_CHECKCONS);
     if (!opened)
