@@ -25,6 +25,7 @@ class Book {
     /** Chapter -1 is the book information text (cover and help). */
     static final int INFO = -1;
     static final int MAXMARKS = 20;
+    static final String CLOSING = "，。、；：！？）》」』”’…,.;:!?)";
 
     int n;          // chapters in this volume
     char[] idx;     // the decoded chapter index; names are ranges of it
@@ -323,7 +324,7 @@ class Book {
 
     /** Lays out the line starting at x; returns where the next line starts. */
     int line(int x) {
-        int used = 0, ch;
+        int used = 0, ch, before = x;
         end = x;
         while ((ch = at(end)) >= 0) {
             if (ch == '\n' || ch == '\r') {
@@ -332,9 +333,13 @@ class Book {
             }
             int cw = cw((char) ch);
             if (used + cw > w && end != x) {
+                if (before > x && CLOSING.indexOf(ch) >= 0) {
+                    end = before; // closing punctuation never starts a line: take a character along
+                }
                 break;
             }
             used += cw;
+            before = end;
             end = norm(end + 1);
         }
         return end;
