@@ -343,7 +343,7 @@ class View extends Canvas implements CommandListener, Runnable {
                     g.setColor(color(1));
                     g.drawString(mode == CHAPTERS ? "（没有章节）" : "（没有书签）", 3, bh + 2, 20);
                 }
-                list(g, 0, bh, w, h - 2 * bh);
+                list(g, 0, bh, w, h - 2 * bh, tf, ih);
                 bar(g, h - bh, "确定", "返回");
             }
             if (msg != null) {
@@ -386,15 +386,15 @@ class View extends Canvas implements CommandListener, Runnable {
         if (mode == MENU) {
             int mw = 0;
             for (int i = 0; i < MENU_ITEMS.length; i++) {
-                mw = Math.max(mw, tf.stringWidth(MENU_ITEMS[i]));
+                mw = Math.max(mw, sf.stringWidth(MENU_ITEMS[i]));
             }
             mw = Math.min(w - 4, mw + 12);
-            int mh = Math.min(h - 2 * bh, MENU_ITEMS.length * ih);
+            int mh = Math.min(h - 2 * bh, MENU_ITEMS.length * bh);
             g.setColor(color(2));
             g.fillRect(1, h - bh - mh - 2, mw + 2, mh + 2);
             g.setColor(color(0));
             g.fillRect(2, h - bh - mh - 1, mw, mh);
-            list(g, 2, h - bh - mh - 1, mw, mh);
+            list(g, 2, h - bh - mh - 1, mw, mh, sf, bh);
         }
     }
 
@@ -411,7 +411,7 @@ class View extends Canvas implements CommandListener, Runnable {
     }
 
     /** The items of the menu or a list in the box x, y, w, h; scrolls to sel. */
-    private void list(Graphics g, int x, int y, int w, int h) {
+    private void list(Graphics g, int x, int y, int w, int h, Font f, int ih) {
         int n = items(), rows = Math.max(1, h / ih);
         if (sel < top) {
             top = sel;
@@ -419,7 +419,7 @@ class View extends Canvas implements CommandListener, Runnable {
         if (sel >= top + rows) {
             top = sel - rows + 1;
         }
-        g.setFont(tf);
+        g.setFont(f);
         for (int i = top; i < n && i < top + rows; i++, y += ih) {
             if (i == sel) {
                 g.setColor(color(4));
