@@ -28,9 +28,8 @@ class Book {
     static final String CLOSING = "，。、；：！？）》」』”’…,.;:!?)";
 
     int n;          // chapters in this volume
-    char[] idx;     // the decoded chapter index; names are ranges of it
-    int[] nameAt;   // name i is idx[nameAt[i] .. nameEnd[i])
-    int[] nameEnd;
+    char[] names;   // all chapter names, one after the other
+    int[] nameAt;   // name i is names[nameAt[i] .. nameAt[i + 1])
     int[] pieces;   // piece count per chapter
     int[] size;     // chapter size from the index, for the progress figure
     int total;
@@ -68,66 +67,91 @@ class Book {
         return getClass().getResourceAsStream("/" + name);
     }
 
-    /** The whole content of an archive file, decoded; null when missing. */
-    char[] file(String name) {
-        try {
-            InputStream in = open(name);
-            if (in == null) {
-                return null;
-            }
-            byte[] b = new byte[4096];
-            int len = 0;
+    private InputStream in;
+    private final byte[] buf = new byte[512];
+    private int bufLen, bufAt;
+
+    /** The next byte of the open file, -1 at its end or on a read error. */
+    private int rd() {
+        if (bufAt == bufLen) {
+            bufAt = 0;
             try {
-                for (int r; (r = in.read(b, len, b.length - len)) > 0;) {
-                    len += r;
-                    if (len == b.length) {
-                        if (len >= 1 << 17) {
-                            break; // no file of a book is this big
-                        }
-                        byte[] x = new byte[len * 2];
-                        System.arraycopy(b, 0, x, 0, len);
-                        b = x;
-                    }
-                }
+                bufLen = in.read(buf, 0, buf.length);
             } catch (Exception e) {
-                // keep what was read: a truncated file still shows its start
+                bufLen = 0; // keep what was read: a damaged file still shows its start
             }
-            in.close();
-            return utf8(b, len);
-        } catch (Exception e) {
-            return null;
+            if (bufLen <= 0) {
+                bufLen = 0;
+                return -1;
+            }
         }
+        return buf[bufAt++] & 255;
     }
 
-    /** Decodes UTF-8, skipping a byte-order mark; stops at a cut sequence. */
-    static char[] utf8(byte[] b, int len) {
-        char[] t = new char[len];
-        int n = 0, i = 0;
-        if (len >= 3 && b[0] == (byte) 0xEF && b[1] == (byte) 0xBB && b[2] == (byte) 0xBF) {
-            i = 3;
+    private boolean reopen(String name) {
+        try {
+            if (in != null) {
+                in.close();
+            }
+        } catch (Exception e) {
+            // nothing to do about a stream that will not close
         }
-        while (i < len) {
-            int x = b[i] & 255, more = x >= 0xF0 ? 3 : x >= 0xE0 ? 2 : x >= 0xC0 ? 1 : 0;
-            if (i + more >= len) {
-                if (more > 0) {
-                    break;
+        bufLen = bufAt = 0;
+        in = name == null ? null : open(name);
+        return in != null;
+    }
+
+    /**
+     * The whole content of an archive file, decoded from UTF-8 (a byte-order
+     * mark is skipped, a cut sequence ends it); null when the file is missing.
+     * The file is read twice, first to count its characters, so that nothing
+     * but the exact result is held.
+     */
+    char[] file(String name) {
+        int n = 0, x;
+        if (!reopen(name)) {
+            return null;
+        }
+        while ((x = rd()) >= 0 && n < 1 << 16) {
+            if ((x & 0xC0) != 0x80) {
+                n += x >= 0xF0 ? 2 : 1;
+            }
+        }
+        char[] t = new char[n];
+        n = 0;
+        if (reopen(name)) {
+            read:
+            while (n < t.length && (x = rd()) >= 0) {
+                int more = x >= 0xF0 ? 3 : x >= 0xE0 ? 2 : x >= 0xC0 ? 1 : 0;
+                x &= more == 0 ? 255 : 0x7F >> more + 1;
+                for (int k = 0; k < more; k++) {
+                    int y = rd();
+                    if (y < 0) {
+                        break read;
+                    }
+                    x = x << 6 | y & 63;
+                }
+                if (x >= 0x10000) {
+                    if (n + 2 > t.length) {
+                        break;
+                    }
+                    x -= 0x10000;
+                    t[n++] = (char) (0xD800 + (x >> 10));
+                    x = 0xDC00 + (x & 0x3FF);
+                }
+                if (x != 0xFEFF || n > 0) {
+                    t[n++] = (char) x;
                 }
             }
-            x &= more == 0 ? 255 : 0x7F >> more + 1;
-            i++;
-            for (int k = 0; k < more; k++) {
-                x = x << 6 | b[i++] & 63;
-            }
-            if (x >= 0x10000) {
-                x -= 0x10000;
-                t[n++] = (char) (0xD800 + (x >> 10));
-                x = 0xDC00 + (x & 0x3FF);
-            }
-            t[n++] = (char) x;
         }
-        char[] r = new char[n];
-        System.arraycopy(t, 0, r, 0, n);
-        return r;
+        reopen(null);
+        return n == t.length ? t : copy(t, 0, n);
+    }
+
+    static char[] copy(char[] t, int s, int e) {
+        char[] x = new char[e - s];
+        System.arraycopy(t, s, x, 0, e - s);
+        return x;
     }
 
     /** Reads the chapter index and the book information. */
@@ -136,7 +160,6 @@ class Book {
         if (t == null) {
             t = new char[0];
         }
-        idx = t;
         int lines = 1;
         for (int i = 0; i < t.length; i++) {
             if (t[i] == '\n') {
@@ -144,15 +167,15 @@ class Book {
             }
         }
         int max = lines / 2 + 1;
-        nameAt = new int[max];
-        nameEnd = new int[max];
+        nameAt = new int[max + 1];
         pieces = new int[max];
         size = new int[max];
-        int i = 0, s, e;
+        int i = 0, s, e, d, at = 0;
         // The index starts with an empty line.
         while (i < t.length && (t[i] == '\r' || t[i] == '\n')) {
             i++;
         }
+        // Names are moved to the front of t as they are found, one after the other.
         while (i < t.length && n < max) {
             s = i;
             while (i < t.length && t[i] != '\r' && t[i] != '\n') {
@@ -160,15 +183,16 @@ class Book {
             }
             e = i;
             i = next(t, i);
-            int d = num(t, e - 4, e);
+            d = num(t, e - 4, e);
             if (d < 0) {
                 d = 1;
             } else {
                 e -= 4;
             }
-            nameAt[n] = s;
-            nameEnd[n] = e;
             pieces[n] = d < 1 ? 1 : d;
+            nameAt[n] = at;
+            System.arraycopy(t, s, t, at, e - s);
+            at += e - s;
             s = i;
             while (i < t.length && t[i] != '\r' && t[i] != '\n') {
                 i++;
@@ -176,18 +200,17 @@ class Book {
             d = num(t, s, i);
             size[n] = d < 0 ? 0 : d;
             total += size[n];
-            n++;
+            nameAt[++n] = at;
             i = next(t, i);
         }
+        names = copy(t, 0, at);
         t = file("text");
         if (t != null) {
             s = 0;
             while (s < t.length && (t[s] == '\r' || t[s] == '\n')) {
                 s++;
             }
-            e = Math.min(t.length, s + 2000);
-            info = new char[e - s];
-            System.arraycopy(t, s, info, 0, e - s);
+            info = copy(t, s, Math.min(t.length, s + 2000));
             e = s;
             while (e < t.length && t[e] != '\r' && t[e] != '\n') {
                 e++;
@@ -223,7 +246,7 @@ class Book {
     }
 
     String name(int i) {
-        return i < 0 || i >= n ? title : new String(idx, nameAt[i], nameEnd[i] - nameAt[i]);
+        return i < 0 || i >= n ? title : new String(names, nameAt[i], nameAt[i + 1] - nameAt[i]);
     }
 
     /** The text of piece j of chapter ch. */
@@ -238,7 +261,7 @@ class Book {
             slot[o] = null; // let the old piece go before the new one is read
             char[] t = ch < 0 ? info : file(String.valueOf(k));
             if (t == null) {
-                t = ("（缺少文件" + k + "）\r\n").toCharArray();
+                t = ("\r\n（缺少文件" + k + "）\r\n").toCharArray();
             } else if (ch >= 0) {
                 // Skip the header line; drop the CR LF added to a cut piece.
                 int s = 0, e = t.length;
@@ -247,10 +270,7 @@ class Book {
                 if (e - s >= 1402 && t[e - 1] == '\n' && t[e - 2] == '\r') {
                     e -= 2;
                 }
-                e = Math.min(e, s + 2047);
-                char[] x = new char[e - s];
-                System.arraycopy(t, s, x, 0, e - s);
-                t = x;
+                t = copy(t, s, Math.min(e, s + 2047));
             }
             key[o] = k;
             slot[o] = t;

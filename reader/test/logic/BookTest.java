@@ -93,14 +93,24 @@ public class BookTest {
     @Test
     public void decodesUtf8WithAndWithoutByteOrderMark() {
         String s = "a中é\uD83D\uDE00\r\n";
-        byte[] plain = s.getBytes(StandardCharsets.UTF_8);
-        assertEquals(s, new String(Book.utf8(plain, plain.length)));
-        byte[] bom = BookMaker.utf8Bom(s);
-        assertEquals(s, new String(Book.utf8(bom, bom.length)));
-        // A file cut inside a character keeps what came before it.
+        Map<String, byte[]> f = new LinkedHashMap<>();
+        f.put("plain", s.getBytes(StandardCharsets.UTF_8));
+        f.put("bom", BookMaker.utf8Bom(s));
         byte[] cut = "ab中".getBytes(StandardCharsets.UTF_8);
-        assertEquals("ab", new String(Book.utf8(cut, cut.length - 1)));
-        assertEquals("", new String(Book.utf8(new byte[0], 0)));
+        f.put("cut", Arrays.copyOf(cut, cut.length - 1));
+        f.put("empty", new byte[0]);
+        f.put("bomOnly", BookMaker.utf8Bom(""));
+        TestBook b = new TestBook(f);
+        assertEquals(s, new String(b.file("plain")));
+        assertEquals(s, new String(b.file("bom")));
+        assertEquals("a file cut inside a character keeps what came before it", "ab", new String(b.file("cut")));
+        assertEquals("", new String(b.file("empty")));
+        assertEquals("", new String(b.file("bomOnly")));
+        assertEquals(null, b.file("none"));
+        byte[] big = new byte[200000];
+        Arrays.fill(big, (byte) 'x');
+        f.put("big", big);
+        assertEquals(65536, b.file("big").length);
     }
 
     @Test
@@ -131,7 +141,7 @@ public class BookTest {
         assertEquals(0, b.size[0]);
         assertEquals(2, b.pieces[1]); // says two pieces, has one
         assertEquals("一二三\r\n", read(b, 0));
-        assertTrue(read(b, 1).startsWith("四五六\r\n（缺少文件20001）"));
+        assertTrue(read(b, 1).startsWith("四五六\r\n\r\n（缺少文件20001）"));
 
         f.remove("capter");
         f.remove("text");
@@ -156,8 +166,7 @@ public class BookTest {
         assertEquals(2, b.pieces[2]); // 1400 characters, then an empty last piece
         assertEquals(2, b.pieces[3]);
         assertEquals(3, b.pieces[4]);
-        assertEquals("000200030006\r\nab\r\nc\r\n",
-                new String(Book.utf8(b.files.get("70000"), b.files.get("70000").length)));
+        assertEquals("000200030006\r\nab\r\nc\r\n", new String(b.file("70000")));
     }
 
     @Test
@@ -291,7 +300,8 @@ public class BookTest {
             assertTrue(held <= 2);
         } while (b.next());
         Set<String> once = new HashSet<>(b.opened);
-        assertEquals("reading forward opens every piece once", b.opened.size(), once.size());
+        assertEquals("reading forward loads every piece once (each load reads its file twice)",
+                2 * once.size(), b.opened.size());
         assertEquals(b.pieces[0] + 2, once.size()); // and capter and text
         while (b.prev()) {
             turns--;
@@ -470,9 +480,9 @@ public class BookTest {
         f.put("capter", BookMaker.utf8Bom("\r\n第1章0001\r\n9\r\n第2章0001\r\n9\r\n"));
         TestBook b = new TestBook(f);
         assertEquals(2, b.n);
-        assertEquals("（缺少文件20000）\r\n", read(b, 1));
+        assertEquals("\r\n（缺少文件20000）\r\n", read(b, 1));
         LinkedHashMap<String, byte[]> none = new LinkedHashMap<>(f);
         none.remove("10000");
-        assertTrue(read(new TestBook(none), 0).startsWith("（缺少文件10000）"));
+        assertTrue(read(new TestBook(none), 0).startsWith("\r\n（缺少文件10000）"));
     }
 }
