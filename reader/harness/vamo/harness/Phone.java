@@ -66,6 +66,11 @@ public final class Phone implements Closeable {
         midlet = (MIDlet) loader.loadClass(midlet1[2].trim()).getDeclaredConstructor().newInstance();
     }
 
+    /** The MIDlet object itself, for tests that look into it. */
+    public Object midlet() {
+        return midlet;
+    }
+
     public String property(String key) {
         return manifest.get(key);
     }
