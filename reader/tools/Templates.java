@@ -19,6 +19,7 @@ import java.util.List;
 import java.util.Map;
 import java.util.TreeSet;
 import java.util.stream.Stream;
+import java.util.zip.CRC32;
 import java.util.zip.Deflater;
 import java.util.zip.ZipEntry;
 import java.util.zip.ZipFile;
@@ -164,19 +165,65 @@ public final class Templates {
         return zip(entries);
     }
 
+    /**
+     * Writes the entries in order. Sizes and CRC go into each local header, so
+     * no entry needs a data descriptor (some phones' installers reject them);
+     * what deflating does not shrink is stored.
+     */
     public static byte[] zip(Map<String, byte[]> entries) throws IOException {
         ByteArrayOutputStream out = new ByteArrayOutputStream();
         try (ZipOutputStream z = new ZipOutputStream(out)) {
             z.setLevel(Deflater.BEST_COMPRESSION);
             for (Map.Entry<String, byte[]> e : entries.entrySet()) {
+                byte[] data = e.getValue();
                 ZipEntry ze = new ZipEntry(e.getKey());
                 ze.setTime(TIME);
+                CRC32 crc = new CRC32();
+                crc.update(data);
+                ze.setCrc(crc.getValue());
+                ze.setSize(data.length);
+                int packed = deflated(data);
+                ze.setMethod(packed < data.length ? ZipEntry.DEFLATED : ZipEntry.STORED);
+                ze.setCompressedSize(packed < data.length ? packed : data.length);
                 z.putNextEntry(ze);
-                z.write(e.getValue());
+                z.write(data);
                 z.closeEntry();
             }
         }
         return out.toByteArray();
+    }
+
+    private static int deflated(byte[] data) {
+        Deflater d = new Deflater(Deflater.BEST_COMPRESSION, true);
+        d.setInput(data);
+        d.finish();
+        byte[] buf = new byte[4096];
+        int n = 0;
+        while (!d.finished()) {
+            n += d.deflate(buf);
+        }
+        d.end();
+        return n;
+    }
+
+    /** Local headers in order: names of entries that carry a data descriptor or are folders. */
+    static List<String> awkwardEntries(byte[] jar) {
+        List<String> bad = new ArrayList<>();
+        java.nio.ByteBuffer b = java.nio.ByteBuffer.wrap(jar).order(java.nio.ByteOrder.LITTLE_ENDIAN);
+        for (int at = 0; at + 30 <= jar.length && b.getInt(at) == 0x04034b50;) {
+            int flags = b.getShort(at + 6) & 0xFFFF, csize = b.getInt(at + 18);
+            int nameLen = b.getShort(at + 26) & 0xFFFF, extra = b.getShort(at + 28) & 0xFFFF;
+            String name = new String(jar, at + 30, nameLen, StandardCharsets.UTF_8);
+            if ((flags & 8) != 0) {
+                bad.add(name + " has a data descriptor");
+                break; // its size is not in the header: the next header cannot be found from here
+            }
+            if (name.endsWith("/")) {
+                bad.add(name + " is a folder entry");
+            }
+            at += 30 + nameLen + extra + csize;
+        }
+        return bad;
     }
 
     // ---- check ----------------------------------------------------------------------
@@ -188,6 +235,9 @@ public final class Templates {
         long size = Files.size(jar);
         if (size >= MAX_SIZE) {
             err.add(name + ": " + size + " bytes, more than the " + MAX_SIZE + " a template may have");
+        }
+        for (String awkward : awkwardEntries(Files.readAllBytes(jar))) {
+            err.add(name + ": " + awkward + ", which some phones refuse");
         }
         Map<String, ClassFile> classes = new HashMap<>();
         try (ZipFile z = new ZipFile(jar.toFile())) {

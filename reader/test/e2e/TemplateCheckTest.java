@@ -144,4 +144,19 @@ public class TemplateCheckTest {
         assertFinds("no class demo", zip("no-demo.dll", noDemo));
         assertFinds("icon.png is missing", zip("no-demo.dll", noDemo));
     }
+
+    @Test
+    public void findsEntriesSomePhonesRefuse() throws Exception {
+        Path jar = dir.resolve("descriptors.dll");
+        try (var out = new java.util.zip.ZipOutputStream(Files.newOutputStream(jar))) {
+            for (Map.Entry<String, byte[]> e : entries(Books.NOKIA).entrySet()) {
+                out.putNextEntry(new ZipEntry(e.getKey())); // sizes unknown: written after the data
+                out.write(e.getValue());
+            }
+        }
+        assertFinds("META-INF/MANIFEST.MF has a data descriptor", jar);
+        Map<String, byte[]> withFolder = new LinkedHashMap<>(entries(Books.NOKIA));
+        withFolder.put("res/", new byte[0]);
+        assertFinds("res/ is a folder entry", zip("folder.dll", withFolder));
+    }
 }
