@@ -40,6 +40,7 @@ class View extends Canvas implements CommandListener, Runnable {
     private volatile int held;
     private Thread th;
     private int turns;
+    private long keyAt, cmdAt;
     private final Command opt = new Command("选项", Command.SCREEN, 1);
 
     View(demo app, Book b) {
@@ -104,6 +105,9 @@ class View extends Canvas implements CommandListener, Runnable {
         synchronized (this) {
             held = 0;
             int a = act(k);
+            if (a < 0 && echo(true)) {
+                return;
+            }
             key(a);
             if (mode == READ && (a == UP || a == DOWN)) {
                 held = a;
@@ -133,9 +137,28 @@ class View extends Canvas implements CommandListener, Runnable {
     public void commandAction(Command c, Displayable d) {
         synchronized (this) {
             held = 0;
-            key(c == opt ? SOFT_LEFT : SOFT_RIGHT);
+            if (!echo(false)) {
+                key(c == opt ? SOFT_LEFT : SOFT_RIGHT);
+            }
         }
         repaint();
+    }
+
+    /**
+     * Whether a soft key event repeats one that just came the other way: a few
+     * phones send both the key code and the command for one press.
+     */
+    private boolean echo(boolean byKey) {
+        long now = System.currentTimeMillis();
+        if (now - (byKey ? cmdAt : keyAt) < 200) {
+            return true;
+        }
+        if (byKey) {
+            keyAt = now;
+        } else {
+            cmdAt = now;
+        }
+        return false;
     }
 
     /** Pages on while an arrow is held, on phones that send no repeat events. */

@@ -139,6 +139,19 @@ public class ReaderTest {
     }
 
     @Test
+    public void aSoftKeySentAsKeyCodeAndCommandActsOnce() throws Exception {
+        try (Phone phone = new Phone(jar).start()) {
+            openChapter(phone, 2);
+            phone.key(Phone.SOFT_LEFT);
+            phone.command("选项"); // the same press again, the other way
+            assertTrue("the menu stays open", phone.screen().shows("使用帮助"));
+            phone.command("返回");
+            phone.key(Phone.SOFT_RIGHT);
+            assertFalse("and closes once", phone.screen().shows("章节列表"));
+        }
+    }
+
+    @Test
     public void upDownAndTwoEightTurnThePage() throws Exception {
         try (Phone phone = new Phone(jar).start()) {
             openChapter(phone, 2);
