@@ -59,7 +59,7 @@ public final class Screen {
     }
 
     public Screen save(Path png) throws IOException {
-        Files.createDirectories(png.getParent());
+        Files.createDirectories(png.toAbsolutePath().getParent());
         ImageIO.write(image, "png", png.toFile());
         return this;
     }
