@@ -283,6 +283,30 @@ public class BookTest {
     }
 
     @Test
+    public void aChapterWithoutLineBreaksPagesBackWithoutGaps() {
+        StringBuilder t = new StringBuilder();
+        java.util.Random r = new java.util.Random(9);
+        while (t.length() < 7000) {
+            t.append(r.nextInt(3) == 0 ? (char) ('a' + r.nextInt(26)) : (char) ('一' + r.nextInt(500)));
+        }
+        TestBook b = book(t.toString());
+        b.w = 23;
+        b.rows = 9;
+        b.go(0, 0);
+        List<Integer> starts = new ArrayList<>();
+        do {
+            starts.add(b.p);
+        } while (b.next());
+        for (int k = 1; k < starts.size(); k++) {
+            b.p = starts.get(k);
+            assertTrue(b.prev());
+            assertTrue("the page before starts before", b.p < starts.get(k));
+            b.layout();
+            assertTrue("and reaches the page it came from", b.q >= starts.get(k));
+        }
+    }
+
+    @Test
     public void onlyTheCurrentPieceAndItsNeighbourAreHeld() throws Exception {
         TestBook b = book(BookMaker.novel(5, 12000));
         b.w = 30;
