@@ -24,7 +24,8 @@ class View extends Canvas implements CommandListener, Runnable {
             + "0000008C8C8C1C1C1C9A9A9A333333";
     private static final String[] MENU_ITEMS = {"5 章节列表", "# 设书签", "9 读取书签", "* 更改皮肤",
         "0 白天/黑夜", "7 更改字体", "左右 开/关全屏", "使用帮助", "退出"};
-    /* What each menu item does, as the key that does the same. */
+    /* What each menu item does, as the key that does the same on a page:
+       \2 is the game action LEFT (full screen), h the help, q exit. */
     private static final String MENU_KEYS = "5#9*07\2hq";
     static final int READ = 0, MENU = 1, CHAPTERS = 2, MARKS = 3;
     static final int SOFT_LEFT = -1, SOFT_RIGHT = -2;
