@@ -5,14 +5,19 @@
 #include <QFileInfo>
 
 #include <zip.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <memory>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
+#include <condition_variable>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <limits>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -59,24 +64,6 @@ QString reasonOf(int code)
     QString reason = reasonOf(&error);
     zip_error_fini(&error);
     return reason;
-}
-
-// libzip sets up a fresh deflate state (about 400 KB) for every entry and
-// frees it afterwards. With glibc's default thresholds that memory is handed
-// back to the system after each entry and faulted in again for the next,
-// which for a book cut into many small volumes costs three times the
-// compression itself. Blocks under 1 MiB stay on the heap, and up to 2 MiB of
-// free heap is kept.
-void keepCompressorMemory()
-{
-#if defined(__GLIBC__)
-    static const bool tuned = [] {
-        mallopt(M_MMAP_THRESHOLD, 1 << 20);
-        mallopt(M_TRIM_THRESHOLD, 2 << 20);
-        return true;
-    }();
-    (void)tuned;
-#endif
 }
 
 struct ArchiveDiscard {
@@ -141,33 +128,342 @@ Result<ArchivePtr> openFile(const QString& path, int flags)
     return ArchivePtr(archive);
 }
 
+// One raw deflate stream, set up once and reset for every entry (setting it
+// up costs about as much as deflating a piece file).
+class Deflater {
+public:
+    Deflater() = default;
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    ~Deflater()
+    {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+
+    bool pack(const Entry& entry, PackedEntry& out)
+    {
+        const auto size = static_cast<std::size_t>(entry.data.size());
+        if (size > std::numeric_limits<uInt>::max())
+            return false; // zip entries of 4 GiB need ZIP64; pieces are never near that
+        if (!m_ready) {
+            if (deflateInit2(&m_stream, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+                return false;
+            m_ready = true;
+        } else if (deflateReset(&m_stream) != Z_OK) {
+            return false;
+        }
+        const auto bound = static_cast<std::size_t>(deflateBound(&m_stream, static_cast<uLong>(size)));
+        if (m_buffer.size() < bound)
+            m_buffer.resize(bound);
+        // zlib does not write through next_in.
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(entry.data.data()));
+        m_stream.avail_in = static_cast<uInt>(size);
+        m_stream.next_out = m_buffer.data();
+        m_stream.avail_out = static_cast<uInt>(bound);
+        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+            return false;
+        out.name = entry.name;
+        out.deflated = QByteArray(reinterpret_cast<const char*>(m_buffer.data()),
+                                  static_cast<qsizetype>(m_stream.total_out));
+        out.crc = static_cast<quint32>(
+            crc32_z(0, reinterpret_cast<const Bytef*>(entry.data.data()), static_cast<z_size_t>(size)));
+        out.size = static_cast<qint64>(size);
+        return true;
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+    std::vector<Bytef> m_buffer;
+};
+
+// An added entry as libzip reads it: already deflated, with its size and
+// CRC known, so that libzip copies the bytes instead of compressing again.
+struct PackedSource {
+    PackedEntry* entry = nullptr;
+    qint64 compressedSize = 0;
+    qsizetype position = 0;
+    bool released = false;
+    std::time_t mtime = 0;
+    zip_error_t error{};
+};
+
+zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* source = static_cast<PackedSource*>(userdata);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        if (source->released) { // libzip reads each entry once
+            zip_error_set(&source->error, ZIP_ER_INTERNAL, 0);
+            return -1;
+        }
+        source->position = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const QByteArray& bytes = source->entry->deflated;
+        const auto n = static_cast<qsizetype>(
+            std::min<zip_uint64_t>(length, static_cast<zip_uint64_t>(bytes.size() - source->position)));
+        std::memcpy(data, bytes.constData() + source->position, static_cast<std::size_t>(n));
+        source->position += n;
+        return n;
+    }
+    case ZIP_SOURCE_CLOSE:
+        // The bytes are in the archive now.
+        source->entry->deflated = QByteArray();
+        source->released = true;
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        if (length < sizeof(zip_stat_t)) {
+            zip_error_set(&source->error, ZIP_ER_INVAL, 0);
+            return -1;
+        }
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = static_cast<zip_uint64_t>(source->entry->size);
+        st->comp_size = static_cast<zip_uint64_t>(source->compressedSize);
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->encryption_method = ZIP_EM_NONE;
+        st->crc = source->entry->crc;
+        st->mtime = source->mtime;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD |
+                    ZIP_STAT_CRC | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_GET_FILE_ATTRIBUTES: {
+        if (length < sizeof(zip_file_attributes_t)) {
+            zip_error_set(&source->error, ZIP_ER_INVAL, 0);
+            return -1;
+        }
+        // Deflate at normal level: general purpose bits 1 and 2 clear, as
+        // libzip's own compressor marks level 6.
+        auto* attributes = static_cast<zip_file_attributes_t*>(data);
+        attributes->valid |= ZIP_FILE_ATTRIBUTES_VERSION_NEEDED | ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
+        attributes->version_needed = 20;
+        attributes->general_purpose_bit_flags = 0;
+        attributes->general_purpose_bit_mask = 0x0006;
+        return sizeof(zip_file_attributes_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_FREE:
+        return 0; // owned by writeJar
+    case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_READABLE | zip_source_make_command_bitmap(ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
 } // namespace
 
-Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& entries, const QString& path)
+// ---------------------------------------------------------------------------
+// Packer
+
+struct Packer::Job {
+    std::vector<Entry> entries;
+    std::vector<PackedEntry> packed;
+    std::size_t next = 0;     // first entry nobody has claimed
+    std::size_t inFlight = 0; // claims being deflated
+    bool failed = false;
+};
+
+struct Packer::Shared {
+    std::mutex mutex;
+    std::condition_variable queued;   // a job came, or the workers are to stop
+    std::condition_variable finished; // a claim was deflated
+    std::deque<std::shared_ptr<Job>> queue;
+    bool stopping = false;
+    std::vector<std::thread> workers;
+    std::mutex callerMutex; // the taking thread's stream
+    Deflater callerDeflater;
+
+    // Claims the next entries of `job`, about 64 KiB of them, at least one.
+    // Call with `mutex` held.
+    std::pair<std::size_t, std::size_t> claim(Job& job)
+    {
+        const std::size_t begin = job.next;
+        std::size_t end = begin;
+        qsizetype bytes = 0;
+        while (end < job.entries.size() && (end == begin || bytes < (qsizetype(1) << 16)))
+            bytes += job.entries[end++].data.size();
+        job.next = end;
+        ++job.inFlight;
+        if (end == job.entries.size())
+            std::erase_if(queue, [&job](const std::shared_ptr<Job>& j) { return j.get() == &job; });
+        return {begin, end};
+    }
+
+    // Deflates a claim (without the lock) and reports it done.
+    void deflateClaim(Job& job, std::pair<std::size_t, std::size_t> range, Deflater& deflater,
+                      std::unique_lock<std::mutex>& lock)
+    {
+        lock.unlock();
+        bool ok = true;
+        for (std::size_t i = range.first; i < range.second && ok; ++i)
+            ok = deflater.pack(job.entries[i], job.packed[i]);
+        lock.lock();
+        job.failed = job.failed || !ok;
+        --job.inFlight;
+        finished.notify_all();
+    }
+
+    void work()
+    {
+        Deflater deflater;
+        std::unique_lock lock(mutex);
+        for (;;) {
+            queued.wait(lock, [this] { return stopping || !queue.empty(); });
+            if (stopping)
+                return;
+            const std::shared_ptr<Job> job = queue.front();
+            deflateClaim(*job, claim(*job), deflater, lock);
+        }
+    }
+};
+
+Packer::Packer(int workers) : m_shared(std::make_unique<Shared>())
 {
-    keepCompressorMemory();
+    if (workers < 0)
+        workers = std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
+    for (int i = 0; i < workers; ++i) {
+        try {
+            m_shared->workers.emplace_back([shared = m_shared.get()] { shared->work(); });
+        } catch (const std::system_error&) {
+            break; // no more threads: the caller deflates the rest
+        }
+    }
+}
+
+Packer::~Packer()
+{
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->stopping = true;
+    }
+    m_shared->queued.notify_all();
+    for (std::thread& t : m_shared->workers)
+        t.join();
+}
+
+Packer::Batch Packer::start(std::vector<Entry> entries)
+{
+    auto job = std::make_shared<Job>();
+    job->packed.resize(entries.size());
+    job->entries = std::move(entries);
+    if (!job->entries.empty()) {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->queue.push_back(job);
+    }
+    m_shared->queued.notify_all();
+    return Batch(this, std::move(job));
+}
+
+Packer::Batch::Batch(Packer* packer, std::shared_ptr<Job> job) : m_packer(packer), m_job(std::move(job)) {}
+
+Packer::Batch::Batch(Batch&& other) noexcept
+    : m_packer(std::exchange(other.m_packer, nullptr)), m_job(std::move(other.m_job))
+{
+}
+
+Packer::Batch& Packer::Batch::operator=(Batch&& other) noexcept
+{
+    if (this != &other) {
+        cancel();
+        m_packer = std::exchange(other.m_packer, nullptr);
+        m_job = std::move(other.m_job);
+    }
+    return *this;
+}
+
+Packer::Batch::~Batch()
+{
+    cancel();
+}
+
+void Packer::Batch::cancel()
+{
+    if (!m_packer || !m_job)
+        return;
+    Shared& shared = *m_packer->m_shared;
+    std::unique_lock lock(shared.mutex);
+    m_job->next = m_job->entries.size();
+    std::erase_if(shared.queue, [this](const std::shared_ptr<Job>& j) { return j == m_job; });
+    shared.finished.wait(lock, [this] { return m_job->inFlight == 0; });
+    m_job.reset();
+    m_packer = nullptr;
+}
+
+Result<std::vector<PackedEntry>> Packer::Batch::take()
+{
+    if (!m_packer || !m_job)
+        return fail(u"压缩出错"_s);
+    Shared& shared = *m_packer->m_shared;
+    Job& job = *m_job;
+    {
+        // Deflate what is left here rather than wait idle; the stream here
+        // serves one taking thread at a time.
+        std::unique_lock callerLock(shared.callerMutex);
+        std::unique_lock lock(shared.mutex);
+        while (job.next < job.entries.size() && !job.failed)
+            shared.deflateClaim(job, shared.claim(job), shared.callerDeflater, lock);
+        callerLock.unlock();
+        if (job.failed) { // stop the rest
+            job.next = job.entries.size();
+            std::erase_if(shared.queue, [this](const std::shared_ptr<Job>& j) { return j == m_job; });
+        }
+        shared.finished.wait(lock, [&job] { return job.inFlight == 0; });
+    }
+    const bool failed = job.failed;
+    std::vector<PackedEntry> packed = std::move(job.packed);
+    m_job.reset();
+    m_packer = nullptr;
+    if (failed)
+        return fail(u"压缩出错"_s);
+    return packed;
+}
+
+// ---------------------------------------------------------------------------
+
+Result<void> writeJar(QByteArrayView templateBytes, std::vector<PackedEntry> entries, const QString& path)
+{
     auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
+
+    // Outlive the archive, which may still call them when it is discarded.
+    std::vector<PackedSource> sources(entries.size());
+    struct ErrorsFini {
+        std::vector<PackedSource>& sources;
+        ~ErrorsFini()
+        {
+            for (PackedSource& s : sources)
+                zip_error_fini(&s.error);
+        }
+    } errorsFini{sources};
+    const std::time_t now = std::time(nullptr);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        zip_error_init(&sources[i].error);
+        sources[i].entry = &entries[i];
+        sources[i].compressedSize = entries[i].deflated.size();
+        sources[i].mtime = now;
+    }
+
     auto opened = openInMemory(templateBytes, ZIP_CHECKCONS);
     if (!opened)
         return zipFailed(opened.error().message);
     SourcePtr source = std::move(opened->first);
     ArchivePtr archive = std::move(opened->second);
 
-    for (const Entry& e : entries) {
-        zip_source_t* data =
-            zip_source_buffer(archive.get(), e.data.data(), static_cast<zip_uint64_t>(e.data.size()), 0);
+    for (PackedSource& s : sources) {
+        zip_source_t* data = zip_source_function(archive.get(), packedSourceCall, &s);
         if (!data)
             return zipFailed(reasonOf(zip_get_error(archive.get())));
-        const zip_int64_t index = zip_file_add(archive.get(), e.name.constData(), data, ZIP_FL_OVERWRITE);
-        if (index < 0) {
+        // A replaced template entry takes the method of its source, whatever
+        // the template had.
+        if (zip_file_add(archive.get(), s.entry->name.constData(), data, ZIP_FL_OVERWRITE) < 0) {
             zip_source_free(data);
             return zipFailed(reasonOf(zip_get_error(archive.get())));
         }
-        // A replaced template entry keeps its method and gets libzip's
-        // default level; those are a few hundred bytes.
-        if (zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
-                                     static_cast<zip_uint32_t>(kDeflateLevel)) < 0)
-            return zipFailed(reasonOf(zip_get_error(archive.get())));
     }
     if (zip_close(archive.get()) < 0)
         return zipFailed(reasonOf(zip_get_error(archive.get())));

@@ -6,11 +6,15 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 // Builds a volume's JAR from the reader template: the template's entries stay
 // where they are (copied without recompression), every added entry replaces a
 // same-named one in place or is appended.
+//
+// Added entries are deflated ahead of writing, on worker threads (Packer),
+// and libzip copies the deflated bytes into the archive as they are.
 namespace vamo::archive {
 
 // Deflate level of the added entries. Level 6 (zlib's default) gives the
@@ -20,12 +24,65 @@ inline constexpr int kDeflateLevel = 6;
 
 struct Entry {
     QByteArray name;     // path inside the archive, '/' separated
-    QByteArrayView data; // must stay valid until writeJar returns
+    QByteArrayView data; // must stay valid until its deflating is over
+};
+
+// An entry as it will stand in the archive.
+struct PackedEntry {
+    QByteArray name;
+    QByteArray deflated; // raw deflate stream of the entry's bytes
+    quint32 crc = 0;     // CRC-32 of the entry's bytes
+    qint64 size = 0;     // the entry's bytes before deflating
+};
+
+// Deflates entries on worker threads, each with its own reused zlib stream.
+// A batch is started and later taken by one thread at a time; the taking
+// thread deflates what the workers have not begun.
+class Packer {
+    struct Job;
+
+public:
+    // `workers` threads besides the caller; a negative count means one less
+    // than the processors, but at least one.
+    explicit Packer(int workers = -1);
+    ~Packer();
+    Packer(const Packer&) = delete;
+    Packer& operator=(const Packer&) = delete;
+
+    class Batch {
+    public:
+        Batch(Batch&&) noexcept;
+        Batch& operator=(Batch&&) noexcept;
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // A batch dropped before it is taken stops; the workers let go of
+        // its entries before this returns.
+        ~Batch();
+
+        // Waits until every entry is deflated; in the order of the entries.
+        Result<std::vector<PackedEntry>> take();
+
+    private:
+        friend class Packer;
+        Batch(Packer* packer, std::shared_ptr<Job> job);
+        void cancel();
+        Packer* m_packer = nullptr;
+        std::shared_ptr<Job> m_job;
+    };
+
+    // Starts deflating `entries`; their data must stay valid until the batch
+    // is taken or destroyed.
+    Batch start(std::vector<Entry> entries);
+
+private:
+    struct Shared;
+    std::unique_ptr<Shared> m_shared;
 };
 
 // Writes the template with `entries` added to `path` (created or replaced).
+// Each entry's deflated bytes are released once they are in the archive.
 // Fails with "生成JAR包失败：" + reason, or "无法写入文件：" + path.
-Result<void> writeJar(QByteArrayView templateBytes, const std::vector<Entry>& entries, const QString& path);
+Result<void> writeJar(QByteArrayView templateBytes, std::vector<PackedEntry> entries, const QString& path);
 
 // Opens the archive at `path`, checking its consistency, and reads one entry.
 // The error message is the reason alone.

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -234,15 +235,25 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             progress(progressFraction(processed, total));
     };
 
+    // While one volume's entries are deflated on the packer's threads, the
+    // next volume's payload is written; then the first goes into its JAR.
+    struct PendingVolume {
+        payload::Volume payload;
+        QByteArray manifestBytes;
+        QByteArray capterBytes;
+        QString manifesttext;
+        QString jarBase;
+        std::optional<archive::Packer::Batch> packing; // over the bytes above; dropped first
+    };
+    archive::Packer packer;
+    std::optional<PendingVolume> pending;
     payload::Cursor cursor;
     int volume = 0;
     int digits = 1;
     bool more = true;
-    while (more) {
-        QByteArray manifestBytes;
-        QString manifesttext;
-        QString jarBase;
-        {
+    while (more || pending) {
+        std::optional<PendingVolume> next;
+        if (more) {
             auto vol = payload::writeVolume(names, texts, budget, cursor, refresh);
             if (!vol)
                 return std::unexpected(vol.error());
@@ -259,37 +270,50 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
 
             const QString suffix =
                 volume != 0 ? u"("_s + u"%1"_s.arg(volume, digits, 10, QLatin1Char('0')) + u")"_s : QString();
-            jarBase = jarName + suffix;
-            const QString jarFile = jarBase + u".jar"_s;
+            const QString jarFile = jarName + suffix + u".jar"_s;
             const QString jarPath = QDir(bookFolder).filePath(jarFile);
             const QString jadUrl = shortJarPath(bookFolderPath, jarFile).chopped(4);
             partial.volumes.push_back({jarPath.chopped(4) + kPartMark + u".jar"_s, jarPath,
                                        jadUrl + kPartMark + u".jad"_s, jadUrl + u".jad"_s});
 
-            manifesttext = composeManifest(bookName + suffix);
-            manifestBytes = savetoutf8(manifesttext);
-            const QByteArray capterBytes = payload::utf8WithBom(vol->capter);
+            next.emplace();
+            PendingVolume& v = *next;
+            v.payload = std::move(*vol);
+            v.jarBase = jarName + suffix;
+            v.manifesttext = composeManifest(bookName + suffix);
+            v.manifestBytes = savetoutf8(v.manifesttext);
+            v.capterBytes = payload::utf8WithBom(v.payload.capter);
 
             std::vector<archive::Entry> entries;
-            entries.reserve(vol->pieces.size() + 3);
-            entries.push_back({kManifestEntry.toLatin1(), manifestBytes});
-            entries.push_back({QByteArrayLiteral("capter"), capterBytes});
+            entries.reserve(v.payload.pieces.size() + 3);
+            entries.push_back({kManifestEntry.toLatin1(), v.manifestBytes});
+            entries.push_back({QByteArrayLiteral("capter"), v.capterBytes});
             entries.push_back({QByteArrayLiteral("text"), textBytes});
-            for (const payload::PieceEntry& piece : vol->pieces)
-                entries.push_back({QByteArray::number(piece.number), vol->pieceData(piece)});
+            for (const payload::PieceEntry& piece : v.payload.pieces)
+                entries.push_back({QByteArray::number(piece.number), v.payload.pieceData(piece)});
+            v.packing.emplace(packer.start(std::move(entries)));
+        }
 
-            if (auto written = archive::writeJar(templateBytes, entries, partial.volumes.back().jarPart); !written)
+        if (pending) {
+            const VolumeFiles& files = partial.volumes[partial.volumes.size() - (next ? 2 : 1)];
+            auto packed = pending->packing->take();
+            if (!packed)
+                return fail(u"生成JAR包失败："_s + packed.error().message);
+            pending->packing.reset();
+            pending->payload = payload::Volume(); // only the deflated bytes are needed now
+            if (auto written = archive::writeJar(templateBytes, std::move(*packed), files.jarPart); !written)
                 return std::unexpected(written.error());
-        } // the volume's payload is released here
 
-        const VolumeFiles& files = partial.volumes.back();
-        const auto manifest = archive::readEntry(files.jarPart, kManifestEntry.toLatin1());
-        if (!manifest || *manifest != manifestBytes)
-            return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
+            const auto manifest = archive::readEntry(files.jarPart, kManifestEntry.toLatin1());
+            if (!manifest || *manifest != pending->manifestBytes)
+                return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
 
-        manifesttext += jadLines(QFileInfo(files.jarPart).size(), jarBase + u".jar"_s);
-        if (auto saved = savetoutf9(manifesttext, files.jadPart.chopped(4)); !saved)
-            return std::unexpected(saved.error());
+            QString jadText = pending->manifesttext;
+            jadText += jadLines(QFileInfo(files.jarPart).size(), pending->jarBase + u".jar"_s);
+            if (auto saved = savetoutf9(jadText, files.jadPart.chopped(4)); !saved)
+                return std::unexpected(saved.error());
+        }
+        pending = std::move(next);
     }
 
     // Every volume is complete: put them in place of the older files.
