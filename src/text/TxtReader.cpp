@@ -53,7 +53,10 @@ private:
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(QFile& file) : file_(file), buffer_(std::make_unique<char[]>(txtChunkBytes)) {}
+    explicit FileSource(QFile& file)
+        : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(txtChunkBytes))
+    {
+    }
     std::optional<QByteArrayView> next() override
     {
         qsizetype filled = 0;
@@ -403,28 +406,35 @@ private:
 
 enum class Outcome { Done, ReadError, NotUtf8 };
 
-// Decodes the source to its end. The text gets its room once the first
-// piece shows how many characters a byte makes here: enough for all of it
-// in one piece of memory, with little left over.
+// Room for the decoded text of one piece, whatever the decoder.
+constexpr qsizetype kMaxPieceUnits = txtChunkBytes + 4;
+static_assert(Utf8Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
+              Cp936PieceDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
+              Utf16Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits);
+
+// Decodes the source to its end through `buffer` (kMaxPieceUnits long). The
+// text gets its room before the first piece goes in, once that piece shows
+// how many characters a byte makes here: enough for all of it in one piece
+// of memory, with little left over.
 template <class Decoder>
-Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text)
+Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text,
+                  char16_t* buffer)
 {
-    const auto buffer = std::make_unique<char16_t[]>(Decoder::maxUnits(txtChunkBytes));
     for (bool first = true;; first = false) {
         const std::optional<QByteArrayView> piece = source.next();
         if (!piece)
             return Outcome::ReadError;
         const bool last = piece->size() < txtChunkBytes;
-        const qsizetype units = decoder.decode(*piece, buffer.get(), last);
+        const qsizetype units = decoder.decode(*piece, buffer, last);
         if (units < 0)
             return Outcome::NotUtf8;
-        sink.feed(QStringView(buffer.get(), units));
+        if (first && piece->size() > 0) {
+            const double perByte = static_cast<double>(units) / static_cast<double>(piece->size());
+            text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 64);
+        }
+        sink.feed(QStringView(buffer, units));
         if (last)
             return Outcome::Done;
-        if (first && bytes > piece->size()) {
-            const double perByte = static_cast<double>(text.size()) / static_cast<double>(piece->size());
-            text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 1024);
-        }
     }
 }
 
@@ -442,6 +452,8 @@ std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress
         return std::nullopt;
 
     LineSink sink(result.text, progress);
+    // Not cleared: every decoder writes before it reads.
+    const auto buffer = std::make_unique_for_overwrite<char16_t[]>(kMaxPieceUnits);
     Outcome outcome = Outcome::Done;
     switch (bom.length > 0 ? bom.encoding : TextEncoding::Utf8) {
     case TextEncoding::Utf8: {
@@ -449,7 +461,7 @@ std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress
         // page 936 text mostly does so within its first characters), then
         // start over as code page 936. ASCII alone counts as code page 936.
         Utf8Decoder decoder(/*strict=*/bom.length == 0);
-        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
         result.encoding = bom.length > 0 || decoder.sawNonAscii() ? TextEncoding::Utf8 : TextEncoding::Cp936;
         if (outcome != Outcome::NotUtf8)
             break;
@@ -461,13 +473,13 @@ std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress
     }
     case TextEncoding::Cp936: {
         Cp936PieceDecoder decoder;
-        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
         break;
     }
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE: {
         Utf16Decoder decoder(bom.encoding == TextEncoding::Utf16BE);
-        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
         break;
     }
     }
