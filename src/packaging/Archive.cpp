@@ -279,14 +279,15 @@ struct Packer::Shared {
     std::mutex callerMutex; // the taking thread's stream
     Deflater callerDeflater;
 
-    // Claims the next entries of `job`, about 64 KiB of them, at least one.
+    // Claims the next entries of `job`, about 4 KiB of them, at least one
+    // (a piece file or two: the taking thread seldom waits long for the last).
     // Call with `mutex` held.
     std::pair<std::size_t, std::size_t> claim(Job& job)
     {
         const std::size_t begin = job.next;
         std::size_t end = begin;
         qsizetype bytes = 0;
-        while (end < job.entries.size() && (end == begin || bytes < (qsizetype(1) << 16)))
+        while (end < job.entries.size() && (end == begin || bytes < (qsizetype(1) << 12)))
             bytes += job.entries[end++].data.size();
         job.next = end;
         ++job.inFlight;
