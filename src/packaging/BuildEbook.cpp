@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -235,15 +236,19 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             progress(progressFraction(processed, total));
     };
 
-    // While one volume's entries are deflated on the packer's threads, the
-    // next volume's payload is written; then the first goes into its JAR.
+    // A volume's pieces are deflated on the packer's threads while its
+    // payload is still being written, a block at a time, and while the next
+    // volume's payload is written; then the volume goes into its JAR.
     struct PendingVolume {
         payload::Volume payload;
+        std::vector<QByteArray> blocks; // the payload's blocks, shared while they are deflated
         QByteArray manifestBytes;
         QByteArray capterBytes;
         QString manifesttext;
         QString jarBase;
-        std::optional<archive::Packer::Batch> packing; // over the bytes above; dropped first
+        // Over the bytes above, so dropped first.
+        std::optional<archive::Packer::Batch> head; // manifest, chapter index, book information
+        std::vector<archive::Packer::Batch> pieces;
     };
     archive::Packer packer;
     std::optional<PendingVolume> pending;
@@ -254,9 +259,20 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     while (more || pending) {
         std::optional<PendingVolume> next;
         if (more) {
-            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh);
+            PendingVolume& v = next.emplace();
+            const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block,
+                                                             std::size_t from, std::size_t to) {
+                v.blocks.push_back(vol.blocks[block]);
+                std::vector<archive::Entry> entries;
+                entries.reserve(to - from);
+                for (std::size_t i = from; i < to; ++i)
+                    entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
+                v.pieces.push_back(packer.start(std::move(entries)));
+            };
+            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone);
             if (!vol)
                 return std::unexpected(vol.error());
+            v.payload = std::move(*vol);
 
             if (payload::bookFinished(texts, cursor)) {
                 more = false;
@@ -276,31 +292,36 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             partial.volumes.push_back({jarPath.chopped(4) + kPartMark + u".jar"_s, jarPath,
                                        jadUrl + kPartMark + u".jad"_s, jadUrl + u".jad"_s});
 
-            next.emplace();
-            PendingVolume& v = *next;
-            v.payload = std::move(*vol);
             v.jarBase = jarName + suffix;
             v.manifesttext = composeManifest(bookName + suffix);
             v.manifestBytes = savetoutf8(v.manifesttext);
             v.capterBytes = payload::utf8WithBom(v.payload.capter);
-
-            std::vector<archive::Entry> entries;
-            entries.reserve(v.payload.pieces.size() + 3);
-            entries.push_back({kManifestEntry.toLatin1(), v.manifestBytes});
-            entries.push_back({QByteArrayLiteral("capter"), v.capterBytes});
-            entries.push_back({QByteArrayLiteral("text"), textBytes});
-            for (const payload::PieceEntry& piece : v.payload.pieces)
-                entries.push_back({QByteArray::number(piece.number), v.payload.pieceData(piece)});
-            v.packing.emplace(packer.start(std::move(entries)));
+            v.head.emplace(packer.start({{kManifestEntry.toLatin1(), v.manifestBytes},
+                                         {QByteArrayLiteral("capter"), v.capterBytes},
+                                         {QByteArrayLiteral("text"), textBytes}}));
         }
 
         if (pending) {
             const VolumeFiles& files = partial.volumes[partial.volumes.size() - (next ? 2 : 1)];
-            auto packed = pending->packing->take();
+            // The template's manifest is replaced first, then the payload
+            // follows in writing order.
+            auto packed = pending->head->take();
+            for (archive::Packer::Batch& batch : pending->pieces) {
+                if (!packed)
+                    break;
+                auto taken = batch.take();
+                if (!taken)
+                    packed = std::unexpected(taken.error());
+                else
+                    packed->insert(packed->end(), std::make_move_iterator(taken->begin()),
+                                   std::make_move_iterator(taken->end()));
+            }
             if (!packed)
                 return fail(u"生成JAR包失败："_s + packed.error().message);
-            pending->packing.reset();
-            pending->payload = payload::Volume(); // only the deflated bytes are needed now
+            pending->pieces.clear();
+            pending->head.reset();
+            pending->blocks.clear(); // only the deflated bytes are needed now
+            pending->payload = payload::Volume();
             if (auto written = archive::writeJar(templateBytes, std::move(*packed), files.jarPart); !written)
                 return std::unexpected(written.error());
 

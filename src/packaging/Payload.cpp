@@ -167,23 +167,30 @@ QString bookInformation(const QString& baseBookName, const QString& message, con
 }
 
 Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh)
+                           const RefreshFn& refresh, const BlockFn& blockDone)
 {
     const int count = static_cast<int>(std::min(names.size(), texts.size()));
     const int volumeFirst = cursor.firstOpen;
 
     Volume v;
     v.capter = u"\r\n"_s;
-    // One allocation for the volume: the budget plus the piece that may pass
-    // it, or without a budget what is left of the book (CJK text takes three
-    // bytes a character; pages not written are never touched).
+    // Room for the budget plus the piece that may pass it, or without a
+    // budget for what is left of the book (CJK text takes three bytes a
+    // character), in blocks of at most 1 MiB. Pages not written are never
+    // touched.
     qint64 left = -qint64(cursor.consumed);
     for (int c = cursor.firstOpen; c < count; ++c)
         left += texts[c].size();
     qint64 estimate = 3 * left + 16 * (left / kPieceLength + count - cursor.firstOpen + 1);
     if (budgetKiB > 0)
         estimate = std::min(estimate, budgetKiB * 1024 + 8 * kPieceLength);
-    v.pieceBytes.reserve(static_cast<qsizetype>(estimate));
+    constexpr qint64 kBlockBytes = 1 << 20;
+    std::size_t blockFirstPiece = 0;
+    auto blockFull = [&] {
+        if (blockDone && !v.blocks.empty() && blockFirstPiece < v.pieces.size())
+            blockDone(v, v.blocks.size() - 1, blockFirstPiece, v.pieces.size());
+        blockFirstPiece = v.pieces.size();
+    };
     QStringEncoder utf8 = utf8Encoder();
 
     bool finished = true;
@@ -205,10 +212,20 @@ Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, q
 
         const QStringView rest = QStringView(texts[c]).sliced(cursor.consumed);
         const Cut cut = nextCut(rest);
-        const qsizetype offset = v.pieceBytes.size();
-        partChars += appendPieceFile(v.pieceBytes, rest.first(cut.length), !cut.last, utf8);
-        const qsizetype size = v.pieceBytes.size() - offset;
-        v.pieces.push_back({number, offset, size});
+        // The most a piece file can take: every character a carriage return.
+        const qsizetype most =
+            qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8.requiredSpace(cut.length) + 2;
+        if (v.blocks.empty() || v.blocks.back().capacity() - v.blocks.back().size() < most) {
+            blockFull();
+            v.blocks.emplace_back();
+            v.blocks.back().reserve(static_cast<qsizetype>(
+                std::max<qint64>(most, std::min(kBlockBytes, estimate - v.volumeBytes))));
+        }
+        QByteArray& block = v.blocks.back();
+        const qsizetype offset = block.size();
+        partChars += appendPieceFile(block, rest.first(cut.length), !cut.last, utf8);
+        const qsizetype size = block.size() - offset;
+        v.pieces.push_back({number, v.blocks.size() - 1, offset, size});
         v.volumeBytes += size;
         cursor.processed += cut.length;
         if (cut.last) {
@@ -227,6 +244,7 @@ Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, q
         if (budgetKiB > 0 && v.volumeBytes / 1024 >= budgetKiB)
             break;
     }
+    blockFull();
     if (!finished)
         appendIndexEntry(v.capter, names[cursor.firstOpen], pieceNo, partChars);
     v.chapterFinished = finished;

@@ -58,12 +58,16 @@ struct Cursor {
 
 struct PieceEntry {
     qint64 number = 0;     // file name: 10000 * chapter-in-volume + piece
-    qsizetype offset = 0;  // into Volume::pieceBytes
+    std::size_t block = 0; // in Volume::blocks
+    qsizetype offset = 0;  // into that block
     qsizetype size = 0;    // bytes on disk, byte-order mark included
 };
 
 struct Volume {
-    QByteArray pieceBytes;          // the piece files back to back
+    // The piece files back to back, in blocks whose bytes never move: a
+    // block is never enlarged past the room it was given, and a full block is
+    // never written again.
+    std::vector<QByteArray> blocks;
     std::vector<PieceEntry> pieces; // in writing order
     QString capter;                 // chapter index text
     qint64 volumeBytes = 0;         // sum of the piece files' sizes
@@ -71,7 +75,7 @@ struct Volume {
 
     QByteArrayView pieceData(const PieceEntry& e) const
     {
-        return QByteArrayView(pieceBytes).sliced(e.offset, e.size);
+        return QByteArrayView(blocks[e.block]).sliced(e.offset, e.size);
     }
 };
 
@@ -79,12 +83,18 @@ struct Volume {
 // the processed characters of the whole book.
 using RefreshFn = std::function<void(qint64 processed)>;
 
+// Called when a block is full, and for the last block at the end, with the
+// pieces [from, to) that lie in block `block`. A copy of that block (which
+// shares its bytes) keeps the pieces' bytes where they are, even after the
+// volume is gone, e.g. for work on them to go on while the next block fills.
+using BlockFn = std::function<void(const Volume& volume, std::size_t block, std::size_t from, std::size_t to)>;
+
 // Writes the pieces of one volume, starting where `cursor` stands, until the
 // budget (0 = none) is reached or the chapters are exhausted, and advances the
 // cursor. `texts` holds one text per chapter name. Fails only when a chapter
 // is so long that its piece numbers would run into the next chapter's.
 Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh = {});
+                           const RefreshFn& refresh = {}, const BlockFn& blockDone = {});
 
 // The end-of-book test after a volume: every chapter written, or only the
 // last one left and nothing of it remains.

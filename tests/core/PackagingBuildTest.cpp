@@ -313,6 +313,22 @@ TEST_F(Build, CutBookFailureKeepsEveryOlderVolume)
     EXPECT_EQ(test::readFile(inBook(u"sanguo(1).jar"_s)), QByteArray("older 1"));
 }
 
+TEST_F(Build, ChapterTooLongAfterOthersWereBeingPackedChangesNothing)
+{
+    // The first chapters' pieces are already being deflated when the long
+    // one is refused.
+    addChapter(u"序"_s, randomText(3 * 1024 * 1024));
+    addChapter(u"长"_s, QString(10000 * 1400 + 1, u'L'));
+    addChapter(u"尾"_s, u"end"_s);
+    const Snapshot before = snapshot();
+
+    const auto r = BuildEbook(book, env);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u"章节内容过长，请分成几个章节：长"_s);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(QFileInfo::exists(bookFolder()));
+}
+
 TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
 {
     const QString blocker = root.filePath(u"file"_s);

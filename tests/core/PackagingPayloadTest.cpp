@@ -209,6 +209,69 @@ TEST(PayloadVolume, ChapterTooLongForItsPieceNumbersIsRefused)
     EXPECT_TRUE(writeVolume({u"长"_s}, {texts[0]}, 0, alone));
 }
 
+TEST(PayloadVolume, FullBlocksAreReportedInOrderAndTheirBytesStayPut)
+{
+    // About 2.4 MB of CJK pieces, then pieces made only of carriage returns
+    // (the largest piece file a piece can give).
+    const QStringList texts{repeat(u'中', 800000), repeat(u'\r', 20 * 1400)};
+    struct Report {
+        std::size_t block, from, to;
+        QByteArray keep;
+    };
+    std::vector<Report> reports;
+    std::vector<const char*> where;
+    Cursor cursor;
+    auto v = writeVolume({u"A"_s, u"B"_s}, texts, 0, cursor, {},
+                         [&](const Volume& vol, std::size_t block, std::size_t from, std::size_t to) {
+                             reports.push_back({block, from, to, vol.blocks[block]});
+                             for (std::size_t i = from; i < to; ++i)
+                                 where.push_back(vol.pieceData(vol.pieces[i]).data());
+                         });
+    ASSERT_TRUE(v);
+    ASSERT_GE(reports.size(), 3u);
+    std::size_t next = 0;
+    for (std::size_t r = 0; r < reports.size(); ++r) {
+        EXPECT_EQ(reports[r].block, r);
+        EXPECT_EQ(reports[r].from, next);
+        EXPECT_LT(reports[r].from, reports[r].to);
+        next = reports[r].to;
+    }
+    ASSERT_EQ(next, v->pieces.size());
+    for (std::size_t i = 0; i < v->pieces.size(); ++i) {
+        const PieceEntry& p = v->pieces[i];
+        const QByteArrayView data = v->pieceData(p);
+        EXPECT_EQ(data.data(), where[i]) << "piece " << i << " moved";
+        EXPECT_EQ(QByteArrayView(reports[p.block].keep).sliced(p.offset, p.size), data);
+    }
+    // The last cut piece of B: 1400 carriage returns and the appended one.
+    QString header = u"1401"_s;
+    for (int k = 1; k <= 1401; ++k)
+        header += u"%1"_s.arg(k, 4, 10, QLatin1Char('0'));
+    EXPECT_EQ(fileText(*v, v->pieces.size() - 2), header + u"\r\n"_s + repeat(u'\r', 1400) + u"\r\n"_s);
+}
+
+TEST(PayloadVolume, KeptBlocksOutliveAVolumeThatFails)
+{
+    // The first chapter fills blocks before the second is refused.
+    const QStringList texts{repeat(u'K', 2000 * 1400), repeat(u'L', 10000 * 1400 + 1), u"next"_s};
+    std::vector<QByteArray> kept;
+    std::vector<QByteArrayView> pieces;
+    Cursor cursor;
+    auto v = writeVolume({u"K"_s, u"长"_s, u"短"_s}, texts, 0, cursor, {},
+                         [&](const Volume& vol, std::size_t block, std::size_t from, std::size_t to) {
+                             kept.push_back(vol.blocks[block]);
+                             for (std::size_t i = from; i < to; ++i)
+                                 pieces.push_back(vol.pieceData(vol.pieces[i]));
+                         });
+    ASSERT_FALSE(v);
+    ASSERT_GE(pieces.size(), 2002u);
+    const QByteArray cut = bom("00011401\r\n") + QByteArray(1400, 'K') + "\r\n";
+    EXPECT_EQ(pieces[0], cut);
+    EXPECT_EQ(pieces[1999], cut);
+    EXPECT_EQ(pieces[2000], bom("0000\r\n"));
+    EXPECT_EQ(pieces[2001], QByteArray(cut).replace('K', 'L'));
+}
+
 TEST(PayloadBookInformation, LinesInOrderWithCredit)
 {
     const QStringList lines = bookInformation(u" 三国_演义 "_s, u" "_s, u" Vamo "_s).split(u"\r\n"_s);

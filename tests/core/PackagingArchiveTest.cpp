@@ -1,0 +1,218 @@
+#include "packaging/Archive.h"
+
+#include "QtPrinters.h"
+#include "ZipTestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <zip.h>
+#include <zlib.h>
+
+using namespace vamo;
+using namespace vamo::archive;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray inflateRaw(const QByteArray& deflated, qsizetype size)
+{
+    QByteArray out(size + 1, '\0'); // one spare byte shows a stream that runs long
+    z_stream s{};
+    if (inflateInit2(&s, -MAX_WBITS) != Z_OK)
+        return "inflateInit2 failed";
+    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.constData()));
+    s.avail_in = static_cast<uInt>(deflated.size());
+    s.next_out = reinterpret_cast<Bytef*>(out.data());
+    s.avail_out = static_cast<uInt>(out.size());
+    const int rc = inflate(&s, Z_FINISH);
+    out.resize(static_cast<qsizetype>(s.total_out));
+    inflateEnd(&s);
+    return rc == Z_STREAM_END ? out : QByteArray("stream did not end");
+}
+
+quint32 crcOf(const QByteArray& bytes)
+{
+    return static_cast<quint32>(
+        crc32_z(0, reinterpret_cast<const Bytef*>(bytes.constData()), static_cast<z_size_t>(bytes.size())));
+}
+
+// Entries of every size class a book has: empty, tiny, piece-sized and long,
+// with text that compresses and bytes that do not.
+std::vector<QByteArray> sampleData()
+{
+    std::vector<QByteArray> data{QByteArray(), QByteArray("x")};
+    quint32 seed = 12345;
+    for (int i = 0; i < 60; ++i) {
+        QByteArray d;
+        const int length = 1 + (i * 733) % 5000;
+        for (int k = 0; k < length; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            d.append(i % 3 == 0 ? static_cast<char>(seed >> 24) : "the novel, chapter one "[(seed >> 16) % 23]);
+        }
+        data.push_back(d);
+    }
+    data.push_back(QByteArray(300000, 'L'));
+    return data;
+}
+
+std::vector<Entry> entriesOver(const std::vector<QByteArray>& data)
+{
+    std::vector<Entry> entries;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        entries.push_back({QByteArray::number(10000 + i), data[i]});
+    return entries;
+}
+
+struct Raw {
+    QByteArray name;
+    quint16 flags = 0;
+    quint16 method = 0;
+    quint32 crc = 0;
+};
+
+quint32 le(const QByteArray& b, qsizetype at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<quint8>(b[at + i]);
+    return v;
+}
+
+// The central directory as it stands in the file (archives without comment).
+std::vector<Raw> rawDirectory(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray b = f.readAll();
+    const qsizetype end = b.size() - 22;
+    if (end < 0 || le(b, end, 4) != 0x06054b50)
+        return {};
+    std::vector<Raw> out;
+    qsizetype at = le(b, end + 16, 4);
+    for (quint32 n = le(b, end + 10, 2); n > 0 && at + 46 <= end && le(b, at, 4) == 0x02014b50; --n) {
+        const qsizetype nameLength = le(b, at + 28, 2);
+        out.push_back({b.mid(at + 46, nameLength), static_cast<quint16>(le(b, at + 8, 2)),
+                       static_cast<quint16>(le(b, at + 10, 2)), le(b, at + 16, 4)});
+        at += 46 + nameLength + le(b, at + 30, 2) + le(b, at + 32, 2);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ArchivePacker, EveryEntryComesBackInOrderDeflatedWithItsCrc)
+{
+    const std::vector<QByteArray> data = sampleData();
+    for (int workers : {0, 1, 3}) {
+        Packer packer(workers);
+        // Two batches in flight at once, taken in the other order.
+        Packer::Batch first = packer.start(entriesOver(data));
+        Packer::Batch second = packer.start({{"capter", data[5]}, {"text", data[7]}});
+        auto two = second.take();
+        auto one = first.take();
+        ASSERT_TRUE(one && two) << "workers " << workers;
+        ASSERT_EQ(one->size(), data.size());
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            const PackedEntry& p = (*one)[i];
+            EXPECT_EQ(p.name, QByteArray::number(10000 + i));
+            EXPECT_EQ(p.size, data[i].size());
+            EXPECT_EQ(p.crc, crcOf(data[i]));
+            EXPECT_EQ(inflateRaw(p.deflated, p.size), data[i]) << "entry " << i << ", workers " << workers;
+        }
+        ASSERT_EQ(two->size(), 2u);
+        EXPECT_EQ((*two)[1].name, QByteArray("text"));
+        EXPECT_EQ(inflateRaw((*two)[1].deflated, (*two)[1].size), data[7]);
+        // A taken batch has nothing more to give.
+        EXPECT_FALSE(first.take());
+    }
+}
+
+TEST(ArchivePacker, DroppedBatchLetsGoOfItsEntriesAndThePackerGoesOn)
+{
+    Packer packer(2);
+    {
+        std::vector<QByteArray> data(400, QByteArray(20000, 'd'));
+        Packer::Batch dropped = packer.start(entriesOver(data));
+    } // the batch goes first, then its bytes
+    const std::vector<QByteArray> data = sampleData();
+    auto packed = packer.start(entriesOver(data)).take();
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(inflateRaw(packed->back().deflated, packed->back().size), data.back());
+}
+
+TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
+{
+    QTemporaryDir dir;
+    const QString templatePath = dir.filePath(u"template.jar"_s);
+    test::ZipEntries tpl = test::templateEntries("T");
+    tpl.emplace_back("text", "old");
+    ASSERT_TRUE(test::writeZip(templatePath, tpl));
+    QFile templateFile(templatePath);
+    ASSERT_TRUE(templateFile.open(QIODevice::ReadOnly));
+    const QByteArray templateBytes = templateFile.readAll();
+
+    const std::vector<QByteArray> data = sampleData();
+    const QByteArray manifest("Manifest-Version: 1.0\r\nMIDlet-Name: book\r\n");
+    std::vector<Entry> entries{{"META-INF/MANIFEST.MF", manifest}, {"text", data[2]}};
+    for (const Entry& e : entriesOver(data))
+        entries.push_back(e);
+    Packer packer;
+    auto packed = packer.start(entries).take();
+    ASSERT_TRUE(packed);
+
+    const QString jar = dir.filePath(u"book.jar"_s);
+    ASSERT_TRUE(writeJar(templateBytes, std::move(*packed), jar));
+
+    // Template order kept, replaced entries where they stood, the rest after.
+    const test::ZipEntries read = test::readZip(jar); // checks every CRC
+    ASSERT_EQ(read.size(), 4 + data.size());
+    EXPECT_EQ(read[0], std::pair(QByteArray("META-INF/MANIFEST.MF"), manifest));
+    EXPECT_EQ(read[1], tpl[1]);
+    EXPECT_EQ(read[2], tpl[2]);
+    EXPECT_EQ(read[3], std::pair(QByteArray("text"), data[2]));
+    for (std::size_t i = 0; i < data.size(); ++i)
+        EXPECT_EQ(read[4 + i], std::pair(QByteArray::number(10000 + i), data[i]));
+
+    // Every added entry deflated (the empty one too) and marked as deflated
+    // at normal level with sizes in the header; the CRCs those of the bytes.
+    // The template's other entries are copied as they were.
+    const std::vector<Raw> raw = rawDirectory(jar);
+    const std::vector<Raw> rawTemplate = rawDirectory(templatePath);
+    ASSERT_EQ(raw.size(), read.size());
+    ASSERT_EQ(rawTemplate.size(), 4u);
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        EXPECT_EQ(raw[i].name, read[i].first);
+        EXPECT_EQ(raw[i].crc, crcOf(read[i].second)) << raw[i].name.constData();
+        if (i == 1 || i == 2) {
+            EXPECT_EQ(raw[i].method, rawTemplate[i].method);
+        } else {
+            EXPECT_EQ(raw[i].method, ZIP_CM_DEFLATE) << raw[i].name.constData();
+            EXPECT_EQ(raw[i].flags & 0x000E, 0) << raw[i].name.constData();
+        }
+    }
+    EXPECT_EQ(readEntry(jar, "META-INF/MANIFEST.MF"), manifest);
+}
+
+TEST(ArchiveWriteJar, BrokenTemplateAndUnwritablePathAreReported)
+{
+    QTemporaryDir dir;
+    Packer packer(1);
+    auto packed = packer.start({{"capter", "x"}}).take();
+    ASSERT_TRUE(packed);
+    auto broken = writeJar("not a zip archive", *packed, dir.filePath(u"a.jar"_s));
+    ASSERT_FALSE(broken);
+    EXPECT_TRUE(broken.error().message.startsWith(u"生成JAR包失败：电子书模板不是有效的JAR文件"_s));
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"a.jar"_s)));
+
+    test::ZipEntries tpl = test::templateEntries("T");
+    ASSERT_TRUE(test::writeZip(dir.filePath(u"t.jar"_s), tpl));
+    QFile t(dir.filePath(u"t.jar"_s));
+    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
+    const QString unwritable = QDir(dir.filePath(u"missing"_s)).filePath(u"a.jar"_s);
+    auto written = writeJar(t.readAll(), std::move(*packed), unwritable);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().message, u"无法写入文件："_s + QDir::toNativeSeparators(unwritable));
+}
