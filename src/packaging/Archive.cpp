@@ -180,13 +180,30 @@ private:
 
 // An added entry as libzip reads it: already deflated, with its size and
 // CRC known, so that libzip copies the bytes instead of compressing again.
+// libzip asks for each entry in archive order as it writes; the entry is
+// waited for then (and deflated there if nobody has begun it).
 struct PackedSource {
-    PackedEntry* entry = nullptr;
+    Packer::Batch* batch = nullptr;
+    std::size_t index = 0;
+    PackedEntry* entry = nullptr; // once deflated
     qint64 compressedSize = 0;
     qsizetype position = 0;
     bool released = false;
     std::time_t mtime = 0;
     zip_error_t error{};
+
+    bool ready()
+    {
+        if (!entry) {
+            entry = batch->wait(index);
+            if (!entry) {
+                zip_error_set(&error, ZIP_ER_ZLIB, 0);
+                return false;
+            }
+            compressedSize = entry->deflated.size();
+        }
+        return true;
+    }
 };
 
 zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
@@ -198,6 +215,8 @@ zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zi
             zip_error_set(&source->error, ZIP_ER_INTERNAL, 0);
             return -1;
         }
+        if (!source->ready())
+            return -1;
         source->position = 0;
         return 0;
     case ZIP_SOURCE_READ: {
@@ -218,6 +237,8 @@ zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zi
             zip_error_set(&source->error, ZIP_ER_INVAL, 0);
             return -1;
         }
+        if (!source->ready())
+            return -1;
         auto* st = static_cast<zip_stat_t*>(data);
         zip_stat_init(st);
         st->size = static_cast<zip_uint64_t>(source->entry->size);
@@ -264,9 +285,10 @@ zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zi
 struct Packer::Job {
     std::vector<Entry> entries;
     std::vector<PackedEntry> packed;
+    std::vector<char> done;   // per entry: deflated
     std::size_t next = 0;     // first entry nobody has claimed
     std::size_t inFlight = 0; // claims being deflated
-    bool failed = false;
+    bool failed = false;      // then nothing more is claimed
 };
 
 struct Packer::Shared {
@@ -280,8 +302,8 @@ struct Packer::Shared {
     Deflater callerDeflater;
 
     // Claims the next entries of `job`, about 4 KiB of them, at least one
-    // (a piece file or two: the taking thread seldom waits long for the last).
-    // Call with `mutex` held.
+    // (a piece file or two: a waiting thread never waits long). Call with
+    // `mutex` held.
     std::pair<std::size_t, std::size_t> claim(Job& job)
     {
         const std::size_t begin = job.next;
@@ -305,7 +327,14 @@ struct Packer::Shared {
         for (std::size_t i = range.first; i < range.second && ok; ++i)
             ok = deflater.pack(job.entries[i], job.packed[i]);
         lock.lock();
-        job.failed = job.failed || !ok;
+        if (ok) {
+            std::fill(job.done.begin() + static_cast<std::ptrdiff_t>(range.first),
+                      job.done.begin() + static_cast<std::ptrdiff_t>(range.second), 1);
+        } else {
+            job.failed = true;
+            job.next = job.entries.size();
+            std::erase_if(queue, [&job](const std::shared_ptr<Job>& j) { return j.get() == &job; });
+        }
         --job.inFlight;
         finished.notify_all();
     }
@@ -352,6 +381,7 @@ Packer::Batch Packer::start(std::vector<Entry> entries)
 {
     auto job = std::make_shared<Job>();
     job->packed.resize(entries.size());
+    job->done.resize(entries.size());
     job->entries = std::move(entries);
     if (!job->entries.empty()) {
         const std::lock_guard lock(m_shared->mutex);
@@ -396,43 +426,63 @@ void Packer::Batch::cancel()
     m_packer = nullptr;
 }
 
-Result<std::vector<PackedEntry>> Packer::Batch::take()
+std::size_t Packer::Batch::size() const
 {
-    if (!m_packer || !m_job)
-        return fail(u"压缩出错"_s);
+    return m_job ? m_job->entries.size() : 0;
+}
+
+const QByteArray& Packer::Batch::name(std::size_t i) const
+{
+    return m_job->entries[i].name;
+}
+
+PackedEntry* Packer::Batch::wait(std::size_t i)
+{
+    if (!m_packer || !m_job || i >= m_job->entries.size())
+        return nullptr;
     Shared& shared = *m_packer->m_shared;
     Job& job = *m_job;
-    {
-        // Deflate what is left here rather than wait idle; the stream here
-        // serves one taking thread at a time.
-        std::unique_lock callerLock(shared.callerMutex);
-        std::unique_lock lock(shared.mutex);
-        while (job.next < job.entries.size() && !job.failed)
+    // The stream here serves one waiting thread at a time.
+    const std::lock_guard callerLock(shared.callerMutex);
+    std::unique_lock lock(shared.mutex);
+    while (!job.done[i] && !job.failed) {
+        // Deflate here what nobody has begun rather than wait idle.
+        if (job.next < job.entries.size())
             shared.deflateClaim(job, shared.claim(job), shared.callerDeflater, lock);
-        callerLock.unlock();
-        if (job.failed) { // stop the rest
-            job.next = job.entries.size();
-            std::erase_if(shared.queue, [this](const std::shared_ptr<Job>& j) { return j == m_job; });
-        }
-        shared.finished.wait(lock, [&job] { return job.inFlight == 0; });
+        else
+            shared.finished.wait(lock);
     }
-    const bool failed = job.failed;
-    std::vector<PackedEntry> packed = std::move(job.packed);
+    return job.failed ? nullptr : &job.packed[i];
+}
+
+Result<std::vector<PackedEntry>> Packer::Batch::take()
+{
+    if (!m_job)
+        return fail(u"压缩出错"_s);
+    for (std::size_t i = 0; i < m_job->entries.size(); ++i) {
+        if (!wait(i)) {
+            cancel();
+            return fail(u"压缩出错"_s);
+        }
+    }
+    std::vector<PackedEntry> packed = std::move(m_job->packed);
     m_job.reset();
     m_packer = nullptr;
-    if (failed)
-        return fail(u"压缩出错"_s);
     return packed;
 }
 
 // ---------------------------------------------------------------------------
 
-Result<void> writeJar(QByteArrayView templateBytes, std::vector<PackedEntry> entries, const QString& path)
+Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path)
 {
     auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
 
     // Outlive the archive, which may still call them when it is discarded.
-    std::vector<PackedSource> sources(entries.size());
+    std::size_t count = 0;
+    for (const Packer::Batch& b : batches)
+        count += b.size();
+    std::vector<PackedSource> sources;
+    sources.reserve(count);
     struct ErrorsFini {
         std::vector<PackedSource>& sources;
         ~ErrorsFini()
@@ -442,13 +492,20 @@ Result<void> writeJar(QByteArrayView templateBytes, std::vector<PackedEntry> ent
         }
     } errorsFini{sources};
     const std::time_t now = std::time(nullptr);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        zip_error_init(&sources[i].error);
-        sources[i].entry = &entries[i];
-        sources[i].compressedSize = entries[i].deflated.size();
-        sources[i].mtime = now;
+    for (Packer::Batch& b : batches) {
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            PackedSource& s = sources.emplace_back();
+            zip_error_init(&s.error);
+            s.batch = &b;
+            s.index = i;
+            s.mtime = now;
+        }
     }
 
+    // libzip takes an empty file for an empty archive; as a template it is
+    // broken (a JAR without the reader).
+    if (templateBytes.isEmpty())
+        return zipFailed(reasonOf(ZIP_ER_NOZIP));
     auto opened = openInMemory(templateBytes, ZIP_CHECKCONS);
     if (!opened)
         return zipFailed(opened.error().message);
@@ -461,7 +518,7 @@ Result<void> writeJar(QByteArrayView templateBytes, std::vector<PackedEntry> ent
             return zipFailed(reasonOf(zip_get_error(archive.get())));
         // A replaced template entry takes the method of its source, whatever
         // the template had.
-        if (zip_file_add(archive.get(), s.entry->name.constData(), data, ZIP_FL_OVERWRITE) < 0) {
+        if (zip_file_add(archive.get(), s.batch->name(s.index).constData(), data, ZIP_FL_OVERWRITE) < 0) {
             zip_source_free(data);
             return zipFailed(reasonOf(zip_get_error(archive.get())));
         }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <vector>
 
 // Builds a volume's JAR from the reader template: the template's entries stay
@@ -36,8 +37,8 @@ struct PackedEntry {
 };
 
 // Deflates entries on worker threads, each with its own reused zlib stream.
-// A batch is started and later taken by one thread at a time; the taking
-// thread deflates what the workers have not begun.
+// One thread at a time waits for a batch's entries; it deflates meanwhile
+// what the workers have not begun.
 class Packer {
     struct Job;
 
@@ -59,7 +60,14 @@ public:
         // its entries before this returns.
         ~Batch();
 
-        // Waits until every entry is deflated; in the order of the entries.
+        std::size_t size() const;
+        const QByteArray& name(std::size_t i) const;
+
+        // Entry i once it is deflated, deflating here meanwhile what nobody
+        // has begun; null when deflating failed or the batch was taken.
+        PackedEntry* wait(std::size_t i);
+
+        // Every entry, in order, once all are deflated; the batch is over.
         Result<std::vector<PackedEntry>> take();
 
     private:
@@ -79,10 +87,12 @@ private:
     std::unique_ptr<Shared> m_shared;
 };
 
-// Writes the template with `entries` added to `path` (created or replaced).
-// Each entry's deflated bytes are released once they are in the archive.
-// Fails with "生成JAR包失败：" + reason, or "无法写入文件：" + path.
-Result<void> writeJar(QByteArrayView templateBytes, std::vector<PackedEntry> entries, const QString& path);
+// Writes the template with the entries of `batches` added, in order, to
+// `path` (created or replaced). Each entry is written as soon as it is
+// deflated, while the packer goes on with the next, and its deflated bytes
+// are released then. Fails with "生成JAR包失败：" + reason, or
+// "无法写入文件：" + path.
+Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path);
 
 // Opens the archive at `path`, checking its consistency, and reads one entry.
 // The error message is the reason alone.

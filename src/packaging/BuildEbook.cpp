@@ -10,7 +10,6 @@
 #include <QFileInfo>
 
 #include <filesystem>
-#include <iterator>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -238,7 +237,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
 
     // A volume's pieces are deflated on the packer's threads while its
     // payload is still being written, a block at a time, and while the next
-    // volume's payload is written; then the volume goes into its JAR.
+    // volume's payload is written; its JAR is written as they come.
     struct PendingVolume {
         payload::Volume payload;
         std::vector<QByteArray> blocks; // the payload's blocks, shared while they are deflated
@@ -246,9 +245,9 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         QByteArray capterBytes;
         QString manifesttext;
         QString jarBase;
-        // Over the bytes above, so dropped first.
-        std::optional<archive::Packer::Batch> head; // manifest, chapter index, book information
-        std::vector<archive::Packer::Batch> pieces;
+        // Over the bytes above, so dropped first: the manifest, chapter index
+        // and book information, then the pieces in writing order.
+        std::vector<archive::Packer::Batch> packing;
     };
     archive::Packer packer;
     std::optional<PendingVolume> pending;
@@ -267,7 +266,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
                 entries.reserve(to - from);
                 for (std::size_t i = from; i < to; ++i)
                     entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
-                v.pieces.push_back(packer.start(std::move(entries)));
+                v.packing.push_back(packer.start(std::move(entries)));
             };
             auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone);
             if (!vol)
@@ -296,34 +295,18 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             v.manifesttext = composeManifest(bookName + suffix);
             v.manifestBytes = savetoutf8(v.manifesttext);
             v.capterBytes = payload::utf8WithBom(v.payload.capter);
-            v.head.emplace(packer.start({{kManifestEntry.toLatin1(), v.manifestBytes},
-                                         {QByteArrayLiteral("capter"), v.capterBytes},
-                                         {QByteArrayLiteral("text"), textBytes}}));
+            v.packing.insert(v.packing.begin(), packer.start({{kManifestEntry.toLatin1(), v.manifestBytes},
+                                                              {QByteArrayLiteral("capter"), v.capterBytes},
+                                                              {QByteArrayLiteral("text"), textBytes}}));
         }
 
         if (pending) {
             const VolumeFiles& files = partial.volumes[partial.volumes.size() - (next ? 2 : 1)];
-            // The template's manifest is replaced first, then the payload
-            // follows in writing order.
-            auto packed = pending->head->take();
-            for (archive::Packer::Batch& batch : pending->pieces) {
-                if (!packed)
-                    break;
-                auto taken = batch.take();
-                if (!taken)
-                    packed = std::unexpected(taken.error());
-                else
-                    packed->insert(packed->end(), std::make_move_iterator(taken->begin()),
-                                   std::make_move_iterator(taken->end()));
-            }
-            if (!packed)
-                return fail(u"生成JAR包失败："_s + packed.error().message);
-            pending->pieces.clear();
-            pending->head.reset();
-            pending->blocks.clear(); // only the deflated bytes are needed now
-            pending->payload = payload::Volume();
-            if (auto written = archive::writeJar(templateBytes, std::move(*packed), files.jarPart); !written)
+            if (auto written = archive::writeJar(templateBytes, pending->packing, files.jarPart); !written)
                 return std::unexpected(written.error());
+            pending->packing.clear();
+            pending->blocks.clear();
+            pending->payload = payload::Volume();
 
             const auto manifest = archive::readEntry(files.jarPart, kManifestEntry.toLatin1());
             if (!manifest || *manifest != pending->manifestBytes)

@@ -156,15 +156,14 @@ TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
 
     const std::vector<QByteArray> data = sampleData();
     const QByteArray manifest("Manifest-Version: 1.0\r\nMIDlet-Name: book\r\n");
-    std::vector<Entry> entries{{"META-INF/MANIFEST.MF", manifest}, {"text", data[2]}};
-    for (const Entry& e : entriesOver(data))
-        entries.push_back(e);
+    // The entries come from two batches, the pieces' started first.
     Packer packer;
-    auto packed = packer.start(entries).take();
-    ASSERT_TRUE(packed);
+    std::vector<Packer::Batch> batches;
+    batches.push_back(packer.start(entriesOver(data)));
+    batches.insert(batches.begin(), packer.start({{"META-INF/MANIFEST.MF", manifest}, {"text", data[2]}}));
 
     const QString jar = dir.filePath(u"book.jar"_s);
-    ASSERT_TRUE(writeJar(templateBytes, std::move(*packed), jar));
+    ASSERT_TRUE(writeJar(templateBytes, batches, jar));
 
     // Template order kept, replaced entries where they stood, the rest after.
     const test::ZipEntries read = test::readZip(jar); // checks every CRC
@@ -196,23 +195,30 @@ TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
     EXPECT_EQ(readEntry(jar, "META-INF/MANIFEST.MF"), manifest);
 }
 
-TEST(ArchiveWriteJar, BrokenTemplateAndUnwritablePathAreReported)
+TEST(ArchiveWriteJar, BrokenOrEmptyTemplateAndUnwritablePathAreReported)
 {
     QTemporaryDir dir;
     Packer packer(1);
-    auto packed = packer.start({{"capter", "x"}}).take();
-    ASSERT_TRUE(packed);
-    auto broken = writeJar("not a zip archive", *packed, dir.filePath(u"a.jar"_s));
-    ASSERT_FALSE(broken);
-    EXPECT_TRUE(broken.error().message.startsWith(u"生成JAR包失败：电子书模板不是有效的JAR文件"_s));
-    EXPECT_FALSE(QFile::exists(dir.filePath(u"a.jar"_s)));
+    std::vector<Packer::Batch> batches;
+    batches.push_back(packer.start({{"capter", "x"}}));
+    for (const QByteArray& broken : {QByteArray("not a zip archive"), QByteArray()}) {
+        auto written = writeJar(broken, batches, dir.filePath(u"a.jar"_s));
+        ASSERT_FALSE(written);
+        EXPECT_TRUE(written.error().message.startsWith(u"生成JAR包失败：电子书模板不是有效的JAR文件"_s));
+        EXPECT_FALSE(QFile::exists(dir.filePath(u"a.jar"_s)));
+    }
 
-    test::ZipEntries tpl = test::templateEntries("T");
-    ASSERT_TRUE(test::writeZip(dir.filePath(u"t.jar"_s), tpl));
+    ASSERT_TRUE(test::writeZip(dir.filePath(u"t.jar"_s), test::templateEntries("T")));
     QFile t(dir.filePath(u"t.jar"_s));
     ASSERT_TRUE(t.open(QIODevice::ReadOnly));
+    const QByteArray templateBytes = t.readAll();
     const QString unwritable = QDir(dir.filePath(u"missing"_s)).filePath(u"a.jar"_s);
-    auto written = writeJar(t.readAll(), std::move(*packed), unwritable);
+    auto written = writeJar(templateBytes, batches, unwritable);
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().message, u"无法写入文件："_s + QDir::toNativeSeparators(unwritable));
+
+    // A batch whose entries were taken already adds nothing.
+    ASSERT_TRUE(batches[0].take());
+    ASSERT_TRUE(writeJar(templateBytes, batches, dir.filePath(u"b.jar"_s)));
+    EXPECT_EQ(test::readZip(dir.filePath(u"b.jar"_s)), test::templateEntries("T"));
 }
