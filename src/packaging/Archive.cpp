@@ -15,6 +15,7 @@
 #include <deque>
 #include <limits>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -298,7 +299,7 @@ struct Packer::Shared {
     std::deque<std::shared_ptr<Job>> queue;
     bool stopping = false;
     std::vector<std::thread> workers;
-    std::mutex callerMutex; // the taking thread's stream
+    std::mutex callerMutex; // the waiting thread's stream
     Deflater callerDeflater;
 
     // Claims the next entries of `job`, about 4 KiB of them, at least one
@@ -324,8 +325,12 @@ struct Packer::Shared {
     {
         lock.unlock();
         bool ok = true;
-        for (std::size_t i = range.first; i < range.second && ok; ++i)
-            ok = deflater.pack(job.entries[i], job.packed[i]);
+        try {
+            for (std::size_t i = range.first; i < range.second && ok; ++i)
+                ok = deflater.pack(job.entries[i], job.packed[i]);
+        } catch (const std::bad_alloc&) {
+            ok = false; // not to end the program from a worker thread
+        }
         lock.lock();
         if (ok) {
             std::fill(job.done.begin() + static_cast<std::ptrdiff_t>(range.first),
