@@ -3,6 +3,7 @@
 #include "ui_FolderChooser.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -21,7 +22,7 @@ QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(QD
 DriveFolderTree::DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* parent)
     : QObject(parent), m_drives(drives), m_tree(tree), m_model(new QFileSystemModel(this))
 {
-    m_model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot | QDir::Hidden);
+    m_model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_model->setReadOnly(true);
     m_model->setRootPath(QString());
     m_tree->setModel(m_model);
@@ -37,7 +38,17 @@ DriveFolderTree::DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* pa
     }
     connect(m_drives, &QComboBox::activated, this, &DriveFolderTree::driveChosen);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &DriveFolderTree::currentChanged);
+    // The model reads folders in the background and inserts their rows
+    // later: for a moment after a folder is chosen, keep it in view as rows
+    // arrive above it.
+    auto keepInView = [this] {
+        if (m_keepInView.isValid() && m_keepInView.elapsed() < 2000)
+            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, keepInView, Qt::QueuedConnection);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, keepInView, Qt::QueuedConnection);
 }
+
 
 void DriveFolderTree::setFolder(const QString& folder)
 {
@@ -47,8 +58,9 @@ void DriveFolderTree::setFolder(const QString& folder)
     const QModelIndex index = m_model->index(path);
     if (!index.isValid())
         return;
+    m_keepInView.start();
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index);
+    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     m_tree->expand(index);
     // The tree may already have shown it: report anyway so the caller's
     // view of the folder is always current.

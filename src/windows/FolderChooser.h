@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <memory>
 
@@ -39,6 +40,7 @@ private:
     QTreeView* m_tree;
     QFileSystemModel* m_model;
     QString m_folder;
+    QElapsedTimer m_keepInView; // since the folder was chosen
     int m_drive = 0;
 };
 

@@ -53,7 +53,7 @@ void setIndexIfDifferent(QComboBox* combo, int index)
 // main window is placed.
 void centreOver(QWidget* window, const QWidget* over)
 {
-    window->adjustSize();
+    window->ensurePolished();
     const QRect outer = over->frameGeometry();
     const QSize size = window->frameGeometry().size();
     window->move(outer.left() + (outer.width() - size.width()) / 2,
@@ -495,7 +495,8 @@ void MainWindow::makeFolderBooks()
         return;
     }
     Dialogs::information(this, run->message);
-    Dialogs::openFolder(run->saveFolder);
+    if (run->made > 0)
+        Dialogs::openFolder(run->saveFolder);
 }
 
 // ------------------------------------------------------- busy/progress ---
