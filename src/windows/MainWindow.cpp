@@ -570,17 +570,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!m_exitDone) {
-        m_exitDone = true;
-        if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
-            Dialogs::information(this, cleaned.error().message);
-        if (m_chooser)
-            m_chooser->close();
+    if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
+        Dialogs::information(this, cleaned.error().message);
+    if (m_chooser)
+        m_chooser->close();
 #if VAMO_HAS_CHAPTER_EDITOR
-        if (m_editor)
-            m_editor->close();
+    if (m_editor)
+        m_editor->close();
 #endif
-    }
     event->accept();
 }
 

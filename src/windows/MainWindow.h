@@ -97,7 +97,6 @@ private:
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
     bool m_busy = false;
-    bool m_exitDone = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;
 };
