@@ -1,0 +1,302 @@
+// Drives the real main window offscreen and compares it with the engine
+// alone: a 10 MB book made from the single-book tab, and a 200-file folder
+// run from the folder tab. Reports total times, the window's overhead and the
+// longest gap between two repaints of the window while the work runs.
+//
+//   bench_windows_main [megabytes=10] [files=200]
+#if __has_include("NovelGenerator.h")
+#include "NovelGenerator.h"
+
+#include "intake/FolderBatch.h"
+#include "model/BookProject.h"
+#include "packaging/BuildEbook.h"
+#include "windows/Dialogs.h"
+#include "windows/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+using namespace vamo;
+
+namespace {
+
+bool writeTemplateJar(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!z)
+        return false;
+    static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
+    zip_source_t* m = zip_source_buffer(z, manifest, sizeof manifest - 1, 0);
+    const bool ok = zip_file_add(z, "META-INF/MANIFEST.MF", m, ZIP_FL_ENC_UTF_8) >= 0;
+    return zip_close(z) == 0 && ok;
+}
+
+// Times between the window's repaints while something runs.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_longest = 0;
+        m_paints = 0;
+    }
+    // The gap from the last repaint to the end counts too.
+    void stop() { note(); }
+    qint64 longestGapMs() const { return m_longest; }
+    int paints() const { return m_paints; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (m_clock.isValid() && (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest)) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && w->window() == m_window) {
+                ++m_paints;
+                note();
+            }
+        }
+        return false;
+    }
+
+private:
+    void note()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QWidget* m_window;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+    int m_paints = 0;
+};
+
+// Lets the freshly shown window lay itself out and paint.
+void settle()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 100)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// The book's chapters: the novel cut at its chapter headings.
+QStringList chaptersOf(const QString& novel)
+{
+    QStringList chapters;
+    qsizetype start = 0;
+    const QString heading = QStringLiteral("\r\n第");
+    while (start < novel.size()) {
+        qsizetype next = novel.indexOf(heading, start + 1);
+        next = next < 0 ? novel.size() : next + 2;
+        chapters << novel.mid(start, next - start);
+        start = next;
+    }
+    return chapters;
+}
+
+void fill(BookProject& book, const QStringList& chapters)
+{
+    book.setBookName(QStringLiteral("长篇"));
+    for (int i = 0; i < chapters.size() && i < BookProject::kChapterLimit; ++i) {
+        (void)book.setChaptertext(i, chapters.at(i));
+        book.appendChapterName(QStringLiteral("第%1章").arg(i + 1));
+    }
+}
+
+struct Env {
+    QTemporaryDir tmp;
+    BuildEnvironment build;
+    Env()
+    {
+        build.programFolder = QDir(tmp.path()).filePath(QStringLiteral("prog"));
+        build.templateFolder = QDir(tmp.path()).filePath(QStringLiteral("tpl"));
+        QDir().mkpath(build.programFolder);
+        writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEver.dll")));
+        writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEverMoto.dll")));
+    }
+    QString saveFolder(const char* name) const
+    {
+        const QString f = QDir(tmp.path()).filePath(QString::fromLatin1(name));
+        QDir().mkpath(f);
+        return QDir::toNativeSeparators(f) + QDir::separator();
+    }
+};
+
+void report(const char* what, qint64 coreMs, qint64 windowMs, qint64 coreGapMs, const PaintWatch& watch)
+{
+    std::printf("%-28s core %7lld ms | window %7lld ms | overhead %+6.1f%% | longest repaint gap %4lld ms (%d paints; "
+                "engine's own longest silence %lld ms)\n",
+                what, static_cast<long long>(coreMs), static_cast<long long>(windowMs),
+                coreMs > 0 ? 100.0 * static_cast<double>(windowMs - coreMs) / static_cast<double>(coreMs) : 0.0,
+                static_cast<long long>(watch.longestGapMs()), watch.paints(), static_cast<long long>(coreGapMs));
+}
+
+// Longest time between two progress calls of the engine alone.
+struct Silence {
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    void begin()
+    {
+        clock.start();
+        last = 0;
+        longest = 0;
+    }
+    void tick()
+    {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Dialogs::setTestMode(true);
+    const QStringList args = QCoreApplication::arguments();
+    const qint64 megabytes = args.size() > 1 ? args.at(1).toLongLong() : 10;
+    const int files = args.size() > 2 ? args.at(2).toInt() : 200;
+
+    FixedClock clock(QDateTime(QDate(2026, 6, 1), QTime(10, 0, 0)));
+    Env env;
+
+    // --- one 10 MB book ---
+    const QString novel = bench::generateNovel({.targetBytes = megabytes * 1024 * 1024});
+    const QStringList chapters = chaptersOf(novel);
+    std::printf("single book: %lld MB of text (code page 936), %lld chapters\n", static_cast<long long>(megabytes),
+                static_cast<long long>(chapters.size()));
+
+    qint64 coreMs = 0;
+    Silence silence;
+    {
+        BookProject book(clock);
+        book.initialise(env.saveFolder("core"));
+        fill(book, chapters);
+        silence.begin();
+        QElapsedTimer t;
+        t.start();
+        auto built = BuildEbook(book, env.build, [&](double) { silence.tick(); });
+        coreMs = t.elapsed();
+        silence.tick();
+        if (!built) {
+            std::printf("core build failed: %s\n", qPrintable(built.error().message));
+            return 1;
+        }
+    }
+    {
+        BookProject book(clock);
+        MainWindow window(book, env.build);
+        window.show();
+        settle();
+        book.setSaveFolder(env.saveFolder("window"));
+        fill(book, chapters);
+        settle();
+        PaintWatch watch(&window);
+        auto* make = window.findChild<QPushButton*>(QStringLiteral("Command8"));
+        QElapsedTimer t;
+        watch.start();
+        t.start();
+        make->click();
+        const qint64 windowMs = t.elapsed();
+        watch.stop();
+        if (Dialogs::messages().isEmpty() || !Dialogs::messages().constLast().startsWith(QStringLiteral("成功制做"))) {
+            std::printf("window build failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
+            return 1;
+        }
+        report("10 MB book, single tab", coreMs, windowMs, silence.longest, watch);
+    }
+
+    // --- a folder of 200 files ---
+    const QString folder = QDir(env.tmp.path()).filePath(QStringLiteral("txt"));
+    QDir().mkpath(folder);
+    QStringList queue;
+    const qint64 perFile = std::max<qint64>(4096, megabytes * 1024 * 1024 / std::max(1, files));
+    for (int i = 0; i < files; ++i) {
+        const QString name = QStringLiteral("book%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+        QFile f(QDir(folder).filePath(name));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write(bench::generateNovel({.targetBytes = perFile, .wideCharBytes = 3, .seed = 1000u + static_cast<unsigned>(i)})
+                    .toUtf8());
+        queue << name;
+    }
+    auto listed = listTxtFolder(folder);
+    if (!listed) {
+        std::printf("listing failed: %s\n", qPrintable(listed.error().message));
+        return 1;
+    }
+    std::printf("folder run: %d files of %lld KB (UTF-8)\n", files, static_cast<long long>(perFile / 1024));
+    {
+        BookProject book(clock);
+        book.initialise(env.saveFolder("core-batch"));
+        silence.begin();
+        QElapsedTimer t;
+        t.start();
+        auto run = runFolderBatch(book, env.build, folder, *listed, [&](const FolderBatchProgress&) { silence.tick(); });
+        coreMs = t.elapsed();
+        silence.tick();
+        if (!run || run->made != files) {
+            std::printf("core folder run failed: %s\n", run ? qPrintable(run->message) : qPrintable(run.error().message));
+            return 1;
+        }
+    }
+    {
+        Dialogs::clearRecord();
+        BookProject book(clock);
+        MainWindow window(book, env.build);
+        window.show();
+        settle();
+        book.setSaveFolder(env.saveFolder("window-batch"));
+        window.setTxtFolder(folder);
+        window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
+        settle();
+        PaintWatch watch(&window);
+        QElapsedTimer t;
+        watch.start();
+        t.start();
+        window.findChild<QPushButton*>(QStringLiteral("Command16"))->click();
+        const qint64 windowMs = t.elapsed();
+        watch.stop();
+        if (Dialogs::messages() != QStringList{QStringLiteral("成功制做%1本书").arg(files)}) {
+            std::printf("window folder run failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
+            return 1;
+        }
+        report("200-file folder run", coreMs, windowMs, silence.longest, watch);
+    }
+    return 0;
+}
+#else
+#include <cstdio>
+// The benchmark's text comes from the shared novel generator.
+int main()
+{
+    std::puts("bench_windows_main: bench/NovelGenerator.h is missing");
+    return 1;
+}
+#endif
