@@ -512,7 +512,8 @@ void MainWindow::enterBusy()
     ui->Label9->show();
     ui->Shape1->show();
     ui->Shape2->show();
-    m_sincePaint.start();
+    // The first progress report paints the busy state at once.
+    m_sincePaint.invalidate();
 }
 
 void MainWindow::leaveBusy()

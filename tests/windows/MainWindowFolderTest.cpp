@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <zip.h>
 
@@ -202,7 +203,26 @@ private Q_SLOTS:
         m_book->appendChapterName(QStringLiteral("old"));
         find<QLineEdit>("Text4")->setText(QStringLiteral("   "));
 
+        // Seen at the first progress report of the run.
+        bool seen = false, enabled = true, makeShown = true, bannerShown = true;
+        int row = -1;
+        QString caption;
+        QTimer::singleShot(0, m_win.get(), [&] {
+            seen = true;
+            enabled = m_win->isEnabled();
+            makeShown = find<QPushButton>("Command16")->isVisible();
+            bannerShown = find<QLabel>("Label10")->isVisible();
+            row = queue()->currentRow();
+            caption = find<QLabel>("Label9")->text();
+        });
         click("Command16");
+        QVERIFY(seen);
+        QVERIFY(!enabled);
+        QVERIFY(!makeShown);
+        QVERIFY(!bannerShown);
+        QCOMPARE(row, 0);
+        QVERIFY2(caption.startsWith(QStringLiteral("导入文件")) || caption.startsWith(QStringLiteral("打包进度")),
+                 qPrintable(caption));
 
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做3本书")});
         const QString save = defaultSaveFolder(programFolder());

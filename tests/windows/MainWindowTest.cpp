@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -300,7 +302,24 @@ private Q_SLOTS:
                      {QStringLiteral("第2章"), QStringLiteral("第二章\r\n")}});
         m_clock->set(kStart.addSecs(61)); // the next dated name differs
 
+        // The first progress report lets pending events run: look at the
+        // window then.
+        struct Busy {
+            bool seen = false, enabled = true, makeShown = true, exitShown = true, bannerShown = true;
+            QString caption;
+        } busy;
+        QTimer::singleShot(0, m_win.get(), [&] {
+            busy = {true, m_win->isEnabled(), button("Command8")->isVisible(), button("Command9")->isVisible(),
+                    find<QLabel>("Label10")->isVisible(), find<QLabel>("Label9")->text()};
+        });
         click("Command8");
+        QVERIFY(busy.seen);
+        QVERIFY(!busy.enabled);
+        QVERIFY(!busy.makeShown);
+        QVERIFY(!busy.exitShown);
+        QVERIFY(!busy.bannerShown);
+        QVERIFY2(QRegularExpression(QStringLiteral("^打包进度\\d+\\.\\d\\d%$")).match(busy.caption).hasMatch(),
+                 qPrintable(busy.caption));
 
         const QString bookFolder =
             QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/my_book"))) +
