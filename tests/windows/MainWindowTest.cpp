@@ -472,9 +472,9 @@ private Q_SLOTS:
         QVERIFY(m_win->isEnabled());
     }
 
-#if HAS_EDITOR
     void editOpensTheSelectedChapter()
     {
+#if HAS_EDITOR
         open();
         addChapters({{QStringLiteral("A"), QStringLiteral("aaa\r\n")}, {QStringLiteral("B"), QStringLiteral("bbb\r\n")}});
         click("Command4"); // nothing selected: nothing opens
@@ -485,8 +485,10 @@ private Q_SLOTS:
         QCOMPARE(m_book->num(), 1);
         QCOMPARE(m_win->chapterEditor()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("B"));
         QVERIFY(!m_win->isEnabled());
-    }
+#else
+        QSKIP("the chapter editor is not part of this build");
 #endif
+    }
 
     void batchImportAsksWhetherToClear()
     {
