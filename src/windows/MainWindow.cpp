@@ -33,7 +33,7 @@ namespace {
 constexpr int kSingleBookTab = 0;
 constexpr int kFolderTab = 1;
 // Longest time a long operation goes without letting the window repaint.
-constexpr qint64 kPaintIntervalMs = 30;
+constexpr qint64 kPaintIntervalMs = 50;
 
 QString percent(double fraction) { return QString::number(fraction * 100.0, 'f', 2) + QLatin1Char('%'); }
 
