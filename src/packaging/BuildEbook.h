@@ -10,23 +10,32 @@
 namespace vamo {
 
 struct BuildEnvironment {
-    QString programFolder;  // holds the workspace "vamobooktemp"
+    QString programFolder;  // holds the workspace "vamobooktemp"; a build keeps
+                            // its volume files in memory and writes nothing there
     QString templateFolder; // holds DuvEver.dll and DuvEverMoto.dll
 };
 
 struct BuildReport {
-    QStringList jarPaths; // one per volume, in order
+    QStringList jarPaths; // one per volume, in order, native separators
     QStringList jadPaths;
     QString message;    // "成功制做" ... as the single-book make shows it
     QString bookFolder; // the book folder, to open after the message
 };
 
-// The "打包进度" fraction, 0..0.99.
+// The "打包进度" fraction: processed / total characters; a value above 1 is
+// reported as 0.99. Called after the first piece of a chapter part and after
+// every ninth.
 using BuildProgressFn = std::function<void(double fraction)>;
 
-// Turns the book project into JAR and JAD volumes. On success the project is
-// cleared for the next book; on failure it is left exactly as it was and the
-// workspace is clean.
+// Turns the book project into JAR and JAD volumes in the book folder (save
+// folder + book name). Every volume is finished under a temporary name and
+// only then put in place of an older JAR and JAD of the same name.
+//
+// On success the project is cleared for the next book (a blank message
+// becomes " "). On failure the project is left exactly as it was, no
+// temporary file stays behind, older JARs and JADs are untouched, and the
+// error says why: "找不到电子书模板文件：" + path, "无法读取文件：" + path,
+// "无法创建目录：" + path, "无法写入文件：" + path, "生成JAR包失败：" + reason.
 Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env,
                                const BuildProgressFn& progress = {});
 

@@ -3,10 +3,26 @@
 #include "model/BookProject.h"
 #include "model/Error.h"
 
+#include <QStringView>
+
+#include <optional>
+
 namespace vamo {
 
 // The make command's checks, in their order; the first failure is returned
-// and, where the rules say so, the offending field is emptied.
+// and, where the rules say so, the offending field is emptied:
+//   JAR name: a Chinese character ("jar包名含有中文"), blank ("jar包名为空",
+//   emptied), a character not allowed in file names ("jar包名包涵非法字符(c)");
+//   book name blank ("书名为空", emptied); maker blank ("制作名为空", emptied);
+//   no chapters ("请添加章节内容"); book name with a character not allowed in
+//   file names ("书名包涵非法字符(c)") or made only of dots ("书名包涵非法字符(.)").
 Result<void> checkMake(BookProject& book);
+
+// The first character of `name` that is one of ? * : / \ < > | and the
+// double quote, if any.
+std::optional<QChar> firstForbiddenCharacter(QStringView name);
+
+// A name that, trimmed, is "." or "..", or any other run of dots only.
+bool isOnlyDots(QStringView name);
 
 } // namespace vamo

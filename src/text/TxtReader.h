@@ -20,10 +20,11 @@ inline qint64 estimateCharacters(qint64 bytes) { return bytes * 55 / 100; }
 
 struct TxtProgress {
     qint64 lines = 0;      // lines read so far
-    qint64 characters = 0; // length of the text read so far (UTF-16 units)
+    qint64 characters = 0; // length of the text so far, that line's CR LF included (UTF-16 units)
 };
 // Called after every 50th line.
 using TxtProgressFn = std::function<void(const TxtProgress&)>;
+inline constexpr qint64 txtProgressLines = 50;
 
 struct TxtText {
     QString text; // every line followed by CR LF
@@ -31,13 +32,18 @@ struct TxtText {
     TextEncoding encoding = TextEncoding::Cp936;
 };
 
+// The bytes are decoded in pieces of this size (after the byte-order mark);
+// characters and CR LF pairs that straddle two pieces come out whole.
+inline constexpr qsizetype txtChunkBytes = 64 * 1024;
+
 // Reads TXT bytes line by line: a line ends at CR or CR LF, a lone LF stays
 // inside the line, every line read (the last included) is followed by CR LF.
 // A byte-order mark is not part of the text. Invalid bytes become U+FFFD.
 TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
 
-// Reads a TXT file as above. A file that cannot be opened or read is an error
-// with a message for the user.
+// Reads a TXT file as above, piece by piece: besides the text only a small
+// buffer is held. A file that cannot be opened or read is an error
+// "无法读取文件：" followed by the file's native path.
 Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
 
 } // namespace vamo

@@ -1,0 +1,168 @@
+// Reading a 10 MB TXT file into the chapter editor, measured against the text
+// layer's decode of the same file, with the longest pause between two repaints
+// of the editor while the read runs. Drives the real window offscreen.
+//
+//   bench_windows_editor [megabytes=10] [runs=5]
+// VAMO_BENCH_VERBOSE=1 prints every run.
+
+#include "NovelGenerator.h"
+
+#include "model/BookProject.h"
+#include "text/Cp936.h"
+#include "text/TxtReader.h"
+#include "windows/ChapterEditor.h"
+#include "windows/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+using namespace vamo;
+
+namespace {
+
+// Timestamps of every paint event of the editor and its controls.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* window, const QElapsedTimer& clock) : m_window(window), m_clock(clock) {}
+    std::vector<qint64> stamps;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == m_window)
+            stamps.push_back(m_clock.nsecsElapsed());
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    const QElapsedTimer& m_clock;
+};
+
+double ms(qint64 ns) { return static_cast<double>(ns) / 1e6; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const int megabytes = args.size() > 1 ? args.at(1).toInt() : 10;
+    const int runs = std::max(1, args.size() > 2 ? args.at(2).toInt() : 5);
+
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("novel.txt"));
+    {
+        QFile f(path);
+        const QString novel = bench::generateNovel({.targetBytes = qint64{megabytes} * 1024 * 1024});
+        if (!f.open(QIODevice::WriteOnly) || f.write(cp936::encode(novel)) < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    const qint64 fileBytes = QFileInfo(path).size();
+
+    // The editor, through its 文件读入 button.
+    Dialogs::setTestMode(true);
+    SystemClock clock;
+    BookProject book(clock);
+    QWidget mainWindow;
+    mainWindow.resize(900, 650);
+    mainWindow.show();
+    auto* editor = new ChapterEditor(book, &mainWindow);
+    if (!book.prepareAdd())
+        return 1;
+    editor->openNew(BookProject::proposedChapterName(book.num()));
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 200)
+        QApplication::processEvents();
+
+    QElapsedTimer clockNs;
+    clockNs.start();
+    PaintWatch watch(editor, clockNs);
+    app.installEventFilter(&watch);
+    auto* readButton = editor->findChild<QPushButton*>(QStringLiteral("Command3"));
+    const bool verbose = qEnvironmentVariableIsSet("VAMO_BENCH_VERBOSE");
+
+    // Decode and editor read take turns, so that a busy machine slows both alike.
+    std::vector<qint64> decodes;
+    std::vector<qint64> reads;
+    qint64 characters = 0;
+    qint64 lines = 0;
+    qint64 gapWorst = 0;
+    qsizetype paintsDuring = 0;
+    bool contentOk = true;
+    for (int i = 0; i < runs; ++i) {
+        {
+            const qint64 start = clockNs.nsecsElapsed();
+            const auto text = readTxtFile(path);
+            decodes.push_back(clockNs.nsecsElapsed() - start);
+            if (!text) {
+                std::fprintf(stderr, "%s\n", qPrintable(text.error().message));
+                return 1;
+            }
+            characters = text->text.size();
+            lines = text->lines;
+        }
+
+        watch.stamps.clear();
+        Dialogs::setNextFile(path);
+        const qint64 start = clockNs.nsecsElapsed();
+        readButton->click();
+        const qint64 done = clockNs.nsecsElapsed();
+        reads.push_back(done - start);
+        paintsDuring = static_cast<qsizetype>(watch.stamps.size());
+        // The read ends for the user when the window shows the loaded text.
+        while (watch.stamps.empty() || watch.stamps.back() < done) {
+            QApplication::processEvents();
+            if (clockNs.nsecsElapsed() - done > 2'000'000'000)
+                break;
+        }
+        qint64 previous = start;
+        qint64 gap = 0;
+        for (qint64 s : watch.stamps) {
+            gap = std::max(gap, s - previous);
+            previous = s;
+        }
+        gapWorst = std::max(gapWorst, gap);
+        if (verbose)
+            std::printf("  run %d: decode %.1f ms, editor read %.1f ms, longest repaint gap %.1f ms\n", i + 1,
+                        ms(decodes.back()), ms(reads.back()), ms(gap));
+        contentOk = contentOk && editor->visibleText().size() + editor->strmod().size() == characters &&
+                    editor->visibleText().size() == 65000;
+    }
+    app.removeEventFilter(&watch);
+    std::sort(decodes.begin(), decodes.end());
+    std::sort(reads.begin(), reads.end());
+    const qint64 decodeBest = decodes.front();
+    const qint64 readBest = reads.front();
+    const qint64 decodeMedian = decodes[decodes.size() / 2];
+    const qint64 readMedian = reads[reads.size() / 2];
+
+    std::printf("file: %.1f MB code page 936, %lld lines, %lld characters\n", static_cast<double>(fileBytes) / 1048576.0,
+                static_cast<long long>(lines), static_cast<long long>(characters));
+    std::printf("runs: %d\n", runs);
+    std::printf("text layer decode, best / median:  %8.1f / %6.1f ms\n", ms(decodeBest), ms(decodeMedian));
+    std::printf("editor file read, best / median:   %8.1f / %6.1f ms\n", ms(readBest), ms(readMedian));
+    std::printf("editor read / decode:              %8.2fx best, %.2fx median (limit 2x)\n",
+                ms(readBest) / ms(decodeBest), ms(readMedian) / ms(decodeMedian));
+    std::printf("longest gap between repaints:      %8.1f ms (limit 100 ms; %lld repaints during the last read)\n",
+                ms(gapWorst), static_cast<long long>(paintsDuring));
+    std::printf("editor holds the whole text:       %s\n", contentOk ? "yes" : "NO");
+    delete editor;
+    return contentOk ? 0 : 1;
+}

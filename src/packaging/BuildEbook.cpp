@@ -1,0 +1,319 @@
+#include "packaging/BuildEbook.h"
+
+#include "packaging/Archive.h"
+#include "packaging/Descriptor.h"
+#include "packaging/MakeChecks.h"
+#include "packaging/Payload.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace vamo {
+
+namespace {
+
+const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
+// Marks a volume's files until every volume is complete.
+const QString kPartMark = u".vamo-part"_s;
+// Marks an older file while the new ones are put in place.
+const QString kOldMark = u".vamo-old"_s;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// Replaces `to` by `from` in one step, so that `to` is never missing.
+bool replaceFile(const QString& from, const QString& to)
+{
+    std::error_code ec;
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    return !ec;
+}
+
+// The JAR path as the descriptor is written beside it. On Windows a book
+// folder inside "X:\Documents and Settings\" is addressed through its short
+// alias Docume~1, where that alias exists; elsewhere the path is unchanged.
+QString shortJarPath(const QString& bookFolderPath, const QString& jarFileName)
+{
+#ifdef Q_OS_WIN
+    if (bookFolderPath.mid(3, 22) == u"Documents and Settings") {
+        const QString shortFolder = bookFolderPath.left(3) + u"Docume~1"_s + bookFolderPath.mid(25);
+        if (QFileInfo(shortFolder).isDir())
+            return shortFolder + jarFileName;
+    }
+#endif
+    return bookFolderPath + jarFileName;
+}
+
+double progressFraction(qint64 processed, qint64 total)
+{
+    const double f = total > 0 ? static_cast<double>(processed) / static_cast<double>(total) : 1.0;
+    return f > 1.0 ? 0.99 : f;
+}
+
+// Width of the volume numbers, from the share of the book in the first volume.
+int volumeDigits(qint64 total, qint64 processedInFirst)
+{
+    const qint64 estimate = processedInFirst > 0 ? total / processedInFirst : total;
+    if (estimate <= 1)
+        return 1;
+    if (estimate <= 99)
+        return 2;
+    if (estimate <= 999)
+        return 3;
+    return 4;
+}
+
+struct VolumeFiles {
+    QString jarPart;
+    QString jar;
+    QString jadPart;
+    QString jad;
+};
+
+// Removes the unfinished files of a failed build and, when the build made the
+// book folder and nothing else lies in it, the folder too.
+class PartialFiles {
+public:
+    explicit PartialFiles(QString bookFolder) : m_bookFolder(std::move(bookFolder)) {}
+    PartialFiles(const PartialFiles&) = delete;
+    PartialFiles& operator=(const PartialFiles&) = delete;
+    ~PartialFiles()
+    {
+        if (m_kept)
+            return;
+        for (const VolumeFiles& v : volumes) {
+            QFile::remove(v.jarPart);
+            QFile::remove(v.jadPart);
+        }
+        if (m_createdFolder)
+            QDir().rmdir(m_bookFolder);
+    }
+
+    void folderCreated() { m_createdFolder = true; }
+    void keep() { m_kept = true; }
+
+    std::vector<VolumeFiles> volumes;
+
+private:
+    QString m_bookFolder;
+    bool m_createdFolder = false;
+    bool m_kept = false;
+};
+
+// Puts every volume's files in place, all or none: an older file is moved
+// aside first and put back when a later file cannot be placed.
+Result<void> commitVolumes(const std::vector<VolumeFiles>& volumes)
+{
+    struct Placed {
+        QString target;
+        QString backup; // empty when there was no older file
+    };
+    std::vector<Placed> placed;
+    auto rollBack = [&placed] {
+        for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+            if (it->backup.isEmpty())
+                QFile::remove(it->target);
+            else
+                replaceFile(it->backup, it->target);
+        }
+    };
+
+    for (const VolumeFiles& v : volumes) {
+        for (const auto& [part, target] : {std::pair{v.jarPart, v.jar}, std::pair{v.jadPart, v.jad}}) {
+            const QFileInfo existing(target);
+            QString backup;
+            if (existing.exists() || existing.isSymLink()) {
+                backup = target + kOldMark;
+                if (!existing.isFile() || !replaceFile(target, backup)) {
+                    rollBack();
+                    return fail(u"无法写入文件："_s + native(target));
+                }
+            }
+            if (!replaceFile(part, target)) {
+                if (!backup.isEmpty())
+                    replaceFile(backup, target);
+                rollBack();
+                return fail(u"无法写入文件："_s + native(target));
+            }
+            placed.push_back({target, backup});
+        }
+    }
+    for (const Placed& p : placed) {
+        if (!p.backup.isEmpty())
+            QFile::remove(p.backup);
+    }
+    for (const Placed& p : placed) {
+        if (!QFileInfo(p.target).isFile())
+            return fail(u"无法写入文件："_s + native(p.target));
+    }
+    return {};
+}
+
+} // namespace
+
+Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, const BuildProgressFn& progress)
+{
+    // Everything below works on copies; the project changes only on success.
+    const BookSettings settings = book.settings();
+    const QString message = settings.message.trimmed().isEmpty() ? u" "_s : settings.message;
+    QString baseBookName = settings.bookName;
+    baseBookName.replace(u' ', u'_');
+    const QString bookName = baseBookName.trimmed();
+    const QString jarName = settings.jarName.trimmed();
+    const qint64 budget = payload::textBudget(settings.jarSize);
+
+    // The make command has checked these; other callers are held to the same.
+    if (jarName.isEmpty())
+        return fail(u"jar包名为空"_s);
+    if (const auto c = firstForbiddenCharacter(jarName))
+        return fail(u"jar包名包涵非法字符("_s + *c + u")"_s);
+    if (bookName.isEmpty())
+        return fail(u"书名为空"_s);
+    if (const auto c = firstForbiddenCharacter(bookName))
+        return fail(u"书名包涵非法字符("_s + *c + u")"_s);
+    if (isOnlyDots(bookName))
+        return fail(u"书名包涵非法字符(.)"_s);
+    const int count = book.chapterCount();
+    if (count == 0)
+        return fail(u"请添加章节内容"_s);
+
+    const QStringList names = book.chapterNames();
+    QStringList texts;
+    texts.reserve(count);
+    qint64 total = 0;
+    for (int i = 0; i < count; ++i) {
+        texts.append(book.chaptertext(i));
+        total += texts.back().size();
+    }
+
+    const QString templatePath = QDir(env.templateFolder)
+                                     .filePath(settings.phoneModel == 1 ? u"DuvEverMoto.dll"_s : u"DuvEver.dll"_s);
+    QByteArray templateBytes;
+    {
+        QFile file(templatePath);
+        if (!QFileInfo(templatePath).isFile())
+            return fail(u"找不到电子书模板文件："_s + native(templatePath));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(u"无法读取文件："_s + native(templatePath));
+        templateBytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return fail(u"无法读取文件："_s + native(templatePath));
+    }
+
+    const QString bookFolder = QDir(settings.saveFolder).filePath(bookName);
+    PartialFiles partial(bookFolder);
+    if (!QFileInfo(bookFolder).isDir()) {
+        if (!QDir().mkpath(bookFolder))
+            return fail(u"无法创建目录："_s + native(bookFolder));
+        partial.folderCreated();
+    }
+    const QString bookFolderPath = native(bookFolder) + QDir::separator();
+
+    const QByteArray textBytes =
+        payload::utf8WithBom(payload::bookInformation(baseBookName, message, settings.maker));
+    const payload::RefreshFn refresh = [&](qint64 processed) {
+        if (progress)
+            progress(progressFraction(processed, total));
+    };
+
+    payload::Cursor cursor;
+    int volume = 0;
+    int digits = 1;
+    bool more = true;
+    while (more) {
+        QByteArray manifestBytes;
+        QString manifesttext;
+        QString jarBase;
+        {
+            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh);
+            if (!vol)
+                return std::unexpected(vol.error());
+
+            if (payload::bookFinished(texts, cursor)) {
+                more = false;
+                if (volume > 0)
+                    ++volume;
+            } else {
+                ++volume;
+            }
+            if (volume == 1)
+                digits = volumeDigits(total, cursor.processed);
+
+            const QString suffix =
+                volume != 0 ? u"("_s + u"%1"_s.arg(volume, digits, 10, QLatin1Char('0')) + u")"_s : QString();
+            jarBase = jarName + suffix;
+            const QString jarFile = jarBase + u".jar"_s;
+            const QString jarPath = QDir(bookFolder).filePath(jarFile);
+            const QString jadUrl = shortJarPath(bookFolderPath, jarFile).chopped(4);
+            partial.volumes.push_back({jarPath.chopped(4) + kPartMark + u".jar"_s, jarPath,
+                                       jadUrl + kPartMark + u".jad"_s, jadUrl + u".jad"_s});
+
+            manifesttext = composeManifest(bookName + suffix);
+            manifestBytes = savetoutf8(manifesttext);
+            const QByteArray capterBytes = payload::utf8WithBom(vol->capter);
+
+            std::vector<archive::Entry> entries;
+            entries.reserve(vol->pieces.size() + 3);
+            entries.push_back({kManifestEntry.toLatin1(), manifestBytes});
+            entries.push_back({QByteArrayLiteral("capter"), capterBytes});
+            entries.push_back({QByteArrayLiteral("text"), textBytes});
+            for (const payload::PieceEntry& piece : vol->pieces)
+                entries.push_back({QByteArray::number(piece.number), vol->pieceData(piece)});
+
+            if (auto written = archive::writeJar(templateBytes, entries, partial.volumes.back().jarPart); !written)
+                return std::unexpected(written.error());
+        } // the volume's payload is released here
+
+        const VolumeFiles& files = partial.volumes.back();
+        const auto manifest = archive::readEntry(files.jarPart, kManifestEntry.toLatin1());
+        if (!manifest || *manifest != manifestBytes)
+            return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
+
+        manifesttext += jadLines(QFileInfo(files.jarPart).size(), jarBase + u".jar"_s);
+        if (auto saved = savetoutf9(manifesttext, files.jadPart.chopped(4)); !saved)
+            return std::unexpected(saved.error());
+    }
+
+    // Every volume is complete: put them in place of the older files.
+    if (auto committed = commitVolumes(partial.volumes); !committed)
+        return std::unexpected(committed.error());
+    partial.keep();
+
+    BuildReport report;
+    for (const VolumeFiles& v : partial.volumes) {
+        report.jarPaths.append(native(v.jar));
+        report.jadPaths.append(native(v.jad));
+    }
+    report.bookFolder = native(bookFolder);
+    if (volume == 0) {
+        report.message = u"成功制做"_s + report.jarPaths.front();
+    } else {
+        report.message = u"成功制做"_s + bookFolderPath + settings.jarName + u"(0~"_s + QString::number(volume) +
+                         u").jar"_s;
+    }
+
+    if (message != settings.message)
+        book.setMessage(message);
+    book.clearAfterBuild();
+    return report;
+}
+
+} // namespace vamo

@@ -1,0 +1,65 @@
+#include "packaging/MakeChecks.h"
+
+#include "text/Cp936.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vamo {
+
+std::optional<QChar> firstForbiddenCharacter(QStringView name)
+{
+    static constexpr QStringView kForbidden = u"?*:/\\<>|\"";
+    for (QChar c : name) {
+        if (kForbidden.contains(c))
+            return c;
+    }
+    return std::nullopt;
+}
+
+bool isOnlyDots(QStringView name)
+{
+    const QStringView t = name.trimmed();
+    if (t.isEmpty())
+        return false;
+    for (QChar c : t) {
+        if (c != u'.')
+            return false;
+    }
+    return true;
+}
+
+Result<void> checkMake(BookProject& book)
+{
+    const BookSettings s = book.settings();
+
+    for (QChar c : s.jarName) {
+        if (cp936::isChinese(c.unicode()))
+            return fail(u"jar包名含有中文"_s);
+    }
+    if (s.jarName.trimmed().isEmpty()) {
+        book.setJarName(QString());
+        return fail(u"jar包名为空"_s);
+    }
+    if (const auto c = firstForbiddenCharacter(s.jarName))
+        return fail(u"jar包名包涵非法字符("_s + *c + u")"_s);
+
+    if (s.bookName.trimmed().isEmpty()) {
+        book.setBookName(QString());
+        return fail(u"书名为空"_s);
+    }
+    if (s.maker.trimmed().isEmpty()) {
+        book.setMaker(QString());
+        return fail(u"制作名为空"_s);
+    }
+    if (book.chapterCount() == 0)
+        return fail(u"请添加章节内容"_s);
+    if (const auto c = firstForbiddenCharacter(s.bookName))
+        return fail(u"书名包涵非法字符("_s + *c + u")"_s);
+    // The book folder is the save folder plus the book name; "." or ".."
+    // would put the book somewhere else.
+    if (isOnlyDots(s.bookName))
+        return fail(u"书名包涵非法字符(.)"_s);
+    return {};
+}
+
+} // namespace vamo

@@ -1,0 +1,244 @@
+#include "packaging/Payload.h"
+
+#include "model/Site.h"
+
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace vamo::payload {
+
+namespace {
+
+constexpr std::array<char, 3> kBom{'\xEF', '\xBB', '\xBF'};
+
+// Writes v in decimal, zero-padded to at least four digits.
+char* putFourDigits(char* p, qsizetype v)
+{
+    std::array<char, 24> tmp{};
+    int n = 0;
+    do {
+        tmp[static_cast<std::size_t>(n++)] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    while (n < 4)
+        tmp[static_cast<std::size_t>(n++)] = '0';
+    while (n > 0)
+        *p++ = tmp[static_cast<std::size_t>(--n)];
+    return p;
+}
+
+QString fourDigits(qsizetype v)
+{
+    return u"%1"_s.arg(v, 4, 10, QLatin1Char('0'));
+}
+
+void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qsizetype partChars)
+{
+    capter += name.trimmed();
+    capter += fourDigits(pieces);
+    capter += u"\r\n"_s;
+    capter += QString::number(partChars);
+    capter += u"\r\n"_s;
+}
+
+QStringEncoder utf8Encoder()
+{
+    // Stateless: a lone surrogate at the end of one text must not pair with
+    // the start of the next; it is written as U+FFFD.
+    return QStringEncoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+}
+
+} // namespace
+
+qint64 textBudget(int jarSizeIndex)
+{
+    switch (jarSizeIndex) {
+    case 1:
+        return 853;
+    case 2:
+        return 408;
+    case 3:
+        return 172;
+    case 4:
+        return 66;
+    default:
+        return 0;
+    }
+}
+
+Cut nextCut(QStringView rest)
+{
+    if (rest.size() < kPieceLength)
+        return {rest.size(), true};
+    if (rest.size() > kPieceLength) {
+        const QChar next = rest[kPieceLength];
+        if (next == u'\n')
+            return {kPieceLength + 1, false};
+        if (next.isLowSurrogate() && rest[kPieceLength - 1].isHighSurrogate())
+            return {kPieceLength - 1, false};
+    }
+    return {kPieceLength, false};
+}
+
+qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut, QStringEncoder& utf8)
+{
+    // Carriage returns of the piece text; a cut piece gets CR LF appended,
+    // and that CR is counted too.
+    qsizetype crCount = cut ? 1 : 0;
+    for (QChar ch : piece)
+        crCount += ch == u'\r';
+
+    const qsizetype headerChars = 4 * (1 + crCount);
+    const qsizetype start = out.size();
+    out.resize(start + qsizetype(kBom.size()) + headerChars + 2 + utf8.requiredSpace(piece.size()) + 2);
+    char* p = out.data() + start;
+    for (char b : kBom)
+        *p++ = b;
+    p = putFourDigits(p, crCount);
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (piece[i] == u'\r')
+            p = putFourDigits(p, i + 1);
+    }
+    if (cut)
+        p = putFourDigits(p, piece.size() + 1);
+    *p++ = '\r';
+    *p++ = '\n';
+    p = utf8.appendToBuffer(p, piece);
+    if (cut) {
+        *p++ = '\r';
+        *p++ = '\n';
+    }
+    out.resize(p - out.constData());
+    return headerChars + 2 + piece.size() + (cut ? 2 : 0);
+}
+
+QByteArray pieceFile(QStringView piece, bool cut)
+{
+    QByteArray out;
+    QStringEncoder utf8 = utf8Encoder();
+    appendPieceFile(out, piece, cut, utf8);
+    return out;
+}
+
+QByteArray utf8WithBom(QStringView text)
+{
+    QStringEncoder utf8 = utf8Encoder();
+    QByteArray out(qsizetype(kBom.size()) + utf8.requiredSpace(text.size()), Qt::Uninitialized);
+    char* p = out.data();
+    for (char b : kBom)
+        *p++ = b;
+    p = utf8.appendToBuffer(p, text);
+    out.resize(p - out.constData());
+    return out;
+}
+
+QString bookInformation(const QString& baseBookName, const QString& message, const QString& maker)
+{
+    static const std::array<QString, 15> kHelp{
+        u"【使用介绍】"_s,
+        u"-左软键(功能键)-打开选项"_s,
+        u"-右软键(返回键)-返回/取消"_s,
+        u"-上,下键或(2,8)-翻页"_s,
+        u"-长按上,下键或(2,8)-快速翻页"_s,
+        u"-左或右键-开/关全屏"_s,
+        u"-“*”键-更改皮肤"_s,
+        u"-“0”键-白天/黑夜模式"_s,
+        u"-“#”键-设书签"_s,
+        u"-“9”键-读取书签"_s,
+        u"-“5”键-章节列表"_s,
+        u"-“7”键-更改字体"_s,
+        u"【手机电子书制作工具】"_s,
+        u"一款专门制作手机电子书的软件，它使用方便、简单，制作出的电子书，可任意设定章节，有了这款软件，就可以将网上无穷的资源安装到手机上观看，给您的生活增添无穷的乐趣。"_s,
+        u"本电子书由Vamo手机电子书制作工具制作完成，官方地址"_s,
+    };
+    const QString crLf = u"\r\n"_s;
+    QString text = crLf;
+    text += baseBookName.trimmed() + crLf;
+    text += message.trimmed() + crLf;
+    text += maker.trimmed() + crLf;
+    for (std::size_t i = 0; i + 1 < kHelp.size(); ++i)
+        text += kHelp[i] + crLf;
+    text += kHelp.back() + site::homePage() + crLf;
+    return text;
+}
+
+Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
+                           const RefreshFn& refresh)
+{
+    const int count = static_cast<int>(std::min(names.size(), texts.size()));
+    const int volumeFirst = cursor.firstOpen;
+
+    Volume v;
+    v.capter = u"\r\n"_s;
+    // One allocation for the volume: the budget plus the piece that may pass
+    // it, or without a budget what is left of the book (CJK text takes three
+    // bytes a character; pages not written are never touched).
+    qint64 left = -qint64(cursor.consumed);
+    for (int c = cursor.firstOpen; c < count; ++c)
+        left += texts[c].size();
+    qint64 estimate = 3 * left + 16 * (left / kPieceLength + count - cursor.firstOpen + 1);
+    if (budgetKiB > 0)
+        estimate = std::min(estimate, budgetKiB * 1024 + 8 * kPieceLength);
+    v.pieceBytes.reserve(static_cast<qsizetype>(estimate));
+    QStringEncoder utf8 = utf8Encoder();
+
+    bool finished = true;
+    qsizetype pieceNo = 0;
+    qsizetype partChars = 0;
+    qint64 lastNumber = 0;
+    while (cursor.firstOpen <= count - 1) {
+        const int c = cursor.firstOpen;
+        if (finished) {
+            pieceNo = 0;
+            partChars = 0;
+        }
+        // File names must rise strictly; a chapter of 10000 pieces or more
+        // would otherwise overwrite the next chapter's first pieces.
+        const qint64 number = qint64(10000) * (c + 1 - volumeFirst) + pieceNo;
+        if (number <= lastNumber)
+            return fail(u"章节内容过长，请分成几个章节：%1"_s.arg(names[c - 1].trimmed()));
+        lastNumber = number;
+
+        const QStringView rest = QStringView(texts[c]).sliced(cursor.consumed);
+        const Cut cut = nextCut(rest);
+        const qsizetype offset = v.pieceBytes.size();
+        partChars += appendPieceFile(v.pieceBytes, rest.first(cut.length), !cut.last, utf8);
+        const qsizetype size = v.pieceBytes.size() - offset;
+        v.pieces.push_back({number, offset, size});
+        v.volumeBytes += size;
+        cursor.processed += cut.length;
+        if (cut.last) {
+            cursor.consumed = 0;
+            ++cursor.firstOpen;
+        } else {
+            cursor.consumed += cut.length;
+        }
+        finished = cut.last;
+        ++pieceNo;
+
+        if (refresh && (pieceNo == 1 || pieceNo % 9 == 0))
+            refresh(cursor.processed);
+        if (finished)
+            appendIndexEntry(v.capter, names[c], pieceNo, partChars);
+        if (budgetKiB > 0 && v.volumeBytes / 1024 >= budgetKiB)
+            break;
+    }
+    if (!finished)
+        appendIndexEntry(v.capter, names[cursor.firstOpen], pieceNo, partChars);
+    v.chapterFinished = finished;
+    return v;
+}
+
+bool bookFinished(const QStringList& texts, const Cursor& cursor)
+{
+    const auto count = texts.size();
+    if (cursor.firstOpen >= count)
+        return true;
+    return cursor.firstOpen == count - 1 && cursor.consumed >= texts[count - 1].size();
+}
+
+} // namespace vamo::payload

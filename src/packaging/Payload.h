@@ -1,0 +1,93 @@
+#pragma once
+
+#include "model/Error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+#include <vector>
+
+class QStringEncoder;
+
+// The book's text as the phone reader finds it at the root of the archive:
+// numbered piece files with a line-break header, the chapter index "capter"
+// and the book information file "text". All are UTF-8 with a byte-order mark.
+namespace vamo::payload {
+
+inline constexpr qsizetype kPieceLength = 1400;
+
+// Text budget of a JAR size class (Combo1 index) in units of 1024 bytes of
+// piece files per volume; 0 means no budget (one volume).
+qint64 textBudget(int jarSizeIndex);
+
+// How the next piece is taken from the front of what is left of a chapter.
+struct Cut {
+    qsizetype length = 0; // characters taken
+    bool last = false;    // the short rest that ends the chapter (nothing appended)
+};
+
+// A rest of 1400 characters or more gives a piece of 1400, or 1401 when the
+// 1401st is a line feed (CR LF is never split), or 1399 when the cut would
+// fall between the halves of a surrogate pair. A shorter rest (even an empty
+// one) is the chapter's last piece.
+Cut nextCut(QStringView rest);
+
+// Appends the piece file (byte-order mark, line-break header, CR LF, the piece
+// text, and CR LF after a cut piece) to `out` as UTF-8. Returns the length of
+// the file text in characters, before encoding.
+qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut, QStringEncoder& utf8);
+
+// The same as one file, for callers that want a single piece.
+QByteArray pieceFile(QStringView piece, bool cut);
+
+// UTF-8 with byte-order mark, as every payload file is written.
+QByteArray utf8WithBom(QStringView text);
+
+// The book information file "text".
+QString bookInformation(const QString& baseBookName, const QString& message, const QString& maker);
+
+// Where the book's payload stands between volumes.
+struct Cursor {
+    int firstOpen = 0;      // first chapter not completely written
+    qsizetype consumed = 0; // characters of that chapter already written
+    qint64 processed = 0;   // characters written so far, whole book
+};
+
+struct PieceEntry {
+    qint64 number = 0;     // file name: 10000 * chapter-in-volume + piece
+    qsizetype offset = 0;  // into Volume::pieceBytes
+    qsizetype size = 0;    // bytes on disk, byte-order mark included
+};
+
+struct Volume {
+    QByteArray pieceBytes;          // the piece files back to back
+    std::vector<PieceEntry> pieces; // in writing order
+    QString capter;                 // chapter index text
+    qint64 volumeBytes = 0;         // sum of the piece files' sizes
+    bool chapterFinished = true;    // false when the volume ended inside a chapter
+
+    QByteArrayView pieceData(const PieceEntry& e) const
+    {
+        return QByteArrayView(pieceBytes).sliced(e.offset, e.size);
+    }
+};
+
+// Called after the first piece of a chapter part and after every ninth, with
+// the processed characters of the whole book.
+using RefreshFn = std::function<void(qint64 processed)>;
+
+// Writes the pieces of one volume, starting where `cursor` stands, until the
+// budget (0 = none) is reached or the chapters are exhausted, and advances the
+// cursor. `texts` holds one text per chapter name. Fails only when a chapter
+// is so long that its piece numbers would run into the next chapter's.
+Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
+                           const RefreshFn& refresh = {});
+
+// The end-of-book test after a volume: every chapter written, or only the
+// last one left and nothing of it remains.
+bool bookFinished(const QStringList& texts, const Cursor& cursor);
+
+} // namespace vamo::payload

@@ -1,0 +1,235 @@
+#include "text/Cp936.h"
+
+#include "text/TextDetail.h"
+
+#include <QChar>
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace vamo::text_detail {
+
+Converter openConverter(const char* name)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &status));
+    if (U_FAILURE(status))
+        return {};
+    return converter;
+}
+
+namespace {
+
+// Marks a lead byte in the single-byte table, and in the pair table a trail
+// byte that cannot follow a lead: the lead alone becomes U+FFFD and the
+// byte is read again on its own.
+constexpr char16_t leadMark = 0xFFFF;
+constexpr char16_t retryMark = 0xFFFF;
+constexpr int firstLead = 0x81;
+constexpr int leadCount = 0xFF - firstLead;
+
+struct DecodeTables {
+    std::array<char16_t, 256> single{};
+    std::array<char16_t, leadCount * 256> pairs{};
+};
+
+DecodeTables buildDecodeTables()
+{
+    DecodeTables t;
+    for (int b = 0; b < 256; ++b)
+        t.single[b] = b < 0x80 ? static_cast<char16_t>(b) : char16_t(QChar::ReplacementCharacter);
+    t.pairs.fill(retryMark);
+
+    Converter converter = openConverter(cp936Name);
+    if (!converter)
+        return t; // only ASCII can be trusted then
+    auto probe = [&](const char* bytes, int length, UChar* out) {
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t n = ucnv_toUChars(converter.get(), out, 4, bytes, length, &status);
+        return U_SUCCESS(status) ? n : -1;
+    };
+    UChar out[4];
+    for (int b = 0x80; b < 256; ++b) {
+        const char single = static_cast<char>(b);
+        if (probe(&single, 1, out) == 1 && out[0] != QChar::ReplacementCharacter) {
+            t.single[b] = out[0];
+            continue;
+        }
+        if (b < firstLead || b == 0xFF)
+            continue; // an invalid byte: U+FFFD
+        t.single[b] = leadMark;
+        for (int trail = 0; trail < 256; ++trail) {
+            const char pair[2] = {single, static_cast<char>(trail)};
+            const int32_t n = probe(pair, 2, out);
+            // One unit: the pair's character (or U+FFFD for an unassigned
+            // pair, both bytes used). Otherwise the lead alone was invalid.
+            if (n == 1 && out[0] != retryMark)
+                t.pairs[(b - firstLead) * 256 + trail] = out[0];
+        }
+    }
+    return t;
+}
+
+const DecodeTables& decodeTables()
+{
+    static const DecodeTables tables = buildDecodeTables();
+    return tables;
+}
+
+} // namespace
+
+qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
+{
+    const DecodeTables& t = decodeTables();
+    const auto* p = reinterpret_cast<const quint8*>(in.data());
+    const auto* const end = p + in.size();
+    char16_t* o = out;
+    if (pendingLead_ >= 0 && p < end) {
+        const char16_t c = t.pairs[(pendingLead_ - firstLead) * 256 + *p];
+        pendingLead_ = -1;
+        if (c == retryMark) {
+            *o++ = QChar::ReplacementCharacter;
+        } else {
+            *o++ = c;
+            ++p;
+        }
+    }
+    while (p < end) {
+        // Runs of ASCII eight bytes at a time.
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            for (int i = 0; i < 8; ++i)
+                o[i] = p[i];
+            o += 8;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        const quint8 b = *p;
+        const char16_t s = t.single[b];
+        if (s != leadMark) {
+            *o++ = s;
+            ++p;
+        } else if (p + 1 == end) {
+            pendingLead_ = b;
+            ++p;
+        } else {
+            const char16_t c = t.pairs[(b - firstLead) * 256 + p[1]];
+            if (c == retryMark) {
+                *o++ = QChar::ReplacementCharacter;
+                ++p;
+            } else {
+                *o++ = c;
+                p += 2;
+            }
+        }
+    }
+    if (last && pendingLead_ >= 0) {
+        *o++ = QChar::ReplacementCharacter;
+        pendingLead_ = -1;
+    }
+    return o - out;
+}
+
+} // namespace vamo::text_detail
+
+namespace vamo::cp936 {
+
+namespace {
+
+using CodeTable = std::array<quint16, 0x10000>;
+
+CodeTable buildCodeTable()
+{
+    CodeTable table;
+    table.fill(missingCode);
+    for (char16_t c = 0; c < 0x80; ++c)
+        table[c] = c; // also what is left when ICU is missing
+
+    text_detail::Converter converter = text_detail::openConverter(text_detail::cp936Name);
+    if (!converter)
+        return table;
+    UErrorCode status = U_ZERO_ERROR;
+    // Stop instead of substituting, so that a character without a code is
+    // seen as one.
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
+                          nullptr, &status);
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue; // half of a surrogate pair: no code of its own
+        const UChar unit = static_cast<UChar>(c);
+        char out[8];
+        status = U_ZERO_ERROR;
+        const int32_t n = ucnv_fromUChars(converter.get(), out, sizeof out, &unit, 1, &status);
+        // ICU drops default-ignorable characters without a code silently
+        // (success, no bytes); they stay '?' like any other such character.
+        if (U_FAILURE(status) || n < 1 || n > 2)
+            continue;
+        const auto lead = static_cast<quint8>(out[0]);
+        table[c] = n == 1 ? lead : static_cast<quint16>(lead * 256 + static_cast<quint8>(out[1]));
+    }
+    return table;
+}
+
+const CodeTable& codeTable()
+{
+    static const CodeTable table = buildCodeTable();
+    return table;
+}
+
+} // namespace
+
+quint16 code(char16_t c)
+{
+    return codeTable()[c];
+}
+
+bool isChinese(char16_t c)
+{
+    unsigned v = code(c);
+    while (v > 0xF)
+        v >>= 4;
+    return v >= 0xB;
+}
+
+QString decode(QByteArrayView bytes)
+{
+    // Piece by piece through a small buffer; once the first piece shows how
+    // many characters a byte makes, the text gets its room in one go.
+    constexpr qsizetype pieceBytes = 64 * 1024;
+    const auto buffer = std::make_unique<char16_t[]>(pieceBytes + 1);
+    text_detail::Cp936Decoder decoder;
+    QString result;
+    for (qsizetype pos = 0; pos < bytes.size(); pos += pieceBytes) {
+        const QByteArrayView piece = bytes.sliced(pos, qMin(pieceBytes, bytes.size() - pos));
+        const bool last = pos + piece.size() == bytes.size();
+        result.append(reinterpret_cast<const QChar*>(buffer.get()), decoder.decode(piece, buffer.get(), last));
+        if (pos == 0 && !last) {
+            const double perByte = static_cast<double>(result.size()) / static_cast<double>(piece.size());
+            result.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes.size())) + 16);
+        }
+    }
+    if (result.capacity() - result.size() > result.size() / 16)
+        result.squeeze();
+    return result;
+}
+
+QByteArray encode(QStringView text)
+{
+    const CodeTable& table = codeTable();
+    QByteArray result;
+    result.reserve(text.size() * 2);
+    for (QChar ch : text) {
+        const quint16 c = table[ch.unicode()];
+        if (c > 0xFF)
+            result.append(static_cast<char>(c >> 8));
+        result.append(static_cast<char>(c & 0xFF));
+    }
+    return result;
+}
+
+} // namespace vamo::cp936

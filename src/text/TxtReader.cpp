@@ -1,0 +1,520 @@
+#include "text/TxtReader.h"
+
+#include "text/TextDetail.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace vamo {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Where the bytes come from: memory or a file, piece by piece. Every piece
+// but the last is txtChunkBytes long; an empty piece means the end.
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // The next piece, valid until the next call; nothing on a read error.
+    virtual std::optional<QByteArrayView> next() = 0;
+    // Starts again at byte `pos`.
+    virtual bool seek(qint64 pos) = 0;
+    virtual qint64 size() const = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(QByteArrayView bytes) : bytes_(bytes) {}
+    std::optional<QByteArrayView> next() override
+    {
+        const QByteArrayView piece = bytes_.sliced(pos_, qMin(txtChunkBytes, bytes_.size() - pos_));
+        pos_ += piece.size();
+        return piece;
+    }
+    bool seek(qint64 pos) override
+    {
+        pos_ = qBound<qsizetype>(0, pos, bytes_.size());
+        return true;
+    }
+    qint64 size() const override { return bytes_.size(); }
+
+private:
+    QByteArrayView bytes_;
+    qsizetype pos_ = 0;
+};
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(QFile& file) : file_(file), buffer_(std::make_unique<char[]>(txtChunkBytes)) {}
+    std::optional<QByteArrayView> next() override
+    {
+        qsizetype filled = 0;
+        while (filled < txtChunkBytes) {
+            const qint64 n = file_.read(buffer_.get() + filled, txtChunkBytes - filled);
+            if (n < 0)
+                return std::nullopt;
+            if (n == 0)
+                break;
+            filled += n;
+        }
+        return QByteArrayView(buffer_.get(), filled);
+    }
+    bool seek(qint64 pos) override { return file_.seek(pos); }
+    qint64 size() const override { return file_.size(); }
+
+private:
+    QFile& file_;
+    std::unique_ptr<char[]> buffer_;
+};
+
+// ---------------------------------------------------------------------------
+// Byte-order marks.
+
+struct Bom {
+    TextEncoding encoding;
+    qsizetype length;
+};
+
+Bom byteOrderMark(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {TextEncoding::Utf8, 3};
+    if (bytes.startsWith("\xFF\xFE"))
+        return {TextEncoding::Utf16LE, 2};
+    if (bytes.startsWith("\xFE\xFF"))
+        return {TextEncoding::Utf16BE, 2};
+    return {TextEncoding::Cp936, 0};
+}
+
+// ---------------------------------------------------------------------------
+// UTF-8.
+
+bool isContinuation(quint8 b) { return (b & 0xC0) == 0x80; }
+
+// Length of the sequence that lead byte `b` starts; 1 for a byte that
+// starts none.
+int sequenceLength(quint8 b)
+{
+    if (b >= 0xC0 && b < 0xE0)
+        return 2;
+    if (b >= 0xE0 && b < 0xF0)
+        return 3;
+    if (b >= 0xF0 && b < 0xF8)
+        return 4;
+    return 1;
+}
+
+// How many bytes at the end of `bytes` begin a sequence that goes on past
+// it (0 when the last sequence is complete or no sequence at all).
+qsizetype openTail(QByteArrayView bytes)
+{
+    for (qsizetype k = 1; k <= 3 && k <= bytes.size(); ++k) {
+        const auto b = static_cast<quint8>(bytes[bytes.size() - k]);
+        if (!isContinuation(b))
+            return sequenceLength(b) > k ? k : 0;
+    }
+    return 0;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const quint8*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; p < end; ++p) {
+        if (*p & 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Decodes UTF-8 piece by piece. Each maximal part of an invalid sequence
+// becomes one U+FFFD; a sequence cut off by the end of the text as well.
+// A strict decoder instead gives up (returns -1) on the first piece that
+// holds anything invalid.
+class Utf8Decoder {
+public:
+    explicit Utf8Decoder(bool strict) : strict_(strict) {}
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
+    // Whether any byte so far was not ASCII.
+    bool sawNonAscii() const { return nonAscii_; }
+
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
+    {
+        char16_t* o = out;
+        qsizetype start = 0;
+        if (carryLength_ > 0) {
+            // The sequence the previous piece began, with what follows it
+            // (every piece but the last is long enough to finish it).
+            char joined[8];
+            std::memcpy(joined, carry_, carryLength_);
+            const qsizetype taken = qMin<qsizetype>(piece.size(), 4);
+            std::memcpy(joined + carryLength_, piece.data(), taken);
+            const auto* const begin = reinterpret_cast<const quint8*>(joined);
+            const quint8* p = begin;
+            const quint8* const end = begin + carryLength_ + taken;
+            while (p - begin < carryLength_)
+                p = decodeOne(p, end, o);
+            start = (p - begin) - carryLength_;
+            carryLength_ = 0;
+        }
+        const QByteArrayView rest = piece.sliced(start);
+        const qsizetype tail = last ? 0 : openTail(rest);
+        o = decodeRun(rest.first(rest.size() - tail), o);
+        std::memcpy(carry_, rest.data() + rest.size() - tail, tail);
+        carryLength_ = static_cast<int>(tail);
+        nonAscii_ = nonAscii_ || tail > 0;
+        return strict_ && invalid_ ? -1 : o - out;
+    }
+
+private:
+    char16_t* decodeRun(QByteArrayView bytes, char16_t* o)
+    {
+        const auto* p = reinterpret_cast<const quint8*>(bytes.data());
+        const auto* const end = p + bytes.size();
+        while (p < end) {
+            // Runs of ASCII eight bytes at a time.
+            while (end - p >= 8) {
+                quint64 word;
+                std::memcpy(&word, p, 8);
+                if (word & 0x8080808080808080ULL)
+                    break;
+                for (int i = 0; i < 8; ++i)
+                    o[i] = p[i];
+                o += 8;
+                p += 8;
+            }
+            if (p == end)
+                break;
+            const quint8 b = *p;
+            if (b < 0x80) {
+                *o++ = b;
+                ++p;
+            } else if ((b & 0xF0) == 0xE0 && b != 0xE0 && b != 0xED && end - p >= 3 && isContinuation(p[1]) &&
+                       isContinuation(p[2])) {
+                // Chinese characters and punctuation: three bytes, no special
+                // case (E0 and ED have narrower second bytes).
+                *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+                p += 3;
+                nonAscii_ = true;
+            } else {
+                p = decodeOne(p, end, o);
+                nonAscii_ = true;
+            }
+        }
+        return o;
+    }
+
+    // Decodes the sequence at p (p < end) into o; returns where the next
+    // one starts.
+    const quint8* decodeOne(const quint8* p, const quint8* end, char16_t*& o)
+    {
+        const quint8 b = p[0];
+        const qsizetype left = end - p;
+        auto inRange = [&](qsizetype i, quint8 low, quint8 high) {
+            return i < left && p[i] >= low && p[i] <= high;
+        };
+        auto invalid = [&](qsizetype used) {
+            invalid_ = true;
+            *o++ = QChar::ReplacementCharacter;
+            return p + used;
+        };
+        if (b < 0x80) {
+            *o++ = b;
+            return p + 1;
+        }
+        if (b >= 0xC2 && b <= 0xDF) {
+            if (!inRange(1, 0x80, 0xBF))
+                return invalid(1);
+            *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+            return p + 2;
+        }
+        if (b >= 0xE0 && b <= 0xEF) {
+            const quint8 low = b == 0xE0 ? 0xA0 : 0x80;
+            const quint8 high = b == 0xED ? 0x9F : 0xBF;
+            if (!inRange(1, low, high))
+                return invalid(1);
+            if (!inRange(2, 0x80, 0xBF))
+                return invalid(2);
+            *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            return p + 3;
+        }
+        if (b >= 0xF0 && b <= 0xF4) {
+            const quint8 low = b == 0xF0 ? 0x90 : 0x80;
+            const quint8 high = b == 0xF4 ? 0x8F : 0xBF;
+            if (!inRange(1, low, high))
+                return invalid(1);
+            if (!inRange(2, 0x80, 0xBF))
+                return invalid(2);
+            if (!inRange(3, 0x80, 0xBF))
+                return invalid(3);
+            const char32_t c = ((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            *o++ = QChar::highSurrogate(c);
+            *o++ = QChar::lowSurrogate(c);
+            return p + 4;
+        }
+        return invalid(1);
+    }
+
+    char carry_[8] = {};
+    int carryLength_ = 0;
+    bool strict_;
+    bool invalid_ = false;
+    bool nonAscii_ = false;
+};
+
+// ---------------------------------------------------------------------------
+// Code page 936 and UTF-16, behind the same face as the UTF-8 decoder.
+
+class Cp936PieceDecoder {
+public:
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 1; }
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last) { return decoder_.decode(piece, out, last); }
+
+private:
+    text_detail::Cp936Decoder decoder_;
+};
+
+// UTF-16 goes through ICU's stateful converter, which turns unpaired
+// surrogates and an odd last byte into U+FFFD.
+class Utf16Decoder {
+public:
+    explicit Utf16Decoder(bool bigEndian)
+        : converter_(text_detail::openConverter(bigEndian ? "UTF-16BE" : "UTF-16LE"))
+    {
+    }
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes / 2 + 4; }
+
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
+    {
+        if (!converter_)
+            return 0; // ICU without its UTF-16 converters: cannot happen
+        UChar* target = out;
+        const char* source = piece.data();
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter_.get(), &target, out + maxUnits(piece.size()), &source,
+                       piece.data() + piece.size(), nullptr, last, &status);
+        return target - out;
+    }
+
+private:
+    text_detail::Converter converter_;
+};
+
+// ---------------------------------------------------------------------------
+// Lines.
+
+// Collects decoded text line by line: CR and CR LF end a line and become
+// CR LF, a lone LF stays where it is. Text comes in pieces; a CR at the end
+// of one piece and an LF at the start of the next are one line end.
+class LineSink {
+public:
+    LineSink(QString& out, const TxtProgressFn& progress) : out_(out), progress_(progress) {}
+
+    void feed(QStringView piece)
+    {
+        const qsizetype n = piece.size();
+        if (n == 0)
+            return;
+        qsizetype p = 0;
+        if (skipLf_) {
+            skipLf_ = false;
+            if (piece[0] == u'\n')
+                p = 1;
+        }
+        // Text that needs no change (CR LF already) is copied in runs as
+        // long as possible; only a lone CR breaks a run to gain its LF.
+        qsizetype run = p;
+        while (p < n) {
+            const qsizetype cr = piece.indexOf(u'\r', p);
+            if (cr < 0)
+                break;
+            p = cr + 1;
+            if (p < n && piece[p] == u'\n') {
+                ++p;
+            } else {
+                out_.append(piece.sliced(run, p - run));
+                out_.append(u'\n');
+                run = p;
+                skipLf_ = p == n; // its LF may begin the next piece
+            }
+            endLine(out_.size() + (p - run));
+        }
+        out_.append(piece.sliced(run, n - run));
+        if (p < n)
+            inLine_ = true;
+    }
+
+    // The last line needs no line end of its own to count.
+    void finish()
+    {
+        if (inLine_) {
+            out_.append(u"\r\n");
+            endLine(out_.size());
+        }
+    }
+
+    qint64 lines() const { return lines_; }
+
+    // Starts the text over, from the first line; lines reported already
+    // are not reported again.
+    void restart()
+    {
+        out_.resize(0);
+        quietThrough_ = qMax(quietThrough_, lines_);
+        lines_ = 0;
+        inLine_ = false;
+        skipLf_ = false;
+    }
+
+private:
+    // A line has ended; the text up to its line end is `characters` long.
+    void endLine(qsizetype characters)
+    {
+        inLine_ = false;
+        ++lines_;
+        if (progress_ && lines_ % txtProgressLines == 0 && lines_ > quietThrough_)
+            progress_(TxtProgress{lines_, characters});
+    }
+
+    QString& out_;
+    const TxtProgressFn& progress_;
+    qint64 lines_ = 0;
+    qint64 quietThrough_ = 0;
+    bool inLine_ = false; // characters after the last line end
+    bool skipLf_ = false; // the previous piece ended in CR
+};
+
+// ---------------------------------------------------------------------------
+// The reading itself.
+
+enum class Outcome { Done, ReadError, NotUtf8 };
+
+// Decodes the source to its end. The text gets its room once the first
+// piece shows how many characters a byte makes here: enough for all of it
+// in one piece of memory, with little left over.
+template <class Decoder>
+Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text)
+{
+    const auto buffer = std::make_unique<char16_t[]>(Decoder::maxUnits(txtChunkBytes));
+    for (bool first = true;; first = false) {
+        const std::optional<QByteArrayView> piece = source.next();
+        if (!piece)
+            return Outcome::ReadError;
+        const bool last = piece->size() < txtChunkBytes;
+        const qsizetype units = decoder.decode(*piece, buffer.get(), last);
+        if (units < 0)
+            return Outcome::NotUtf8;
+        sink.feed(QStringView(buffer.get(), units));
+        if (last)
+            return Outcome::Done;
+        if (first && bytes > piece->size()) {
+            const double perByte = static_cast<double>(text.size()) / static_cast<double>(piece->size());
+            text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 1024);
+        }
+    }
+}
+
+// Nothing when the source cannot be read.
+std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress)
+{
+    TxtText result;
+    const std::optional<QByteArrayView> first = source.next();
+    if (!first)
+        return std::nullopt;
+    const Bom bom = byteOrderMark(*first);
+    result.encoding = bom.encoding;
+    const qint64 bytes = source.size() - bom.length;
+    if (!source.seek(bom.length))
+        return std::nullopt;
+
+    LineSink sink(result.text, progress);
+    Outcome outcome = Outcome::Done;
+    switch (bom.length > 0 ? bom.encoding : TextEncoding::Utf8) {
+    case TextEncoding::Utf8: {
+        // Without a mark: read as UTF-8 until a byte shows it is not (code
+        // page 936 text mostly does so within its first characters), then
+        // start over as code page 936. ASCII alone counts as code page 936.
+        Utf8Decoder decoder(/*strict=*/bom.length == 0);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        result.encoding = bom.length > 0 || decoder.sawNonAscii() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+        if (outcome != Outcome::NotUtf8)
+            break;
+        result.encoding = TextEncoding::Cp936;
+        sink.restart();
+        if (!source.seek(0))
+            return std::nullopt;
+        [[fallthrough]];
+    }
+    case TextEncoding::Cp936: {
+        Cp936PieceDecoder decoder;
+        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        break;
+    }
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        Utf16Decoder decoder(bom.encoding == TextEncoding::Utf16BE);
+        outcome = decodeAll(source, bytes, decoder, sink, result.text);
+        break;
+    }
+    }
+    if (outcome != Outcome::Done)
+        return std::nullopt;
+    sink.finish();
+    result.lines = sink.lines();
+    // Text unlike its first piece may leave much room unused.
+    if (result.text.capacity() - result.text.size() > result.text.size() / 16)
+        result.text.squeeze();
+    return result;
+}
+
+} // namespace
+
+TextEncoding detectEncoding(QByteArrayView bytes)
+{
+    const Bom bom = byteOrderMark(bytes);
+    if (bom.length > 0)
+        return bom.encoding;
+    return !isAscii(bytes) && bytes.isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+}
+
+TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress)
+{
+    MemorySource source(bytes);
+    return *readTxt(source, progress); // memory is always readable
+}
+
+Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
+{
+    const QString failure = u"无法读取文件："_s + QDir::toNativeSeparators(path);
+    QFile file(path);
+    // Pieces go straight into the reader's own buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(failure);
+    try {
+        // The file is read in pieces; only the text is kept whole.
+        FileSource source(file);
+        std::optional<TxtText> text = readTxt(source, progress);
+        if (!text)
+            return fail(failure);
+        return std::move(*text);
+    } catch (const std::bad_alloc&) {
+        // A text too large to hold in memory.
+        return fail(failure);
+    }
+}
+
+} // namespace vamo

@@ -1,0 +1,415 @@
+#include "windows/ChapterEditor.h"
+
+#include "ui_ChapterEditor.h"
+
+#include "intake/ChapterEditing.h"
+#include "model/BookProject.h"
+#include "text/TxtReader.h"
+#include "windows/Dialogs.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QWindow>
+
+#include <algorithm>
+#include <limits>
+
+namespace vamo {
+
+// --- the text box ---------------------------------------------------------
+
+ChapterTextEdit::ChapterTextEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+qsizetype ChapterTextEdit::chapterLength() const
+{
+    // Every paragraph break is one position of the document but the two
+    // characters CR LF of the chapter; the document's last break is not text.
+    const QTextDocument* doc = document();
+    return qsizetype{doc->characterCount()} - 1 + qsizetype{doc->blockCount()} - 1;
+}
+
+qsizetype ChapterTextEdit::room() const
+{
+    if (m_limit <= 0)
+        return std::numeric_limits<qsizetype>::max();
+    const QTextCursor c = textCursor();
+    qsizetype selected = 0;
+    if (c.hasSelection()) {
+        const QTextDocument* doc = document();
+        const int s = c.selectionStart();
+        const int e = c.selectionEnd();
+        selected = qsizetype{e - s} + doc->findBlock(e).blockNumber() - doc->findBlock(s).blockNumber();
+    }
+    return std::max<qsizetype>(0, m_limit - chapterLength() + selected);
+}
+
+void ChapterTextEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (isReadOnly() || !source || !source->hasText())
+        return;
+    // Only the part that can fit is converted: a huge clipboard costs nothing.
+    const qsizetype free = room();
+    const QString text = source->text();
+    const qsizetype take = free >= text.size() ? text.size() : 2 * free + 2;
+    const QString box = editing::pastedToBox(QStringView(text).first(std::min(text.size(), take)));
+    const QStringView fit = editing::fitIntoRoom(box, free);
+    if (fit.isEmpty())
+        return;
+    QTextCursor c = textCursor();
+    c.insertText(fit.toString());
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void ChapterTextEdit::keyPressEvent(QKeyEvent* e)
+{
+    if (m_limit > 0 && !isReadOnly()) {
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        const auto mods = e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (enter && mods == Qt::NoModifier) {
+            // Every line end of a chapter is CR LF, also with Shift held.
+            if (room() >= 2) {
+                QTextCursor c = textCursor();
+                c.insertBlock();
+                setTextCursor(c);
+                ensureCursorVisible();
+            }
+            e->accept();
+            return;
+        }
+        const QString text = e->text();
+        const bool typing = !text.isEmpty() && text.at(0).isPrint() &&
+                            !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+        if (typing && room() < text.size()) {
+            e->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void ChapterTextEdit::inputMethodEvent(QInputMethodEvent* e)
+{
+    const QString commit = e->commitString();
+    if (m_limit <= 0 || commit.isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(e);
+        return;
+    }
+    const QString box = editing::pastedToBox(commit);
+    const QStringView fit = editing::fitIntoRoom(box, room());
+    if (fit.size() == commit.size() && box == commit) {
+        QPlainTextEdit::inputMethodEvent(e);
+        return;
+    }
+    QInputMethodEvent limited(e->preeditString(), e->attributes());
+    limited.setCommitString(fit.toString(), e->replacementStart(), e->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&limited);
+}
+
+// --- the editor window -----------------------------------------------------
+
+namespace {
+
+// Disabling a widget disables its child windows as well, so the editor cannot
+// be a child of the main window it disables while it is open.
+QWidget* ownerOutside(QWidget* parent, QWidget* mainWindow)
+{
+    for (QWidget* w = parent; w && mainWindow; w = w->parentWidget()) {
+        if (w == mainWindow)
+            return nullptr;
+    }
+    return parent;
+}
+
+} // namespace
+
+ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* parent)
+    : QWidget(ownerOutside(parent, mainWindow), Qt::Window), ui(std::make_unique<Ui::ChapterEditor>()), m_book(book),
+      m_mainWindow(mainWindow)
+{
+    // An editor meant to belong to the main window still goes with it.
+    if (parent && !parentWidget())
+        connect(parent, &QObject::destroyed, this, [this] { delete this; });
+    ui->setupUi(this);
+    ui->Text2->setLimit(editing::kVisibleLimit);
+    // The box keeps its place while a file read hides it.
+    QSizePolicy keep = ui->Text2->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ui->Text2->setSizePolicy(keep);
+    // The progress text grows while a file is read; it must not widen the window.
+    ui->Label3->setSizePolicy(QSizePolicy::Ignored, ui->Label3->sizePolicy().verticalPolicy());
+    ui->Label3->setMinimumHeight(ui->Label3->sizeHint().height());
+
+    QPalette fill = ui->Shape2->palette();
+    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
+    ui->Shape2->setPalette(fill);
+    ui->Shape1->installEventFilter(this);
+    layOutProgressFill();
+
+    connect(ui->Command1, &QPushButton::clicked, this, &ChapterEditor::accept);
+    connect(ui->Command2, &QPushButton::clicked, this, &ChapterEditor::back);
+    connect(ui->Command3, &QPushButton::clicked, this, &ChapterEditor::readFile);
+    connect(ui->Command4, &QPushButton::clicked, this, &ChapterEditor::clear);
+    // Typing stops at the name limit, or at the length of a longer name that
+    // came from a file; shortening such a name lowers the limit again.
+    connect(ui->Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
+        ui->Text1->setMaxLength(std::max(editing::kNameTypingLimit, static_cast<int>(text.size())));
+    });
+}
+
+ChapterEditor::~ChapterEditor() = default;
+
+void ChapterEditor::openNew(const QString& proposedName)
+{
+    setName(proposedName);
+    placeAndShow();
+}
+
+void ChapterEditor::openEdit()
+{
+    const int k = m_book.num();
+    setName(m_book.chapterNames().value(k));
+    setContent(m_book.chaptertext(k));
+    placeAndShow();
+}
+
+void ChapterEditor::resetHint()
+{
+    ui->Label2->setText(editing::inputHint());
+}
+
+QString ChapterEditor::visibleText() const
+{
+    return editing::fromBox(ui->Text2->document()->toRawText(), m_trailingLoneCr);
+}
+
+void ChapterEditor::setName(const QString& name)
+{
+    ui->Text1->setMaxLength(std::max(editing::kNameTypingLimit, static_cast<int>(name.size())));
+    ui->Text1->setText(name);
+}
+
+void ChapterEditor::setContent(QString text)
+{
+    editing::SplitText split = editing::splitForDisplay(std::move(text));
+    editing::BoxText box = editing::toBox(split.visible);
+    m_strmod = std::move(split.strmod);
+    m_trailingLoneCr = box.trailingLoneCr;
+    ui->Text2->setPlainText(box.raw);
+}
+
+void ChapterEditor::emptyContent()
+{
+    ui->Text2->clear();
+    m_strmod.clear();
+    m_trailingLoneCr = false;
+}
+
+void ChapterEditor::placeAndShow()
+{
+    if (m_mainWindow) {
+        if (!parentWidget()) {
+            // Keep the editor above the main window it belongs to.
+            winId();
+            if (QWindow* own = windowHandle(); own && m_mainWindow->window()->windowHandle())
+                own->setTransientParent(m_mainWindow->window()->windowHandle());
+        }
+        const QRect main = m_mainWindow->frameGeometry();
+        const QSize mine = frameGeometry().size();
+        move(main.x() + (main.width() - mine.width()) / 2, main.y() + (main.height() - mine.height()) / 2);
+    }
+    show();
+    raise();
+    activateWindow();
+    ui->Text2->setFocus();
+    if (m_mainWindow)
+        m_mainWindow->setEnabled(false);
+}
+
+bool ChapterEditor::storeChapter(bool accept)
+{
+    const auto stored = editing::storeChapter(m_book, ui->Text1->text(),
+                                              editing::joinDisplay(visibleText(), m_strmod),
+                                              accept ? editing::StoreMode::Accept : editing::StoreMode::SaveOffer);
+    if (!stored) {
+        Dialogs::information(this, stored.error().message);
+        return false;
+    }
+    m_strmod.clear();
+    m_trailingLoneCr = false;
+    return true;
+}
+
+bool ChapterEditor::offerToSave()
+{
+    if (ui->Text1->text().isEmpty() || ui->Text2->document()->isEmpty())
+        return true;
+    if (Dialogs::question(this, QStringLiteral("是否保存编辑内容?")) != Dialogs::Answer::Yes)
+        return true;
+    return storeChapter(false);
+}
+
+void ChapterEditor::returnToCaller(bool centreWizard)
+{
+    if (m_book.frame() != 0) {
+        if (m_mainWindow) {
+            m_mainWindow->setEnabled(false);
+            m_mainWindow->show();
+        }
+        Q_EMIT returnToWizard(centreWizard);
+        hide();
+    } else {
+        if (m_mainWindow) {
+            m_mainWindow->setEnabled(true);
+            m_mainWindow->show();
+        }
+        hide();
+        if (m_mainWindow)
+            m_mainWindow->activateWindow();
+    }
+    Q_EMIT returned();
+}
+
+void ChapterEditor::accept()
+{
+    if (ui->Text1->text().trimmed().isEmpty()) {
+        Dialogs::information(this, QStringLiteral("章节名为空"));
+        setName(QString());
+        ui->Text1->setFocus();
+        return;
+    }
+    // Only the visible part is tested; what lies beyond it is not looked at.
+    if (visibleText().trimmed().isEmpty()) {
+        Dialogs::information(this, QStringLiteral("章节内容不能为空"));
+        ui->Text2->clear();
+        ui->Text2->setFocus();
+        return;
+    }
+    if (!storeChapter(true))
+        return;
+    setName(QString());
+    ui->Text2->clear();
+    returnToCaller(true);
+}
+
+void ChapterEditor::back()
+{
+    if (!offerToSave())
+        return;
+    setName(QString());
+    emptyContent();
+    returnToCaller(false);
+}
+
+void ChapterEditor::clear()
+{
+    resetHint();
+    emptyContent();
+}
+
+void ChapterEditor::readFile()
+{
+    resetHint();
+    const QString path = Dialogs::openTxtFile(this);
+    if (path.isEmpty())
+        return;
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return;
+
+    editing::ReadProgress progress(info.size());
+    m_reading = true;
+    setEnabled(false);
+    ui->Text2->hide();
+    // The window stays responsive: pending events run, and the progress shows,
+    // at most every 30 ms, so that painting never costs the read much time.
+    QCoreApplication::processEvents();
+    QElapsedTimer sinceRefresh;
+    sinceRefresh.start();
+    auto read = readTxtFile(path, [&](const TxtProgress& p) {
+        progress.advance(p.lines, p.characters);
+        if (sinceRefresh.elapsed() < 30)
+            return;
+        showProgress(progress.fraction(), progress.text());
+        QCoreApplication::processEvents();
+        sinceRefresh.restart();
+    });
+    if (progress.lines() > 0)
+        showProgress(progress.fraction(), progress.text());
+    setEnabled(true);
+    ui->Text2->show();
+    m_reading = false;
+
+    if (!read) {
+        // The editor stays as it was: name, content and what lies beyond it.
+        Dialogs::information(this, read.error().message);
+        return;
+    }
+    setName(editing::chapterNameFromPath(path));
+    ui->Label2->setText(editing::readResultLine(read->lines, read->text.size()));
+    setContent(std::move(read->text));
+}
+
+void ChapterEditor::showProgress(double fraction, const QString& text)
+{
+    m_progressFraction = fraction;
+    ui->Label3->setText(text);
+    layOutProgressFill();
+}
+
+void ChapterEditor::layOutProgressFill()
+{
+    const QRect inner = ui->Shape1->contentsRect();
+    const double f = std::clamp(m_progressFraction, 0.0, 1.0);
+    ui->Shape2->setGeometry(inner.x(), inner.y(), static_cast<int>(f * inner.width()), inner.height());
+}
+
+bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == ui->Shape1 && e->type() == QEvent::Resize)
+        layOutProgressFill();
+    return QWidget::eventFilter(watched, e);
+}
+
+void ChapterEditor::keyPressEvent(QKeyEvent* e)
+{
+    // Enter in the name box (or on a control that does not take it) is OK.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && ui->Command1->isEnabled()) {
+        ui->Command1->click();
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void ChapterEditor::closeEvent(QCloseEvent* e)
+{
+    // A file read keeps the window busy; it cannot be closed halfway.
+    if (m_reading) {
+        e->ignore();
+        return;
+    }
+    if (isVisible()) {
+        if (!offerToSave()) {
+            e->ignore();
+            return;
+        }
+        setName(QString());
+        emptyContent();
+        setEnabled(true);
+        ui->Text2->show();
+        returnToCaller(false);
+    }
+    // Closing unloads the editor; the main window makes a new one next time.
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    e->accept();
+}
+
+} // namespace vamo

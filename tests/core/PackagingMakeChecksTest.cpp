@@ -1,0 +1,79 @@
+#include "packaging/MakeChecks.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace vamo;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Fields {
+    QString jarName;
+    QString bookName;
+    QString maker;
+};
+
+// Runs the checks on a book with these fields; returns the message ("" when
+// all pass) and leaves the fields as the checks left them in `f`.
+QString run(Fields& f, int chapters = 1)
+{
+    FixedClock clock{QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))};
+    BookProject book{clock};
+    BookSettings s;
+    s.jarName = f.jarName;
+    s.bookName = f.bookName;
+    s.maker = f.maker;
+    book.setSettings(s);
+    for (int i = 0; i < chapters; ++i)
+        book.appendChapterName(u"第1章"_s);
+    const auto r = checkMake(book);
+    f = {book.settings().jarName, book.settings().bookName, book.settings().maker};
+    return r ? QString() : r.error().message;
+}
+
+} // namespace
+
+TEST(MakeChecks, FirstFailingCheckInOrderAndBlankFieldsEmptied)
+{
+    struct Row {
+        Fields in;
+        int chapters;
+        QString message;
+        Fields after;
+    };
+    const QString ok;
+    const std::vector<Row> rows{
+        {{u"sanguo"_s, u"三国"_s, u"Vamo"_s}, 1, ok, {u"sanguo"_s, u"三国"_s, u"Vamo"_s}},
+        // Full-width punctuation (A3xx) is not Chinese.
+        {{u"a-b_c.d(1)!~,；，"_s, u"三国"_s, u"Vamo"_s}, 1, ok, {u"a-b_c.d(1)!~,；，"_s, u"三国"_s, u"Vamo"_s}},
+        {{u"abc中"_s, u""_s, u""_s}, 1, u"jar包名含有中文"_s, {u"abc中"_s, u""_s, u""_s}},
+        {{u"   "_s, u"三国"_s, u"Vamo"_s}, 1, u"jar包名为空"_s, {u""_s, u"三国"_s, u"Vamo"_s}},
+        {{u"   "_s, u"   "_s, u""_s}, 1, u"jar包名为空"_s, {u""_s, u"   "_s, u""_s}},
+        {{u"s"_s, u"   "_s, u""_s}, 1, u"书名为空"_s, {u"s"_s, u""_s, u""_s}},
+        {{u"s"_s, u"三国"_s, u"  "_s}, 1, u"制作名为空"_s, {u"s"_s, u"三国"_s, u""_s}},
+        {{u"s"_s, u"a/b"_s, u"Vamo"_s}, 0, u"请添加章节内容"_s, {u"s"_s, u"a/b"_s, u"Vamo"_s}},
+        {{u"s"_s, u"say \"hi\" :"_s, u"V"_s}, 1, u"书名包涵非法字符(\")"_s, {u"s"_s, u"say \"hi\" :"_s, u"V"_s}},
+        {{u"s"_s, u" .. "_s, u"V"_s}, 1, u"书名包涵非法字符(.)"_s, {u"s"_s, u" .. "_s, u"V"_s}},
+        {{u"s"_s, u"..a"_s, u"V"_s}, 1, ok, {u"s"_s, u"..a"_s, u"V"_s}},
+    };
+    for (const Row& row : rows) {
+        Fields f = row.in;
+        EXPECT_EQ(run(f, row.chapters), row.message) << row.in.jarName.toStdString() << " / "
+                                                     << row.in.bookName.toStdString();
+        EXPECT_EQ(f.jarName, row.after.jarName);
+        EXPECT_EQ(f.bookName, row.after.bookName);
+        EXPECT_EQ(f.maker, row.after.maker);
+    }
+}
+
+TEST(MakeChecks, EveryForbiddenCharacterIsNamedInBothNames)
+{
+    for (const QString& c : {u"?"_s, u"*"_s, u":"_s, u"/"_s, u"\\"_s, u"<"_s, u">"_s, u"|"_s, u"\""_s}) {
+        Fields jar{u"a"_s + c + u"b?"_s, u"书"_s, u"V"_s};
+        EXPECT_EQ(run(jar), u"jar包名包涵非法字符("_s + c + u")"_s);
+        Fields book{u"s"_s, u"书"_s + c + u"*"_s, u"V"_s};
+        EXPECT_EQ(run(book), u"书名包涵非法字符("_s + c + u")"_s);
+    }
+}

@@ -1,0 +1,219 @@
+#include "packaging/Payload.h"
+
+#include "model/Site.h"
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace vamo;
+using namespace vamo::payload;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kBom("\xEF\xBB\xBF");
+
+QByteArray bom(const QByteArray& body)
+{
+    return kBom + body;
+}
+
+QString repeat(QChar c, qsizetype n)
+{
+    return QString(n, c);
+}
+
+// The piece file of entry i, decoded without its byte-order mark.
+QString fileText(const Volume& v, std::size_t i)
+{
+    const QByteArrayView data = v.pieceData(v.pieces[i]);
+    EXPECT_TRUE(data.startsWith(kBom));
+    return QString::fromUtf8(data.sliced(3));
+}
+
+struct OneVolume {
+    Volume volume;
+    Cursor cursor;
+};
+
+OneVolume writeAll(const QStringList& names, const QStringList& texts, qint64 budget = 0)
+{
+    OneVolume r;
+    auto v = writeVolume(names, texts, budget, r.cursor);
+    EXPECT_TRUE(v.has_value());
+    if (v)
+        r.volume = std::move(*v);
+    return r;
+}
+
+} // namespace
+
+TEST(PayloadCut, PieceLengthFollowsTheLineFeedAndSurrogateRules)
+{
+    EXPECT_EQ(nextCut(QString()).length, 0);
+    EXPECT_TRUE(nextCut(QString()).last);
+    EXPECT_TRUE(nextCut(repeat(u'a', 1399)).last);
+
+    // Exactly 1400 characters are cut; the empty rest becomes the last piece.
+    const Cut exact = nextCut(repeat(u'a', 1400));
+    EXPECT_EQ(exact.length, 1400);
+    EXPECT_FALSE(exact.last);
+
+    // Character 1401 is LF: the CR LF pair stays together.
+    EXPECT_EQ(nextCut(repeat(u'a', 1399) + u"\r\nmore"_s).length, 1401);
+
+    // A surrogate pair across the cut moves the cut one earlier ...
+    const QString emoji = u"\U0001F600"_s;
+    EXPECT_EQ(nextCut(repeat(u'a', 1399) + emoji + u"b"_s).length, 1399);
+    // ... a pair just inside the piece does not.
+    EXPECT_EQ(nextCut(repeat(u'a', 1398) + emoji + u"b"_s).length, 1400);
+    // A lone high surrogate before a LF is not a pair: the LF rule applies.
+    EXPECT_EQ(nextCut(repeat(u'a', 1399) + QChar(0xD83D) + u"\nb"_s).length, 1401);
+    // A pair that ends the text exactly at 1400 is whole already.
+    EXPECT_EQ(nextCut(repeat(u'a', 1398) + emoji).length, 1400);
+}
+
+TEST(PayloadPiece, HeaderCountsCarriageReturnsAndTheAppendedOne)
+{
+    // The example piece ab CR LF c CR LF: two CRs at 3 and 6.
+    EXPECT_EQ(pieceFile(u"ab\r\nc\r\n"_s, false), bom("000200030006\r\nab\r\nc\r\n"));
+    // A cut piece gets CR LF, and that CR is in the header.
+    EXPECT_EQ(pieceFile(u"ab\rc"_s, true), bom("000200030005\r\nab\rc\r\n"));
+    EXPECT_EQ(pieceFile(QString(), false), bom("0000\r\n"));
+    // Text is UTF-8; a lone surrogate is written as U+FFFD.
+    EXPECT_EQ(pieceFile(u"中"_s + QChar(0xDC00), false), bom("0000\r\n\xE4\xB8\xAD\xEF\xBF\xBD"));
+}
+
+TEST(PayloadVolume, LongChaptersAreCutAndNumberedPerChapter)
+{
+    const QString longText = repeat(u'x', 3000);
+    const QString lfText = repeat(u'y', 1399) + u"\r\n"_s + repeat(u'z', 10);
+    const auto r = writeAll({u"A"_s, u"B"_s, u"C"_s}, {longText, QString(), lfText});
+
+    std::vector<qint64> numbers;
+    for (const auto& p : r.volume.pieces)
+        numbers.push_back(p.number);
+    EXPECT_EQ(numbers, (std::vector<qint64>{10000, 10001, 10002, 20000, 30000, 30001}));
+
+    // 3000 characters: 1400 + CR LF, 1400 + CR LF, the rest of 200.
+    EXPECT_EQ(fileText(r.volume, 0), u"00011401\r\n"_s + repeat(u'x', 1400) + u"\r\n"_s);
+    EXPECT_EQ(fileText(r.volume, 1), u"00011401\r\n"_s + repeat(u'x', 1400) + u"\r\n"_s);
+    EXPECT_EQ(fileText(r.volume, 2), u"0000\r\n"_s + repeat(u'x', 200));
+    // The empty chapter: its only piece is the empty header.
+    EXPECT_EQ(fileText(r.volume, 3), u"0000\r\n"_s);
+    // Character 1401 is LF: 1401 characters plus CR LF, CRs at 1400 and 1402.
+    EXPECT_EQ(fileText(r.volume, 4), u"000214001402\r\n"_s + repeat(u'y', 1399) + u"\r\n\r\n"_s);
+    EXPECT_EQ(fileText(r.volume, 5), u"0000\r\n"_s + repeat(u'z', 10));
+
+    const qsizetype cutPiece = 8 + 2 + 1402; // header, CR LF, piece and CR LF
+    const QString expectedIndex = u"\r\n"_s                                                  //
+                                  + u"A0003\r\n"_s + QString::number(2 * cutPiece + 6 + 200) + u"\r\n"_s //
+                                  + u"B0001\r\n6\r\n"_s                                      //
+                                  + u"C0002\r\n"_s + QString::number(12 + 2 + 1403 + 6 + 10) + u"\r\n"_s;
+    EXPECT_EQ(r.volume.capter, expectedIndex);
+    EXPECT_EQ(r.cursor.processed, 3000 + 0 + 1411);
+}
+
+TEST(PayloadVolume, SurrogatePairIsNeverSplitAndTextSurvivesWhole)
+{
+    QString text;
+    for (int i = 0; i < 2000; ++i)
+        text += u"\U0001F600"_s; // 4000 code units, every cut falls on a pair boundary
+    text.prepend(u'a');          // now every even cut would split a pair
+    const auto r = writeAll({u"E"_s}, {text});
+
+    QString rebuilt;
+    for (std::size_t i = 0; i < r.volume.pieces.size(); ++i) {
+        const QString t = fileText(r.volume, i);
+        const QString body = t.sliced(t.indexOf(u"\r\n"_s) + 2);
+        const bool cut = i + 1 < r.volume.pieces.size();
+        ASSERT_FALSE(body.contains(QChar(0xFFFD))) << "piece " << i;
+        rebuilt += cut ? body.chopped(2) : body;
+    }
+    EXPECT_EQ(rebuilt, text);
+    EXPECT_EQ(r.cursor.processed, text.size());
+}
+
+TEST(PayloadVolume, BudgetEndsVolumeAndNextVolumeContinuesTheChapter)
+{
+    // ASCII pieces of 1400 characters: 3 + 8 + 2 + 1402 = 1415 bytes each.
+    // After the first chapter's 17 bytes, 66 * 1024 = 67584 bytes are reached
+    // with the 48th piece of the long chapter (47 give 66522).
+    const qsizetype pieceBytes = 1415;
+    const QStringList names{u"开篇"_s, u"长章"_s, u"尾声"_s};
+    const QStringList texts{u"hi\r\n"_s, repeat(u'q', 100000), u"end"_s};
+
+    Cursor cursor;
+    auto first = writeVolume(names, texts, 66, cursor);
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->pieces.size(), 49u);
+    EXPECT_GE(first->volumeBytes, 66 * 1024);
+    EXPECT_EQ(first->volumeBytes, (3 + 8 + 2 + 4) + 48 * pieceBytes);
+    EXPECT_FALSE(first->chapterFinished);
+    EXPECT_EQ(first->pieces[1].number, 20000);
+    EXPECT_EQ(first->pieces.back().number, 20047);
+    // The unfinished part is still listed, with what was written of it.
+    EXPECT_EQ(first->capter, u"\r\n开篇0001\r\n14\r\n长章0048\r\n"_s + QString::number(48 * 1412) + u"\r\n"_s);
+    EXPECT_EQ(cursor.firstOpen, 1);
+    EXPECT_EQ(cursor.consumed, 48 * 1400);
+    EXPECT_FALSE(bookFinished(texts, cursor));
+
+    auto second = writeVolume(names, texts, 66, cursor);
+    ASSERT_TRUE(second);
+    // The continued chapter is chapter 1 of the new volume and starts at piece 0.
+    EXPECT_EQ(second->pieces.front().number, 10000);
+    // 100000 - 67200 = 32800 left: 23 cut pieces and a rest of 600.
+    EXPECT_EQ(second->capter.left(10), u"\r\n长章0024\r\n"_s);
+    EXPECT_TRUE(second->capter.endsWith(u"尾声0001\r\n9\r\n"_s));
+    EXPECT_EQ(second->pieces.back().number, 20000);
+    EXPECT_TRUE(bookFinished(texts, cursor));
+    EXPECT_EQ(cursor.processed, 4 + 100000 + 3);
+}
+
+TEST(PayloadVolume, LastChapterUsedUpExactlyEndsTheBook)
+{
+    // 48 cut pieces of exactly 1400 fill the budget and leave nothing over:
+    // no further volume for the empty rest.
+    const QStringList texts{repeat(u'w', 48 * 1400)};
+    Cursor cursor;
+    auto v = writeVolume({u"W"_s}, texts, 66, cursor);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->pieces.size(), 48u);
+    EXPECT_FALSE(v->chapterFinished);
+    EXPECT_TRUE(bookFinished(texts, cursor));
+}
+
+TEST(PayloadVolume, ProgressRefreshesAtFirstAndEveryNinthPiece)
+{
+    std::vector<qint64> seen;
+    Cursor cursor;
+    auto v = writeVolume({u"A"_s, u"B"_s}, {repeat(u'a', 19 * 1400 + 5), u"b"_s}, 0, cursor,
+                         [&](qint64 processed) { seen.push_back(processed); });
+    ASSERT_TRUE(v);
+    // Chapter A has 20 pieces: refreshed after pieces 1, 9 and 18; chapter B after its first.
+    EXPECT_EQ(seen, (std::vector<qint64>{1400, 9 * 1400, 18 * 1400, 19 * 1400 + 5 + 1}));
+}
+
+TEST(PayloadVolume, ChapterTooLongForItsPieceNumbersIsRefused)
+{
+    // 10001 pieces: the last would be named like the next chapter's first.
+    const QStringList texts{repeat(u'L', 10000 * 1400 + 1), u"next"_s};
+    Cursor cursor;
+    auto v = writeVolume({u"长"_s, u"短"_s}, texts, 0, cursor);
+    ASSERT_FALSE(v);
+    EXPECT_EQ(v.error().message, u"章节内容过长，请分成几个章节：长"_s);
+
+    // Alone in its volume it fits.
+    Cursor alone;
+    EXPECT_TRUE(writeVolume({u"长"_s}, {texts[0]}, 0, alone));
+}
+
+TEST(PayloadBookInformation, LinesInOrderWithCredit)
+{
+    const QStringList lines = bookInformation(u" 三国_演义 "_s, u" "_s, u" Vamo "_s).split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 1 + 18 + 1); // leading empty line, 18 items, nothing after the last CR LF
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{QString(), u"三国_演义"_s, QString(), u"Vamo"_s, u"【使用介绍】"_s}));
+    EXPECT_EQ(lines[10], u"-“*”键-更改皮肤"_s);
+    EXPECT_EQ(lines[18], u"本电子书由Vamo手机电子书制作工具制作完成，官方地址"_s + site::homePage());
+}

@@ -1,0 +1,402 @@
+#include "model/BookProject.h"
+#include "windows/ChapterEditor.h"
+#include "windows/Dialogs.h"
+
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using namespace vamo;
+
+namespace {
+
+QString numbered(qsizetype n)
+{
+    QString s;
+    s.reserve(n);
+    for (qsizetype i = 0; i < n; ++i)
+        s.append(QChar(char16_t(0x4E00 + i % 5000)));
+    return s;
+}
+
+} // namespace
+
+class ChapterEditorTest : public QObject {
+    Q_OBJECT
+
+private:
+    FixedClock clock{QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))};
+    std::unique_ptr<BookProject> book;
+    std::unique_ptr<QWidget> main;
+    QPointer<ChapterEditor> editor;
+    QTemporaryDir dir;
+
+    template <class T>
+    T* control(const char* name)
+    {
+        T* w = editor->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("control %s missing", name);
+        return w;
+    }
+    QLineEdit* name() { return control<QLineEdit>("Text1"); }
+    QPlainTextEdit* content() { return control<QPlainTextEdit>("Text2"); }
+    void click(const char* button) { control<QPushButton>(button)->click(); }
+    QString hint() { return control<QLabel>("Label2")->text(); }
+
+    void chapters(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            book->appendChapterName(QStringLiteral("旧%1").arg(i));
+            QVERIFY(book->setChaptertext(i, QStringLiteral("文%1\r\n").arg(i)));
+        }
+    }
+    void editChapter(int k)
+    {
+        QVERIFY(book->prepareEdit(k));
+        editor->openEdit();
+    }
+    void newChapter()
+    {
+        QVERIFY(book->prepareAdd());
+        editor->openNew(BookProject::proposedChapterName(book->num()));
+    }
+    QString file(const QString& fileName, const QByteArray& bytes)
+    {
+        const QString path = QDir(dir.path()).filePath(fileName);
+        if (!test::writeFile(path, bytes))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    void readFile(const QString& path)
+    {
+        Dialogs::setNextFile(path);
+        click("Command3");
+    }
+    // The caller is back: main window usable, editor hidden.
+    void verifyReturned()
+    {
+        QVERIFY(main->isEnabled());
+        QVERIFY(!editor->isVisible());
+        QVERIFY(name()->text().isEmpty());
+        QVERIFY(content()->document()->isEmpty());
+        QVERIFY(editor->strmod().isEmpty());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Dialogs::setTestMode(true);
+        book = std::make_unique<BookProject>(clock);
+        main = std::make_unique<QWidget>();
+        main->resize(800, 600);
+        main->show();
+        editor = new ChapterEditor(*book, main.get());
+    }
+    void cleanup()
+    {
+        delete editor.data();
+        main.reset();
+        book.reset();
+    }
+
+    // Opening an existing chapter splits its text at 65000 characters; OK
+    // joins the two parts again.
+    void editSplitsAndOkJoins_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("strmodSize");
+        QTest::newRow("65000") << numbered(65000) << qsizetype(0);
+        QTest::newRow("65001") << numbered(65001) << qsizetype(1);
+        QTest::newRow("70000") << numbered(70000) << qsizetype(5000);
+        QTest::newRow("lines of 65001 with CR LF at the cut") << (numbered(64999) + QStringLiteral("\r\n"))
+                                                              << qsizetype(1);
+        QTest::newRow("lone LF kept") << QStringLiteral("一\n二\r\n三\r\n") << qsizetype(0);
+    }
+    void editSplitsAndOkJoins()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, strmodSize);
+        chapters(2);
+        QVERIFY(book->setChaptertext(1, text));
+        editChapter(1);
+        QVERIFY(editor->isVisible());
+        QVERIFY(!main->isEnabled());
+        QCOMPARE(name()->text(), QStringLiteral("旧1"));
+        QCOMPARE(editor->strmod().size(), strmodSize);
+        QCOMPARE(editor->visibleText().size(), text.size() - strmodSize);
+        QCOMPARE(book->chaptertext(1), text); // opening leaves the stored text alone
+
+        click("Command1");
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(book->chaptertext(1), text + QStringLiteral("\r\n"));
+        QCOMPARE(book->chapterNames(), QStringList({QStringLiteral("旧0"), QStringLiteral("旧1")}));
+        verifyReturned();
+    }
+
+    void okRefusesBlankNameOrContentAndEmptiesTheField()
+    {
+        newChapter();
+        name()->setText(QStringLiteral("   "));
+        content()->setPlainText(QStringLiteral("正文"));
+        click("Command1");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("章节名为空")});
+        QVERIFY(name()->text().isEmpty());
+        QCOMPARE(content()->toPlainText(), QStringLiteral("正文"));
+        QVERIFY(editor->isVisible());
+        QCOMPARE(book->chapterCount(), 0);
+
+        // Blank visible content is refused even when text lies beyond it.
+        Dialogs::clearRecord();
+        chapters(1);
+        QVERIFY(book->setChaptertext(0, QString(65000, u' ') + QStringLiteral("尾部")));
+        editChapter(0);
+        QCOMPARE(editor->strmod(), QStringLiteral("尾部"));
+        click("Command1");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("章节内容不能为空")});
+        QVERIFY(content()->document()->isEmpty());
+        QCOMPARE(name()->text(), QStringLiteral("旧0"));
+        QVERIFY(editor->isVisible());
+        QVERIFY(!main->isEnabled());
+
+        // OK renames the chapter with the trimmed name and joins the text.
+        name()->setText(QStringLiteral("  改名  "));
+        content()->setPlainText(QStringLiteral("新内容"));
+        click("Command1");
+        QCOMPARE(book->chapterNames(), QStringList{QStringLiteral("改名")});
+        QCOMPARE(book->chaptertext(0), QStringLiteral("新内容尾部\r\n"));
+        verifyReturned();
+    }
+
+    void backOffersToSaveWithoutRenaming()
+    {
+        chapters(3);
+        editChapter(1);
+        name()->setText(QStringLiteral("别的名字"));
+        content()->setPlainText(QStringLiteral("改过的\n内容"));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        click("Command2");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否保存编辑内容?")});
+        QCOMPARE(book->chapterNames().at(1), QStringLiteral("旧1"));
+        QCOMPARE(book->chaptertext(1), QStringLiteral("改过的\r\n内容\r\n"));
+        verifyReturned();
+
+        // With no name, back neither asks nor stores.
+        Dialogs::clearRecord();
+        editChapter(2);
+        name()->clear();
+        click("Command2");
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(book->chaptertext(2), QStringLiteral("文2\r\n"));
+        verifyReturned();
+    }
+
+    void backWithNoLeavesNothingOfAReadFileForTheNextChapter()
+    {
+        chapters(1);
+        newChapter();
+        readFile(file(QStringLiteral("long.txt"), QByteArray(70000, 'a')));
+        QVERIFY(!editor->strmod().isEmpty());
+        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        click("Command2");
+        QCOMPARE(book->chapterCount(), 1);
+        verifyReturned();
+
+        newChapter();
+        QCOMPARE(name()->text(), QStringLiteral("第2章"));
+        QTest::keyClicks(content(), QStringLiteral("abc"));
+        click("Command1");
+        QCOMPARE(book->chaptertext(1), QStringLiteral("abc\r\n"));
+        QCOMPARE(book->chapterNames().at(1), QStringLiteral("第2章"));
+    }
+
+    void readsGbkAndUtf8FilesWithCrLfLineEnds()
+    {
+        newChapter();
+        // 第一章 风起 CR LF 天下 CR 大势 LF 分久必合 (no line end) in code page 936.
+        const QByteArray gbk = QByteArray::fromHex("b5dad2bbd5c220b7e7c6f00d0acceccfc20db4f3cac60ab7d6bec3b1d8bacf");
+        readFile(file(QStringLiteral("第一章 风起云涌的开始之卷上部分.txt"), gbk));
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(name()->text(), QStringLiteral("第一章 风起云涌的开始之卷上部分"));
+        QCOMPARE(editor->visibleText(), QStringLiteral("第一章 风起\r\n天下\r\n大势\n分久必合\r\n"));
+        QCOMPARE(hint(), QStringLiteral("【加载100%】【3行】【21字】"));
+        QVERIFY(editor->isEnabled());
+        QVERIFY(content()->isVisible());
+        // Only 3 lines: no progress was shown.
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("进度"));
+
+        // A UTF-8 file of 120 lines replaces name and content, and the
+        // progress shows the state after line 100.
+        QByteArray utf8;
+        for (int i = 0; i < 120; ++i)
+            utf8 += QStringLiteral("第%1行\r\n").arg(i % 10).toUtf8();
+        readFile(file(QStringLiteral("notes.text"), utf8));
+        QCOMPARE(name()->text(), QStringLiteral("notes."));
+        QCOMPARE(editor->visibleText(), QString::fromUtf8(utf8));
+        QCOMPARE(hint(), QStringLiteral("【加载100%】【120行】【600字】"));
+        QVERIFY(control<QLabel>("Label3")->text().endsWith(QStringLiteral(" 加载100行 共500字")));
+
+        click("Command1");
+        QCOMPARE(book->chaptertext(0), QString::fromUtf8(utf8) + QStringLiteral("\r\n"));
+        QCOMPARE(book->chapterNames(), QStringList{QStringLiteral("notes.")});
+    }
+
+    void emptyFileLoadsNothingAndOkRefuses()
+    {
+        newChapter();
+        readFile(file(QStringLiteral("空.txt"), QByteArray()));
+        QCOMPARE(hint(), QStringLiteral("【加载100%】【0行】【0字】"));
+        QCOMPARE(name()->text(), QStringLiteral("空"));
+        QVERIFY(content()->document()->isEmpty());
+        click("Command1");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("章节内容不能为空")});
+        QCOMPARE(book->chapterCount(), 0);
+
+        // A cancelled dialog or a missing file changes nothing.
+        content()->setPlainText(QStringLiteral("留着"));
+        click("Command3");
+        readFile(QDir(dir.path()).filePath(QStringLiteral("没有.txt")));
+        QCOMPARE(content()->toPlainText(), QStringLiteral("留着"));
+        QCOMPARE(name()->text(), QStringLiteral("空"));
+    }
+
+    void unreadableFileIsReportedAndChangesNothing()
+    {
+#ifdef Q_OS_UNIX
+        chapters(1);
+        QVERIFY(book->setChaptertext(0, numbered(65010)));
+        editChapter(0);
+        content()->appendPlainText(QStringLiteral("打的字"));
+        const QString before = editor->visibleText();
+        const QString path = file(QStringLiteral("locked.txt"), QByteArray("abc\r\n"));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner | QFileDevice::ExeOther));
+        // Root reads every file; read as nobody for the length of the click.
+        const uid_t was = geteuid();
+        if (was == 0 && seteuid(65534) != 0)
+            QSKIP("cannot drop privileges to make a file unreadable");
+        if (QFile f(path); f.open(QIODevice::ReadOnly)) {
+            if (was == 0)
+                QVERIFY(seteuid(0) == 0);
+            QSKIP("the file stays readable here");
+        }
+        readFile(path);
+        if (was == 0)
+            QVERIFY(seteuid(0) == 0);
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("无法读取文件：") + QDir::toNativeSeparators(path)});
+        QCOMPARE(name()->text(), QStringLiteral("旧0"));
+        QCOMPARE(editor->visibleText(), before);
+        QCOMPARE(editor->strmod().size(), 10);
+        QVERIFY(editor->isEnabled());
+        QVERIFY(content()->isVisible());
+#else
+        QSKIP("needs a file the user cannot read");
+#endif
+    }
+
+    void closeBoxAsksReturnsAndUnloads()
+    {
+        chapters(1);
+        newChapter();
+        QTest::keyClicks(content(), QStringLiteral("before close"));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        QVERIFY(editor->close());
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否保存编辑内容?")});
+        QCOMPARE(book->chapterNames().at(1), QStringLiteral("第2章"));
+        QCOMPARE(book->chaptertext(1), QStringLiteral("before close\r\n"));
+        QVERIFY(main->isEnabled());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(editor.isNull());
+
+        // A hidden editor closes without asking and without touching the main window.
+        editor = new ChapterEditor(*book, main.get());
+        Dialogs::clearRecord();
+        main->setEnabled(false);
+        QVERIFY(editor->close());
+        QVERIFY(Dialogs::messages().isEmpty());
+        QVERIFY(!main->isEnabled());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(editor.isNull());
+    }
+
+    void editorGivenTheMainWindowAsParentStaysUsableAndGoesWithIt()
+    {
+        delete editor.data();
+        editor = new ChapterEditor(*book, main.get(), main.get());
+        newChapter();
+        QVERIFY(!main->isEnabled());
+        QVERIFY(editor->isEnabled());
+        click("Command2");
+        main.reset();
+        QVERIFY(editor.isNull());
+    }
+
+    void clearEmptiesContentAndStrmodButKeepsTheName()
+    {
+        chapters(1);
+        QVERIFY(book->setChaptertext(0, numbered(66000)));
+        editChapter(0);
+        control<QLabel>("Label2")->setText(QStringLiteral("x"));
+        click("Command4");
+        QVERIFY(content()->document()->isEmpty());
+        QVERIFY(editor->strmod().isEmpty());
+        QCOMPARE(name()->text(), QStringLiteral("旧0"));
+        QCOMPARE(hint(), QStringLiteral("可直接输入，或按CTRL+V粘贴文本，或从文件读入。"));
+    }
+
+    void typingAndPastingStopAt65000AndNameAt21()
+    {
+        newChapter();
+        content()->setPlainText(QString(64990, u'x'));
+        QApplication::clipboard()->setText(QStringLiteral("一二三\n四五六七八九十"));
+        content()->moveCursor(QTextCursor::End);
+        content()->paste();
+        QCOMPARE(editor->visibleText(), QString(64990, u'x') + QStringLiteral("一二三\r\n四五六七八"));
+        QTest::keyClicks(content(), QStringLiteral("z"));
+        QTest::keyClick(content(), Qt::Key_Return);
+        QCOMPARE(editor->visibleText().size(), 65000);
+
+        // Replacing a selection frees its room, a line end counting two.
+        content()->moveCursor(QTextCursor::End);
+        content()->moveCursor(QTextCursor::Left, QTextCursor::KeepAnchor);
+        QTest::keyClick(content(), Qt::Key_Return);
+        QVERIFY(editor->visibleText().endsWith(QStringLiteral("四五六七八")));
+        content()->moveCursor(QTextCursor::Left, QTextCursor::KeepAnchor);
+        QTest::keyClick(content(), Qt::Key_Return);
+        QVERIFY(editor->visibleText().endsWith(QStringLiteral("一二三\r\n四五六\r\n")));
+        QCOMPARE(editor->visibleText().size(), 65000);
+
+        // A clipboard far beyond the limit fills the box exactly.
+        content()->clear();
+        QApplication::clipboard()->setText(numbered(200000));
+        content()->paste();
+        QCOMPARE(editor->visibleText(), numbered(65000));
+
+        // The name: a long proposed or file name stays whole, typing stops at 21.
+        const QString longName = QString(30, u'名');
+        editor->openNew(longName);
+        QCOMPARE(name()->text(), longName);
+        name()->clear();
+        QTest::keyClicks(name(), QString(25, u'a'));
+        QCOMPARE(name()->text(), QString(21, u'a'));
+    }
+};
+
+QTEST_MAIN(ChapterEditorTest)
+#include "ChapterEditorTest.moc"
