@@ -6,6 +6,7 @@
 #include "windows/MainWindow.h"
 
 #include "TestSupport.h"
+#include "ZipTestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,29 +20,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include <zip.h>
-
 #include <memory>
 
 using namespace vamo;
 using vamo::test::writeFile;
-
-namespace {
-
-bool writeTemplateJar(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z)
-        return false;
-    static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
-    zip_source_t* m = zip_source_buffer(z, manifest, sizeof manifest - 1, 0);
-    const bool ok = zip_file_add(z, "META-INF/MANIFEST.MF", m, ZIP_FL_ENC_UTF_8) >= 0;
-    return zip_close(z) == 0 && ok;
-}
-
-} // namespace
 
 class MainWindowFolderTest : public QObject {
     Q_OBJECT
@@ -99,6 +81,7 @@ private Q_SLOTS:
         m_tmp = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir().mkpath(programFolder()));
         QVERIFY(QDir().mkpath(txtFolder()));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("tpl"))));
         m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)));
         m_book = std::make_unique<BookProject>(*m_clock);
     }
@@ -195,7 +178,7 @@ private Q_SLOTS:
 
     void batchRunMakesOneBookPerFileInQueueOrder()
     {
-        QVERIFY(writeTemplateJar(path(QStringLiteral("tpl/DuvEver.dll"))));
+        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
         queueOf({QStringLiteral("first book.txt"), QStringLiteral("second.txt"), QStringLiteral("third.txt")});
         // A file removed from the queue is not made.
         put(QStringLiteral("txt/skipped.txt"));
@@ -250,7 +233,7 @@ private Q_SLOTS:
 
     void aBookThatFailsIsNamedAndTheOthersAreMade()
     {
-        QVERIFY(writeTemplateJar(path(QStringLiteral("tpl/DuvEver.dll"))));
+        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
         queueOf({QStringLiteral("good one.txt"), QStringLiteral("vanished.txt"), QStringLiteral("good two.txt")});
         QVERIFY(QFile::remove(path(QStringLiteral("txt/vanished.txt"))));
 

@@ -10,6 +10,7 @@
 #include "windows/MainWindow.h"
 
 #include "TestSupport.h"
+#include "ZipTestSupport.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -26,8 +27,6 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <zip.h>
 
 #include <memory>
 #include <vector>
@@ -46,36 +45,6 @@ using vamo::test::writeFile;
 namespace {
 
 const QDateTime kStart(QDate(2026, 3, 7), QTime(14, 5, 9));
-
-// A minimal reader template: a JAR with a manifest and one class entry.
-bool writeTemplateJar(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z)
-        return false;
-    static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
-    static const char cls[] = "\xCA\xFE\xBA\xBE";
-    zip_source_t* m = zip_source_buffer(z, manifest, sizeof manifest - 1, 0);
-    zip_source_t* c = zip_source_buffer(z, cls, sizeof cls - 1, 0);
-    const bool ok = zip_file_add(z, "META-INF/MANIFEST.MF", m, ZIP_FL_ENC_UTF_8) >= 0 &&
-                    zip_file_add(z, "Reader.class", c, ZIP_FL_ENC_UTF_8) >= 0;
-    return zip_close(z) == 0 && ok;
-}
-
-QStringList zipEntries(const QString& path)
-{
-    QStringList names;
-    int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
-    if (!z)
-        return names;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i)
-        names << QString::fromUtf8(zip_get_name(z, static_cast<zip_uint64_t>(i), 0));
-    zip_close(z);
-    return names;
-}
 
 // Chapter names and texts as the list should show them.
 using Chapters = std::vector<std::pair<QString, QString>>;
@@ -144,6 +113,7 @@ private Q_SLOTS:
         m_tmp = std::make_unique<QTemporaryDir>();
         QVERIFY(m_tmp->isValid());
         QVERIFY(QDir().mkpath(programFolder()));
+        QVERIFY(QDir().mkpath(templateFolder()));
         m_clock = std::make_unique<FixedClock>(kStart);
         m_book = std::make_unique<BookProject>(*m_clock);
     }
@@ -268,7 +238,7 @@ private Q_SLOTS:
         QFETCH(QString, bookNameAfter);
         QFETCH(QString, makerAfter);
 
-        QVERIFY(writeTemplateJar(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll"))));
+        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")), test::templateEntries("reader")));
         open();
         edit("Text5")->setText(jarName);
         edit("Text3")->setText(bookName);
@@ -292,7 +262,7 @@ private Q_SLOTS:
 
     void makeWritesJarAndJadAndClearsTheBook()
     {
-        QVERIFY(writeTemplateJar(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll"))));
+        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")), test::templateEntries("reader")));
         open();
         // The JAR name may hold any ASCII punctuation and full-width
         // punctuation; the book name's spaces become underscores.
@@ -331,8 +301,8 @@ private Q_SLOTS:
                  QDir::cleanPath(QDir::fromNativeSeparators(bookFolder)));
         QVERIFY(QFileInfo::exists(jar));
         QVERIFY(QFileInfo::exists(bookFolder + QStringLiteral("my-book_1，.jad")));
-        const QStringList entries = zipEntries(jar);
-        QVERIFY2(entries.contains(QStringLiteral("Reader.class")), qPrintable(entries.join(u',')));
+        const QStringList entries = test::zipEntryNames(jar);
+        QVERIFY2(entries.contains(QStringLiteral("demo.class")), qPrintable(entries.join(u',')));
         QVERIFY(entries.contains(QStringLiteral("capter")));
         QVERIFY(entries.contains(QStringLiteral("text")));
         QCOMPARE(m_book->batchmode(), 0);
