@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -318,6 +320,63 @@ private Q_SLOTS:
         QVERIFY(find<QLabel>("Label10")->isVisible());
         QVERIFY(!find<QLabel>("Label9")->isVisible());
         QVERIFY(!QFileInfo::exists(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("text"))));
+    }
+
+    // The whole road of a book through the windows: chapters typed and read
+    // from a GBK and a UTF-8 file in the editor, then made.
+    void aBookTypedAndReadFromFilesIsMade()
+    {
+#if HAS_EDITOR
+        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
+        open();
+        edit("Text3")->setText(QStringLiteral("全书"));
+        auto addThrough = [this](const std::function<void(ChapterEditor*)>& fill) {
+            click("Command2");
+            ChapterEditor* editor = m_win->chapterEditor();
+            QVERIFY(editor->isVisible());
+            QVERIFY(!m_win->isEnabled());
+            fill(editor);
+            QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+            QVERIFY(!editor->isVisible());
+            QVERIFY(m_win->isEnabled());
+        };
+        addThrough([](ChapterEditor* editor) {
+            // Chinese arrives from the input method.
+            QWidget* box = editor->findChild<QWidget*>(QStringLiteral("Text2"));
+            box->setFocus();
+            QInputMethodEvent typed;
+            typed.setCommitString(QStringLiteral("亲手输入的一章"));
+            QCoreApplication::sendEvent(box, &typed);
+        });
+        for (const char* file : {"mixed-gbk.txt", "mixed-utf8.txt"}) {
+            addThrough([file](ChapterEditor* editor) {
+                Dialogs::setNextFile(QStringLiteral(VAMO_TEST_DATA_DIR "/text/") + QString::fromLatin1(file));
+                QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+            });
+        }
+        // A chapter read from a file is named after it.
+        QCOMPARE(m_book->chapterNames(),
+                 (QStringList{QStringLiteral("第1章"), QStringLiteral("mixed-gbk"), QStringLiteral("mixed-utf8")}));
+        QVERIFY(m_book->chaptertext(0).startsWith(QStringLiteral("亲手输入的一章")));
+        // Both files hold the same text, whatever their encoding.
+        QVERIFY(!m_book->chaptertext(1).isEmpty());
+        QCOMPARE(m_book->chaptertext(1), m_book->chaptertext(2));
+
+        Dialogs::clearRecord();
+        click("Command8");
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
+        const QString jar = Dialogs::messages().at(0).mid(4);
+        QVERIFY(QFileInfo::exists(jar));
+        QVERIFY(QFileInfo::exists(jar.chopped(4) + QStringLiteral(".jad")));
+        const auto index = test::zipEntry(jar, "capter");
+        QVERIFY(index.has_value());
+        QVERIFY(index->contains(QStringLiteral("第1章").toUtf8()));
+        QVERIFY(index->contains(QByteArray("mixed-utf8")));
+#else
+        QSKIP("the chapter editor is not part of this build");
+#endif
     }
 
     void failedMakeShowsTheReasonAndKeepsTheBook()
