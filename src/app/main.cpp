@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTimer>
@@ -17,6 +18,7 @@ namespace {
 int saveScreenshot(vamo::MainWindow& window, const QString& path)
 {
     vamo::BookProject& book = window.book();
+    book.setSaveFolder(QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("电子书"))) + QDir::separator());
     book.setBookName(QStringLiteral("山居杂记"));
     const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"),
                                QStringLiteral("第3章 竹林"), QStringLiteral("第4章 归途")};
