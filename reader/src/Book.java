@@ -1,0 +1,603 @@
+import java.io.ByteArrayOutputStream;
+import java.io.DataInputStream;
+import java.io.DataOutputStream;
+import java.io.ByteArrayInputStream;
+import java.io.InputStream;
+
+import javax.microedition.lcdui.Font;
+import javax.microedition.rms.RecordStore;
+
+/**
+ * The book inside this JAR and where the reader is in it.
+ *
+ * Files at the archive root, all UTF-8 with byte-order mark and CR LF:
+ * "capter" (an empty line, then per chapter its name followed by a
+ * four-digit piece count, and its size in characters), "text" (book name,
+ * message, maker and the key help) and the pieces of chapter k (1-based)
+ * named 10000*k+j. A piece starts with a header line (CR count and
+ * positions, digits only); a piece cut from a longer chapter carries an extra
+ * CR LF that is not part of the text.
+ *
+ * A position inside a chapter is piece << 11 | offset. Only two pieces are
+ * held at a time: the one being read and its neighbour.
+ */
+class Book {
+    /** Chapter -1 is the book information text (cover and help). */
+    static final int INFO = -1;
+    static final int MAXMARKS = 20;
+    static final String CLOSING = "，。、；：！？）》」』”’…,.;:!?)";
+
+    int n;          // chapters in this volume
+    char[] names;   // all chapter names, one after the other
+    int[] nameAt;   // name i is names[nameAt[i] .. nameAt[i + 1])
+    int[] pieces;   // piece count per chapter
+    int[] size;     // chapter size from the index, for the progress figure
+    int total;
+    char[] info = new char[0];
+    String title = "";
+
+    /* Two cached pieces: key 10000*(chapter+1)+piece, text. */
+    private final int[] key = {-1, -1};
+    private final char[][] slot = new char[2][];
+    private int mru;
+
+    /* Where the reader is: chapter, page start, next page start. */
+    int c = INFO, p, q;
+    /* Lines of the current page. */
+    int[] ls = new int[80], le = new int[80];
+    int nl;
+    /* Layout: text width and lines per page. */
+    int w = 100, rows = 1;
+    private int end; // end of the last line laid out
+
+    /* Preferences, last reading position and bookmarks. */
+    int font = 1, skin, night, full;
+    int lc = -1, lp;
+    int nb;
+    int[] bc = new int[MAXMARKS], bp = new int[MAXMARKS];
+    String[] bt = new String[MAXMARKS];
+    String store = "vamo";
+
+    private Font f;
+    private int[] wc;
+
+    // ---- files ------------------------------------------------------------
+
+    InputStream open(String name) {
+        return getClass().getResourceAsStream("/" + name);
+    }
+
+    private InputStream in;
+    private final byte[] buf = new byte[512];
+    private int bufLen, bufAt;
+
+    /** The next byte of the open file, -1 at its end or on a read error. */
+    private int rd() {
+        if (bufAt == bufLen) {
+            bufAt = 0;
+            try {
+                bufLen = in.read(buf, 0, buf.length);
+            } catch (Exception e) {
+                bufLen = 0; // keep what was read: a damaged file still shows its start
+            }
+            if (bufLen <= 0) {
+                bufLen = 0;
+                return -1;
+            }
+        }
+        return buf[bufAt++] & 255;
+    }
+
+    private boolean reopen(String name) {
+        try {
+            if (in != null) {
+                in.close();
+            }
+        } catch (Exception e) {
+            // nothing to do about a stream that will not close
+        }
+        bufLen = bufAt = 0;
+        in = name == null ? null : open(name);
+        return in != null;
+    }
+
+    /**
+     * The whole content of an archive file, decoded from UTF-8 (a byte-order
+     * mark is skipped, a cut sequence ends it); null when the file is missing.
+     * The file is read twice, first to count its characters, so that nothing
+     * but the exact result is held.
+     */
+    char[] file(String name) {
+        int n = 0, x;
+        if (!reopen(name)) {
+            return null;
+        }
+        while ((x = rd()) >= 0 && n < 1 << 16) {
+            if ((x & 0xC0) != 0x80) {
+                n += x >= 0xF0 ? 2 : 1;
+            }
+        }
+        char[] t = new char[n];
+        n = 0;
+        if (reopen(name)) {
+            read:
+            while (n < t.length && (x = rd()) >= 0) {
+                int more = x >= 0xF0 ? 3 : x >= 0xE0 ? 2 : x >= 0xC0 ? 1 : 0;
+                x &= more == 0 ? 255 : 0x7F >> more + 1;
+                for (int k = 0; k < more; k++) {
+                    int y = rd();
+                    if (y < 0) {
+                        break read;
+                    }
+                    x = x << 6 | y & 63;
+                }
+                if (x >= 0x10000) {
+                    if (n + 2 > t.length) {
+                        break;
+                    }
+                    x -= 0x10000;
+                    t[n++] = (char) (0xD800 + (x >> 10));
+                    x = 0xDC00 + (x & 0x3FF);
+                }
+                if (x != 0xFEFF || n > 0) {
+                    t[n++] = (char) x;
+                }
+            }
+        }
+        reopen(null);
+        return n == t.length ? t : copy(t, 0, n);
+    }
+
+    static char[] copy(char[] t, int s, int e) {
+        char[] x = new char[e - s];
+        System.arraycopy(t, s, x, 0, e - s);
+        return x;
+    }
+
+    /** Reads the chapter index and the book information. */
+    void load() {
+        char[] t = file("capter");
+        if (t == null) {
+            t = new char[0];
+        }
+        int lines = 1;
+        for (int i = 0; i < t.length; i++) {
+            if (t[i] == '\n') {
+                lines++;
+            }
+        }
+        int max = lines / 2 + 1;
+        nameAt = new int[max + 1];
+        pieces = new int[max];
+        size = new int[max];
+        int i = 0, s, e, d, at = 0;
+        // The index starts with an empty line.
+        while (i < t.length && (t[i] == '\r' || t[i] == '\n')) {
+            i++;
+        }
+        // Names are moved to the front of t as they are found, one after the other.
+        while (i < t.length && n < max) {
+            s = i;
+            while (i < t.length && t[i] != '\r' && t[i] != '\n') {
+                i++;
+            }
+            e = i;
+            i = next(t, i);
+            d = num(t, e - 4, e);
+            if (d < 0) {
+                d = 1;
+            } else {
+                e -= 4;
+            }
+            pieces[n] = d < 1 ? 1 : d;
+            nameAt[n] = at;
+            System.arraycopy(t, s, t, at, e - s);
+            at += e - s;
+            s = i;
+            while (i < t.length && t[i] != '\r' && t[i] != '\n') {
+                i++;
+            }
+            d = num(t, s, i);
+            size[n] = d < 0 ? 0 : d;
+            total += size[n];
+            nameAt[++n] = at;
+            i = next(t, i);
+        }
+        names = copy(t, 0, at);
+        t = file("text");
+        if (t != null) {
+            s = 0;
+            while (s < t.length && (t[s] == '\r' || t[s] == '\n')) {
+                s++;
+            }
+            info = copy(t, s, Math.min(t.length, s + 2000));
+            e = s;
+            while (e < t.length && t[e] != '\r' && t[e] != '\n') {
+                e++;
+            }
+            title = new String(t, s, e - s).trim();
+        }
+    }
+
+    private static int next(char[] t, int i) {
+        if (i < t.length && t[i] == '\r') {
+            i++;
+        }
+        if (i < t.length && t[i] == '\n') {
+            i++;
+        }
+        return i;
+    }
+
+    /** The decimal number in t[s..e), or -1 when it is not one. */
+    static int num(char[] t, int s, int e) {
+        if (s < 0 || s >= e || e - s > 9) {
+            return -1;
+        }
+        int v = 0;
+        for (; s < e; s++) {
+            int d = t[s] - '0';
+            if (d < 0 || d > 9) {
+                return -1;
+            }
+            v = v * 10 + d;
+        }
+        return v;
+    }
+
+    String name(int i) {
+        return i < 0 || i >= n ? title : new String(names, nameAt[i], nameAt[i + 1] - nameAt[i]);
+    }
+
+    /** The text of piece j of chapter ch. */
+    char[] piece(int ch, int j) {
+        int k = 10000 * (ch + 1) + j;
+        if (key[mru] == k) {
+            return slot[mru];
+        }
+        int o = 1 - mru;
+        if (key[o] != k) {
+            key[o] = -1;
+            slot[o] = null; // let the old piece go before the new one is read
+            char[] t = ch < 0 ? info : file(String.valueOf(k));
+            if (t == null) {
+                t = ("\r\n（缺少文件" + k + "）\r\n").toCharArray();
+            } else if (ch >= 0) {
+                // Skip the header line; drop the CR LF added to a cut piece.
+                int s = 0, e = t.length;
+                while (s < e && t[s++] != '\n') {
+                }
+                if (e - s >= 1402 && t[e - 1] == '\n' && t[e - 2] == '\r') {
+                    e -= 2;
+                }
+                t = copy(t, s, Math.min(e, s + 2047));
+            }
+            key[o] = k;
+            slot[o] = t;
+        }
+        mru = o;
+        return slot[o];
+    }
+
+    // ---- positions in the current chapter ------------------------------------
+
+    int count() {
+        return c < 0 ? 1 : pieces[c];
+    }
+
+    /** The position past the last character of the chapter. */
+    int last() {
+        return count() << 11;
+    }
+
+    /** Moves a position at the end of a piece to the start of the next one. */
+    int norm(int x) {
+        int j = x >> 11, o = x & 2047;
+        while (j < count() && o >= piece(c, j).length) {
+            j++;
+            o = 0;
+        }
+        return j < count() ? j << 11 | o : last();
+    }
+
+    /** The character at a normalized position, -1 at the chapter's end. */
+    int at(int x) {
+        int j = x >> 11;
+        if (x < 0 || j >= count()) {
+            return -1;
+        }
+        char[] t = piece(c, j);
+        x &= 2047;
+        return x < t.length ? t[x] : -1;
+    }
+
+    /** The position before x, -1 at the chapter's start. */
+    int prior(int x) {
+        if ((x & 2047) > 0) {
+            return x - 1;
+        }
+        for (int j = (x >> 11) - 1; j >= 0; j--) {
+            int len = piece(c, j).length;
+            if (len > 0) {
+                return j << 11 | len - 1;
+            }
+        }
+        return -1;
+    }
+
+    // ---- layout -------------------------------------------------------------------
+
+    void setFont(Font font) {
+        f = font;
+        wc = new int[512];
+    }
+
+    /** Width of a character in the reading font, cached. */
+    int cw(char ch) {
+        int i = ch & 511, e = wc[i];
+        if (e >>> 8 != ch + 1) {
+            e = Math.min(255, Math.max(0, f.charWidth(ch)));
+            wc[i] = (ch + 1) << 8 | e;
+        }
+        return e & 255;
+    }
+
+    /** Lays out the line starting at x; returns where the next line starts. */
+    int line(int x) {
+        int used = 0, ch, before = x;
+        end = x;
+        while ((ch = at(end)) >= 0) {
+            if (ch == '\n' || ch == '\r') {
+                x = norm(end + 1);
+                return ch == '\r' && at(x) == '\n' ? norm(x + 1) : x;
+            }
+            int cw = cw((char) ch);
+            if (used + cw > w && end != x) {
+                if (before > x && CLOSING.indexOf(ch) >= 0) {
+                    end = before; // closing punctuation never starts a line: take a character along
+                }
+                break;
+            }
+            used += cw;
+            before = end;
+            end = norm(end + 1);
+        }
+        return end;
+    }
+
+    /** Lays out the page at p. */
+    void layout() {
+        int x = p;
+        nl = 0;
+        while (nl < rows && nl < ls.length && at(x) >= 0) {
+            ls[nl] = x;
+            x = line(x);
+            le[nl++] = end;
+        }
+        q = x;
+    }
+
+    /**
+     * Start of the page that ends where r starts. Lines are laid out from the
+     * start of a paragraph, the way reading forward lays them out, looking back
+     * at most into the piece before the one r is in.
+     */
+    int back(int r) {
+        int t = prior(r);
+        int lim = t < 0 ? 0 : Math.max(0, (t >> 11) - 1) << 11;
+        int after = 0;
+        while (prior(r) >= 0) {
+            int s = prior(r);
+            if (at(s) == '\n' && at(prior(s)) == '\r') {
+                s = prior(s);
+            }
+            for (int y; s > lim && (y = prior(s)) >= 0 && at(y) != '\n' && at(y) != '\r';) {
+                s = y;
+            }
+            int k = 0;
+            for (int x = s; x < r; x = line(x)) {
+                k++;
+            }
+            if (after + k >= rows || s <= lim || prior(s) < 0) {
+                for (k -= rows - after; k > 0; k--) {
+                    s = line(s);
+                }
+                return s;
+            }
+            after += k;
+            r = s;
+        }
+        return r;
+    }
+
+    /** Goes to position x of chapter ch. */
+    void go(int ch, int x) {
+        c = ch < INFO || ch >= n ? INFO : ch;
+        x = x < 0 || x >> 11 >= count() ? 0 : x;
+        p = norm(x);
+    }
+
+    /** Turns to the next page; false at the end of the volume. */
+    boolean next() {
+        layout();
+        if (at(q) >= 0) {
+            p = q;
+        } else if (c >= 0 && c + 1 < n) {
+            go(c + 1, 0);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    /** Turns to the previous page; false at the start of the volume. */
+    boolean prev() {
+        if (prior(p) >= 0) {
+            p = back(p);
+        } else if (c > 0) {
+            c--;
+            p = back(last());
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    /** Moves p to the start of the line it lies in (after a font change). */
+    void align() {
+        if (at(p) >= 0 && prior(p) >= 0) {
+            int r = rows;
+            rows = 1;
+            p = back(norm(p + 1));
+            rows = r;
+        }
+    }
+
+    /** Percent of the volume read at the end of the current page. */
+    int percent() {
+        if (c < 0 || total <= 0) {
+            return 0;
+        }
+        int before = 0;
+        for (int i = 0; i < c; i++) {
+            before += size[i];
+        }
+        int in = at(q) < 0 ? size[c] : Math.min(size[c], (q >> 11) * 1400 + (q & 2047));
+        return (int) ((before + in) * 100L / total);
+    }
+
+    // ---- bookmarks and the record store -----------------------------------------
+
+    /** Sets a bookmark at the current page; false when not reading a chapter. */
+    boolean mark() {
+        if (c < 0) {
+            return false;
+        }
+        int i = 0;
+        while (i < nb && (bc[i] != c || bp[i] != p)) {
+            i++;
+        }
+        if (i == nb && nb < MAXMARKS) {
+            nb++;
+        }
+        i = Math.min(i, MAXMARKS - 1);
+        for (; i > 0; i--) {
+            bc[i] = bc[i - 1];
+            bp[i] = bp[i - 1];
+            bt[i] = bt[i - 1];
+        }
+        StringBuffer s = new StringBuffer();
+        for (int x = p, ch; s.length() < 12 && (ch = at(x)) >= 0; x = norm(x + 1)) {
+            if (ch > ' ' && ch != 0x3000) {
+                s.append((char) ch);
+            }
+        }
+        bc[0] = c;
+        bp[0] = p;
+        bt[0] = s.toString();
+        return true;
+    }
+
+    void unmark(int i) {
+        if (i >= 0 && i < nb) {
+            nb--;
+            for (; i < nb; i++) {
+                bc[i] = bc[i + 1];
+                bp[i] = bp[i + 1];
+                bt[i] = bt[i + 1];
+            }
+        }
+    }
+
+    byte[] encode() {
+        try {
+            ByteArrayOutputStream b = new ByteArrayOutputStream();
+            DataOutputStream o = new DataOutputStream(b);
+            if (c >= 0) {
+                lc = c;
+                lp = p;
+            }
+            o.writeByte(1);
+            o.writeByte(font);
+            o.writeByte(skin);
+            o.writeByte(night);
+            o.writeByte(full);
+            o.writeShort(lc);
+            o.writeInt(lp);
+            o.writeByte(nb);
+            for (int i = 0; i < nb; i++) {
+                o.writeShort(bc[i]);
+                o.writeInt(bp[i]);
+                o.writeUTF(bt[i]);
+            }
+            return b.toByteArray();
+        } catch (Exception e) {
+            return new byte[0];
+        }
+    }
+
+    /** Restores what encode wrote; anything unreadable keeps the defaults. */
+    void decode(byte[] r) {
+        try {
+            DataInputStream in = new DataInputStream(new ByteArrayInputStream(r));
+            if (in.readByte() != 1) {
+                return;
+            }
+            font = in.readByte() % 3;
+            skin = in.readByte() % View.SKINS;
+            night = in.readByte() & 1;
+            full = in.readByte() & 1;
+            int ch = in.readShort();
+            lp = in.readInt();
+            lc = ch < n ? ch : -1;
+            for (int k = in.readByte(); k > 0 && nb < MAXMARKS; k--) {
+                ch = in.readShort();
+                bp[nb] = in.readInt();
+                bt[nb] = in.readUTF();
+                if (ch >= 0 && ch < n) {
+                    bc[nb++] = ch;
+                }
+            }
+        } catch (Exception e) {
+            // a short or damaged record: keep what was read
+        }
+        font = Math.abs(font);
+        skin = Math.abs(skin);
+    }
+
+    /** Record store name for this book: its MIDlet name, at most 32 characters. */
+    static String storeName(String book) {
+        if (book == null) {
+            book = "";
+        }
+        book = "vb" + book.trim();
+        return book.length() <= 32 ? book : book.substring(0, 24) + Integer.toHexString(book.hashCode());
+    }
+
+    void restore() {
+        try {
+            RecordStore rs = RecordStore.openRecordStore(store, true);
+            if (rs.getNumRecords() > 0) {
+                decode(rs.getRecord(1));
+            }
+            rs.closeRecordStore();
+        } catch (Exception e) {
+            // nothing kept yet, or the store cannot be read: start fresh
+        }
+    }
+
+    void save() {
+        byte[] b = encode();
+        try {
+            RecordStore rs = RecordStore.openRecordStore(store, true);
+            if (rs.getNumRecords() == 0) {
+                rs.addRecord(b, 0, b.length);
+            } else {
+                rs.setRecord(1, b, 0, b.length);
+            }
+            rs.closeRecordStore();
+        } catch (Exception e) {
+            // full or failing store: reading goes on without it
+        }
+    }
+}

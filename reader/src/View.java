@@ -1,0 +1,458 @@
+import javax.microedition.lcdui.Canvas;
+import javax.microedition.lcdui.Command;
+import javax.microedition.lcdui.CommandListener;
+import javax.microedition.lcdui.Displayable;
+import javax.microedition.lcdui.Font;
+import javax.microedition.lcdui.Graphics;
+
+/**
+ * The reader's one screen. The page, the options menu and the chapter and
+ * bookmark lists are all drawn here by hand, so every phone shows the same
+ * and no high-level screen can take the soft keys away.
+ *
+ * Soft keys arrive either as key codes (Keys holds the codes of this phone
+ * family) or, where the phone shows the two commands, as commands.
+ */
+class View extends Canvas implements CommandListener, Runnable {
+    static final int SKINS = 5;
+    /* Per skin page, text, bar, bar text and selection colours; night last. */
+    private static final String COLORS = "FFFFFF1A1A1A3A6EA5FFFFFFC8DCF0"
+            + "F4ECD83C2F1E8B6B3DFFF8E8E2D3AE"
+            + "CCE8CF1F3A224A7A50F0FFF0A9D3AE"
+            + "DDE8F514284A2B4C7EFFFFFFB6CCE8"
+            + "F8E1E74A1F2BA0455EFFFFFFEDBFCB"
+            + "0000008C8C8C1C1C1C9A9A9A333333";
+    private static final String[] MENU_ITEMS = {"5 章节列表", "# 设书签", "9 读取书签", "* 更改皮肤",
+        "0 白天/黑夜", "7 更改字体", "左右 开/关全屏", "使用帮助", "退出"};
+    /* What each menu item does, as the key that does the same on a page:
+       \2 is the game action LEFT (full screen), h the help, q exit. */
+    private static final String MENU_KEYS = "5#9*07\2hq";
+    static final int READ = 0, MENU = 1, CHAPTERS = 2, MARKS = 3;
+    static final int SOFT_LEFT = -1, SOFT_RIGHT = -2;
+
+    final demo app;
+    final Book b;
+    int mode;
+    boolean cover = true;
+    int sel, top;
+    String msg;
+    private Font tf, sf;
+    private int lh, bh, ih;
+    private volatile int held;
+    private Thread th;
+    private int turns;
+    private long keyAt, cmdAt;
+    private final Command opt = new Command("选项", Command.SCREEN, 1);
+
+    View(demo app, Book b) {
+        this.app = app;
+        this.b = b;
+        addCommand(opt);
+        addCommand(new Command("返回", Command.BACK, 1));
+        setCommandListener(this);
+        sf = Font.getFont(Font.FACE_SYSTEM, Font.STYLE_PLAIN, Font.SIZE_SMALL);
+        bh = sf.getHeight() + 4;
+        fonts();
+        b.go(Book.INFO, 0);
+    }
+
+    private void fonts() {
+        tf = Font.getFont(Font.FACE_SYSTEM, Font.STYLE_PLAIN,
+                b.font == 0 ? Font.SIZE_SMALL : b.font == 1 ? Font.SIZE_MEDIUM : Font.SIZE_LARGE);
+        b.setFont(tf);
+        int h = tf.getHeight();
+        lh = h + h / 5 + 1; // some phones draw glyphs taller than they say
+        ih = h + 4;
+    }
+
+    /** Text width and lines per page for the screen as it is now. */
+    private void fit() {
+        b.w = getWidth() - 6;
+        b.rows = Math.max(1, (getHeight() - (b.full == 1 ? 2 : bh * 2 + 2)) / lh);
+    }
+
+    private int color(int i) {
+        i = (b.night == 1 ? SKINS : b.skin) * 30 + i * 6;
+        return Integer.parseInt(COLORS.substring(i, i + 6), 16);
+    }
+
+    // ---- keys ------------------------------------------------------------------------
+
+    /** A key code as soft key, game action (arrows, fire) or the key's character. */
+    private int act(int k) {
+        if (k == Keys.LEFT || k == Keys.LEFT2) {
+            return SOFT_LEFT;
+        }
+        if (k == Keys.RIGHT || k == Keys.RIGHT2) {
+            return SOFT_RIGHT;
+        }
+        if (k == KEY_NUM2) {
+            return UP;
+        }
+        if (k == KEY_NUM8) {
+            return DOWN;
+        }
+        if (k >= KEY_NUM0 && k <= KEY_NUM9 || k == KEY_STAR || k == KEY_POUND) {
+            return k;
+        }
+        try {
+            return getGameAction(k);
+        } catch (Exception e) {
+            return 0; // some phones throw for codes they have no action for
+        }
+    }
+
+    protected void keyPressed(int k) {
+        synchronized (this) {
+            held = 0;
+            int a = act(k);
+            if (a < 0 && echo(true)) {
+                return;
+            }
+            key(a);
+            if (mode == READ && (a == UP || a == DOWN)) {
+                held = a;
+                if (!hasRepeatEvents() && th == null) {
+                    th = new Thread(this);
+                    th.start();
+                }
+            }
+        }
+        repaint();
+    }
+
+    protected void keyRepeated(int k) {
+        int a = act(k);
+        synchronized (this) {
+            if (mode == READ && (a == UP || a == DOWN)) {
+                turn(a == DOWN);
+            }
+        }
+        repaint();
+    }
+
+    protected void keyReleased(int k) {
+        held = 0;
+    }
+
+    public void commandAction(Command c, Displayable d) {
+        synchronized (this) {
+            held = 0;
+            if (!echo(false)) {
+                key(c == opt ? SOFT_LEFT : SOFT_RIGHT);
+            }
+        }
+        repaint();
+    }
+
+    /**
+     * Whether a soft key event repeats one that just came the other way: a few
+     * phones send both the key code and the command for one press.
+     */
+    private boolean echo(boolean byKey) {
+        long now = System.currentTimeMillis();
+        if (now - (byKey ? cmdAt : keyAt) < 200) {
+            return true;
+        }
+        if (byKey) {
+            keyAt = now;
+        } else {
+            cmdAt = now;
+        }
+        return false;
+    }
+
+    /** Pages on while an arrow is held, on phones that send no repeat events. */
+    public void run() {
+        try {
+            Thread.sleep(500);
+            while (held != 0) {
+                synchronized (this) {
+                    if (held != 0) {
+                        turn(held == DOWN);
+                    }
+                }
+                repaint();
+                Thread.sleep(150);
+            }
+        } catch (Exception e) {
+            // interrupted: stop paging
+        }
+        th = null;
+    }
+
+    protected void hideNotify() {
+        held = 0;
+        b.save();
+    }
+
+    void key(int a) {
+        msg = null;
+        try {
+            fit();
+            if (mode == READ) {
+                read(a);
+            } else if (mode == MENU) {
+                int n = MENU_ITEMS.length;
+                mode = READ;
+                if (a == UP || a == DOWN) {
+                    sel = (sel + (a == UP ? n - 1 : 1)) % n;
+                    mode = MENU;
+                } else if (a == SOFT_LEFT || a == FIRE) {
+                    read(MENU_KEYS.charAt(sel));
+                } else if (a != SOFT_RIGHT) {
+                    read(a);
+                }
+            } else {
+                pick(a);
+            }
+        } catch (Throwable e) {
+            msg = "无法读取";
+        }
+    }
+
+    private void read(int a) {
+        switch (a) {
+            case SOFT_LEFT:
+                if (b.c < 0) {
+                    leave();
+                } else {
+                    open(MENU);
+                }
+                break;
+            case SOFT_RIGHT:
+                if (b.c >= 0) {
+                    open(CHAPTERS);
+                } else if (cover) {
+                    app.quit();
+                } else {
+                    leave();
+                }
+                break;
+            case FIRE:
+                if (b.c < 0) {
+                    leave();
+                }
+                break;
+            case UP:
+            case DOWN:
+                turn(a == DOWN);
+                break;
+            case LEFT:
+            case RIGHT:
+                b.full ^= 1;
+                fit();
+                break;
+            case '*':
+                b.skin = (b.skin + 1) % SKINS;
+                b.night = 0;
+                msg = "皮肤" + (b.skin + 1);
+                break;
+            case '0':
+                b.night ^= 1;
+                msg = b.night == 1 ? "黑夜模式" : "白天模式";
+                break;
+            case '#':
+                msg = b.mark() ? "已设书签" : "这里不能设书签";
+                b.save();
+                break;
+            case '9':
+                open(MARKS);
+                break;
+            case '5':
+                open(CHAPTERS);
+                break;
+            case '7':
+                b.font = (b.font + 1) % 3;
+                fonts();
+                fit();
+                b.align();
+                msg = "字体：" + "小中大".charAt(b.font);
+                break;
+            case 'h':
+                if (b.c >= 0) {
+                    b.lc = b.c;
+                    b.lp = b.p;
+                }
+                cover = false;
+                b.go(Book.INFO, 0);
+                break;
+            case 'q':
+                app.quit();
+                break;
+            default:
+        }
+    }
+
+    /** Leaves the cover or the help for the page last read, or the chapter list. */
+    private void leave() {
+        cover = false;
+        if (b.lc >= 0) {
+            b.go(b.lc, b.lp);
+            b.align();
+        } else {
+            open(CHAPTERS);
+        }
+    }
+
+    private void open(int m) {
+        mode = m;
+        top = 0;
+        sel = m == CHAPTERS ? Math.max(0, b.c >= 0 ? b.c : b.lc) : 0;
+    }
+
+    void turn(boolean forward) {
+        if (!(forward ? b.next() : b.prev())) {
+            msg = forward ? "已到本卷末尾" : "已是开头";
+        } else if (++turns % 8 == 0) {
+            b.save();
+        }
+    }
+
+    /** Keys in the chapter and bookmark lists. */
+    private void pick(int a) {
+        int n = items(), page = Math.max(1, (getHeight() - bh * 2) / ih);
+        if (a == SOFT_RIGHT) {
+            mode = READ;
+        } else if (n == 0) {
+            return;
+        } else if (a == UP) {
+            sel = sel > 0 ? sel - 1 : n - 1;
+        } else if (a == DOWN) {
+            sel = sel + 1 < n ? sel + 1 : 0;
+        } else if (a == LEFT) {
+            sel = Math.max(0, sel - page);
+        } else if (a == RIGHT) {
+            sel = Math.min(n - 1, sel + page);
+        } else if (a == SOFT_LEFT || a == FIRE || a == '5') {
+            if (mode == CHAPTERS) {
+                b.go(sel, 0);
+            } else {
+                b.go(b.bc[sel], b.bp[sel]);
+                b.align();
+            }
+            cover = false;
+            mode = READ;
+            b.save();
+        } else if (a == '*' && mode == MARKS) {
+            b.unmark(sel);
+            sel = Math.max(0, Math.min(sel, b.nb - 1));
+            b.save();
+        }
+    }
+
+    private int items() {
+        return mode == MENU ? MENU_ITEMS.length : mode == CHAPTERS ? b.n : b.nb;
+    }
+
+    private String item(int i) {
+        return mode == MENU ? MENU_ITEMS[i]
+                : mode == CHAPTERS ? (i + 1) + ". " + b.name(i) : b.name(b.bc[i]) + " " + b.bt[i];
+    }
+
+    // ---- drawing -------------------------------------------------------------------------
+
+    protected synchronized void paint(Graphics g) {
+        int w = getWidth(), h = getHeight();
+        try {
+            fit();
+            g.setColor(color(0));
+            g.fillRect(0, 0, w, h);
+            if (mode <= MENU) {
+                page(g, w, h);
+            } else {
+                bar(g, 0, mode == CHAPTERS ? "章节列表" : "书签 (*键删除)", items() == 0 ? "" : sel + 1 + "/" + items());
+                g.setFont(tf);
+                if (items() == 0) {
+                    g.setColor(color(1));
+                    g.drawString(mode == CHAPTERS ? "（没有章节）" : "（没有书签）", 3, bh + 2, 20);
+                }
+                list(g, 0, bh, w, h - 2 * bh, tf, ih);
+                bar(g, h - bh, "确定", "返回");
+            }
+            if (msg != null) {
+                g.setFont(sf);
+                int mw = sf.stringWidth(msg) + 12;
+                g.setColor(color(2));
+                g.fillRect((w - mw) / 2, h / 2 - bh, mw, bh + 4);
+                g.setColor(color(3));
+                g.drawString(msg, w / 2, h / 2 - bh + 4, Graphics.TOP | Graphics.HCENTER);
+            }
+        } catch (Throwable e) {
+            g.setColor(0xFFFFFF);
+            g.fillRect(0, 0, w, h);
+            g.setColor(0);
+            g.drawString("无法显示", 2, 2, 20);
+        }
+    }
+
+    private void page(Graphics g, int w, int h) {
+        b.layout();
+        g.setFont(tf);
+        g.setColor(color(1));
+        int y = b.full == 1 ? 2 : bh + 2;
+        for (int i = 0; i < b.nl; i++, y += lh) {
+            int x = 3;
+            for (int k = b.ls[i]; k < b.le[i]; k = b.norm(k + 1)) {
+                char ch = (char) b.at(k);
+                g.drawChar(ch, x, y, 20);
+                x += b.cw(ch);
+            }
+        }
+        if (b.nl == 0 && b.c >= 0) {
+            g.drawString("（本章没有内容）", 3, y, 20);
+        }
+        if (b.full == 0 || mode == MENU) {
+            bar(g, 0, b.c < 0 && !cover ? "使用帮助" : b.name(b.c), b.c < 0 ? "" : b.percent() + "%");
+            bar(g, h - bh, mode == MENU ? "确定" : cover ? "开始" : b.c < 0 ? "" : "选项",
+                    mode == MENU ? "取消" : cover ? "退出" : "返回");
+        }
+        if (mode == MENU) {
+            int mw = 0;
+            for (int i = 0; i < MENU_ITEMS.length; i++) {
+                mw = Math.max(mw, sf.stringWidth(MENU_ITEMS[i]));
+            }
+            mw = Math.min(w - 4, mw + 12);
+            int mh = Math.min(h - 2 * bh, MENU_ITEMS.length * bh);
+            g.setColor(color(2));
+            g.fillRect(1, h - bh - mh - 2, mw + 2, mh + 2);
+            g.setColor(color(0));
+            g.fillRect(2, h - bh - mh - 1, mw, mh);
+            list(g, 2, h - bh - mh - 1, mw, mh, sf, bh);
+        }
+    }
+
+    private void bar(Graphics g, int y, String left, String right) {
+        int w = getWidth(), rw = sf.stringWidth(right);
+        g.setColor(color(2));
+        g.fillRect(0, y, w, bh);
+        g.setColor(color(3));
+        g.setFont(sf);
+        g.drawString(right, w - 2, y + 2, Graphics.TOP | Graphics.RIGHT);
+        g.setClip(0, y, w - rw - 6, bh);
+        g.drawString(left, 2, y + 2, 20);
+        g.setClip(0, 0, w, getHeight());
+    }
+
+    /** The items of the menu or a list in the box x, y, w, h; scrolls to sel. */
+    private void list(Graphics g, int x, int y, int w, int h, Font f, int ih) {
+        int n = items(), rows = Math.max(1, h / ih);
+        if (sel < top) {
+            top = sel;
+        }
+        if (sel >= top + rows) {
+            top = sel - rows + 1;
+        }
+        g.setFont(f);
+        for (int i = top; i < n && i < top + rows; i++, y += ih) {
+            if (i == sel) {
+                g.setColor(color(4));
+                g.fillRect(x, y, w, ih);
+            }
+            g.setColor(color(1));
+            g.setClip(x, y, w - 2, ih);
+            g.drawString(item(i), x + 4, y + 2, 20);
+        }
+        g.setClip(0, 0, getWidth(), getHeight());
+    }
+}

@@ -1,0 +1,6 @@
+package java.io;
+
+public class InterruptedIOException extends IOException {
+    public InterruptedIOException() {}
+    public InterruptedIOException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.io;
+
+public class UnsupportedEncodingException extends IOException {
+    public UnsupportedEncodingException() {}
+    public UnsupportedEncodingException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.lang;
+
+public class ClassCastException extends RuntimeException {
+    public ClassCastException() {}
+    public ClassCastException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.lang;
+
+public class ClassNotFoundException extends Exception {
+    public ClassNotFoundException() {}
+    public ClassNotFoundException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.lang;
+
+public class IllegalAccessException extends Exception {
+    public IllegalAccessException() {}
+    public IllegalAccessException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.lang;
+
+public class InstantiationException extends Exception {
+    public InstantiationException() {}
+    public InstantiationException(String s) {}
+}

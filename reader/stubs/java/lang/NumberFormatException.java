@@ -1,0 +1,6 @@
+package java.lang;
+
+public class NumberFormatException extends IllegalArgumentException {
+    public NumberFormatException() {}
+    public NumberFormatException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.lang;
+
+public class SecurityException extends RuntimeException {
+    public SecurityException() {}
+    public SecurityException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.lang;
+
+public class StringIndexOutOfBoundsException extends IndexOutOfBoundsException {
+    public StringIndexOutOfBoundsException() {}
+    public StringIndexOutOfBoundsException(String s) {}
+}

@@ -1,0 +1,6 @@
+package java.util;
+
+public class NoSuchElementException extends RuntimeException {
+    public NoSuchElementException() {}
+    public NoSuchElementException(String s) {}
+}

@@ -1,0 +1,160 @@
+package readertest;
+
+import static org.junit.Assert.assertArrayEquals;
+import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertTrue;
+
+import java.io.InputStream;
+import java.nio.charset.Charset;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.Comparator;
+import java.util.List;
+import java.util.zip.ZipFile;
+
+import javax.microedition.lcdui.Display;
+
+import org.junit.Before;
+import org.junit.BeforeClass;
+import org.junit.Test;
+
+import vamo.harness.BookMaker;
+import vamo.harness.Phone;
+import vamo.harness.Screen;
+
+/**
+ * A real book: vamobook-cli makes it from TXT files of a Chinese novel, cut
+ * into volumes of the smallest size class, and the reader opens every volume.
+ */
+public class CliBook {
+    static final String BOOK = "山居杂记";
+    static Path dir;
+    static List<Path> txt = new ArrayList<>();
+    static String all;
+
+    @BeforeClass
+    public static void novel() throws Exception {
+        dir = Books.WORK.resolve("cli");
+        if (Files.exists(dir)) {
+            try (var old = Files.walk(dir)) {
+                for (Path p : old.sorted(Comparator.reverseOrder()).toList()) {
+                    Files.delete(p);
+                }
+            }
+        }
+        Files.createDirectories(dir);
+        StringBuilder s = new StringBuilder();
+        for (int i = 1; i <= 5; i++) {
+            String chapter = BookMaker.novel(300 + i, 12000);
+            s.append(chapter);
+            Path f = dir.resolve("第" + i + "章.txt");
+            Files.write(f, chapter.getBytes(Charset.forName("GBK"))); // TXT files are in code page 936
+            txt.add(f);
+        }
+        all = s.toString().replace("\r\n", "");
+    }
+
+    @Before
+    public void fresh() {
+        Books.forget();
+    }
+
+    static List<Path> make(int phone) throws Exception {
+        Path out = dir.resolve("out" + phone);
+        List<String> cmd = new ArrayList<>(List.of(System.getProperty("vamo.cli"), "make", "--save-folder",
+                out.toString(), "--book-name", BOOK, "--jar-size", "4", "--phone", String.valueOf(phone)));
+        for (Path f : txt) {
+            cmd.add(f.toString());
+        }
+        Process p = new ProcessBuilder(cmd).redirectError(ProcessBuilder.Redirect.INHERIT).start();
+        String printed = new String(p.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
+        assertEquals(printed, 0, p.waitFor());
+        List<Path> jars = new ArrayList<>();
+        for (String line : printed.split("\\R")) {
+            if (line.endsWith(".jar")) {
+                jars.add(Path.of(line));
+            }
+            if (line.endsWith(".jad")) {
+                assertTrue(line, Files.exists(Path.of(line)));
+            }
+        }
+        return jars;
+    }
+
+    @Test
+    public void everyVolumeOpensAndReadsOnToTheNext() throws Exception {
+        List<Path> jars = make(0);
+        assertTrue("the book is cut into volumes: " + jars, jars.size() >= 2);
+        StringBuilder read = new StringBuilder();
+        for (int v = 0; v < jars.size(); v++) {
+            try (Phone phone = new Phone(jars.get(v)).start()) {
+                Screen cover = phone.screen();
+                assertTrue(cover.text(), cover.shows(BOOK));
+                Screen list = phone.key(Phone.SOFT_LEFT).screen();
+                assertTrue(list.shows("章节列表"));
+                if (v == 0) {
+                    cover.save(Books.SCREENS.resolve("cli-cover.png"));
+                    list.save(Books.SCREENS.resolve("cli-chapters.png"));
+                }
+                phone.key(Phone.FIRE).key(Phone.LEFT);
+                String last = null;
+                for (int page = 0; page < 2000; page++) {
+                    Screen s = phone.screen();
+                    if (s.shows("已到本卷末尾")) {
+                        break;
+                    }
+                    if (v == 0 && page == 3) {
+                        phone.key(Phone.LEFT).screen().save(Books.SCREENS.resolve("cli-page.png"));
+                        phone.key(Phone.LEFT);
+                    }
+                    String body = String.join("", s.lines());
+                    assertTrue("stuck on a page", !body.equals(last));
+                    read.append(last = body);
+                    phone.key(Phone.DOWN);
+                }
+            }
+        }
+        assertEquals("the volumes together hold the whole novel", all, read.toString());
+    }
+
+    @Test
+    public void bookmarkSurvivesARestart() throws Exception {
+        Path jar = make(0).get(1);
+        String marked;
+        try (Phone phone = new Phone(jar).start()) {
+            phone.key(Phone.SOFT_LEFT).key(Phone.FIRE);
+            for (int i = 0; i < 5; i++) {
+                phone.key(Phone.DOWN);
+            }
+            marked = String.join("", phone.key('#').screen().lines()).replace("已设书签", "");
+            phone.key(Phone.DOWN).key(Phone.DOWN);
+        }
+        try (Phone phone = new Phone(jar).start()) {
+            phone.key(Phone.SOFT_LEFT).key('9');
+            assertTrue(phone.screen().shows("(*键删除)"));
+            assertEquals(marked, String.join("", phone.key(Phone.FIRE).screen().lines()));
+        }
+    }
+
+    @Test
+    public void motorolaBooksCarryTheMotorolaReader() throws Exception {
+        Path jar = make(1).get(0);
+        try (ZipFile book = new ZipFile(jar.toFile()); ZipFile moto = new ZipFile(Books.MOTO.toFile())) {
+            assertEquals("META-INF/MANIFEST.MF", book.entries().nextElement().getName());
+            for (String cls : List.of("demo.class", "View.class", "Book.class")) {
+                try (InputStream a = book.getInputStream(book.getEntry(cls));
+                        InputStream b = moto.getInputStream(moto.getEntry(cls))) {
+                    assertArrayEquals(cls, b.readAllBytes(), a.readAllBytes());
+                }
+            }
+        }
+        try (Phone phone = new Phone(jar, Display.MOTO, 176, 220, true).start()) {
+            phone.press(-21);
+            assertTrue(phone.screen().shows("章节列表"));
+            phone.press(-20);
+            assertTrue(phone.press(-21).screen().shows("使用帮助"));
+        }
+    }
+}

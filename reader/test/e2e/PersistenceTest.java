@@ -1,0 +1,73 @@
+package readertest;
+
+import static org.junit.Assert.assertEquals;
+import static org.junit.Assert.assertFalse;
+import static org.junit.Assert.assertTrue;
+
+import java.nio.file.Path;
+
+import javax.microedition.rms.RecordStore;
+
+import org.junit.Before;
+import org.junit.Test;
+
+import vamo.harness.Phone;
+import vamo.harness.Screen;
+
+/** What the reader keeps in the record store survives a restart, per book. */
+public class PersistenceTest {
+    @Before
+    public void fresh() {
+        Books.forget();
+    }
+
+    static String body(Screen s) {
+        return ReaderTest.body(s);
+    }
+
+    @Test
+    public void resumesWhereLeftAndKeepsBookmarksAndPreferences() throws Exception {
+        Path jar = Books.standard(Books.NOKIA);
+        String marked, left;
+        try (Phone phone = new Phone(jar).start()) {
+            ReaderTest.openChapter(phone, 2);
+            phone.key(Phone.DOWN).key(Phone.DOWN);
+            marked = body(phone.key('#').screen()).replace("已设书签", "");
+            phone.key(Phone.DOWN).key(Phone.DOWN).key(Phone.DOWN);
+            phone.key('0').key('7');
+            left = body(phone.key(Phone.UP).key(Phone.DOWN).screen());
+        }
+        try (Phone phone = new Phone(jar).start()) {
+            Screen cover = phone.screen();
+            assertTrue(cover.shows(Books.NAME));
+            Screen resumed = phone.key(Phone.SOFT_LEFT).screen().save(Books.SCREENS.resolve("resumed.png"));
+            assertEquals("reading resumes on the page left", left, body(resumed));
+            int bg = resumed.pixel(239, 160);
+            assertTrue("night mode kept", (bg >> 16 & 255) + (bg >> 8 & 255) + (bg & 255) < 100);
+            phone.key('9');
+            assertTrue(phone.screen().shows("第2章 山雨欲来"));
+            String page = body(phone.key(Phone.FIRE).screen());
+            int bar = page.indexOf('%') + 1; // the page in the larger font shows less: compare its start
+            assertEquals("the bookmark survived", marked.substring(bar, bar + 40), page.substring(bar, bar + 40));
+        }
+    }
+
+    @Test
+    public void theVolumesOfACutBookKeepTheirOwn() throws Exception {
+        Path one = Books.make("v1.jar", Books.NAME + "(01)", Books.NOKIA, Books.names(3), Books.texts(3));
+        Path two = Books.make("v2.jar", Books.NAME + "(02)", Books.NOKIA, Books.names(3), Books.texts(3));
+        try (Phone phone = new Phone(one).start()) {
+            ReaderTest.openChapter(phone, 3);
+            phone.key('#');
+        }
+        try (Phone phone = new Phone(two).start()) {
+            assertTrue("no saved page: the chapter list", phone.key(Phone.SOFT_LEFT).screen().shows("章节列表"));
+            assertTrue(phone.key(Phone.SOFT_RIGHT).key('9').screen().shows("没有书签"));
+        }
+        assertEquals(2, RecordStore.harnessNames().size());
+        try (Phone phone = new Phone(one).start()) {
+            assertFalse(phone.key(Phone.SOFT_LEFT).screen().shows("章节列表"));
+            assertTrue(phone.key('9').screen().shows("第3章"));
+        }
+    }
+}
