@@ -379,6 +379,30 @@ private Q_SLOTS:
 #endif
     }
 
+    // With the reader templates the build made: the phone model picks the
+    // template, and the JAR is that reader plus the book.
+    void theRealReaderTemplateOfThePhoneModelIsUsed()
+    {
+        const QString real = QStringLiteral(VAMO_PROGRAM_DIR);
+        if (!QFileInfo::exists(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
+            QSKIP("the reader templates are not built");
+        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), real});
+        m_win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+        find<QComboBox>("Combo2")->setCurrentIndex(1);
+        edit("Text3")->setText(QStringLiteral("摩托"));
+        addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
+        click("Command8");
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
+        const QString jar = Dialogs::messages().at(0).mid(4);
+        const QStringList entries = test::zipEntryNames(jar);
+        for (const QString& name : test::zipEntryNames(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
+            QVERIFY2(entries.contains(name), qPrintable(name));
+        QVERIFY(entries.contains(QStringLiteral("capter")));
+        QCOMPARE(find<QComboBox>("Combo2")->currentIndex(), 1); // kept for the next book
+    }
+
     void failedMakeShowsTheReasonAndKeepsTheBook()
     {
         open(); // no reader template anywhere
