@@ -8,15 +8,10 @@
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
 #include "startup/Startup.h"
+#include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 
-#if __has_include("windows/ChapterEditor.h")
-#include "windows/ChapterEditor.h"
-#define VAMO_HAS_CHAPTER_EDITOR 1
-#else
-#define VAMO_HAS_CHAPTER_EDITOR 0
-#endif
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -112,12 +107,6 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
     ui->Shape2->hide();
 
     // Frame3 and Command16 share their places with Frame2 and Command8.
-    for (QWidget* w : {static_cast<QWidget*>(ui->Frame2), static_cast<QWidget*>(ui->Frame3),
-                       static_cast<QWidget*>(ui->Command8), static_cast<QWidget*>(ui->Command16)}) {
-        QSizePolicy policy = w->sizePolicy();
-        policy.setRetainSizeWhenHidden(false);
-        w->setSizePolicy(policy);
-    }
     showTabControls(kSingleBookTab);
 
     m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
@@ -134,9 +123,7 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 MainWindow::~MainWindow()
 {
     delete m_chooser.data();
-#if VAMO_HAS_CHAPTER_EDITOR
     delete m_editor.data();
-#endif
 }
 
 void MainWindow::startUp()
@@ -342,13 +329,11 @@ void MainWindow::openWizard()
 
 ChapterEditor* MainWindow::chapterEditor()
 {
-#if VAMO_HAS_CHAPTER_EDITOR
+    // A top-level window of its own: its close box unloads it (the pointer
+    // becomes null) and the next use makes a new one.
     if (!m_editor)
         m_editor = new ChapterEditor(m_book, this);
     return m_editor;
-#else
-    return nullptr;
-#endif
 }
 
 void MainWindow::addChapter(bool fromMenu)
@@ -357,31 +342,22 @@ void MainWindow::addChapter(bool fromMenu)
         return;
     if (fromMenu)
         showSingleBookTab();
-    if (auto prepared = m_book.prepareAdd(); !prepared) {
+    if (auto prepared = m_book.prepareAdd(); !prepared)
         Dialogs::information(this, prepared.error().message);
-    } else {
-#if VAMO_HAS_CHAPTER_EDITOR
+    else
         chapterEditor()->openNew(BookProject::proposedChapterName(m_book.num()));
-#endif
-    }
-#if VAMO_HAS_CHAPTER_EDITOR
+    // The button (not the menu entry) always leaves the editor's hint fresh.
     if (!fromMenu)
         chapterEditor()->resetHint();
-#endif
 }
 
 void MainWindow::editChapter()
 {
     if (m_busy)
         return;
-    const bool prepared = m_book.prepareEdit(ui->List1->currentRow());
-#if VAMO_HAS_CHAPTER_EDITOR
-    if (prepared)
+    if (m_book.prepareEdit(ui->List1->currentRow()))
         chapterEditor()->openEdit();
     chapterEditor()->resetHint();
-#else
-    Q_UNUSED(prepared);
-#endif
 }
 
 void MainWindow::deleteChapter()
@@ -575,10 +551,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         Dialogs::information(this, cleaned.error().message);
     if (m_chooser)
         m_chooser->close();
-#if VAMO_HAS_CHAPTER_EDITOR
     if (m_editor)
-        m_editor->close();
-#endif
+        m_editor->close(); // may first ask whether to keep the chapter
     event->accept();
 }
 

@@ -5,6 +5,7 @@
 #include "model/Site.h"
 #include "startup/ProgramFolder.h"
 #include "startup/Startup.h"
+#include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 #include "windows/MainWindow.h"
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -33,12 +36,6 @@
 #include <memory>
 #include <vector>
 
-#if __has_include("windows/ChapterEditor.h")
-#include "windows/ChapterEditor.h"
-#define HAS_EDITOR 1
-#else
-#define HAS_EDITOR 0
-#endif
 
 using namespace vamo;
 using vamo::test::readFile;
@@ -326,7 +323,6 @@ private Q_SLOTS:
     // from a GBK and a UTF-8 file in the editor, then made.
     void aBookTypedAndReadFromFilesIsMade()
     {
-#if HAS_EDITOR
         QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
                                test::templateEntries("reader")));
         open();
@@ -374,9 +370,6 @@ private Q_SLOTS:
         QVERIFY(index.has_value());
         QVERIFY(index->contains(QStringLiteral("第1章").toUtf8()));
         QVERIFY(index->contains(QByteArray("mixed-utf8")));
-#else
-        QSKIP("the chapter editor is not part of this build");
-#endif
     }
 
     // With the reader templates the build made: the phone model picks the
@@ -510,14 +503,12 @@ private Q_SLOTS:
         click("Command2");
         QCOMPARE(m_book->num(), 999);
         QVERIFY(Dialogs::messages().isEmpty());
-#if HAS_EDITOR
         ChapterEditor* editor = m_win->chapterEditor();
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("第1000章"));
         QVERIFY(!m_win->isEnabled());
         editor->hide();
         m_win->setEnabled(true);
-#endif
         m_book->appendChapterName(QStringLiteral("c999"));
         m_book->setNum(3);
         find<QAction>("menu_one_3")->trigger();
@@ -529,7 +520,6 @@ private Q_SLOTS:
 
     void editOpensTheSelectedChapter()
     {
-#if HAS_EDITOR
         open();
         addChapters({{QStringLiteral("A"), QStringLiteral("aaa\r\n")}, {QStringLiteral("B"), QStringLiteral("bbb\r\n")}});
         click("Command4"); // nothing selected: nothing opens
@@ -540,9 +530,6 @@ private Q_SLOTS:
         QCOMPARE(m_book->num(), 1);
         QCOMPARE(m_win->chapterEditor()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("B"));
         QVERIFY(!m_win->isEnabled());
-#else
-        QSKIP("the chapter editor is not part of this build");
-#endif
     }
 
     void batchImportAsksWhetherToClear()
@@ -687,6 +674,24 @@ private Q_SLOTS:
         find<QAction>("menu_one_4")->trigger();
         QVERIFY(!m_win->isVisible());
         QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void exitLetsTheOpenEditorOfferToKeepItsChapter()
+    {
+        open();
+        click("Command2");
+        QPointer<ChapterEditor> editor = m_win->chapterEditor();
+        QVERIFY(editor->isVisible());
+        editor->findChild<QPlainTextEdit*>(QStringLiteral("Text2"))->setPlainText(QStringLiteral("未保存的正文"));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+
+        m_win->close();
+
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否保存编辑内容?")});
+        QVERIFY(!m_win->isVisible());
+        QVERIFY(!editor || !editor->isVisible());
+        QCOMPARE(m_book->chapterNames(), QStringList{QStringLiteral("第1章")});
+        QVERIFY(m_book->chaptertext(0).startsWith(QStringLiteral("未保存的正文")));
     }
 
     void menusListTheirEntriesInOrder()
