@@ -1,7 +1,378 @@
+// vamobook-cli: makes phone e-books from TXT files without the windows.
+//
+//   vamobook-cli make [options] FILE...   one book, one chapter per file
+//   vamobook-cli folder [options] DIR     one book per TXT file of DIR
+//
+// On success the JAR and JAD paths are printed, one a line. Refusals and
+// failures are reported on stderr in the program's own words. Exit status:
+// 0 done, 1 refused or not (completely) made, 2 wrong command line.
+
+#include "intake/FolderBatch.h"
+#include "model/BookProject.h"
+#include "model/Clock.h"
+#include "packaging/BuildEbook.h"
+#include "packaging/MakeChecks.h"
+#include "startup/ProgramFolder.h"
+#include "text/TxtReader.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define VAMO_ISATTY _isatty
+#define VAMO_FILENO _fileno
+#else
+#include <unistd.h>
+#define VAMO_ISATTY isatty
+#define VAMO_FILENO fileno
+#endif
+
+using namespace vamo;
+
+namespace {
+
+enum Exit { kDone = 0, kFailed = 1, kUsage = 2 };
+
+void print(FILE* out, const QString& line)
+{
+    std::fputs(line.toLocal8Bit().constData(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+}
+
+// One redrawn line on stderr, only when stderr is a terminal.
+class ProgressBar {
+public:
+    ProgressBar() : m_enabled(VAMO_ISATTY(VAMO_FILENO(stderr)) != 0) {}
+    ~ProgressBar() { finish(); }
+
+    void show(const QString& label, double fraction)
+    {
+        if (!m_enabled)
+            return;
+        fraction = std::clamp(fraction, 0.0, 1.0);
+        constexpr int kWidth = 30;
+        const int filled = static_cast<int>(fraction * kWidth);
+        const QString line = label + QStringLiteral(" [") + QString(filled, QLatin1Char('#')) +
+                             QString(kWidth - filled, QLatin1Char('.')) + QStringLiteral("] ") +
+                             QString::number(fraction * 100, 'f', 2) + QLatin1Char('%');
+        if (line == m_last)
+            return;
+        m_last = line;
+        std::fputs(("\r" + line.toLocal8Bit() + "\x1b[K").constData(), stderr);
+        std::fflush(stderr);
+        m_drawn = true;
+    }
+
+    void finish()
+    {
+        if (!m_drawn)
+            return;
+        std::fputs("\r\x1b[K", stderr);
+        std::fflush(stderr);
+        m_drawn = false;
+        m_last.clear();
+    }
+
+private:
+    bool m_enabled;
+    bool m_drawn = false;
+    QString m_last;
+};
+
+std::optional<int> indexIn(const QString& text, int lo, int hi)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < lo || v > hi)
+        return std::nullopt;
+    return v;
+}
+
+QString itemsText(const QStringList& items)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        parts.append(QString::number(i) + QLatin1Char('=') + items.at(i));
+    return parts.join(QStringLiteral("，"));
+}
+
+QString chapterName(const QString& path, int position, std::optional<int> naming)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    if (!naming)
+        return QFileInfo(path).completeBaseName();
+    static const QString kUnits = QStringLiteral("章节部页");
+    if (*naming == 0)
+        return batchChapterName(fileName);
+    return QStringLiteral("第") + QString::number(position + 1) + kUnits.at(*naming - 1);
+}
+
+struct Options {
+    QCommandLineOption saveFolder{QStringLiteral("save-folder"), QStringLiteral("保存目录（默认：程序目录下的jar文件夹）"),
+                                  QStringLiteral("目录")};
+    QCommandLineOption maker{QStringLiteral("maker"), QStringLiteral("制作者"), QStringLiteral("名字")};
+    QCommandLineOption bookName{QStringLiteral("book-name"), QStringLiteral("书名，仅用于make（默认：第一个文件名）"),
+                                QStringLiteral("书名")};
+    QCommandLineOption message{QStringLiteral("message"), QStringLiteral("留言"), QStringLiteral("文字")};
+    QCommandLineOption jarSize{QStringLiteral("jar-size"),
+                               QStringLiteral("JAR包大小：") + itemsText(BookProject::jarSizeItems()),
+                               QStringLiteral("0-4")};
+    QCommandLineOption jarName{QStringLiteral("jar-name"), QStringLiteral("JAR包名，不含.jar（默认：按日期生成）"),
+                               QStringLiteral("名字")};
+    QCommandLineOption phone{QStringLiteral("phone"), QStringLiteral("机型：") + itemsText(BookProject::phoneModelItems()),
+                             QStringLiteral("0-1")};
+    QCommandLineOption naming{QStringLiteral("naming"),
+                              QStringLiteral("章节命名规则，仅用于make：0=txt文件名，1=第?章，2=第?节，3=第?部，4=第?页"
+                                             "（默认：文件名去掉扩展名）"),
+                              QStringLiteral("0-4")};
+};
+
+class Cli {
+public:
+    int run(const QStringList& arguments);
+
+private:
+    int usageError(const QString& text);
+    int failed(const QString& text);
+    std::optional<int> applySettings(BookProject& book);
+    int make(const QStringList& files);
+    int folder(const QString& dir);
+    void printPaths(const QStringList& jars, const QStringList& jads);
+
+    QCommandLineParser m_parser;
+    Options m_opt;
+    SystemClock m_clock;
+    ProgressBar m_bar;
+    std::optional<int> m_naming;
+};
+
+int Cli::usageError(const QString& text)
+{
+    print(stderr, text);
+    print(stderr, QStringLiteral("用法见：vamobook-cli --help"));
+    return kUsage;
+}
+
+int Cli::failed(const QString& text)
+{
+    m_bar.finish();
+    print(stderr, text);
+    return kFailed;
+}
+
+int Cli::run(const QStringList& arguments)
+{
+    m_parser.setApplicationDescription(QStringLiteral(
+        "把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
+        "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
+        "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
+        "成功时每行输出一个JAR或JAD文件的路径。"));
+    m_parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("make 或 folder"));
+    m_parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("make：TXT文件；folder：一个目录"),
+                                   QStringLiteral("文件..."));
+    const QCommandLineOption help = m_parser.addHelpOption();
+    const QCommandLineOption version = m_parser.addVersionOption();
+    m_parser.addOptions({m_opt.saveFolder, m_opt.maker, m_opt.bookName, m_opt.message, m_opt.jarSize,
+                         m_opt.jarName, m_opt.phone, m_opt.naming});
+
+    if (!m_parser.parse(arguments))
+        return usageError(m_parser.errorText());
+    if (m_parser.isSet(help)) {
+        print(stdout, m_parser.helpText());
+        return kDone;
+    }
+    if (m_parser.isSet(version)) {
+        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
+        return kDone;
+    }
+
+    QStringList args = m_parser.positionalArguments();
+    if (args.isEmpty())
+        return usageError(QStringLiteral("请指定命令：make 或 folder"));
+    const QString command = args.takeFirst();
+    if (command != QStringLiteral("make") && command != QStringLiteral("folder"))
+        return usageError(QStringLiteral("未知命令：") + command);
+
+    if (m_parser.isSet(m_opt.naming)) {
+        m_naming = indexIn(m_parser.value(m_opt.naming), 0, 4);
+        if (!m_naming)
+            return usageError(QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming));
+    }
+
+    if (command == QStringLiteral("make")) {
+        if (args.isEmpty())
+            return usageError(QStringLiteral("请指定TXT文件"));
+        return make(args);
+    }
+    if (m_parser.isSet(m_opt.bookName))
+        return usageError(QStringLiteral("--book-name只能用于make：folder命令的书名取自文件名"));
+    if (m_parser.isSet(m_opt.naming))
+        return usageError(QStringLiteral("--naming只能用于make：folder命令的章名取自文件名"));
+    if (args.size() != 1)
+        return usageError(QStringLiteral("请指定一个目录"));
+    return folder(args.first());
+}
+
+// Applies the options over the start values; a bad value gives its message
+// and the exit status.
+std::optional<int> Cli::applySettings(BookProject& book)
+{
+    book.initialise(defaultSaveFolder(programFolder()));
+
+    if (m_parser.isSet(m_opt.jarSize)) {
+        const auto v = indexIn(m_parser.value(m_opt.jarSize), 0, 4);
+        if (!v)
+            return usageError(QStringLiteral("--jar-size的值必须是0到4之间的整数（") +
+                              itemsText(BookProject::jarSizeItems()) + QStringLiteral("）：") +
+                              m_parser.value(m_opt.jarSize));
+        book.setJarSize(*v);
+    }
+    if (m_parser.isSet(m_opt.phone)) {
+        const auto v = indexIn(m_parser.value(m_opt.phone), 0, 1);
+        if (!v)
+            return usageError(QStringLiteral("--phone的值必须是0或1（") + itemsText(BookProject::phoneModelItems()) +
+                              QStringLiteral("）：") + m_parser.value(m_opt.phone));
+        book.setPhoneModel(*v);
+    }
+    if (m_parser.isSet(m_opt.saveFolder)) {
+        const QString v = m_parser.value(m_opt.saveFolder);
+        if (v.trimmed().isEmpty())
+            return usageError(QStringLiteral("保存目录为空"));
+        book.setSaveFolder(folderPath(QDir::cleanPath(QFileInfo(v).absoluteFilePath())));
+    }
+    if (m_parser.isSet(m_opt.maker))
+        book.setMaker(m_parser.value(m_opt.maker));
+    if (m_parser.isSet(m_opt.message))
+        book.setMessage(m_parser.value(m_opt.message));
+    if (m_parser.isSet(m_opt.jarName)) {
+        QString v = m_parser.value(m_opt.jarName);
+        if (v.endsWith(QStringLiteral(".jar"), Qt::CaseInsensitive))
+            v.chop(4);
+        book.setJarName(v);
+    }
+    return std::nullopt;
+}
+
+void Cli::printPaths(const QStringList& jars, const QStringList& jads)
+{
+    m_bar.finish();
+    for (qsizetype i = 0; i < jars.size(); ++i) {
+        print(stdout, QDir::toNativeSeparators(jars.at(i)));
+        if (i < jads.size())
+            print(stdout, QDir::toNativeSeparators(jads.at(i)));
+    }
+}
+
+int Cli::make(const QStringList& files)
+{
+    BookProject book(m_clock);
+    if (auto exit = applySettings(book))
+        return *exit;
+    book.setBookName(m_parser.isSet(m_opt.bookName) ? m_parser.value(m_opt.bookName)
+                                                    : QFileInfo(files.first()).completeBaseName());
+
+    // The settings are checked before any file is read, so that a wrong
+    // setting does not wait for a long text; the real check follows.
+    {
+        BookProject probe(m_clock);
+        probe.setSettings(book.settings());
+        probe.appendChapterName(QStringLiteral("1"));
+        if (auto ok = checkMake(probe); !ok)
+            return failed(ok.error().message);
+    }
+    if (files.size() > BookProject::kChapterLimit)
+        return failed(QStringLiteral("章节数量达到上限(%1)").arg(BookProject::kChapterLimit));
+
+    const int n = static_cast<int>(files.size());
+    for (int i = 0; i < n; ++i) {
+        const QString& path = files.at(i);
+        const QFileInfo info(path);
+        if (!info.exists())
+            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(path));
+        if (info.isDir())
+            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path));
+        const qint64 expected = estimateCharacters(info.size());
+        const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
+        m_bar.show(label, 0);
+        auto text = readTxtFile(path, [&](const TxtProgress& p) {
+            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
+            m_bar.show(label, r > 1 ? 0.99 : r);
+        });
+        if (!text)
+            return failed(text.error().message);
+        if (auto ok = book.prepareAdd(); !ok)
+            return failed(ok.error().message);
+        if (auto ok = book.save(text->text); !ok)
+            return failed(ok.error().message);
+        book.appendChapterName(chapterName(path, i, m_naming));
+    }
+
+    if (auto ok = checkMake(book); !ok)
+        return failed(ok.error().message);
+    const QString saveFolder = book.settings().saveFolder;
+    if (!QDir().mkpath(saveFolder))
+        return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
+
+    // A workspace of its own, so that runs side by side and a running
+    // program do not share one.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
+    book.setBatchmode(0);
+    auto built = BuildEbook(book, BuildEnvironment{work.path(), templateFolder()},
+                            [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
+    if (!built)
+        return failed(built.error().message);
+    printPaths(built->jarPaths, built->jadPaths);
+    return kDone;
+}
+
+int Cli::folder(const QString& dir)
+{
+    BookProject book(m_clock);
+    if (auto exit = applySettings(book))
+        return *exit;
+
+    auto queue = listTxtFolder(dir);
+    if (!queue)
+        return failed(queue.error().message);
+    if (!queue->isEmpty() && !QDir().mkpath(book.settings().saveFolder))
+        return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
+    auto report = runFolderBatch(book, BuildEnvironment{work.path(), templateFolder()}, dir, *queue,
+                                 [&](const FolderBatchProgress& p) {
+                                     m_bar.show(QStringLiteral("%1/%2 %3 %4")
+                                                    .arg(p.book + 1)
+                                                    .arg(p.books)
+                                                    .arg(p.bookName, p.stage),
+                                                p.fraction);
+                                 });
+    if (!report)
+        return failed(report.error().message);
+    printPaths(report->jarPaths, report->jadPaths);
+    if (!report->failed.isEmpty())
+        return failed(report->message);
+    return kDone;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    Cli cli;
+    return cli.run(QCoreApplication::arguments());
 }

@@ -9,7 +9,8 @@ build="${BUILD_DIR:-$root/build}"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/bin/vamobook"
 fi
-echo "No display found: making the sample book with vamobook-cli."
+echo "No display found: making the sample book from samples/*.txt with vamobook-cli."
 out="$build/sample-output"
 mkdir -p "$out"
-"$build/bin/vamobook-cli" make --save-folder "$out" --book-name "山居杂记" "$root/samples/"*.txt
+"$build/bin/vamobook-cli" make --save-folder "$out" --book-name "山居杂记" --jar-name shanju "$root/samples/"*.txt
+echo "Copy the JAR and JAD above to a Java phone (or an emulator) to read the book."

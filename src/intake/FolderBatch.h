@@ -10,31 +10,47 @@
 namespace vamo {
 
 // The TXT files of a folder, as the folder tab lists them: entries matching
-// *.txt in the file system's order, folders skipped, and the listing ends at
-// the first name that (trimmed) has 4 characters or fewer. A folder that
-// cannot be listed is an error.
+// *.txt (letter case ignored) in the file system's order, folders skipped,
+// and the listing ends at the first name that (trimmed of spaces) has 4
+// characters or fewer. A folder that does not exist or cannot be listed is
+// an error.
 Result<QStringList> listTxtFolder(const QString& folder);
 
-// Folder with exactly one trailing separator.
+// Folder with exactly one trailing separator (native separators); a folder
+// that already ends in one, such as a drive root, is returned unchanged.
 QString folderPath(const QString& folder);
+
+// Names derived from a queued file name F: the chapter name is F without its
+// last four characters, the book name the same with every space made "_".
+QString batchChapterName(const QString& fileName);
+QString batchBookName(const QString& fileName);
 
 struct FolderBatchProgress {
     int book = 0;            // position in the queue
     int books = 0;           // queue length
+    QString bookName;        // the book being made
     QString stage;           // "导入文件" while reading, "打包进度" while building
-    double fraction = 0;     // of the current stage, 0..0.99
+    double fraction = 0;     // of the current stage, 0..1 (a value past 1 is shown as 0.99)
 };
 using FolderBatchProgressFn = std::function<void(const FolderBatchProgress&)>;
 
 struct FolderBatchReport {
     int made = 0;
-    QStringList failed;  // book names that were not made
+    QStringList failed;  // book names that were not made, in queue order
+    QStringList reasons; // why, one per entry of `failed`
+    QStringList jarPaths; // every volume of every book made, in order
+    QStringList jadPaths;
     QString message;     // the one message shown at the end
-    QString saveFolder;  // to open after the message
+    QString saveFolder;  // to open after the message when a book was made
 };
 
 // Makes one book per queued file of `folder`, with the settings of `book`.
-// Refuses an empty maker ("制作名为空") and an empty queue.
+// Refuses an empty maker ("制作名为空"), an empty queue and a JAR name that
+// cannot be a file name; those refusals are the only errors. A file that
+// cannot be read or a book that cannot be built does not stop the run: it
+// is listed in the report and the others are still made. Each book's chapter
+// list holds only its own chapter; afterwards the chapter list, the texts
+// and the book name are empty.
 Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
                                          const QStringList& queue, const FolderBatchProgressFn& progress = {});
 

@@ -1,0 +1,356 @@
+#include "intake/FolderBatch.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+using namespace vamo;
+using vamo::test::writeFile;
+
+namespace {
+
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+bool touch(const QString& path)
+{
+    return writeFile(path, QByteArrayLiteral("x\r\n"));
+}
+
+// A small reader template: manifest first, then a class and the icon.
+bool writeTemplate(const QString& path)
+{
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        return false;
+    static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
+    static const char demo[] = "not really a class";
+    static const char icon[] = "not really a png";
+    const std::pair<const char*, std::pair<const char*, std::size_t>> entries[] = {
+        {"META-INF/MANIFEST.MF", {manifest, sizeof manifest - 1}},
+        {"demo.class", {demo, sizeof demo - 1}},
+        {"icon.png", {icon, sizeof icon - 1}},
+    };
+    for (const auto& [name, data] : entries) {
+        zip_source_t* src = zip_source_buffer(z, data.first, data.second, 0);
+        if (!src || zip_file_add(z, name, src, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(src);
+            zip_discard(z);
+            return false;
+        }
+    }
+    return zip_close(z) == 0;
+}
+
+// The bytes of one archive entry; empty when the archive or entry is missing.
+QByteArray entry(const QString& archive, const char* name)
+{
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
+    if (!z)
+        return {};
+    QByteArray out;
+    zip_stat_t st;
+    if (zip_stat(z, name, 0, &st) == 0) {
+        if (zip_file_t* f = zip_fopen(z, name, 0)) {
+            out.resize(static_cast<qsizetype>(st.size));
+            if (zip_fread(f, out.data(), st.size) != static_cast<zip_int64_t>(st.size))
+                out.clear();
+            zip_fclose(f);
+        }
+    }
+    zip_close(z);
+    return out;
+}
+
+struct Listing : ::testing::Test {
+    QTemporaryDir tmp;
+    QString dir(const QString& name)
+    {
+        const QString p = QDir(tmp.path()).filePath(name);
+        QDir().mkpath(p);
+        return p;
+    }
+};
+
+struct Batch : ::testing::Test {
+    QTemporaryDir tmp;
+    FixedClock clock{QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))};
+    BookProject book{clock};
+    BuildEnvironment env;
+    QString source;
+    QString save;
+    QList<FolderBatchProgress> steps;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        const QDir root(tmp.path());
+        env.programFolder = root.filePath(QStringLiteral("program"));
+        env.templateFolder = env.programFolder;
+        QDir().mkpath(env.programFolder);
+        ASSERT_TRUE(writeTemplate(QDir(env.programFolder).filePath(QStringLiteral("DuvEver.dll"))));
+        ASSERT_TRUE(writeTemplate(QDir(env.programFolder).filePath(QStringLiteral("DuvEverMoto.dll"))));
+        source = root.filePath(QStringLiteral("txt"));
+        save = folderPath(root.filePath(QStringLiteral("out")));
+        QDir().mkpath(source);
+        QDir().mkpath(save);
+        book.initialise(save);
+        book.setJarName(QStringLiteral("first"));
+    }
+
+    void file(const QString& name, const QByteArray& bytes) { ASSERT_TRUE(writeFile(QDir(source).filePath(name), bytes)); }
+
+    Result<FolderBatchReport> run(const QStringList& queue)
+    {
+        return runFolderBatch(book, env, source, queue, [this](const FolderBatchProgress& p) { steps.append(p); });
+    }
+
+    QString jar(const QString& bookName, const QString& jarName) const
+    {
+        return QDir(QDir(save).filePath(bookName)).filePath(jarName + QStringLiteral(".jar"));
+    }
+
+    bool projectIsEmpty() const
+    {
+        return book.chapterCount() == 0 && book.chaptertext(0).isEmpty() && book.settings().bookName.isEmpty();
+    }
+};
+
+} // namespace
+
+TEST_F(Listing, ListsTxtFilesOnlyIgnoringCaseAndSkippingFolders)
+{
+    const QString d = dir(QStringLiteral("mixed"));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("a.txt"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("b c.txt"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("UPPER.TXT"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(u("长篇小说.txt"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("notes.md"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("a.txt.bak"))));
+    QDir().mkpath(QDir(d).filePath(QStringLiteral("d.txt")));
+
+    auto listed = listTxtFolder(d);
+    ASSERT_TRUE(listed);
+    QStringList names = *listed;
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("UPPER.TXT"), QStringLiteral("a.txt"), QStringLiteral("b c.txt"),
+                                  u("长篇小说.txt")}));
+
+    EXPECT_EQ(listTxtFolder(dir(QStringLiteral("empty")))->size(), 0);
+    EXPECT_FALSE(listTxtFolder(QDir(tmp.path()).filePath(QStringLiteral("missing"))));
+    EXPECT_FALSE(listTxtFolder(QDir(d).filePath(QStringLiteral("a.txt"))));
+}
+
+// A name of four characters or fewer ends the listing where the file system
+// returns it. The order is the file system's, so the expectation is taken
+// from the folder's own unfiltered order; folders are tried until ".txt" is
+// not the last entry, so that something really is cut off.
+TEST_F(Listing, ShortNameEndsTheListingInFileSystemOrder)
+{
+    bool cutSomething = false;
+    for (int attempt = 0; attempt < 20 && !cutSomething; ++attempt) {
+        const QString d = dir(QStringLiteral("cut%1").arg(attempt));
+        const bool shortFirst = attempt % 2 == 0;
+        if (shortFirst) {
+            ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral(".txt"))));
+        }
+        for (int i = 0; i < 12; ++i)
+            ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("k%1-%2.txt").arg(attempt).arg(i))));
+        if (!shortFirst) {
+            ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral(".txt"))));
+        }
+
+        QStringList before;
+        bool seenShort = false;
+        int after = 0;
+        QDirIterator raw(d, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (raw.hasNext()) {
+            raw.next();
+            if (raw.fileName() == QStringLiteral(".txt"))
+                seenShort = true;
+            else if (seenShort)
+                ++after;
+            else
+                before.append(raw.fileName());
+        }
+        ASSERT_TRUE(seenShort);
+        auto listed = listTxtFolder(d);
+        ASSERT_TRUE(listed);
+        EXPECT_EQ(*listed, before);
+        cutSomething = after > 0;
+    }
+    EXPECT_TRUE(cutSomething);
+}
+
+TEST(FolderPath, OneTrailingSeparator)
+{
+    const QString sep = QDir::separator();
+    EXPECT_EQ(folderPath(QDir::toNativeSeparators(QStringLiteral("/books/novels"))),
+              QDir::toNativeSeparators(QStringLiteral("/books/novels")) + sep);
+    EXPECT_EQ(folderPath(QDir::toNativeSeparators(QStringLiteral("/books/"))),
+              QDir::toNativeSeparators(QStringLiteral("/books/")));
+    EXPECT_EQ(folderPath(QDir::rootPath()), QDir::toNativeSeparators(QDir::rootPath()));
+}
+
+TEST(FolderBatchNames, ChapterKeepsSpacesBookNameUsesUnderscores)
+{
+    EXPECT_EQ(batchChapterName(QStringLiteral("b c.txt")), QStringLiteral("b c"));
+    EXPECT_EQ(batchBookName(QStringLiteral("b c.txt")), QStringLiteral("b_c"));
+    EXPECT_EQ(batchBookName(u(" 三 国 演义.TXT")), u("_三_国_演义"));
+    EXPECT_EQ(batchChapterName(QStringLiteral(".txt")), QString());
+}
+
+TEST_F(Batch, RefusalsChangeNothingButTheFieldTheyName)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("abc\r\n"));
+    book.appendChapterName(QStringLiteral("mine"));
+    ASSERT_TRUE(book.setChaptertext(0, QStringLiteral("my text\r\n")));
+
+    book.setMaker(QStringLiteral("   "));
+    book.setMessage(QString());
+    auto r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("制作名为空"));
+    EXPECT_EQ(book.settings().maker, QString());
+
+    book.setMaker(QStringLiteral("me"));
+    r = run({});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("该文件夹不存在txt文件！"));
+    EXPECT_EQ(book.settings().message, QStringLiteral(" ")); // a blank message became one space
+
+    book.setJarName(QStringLiteral("  "));
+    r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("jar包名为空"));
+    book.setJarName(QStringLiteral("a|b"));
+    r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("jar包名包涵非法字符(|)"));
+
+    EXPECT_EQ(book.chapterNames(), QStringList{QStringLiteral("mine")});
+    EXPECT_EQ(book.chaptertext(0), QStringLiteral("my text\r\n"));
+    EXPECT_TRUE(QDir(save).isEmpty());
+    EXPECT_TRUE(steps.isEmpty());
+}
+
+TEST_F(Batch, MakesEveryBookWithItsOwnNameAndOneChapter)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("\xd6\xd0\xce\xc4\r\nline two\r\n")); // GBK 中文
+    file(QStringLiteral("b c.txt"), QByteArrayLiteral("hello"));
+    book.setMessage(QStringLiteral("  "));
+
+    auto r = run({QStringLiteral("b c.txt"), QStringLiteral("a.txt")});
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    EXPECT_EQ(r->made, 2);
+    EXPECT_TRUE(r->failed.isEmpty());
+    EXPECT_EQ(r->message, u("成功制做2本书"));
+    EXPECT_EQ(r->saveFolder, save);
+
+    // The first book takes the typed JAR name, the next a dated one.
+    const QString first = jar(QStringLiteral("b_c"), QStringLiteral("first"));
+    const QString second = jar(QStringLiteral("a"), QStringLiteral("vamo-01030507"));
+    ASSERT_EQ(r->jarPaths.size(), 2);
+    EXPECT_EQ(QDir::cleanPath(r->jarPaths.at(0)), QDir::cleanPath(first));
+    EXPECT_EQ(QDir::cleanPath(r->jarPaths.at(1)), QDir::cleanPath(second));
+    EXPECT_TRUE(QFile::exists(r->jadPaths.at(0)));
+    EXPECT_TRUE(QFile::exists(r->jadPaths.at(1)));
+
+    // One chapter per book, named from the file (spaces kept), its text the
+    // whole file: each line with CR LF, then the CR LF of storing.
+    const QByteArray bom = QByteArrayLiteral("\xef\xbb\xbf");
+    EXPECT_EQ(entry(first, "capter"), bom + QByteArrayLiteral("\r\nb c0001\r\n23\r\n"));
+    EXPECT_EQ(entry(first, "10000"), bom + QByteArrayLiteral("000200060008\r\nhello\r\n\r\n"));
+    EXPECT_EQ(entry(second, "10000"), bom + QByteArrayLiteral("0003000300130015\r\n") +
+                                          u("中文\r\nline two\r\n\r\n").toUtf8());
+    const QByteArray info = entry(first, "text");
+    EXPECT_TRUE(info.startsWith(bom + QByteArrayLiteral("\r\nb_c\r\n\r\n"))) << info.left(40).toStdString();
+
+    EXPECT_TRUE(projectIsEmpty());
+    EXPECT_EQ(book.batchmode(), 1);
+
+    // Progress covers reading and building of both books, within 0..1.
+    QSet<QString> stages;
+    for (const auto& s : steps) {
+        stages.insert(s.stage);
+        EXPECT_EQ(s.books, 2);
+        EXPECT_GE(s.fraction, 0.0);
+        EXPECT_LE(s.fraction, 1.0);
+    }
+    EXPECT_EQ(stages, (QSet<QString>{u("导入文件"), u("打包进度")}));
+    EXPECT_EQ(steps.last().book, 1);
+}
+
+TEST_F(Batch, ReadingProgressIsCappedWhenTheEstimateIsPassed)
+{
+    QByteArray ascii;
+    for (int i = 0; i < 120; ++i)
+        ascii += "abcd\r\n"; // a character per byte: more than the estimate
+    file(QStringLiteral("long.txt"), ascii);
+    ASSERT_TRUE(run({QStringLiteral("long.txt")}));
+    QList<double> reading;
+    for (const auto& s : steps)
+        if (s.stage == u("导入文件") && s.fraction > 0)
+            reading.append(s.fraction);
+    ASSERT_EQ(reading.size(), 2); // after lines 50 and 100
+    EXPECT_NEAR(reading.at(0), 300.0 / (720 * 55 / 100), 1e-9);
+    EXPECT_EQ(reading.at(1), 0.99);
+}
+
+// A missing file, a book that cannot be built and a name that cannot be a
+// folder are reported at the end; the books around them are still made, and
+// no stale text is ever built under a missing file's name.
+TEST_F(Batch, FailedBooksAreReportedAndTheOthersMade)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("first book\r\n"));
+    file(QStringLiteral("blocked.txt"), QByteArrayLiteral("cannot be made\r\n"));
+    file(QStringLiteral("z.txt"), QByteArrayLiteral("last book\r\n"));
+    ASSERT_TRUE(writeFile(QDir(save).filePath(QStringLiteral("blocked")), "a file where the book folder goes"));
+    book.appendChapterName(QStringLiteral("typed before the run"));
+    ASSERT_TRUE(book.setChaptertext(0, QStringLiteral("stale text\r\n")));
+
+    auto r = run({QStringLiteral("gone.txt"), QStringLiteral("a.txt"), QStringLiteral("blocked.txt"),
+                  QStringLiteral("x?.txt"), QStringLiteral("z.txt")});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->made, 2);
+    EXPECT_EQ(r->failed, (QStringList{QStringLiteral("gone"), QStringLiteral("blocked"), QStringLiteral("x?")}));
+    ASSERT_EQ(r->reasons.size(), 3);
+    EXPECT_EQ(r->reasons.at(2), u("书名包涵非法字符(?)"));
+    EXPECT_TRUE(r->message.startsWith(u("成功制做2本书，以下书籍未能制做：\ngone：")));
+    EXPECT_TRUE(r->message.contains(u("\nblocked：")));
+    EXPECT_TRUE(r->message.endsWith(u("\nx?：书名包涵非法字符(?)")));
+
+    EXPECT_FALSE(QFileInfo::exists(QDir(save).filePath(QStringLiteral("gone"))));
+    EXPECT_TRUE(QFileInfo(QDir(save).filePath(QStringLiteral("blocked"))).isFile());
+    ASSERT_EQ(r->jarPaths.size(), 2);
+    EXPECT_EQ(QDir::cleanPath(r->jarPaths.at(0)), QDir::cleanPath(jar(QStringLiteral("a"), QStringLiteral("first"))));
+    EXPECT_TRUE(entry(r->jarPaths.at(0), "10000").endsWith("first book\r\n\r\n"));
+    EXPECT_TRUE(entry(r->jarPaths.at(1), "10000").endsWith("last book\r\n\r\n"));
+    EXPECT_EQ(entry(r->jarPaths.at(1), "capter"), QByteArrayLiteral("\xef\xbb\xbf\r\nz0001\r\n27\r\n"));
+    EXPECT_TRUE(projectIsEmpty());
+}
+
+// With a stopped clock every build gets the same dated JAR name, so the
+// second book named x_y would replace the first one's files.
+TEST_F(Batch, BookOfTheSameRunIsNeverOverwritten)
+{
+    file(QStringLiteral("x y.txt"), QByteArrayLiteral("one\r\n"));
+    file(QStringLiteral("x_y.txt"), QByteArrayLiteral("two\r\n"));
+    file(QStringLiteral("w.txt"), QByteArrayLiteral("three\r\n"));
+    book.setJarName(datedJarName(clock.now()));
+    auto r = run({QStringLiteral("x y.txt"), QStringLiteral("x_y.txt"), QStringLiteral("w.txt")});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->made, 2);
+    EXPECT_EQ(r->failed, QStringList{QStringLiteral("x_y")});
+    EXPECT_TRUE(entry(jar(QStringLiteral("x_y"), QStringLiteral("vamo-01030507")), "10000").endsWith("one\r\n\r\n"));
+}
