@@ -1,12 +1,59 @@
+#include "model/BookProject.h"
+#include "model/Clock.h"
+#include "packaging/BuildEbook.h"
+#include "startup/ProgramFolder.h"
 #include "windows/MainWindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTimer>
+
+namespace {
+
+// Fills the window with a small sample book and saves a picture of it; used
+// by scripts/screenshot.sh for the README.
+int saveScreenshot(vamo::MainWindow& window, const QString& path)
+{
+    vamo::BookProject& book = window.book();
+    book.setSaveFolder(QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("电子书"))) + QDir::separator());
+    book.setBookName(QStringLiteral("山居杂记"));
+    const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"),
+                               QStringLiteral("第3章 竹林"), QStringLiteral("第4章 归途")};
+    for (const QString& name : names)
+        book.appendChapterName(name);
+    if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
+        list->setCurrentRow(1);
+    window.show();
+    // Let the layout settle and the folder trees fill before the picture.
+    QTimer::singleShot(500, &window, [&window, path] {
+        const bool saved = window.grab().save(path);
+        window.close();
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vamobook"));
-    vamo::MainWindow w;
-    w.show();
+
+    QCommandLineParser parser;
+    QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshot);
+    parser.process(app);
+
+    vamo::SystemClock clock;
+    vamo::BookProject book(clock);
+    vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
+    if (parser.isSet(screenshot))
+        return saveScreenshot(window, parser.value(screenshot));
+    window.show();
     return QApplication::exec();
 }

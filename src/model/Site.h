@@ -16,6 +16,14 @@ inline QString windowTitle() { return QStringLiteral("Vamo手机电子书制作�
 // Vendor written into every manifest and descriptor.
 inline QString vendorName() { return hostName(); }
 
+// The maker's chat group, named in the banner line.
+inline QString chatGroupNumber() { return QStringLiteral("36815247"); }
+// The banner line's caption until the update check replaces it.
+inline QString bannerCaption()
+{
+    return QStringLiteral("【官网") + hostName() + QStringLiteral(" QQ群") + chatGroupNumber() + QStringLiteral("】");
+}
+
 inline QString defaultMessage() { return QStringLiteral("手机看小说就上") + hostName(); }
 inline QString defaultMaker() { return QStringLiteral("Vamo"); }
 

@@ -1,13 +1,559 @@
 #include "windows/MainWindow.h"
 
+#include "ui_MainWindow.h"
+
+#include "intake/FolderBatch.h"
+#include "model/BookProject.h"
 #include "model/Site.h"
+#include "packaging/MakeChecks.h"
+#include "startup/ProgramFolder.h"
+#include "startup/Startup.h"
+#include "windows/ChapterEditor.h"
+#include "windows/Dialogs.h"
+#include "windows/FolderChooser.h"
+
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QWindow>
 
 namespace vamo {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+namespace {
+
+constexpr int kSingleBookTab = 0;
+constexpr int kFolderTab = 1;
+// Longest time a long operation goes without letting the window repaint.
+constexpr qint64 kPaintIntervalMs = 50;
+
+QString percent(double fraction) { return QString::number(fraction * 100.0, 'f', 2) + QLatin1Char('%'); }
+
+void setTextIfDifferent(QLineEdit* edit, const QString& text)
 {
-    setObjectName(QStringLiteral("Form1"));
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void setIndexIfDifferent(QComboBox* combo, int index)
+{
+    if (combo->currentIndex() != index)
+        combo->setCurrentIndex(index);
+}
+
+// Places `window` over the centre of `over`, as every window opened from the
+// main window is placed.
+void centreOver(QWidget* window, const QWidget* over)
+{
+    window->ensurePolished();
+    const QRect outer = over->frameGeometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(outer.left() + (outer.width() - size.width()) / 2,
+                 outer.top() + (outer.height() - size.height()) / 2);
+}
+
+// Keeps a parentless window above its opener without tying its enabled
+// state to the opener's.
+void keepAbove(QWidget* window, QWidget* opener)
+{
+    window->winId();
+    opener->winId();
+    if (window->windowHandle() && opener->windowHandle())
+        window->windowHandle()->setTransientParent(opener->windowHandle());
+}
+
+} // namespace
+
+MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_book(book), m_env(std::move(environment))
+{
+    ui->setupUi(this);
     setWindowTitle(site::windowTitle());
+
+    ui->TabStrip1->addTab(QStringLiteral("单本制做"));
+    ui->TabStrip1->addTab(QStringLiteral("多本制做"));
+    ui->TabStrip1->setDrawBase(false);
+    ui->TabStrip1->setExpanding(false);
+
+    {
+        const QSignalBlocker b1(ui->Combo1);
+        const QSignalBlocker b2(ui->Combo2);
+        ui->Combo1->addItems(BookProject::jarSizeItems());
+        ui->Combo2->addItems(BookProject::phoneModelItems());
+    }
+
+    ui->Label10->setText(site::bannerCaption());
+    ui->AniGIF1->hide(); // shows the promotion picture once there is one
+
+    // The progress display keeps its place while hidden so that the window
+    // does not jump when packaging starts.
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Shape1)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    ui->Label9->setMinimumWidth(ui->Label9->fontMetrics().horizontalAdvance(QStringLiteral("打包进度100.00%")));
+    ui->Shape1->setMinimumHeight(ui->Label9->sizeHint().height());
+    ui->Shape2->setAutoFillBackground(true);
+    QPalette fill = ui->Shape2->palette();
+    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
+    ui->Shape2->setPalette(fill);
+    ui->Shape1->installEventFilter(this);
+    ui->Label9->hide();
+    ui->Shape1->hide();
+    ui->Shape2->hide();
+
+    // Frame3 and Command16 share their places with Frame2 and Command8.
+    showTabControls(kSingleBookTab);
+
+    m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
+
+    connectControls();
+    startUp();
+    showSettings();
+    showChapters();
+    m_txtTree->setFolder(QDir::homePath());
+
+    ui->Text3->setFocus();
+}
+
+MainWindow::~MainWindow()
+{
+    delete m_chooser.data();
+    delete m_editor.data();
+}
+
+void MainWindow::startUp()
+{
+    // What an interrupted build left behind.
+    if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
+        Dialogs::information(this, cleaned.error().message);
+    // Initial values: first entries of both lists, default save folder,
+    // maker and message, a fresh JAR name, frame 0.
+    m_book.initialise(defaultSaveFolder(m_env.programFolder));
+    m_book.setFrame(0);
+    if (auto created = createSaveFolder(m_book.settings().saveFolder); !created)
+        Dialogs::information(this, created.error().message);
+}
+
+void MainWindow::connectControls()
+{
+    // Settings: every edit goes to the book at once; the book's signal
+    // brings changes made elsewhere back (setters ignore equal values, so
+    // nothing loops).
+    connect(ui->Text1, &QLineEdit::textChanged, &m_book, &BookProject::setSaveFolder);
+    connect(ui->Text2, &QLineEdit::textChanged, &m_book, &BookProject::setMaker);
+    connect(ui->Text3, &QLineEdit::textChanged, &m_book, &BookProject::setBookName);
+    connect(ui->Text4, &QLineEdit::textChanged, &m_book, &BookProject::setMessage);
+    connect(ui->Text5, &QLineEdit::textChanged, &m_book, &BookProject::setJarName);
+    connect(ui->Combo1, &QComboBox::currentIndexChanged, &m_book, &BookProject::setJarSize);
+    connect(ui->Combo2, &QComboBox::currentIndexChanged, &m_book, &BookProject::setPhoneModel);
+    connect(&m_book, &BookProject::settingsChanged, this, &MainWindow::showSettings);
+    connect(&m_book, &BookProject::chaptersChanged, this, &MainWindow::showChapters);
+
+    connect(ui->TabStrip1, &QTabBar::currentChanged, this, &MainWindow::tabChosen);
+
+    connect(ui->Command1, &QPushButton::clicked, this, &MainWindow::changeSaveFolder);
+    connect(ui->Command11, &QPushButton::clicked, this, &MainWindow::openSaveFolder);
+    connect(ui->Command8, &QPushButton::clicked, this, &MainWindow::makeBook);
+    connect(ui->Command9, &QPushButton::clicked, this, &MainWindow::close);
+
+    connect(ui->Command2, &QPushButton::clicked, this, [this] { addChapter(false); });
+    connect(ui->Command3, &QPushButton::clicked, this, &MainWindow::deleteChapter);
+    connect(ui->Command4, &QPushButton::clicked, this, &MainWindow::editChapter);
+    connect(ui->Command5, &QPushButton::clicked, this, &MainWindow::moveChapterUp);
+    connect(ui->Command6, &QPushButton::clicked, this, &MainWindow::moveChapterDown);
+    connect(ui->Command10, &QPushButton::clicked, this, &MainWindow::batchImport);
+    connect(ui->List1, &QListWidget::itemDoubleClicked, this, &MainWindow::editChapter);
+
+    connect(m_txtTree, &DriveFolderTree::folderChanged, this, &MainWindow::refreshTxtList);
+    connect(ui->Command12, &QPushButton::clicked, this, &MainWindow::removeTxtEntry);
+    connect(ui->Command14, &QPushButton::clicked, this, &MainWindow::moveTxtEntryUp);
+    connect(ui->Command15, &QPushButton::clicked, this, &MainWindow::moveTxtEntryDown);
+    connect(ui->Command16, &QPushButton::clicked, this, &MainWindow::makeFolderBooks);
+
+    connect(ui->menu_one_1, &QAction::triggered, this, &MainWindow::newBook);
+    connect(ui->menu_one_2, &QAction::triggered, this, &MainWindow::openWizard);
+    connect(ui->menu_one_3, &QAction::triggered, this, [this] { addChapter(true); });
+    connect(ui->menu_one_4, &QAction::triggered, this, &MainWindow::close);
+}
+
+// ---------------------------------------------------------------- view ---
+
+void MainWindow::showSettings()
+{
+    const BookSettings& s = m_book.settings();
+    setTextIfDifferent(ui->Text1, s.saveFolder);
+    setTextIfDifferent(ui->Text2, s.maker);
+    setTextIfDifferent(ui->Text3, s.bookName);
+    setTextIfDifferent(ui->Text4, s.message);
+    setTextIfDifferent(ui->Text5, s.jarName);
+    setIndexIfDifferent(ui->Combo1, s.jarSize);
+    setIndexIfDifferent(ui->Combo2, s.phoneModel);
+}
+
+void MainWindow::showChapters()
+{
+    const QStringList& names = m_book.chapterNames();
+    QListWidget* list = ui->List1;
+    const int row = list->currentRow();
+    const int shown = list->count();
+    const int count = static_cast<int>(names.size());
+
+    // Names appended one by one (editor, import) only add items; anything
+    // else updates the items in place.
+    int same = 0;
+    while (same < shown && same < count && list->item(same)->text() == names.at(same))
+        ++same;
+    if (same == shown && count > shown) {
+        list->addItems(names.mid(shown));
+    } else if (count == shown) {
+        for (int i = same; i < count; ++i)
+            if (list->item(i)->text() != names.at(i))
+                list->item(i)->setText(names.at(i));
+    } else {
+        const QSignalBlocker block(list);
+        list->clear();
+        list->addItems(names);
+    }
+    list->setCurrentRow(row < count ? row : -1);
+}
+
+// ---------------------------------------------------------------- tabs ---
+
+void MainWindow::showTabControls(int index)
+{
+    const bool single = index != kFolderTab;
+    ui->Frame2->setVisible(single);
+    ui->Frame3->setVisible(!single);
+    if (!m_busy) {
+        ui->Command8->setVisible(single);
+        ui->Command16->setVisible(!single);
+    }
+}
+
+void MainWindow::tabChosen(int index)
+{
+    showTabControls(index);
+    if (index == kFolderTab)
+        refreshTxtList();
+}
+
+void MainWindow::showSingleBookTab()
+{
+    {
+        const QSignalBlocker block(ui->TabStrip1);
+        ui->TabStrip1->setCurrentIndex(kSingleBookTab);
+    }
+    showTabControls(kSingleBookTab);
+}
+
+// --------------------------------------------------------- single book ---
+
+void MainWindow::makeBook()
+{
+    if (m_busy)
+        return;
+    if (auto checked = checkMake(m_book); !checked) {
+        Dialogs::information(this, checked.error().message);
+        return;
+    }
+    m_book.setBatchmode(0);
+    ui->Label10->hide();
+    enterBusy();
+    showProgress(QStringLiteral("打包进度"), 0);
+    auto built = BuildEbook(m_book, m_env, [this](double fraction) {
+        showProgress(QStringLiteral("打包进度"), fraction);
+        keepPainting();
+    });
+    leaveBusy();
+    if (!built) {
+        Dialogs::information(this, built.error().message);
+        return;
+    }
+    Dialogs::information(this, built->message);
+    Dialogs::openFolder(built->bookFolder);
+}
+
+void MainWindow::changeSaveFolder()
+{
+    FolderChooser* chooser = folderChooser();
+    const QString current = QDir::fromNativeSeparators(m_book.settings().saveFolder);
+    chooser->setFolder(QFileInfo(current).isDir() ? current : m_env.programFolder);
+    centreOver(chooser, this);
+    keepAbove(chooser, this);
+    chooser->show();
+    chooser->raise();
+    chooser->activateWindow();
+    setEnabled(false);
+}
+
+FolderChooser* MainWindow::folderChooser()
+{
+    if (!m_chooser) {
+        m_chooser = new FolderChooser();
+        connect(m_chooser, &FolderChooser::chosen, &m_book, &BookProject::setSaveFolder);
+        connect(m_chooser, &FolderChooser::left, this, [this] {
+            setEnabled(true);
+            activateWindow();
+        });
+    }
+    return m_chooser;
+}
+
+void MainWindow::openSaveFolder()
+{
+    const QString folder = m_book.settings().saveFolder;
+    if (auto created = createSaveFolder(folder); !created) {
+        Dialogs::information(this, created.error().message);
+        return;
+    }
+    Dialogs::openFolder(folder);
+}
+
+void MainWindow::newBook()
+{
+    showSingleBookTab();
+    m_book.resetForNew(defaultSaveFolder(m_env.programFolder));
+}
+
+void MainWindow::openWizard()
+{
+    // The wizard's windows arrive separately; until then the entry only
+    // returns to the chapter list.
+    showSingleBookTab();
+}
+
+ChapterEditor* MainWindow::chapterEditor()
+{
+    // A top-level window of its own: its close box unloads it (the pointer
+    // becomes null) and the next use makes a new one.
+    if (!m_editor)
+        m_editor = new ChapterEditor(m_book, this);
+    return m_editor;
+}
+
+void MainWindow::addChapter(bool fromMenu)
+{
+    if (m_busy)
+        return;
+    if (fromMenu)
+        showSingleBookTab();
+    if (auto prepared = m_book.prepareAdd(); !prepared)
+        Dialogs::information(this, prepared.error().message);
+    else
+        chapterEditor()->openNew(BookProject::proposedChapterName(m_book.num()));
+    // The button (not the menu entry) always leaves the editor's hint fresh.
+    if (!fromMenu)
+        chapterEditor()->resetHint();
+}
+
+void MainWindow::editChapter()
+{
+    if (m_busy)
+        return;
+    if (m_book.prepareEdit(ui->List1->currentRow()))
+        chapterEditor()->openEdit();
+    chapterEditor()->resetHint();
+}
+
+void MainWindow::deleteChapter()
+{
+    ui->List1->setCurrentRow(m_book.deleteChapter(ui->List1->currentRow()));
+}
+
+void MainWindow::moveChapterUp()
+{
+    ui->List1->setCurrentRow(m_book.moveUp(ui->List1->currentRow()));
+}
+
+void MainWindow::moveChapterDown()
+{
+    ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow()));
+}
+
+void MainWindow::batchImport()
+{
+    bool clear = false;
+    if (m_book.chapterCount() > 0)
+        clear = Dialogs::question(this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
+    m_book.prepareBatchImport(clear);
+    // The import window itself arrives separately.
+}
+
+// ---------------------------------------------------------- folder tab ---
+
+QString MainWindow::txtFolder() const { return m_txtTree->folder(); }
+
+void MainWindow::setTxtFolder(const QString& folder) { m_txtTree->setFolder(folder); }
+
+void MainWindow::refreshTxtList()
+{
+    ui->List2->clear();
+    const QString folder = txtFolder();
+    if (folder.isEmpty())
+        return;
+    auto listed = listTxtFolder(folderPath(folder));
+    if (!listed) {
+        Dialogs::information(this, listed.error().message);
+        return;
+    }
+    ui->List2->addItems(*listed);
+}
+
+void MainWindow::removeTxtEntry()
+{
+    QListWidget* list = ui->List2;
+    const int row = list->currentRow();
+    const int count = list->count();
+    if (row < 0 || count == 0)
+        return;
+    delete list->takeItem(row);
+    if (row == count - 1)
+        list->setCurrentRow(row == 0 ? -1 : row - 1);
+    else
+        list->setCurrentRow(row);
+}
+
+void MainWindow::moveTxtEntryUp()
+{
+    QListWidget* list = ui->List2;
+    const int row = list->currentRow();
+    if (row <= 0 || list->count() <= 1)
+        return;
+    const QString above = list->item(row - 1)->text();
+    list->item(row - 1)->setText(list->item(row)->text());
+    list->item(row)->setText(above);
+    list->setCurrentRow(row - 1);
+}
+
+void MainWindow::moveTxtEntryDown()
+{
+    QListWidget* list = ui->List2;
+    const int row = list->currentRow();
+    if (row < 0 || row >= list->count() - 1 || list->count() <= 1)
+        return;
+    const QString below = list->item(row + 1)->text();
+    list->item(row + 1)->setText(list->item(row)->text());
+    list->item(row)->setText(below);
+    list->setCurrentRow(row + 1);
+}
+
+void MainWindow::makeFolderBooks()
+{
+    if (m_busy)
+        return;
+    QStringList queue;
+    for (int i = 0; i < ui->List2->count(); ++i)
+        queue << ui->List2->item(i)->text();
+
+    // The busy state starts with the first book, so that a refused run
+    // (no maker, empty queue) leaves the window as it was.
+    auto run = runFolderBatch(m_book, m_env, folderPath(txtFolder()), queue,
+                              [this](const FolderBatchProgress& progress) {
+                                  if (!m_busy) {
+                                      ui->Label10->hide();
+                                      enterBusy();
+                                  }
+                                  if (progress.book >= 0 && progress.book < ui->List2->count() &&
+                                      ui->List2->currentRow() != progress.book)
+                                      ui->List2->setCurrentRow(progress.book);
+                                  showProgress(progress.stage, progress.fraction);
+                                  keepPainting();
+                              });
+    if (m_busy)
+        leaveBusy();
+    if (!run) {
+        Dialogs::information(this, run.error().message);
+        return;
+    }
+    Dialogs::information(this, run->message);
+    if (run->made > 0)
+        Dialogs::openFolder(run->saveFolder);
+}
+
+// ------------------------------------------------------- busy/progress ---
+
+void MainWindow::enterBusy()
+{
+    m_busy = true;
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ui->Command8->hide();
+    ui->Command16->hide();
+    ui->Command9->hide();
+    ui->Label9->show();
+    ui->Shape1->show();
+    ui->Shape2->show();
+    // The first progress report paints the busy state at once.
+    m_sincePaint.invalidate();
+}
+
+void MainWindow::leaveBusy()
+{
+    m_busy = false;
+    QApplication::restoreOverrideCursor();
+    setEnabled(true);
+    ui->Command9->show();
+    ui->Label9->hide();
+    ui->Shape1->hide();
+    ui->Shape2->hide();
+    ui->Label10->show();
+    showTabControls(ui->TabStrip1->currentIndex());
+}
+
+void MainWindow::showProgress(const QString& caption, double fraction)
+{
+    m_fraction = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
+    const QString text = caption + percent(m_fraction);
+    if (ui->Label9->text() != text)
+        ui->Label9->setText(text);
+    layOutProgressFill();
+}
+
+void MainWindow::layOutProgressFill()
+{
+    const QRect inside = ui->Shape1->contentsRect();
+    const int width = static_cast<int>(m_fraction * inside.width());
+    const QRect fill(inside.left(), inside.top(), width, inside.height());
+    if (ui->Shape2->geometry() != fill)
+        ui->Shape2->setGeometry(fill);
+}
+
+void MainWindow::keepPainting()
+{
+    if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintIntervalMs)
+        return;
+    QCoreApplication::processEvents();
+    m_sincePaint.start();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->Shape1 && event->type() == QEvent::Resize)
+        layOutProgressFill();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- exit ---
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A build cannot be left half-way: the close box waits until it is done.
+    if (m_busy) {
+        event->ignore();
+        return;
+    }
+    if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
+        Dialogs::information(this, cleaned.error().message);
+    if (m_chooser)
+        m_chooser->close();
+    if (m_editor)
+        m_editor->close(); // may first ask whether to keep the chapter
+    event->accept();
 }
 
 } // namespace vamo

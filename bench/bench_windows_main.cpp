@@ -1,0 +1,389 @@
+// Drives the real main window offscreen and compares it with the engine
+// alone: a 10 MB book made from the single-book tab, and a 200-file folder
+// run from the folder tab. Reports total times, the window's overhead and the
+// longest gap between two repaints of the window while the work runs.
+//
+//   bench_windows_main [megabytes=10] [files=200] [rounds=3]
+//
+// Each figure is the best time of the rounds and the worst gap seen.
+#if __has_include("NovelGenerator.h")
+#include "NovelGenerator.h"
+
+#include "intake/FolderBatch.h"
+#include "model/BookProject.h"
+#include "packaging/BuildEbook.h"
+#include "windows/Dialogs.h"
+#include "windows/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+#include <memory>
+
+using namespace vamo;
+
+namespace {
+
+bool writeTemplateJar(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!z)
+        return false;
+    static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
+    zip_source_t* m = zip_source_buffer(z, manifest, sizeof manifest - 1, 0);
+    const bool ok = zip_file_add(z, "META-INF/MANIFEST.MF", m, ZIP_FL_ENC_UTF_8) >= 0;
+    return zip_close(z) == 0 && ok;
+}
+
+// Times between the window's repaints while something runs.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_longest = 0;
+        m_paints = 0;
+    }
+    // The gap from the last repaint to the end counts too.
+    void stop() { note(); }
+    qint64 longestGapMs() const { return m_longest; }
+    int paints() const { return m_paints; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (m_clock.isValid() && (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest)) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && w->window() == m_window) {
+                ++m_paints;
+                note();
+            }
+        }
+        return false;
+    }
+
+private:
+    void note()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QWidget* m_window;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+    int m_paints = 0;
+};
+
+// Lets the freshly shown window lay itself out and paint.
+void settle()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 100)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// The book's chapters: the novel cut at its chapter headings.
+QStringList chaptersOf(const QString& novel)
+{
+    QStringList chapters;
+    qsizetype start = 0;
+    const QString heading = QStringLiteral("\r\n第");
+    while (start < novel.size()) {
+        qsizetype next = novel.indexOf(heading, start + 1);
+        next = next < 0 ? novel.size() : next + 2;
+        chapters << novel.mid(start, next - start);
+        start = next;
+    }
+    return chapters;
+}
+
+void fill(BookProject& book, const QStringList& chapters)
+{
+    book.setBookName(QStringLiteral("长篇"));
+    for (int i = 0; i < chapters.size() && i < BookProject::kChapterLimit; ++i) {
+        (void)book.setChaptertext(i, chapters.at(i));
+        book.appendChapterName(QStringLiteral("第%1章").arg(i + 1));
+    }
+}
+
+struct Env {
+    QTemporaryDir tmp;
+    BuildEnvironment build;
+    Env()
+    {
+        build.programFolder = QDir(tmp.path()).filePath(QStringLiteral("prog"));
+        build.templateFolder = QDir(tmp.path()).filePath(QStringLiteral("tpl"));
+        QDir().mkpath(build.programFolder);
+        writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEver.dll")));
+        writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEverMoto.dll")));
+    }
+    QString saveFolder(const QString& name) const
+    {
+        const QString f = QDir(tmp.path()).filePath(name);
+        QDir().mkpath(f);
+        return QDir::toNativeSeparators(f) + QDir::separator();
+    }
+};
+
+// Longest time between two progress calls of the engine alone.
+struct Silence {
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    void begin()
+    {
+        clock.start();
+        last = 0;
+        longest = 0;
+    }
+    void tick()
+    {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    }
+};
+
+// CPU time of the calling thread in milliseconds (the user-interface thread
+// here): unlike wall time it does not count time the machine gave to other
+// programs, so the window's own cost shows through a busy machine. -1 where
+// the platform has no such clock.
+qint64 threadCpuMs()
+{
+#if defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+#else
+    return -1;
+#endif
+}
+
+// One measured run: its time and its longest silence (engine) or repaint
+// gap (window); ms < 0 when the run failed.
+struct Measure {
+    qint64 ms = -1;
+    qint64 gapMs = 0;
+    int paints = 0;
+    qint64 cpuMs = -1;
+};
+
+// Best time and worst gap over the rounds.
+struct Summary {
+    qint64 bestMs = -1;
+    qint64 bestCpuMs = -1;
+    qint64 worstGapMs = 0;
+    int paints = 0;
+    void add(const Measure& m)
+    {
+        if (bestMs < 0 || m.ms < bestMs)
+            bestMs = m.ms;
+        if (bestCpuMs < 0 || m.cpuMs < bestCpuMs)
+            bestCpuMs = m.cpuMs;
+        worstGapMs = std::max(worstGapMs, m.gapMs);
+        paints = std::max(paints, m.paints);
+    }
+};
+
+void report(const char* what, const Summary& core, const Summary& window)
+{
+    auto percent = [](qint64 a, qint64 b) {
+        return 100.0 * static_cast<double>(a - b) / static_cast<double>(std::max<qint64>(1, b));
+    };
+    std::printf("%-24s wall: core %6lld ms, window %6lld ms (%+6.1f%%) | UI-thread CPU: core %6lld ms, window %6lld ms "
+                "(%+6.1f%%)\n%-24s longest repaint gap %4lld ms (%d paints) | engine's longest silence %4lld ms\n",
+                what, static_cast<long long>(core.bestMs), static_cast<long long>(window.bestMs),
+                percent(window.bestMs, core.bestMs), static_cast<long long>(core.bestCpuMs),
+                static_cast<long long>(window.bestCpuMs), percent(window.bestCpuMs, core.bestCpuMs), "",
+                static_cast<long long>(window.worstGapMs), window.paints, static_cast<long long>(core.worstGapMs));
+}
+
+Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int round)
+{
+    BookProject book(clock);
+    book.initialise(env.saveFolder(QStringLiteral("core%1").arg(round)));
+    fill(book, chapters);
+    Silence silence;
+    silence.begin();
+    QElapsedTimer t;
+    const qint64 cpu = threadCpuMs();
+    t.start();
+    auto built = BuildEbook(book, env.build, [&](double) { silence.tick(); });
+    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    silence.tick();
+    m.gapMs = silence.longest;
+    if (!built) {
+        std::printf("core build failed: %s\n", qPrintable(built.error().message));
+        m.ms = -1;
+    }
+    return m;
+}
+
+Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, int round)
+{
+    Dialogs::clearRecord();
+    BookProject book(clock);
+    MainWindow window(book, env.build);
+    window.show();
+    settle();
+    book.setSaveFolder(env.saveFolder(QStringLiteral("window%1").arg(round)));
+    fill(book, chapters);
+    settle();
+    PaintWatch watch(&window);
+    QElapsedTimer t;
+    watch.start();
+    const qint64 cpu = threadCpuMs();
+    t.start();
+    window.findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    watch.stop();
+    m.gapMs = watch.longestGapMs();
+    m.paints = watch.paints();
+    if (Dialogs::messages().isEmpty() || !Dialogs::messages().constLast().startsWith(QStringLiteral("成功制做"))) {
+        std::printf("window build failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
+        m.ms = -1;
+    }
+    return m;
+}
+
+Measure coreFolder(const Clock& clock, Env& env, const QString& folder, const QStringList& queue, int round)
+{
+    BookProject book(clock);
+    book.initialise(env.saveFolder(QStringLiteral("core-batch%1").arg(round)));
+    Silence silence;
+    silence.begin();
+    QElapsedTimer t;
+    const qint64 cpu = threadCpuMs();
+    t.start();
+    auto run = runFolderBatch(book, env.build, folder, queue, [&](const FolderBatchProgress&) { silence.tick(); });
+    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    silence.tick();
+    m.gapMs = silence.longest;
+    if (!run || run->made != queue.size()) {
+        std::printf("core folder run failed: %s\n", run ? qPrintable(run->message) : qPrintable(run.error().message));
+        m.ms = -1;
+    }
+    return m;
+}
+
+Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizetype files, int round)
+{
+    Dialogs::clearRecord();
+    BookProject book(clock);
+    MainWindow window(book, env.build);
+    window.show();
+    settle();
+    book.setSaveFolder(env.saveFolder(QStringLiteral("window-batch%1").arg(round)));
+    window.setTxtFolder(folder);
+    window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
+    settle();
+    PaintWatch watch(&window);
+    QElapsedTimer t;
+    watch.start();
+    const qint64 cpu = threadCpuMs();
+    t.start();
+    window.findChild<QPushButton*>(QStringLiteral("Command16"))->click();
+    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    watch.stop();
+    m.gapMs = watch.longestGapMs();
+    m.paints = watch.paints();
+    if (Dialogs::messages() != QStringList{QStringLiteral("成功制做%1本书").arg(files)}) {
+        std::printf("window folder run failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
+        m.ms = -1;
+    }
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Dialogs::setTestMode(true);
+    const QStringList args = QCoreApplication::arguments();
+    const qint64 megabytes = args.size() > 1 ? args.at(1).toLongLong() : 10;
+    const int files = args.size() > 2 ? args.at(2).toInt() : 200;
+    const int rounds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 3;
+
+    FixedClock clock(QDateTime(QDate(2026, 6, 1), QTime(10, 0, 0)));
+    Env env;
+
+    // --- one book ---
+    const QString novel = bench::generateNovel({.targetBytes = megabytes * 1024 * 1024});
+    const QStringList chapters = chaptersOf(novel);
+    std::printf("single book: %lld MB of text (code page 936), %lld chapters; best of %d rounds\n",
+                static_cast<long long>(megabytes), static_cast<long long>(chapters.size()), rounds);
+    Summary core, window;
+    for (int r = 0; r < rounds; ++r) {
+        const Measure c = coreBook(clock, env, chapters, r);
+        const Measure w = windowBook(clock, env, chapters, r);
+        if (c.ms < 0 || w.ms < 0)
+            return 1;
+        core.add(c);
+        window.add(w);
+    }
+    report("one book, single tab", core, window);
+
+    // --- a folder of files ---
+    const QString folder = QDir(env.tmp.path()).filePath(QStringLiteral("txt"));
+    QDir().mkpath(folder);
+    const qint64 perFile = std::max<qint64>(4096, megabytes * 1024 * 1024 / std::max(1, files));
+    for (int i = 0; i < files; ++i) {
+        QFile f(QDir(folder).filePath(QStringLiteral("book%1.txt").arg(i, 3, 10, QLatin1Char('0'))));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write(bench::generateNovel({.targetBytes = perFile, .wideCharBytes = 3, .seed = 1000u + static_cast<unsigned>(i)})
+                    .toUtf8());
+    }
+    auto listed = listTxtFolder(folder);
+    if (!listed) {
+        std::printf("listing failed: %s\n", qPrintable(listed.error().message));
+        return 1;
+    }
+    std::printf("folder run: %d files of %lld KB (UTF-8); best of %d rounds\n", files,
+                static_cast<long long>(perFile / 1024), rounds);
+    core = {};
+    window = {};
+    for (int r = 0; r < rounds; ++r) {
+        const Measure c = coreFolder(clock, env, folder, *listed, r);
+        const Measure w = windowFolder(clock, env, folder, listed->size(), r);
+        if (c.ms < 0 || w.ms < 0)
+            return 1;
+        core.add(c);
+        window.add(w);
+    }
+    report("folder run, folder tab", core, window);
+    return 0;
+}
+#else
+#include <cstdio>
+// The benchmark's text comes from the shared novel generator.
+int main()
+{
+    std::puts("bench_windows_main: bench/NovelGenerator.h is missing");
+    return 1;
+}
+#endif

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Regenerates docs/main-window.png: the main window with a small sample
+# book, drawn offscreen (no display needed). Builds the program first.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BUILD_DIR:-$root/build}"
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target vamobook
+mkdir -p "$root/docs"
+QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/main-window.png"
+echo "wrote $root/docs/main-window.png"

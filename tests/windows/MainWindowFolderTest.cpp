@@ -1,0 +1,272 @@
+// The folder tab ("多本制做"): the TXT queue of the chosen folder, its
+// removal and move rules, and a batch run that makes one book per file.
+#include "model/BookProject.h"
+#include "startup/ProgramFolder.h"
+#include "windows/Dialogs.h"
+#include "windows/MainWindow.h"
+
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace vamo;
+using vamo::test::writeFile;
+
+class MainWindowFolderTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<BookProject> m_book;
+    std::unique_ptr<MainWindow> m_win;
+
+    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
+    QString programFolder() const { return path(QStringLiteral("prog")); }
+    QString txtFolder() const { return path(QStringLiteral("txt")); }
+
+    template <class T>
+    T* find(const char* name) const
+    {
+        T* w = m_win->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("control %s not found", name);
+        return w;
+    }
+    QListWidget* queue() const { return find<QListWidget>("List2"); }
+    void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    QStringList queued() const
+    {
+        QStringList names;
+        for (int i = 0; i < queue()->count(); ++i)
+            names << queue()->item(i)->text();
+        return names;
+    }
+    void put(const QString& rel, const QByteArray& bytes = "line\r\n") { QVERIFY(writeFile(path(rel), bytes)); }
+    void openOnFolderTab()
+    {
+        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), path(QStringLiteral("tpl"))});
+        m_win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+        m_win->setTxtFolder(txtFolder());
+        find<QTabBar>("TabStrip1")->setCurrentIndex(1);
+    }
+    // Queue of `names` in the given order, whatever order the folder lists.
+    void queueOf(const QStringList& names)
+    {
+        for (const QString& n : names)
+            put(QStringLiteral("txt/") + n);
+        openOnFolderTab();
+        QCOMPARE(queue()->count(), names.size());
+        for (int i = 0; i < names.size(); ++i)
+            queue()->item(i)->setText(names.at(i));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Dialogs::setTestMode(true);
+        m_tmp = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(programFolder()));
+        QVERIFY(QDir().mkpath(txtFolder()));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("tpl"))));
+        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)));
+        m_book = std::make_unique<BookProject>(*m_clock);
+    }
+    void cleanup()
+    {
+        m_win.reset();
+        m_book.reset();
+        m_tmp.reset();
+    }
+
+    void listingShowsTxtFilesOfTheChosenFolder()
+    {
+        put(QStringLiteral("txt/a book.txt"));
+        put(QStringLiteral("txt/second.TXT"));
+        put(QStringLiteral("txt/notes.md"));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("txt/folder.txt"))));
+        put(QStringLiteral("other/elsewhere.txt"));
+        openOnFolderTab();
+
+        QCOMPARE(m_win->txtFolder(), QDir::toNativeSeparators(txtFolder()));
+        QStringList names = queued();
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("a book.txt"), QStringLiteral("second.TXT")}));
+
+        // Choosing another folder lists that one instead.
+        m_win->setTxtFolder(path(QStringLiteral("other")));
+        QCOMPARE(queued(), QStringList{QStringLiteral("elsewhere.txt")});
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void aFolderThatCannotBeListedIsReported()
+    {
+        put(QStringLiteral("txt/a book.txt"));
+        openOnFolderTab();
+        QCOMPARE(queue()->count(), 1);
+        QVERIFY(QDir(txtFolder()).removeRecursively());
+        find<QTabBar>("TabStrip1")->setCurrentIndex(0);
+        find<QTabBar>("TabStrip1")->setCurrentIndex(1); // refreshes the list
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QVERIFY(Dialogs::messages().at(0).contains(QDir::toNativeSeparators(txtFolder())));
+        QCOMPARE(queue()->count(), 0);
+    }
+
+    void removalSelectsTheSuccessorOrTheNewLast()
+    {
+        queueOf({QStringLiteral("aaaa.txt"), QStringLiteral("bbbb.txt"), QStringLiteral("cccc.txt"),
+                 QStringLiteral("dddd.txt")});
+        queue()->setCurrentRow(-1);
+        click("Command12"); // nothing selected: nothing happens
+        QCOMPARE(queue()->count(), 4);
+
+        queue()->setCurrentRow(1);
+        click("Command12");
+        QCOMPARE(queued(), (QStringList{QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt"), QStringLiteral("dddd.txt")}));
+        QCOMPARE(queue()->currentRow(), 1);
+
+        queue()->setCurrentRow(2);
+        click("Command12");
+        QCOMPARE(queued(), (QStringList{QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+        QCOMPARE(queue()->currentRow(), 1);
+
+        click("Command12");
+        click("Command12");
+        QCOMPARE(queue()->count(), 0);
+        QCOMPARE(queue()->currentRow(), -1);
+        click("Command12"); // empty list: nothing happens
+    }
+
+    void movesStopAtTheEnds()
+    {
+        queueOf({QStringLiteral("aaaa.txt"), QStringLiteral("bbbb.txt"), QStringLiteral("cccc.txt")});
+        queue()->setCurrentRow(0);
+        click("Command14");
+        QCOMPARE(queued().first(), QStringLiteral("aaaa.txt"));
+        QCOMPARE(queue()->currentRow(), 0);
+
+        click("Command15");
+        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+        QCOMPARE(queue()->currentRow(), 1);
+        click("Command15");
+        click("Command15"); // already last
+        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("cccc.txt"), QStringLiteral("aaaa.txt")}));
+        QCOMPARE(queue()->currentRow(), 2);
+
+        click("Command14");
+        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+        QCOMPARE(queue()->currentRow(), 1);
+
+        queue()->setCurrentRow(-1);
+        click("Command15");
+        click("Command14");
+        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+    }
+
+    void batchRunMakesOneBookPerFileInQueueOrder()
+    {
+        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        queueOf({QStringLiteral("first book.txt"), QStringLiteral("second.txt"), QStringLiteral("third.txt")});
+        // A file removed from the queue is not made.
+        put(QStringLiteral("txt/skipped.txt"));
+        m_book->setChaptertext(0, QStringLiteral("left from before\r\n")).value();
+        m_book->appendChapterName(QStringLiteral("old"));
+        find<QLineEdit>("Text4")->setText(QStringLiteral("   "));
+
+        // Seen at the first progress report of the run.
+        bool seen = false, enabled = true, makeShown = true, bannerShown = true;
+        int row = -1;
+        QString caption;
+        QTimer::singleShot(0, m_win.get(), [&] {
+            seen = true;
+            enabled = m_win->isEnabled();
+            makeShown = find<QPushButton>("Command16")->isVisible();
+            bannerShown = find<QLabel>("Label10")->isVisible();
+            row = queue()->currentRow();
+            caption = find<QLabel>("Label9")->text();
+        });
+        click("Command16");
+        QVERIFY(seen);
+        QVERIFY(!enabled);
+        QVERIFY(!makeShown);
+        QVERIFY(!bannerShown);
+        QCOMPARE(row, 0);
+        QVERIFY2(caption.startsWith(QStringLiteral("导入文件")) || caption.startsWith(QStringLiteral("打包进度")),
+                 qPrintable(caption));
+
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做3本书")});
+        const QString save = defaultSaveFolder(programFolder());
+        QCOMPARE(Dialogs::openedFolders(), QStringList{save});
+        for (const QString& book : {QStringLiteral("first_book"), QStringLiteral("second"), QStringLiteral("third")}) {
+            const QDir folder(QDir(QDir::fromNativeSeparators(save)).filePath(book));
+            QCOMPARE(folder.entryList({QStringLiteral("*.jar")}, QDir::Files).size(), 1);
+            QCOMPARE(folder.entryList({QStringLiteral("*.jad")}, QDir::Files).size(), 1);
+        }
+        QVERIFY(!QFileInfo::exists(QDir(QDir::fromNativeSeparators(save)).filePath(QStringLiteral("skipped"))));
+
+        // The window is back and the project empty.
+        QCOMPARE(find<QListWidget>("List1")->count(), 0);
+        QCOMPARE(find<QLineEdit>("Text3")->text(), QString());
+        QCOMPARE(find<QLineEdit>("Text4")->text(), QStringLiteral(" "));
+        QCOMPARE(m_book->batchmode(), 1);
+        QVERIFY(m_win->isEnabled());
+        QVERIFY(find<QPushButton>("Command16")->isVisible());
+        QVERIFY(!find<QPushButton>("Command8")->isVisible());
+        QVERIFY(find<QPushButton>("Command9")->isVisible());
+        QVERIFY(find<QLabel>("Label10")->isVisible());
+        QVERIFY(!find<QLabel>("Label9")->isVisible());
+        QCOMPARE(queue()->currentRow(), 2);
+    }
+
+    void aBookThatFailsIsNamedAndTheOthersAreMade()
+    {
+        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        queueOf({QStringLiteral("good one.txt"), QStringLiteral("vanished.txt"), QStringLiteral("good two.txt")});
+        QVERIFY(QFile::remove(path(QStringLiteral("txt/vanished.txt"))));
+
+        click("Command16");
+
+        QCOMPARE(Dialogs::messages().size(), 1);
+        const QString message = Dialogs::messages().at(0);
+        QVERIFY2(message.contains(QStringLiteral("vanished")), qPrintable(message));
+        QVERIFY2(message.startsWith(QStringLiteral("成功制做2本书")), qPrintable(message));
+        const QDir save(QDir::fromNativeSeparators(defaultSaveFolder(programFolder())));
+        QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_one"))).isDir());
+        QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_two"))).isDir());
+        QVERIFY(!QFileInfo::exists(save.filePath(QStringLiteral("vanished"))));
+        QVERIFY(m_win->isEnabled());
+    }
+
+    void refusedRunsChangeNothing()
+    {
+        openOnFolderTab(); // empty folder
+        click("Command16");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("该文件夹不存在txt文件！")});
+
+        Dialogs::clearRecord();
+        find<QLineEdit>("Text2")->setText(QStringLiteral("   "));
+        click("Command16");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("制作名为空")});
+        QCOMPARE(find<QLineEdit>("Text2")->text(), QString());
+        QVERIFY(Dialogs::openedFolders().isEmpty());
+        QVERIFY(m_win->isEnabled());
+        QVERIFY(find<QPushButton>("Command16")->isVisible());
+        QVERIFY(find<QPushButton>("Command9")->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowFolderTest)
+#include "MainWindowFolderTest.moc"
