@@ -96,17 +96,7 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
         }
     }
     while (p < end) {
-        // Runs of ASCII eight bytes at a time.
-        while (end - p >= 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            for (int i = 0; i < 8; ++i)
-                o[i] = p[i];
-            o += 8;
-            p += 8;
-        }
+        copyAsciiRun(p, end, o);
         if (p == end)
             break;
         const quint8 b = *p;

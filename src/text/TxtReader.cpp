@@ -189,17 +189,7 @@ private:
         const auto* p = reinterpret_cast<const quint8*>(bytes.data());
         const auto* const end = p + bytes.size();
         while (p < end) {
-            // Runs of ASCII eight bytes at a time.
-            while (end - p >= 8) {
-                quint64 word;
-                std::memcpy(&word, p, 8);
-                if (word & 0x8080808080808080ULL)
-                    break;
-                for (int i = 0; i < 8; ++i)
-                    o[i] = p[i];
-                o += 8;
-                p += 8;
-            }
+            text_detail::copyAsciiRun(p, end, o);
             if (p == end)
                 break;
             const quint8 b = *p;
@@ -216,6 +206,8 @@ private:
             } else {
                 p = decodeOne(p, end, o);
                 nonAscii_ = true;
+                if (strict_ && invalid_)
+                    return o; // not UTF-8: the caller starts over
             }
         }
         return o;
