@@ -478,7 +478,8 @@ Result<std::vector<PackedEntry>> Packer::Batch::take()
 
 // ---------------------------------------------------------------------------
 
-Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path)
+Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
+                      const std::function<void()>& alive)
 {
     auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
 
@@ -527,6 +528,13 @@ Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> bat
             zip_source_free(data);
             return zipFailed(reasonOf(zip_get_error(archive.get())));
         }
+    }
+    if (alive) {
+        // Writing a large volume takes a while; libzip reports its progress
+        // from this thread as it goes.
+        auto call = [](zip_t*, double, void* ud) { (*static_cast<const std::function<void()>*>(ud))(); };
+        zip_register_progress_callback_with_state(archive.get(), 0.005, call, nullptr,
+                                                  const_cast<std::function<void()>*>(&alive));
     }
     if (zip_close(archive.get()) < 0)
         return zipFailed(reasonOf(zip_get_error(archive.get())));

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -91,8 +92,10 @@ private:
 // `path` (created or replaced). Each entry is written as soon as it is
 // deflated, while the packer goes on with the next, and its deflated bytes
 // are released then. Fails with "生成JAR包失败：" + reason, or
-// "无法写入文件：" + path.
-Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path);
+// "无法写入文件：" + path. `alive`, when given, is called now and then while
+// the archive is written, so that a caller can keep its window painting.
+Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
+                      const std::function<void()>& alive = {});
 
 // Opens the archive at `path`, checking its consistency, and reads one entry.
 // The error message is the reason alone.

@@ -230,9 +230,17 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
 
     const QByteArray textBytes =
         payload::utf8WithBom(payload::bookInformation(baseBookName, message, settings.maker));
+    double shown = 0; // the fraction last reported
     const payload::RefreshFn refresh = [&](qint64 processed) {
+        shown = progressFraction(processed, total);
         if (progress)
-            progress(progressFraction(processed, total));
+            progress(shown);
+    };
+    // While a JAR is written the fraction stands still; the caller still
+    // hears from the build, to keep its window painting.
+    const std::function<void()> alive = [&] {
+        if (progress)
+            progress(shown);
     };
 
     // A volume's pieces are deflated on the packer's threads while its
@@ -302,7 +310,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
 
         if (pending) {
             const VolumeFiles& files = partial.volumes[partial.volumes.size() - (next ? 2 : 1)];
-            if (auto written = archive::writeJar(templateBytes, pending->packing, files.jarPart); !written)
+            if (auto written = archive::writeJar(templateBytes, pending->packing, files.jarPart, alive); !written)
                 return std::unexpected(written.error());
             pending->packing.clear();
             pending->blocks.clear();
