@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vamo;
 using namespace Qt::StringLiterals;
 
@@ -122,7 +124,10 @@ TEST_F(Build, SingleVolumeIsTemplatePlusPayloadAndClearsTheBook)
     EXPECT_EQ(r->jadPaths, QStringList{native(jad)});
     EXPECT_EQ(r->message, u"成功制做"_s + native(jar));
     EXPECT_EQ(r->bookFolder, native(bookFolder()));
-    EXPECT_EQ(progress, std::vector<double>{1.0});
+    // One refresh after the only piece; while the JAR is written the same
+    // fraction is repeated.
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::all_of(progress.begin(), progress.end(), [](double f) { return f == 1.0; }));
 
     // The template's entries stay first and in order; the payload follows.
     EXPECT_EQ(test::zipEntryNames(jar), (QStringList{u"META-INF/MANIFEST.MF"_s, u"demo.class"_s, u"icon.png"_s,
