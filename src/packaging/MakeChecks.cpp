@@ -6,12 +6,14 @@ using namespace Qt::StringLiterals;
 
 namespace vamo {
 
-std::optional<QChar> firstForbiddenCharacter(QStringView name)
+std::optional<QString> firstForbiddenCharacter(QStringView name)
 {
     static constexpr QStringView kForbidden = u"?*:/\\<>|\"";
     for (QChar c : name) {
         if (kForbidden.contains(c))
-            return c;
+            return QString(c);
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return u"U+%1"_s.arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
     }
     return std::nullopt;
 }

@@ -19,8 +19,10 @@ namespace vamo {
 Result<void> checkMake(BookProject& book);
 
 // The first character of `name` that is one of ? * : / \ < > | and the
-// double quote, if any.
-std::optional<QChar> firstForbiddenCharacter(QStringView name);
+// double quote, or a control character (which would break the manifest's
+// lines), as it is named in the message: itself, or U+XXXX for a control
+// character.
+std::optional<QString> firstForbiddenCharacter(QStringView name);
 
 // A name that, trimmed, is "." or "..", or any other run of dots only.
 bool isOnlyDots(QStringView name);

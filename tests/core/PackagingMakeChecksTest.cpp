@@ -57,6 +57,9 @@ TEST(MakeChecks, FirstFailingCheckInOrderAndBlankFieldsEmptied)
         {{u"s"_s, u"say \"hi\" :"_s, u"V"_s}, 1, u"书名包涵非法字符(\")"_s, {u"s"_s, u"say \"hi\" :"_s, u"V"_s}},
         {{u"s"_s, u" .. "_s, u"V"_s}, 1, u"书名包涵非法字符(.)"_s, {u"s"_s, u" .. "_s, u"V"_s}},
         {{u"s"_s, u"..a"_s, u"V"_s}, 1, ok, {u"s"_s, u"..a"_s, u"V"_s}},
+        // A line break would end the manifest's name line early.
+        {{u"s"_s, u"三\n国"_s, u"V"_s}, 1, u"书名包涵非法字符(U+000A)"_s, {u"s"_s, u"三\n国"_s, u"V"_s}},
+        {{u"a\tb"_s, u"三国"_s, u"V"_s}, 1, u"jar包名包涵非法字符(U+0009)"_s, {u"a\tb"_s, u"三国"_s, u"V"_s}},
     };
     for (const Row& row : rows) {
         Fields f = row.in;
