@@ -10,6 +10,7 @@
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
+#include "model/Progress.h"
 #include "packaging/BuildEbook.h"
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
@@ -62,7 +63,7 @@ public:
         const int filled = static_cast<int>(fraction * kWidth);
         const QString line = label + QStringLiteral(" [") + QString(filled, QLatin1Char('#')) +
                              QString(kWidth - filled, QLatin1Char('.')) + QStringLiteral("] ") +
-                             QString::number(fraction * 100, 'f', 2) + QLatin1Char('%');
+                             percentText(fraction);
         if (line == m_last)
             return;
         m_last = line;

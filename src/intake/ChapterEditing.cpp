@@ -1,5 +1,7 @@
 #include "intake/ChapterEditing.h"
 
+#include "model/Progress.h"
+
 #include <QFileInfo>
 
 namespace vamo::editing {
@@ -131,8 +133,8 @@ double ReadProgress::fraction() const
 
 QString ReadProgress::text() const
 {
-    return QStringLiteral("进度%1% 加载%2行 共%3字")
-        .arg(QString::number(fraction() * 100.0, 'f', 2))
+    return QStringLiteral("进度%1 加载%2行 共%3字")
+        .arg(percentText(fraction()))
         .arg(m_lines)
         .arg(m_characters);
 }

@@ -6,6 +6,7 @@
 #include "model/BookProject.h"
 #include "text/TxtReader.h"
 #include "windows/Dialogs.h"
+#include "windows/ProgressFill.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -366,9 +367,7 @@ void ChapterEditor::showProgress(double fraction, const QString& text)
 
 void ChapterEditor::layOutProgressFill()
 {
-    const QRect inner = ui->Shape1->contentsRect();
-    const double f = std::clamp(m_progressFraction, 0.0, 1.0);
-    ui->Shape2->setGeometry(inner.x(), inner.y(), static_cast<int>(f * inner.width()), inner.height());
+    vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_progressFraction);
 }
 
 bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)

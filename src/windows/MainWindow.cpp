@@ -4,6 +4,7 @@
 
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
+#include "model/Progress.h"
 #include "model/Site.h"
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
@@ -11,6 +12,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ProgressFill.h"
 
 
 #include <QApplication>
@@ -29,8 +31,6 @@ constexpr int kSingleBookTab = 0;
 constexpr int kFolderTab = 1;
 // Longest time a long operation goes without letting the window repaint.
 constexpr qint64 kPaintIntervalMs = 50;
-
-QString percent(double fraction) { return QString::number(fraction * 100.0, 'f', 2) + QLatin1Char('%'); }
 
 void setTextIfDifferent(QLineEdit* edit, const QString& text)
 {
@@ -508,7 +508,7 @@ void MainWindow::leaveBusy()
 void MainWindow::showProgress(const QString& caption, double fraction)
 {
     m_fraction = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
-    const QString text = caption + percent(m_fraction);
+    const QString text = caption + percentText(m_fraction);
     if (ui->Label9->text() != text)
         ui->Label9->setText(text);
     layOutProgressFill();
@@ -516,11 +516,7 @@ void MainWindow::showProgress(const QString& caption, double fraction)
 
 void MainWindow::layOutProgressFill()
 {
-    const QRect inside = ui->Shape1->contentsRect();
-    const int width = static_cast<int>(m_fraction * inside.width());
-    const QRect fill(inside.left(), inside.top(), width, inside.height());
-    if (ui->Shape2->geometry() != fill)
-        ui->Shape2->setGeometry(fill);
+    vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
 }
 
 void MainWindow::keepPainting()
