@@ -1,8 +1,8 @@
 #include "text/Cp936.h"
 
-#include <gtest/gtest.h>
+#include "IcuTestSupport.h"
 
-#include <unicode/ucnv.h>
+#include <gtest/gtest.h>
 
 #include <random>
 
@@ -17,22 +17,6 @@ QByteArray bytesOf(std::initializer_list<int> values)
     for (int v : values)
         bytes.append(static_cast<char>(v));
     return bytes;
-}
-
-// ICU's own conversion of the whole input, the reference for decode().
-QString icuDecode(QByteArrayView bytes)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open("windows-936-2000", &status);
-    EXPECT_TRUE(U_SUCCESS(status));
-    QString out(bytes.size() + 1, Qt::Uninitialized);
-    status = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()), out.size(), bytes.data(),
-                                    static_cast<int32_t>(bytes.size()), &status);
-    EXPECT_TRUE(U_SUCCESS(status));
-    ucnv_close(converter);
-    out.resize(n);
-    return out;
 }
 
 } // namespace
@@ -129,7 +113,7 @@ TEST(Cp936Decode, SameAsIcuForRandomBytes)
             default: bytes.append(static_cast<char>(random() % 0x100)); break;
             }
         }
-        ASSERT_EQ(cp936::decode(bytes), icuDecode(bytes)) << "round " << round;
+        ASSERT_EQ(cp936::decode(bytes), test::icuDecode("windows-936-2000", bytes)) << "round " << round;
     }
 }
 

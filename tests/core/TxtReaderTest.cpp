@@ -1,14 +1,13 @@
 #include "text/Cp936.h"
 #include "text/TxtReader.h"
 
+#include "IcuTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
-
-#include <unicode/ucnv.h>
 
 #include <random>
 #include <string>
@@ -84,21 +83,6 @@ TxtText plainLines(const QString& decoded)
         ++result.lines;
     }
     return result;
-}
-
-QString icuDecode(const char* converterName, QByteArrayView bytes)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(converterName, &status);
-    EXPECT_TRUE(U_SUCCESS(status));
-    QString out(bytes.size() + 1, Qt::Uninitialized);
-    status = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()), out.size(), bytes.data(),
-                                    static_cast<int32_t>(bytes.size()), &status);
-    EXPECT_TRUE(U_SUCCESS(status));
-    ucnv_close(converter);
-    out.resize(n);
-    return out;
 }
 
 void expectRead(const QByteArray& bytes, const QString& text, qint64 lines)
@@ -259,7 +243,7 @@ TEST(TxtLines, PiecewiseReadingMatchesWholeDecoding)
 
         const TxtText utf8 = readTxtBytes(utf8Bom + bytes);
         ASSERT_EQ(utf8.encoding, TextEncoding::Utf8);
-        const TxtText utf8Expected = plainLines(icuDecode("UTF-8", bytes));
+        const TxtText utf8Expected = plainLines(test::icuDecode("UTF-8", bytes));
         EXPECT_EQ(utf8.text, utf8Expected.text);
         EXPECT_EQ(utf8.lines, utf8Expected.lines);
     }

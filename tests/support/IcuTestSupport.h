@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+
+namespace vamo::test {
+
+// ICU's own conversion of the whole input with the converter `name`: the
+// reference the text layer's decoders are checked against.
+inline QString icuDecode(const char* name, QByteArrayView bytes)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open(name, &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+    QString out(bytes.size() + 1, Qt::Uninitialized);
+    status = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()), out.size(), bytes.data(),
+                                    static_cast<int32_t>(bytes.size()), &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+    ucnv_close(converter);
+    out.resize(n);
+    return out;
+}
+
+} // namespace vamo::test
