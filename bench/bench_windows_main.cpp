@@ -255,6 +255,23 @@ Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int 
     return m;
 }
 
+// Clicks a make button of the window and measures the run it starts, with
+// the repaints of the window meanwhile.
+Measure clickAndWatch(MainWindow& window, const QString& button)
+{
+    PaintWatch watch(&window);
+    QElapsedTimer t;
+    watch.start();
+    const qint64 cpu = threadCpuMs();
+    t.start();
+    window.findChild<QPushButton*>(button)->click();
+    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    watch.stop();
+    m.gapMs = watch.longestGapMs();
+    m.paints = watch.paints();
+    return m;
+}
+
 Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, int round)
 {
     Dialogs::clearRecord();
@@ -265,16 +282,7 @@ Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, in
     book.setSaveFolder(env.saveFolder(QStringLiteral("window%1").arg(round)));
     fill(book, chapters);
     settle();
-    PaintWatch watch(&window);
-    QElapsedTimer t;
-    watch.start();
-    const qint64 cpu = threadCpuMs();
-    t.start();
-    window.findChild<QPushButton*>(QStringLiteral("Command8"))->click();
-    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
-    watch.stop();
-    m.gapMs = watch.longestGapMs();
-    m.paints = watch.paints();
+    Measure m = clickAndWatch(window, QStringLiteral("Command8"));
     if (Dialogs::messages().isEmpty() || !Dialogs::messages().constLast().startsWith(QStringLiteral("成功制做"))) {
         std::printf("window build failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
         m.ms = -1;
@@ -313,16 +321,7 @@ Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizet
     window.setTxtFolder(folder);
     window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
     settle();
-    PaintWatch watch(&window);
-    QElapsedTimer t;
-    watch.start();
-    const qint64 cpu = threadCpuMs();
-    t.start();
-    window.findChild<QPushButton*>(QStringLiteral("Command16"))->click();
-    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
-    watch.stop();
-    m.gapMs = watch.longestGapMs();
-    m.paints = watch.paints();
+    Measure m = clickAndWatch(window, QStringLiteral("Command16"));
     if (Dialogs::messages() != QStringList{QStringLiteral("成功制做%1本书").arg(files)}) {
         std::printf("window folder run failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
         m.ms = -1;
