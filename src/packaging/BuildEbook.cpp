@@ -184,14 +184,12 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     // The make command has checked these; other callers are held to the same.
     if (jarName.isEmpty())
         return fail(u"jar包名为空"_s);
-    if (const auto c = firstForbiddenCharacter(jarName))
-        return fail(u"jar包名包涵非法字符("_s + *c + u")"_s);
+    if (auto ok = checkJarNameCharacters(jarName); !ok)
+        return std::unexpected(ok.error());
     if (bookName.isEmpty())
         return fail(u"书名为空"_s);
-    if (const auto c = firstForbiddenCharacter(bookName))
-        return fail(u"书名包涵非法字符("_s + *c + u")"_s);
-    if (isOnlyDots(bookName))
-        return fail(u"书名包涵非法字符(.)"_s);
+    if (auto ok = checkBookNameCharacters(bookName); !ok)
+        return std::unexpected(ok.error());
     const int count = book.chapterCount();
     if (count == 0)
         return fail(u"请添加章节内容"_s);

@@ -30,6 +30,24 @@ bool isOnlyDots(QStringView name)
     return true;
 }
 
+Result<void> checkJarNameCharacters(QStringView jarName)
+{
+    if (const auto c = firstForbiddenCharacter(jarName))
+        return fail(u"jar包名包涵非法字符("_s + *c + u")"_s);
+    return {};
+}
+
+Result<void> checkBookNameCharacters(QStringView bookName)
+{
+    if (const auto c = firstForbiddenCharacter(bookName))
+        return fail(u"书名包涵非法字符("_s + *c + u")"_s);
+    // The book folder is the save folder plus the book name; "." or ".."
+    // would put the book somewhere else.
+    if (isOnlyDots(bookName))
+        return fail(u"书名包涵非法字符(.)"_s);
+    return {};
+}
+
 Result<void> checkMake(BookProject& book)
 {
     const BookSettings s = book.settings();
@@ -42,8 +60,8 @@ Result<void> checkMake(BookProject& book)
         book.setJarName(QString());
         return fail(u"jar包名为空"_s);
     }
-    if (const auto c = firstForbiddenCharacter(s.jarName))
-        return fail(u"jar包名包涵非法字符("_s + *c + u")"_s);
+    if (auto ok = checkJarNameCharacters(s.jarName); !ok)
+        return ok;
 
     if (s.bookName.trimmed().isEmpty()) {
         book.setBookName(QString());
@@ -55,13 +73,7 @@ Result<void> checkMake(BookProject& book)
     }
     if (book.chapterCount() == 0)
         return fail(u"请添加章节内容"_s);
-    if (const auto c = firstForbiddenCharacter(s.bookName))
-        return fail(u"书名包涵非法字符("_s + *c + u")"_s);
-    // The book folder is the save folder plus the book name; "." or ".."
-    // would put the book somewhere else.
-    if (isOnlyDots(s.bookName))
-        return fail(u"书名包涵非法字符(.)"_s);
-    return {};
+    return checkBookNameCharacters(s.bookName);
 }
 
 } // namespace vamo

@@ -27,4 +27,11 @@ std::optional<QString> firstForbiddenCharacter(QStringView name);
 // A name that, trimmed, is "." or "..", or any other run of dots only.
 bool isOnlyDots(QStringView name);
 
+// The JAR name holds a character not allowed in file names:
+// "jar包名包涵非法字符(c)".
+Result<void> checkJarNameCharacters(QStringView jarName);
+// The book name holds a character not allowed in file names
+// ("书名包涵非法字符(c)") or is made only of dots ("书名包涵非法字符(.)").
+Result<void> checkBookNameCharacters(QStringView bookName);
+
 } // namespace vamo
