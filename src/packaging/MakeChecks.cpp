@@ -2,10 +2,17 @@
 
 #include "text/Cp936.h"
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace vamo {
 
+namespace {
+
+// The first character of `name` that is one of ? * : / \ < > | and the
+// double quote, or a control character (which would break the manifest's
+// lines), as the message names it: itself, or U+XXXX for a control character.
 std::optional<QString> firstForbiddenCharacter(QStringView name)
 {
     static constexpr QStringView kForbidden = u"?*:/\\<>|\"";
@@ -18,6 +25,7 @@ std::optional<QString> firstForbiddenCharacter(QStringView name)
     return std::nullopt;
 }
 
+// A name that, trimmed, is "." or "..", or any other run of dots only.
 bool isOnlyDots(QStringView name)
 {
     const QStringView t = name.trimmed();
@@ -29,6 +37,8 @@ bool isOnlyDots(QStringView name)
     }
     return true;
 }
+
+} // namespace
 
 Result<void> checkJarNameCharacters(QStringView jarName)
 {

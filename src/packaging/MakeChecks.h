@@ -5,8 +5,6 @@
 
 #include <QStringView>
 
-#include <optional>
-
 namespace vamo {
 
 // The make command's checks, in their order; the first failure is returned
@@ -17,15 +15,6 @@ namespace vamo {
 //   no chapters ("请添加章节内容"); book name with a character not allowed in
 //   file names ("书名包涵非法字符(c)") or made only of dots ("书名包涵非法字符(.)").
 Result<void> checkMake(BookProject& book);
-
-// The first character of `name` that is one of ? * : / \ < > | and the
-// double quote, or a control character (which would break the manifest's
-// lines), as it is named in the message: itself, or U+XXXX for a control
-// character.
-std::optional<QString> firstForbiddenCharacter(QStringView name);
-
-// A name that, trimmed, is "." or "..", or any other run of dots only.
-bool isOnlyDots(QStringView name);
 
 // The JAR name holds a character not allowed in file names:
 // "jar包名包涵非法字符(c)".
