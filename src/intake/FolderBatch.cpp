@@ -121,9 +121,13 @@ Result<QStringList> listTxtFolder(const QString& folder)
 QString folderPath(const QString& folder)
 {
     QString f = QDir::toNativeSeparators(folder);
-    if (f.isEmpty() || f.endsWith(QDir::separator()))
+    if (f.isEmpty())
         return f;
-    return f + QDir::separator();
+    while (f.size() > 1 && f.endsWith(QDir::separator()) && f.at(f.size() - 2) == QDir::separator())
+        f.chop(1);
+    if (!f.endsWith(QDir::separator()))
+        f += QDir::separator();
+    return f;
 }
 
 QString batchChapterName(const QString& fileName)

@@ -16,8 +16,9 @@ namespace vamo {
 // an error.
 Result<QStringList> listTxtFolder(const QString& folder);
 
-// Folder with exactly one trailing separator (native separators); a folder
-// that already ends in one, such as a drive root, is returned unchanged.
+// Folder with exactly one trailing separator (native separators): one is
+// added where there is none and doubled ones are dropped; a drive root stays
+// as it is.
 QString folderPath(const QString& folder);
 
 // Names derived from a queued file name F: the chapter name is F without its

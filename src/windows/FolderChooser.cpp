@@ -2,6 +2,8 @@
 
 #include "ui_FolderChooser.h"
 
+#include "intake/FolderBatch.h"
+
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QDir>
@@ -135,18 +137,7 @@ void FolderChooser::setFolder(const QString& folder) { m_tree->setFolder(folder)
 
 QString FolderChooser::folder() const { return m_tree->folder(); }
 
-QString FolderChooser::withTrailingSeparator(const QString& folder)
-{
-    QString native = QDir::toNativeSeparators(folder);
-    if (native.isEmpty())
-        return native;
-    while (native.size() > 1 && native.endsWith(QDir::separator()) &&
-           native.at(native.size() - 2) == QDir::separator())
-        native.chop(1);
-    if (!native.endsWith(QDir::separator()))
-        native += QDir::separator();
-    return native;
-}
+QString FolderChooser::withTrailingSeparator(const QString& folder) { return folderPath(folder); }
 
 void FolderChooser::confirm()
 {
