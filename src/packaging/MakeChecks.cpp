@@ -40,6 +40,29 @@ bool isOnlyDots(QStringView name)
 
 } // namespace
 
+Result<void> checkJarNameChinese(QStringView jarName)
+{
+    for (QChar c : jarName) {
+        if (cp936::isChinese(c.unicode()))
+            return fail(u"jar包名含有中文"_s);
+    }
+    return {};
+}
+
+Result<void> checkBookNameFilled(QStringView bookName)
+{
+    if (bookName.trimmed().isEmpty())
+        return fail(u"书名为空"_s);
+    return {};
+}
+
+Result<void> checkMakerFilled(QStringView maker)
+{
+    if (maker.trimmed().isEmpty())
+        return fail(u"制作名为空"_s);
+    return {};
+}
+
 Result<void> checkJarNameCharacters(QStringView jarName)
 {
     if (const auto c = firstForbiddenCharacter(jarName))
@@ -62,10 +85,8 @@ Result<void> checkMake(BookProject& book)
 {
     const BookSettings s = book.settings();
 
-    for (QChar c : s.jarName) {
-        if (cp936::isChinese(c.unicode()))
-            return fail(u"jar包名含有中文"_s);
-    }
+    if (auto ok = checkJarNameChinese(s.jarName); !ok)
+        return ok;
     if (s.jarName.trimmed().isEmpty()) {
         book.setJarName(QString());
         return fail(u"jar包名为空"_s);
@@ -73,13 +94,13 @@ Result<void> checkMake(BookProject& book)
     if (auto ok = checkJarNameCharacters(s.jarName); !ok)
         return ok;
 
-    if (s.bookName.trimmed().isEmpty()) {
+    if (auto ok = checkBookNameFilled(s.bookName); !ok) {
         book.setBookName(QString());
-        return fail(u"书名为空"_s);
+        return ok;
     }
-    if (s.maker.trimmed().isEmpty()) {
+    if (auto ok = checkMakerFilled(s.maker); !ok) {
         book.setMaker(QString());
-        return fail(u"制作名为空"_s);
+        return ok;
     }
     if (book.chapterCount() == 0)
         return fail(u"请添加章节内容"_s);

@@ -16,6 +16,14 @@ namespace vamo {
 //   file names ("书名包涵非法字符(c)") or made only of dots ("书名包涵非法字符(.)").
 Result<void> checkMake(BookProject& book);
 
+// Single rules of the make command that the wizard's step one applies too.
+// A character of the JAR name that counts as Chinese: "jar包名含有中文".
+Result<void> checkJarNameChinese(QStringView jarName);
+// The book name is blank once trimmed: "书名为空" (the caller empties it).
+Result<void> checkBookNameFilled(QStringView bookName);
+// The maker is blank once trimmed: "制作名为空" (the caller empties it).
+Result<void> checkMakerFilled(QStringView maker);
+
 // The JAR name holds a character not allowed in file names:
 // "jar包名包涵非法字符(c)".
 Result<void> checkJarNameCharacters(QStringView jarName);

@@ -12,8 +12,10 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/Placement.h"
 #include "windows/ProgressFill.h"
-
+#include "windows/WizardStepOne.h"
+#include "windows/WizardStepTwo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,27 +44,6 @@ void setIndexIfDifferent(QComboBox* combo, int index)
 {
     if (combo->currentIndex() != index)
         combo->setCurrentIndex(index);
-}
-
-// Places `window` over the centre of `over`, as every window opened from the
-// main window is placed.
-void centreOver(QWidget* window, const QWidget* over)
-{
-    window->ensurePolished();
-    const QRect outer = over->frameGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(outer.left() + (outer.width() - size.width()) / 2,
-                 outer.top() + (outer.height() - size.height()) / 2);
-}
-
-// Keeps a parentless window above its opener without tying its enabled
-// state to the opener's.
-void keepAbove(QWidget* window, QWidget* opener)
-{
-    window->winId();
-    opener->winId();
-    if (window->windowHandle() && opener->windowHandle())
-        window->windowHandle()->setTransientParent(opener->windowHandle());
 }
 
 } // namespace
@@ -124,6 +105,8 @@ MainWindow::~MainWindow()
 {
     delete m_chooser.data();
     delete m_editor.data();
+    delete m_stepOne.data();
+    delete m_stepTwo.data();
 }
 
 void MainWindow::startUp()
@@ -295,8 +278,20 @@ FolderChooser* MainWindow::folderChooser()
 {
     if (!m_chooser) {
         m_chooser = new FolderChooser();
-        connect(m_chooser, &FolderChooser::chosen, &m_book, &BookProject::setSaveFolder);
+        connect(m_chooser, &FolderChooser::chosen, this, [this](const QString& folder) {
+            m_book.setSaveFolder(folder);
+            if (m_stepOne)
+                m_stepOne->setSaveFolder(folder);
+        });
         connect(m_chooser, &FolderChooser::left, this, [this] {
+            // Opened from the wizard's step one: back to it, the main
+            // window staying disabled below.
+            if (m_stepOne && m_stepOne->isVisible()) {
+                m_stepOne->setEnabled(true);
+                m_stepOne->show();
+                m_stepOne->activateWindow();
+                return;
+            }
             setEnabled(true);
             activateWindow();
         });
@@ -322,17 +317,49 @@ void MainWindow::newBook()
 
 void MainWindow::openWizard()
 {
-    // The wizard's windows arrive separately; until then the entry only
-    // returns to the chapter list.
     showSingleBookTab();
+    setEnabled(false);
+    WizardStepOne* stepOne = wizardStepOne();
+    stepOne->takeSettings(m_book.settings());
+    stepOne->move(pos());
+    keepAbove(stepOne, this);
+    stepOne->setEnabled(true);
+    stepOne->show();
+    stepOne->raise();
+    stepOne->activateWindow();
+}
+
+WizardStepOne* MainWindow::wizardStepOne()
+{
+    // Parentless like the editor: the main window is disabled below it.
+    if (!m_stepOne)
+        m_stepOne = new WizardStepOne(*this);
+    return m_stepOne;
+}
+
+WizardStepTwo* MainWindow::wizardStepTwo()
+{
+    if (!m_stepTwo)
+        m_stepTwo = new WizardStepTwo(*this);
+    return m_stepTwo;
 }
 
 ChapterEditor* MainWindow::chapterEditor()
 {
     // A top-level window of its own: its close box unloads it (the pointer
     // becomes null) and the next use makes a new one.
-    if (!m_editor)
+    if (!m_editor) {
         m_editor = new ChapterEditor(m_book, this);
+        connect(m_editor, &ChapterEditor::returnToWizard, this, [this](bool centre) {
+            if (m_stepTwo) {
+                m_stepTwo->comeBack(centre);
+                return;
+            }
+            // No step two to return to: the main window takes over.
+            m_book.setFrame(0);
+            setEnabled(true);
+        });
+    }
     return m_editor;
 }
 
@@ -358,6 +385,54 @@ void MainWindow::editChapter()
     if (m_book.prepareEdit(ui->List1->currentRow()))
         chapterEditor()->openEdit();
     chapterEditor()->resetHint();
+}
+
+int MainWindow::selectedChapter() const
+{
+    return ui->List1->currentRow();
+}
+
+void MainWindow::selectChapter(int position)
+{
+    ui->List1->setCurrentRow(position >= 0 && position < ui->List1->count() ? position : -1);
+}
+
+void MainWindow::wizardListOperation(int (BookProject::*operation)(int))
+{
+    if (!m_stepTwo)
+        return;
+    const int k = m_stepTwo->selectedChapter();
+    selectChapter(k);
+    const int after = (m_book.*operation)(k);
+    selectChapter(after);
+    m_stepTwo->selectChapter(after);
+}
+
+void MainWindow::form5_C3_Click()
+{
+    wizardListOperation(&BookProject::deleteChapter);
+}
+
+void MainWindow::form5_C4_Click()
+{
+    if (!m_stepTwo)
+        return;
+    const int k = m_stepTwo->selectedChapter();
+    selectChapter(k);
+    if (!m_book.prepareEdit(k))
+        return;
+    chapterEditor()->openEdit();
+    m_stepTwo->setEnabled(false);
+}
+
+void MainWindow::form5_C5_Click()
+{
+    wizardListOperation(&BookProject::moveUp);
+}
+
+void MainWindow::form5_C6_Click()
+{
+    wizardListOperation(&BookProject::moveDown);
 }
 
 void MainWindow::deleteChapter()
@@ -549,6 +624,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_chooser->close();
     if (m_editor)
         m_editor->close(); // may first ask whether to keep the chapter
+    if (m_stepOne)
+        m_stepOne->close();
+    if (m_stepTwo)
+        m_stepTwo->close();
     event->accept();
 }
 

@@ -18,6 +18,8 @@ class BookProject;
 class ChapterEditor;
 class DriveFolderTree;
 class FolderChooser;
+class WizardStepOne;
+class WizardStepTwo;
 
 // The main window: the book settings, the chapter list (single-book tab),
 // the TXT folder queue (folder tab), the make commands with their progress
@@ -47,6 +49,22 @@ public:
     FolderChooser* folderChooser();
     // Form3, created on first use and again after its close box unloaded it.
     ChapterEditor* chapterEditor();
+    // The wizard's Form4 and Form5, likewise.
+    WizardStepOne* wizardStepOne();
+    WizardStepTwo* wizardStepTwo();
+
+    // The position selected in the chapter list (List1), -1 for none.
+    int selectedChapter() const;
+    void selectChapter(int position);
+
+    // The wizard's delete, edit, move up and move down: the chapter is the
+    // one selected in step two's list, which the chapter list selects too;
+    // afterwards both lists select the same position. Edit disables step two
+    // with the main window while the editor is open.
+    void form5_C3_Click();
+    void form5_C4_Click();
+    void form5_C5_Click();
+    void form5_C6_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +93,7 @@ private:
     void moveChapterUp();
     void moveChapterDown();
     void batchImport();
+    void wizardListOperation(int (BookProject::*operation)(int));
 
     // Folder tab.
     void refreshTxtList();
@@ -96,6 +115,8 @@ private:
     DriveFolderTree* m_txtTree = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
+    QPointer<WizardStepOne> m_stepOne;
+    QPointer<WizardStepTwo> m_stepTwo;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;
