@@ -3,19 +3,24 @@
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
 #include "windows/MainWindow.h"
+#include "windows/WizardStepOne.h"
+#include "windows/WizardStepTwo.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
 
-// Fills the window with a small sample book and saves a picture of it; used
-// by scripts/screenshot.sh for the README.
-int saveScreenshot(vamo::MainWindow& window, const QString& path)
+// Fills the window with a small sample book and saves a picture of it, or of
+// the wizard's step one (Form4) or step two (Form5) opened on it; used by
+// scripts/screenshot.sh for the README and docs/.
+int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which)
 {
     vamo::BookProject& book = window.book();
     book.setSaveFolder(QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("电子书"))) + QDir::separator());
@@ -27,9 +32,18 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path)
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
         list->setCurrentRow(1);
     window.show();
+    QWidget* shown = &window;
+    if (which == QLatin1String("Form4") || which == QLatin1String("Form5")) {
+        window.findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
+        shown = window.wizardStepOne();
+        if (which == QLatin1String("Form5")) {
+            shown->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+            shown = window.wizardStepTwo();
+        }
+    }
     // Let the layout settle and the folder trees fill before the picture.
-    QTimer::singleShot(500, &window, [&window, path] {
-        const bool saved = window.grab().save(path);
+    QTimer::singleShot(500, &window, [&window, shown, path] {
+        const bool saved = shown->grab().save(path);
         window.close();
         QCoreApplication::exit(saved ? 0 : 1);
     });
@@ -47,13 +61,17 @@ int main(int argc, char** argv)
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+    QCommandLineOption screenshotWindow(QStringLiteral("screenshot-window"), QString(), QStringLiteral("name"),
+                                        QStringLiteral("Form1"));
+    screenshotWindow.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshotWindow);
     parser.process(app);
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
     vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
     if (parser.isSet(screenshot))
-        return saveScreenshot(window, parser.value(screenshot));
+        return saveScreenshot(window, parser.value(screenshot), parser.value(screenshotWindow));
     window.show();
     return QApplication::exec();
 }

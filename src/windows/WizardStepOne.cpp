@@ -54,6 +54,7 @@ void WizardStepOne::takeSettings(const BookSettings& settings)
     // With no entry of the book's size chosen, Next keeps that size.
     ui->Combo1->setPlaceholderText(f.jarSize < 0 ? BookProject::jarSizeItems().value(settings.jarSize) : QString());
     ui->Combo2->setCurrentIndex(f.phoneModel);
+    ui->Text3->setFocus();
 }
 
 wizard::StepOne WizardStepOne::fields() const
