@@ -13,6 +13,7 @@
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <memory>
 
@@ -48,6 +50,16 @@ T* control(QWidget* window, const char* name)
 void click(QWidget* window, const char* name)
 {
     QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
+}
+
+// The close box as the window system delivers it; whether the window
+// accepted to close.
+bool closeBoxAccepted(QWidget* window)
+{
+    QCloseEvent e;
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    static_cast<QObject*>(window)->event(&e); // sendEvent() would drop the flag
+    return e.isAccepted();
 }
 
 QStringList items(QListWidget* list)
@@ -407,6 +419,9 @@ private Q_SLOTS:
         verifyState(State::StepOne, 0);
         QCOMPARE(field(stepOne(), "Text1")->text(), chosen);
         click(stepOne(), "Command1");
+        // Step one's close box waits while the chooser is open over it.
+        QVERIFY(!closeBoxAccepted(stepOne()));
+        verifyState(State::Chooser, 0);
         chooser->close();
         verifyState(State::StepOne, 0);
 
@@ -448,6 +463,9 @@ private Q_SLOTS:
         click(editor(), "Command2");
         verifyState(State::StepTwo, 5);
         click(stepTwo(), "Command2");
+        // Step two's close box waits while the editor is open over it.
+        QVERIFY(!closeBoxAccepted(stepTwo()));
+        verifyState(State::OverStepTwo, 5);
         QPointer<ChapterEditor> unloaded = editor();
         unloaded->close();
         verifyState(State::StepTwo, 5);
