@@ -1,3 +1,16 @@
+# Qt's Chinese texts (message box buttons, file dialog). On Debian they come
+# from qt6-translations-l10n, a dependency of the package; where Qt does not
+# come from the system (Windows), the catalogue is installed with the program
+# into translations/ beside it, where the program looks after Qt's own folder.
+option(VAMO_BUNDLE_QT_TRANSLATIONS "Install Qt's qtbase_zh_CN.qm beside the program" ${WIN32})
+if(VAMO_BUNDLE_QT_TRANSLATIONS)
+  get_target_property(VAMO_QMAKE Qt6::qmake IMPORTED_LOCATION)
+  execute_process(COMMAND ${VAMO_QMAKE} -query QT_INSTALL_TRANSLATIONS
+                  OUTPUT_VARIABLE VAMO_QT_TRANSLATIONS OUTPUT_STRIP_TRAILING_WHITESPACE)
+  find_file(VAMO_QTBASE_ZH_CN qtbase_zh_CN.qm PATHS ${VAMO_QT_TRANSLATIONS} NO_DEFAULT_PATH REQUIRED)
+  install(FILES ${VAMO_QTBASE_ZH_CN} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)
+endif()
+
 # The Debian package: `cpack -G DEB` in the build folder (see README).
 # The library dependencies come from dpkg-shlibdeps; the rest is named here.
 set(CPACK_PACKAGE_NAME vamobook)
