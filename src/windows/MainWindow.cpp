@@ -470,7 +470,11 @@ void MainWindow::makeFolderBooks()
         Dialogs::warning(this, run.error().message);
         return;
     }
-    Dialogs::information(this, run->message);
+    // Books that could not be made turn the report into a warning.
+    if (run->failed.isEmpty())
+        Dialogs::information(this, run->message);
+    else
+        Dialogs::warning(this, run->message);
     if (run->made > 0)
         Dialogs::openFolder(this, run->saveFolder);
 }
