@@ -1,12 +1,13 @@
 #include "windows/Dialogs.h"
 
 #include "model/Site.h"
+#include "windows/DesktopOpen.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 
 #include <deque>
@@ -51,6 +52,11 @@ bool recorded(Dialogs::Kind kind, const QString& text)
     state().messages << text;
     state().kinds << kind;
     return true;
+}
+
+void cannotOpenFolder(QWidget* parent, const QString& path)
+{
+    Dialogs::warning(parent, QStringLiteral("无法打开目录：") + QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -118,12 +124,13 @@ bool Dialogs::openFolder(QWidget* parent, const QString& path)
         else
             --state().openFailures;
     } else {
-        // Without a launcher for folders (no xdg-open, no file manager)
-        // the desktop refuses here; a missing folder is not handed on.
-        opened = QFileInfo(path).isDir() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        // A desktop that finds nothing to show the folder with may say so
+        // only later; the same message follows then.
+        QPointer<QWidget> owner(parent);
+        opened = openFolderOnDesktop(path, parent, [owner, path] { cannotOpenFolder(owner, path); });
     }
     if (!opened)
-        warning(parent, QStringLiteral("无法打开目录：") + QDir::toNativeSeparators(path));
+        cannotOpenFolder(parent, path);
     return opened;
 }
 

@@ -30,7 +30,8 @@ public:
     static QString chooseFolder(QWidget* parent, const QString& start);
     // Shows a folder in the platform's file manager; does not wait. Where
     // the desktop cannot open it (no file manager, no such folder) the user
-    // is told "无法打开目录：" + path, and the result is false.
+    // is told "无法打开目录：" + path: at once with the result false, or,
+    // when the desktop gives up only after the hand-off, as soon as it does.
     static bool openFolder(QWidget* parent, const QString& path);
     // Opens an address in the system's browser.
     static void openUrl(const QString& url);
