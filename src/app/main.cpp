@@ -3,6 +3,7 @@
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
 #include "windows/MainWindow.h"
+#include "windows/QtTranslations.h"
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
@@ -56,6 +58,14 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vamobook"));
+    // The desktop entry's name, so that the desktop matches windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cn.vamobook.VamoBook"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    // The interface is Chinese throughout, whatever the system's language.
+    vamo::installQtChineseTranslations(vamo::qtTranslationFolders());
 
     QCommandLineParser parser;
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));

@@ -215,6 +215,8 @@ void ChapterEditor::emptyContent()
 
 void ChapterEditor::placeAndShow()
 {
+    // A chapter opened afresh shows nothing of an earlier file read.
+    resetProgress();
     if (m_mainWindow) {
         if (!parentWidget()) {
             // Keep the editor above the main window it belongs to.
@@ -240,7 +242,7 @@ bool ChapterEditor::storeChapter(bool accept)
                                               editing::joinDisplay(visibleText(), m_strmod),
                                               accept ? editing::StoreMode::Accept : editing::StoreMode::SaveOffer);
     if (!stored) {
-        Dialogs::information(this, stored.error().message);
+        Dialogs::warning(this, stored.error().message);
         return false;
     }
     m_strmod.clear();
@@ -281,14 +283,14 @@ void ChapterEditor::returnToCaller(bool centreWizard)
 void ChapterEditor::accept()
 {
     if (ui->Text1->text().trimmed().isEmpty()) {
-        Dialogs::information(this, QStringLiteral("章节名为空"));
+        Dialogs::warning(this, QStringLiteral("章节名为空"));
         setName(QString());
         ui->Text1->setFocus();
         return;
     }
     // Only the visible part is tested; what lies beyond it is not looked at.
     if (visibleText().trimmed().isEmpty()) {
-        Dialogs::information(this, QStringLiteral("章节内容不能为空"));
+        Dialogs::warning(this, QStringLiteral("章节内容不能为空"));
         ui->Text2->clear();
         ui->Text2->setFocus();
         return;
@@ -326,6 +328,7 @@ void ChapterEditor::readFile()
         return;
 
     editing::ReadProgress progress(info.size());
+    resetProgress();
     m_reading = true;
     setEnabled(false);
     ui->Text2->hide();
@@ -342,15 +345,22 @@ void ChapterEditor::readFile()
         QCoreApplication::processEvents();
         sinceRefresh.restart();
     });
-    if (progress.lines() > 0)
-        showProgress(progress.fraction(), progress.text());
+    if (read) {
+        // A complete read fills the bar; figures shown during the read
+        // give way to the totals.
+        const bool figuresShown = progress.lines() > 0;
+        progress.finish(read->lines, read->text.size());
+        showProgress(progress.fraction(), figuresShown ? progress.text() : ui->Label3->text());
+    } else {
+        resetProgress();
+    }
     setEnabled(true);
     ui->Text2->show();
     m_reading = false;
 
     if (!read) {
         // The editor stays as it was: name, content and what lies beyond it.
-        Dialogs::information(this, read.error().message);
+        Dialogs::warning(this, read.error().message);
         return;
     }
     setName(editing::chapterNameFromPath(path));
@@ -363,6 +373,11 @@ void ChapterEditor::showProgress(double fraction, const QString& text)
     m_progressFraction = fraction;
     ui->Label3->setText(text);
     layOutProgressFill();
+}
+
+void ChapterEditor::resetProgress()
+{
+    showProgress(0.0, QStringLiteral("进度"));
 }
 
 void ChapterEditor::layOutProgressFill()

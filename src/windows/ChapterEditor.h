@@ -90,6 +90,8 @@ private:
     void setContent(QString text);
     void emptyContent();
     void showProgress(double fraction, const QString& text);
+    // The progress text and bar as before any read: "进度", empty bar.
+    void resetProgress();
     void layOutProgressFill();
     bool storeChapter(bool accept);
     // Offers to save a named, non-empty chapter; false when storing failed.

@@ -113,13 +113,13 @@ void MainWindow::startUp()
 {
     // What an interrupted build left behind.
     if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
-        Dialogs::information(this, cleaned.error().message);
+        Dialogs::warning(this, cleaned.error().message);
     // Initial values: first entries of both lists, default save folder,
     // maker and message, a fresh JAR name, frame 0.
     m_book.initialise(defaultSaveFolder(m_env.programFolder));
     m_book.setFrame(0);
     if (auto created = createSaveFolder(m_book.settings().saveFolder); !created)
-        Dialogs::information(this, created.error().message);
+        Dialogs::warning(this, created.error().message);
 }
 
 void MainWindow::connectControls()
@@ -241,7 +241,7 @@ void MainWindow::makeBook()
     if (m_busy)
         return;
     if (auto checked = checkMake(m_book); !checked) {
-        Dialogs::information(this, checked.error().message);
+        Dialogs::warning(this, checked.error().message);
         return;
     }
     m_book.setBatchmode(0);
@@ -254,11 +254,11 @@ void MainWindow::makeBook()
     });
     leaveBusy();
     if (!built) {
-        Dialogs::information(this, built.error().message);
+        Dialogs::warning(this, built.error().message);
         return;
     }
     Dialogs::information(this, built->message);
-    Dialogs::openFolder(built->bookFolder);
+    Dialogs::openFolder(this, built->bookFolder);
 }
 
 void MainWindow::changeSaveFolder()
@@ -303,10 +303,10 @@ void MainWindow::openSaveFolder()
 {
     const QString folder = m_book.settings().saveFolder;
     if (auto created = createSaveFolder(folder); !created) {
-        Dialogs::information(this, created.error().message);
+        Dialogs::warning(this, created.error().message);
         return;
     }
-    Dialogs::openFolder(folder);
+    Dialogs::openFolder(this, folder);
 }
 
 void MainWindow::newBook()
@@ -370,7 +370,7 @@ void MainWindow::addChapter(bool fromMenu)
     if (fromMenu)
         showSingleBookTab();
     if (auto prepared = m_book.prepareAdd(); !prepared)
-        Dialogs::information(this, prepared.error().message);
+        Dialogs::warning(this, prepared.error().message);
     else
         chapterEditor()->openNew(BookProject::proposedChapterName(m_book.num()));
     // The button (not the menu entry) always leaves the editor's hint fresh.
@@ -473,7 +473,7 @@ void MainWindow::refreshTxtList()
         return;
     auto listed = listTxtFolder(folderPath(folder));
     if (!listed) {
-        Dialogs::information(this, listed.error().message);
+        Dialogs::warning(this, listed.error().message);
         return;
     }
     ui->List2->addItems(*listed);
@@ -542,12 +542,16 @@ void MainWindow::makeFolderBooks()
     if (m_busy)
         leaveBusy();
     if (!run) {
-        Dialogs::information(this, run.error().message);
+        Dialogs::warning(this, run.error().message);
         return;
     }
-    Dialogs::information(this, run->message);
+    // Books that could not be made turn the report into a warning.
+    if (run->failed.isEmpty())
+        Dialogs::information(this, run->message);
+    else
+        Dialogs::warning(this, run->message);
     if (run->made > 0)
-        Dialogs::openFolder(run->saveFolder);
+        Dialogs::openFolder(this, run->saveFolder);
 }
 
 // ------------------------------------------------------- busy/progress ---
@@ -619,7 +623,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
-        Dialogs::information(this, cleaned.error().message);
+        Dialogs::warning(this, cleaned.error().message);
     if (m_chooser)
         m_chooser->close();
     if (m_editor)

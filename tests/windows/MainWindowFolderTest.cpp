@@ -208,6 +208,7 @@ private Q_SLOTS:
                  qPrintable(caption));
 
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做3本书")});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Information});
         const QString save = defaultSaveFolder(programFolder());
         QCOMPARE(Dialogs::openedFolders(), QStringList{save});
         for (const QString& book : {QStringLiteral("first_book"), QStringLiteral("second"), QStringLiteral("third")}) {
@@ -243,6 +244,8 @@ private Q_SLOTS:
         const QString message = Dialogs::messages().at(0);
         QVERIFY2(message.contains(QStringLiteral("vanished")), qPrintable(message));
         QVERIFY2(message.startsWith(QStringLiteral("成功制做2本书")), qPrintable(message));
+        // Part of the run failed: the report carries the warning icon.
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         const QDir save(QDir::fromNativeSeparators(defaultSaveFolder(programFolder())));
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_one"))).isDir());
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_two"))).isDir());
@@ -260,6 +263,7 @@ private Q_SLOTS:
         find<QLineEdit>("Text2")->setText(QStringLiteral("   "));
         click("Command16");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("制作名为空")});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(find<QLineEdit>("Text2")->text(), QString());
         QVERIFY(Dialogs::openedFolders().isEmpty());
         QVERIFY(m_win->isEnabled());
