@@ -58,6 +58,20 @@ Result<void> checkBookNameCharacters(QStringView bookName)
     return {};
 }
 
+Result<void> checkJarName(QStringView jarName)
+{
+    if (jarName.trimmed().isEmpty())
+        return fail(u"jar包名为空"_s);
+    return checkJarNameCharacters(jarName);
+}
+
+Result<void> checkBookName(QStringView bookName)
+{
+    if (bookName.trimmed().isEmpty())
+        return fail(u"书名为空"_s);
+    return checkBookNameCharacters(bookName);
+}
+
 Result<void> checkMake(BookProject& book)
 {
     const BookSettings s = book.settings();
@@ -66,16 +80,15 @@ Result<void> checkMake(BookProject& book)
         if (cp936::isChinese(c.unicode()))
             return fail(u"jar包名含有中文"_s);
     }
-    if (s.jarName.trimmed().isEmpty()) {
-        book.setJarName(QString());
-        return fail(u"jar包名为空"_s);
-    }
-    if (auto ok = checkJarNameCharacters(s.jarName); !ok)
+    if (auto ok = checkJarName(s.jarName); !ok) {
+        if (s.jarName.trimmed().isEmpty())
+            book.setJarName(QString());
         return ok;
+    }
 
     if (s.bookName.trimmed().isEmpty()) {
         book.setBookName(QString());
-        return fail(u"书名为空"_s);
+        return checkBookName(s.bookName);
     }
     if (s.maker.trimmed().isEmpty()) {
         book.setMaker(QString());

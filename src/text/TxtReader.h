@@ -9,7 +9,7 @@
 
 namespace vamo {
 
-enum class TextEncoding { Cp936, Utf8, Utf16LE, Utf16BE };
+enum class TextEncoding { Cp936, Gb18030, Utf8, Utf16LE, Utf16BE };
 
 // A byte-order mark decides; otherwise valid UTF-8 that holds non-ASCII bytes
 // is UTF-8; everything else is code page 936.
