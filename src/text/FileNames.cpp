@@ -12,14 +12,6 @@
 
 namespace vamo {
 
-namespace {
-
-constexpr char16_t kEscapeBase = 0xDC00; // U+DC80..U+DCFF stand for bytes 0x80..0xFF
-
-bool isEscape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
-
-} // namespace
-
 #ifdef Q_OS_WIN
 
 QString decodeFileName(QByteArrayView raw) { return QString::fromUtf8(raw); }
@@ -27,6 +19,14 @@ QByteArray encodeFileName(QStringView name) { return name.toUtf8(); }
 QString displayFileName(QStringView name) { return name.toString(); }
 
 #else
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00; // U+DC80..U+DCFF stand for bytes 0x80..0xFF
+
+bool isEscape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
+} // namespace
 
 QString decodeFileName(QByteArrayView raw)
 {

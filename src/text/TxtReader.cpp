@@ -13,7 +13,9 @@
 #include <new>
 #include <optional>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QFileInfo>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
