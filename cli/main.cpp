@@ -14,6 +14,7 @@
 #include "packaging/BuildEbook.h"
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
+#include "text/FileNames.h"
 #include "text/TxtReader.h"
 
 #include <QCommandLineParser>
@@ -141,6 +142,7 @@ public:
     int run(const QStringList& arguments);
 
 private:
+    std::optional<QString> usageProblem(const QStringList& arguments) const;
     int usageError(const QString& text);
     int failed(const QString& text);
     std::optional<int> applySettings(BookProject& book);
@@ -175,7 +177,8 @@ int Cli::run(const QStringList& arguments)
         "把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
         "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
         "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
-        "成功时每行输出一个JAR或JAD文件的路径。"));
+        "成功时每行输出一个JAR或JAD文件的路径。\n"
+        "“--”之后的参数都是文件或目录，以“-”开头的名字也是。"));
     m_parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("make 或 folder"));
     m_parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("make：TXT文件；folder：一个目录"),
                                    QStringLiteral("文件..."));
@@ -184,8 +187,12 @@ int Cli::run(const QStringList& arguments)
     m_parser.addOptions({m_opt.saveFolder, m_opt.maker, m_opt.bookName, m_opt.message, m_opt.jarSize,
                          m_opt.jarName, m_opt.phone, m_opt.naming});
 
+    // Qt's own messages are English: the command line is checked here
+    // first, in the program's words, with the parser's own rules.
+    if (const auto problem = usageProblem(arguments))
+        return usageError(*problem);
     if (!m_parser.parse(arguments))
-        return usageError(m_parser.errorText());
+        return usageError(QStringLiteral("命令行有误：") + m_parser.errorText());
     if (m_parser.isSet(help)) {
         print(stdout, m_parser.helpText());
         return kDone;
@@ -220,6 +227,54 @@ int Cli::run(const QStringList& arguments)
     if (args.size() != 1)
         return usageError(QStringLiteral("请指定一个目录"));
     return folder(args.first());
+}
+
+// What is wrong with the command line, as the parser reads it: every
+// argument starting with "-" (but "-" alone) before "--" is an option,
+// "--name=value" or "--name value"; the help and version options also have
+// the short forms -h, -? and -v. After "--" every argument is a file.
+std::optional<QString> Cli::usageProblem(const QStringList& arguments) const
+{
+    const QList<QCommandLineOption> options = {m_opt.saveFolder, m_opt.maker,   m_opt.bookName, m_opt.message,
+                                               m_opt.jarSize,    m_opt.jarName, m_opt.phone,    m_opt.naming};
+    auto takesValue = [&](const QString& name) -> std::optional<bool> {
+        for (const QCommandLineOption& o : options) {
+            if (o.names().contains(name))
+                return !o.valueName().isEmpty();
+        }
+        if (name == QStringLiteral("help") || name == QStringLiteral("version"))
+            return false;
+        return std::nullopt;
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QStringLiteral("--"))
+            break;
+        if (!a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-"))
+            continue;
+        if (!a.startsWith(QStringLiteral("--"))) {
+            // Short options, several in one argument.
+            for (QChar c : QStringView(a).sliced(1)) {
+                if (c != u'h' && c != u'?' && c != u'v')
+                    return QStringLiteral("未知选项：") + a +
+                           QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
+            }
+            continue;
+        }
+        const qsizetype eq = a.indexOf(QLatin1Char('='));
+        const QString name = a.mid(2, eq < 0 ? -1 : eq - 2);
+        const std::optional<bool> value = takesValue(name);
+        if (!value)
+            return QStringLiteral("未知选项：") + a + QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
+        if (!*value && eq >= 0)
+            return QStringLiteral("选项--") + name + QStringLiteral("不需要值：") + a;
+        if (*value && eq < 0) {
+            if (i + 1 >= arguments.size())
+                return QStringLiteral("选项--") + name + QStringLiteral("缺少值");
+            ++i; // the value, whatever it looks like
+        }
+    }
+    return std::nullopt;
 }
 
 // Applies the options over the start values; a bad value gives its message
@@ -278,7 +333,7 @@ int Cli::make(const QStringList& files)
     if (auto exit = applySettings(book))
         return *exit;
     book.setBookName(m_parser.isSet(m_opt.bookName) ? m_parser.value(m_opt.bookName)
-                                                    : QFileInfo(files.first()).completeBaseName());
+                                                    : QFileInfo(displayFileName(files.first())).completeBaseName());
 
     // The settings are checked before any file is read, so that a wrong
     // setting does not wait for a long text; the real check follows.
@@ -295,12 +350,15 @@ int Cli::make(const QStringList& files)
     const int n = static_cast<int>(files.size());
     for (int i = 0; i < n; ++i) {
         const QString& path = files.at(i);
-        const QFileInfo info(path);
-        if (!info.exists())
-            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(path));
-        if (info.isDir())
-            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path));
-        const qint64 expected = estimateCharacters(info.size());
+        // A name that is not valid UTF-8 opens as it is and shows decoded.
+        const QString shownPath = displayFileName(path);
+        const std::optional<FileStatus> status = fileStatus(path);
+        if (!status)
+            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(shownPath));
+        if (status->kind == FileKind::Directory)
+            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(shownPath));
+        // A FIFO or device is refused by the reader without being waited on.
+        const qint64 expected = estimateCharacters(status->size);
         const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
         m_bar.show(label, 0);
         auto text = readTxtFile(path, [&](const TxtProgress& p) {
@@ -313,7 +371,7 @@ int Cli::make(const QStringList& files)
             return failed(ok.error().message);
         if (auto ok = book.save(text->text); !ok)
             return failed(ok.error().message);
-        book.appendChapterName(chapterName(path, i, m_naming));
+        book.appendChapterName(chapterName(shownPath, i, m_naming));
     }
 
     if (auto ok = checkMake(book); !ok)
@@ -375,5 +433,15 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
     Cli cli;
+#ifdef Q_OS_WIN
     return cli.run(QCoreApplication::arguments());
+#else
+    // The arguments' own bytes: a file name that is not valid UTF-8 must
+    // reach the file system unchanged (QCoreApplication::arguments() would
+    // turn its bytes into U+FFFD).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(decodeFileName(QByteArrayView(argv[i])));
+    return cli.run(arguments);
+#endif
 }

@@ -12,8 +12,10 @@ namespace vamo {
 // The TXT files of a folder, as the folder tab lists them: entries matching
 // *.txt (letter case ignored) in the file system's order, folders skipped,
 // and the listing ends at the first name that (trimmed of spaces) has 4
-// characters or fewer. A folder that does not exist or cannot be listed is
-// an error.
+// characters or fewer. FIFOs and devices are listed (and refused by name
+// when their book is made). A name that is not valid UTF-8 is listed in the
+// form that opens it (FileNames.h); displayFileName() shows it. A folder
+// that does not exist or cannot be listed is an error.
 Result<QStringList> listTxtFolder(const QString& folder);
 
 // Folder with exactly one trailing separator (native separators): one is
@@ -47,7 +49,9 @@ struct FolderBatchReport {
 
 // Makes one book per queued file of `folder`, with the settings of `book`.
 // Refuses an empty maker ("制作名为空"), an empty queue and a JAR name that
-// cannot be a file name; those refusals are the only errors. A file that
+// the make command's name rules refuse (MakeChecks.h); those refusals are
+// the only errors. Book and chapter names come from the names the files
+// show, and are held to the same rules. A file that
 // cannot be read or a book that cannot be built does not stop the run: it
 // is listed in the report and the others are still made. Each book's chapter
 // list holds only its own chapter; afterwards the chapter list, the texts

@@ -81,18 +81,31 @@ Result<void> checkBookNameCharacters(QStringView bookName)
     return {};
 }
 
+Result<void> checkJarName(QStringView jarName)
+{
+    if (jarName.trimmed().isEmpty())
+        return fail(u"jar包名为空"_s);
+    return checkJarNameCharacters(jarName);
+}
+
+Result<void> checkBookName(QStringView bookName)
+{
+    if (auto ok = checkBookNameFilled(bookName); !ok)
+        return ok;
+    return checkBookNameCharacters(bookName);
+}
+
 Result<void> checkMake(BookProject& book)
 {
     const BookSettings s = book.settings();
 
     if (auto ok = checkJarNameChinese(s.jarName); !ok)
         return ok;
-    if (s.jarName.trimmed().isEmpty()) {
-        book.setJarName(QString());
-        return fail(u"jar包名为空"_s);
-    }
-    if (auto ok = checkJarNameCharacters(s.jarName); !ok)
+    if (auto ok = checkJarName(s.jarName); !ok) {
+        if (s.jarName.trimmed().isEmpty())
+            book.setJarName(QString());
         return ok;
+    }
 
     if (auto ok = checkBookNameFilled(s.bookName); !ok) {
         book.setBookName(QString());

@@ -24,6 +24,16 @@ Result<void> checkBookNameFilled(QStringView bookName);
 // The maker is blank once trimmed: "制作名为空" (the caller empties it).
 Result<void> checkMakerFilled(QStringView maker);
 
+// The name rules, one implementation for the make command, folder mode, the
+// command line and the build. A name is blank when trimming all white space
+// leaves nothing; forbidden are ? * : / \ < > | ", the double quote, and
+// control characters.
+
+// JAR name: blank ("jar包名为空") or holding a forbidden character.
+Result<void> checkJarName(QStringView jarName);
+// Book name: blank ("书名为空"), holding a forbidden character, or only dots.
+Result<void> checkBookName(QStringView bookName);
+
 // The JAR name holds a character not allowed in file names:
 // "jar包名包涵非法字符(c)".
 Result<void> checkJarNameCharacters(QStringView jarName);

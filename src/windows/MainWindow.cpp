@@ -9,6 +9,7 @@
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
 #include "startup/Startup.h"
+#include "text/FileNames.h"
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
@@ -21,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWindow>
@@ -31,6 +33,9 @@ namespace {
 
 constexpr int kSingleBookTab = 0;
 constexpr int kFolderTab = 1;
+// Queue entries whose file name is not valid UTF-8 keep it here (see
+// FileNames.h); their text is the name decoded.
+constexpr int kFileNameRole = Qt::UserRole;
 // Longest time a long operation goes without letting the window repaint.
 constexpr qint64 kPaintIntervalMs = 50;
 
@@ -476,7 +481,33 @@ void MainWindow::refreshTxtList()
         Dialogs::warning(this, listed.error().message);
         return;
     }
-    ui->List2->addItems(*listed);
+    // A name that is not valid UTF-8 shows decoded; the entry keeps the
+    // name that opens the file.
+    for (const QString& name : *listed) {
+        auto* item = new QListWidgetItem(displayFileName(name), ui->List2);
+        if (item->text() != name)
+            item->setData(kFileNameRole, name);
+    }
+}
+
+QString MainWindow::queuedFileName(int row) const
+{
+    const QListWidgetItem* item = ui->List2->item(row);
+    const QVariant name = item->data(kFileNameRole);
+    return name.isValid() ? name.toString() : item->text();
+}
+
+// Swaps two queue entries, the names they show and the names they open.
+void MainWindow::swapTxtEntries(int a, int b)
+{
+    QListWidgetItem* x = ui->List2->item(a);
+    QListWidgetItem* y = ui->List2->item(b);
+    const QString text = x->text();
+    const QVariant name = x->data(kFileNameRole);
+    x->setText(y->text());
+    x->setData(kFileNameRole, y->data(kFileNameRole));
+    y->setText(text);
+    y->setData(kFileNameRole, name);
 }
 
 void MainWindow::removeTxtEntry()
@@ -499,9 +530,7 @@ void MainWindow::moveTxtEntryUp()
     const int row = list->currentRow();
     if (row <= 0 || list->count() <= 1)
         return;
-    const QString above = list->item(row - 1)->text();
-    list->item(row - 1)->setText(list->item(row)->text());
-    list->item(row)->setText(above);
+    swapTxtEntries(row - 1, row);
     list->setCurrentRow(row - 1);
 }
 
@@ -511,9 +540,7 @@ void MainWindow::moveTxtEntryDown()
     const int row = list->currentRow();
     if (row < 0 || row >= list->count() - 1 || list->count() <= 1)
         return;
-    const QString below = list->item(row + 1)->text();
-    list->item(row + 1)->setText(list->item(row)->text());
-    list->item(row)->setText(below);
+    swapTxtEntries(row, row + 1);
     list->setCurrentRow(row + 1);
 }
 
@@ -523,11 +550,16 @@ void MainWindow::makeFolderBooks()
         return;
     QStringList queue;
     for (int i = 0; i < ui->List2->count(); ++i)
-        queue << ui->List2->item(i)->text();
+        queue << queuedFileName(i);
 
+    // The run makes its books in a project of its own, with the settings
+    // that stand in the window: the single-book tab's chapters, their texts
+    // and its book name stay as they are.
+    BookProject batch(m_book.clock());
+    batch.setSettings(m_book.settings());
     // The busy state starts with the first book, so that a refused run
     // (no maker, empty queue) leaves the window as it was.
-    auto run = runFolderBatch(m_book, m_env, folderPath(txtFolder()), queue,
+    auto run = runFolderBatch(batch, m_env, folderPath(txtFolder()), queue,
                               [this](const FolderBatchProgress& progress) {
                                   if (!m_busy) {
                                       ui->Label10->hide();
@@ -541,6 +573,15 @@ void MainWindow::makeFolderBooks()
                               });
     if (m_busy)
         leaveBusy();
+    // What the run did to the shared settings comes back: a blank maker
+    // emptied, a blank message made one space, and the JAR name renewed
+    // after every book made.
+    BookSettings settings = m_book.settings();
+    settings.maker = batch.settings().maker;
+    settings.message = batch.settings().message;
+    settings.jarName = batch.settings().jarName;
+    m_book.setSettings(settings);
+    m_book.setBatchmode(batch.batchmode());
     if (!run) {
         Dialogs::warning(this, run.error().message);
         return;

@@ -101,6 +101,8 @@ private:
     void moveTxtEntryUp();
     void moveTxtEntryDown();
     void makeFolderBooks();
+    QString queuedFileName(int row) const;
+    void swapTxtEntries(int a, int b);
 
     // Busy state and progress display.
     void enterBusy();

@@ -10,6 +10,12 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+
+#include <cstdio>
+#endif
+
 using namespace vamo;
 using vamo::test::writeFile;
 
@@ -354,3 +360,57 @@ TEST_F(Batch, BookOfTheSameRunIsNeverOverwritten)
     EXPECT_EQ(r->failed, QStringList{QStringLiteral("x_y")});
     EXPECT_TRUE(entry(jar(QStringLiteral("x_y"), QStringLiteral("vamo-01030507")), "10000").endsWith("one\r\n\r\n"));
 }
+
+// Folder mode holds names to the make command's rules: all white space
+// trimmed, control characters forbidden.
+TEST_F(Batch, NamesFollowTheMakeCommandsRules)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("abc\r\n"));
+    book.setJarName(QStringLiteral("\t\u3000"));
+    auto r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("jar包名为空"));
+    book.setJarName(QStringLiteral("a\tb"));
+    r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("jar包名包涵非法字符(U+0009)"));
+    EXPECT_TRUE(QDir(save).isEmpty());
+
+    book.setJarName(QStringLiteral("first"));
+    book.setMaker(QStringLiteral("\t"));
+    r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("制作名为空"));
+}
+
+#ifndef Q_OS_WIN
+// A name that is not UTF-8 (GBK from a Windows archive), a FIFO and a
+// folder gone between listing and making: each is made or named.
+TEST_F(Batch, NoFileIsSkippedWithoutBeingNamed)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("first\r\n"));
+    const QByteArray raw = QFile::encodeName(source) + "/\xB9\xCA\xCA\xC2.txt"; // 故事.txt in GBK
+    FILE* f = std::fopen(raw.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("story\r\n", f);
+    std::fclose(f);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(QDir(source).filePath(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
+
+    auto listed = listTxtFolder(source);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->size(), 3);
+    QStringList queue = *listed;
+    queue.sort();
+    auto r = run(queue);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->made, 2);
+    EXPECT_EQ(r->failed, QStringList{QStringLiteral("pipe")});
+    EXPECT_EQ(r->reasons.at(0), u("不是文本文件：") + QDir::toNativeSeparators(QDir(source).filePath(QStringLiteral("pipe.txt"))));
+    ASSERT_EQ(r->jarPaths.size(), 2);
+    const QString story = QDir(save).filePath(u("故事"));
+    EXPECT_TRUE(QFileInfo(story).isDir());
+    EXPECT_TRUE(QDir::cleanPath(r->jarPaths.at(1)).startsWith(story + QLatin1Char('/')));
+    EXPECT_TRUE(entry(r->jarPaths.at(1), "10000").endsWith("story\r\n\r\n"));
+    EXPECT_TRUE(entry(r->jarPaths.at(1), "capter").startsWith(QByteArray("\xef\xbb\xbf\r\n") + u("故事").toUtf8() + "0001\r\n"));
+}
+#endif
