@@ -2,16 +2,31 @@
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
+#include "startup/UpdateCheck.h"
 #include "windows/MainWindow.h"
+#include "windows/OnlineBanner.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace {
+
+template <class F>
+void whenUpdateCheckDone(vamo::MainWindow& window, F then)
+{
+    vamo::UpdateCheck& check = window.banner().updateCheck();
+    if (check.done())
+        then();
+    else
+        QObject::connect(&check, &vamo::UpdateCheck::finished, &window, then, Qt::SingleShotConnection);
+}
 
 // Fills the window with a small sample book and saves a picture of it; used
 // by scripts/screenshot.sh for the README.
@@ -27,11 +42,29 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path)
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
         list->setCurrentRow(1);
     window.show();
-    // Let the layout settle and the folder trees fill before the picture.
-    QTimer::singleShot(500, &window, [&window, path] {
-        const bool saved = window.grab().save(path);
+    // Let the update check end, the layout settle and the folder trees fill
+    // before the picture.
+    whenUpdateCheckDone(window, [&window, path] {
+        QTimer::singleShot(500, &window, [&window, path] {
+            const bool saved = window.grab().save(path);
+            window.close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    });
+    return QApplication::exec();
+}
+
+// Shows the window, waits for the update check and prints the banner line
+// it left (UTF-8, one line); for checking a mirror's update file.
+int printBanner(vamo::MainWindow& window)
+{
+    window.show();
+    whenUpdateCheckDone(window, [&window] {
+        const auto* caption = window.findChild<QLabel*>(QStringLiteral("Label10"));
+        std::fputs((caption ? caption->text() : QString()).toUtf8().append('\n').constData(), stdout);
+        std::fflush(stdout);
         window.close();
-        QCoreApplication::exit(saved ? 0 : 1);
+        QCoreApplication::exit(0);
     });
     return QApplication::exec();
 }
@@ -47,11 +80,18 @@ int main(int argc, char** argv)
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+    QCommandLineOption checkUpdate(QStringLiteral("check-update"));
+    checkUpdate.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(checkUpdate);
     parser.process(app);
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
     vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
+    // The last step of the start-up: the update check runs in the background.
+    window.banner().startUpdateCheck(vamo::updateInfoUrl());
+    if (parser.isSet(checkUpdate))
+        return printBanner(window);
     if (parser.isSet(screenshot))
         return saveScreenshot(window, parser.value(screenshot));
     window.show();

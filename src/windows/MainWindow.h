@@ -18,6 +18,7 @@ class BookProject;
 class ChapterEditor;
 class DriveFolderTree;
 class FolderChooser;
+class OnlineBanner;
 
 // The main window: the book settings, the chapter list (single-book tab),
 // the TXT folder queue (folder tab), the make commands with their progress
@@ -42,6 +43,12 @@ public:
     // The folder of the folder tab (Dir1), in native form.
     QString txtFolder() const;
     void setTxtFolder(const QString& folder);
+
+    // Opens an address in the system's browser (http and https only).
+    void gotoweb(const QString& url);
+    // Banner line, promotion picture, help menu and the update check; the
+    // program starts the check once the window is set up.
+    OnlineBanner& banner() { return *m_banner; }
 
     // Form2, created on first use.
     FolderChooser* folderChooser();
@@ -94,6 +101,7 @@ private:
     BookProject& m_book;
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
+    OnlineBanner* m_banner = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
     bool m_busy = false;
