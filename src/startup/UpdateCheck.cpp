@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
@@ -279,8 +280,9 @@ void UpdateCheck::start(const QUrl& updateInfoUrl)
     if (m_running || m_done)
         return;
     m_running = true;
+    m_network = std::make_unique<QNetworkAccessManager>();
     m_download = new Download(
-        m_network, updateInfoUrl, updateInfoByteLimit,
+        *m_network, updateInfoUrl, updateInfoByteLimit,
         [this](std::optional<QByteArray> body) { updateInfoArrived(std::move(body)); }, m_timeLimitMs, this);
 }
 
@@ -312,7 +314,7 @@ void UpdateCheck::updateInfoArrived(std::optional<QByteArray> body)
         return;
     }
     m_download = new Download(
-        m_network, webAddress(*m_info.pictureAddress).value_or(QUrl()), pictureByteLimit,
+        *m_network, webAddress(*m_info.pictureAddress).value_or(QUrl()), pictureByteLimit,
         [this](std::optional<QByteArray> picture) { pictureArrived(std::move(picture)); }, m_timeLimitMs,
         this);
 }

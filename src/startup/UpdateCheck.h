@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,8 +12,10 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace vamo {
@@ -172,7 +173,8 @@ private:
     QString m_siteurl;
     QString m_marketurl;
     UpdateInfo m_info;
-    QNetworkAccessManager m_network;
+    // Made by start(): a window whose check never runs costs nothing.
+    std::unique_ptr<QNetworkAccessManager> m_network;
     QPointer<Download> m_download;
     int m_timeLimitMs = downloadTimeLimitMs;
     bool m_running = false;
