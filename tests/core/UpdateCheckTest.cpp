@@ -348,7 +348,7 @@ TEST_F(UpdateRun, ServerErrorsAreNotUsed)
 TEST_F(UpdateRun, ASilentServerEndsByTheTimeLimit)
 {
     server.answer("/e.txt", HttpTestServer::Answer{200, {}, {}, true, false});
-    run(server.url("/e.txt"), 300);
+    run(server.url("/e.txt"), 1000);
     EXPECT_EQ(server.connections(), 1);
     EXPECT_EQ(events, QStringList{QStringLiteral("finished")});
     EXPECT_FALSE(QFileInfo::exists(txt()));
@@ -358,7 +358,7 @@ TEST_F(UpdateRun, ASilentServerEndsByTheTimeLimit)
     server.answer("/e.txt", lines({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("200"),
                                    QStringLiteral("10"), server.url("/p.gif").toString()}));
     server.answer("/p.gif", HttpTestServer::Answer{200, {}, {}, true, false});
-    run(server.url("/e.txt"), 300);
+    run(server.url("/e.txt"), 1000);
     EXPECT_EQ(events, (QStringList{QStringLiteral("text:t"), QStringLiteral("finished")}));
     EXPECT_FALSE(QFileInfo::exists(gif()));
 }
