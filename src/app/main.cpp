@@ -2,7 +2,9 @@
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
+#include "startup/UpdateCheck.h"
 #include "windows/MainWindow.h"
+#include "windows/OnlineBanner.h"
 #include "windows/QtTranslations.h"
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
@@ -12,12 +14,25 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace {
+
+template <class F>
+void whenUpdateCheckDone(vamo::MainWindow& window, F then)
+{
+    vamo::UpdateCheck& check = window.banner().updateCheck();
+    if (check.done())
+        then();
+    else
+        QObject::connect(&check, &vamo::UpdateCheck::finished, &window, then, Qt::SingleShotConnection);
+}
 
 // Fills the window with a small sample book and saves a picture of it, or of
 // the wizard's step one (Form4) or step two (Form5) opened on it; used by
@@ -25,7 +40,8 @@ namespace {
 int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which)
 {
     vamo::BookProject& book = window.book();
-    book.setSaveFolder(QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("电子书"))) + QDir::separator());
+    // A neutral sample folder, not a path of the machine that takes the picture.
+    book.setSaveFolder(QDir::toNativeSeparators(QStringLiteral("/home/reader/电子书/")));
     book.setBookName(QStringLiteral("山居杂记"));
     const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"),
                                QStringLiteral("第3章 竹林"), QStringLiteral("第4章 归途")};
@@ -43,11 +59,29 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
             shown = window.wizardStepTwo();
         }
     }
-    // Let the layout settle and the folder trees fill before the picture.
-    QTimer::singleShot(500, &window, [&window, shown, path] {
-        const bool saved = shown->grab().save(path);
+    // Let the update check end, the layout settle and the folder trees fill
+    // before the picture.
+    whenUpdateCheckDone(window, [&window, shown, path] {
+        QTimer::singleShot(500, &window, [&window, shown, path] {
+            const bool saved = shown->grab().save(path);
+            window.close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    });
+    return QApplication::exec();
+}
+
+// Shows the window, waits for the update check and prints the banner line
+// it left (UTF-8, one line); for checking a mirror's update file.
+int printBanner(vamo::MainWindow& window)
+{
+    window.show();
+    whenUpdateCheckDone(window, [&window] {
+        const auto* caption = window.findChild<QLabel*>(QStringLiteral("Label10"));
+        std::fputs((caption ? caption->text() : QString()).toUtf8().append('\n').constData(), stdout);
+        std::fflush(stdout);
         window.close();
-        QCoreApplication::exit(saved ? 0 : 1);
+        QCoreApplication::exit(0);
     });
     return QApplication::exec();
 }
@@ -75,11 +109,18 @@ int main(int argc, char** argv)
                                         QStringLiteral("Form1"));
     screenshotWindow.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshotWindow);
+    QCommandLineOption checkUpdate(QStringLiteral("check-update"));
+    checkUpdate.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(checkUpdate);
     parser.process(app);
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
     vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
+    // The last step of the start-up: the update check runs in the background.
+    window.banner().startUpdateCheck(vamo::updateInfoUrl());
+    if (parser.isSet(checkUpdate))
+        return printBanner(window);
     if (parser.isSet(screenshot))
         return saveScreenshot(window, parser.value(screenshot), parser.value(screenshotWindow));
     window.show();

@@ -13,6 +13,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/OnlineBanner.h"
 #include "windows/Placement.h"
 #include "windows/ProgressFill.h"
 #include "windows/WizardStepOne.h"
@@ -71,8 +72,10 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
         ui->Combo2->addItems(BookProject::phoneModelItems());
     }
 
-    ui->Label10->setText(site::bannerCaption());
-    ui->AniGIF1->hide(); // shows the promotion picture once there is one
+    // Banner line, promotion picture and help menu.
+    m_banner = new OnlineBanner(this, ui->Label10, ui->AniGIF1,
+                                {ui->menu_two_4, ui->menu_two_1, ui->menu_two_2, ui->menu_two_3},
+                                m_env.programFolder);
 
     // The progress display keeps its place while hidden so that the window
     // does not jump when packaging starts.
@@ -168,6 +171,8 @@ void MainWindow::connectControls()
     connect(ui->menu_one_3, &QAction::triggered, this, [this] { addChapter(true); });
     connect(ui->menu_one_4, &QAction::triggered, this, &MainWindow::close);
 }
+
+void MainWindow::gotoweb(const QString& url) { OnlineBanner::gotoweb(url); }
 
 // ---------------------------------------------------------------- view ---
 

@@ -18,6 +18,7 @@ class BookProject;
 class ChapterEditor;
 class DriveFolderTree;
 class FolderChooser;
+class OnlineBanner;
 class WizardStepOne;
 class WizardStepTwo;
 
@@ -44,6 +45,12 @@ public:
     // The folder of the folder tab (Dir1), in native form.
     QString txtFolder() const;
     void setTxtFolder(const QString& folder);
+
+    // Opens an address in the system's browser (http and https only).
+    void gotoweb(const QString& url);
+    // Banner line, promotion picture, help menu and the update check; the
+    // program starts the check once the window is set up.
+    OnlineBanner& banner() { return *m_banner; }
 
     // Form2, created on first use.
     FolderChooser* folderChooser();
@@ -115,6 +122,7 @@ private:
     BookProject& m_book;
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
+    OnlineBanner* m_banner = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
     QPointer<WizardStepOne> m_stepOne;
