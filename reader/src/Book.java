@@ -504,6 +504,49 @@ class Book {
         }
     }
 
+    /**
+     * Characters in chapter ch: 1400 for every cut piece and the length of
+     * the last piece, counted in its file once (its header line left out).
+     */
+    int length(int ch) {
+        if (len == null) {
+            len = new int[n];
+        }
+        if (len[ch] == 0) {
+            int k = 0, h = 0, x;
+            if (reopen(String.valueOf(10000 * (ch + 1) + pieces[ch] - 1))) {
+                while ((x = rd()) >= 0) {
+                    if ((x & 0xC0) != 0x80) {
+                        k++;
+                        if (h == 0 && x == '\n') {
+                            h = k;
+                        }
+                    }
+                }
+            }
+            reopen(null);
+            len[ch] = (pieces[ch] - 1) * 1400 + Math.max(0, k - h) + 1;
+        }
+        return len[ch] - 1;
+    }
+
+    /** How far into chapter ch position x is, in percent. */
+    int percent(int ch, int x) {
+        return (int) Math.min(100, ((x >> 11) * 1400L + (x & 2047)) * 100 / Math.max(1, length(ch)));
+    }
+
+    /** Goes to the page at pct percent of chapter ch. */
+    void jump(int ch, int pct) {
+        go(ch, 0);
+        int t = (int) ((long) length(c) * pct / 100), j = Math.min(t / 1400, count() - 1);
+        p = norm(j << 11 | Math.min(2047, t - j * 1400));
+        if (at(p) < 0) {
+            p = blank() ? norm(0) : back(last());
+        } else {
+            align();
+        }
+    }
+
     /** Percent of the volume read at the end of the current page. */
     int percent() {
         if (c < 0 || total <= 0) {
