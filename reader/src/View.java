@@ -482,7 +482,11 @@ class View extends Canvas implements CommandListener, Runnable {
             }
         }
         if (b.nl == 0 && b.c >= 0) {
-            g.drawString("（本章没有内容）", 3, y, 20);
+            String e = "（本章没有内容）";
+            if (tf.stringWidth(e) > w - 6) {
+                g.setFont(sf);
+            }
+            g.drawString(e, 3, y, 20);
         }
         if (b.full == 0 || mode == MENU) {
             // The clock goes beside the percent where the name keeps a third of the bar.
