@@ -52,7 +52,7 @@ class Book {
     int w = 100, rows = 1;
     private int end; // end of the last line laid out
     /* Per piece of the current chapter the first line start laid out in it
-       (-1: none yet), valid for chapter lc2 at width aw; empty: blank chapter. */
+       (-1: none yet), valid for chapter ac at width aw; empty: blank chapter. */
     private int[] anc;
     private int ac = -2, aw;
     private boolean empty;
@@ -339,6 +339,7 @@ class Book {
     void setFont(Font font) {
         f = font;
         wc = new int[512];
+        ac = -2; // the line starts known were found with the old font
     }
 
     /** Width of a character in the reading font, cached. */

@@ -75,7 +75,10 @@ class View extends Canvas implements CommandListener, Runnable {
 
     /** Text width and lines per page for the screen as it is now. */
     private void fit() {
-        b.w = getWidth() - 6;
+        if (b.w != getWidth() - 6) {
+            b.w = getWidth() - 6;
+            b.align(); // a screen that changed its width: back onto a line start
+        }
         b.rows = Math.max(1, Math.min(b.ls.length, (getHeight() - (b.full == 1 ? 2 : bh * 2 + 2)) / lh));
     }
 

@@ -121,7 +121,7 @@ public class PageTest {
     public void chaptersOfOnlyBlankLinesSayTheyAreEmpty() throws Exception {
         try (Phone phone = new Phone(jar).start()) {
             ReaderTest.openChapter(phone, 3);
-            Screen s = phone.screen().save(Books.SCREENS.resolve("empty-chapter-crlf.png"));
+            Screen s = phone.screen().save(Books.SCREENS.resolve("empty-chapter-240x320.png"));
             assertTrue(s.text(), s.shows("（本章没有内容）"));
             Screen next = phone.key(Phone.DOWN).screen();
             assertTrue(next.shows("第4章"));
@@ -158,7 +158,7 @@ public class PageTest {
             ReaderTest.openChapter(phone, 2);
             String start = page(phone.screen());
             Screen j = jump(phone);
-            j.save(Books.SCREENS.resolve("jump.png"));
+            j.save(Books.SCREENS.resolve("jump-240x320.png"));
             assertTrue(j.text(), j.shows("本章位置 _ %"));
             assertTrue(j.shows("第几章 _ (1-6)"));
             // 2 and 8 are digits here, * takes one back.
@@ -193,6 +193,15 @@ public class PageTest {
             phone.key('7').key(Phone.SOFT_RIGHT);
             assertEquals("cancel stays", start, page(phone.screen()));
             assertTrue(phone.screen().shows(LONG));
+        }
+        Books.forget();
+        try (Phone phone = new Phone(jar, Display.NOKIA, 128, 160, true).start()) {
+            ReaderTest.openChapter(phone, 5);
+            jump(phone);
+            Screen small = phone.key('4').key(Phone.DOWN).screen().save(Books.SCREENS.resolve("jump-128x160.png"));
+            assertTrue(small.shows("本章位置 4 %"));
+            Graphics.Text hint = find(small, "数字输入 *键删除");
+            assertTrue("the hint fits", hint != null && hint.whole());
         }
     }
 }

@@ -478,6 +478,48 @@ public class BookTest {
         assertEquals(100, b.percent());
     }
 
+    @Test
+    public void chapterPercentAndJumpFollowTheText() {
+        String[] texts = {BookMaker.novel(31, 5000), repeat('字', 2800), "短\r\n", "\r\n"};
+        TestBook b = book(texts);
+        b.w = 20;
+        b.rows = 6;
+        assertEquals(texts[0].length(), b.length(0), 3); // cut pieces of 1401 count as 1400
+        assertEquals(2800, b.length(1)); // two full pieces and an empty last one
+        assertEquals(3, b.length(2));
+        assertEquals(0, b.percent(0, b.norm(0)));
+        b.go(0, 0);
+        assertEquals(100, b.percent(0, b.last()));
+        assertEquals(3 * 1400 * 100 / b.length(0), b.percent(0, 3 << 11));
+        assertEquals(50, b.percent(1, 1 << 11));
+        b.go(0, 0);
+        Set<Integer> starts = new HashSet<>();
+        for (int x = b.norm(0); b.at(x) >= 0; x = b.line(x)) {
+            starts.add(x);
+        }
+        for (int pct = 0; pct <= 100; pct += 10) {
+            b.jump(0, pct);
+            assertEquals(0, b.c);
+            assertTrue(pct + "% lands on a line start", starts.contains(b.p));
+            b.layout();
+            int at = (b.p >> 11) * 1400 + (b.p & 2047);
+            if (pct < 100) {
+                assertTrue(pct + "%: " + at, Math.abs(at - texts[0].length() * pct / 100) < 60);
+            } else {
+                assertEquals("100 % is the last full page", b.last(), b.q);
+                assertEquals(6, b.nl);
+            }
+        }
+        b.jump(3, 50);
+        assertEquals(3, b.c);
+        assertEquals(b.norm(0), b.p);
+        b.jump(1, 100);
+        b.layout();
+        assertEquals(b.last(), b.q);
+        assertTrue(b.prev());
+        assertEquals(1, b.c);
+    }
+
     // ---- bookmarks and records ---------------------------------------------------------
 
     @Test
