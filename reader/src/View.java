@@ -342,7 +342,7 @@ class View extends Canvas implements CommandListener, Runnable {
             mode = READ;
         } else if (a == SOFT_LEFT || a == FIRE) {
             mode = READ;
-            int ch = jv[1] < 0 ? b.c : Math.max(1, jv[1]) - 1;
+            int ch = jv[1] < 0 ? b.c : Math.max(1, Math.min(b.n, jv[1])) - 1;
             if (jv[0] >= 0 || ch != b.c) {
                 b.jump(ch, Math.max(0, jv[0]));
                 b.save();

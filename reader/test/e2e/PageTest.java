@@ -23,7 +23,7 @@ import vamo.harness.Screen;
 
 /** Long chapter names, the clock, empty chapters and the jump. */
 public class PageTest {
-    static final String LONG = "第2章 山雨欲来风满楼，少年夜半出城门，一路向北寻访失散多年的师父";
+    static final String LONG = "第2章 山雨欲来风满楼，少年夜半出城门寻师";
     private Path jar;
     private List<String> texts;
 
@@ -57,7 +57,7 @@ public class PageTest {
         assertFalse("too long to be seen whole", t.whole());
         assertTrue("it rests at its start first", t.x() >= t.clipX());
         boolean end = false;
-        for (long until = System.currentTimeMillis() + 15000; !end && System.currentTimeMillis() < until;) {
+        for (long until = System.currentTimeMillis() + 40000; !end && System.currentTimeMillis() < until;) {
             Thread.sleep(30);
             Screen s = phone.screen();
             t = find(s, text);
@@ -193,6 +193,9 @@ public class PageTest {
             phone.key('7').key(Phone.SOFT_RIGHT);
             assertEquals("cancel stays", start, page(phone.screen()));
             assertTrue(phone.screen().shows(LONG));
+            jump(phone);
+            phone.key(Phone.DOWN).key('9').key(Phone.FIRE);
+            assertTrue("a number past the last chapter is the last chapter", phone.screen().shows("第6章"));
         }
         Books.forget();
         try (Phone phone = new Phone(jar, Display.NOKIA, 128, 160, true).start()) {
