@@ -428,8 +428,9 @@ class Book {
     /**
      * Start of the page that ends where r starts: the rows-th line start
      * before r, laid out forward from a known line start (the paragraph's
-     * start, or where a line began in this piece or the one before), so that
-     * paging back meets the same line starts as paging forward.
+     * start, or the first line laid out in r's piece or the nearest piece
+     * before it that has one), so that paging back meets the same line starts
+     * as paging forward, however long the paragraph.
      */
     int back(int r) {
         for (int need = rows; need > 0 && prior(r) >= 0;) {
