@@ -12,6 +12,8 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ImportWindow.h"
+#include "windows/ListRows.h"
 #include "windows/ProgressFill.h"
 
 
@@ -124,6 +126,7 @@ MainWindow::~MainWindow()
 {
     delete m_chooser.data();
     delete m_editor.data();
+    delete m_import.data();
 }
 
 void MainWindow::startUp()
@@ -375,13 +378,34 @@ void MainWindow::moveChapterDown()
     ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow()));
 }
 
-void MainWindow::batchImport()
+void MainWindow::batchImport() { openBatchImport(nullptr); }
+
+ImportWindow* MainWindow::importWindow()
 {
+    // A top-level window of its own; a finished import and its close box
+    // unload it, and the next use makes a new one.
+    if (!m_import) {
+        m_import = new ImportWindow(m_book, this);
+        connect(m_import, &ImportWindow::unloading, this, [this] { m_import = nullptr; });
+    }
+    return m_import;
+}
+
+void MainWindow::openBatchImport(QWidget* stepTwo)
+{
+    if (m_busy)
+        return;
+    // The answer is only remembered: the chapters go when the import
+    // starts, so that back or the close box leaves them in the book.
     bool clear = false;
     if (m_book.chapterCount() > 0)
-        clear = Dialogs::question(this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
-    m_book.prepareBatchImport(clear);
-    // The import window itself arrives separately.
+        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) ==
+                Dialogs::Answer::Yes;
+    m_book.prepareBatchImport(false);
+    if (stepTwo)
+        importWindow()->openFromWizard(stepTwo, clear);
+    else
+        importWindow()->openFromMainWindow(clear);
 }
 
 // ---------------------------------------------------------- folder tab ---
@@ -404,43 +428,11 @@ void MainWindow::refreshTxtList()
     ui->List2->addItems(*listed);
 }
 
-void MainWindow::removeTxtEntry()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    const int count = list->count();
-    if (row < 0 || count == 0)
-        return;
-    delete list->takeItem(row);
-    if (row == count - 1)
-        list->setCurrentRow(row == 0 ? -1 : row - 1);
-    else
-        list->setCurrentRow(row);
-}
+void MainWindow::removeTxtEntry() { rows::removeSelected(ui->List2); }
 
-void MainWindow::moveTxtEntryUp()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    if (row <= 0 || list->count() <= 1)
-        return;
-    const QString above = list->item(row - 1)->text();
-    list->item(row - 1)->setText(list->item(row)->text());
-    list->item(row)->setText(above);
-    list->setCurrentRow(row - 1);
-}
+void MainWindow::moveTxtEntryUp() { rows::moveSelectedUp(ui->List2); }
 
-void MainWindow::moveTxtEntryDown()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    if (row < 0 || row >= list->count() - 1 || list->count() <= 1)
-        return;
-    const QString below = list->item(row + 1)->text();
-    list->item(row + 1)->setText(list->item(row)->text());
-    list->item(row)->setText(below);
-    list->setCurrentRow(row + 1);
-}
+void MainWindow::moveTxtEntryDown() { rows::moveSelectedDown(ui->List2); }
 
 void MainWindow::makeFolderBooks()
 {
@@ -549,6 +541,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_chooser->close();
     if (m_editor)
         m_editor->close(); // may first ask whether to keep the chapter
+    if (m_import)
+        m_import->close();
     event->accept();
 }
 

@@ -18,6 +18,7 @@ class BookProject;
 class ChapterEditor;
 class DriveFolderTree;
 class FolderChooser;
+class ImportWindow;
 
 // The main window: the book settings, the chapter list (single-book tab),
 // the TXT folder queue (folder tab), the make commands with their progress
@@ -47,6 +48,15 @@ public:
     FolderChooser* folderChooser();
     // Form3, created on first use and again after its close box unloaded it.
     ChapterEditor* chapterEditor();
+    // Form6, created on first use and again after an import or its close
+    // box unloaded it.
+    ImportWindow* importWindow();
+
+    // The batch import entry, from this window's "批量导入" (stepTwo null)
+    // or from the wizard's step two (its window): asks whether to clear the
+    // chapters when there are any, sets `num` to the chapter count and
+    // opens Form6 over the opener, which it disables.
+    void openBatchImport(QWidget* stepTwo);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +106,7 @@ private:
     DriveFolderTree* m_txtTree = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
+    QPointer<ImportWindow> m_import;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;
