@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLayout>
 #include <QThread>
 #include <QWindow>
 
@@ -91,7 +92,9 @@ void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
     ui->Combo1->setCurrentIndex(0);
     if (m_mainWindow && stepTwo) {
         keepAbove(stepTwo);
+        // The size the window shows with, before it is first shown.
         ensurePolished();
+        layout()->activate();
         const QRect main = m_mainWindow->frameGeometry();
         const QSize wizard = stepTwo->frameGeometry().size();
         const QSize mine = frameGeometry().size();
