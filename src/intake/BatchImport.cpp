@@ -127,6 +127,10 @@ ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& p
             out.unread.append({fileName, text.error().message});
             continue;
         }
+        // Room for the CR LF that `save` adds, so that storing the text on
+        // the user-interface thread copies nothing.
+        if (text->text.capacity() < text->text.size() + 2)
+            text->text.reserve(text->text.size() + 2);
         out.chapters.append({fileName, name, std::move(text->text)});
     }
     return out;
@@ -144,14 +148,16 @@ Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportO
 
     book.prepareBatchImport(clearExisting);
     book.setNum(static_cast<qint16>(base));
+    QStringList names;
+    names.reserve(count);
     for (int i = 0; i < count; ++i) {
         ImportedChapter& chapter = outcome.chapters[i];
-        if (auto saved = book.save(chapter.text); !saved)
-            return std::unexpected(saved.error()); // cannot happen: the slot was checked above
-        chapter.text = QString();
-        book.appendChapterName(importChapterName(request.rule, chapter.fileName, base + i));
+        if (auto saved = book.save(std::move(chapter.text)); !saved)
+            return std::unexpected(saved.error()); // cannot happen: the slots were checked above
+        names << importChapterName(request.rule, chapter.fileName, base + i);
         book.setNum(static_cast<qint16>(book.num() + 1));
     }
+    book.appendChapterNames(names);
     return count;
 }
 
