@@ -213,7 +213,15 @@ private Q_SLOTS:
         QCOMPARE(files()->currentRow(), 0);
         QVERIFY(QFileInfo::exists(QDir(txtFolder()).filePath(u("two.txt"))));
 
+        // What the progress display shows when the import ends.
+        QString count, name;
+        connect(form6(), &ImportWindow::importFinished, this, [&] {
+            count = in<QGroupBox>(form6(), "Frame1")->title();
+            name = in<QLabel>(form6(), "Label5")->text();
+        });
         importAll();
+        QVERIFY2(count == u("导入章数：1/2") || count == u("导入章数：2/2"), qPrintable(count));
+        QVERIFY2(name == u("章名：one") || name == u("章名：four"), qPrintable(name));
         QCOMPARE(m_book->chapterNames(), (QStringList{u("one"), u("four")}));
         QCOMPARE(m_book->chaptertext(1), u("four.txt\r\n\r\n"));
     }
