@@ -7,6 +7,7 @@
 // failures are reported on stderr in the program's own words. Exit status:
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
+#include "intake/BatchImport.h"
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
@@ -108,13 +109,9 @@ QString itemsText(const QStringList& items)
 
 QString chapterName(const QString& path, int position, std::optional<int> naming)
 {
-    const QString fileName = QFileInfo(path).fileName();
     if (!naming)
         return QFileInfo(path).completeBaseName();
-    static const QString kUnits = QStringLiteral("章节部页");
-    if (*naming == 0)
-        return batchChapterName(fileName);
-    return QStringLiteral("第") + QString::number(position + 1) + kUnits.at(*naming - 1);
+    return importChapterName(*naming, QFileInfo(path).fileName(), position);
 }
 
 struct Options {
@@ -132,8 +129,8 @@ struct Options {
     QCommandLineOption phone{QStringLiteral("phone"), QStringLiteral("机型：") + itemsText(BookProject::phoneModelItems()),
                              QStringLiteral("0-1")};
     QCommandLineOption naming{QStringLiteral("naming"),
-                              QStringLiteral("章节命名规则，仅用于make：0=txt文件名，1=第?章，2=第?节，3=第?部，4=第?页"
-                                             "（默认：文件名去掉扩展名）"),
+                              QStringLiteral("章节命名规则，仅用于make：") + itemsText(namingRuleItems()) +
+                                  QStringLiteral("（默认：文件名去掉扩展名）"),
                               QStringLiteral("0-4")};
 };
 

@@ -13,6 +13,8 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ImportWindow.h"
+#include "windows/ListRows.h"
 #include "windows/OnlineBanner.h"
 #include "windows/Placement.h"
 #include "windows/ProgressFill.h"
@@ -115,6 +117,7 @@ MainWindow::~MainWindow()
     delete m_editor.data();
     delete m_stepOne.data();
     delete m_stepTwo.data();
+    delete m_import.data();
 }
 
 void MainWindow::startUp()
@@ -349,8 +352,13 @@ WizardStepOne* MainWindow::wizardStepOne()
 
 WizardStepTwo* MainWindow::wizardStepTwo()
 {
-    if (!m_stepTwo)
+    if (!m_stepTwo) {
         m_stepTwo = new WizardStepTwo(*this);
+        // Step two has asked whether to clear; the import clears only when
+        // it actually stores chapters.
+        connect(m_stepTwo, &WizardStepTwo::importRequested, this,
+                [this](bool clear) { importWindow()->openFromWizard(m_stepTwo, clear); });
+    }
     return m_stepTwo;
 }
 
@@ -460,13 +468,34 @@ void MainWindow::moveChapterDown()
     ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow()));
 }
 
-void MainWindow::batchImport()
+void MainWindow::batchImport() { openBatchImport(nullptr); }
+
+ImportWindow* MainWindow::importWindow()
 {
+    // A top-level window of its own; a finished import and its close box
+    // unload it, and the next use makes a new one.
+    if (!m_import) {
+        m_import = new ImportWindow(m_book, this);
+        connect(m_import, &ImportWindow::unloading, this, [this] { m_import = nullptr; });
+    }
+    return m_import;
+}
+
+void MainWindow::openBatchImport(QWidget* stepTwo)
+{
+    if (m_busy)
+        return;
+    // The answer is only remembered: the chapters go when the import
+    // starts, so that back or the close box leaves them in the book.
     bool clear = false;
     if (m_book.chapterCount() > 0)
-        clear = Dialogs::question(this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
-    m_book.prepareBatchImport(clear);
-    // The import window itself arrives separately.
+        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) ==
+                Dialogs::Answer::Yes;
+    m_book.prepareBatchImport(false);
+    if (stepTwo)
+        importWindow()->openFromWizard(stepTwo, clear);
+    else
+        importWindow()->openFromMainWindow(clear);
 }
 
 // ---------------------------------------------------------- folder tab ---
@@ -502,52 +531,12 @@ QString MainWindow::queuedFileName(int row) const
     return name.isValid() ? name.toString() : item->text();
 }
 
-// Swaps two queue entries, the names they show and the names they open.
-void MainWindow::swapTxtEntries(int a, int b)
-{
-    QListWidgetItem* x = ui->List2->item(a);
-    QListWidgetItem* y = ui->List2->item(b);
-    const QString text = x->text();
-    const QVariant name = x->data(kFileNameRole);
-    x->setText(y->text());
-    x->setData(kFileNameRole, y->data(kFileNameRole));
-    y->setText(text);
-    y->setData(kFileNameRole, name);
-}
 
-void MainWindow::removeTxtEntry()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    const int count = list->count();
-    if (row < 0 || count == 0)
-        return;
-    delete list->takeItem(row);
-    if (row == count - 1)
-        list->setCurrentRow(row == 0 ? -1 : row - 1);
-    else
-        list->setCurrentRow(row);
-}
+void MainWindow::removeTxtEntry() { rows::removeSelected(ui->List2); }
 
-void MainWindow::moveTxtEntryUp()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    if (row <= 0 || list->count() <= 1)
-        return;
-    swapTxtEntries(row - 1, row);
-    list->setCurrentRow(row - 1);
-}
+void MainWindow::moveTxtEntryUp() { rows::moveSelectedUp(ui->List2); }
 
-void MainWindow::moveTxtEntryDown()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    if (row < 0 || row >= list->count() - 1 || list->count() <= 1)
-        return;
-    swapTxtEntries(row, row + 1);
-    list->setCurrentRow(row + 1);
-}
+void MainWindow::moveTxtEntryDown() { rows::moveSelectedDown(ui->List2); }
 
 void MainWindow::makeFolderBooks()
 {
@@ -678,6 +667,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_stepOne->close();
     if (m_stepTwo)
         m_stepTwo->close();
+    if (m_import)
+        m_import->close();
     event->accept();
 }
 

@@ -18,6 +18,7 @@ class BookProject;
 class ChapterEditor;
 class DriveFolderTree;
 class FolderChooser;
+class ImportWindow;
 class OnlineBanner;
 class WizardStepOne;
 class WizardStepTwo;
@@ -72,6 +73,15 @@ public:
     void form5_C4_Click();
     void form5_C5_Click();
     void form5_C6_Click();
+    // Form6, created on first use and again after an import or its close
+    // box unloaded it.
+    ImportWindow* importWindow();
+
+    // The batch import entry, from this window's "批量导入" (stepTwo null)
+    // or from the wizard's step two (its window): asks whether to clear the
+    // chapters when there are any, sets `num` to the chapter count and
+    // opens Form6 over the opener, which it disables.
+    void openBatchImport(QWidget* stepTwo);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,7 +119,6 @@ private:
     void moveTxtEntryDown();
     void makeFolderBooks();
     QString queuedFileName(int row) const;
-    void swapTxtEntries(int a, int b);
 
     // Busy state and progress display.
     void enterBusy();
@@ -127,6 +136,7 @@ private:
     QPointer<ChapterEditor> m_editor;
     QPointer<WizardStepOne> m_stepOne;
     QPointer<WizardStepTwo> m_stepTwo;
+    QPointer<ImportWindow> m_import;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;

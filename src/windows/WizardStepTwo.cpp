@@ -89,20 +89,6 @@ void WizardStepTwo::comeBack(bool centre)
     activateWindow();
 }
 
-void WizardStepTwo::placeForImport(QWidget* importWindow)
-{
-    ensurePolished();
-    importWindow->ensurePolished();
-    const QRect main = m_main.frameGeometry();
-    const QSize mine = frameGeometry().size();
-    const QSize theirs = importWindow->frameGeometry().size();
-    const int bottom = main.top() + main.height();
-    move(main.left() + (main.width() - mine.width()) / 2, bottom - mine.height());
-    importWindow->move(main.left() + (main.width() - theirs.width()) / 2, bottom - theirs.height() - mine.height());
-    m_main.setEnabled(false);
-    setEnabled(false);
-}
-
 void WizardStepTwo::batchImport()
 {
     const int count = m_book.chapterCount();

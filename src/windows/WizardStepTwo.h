@@ -34,10 +34,6 @@ public:
     // The chapter editor or the batch import opened over step two is done:
     // enabled and shown again, centred over the main window when `centre`.
     void comeBack(bool centre);
-    // The import window opened for importRequested(): stacks it and step two
-    // at the bottom of the main window, both centred across it, and disables
-    // the main window and step two until the import comes back (comeBack()).
-    void placeForImport(QWidget* importWindow);
 
 Q_SIGNALS:
     // "批量导入": the batch import window should open with step two as its

@@ -8,6 +8,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
 
 #include "TestSupport.h"
@@ -80,6 +81,12 @@ class MainWindowTest : public QObject {
     QPushButton* button(const char* name) const { return find<QPushButton>(name); }
     QListWidget* chapterList() const { return find<QListWidget>("List1"); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void click(QWidget* window, const char* name)
+    {
+        auto* b = window->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY2(b, name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
 
     void addChapters(const Chapters& chapters)
     {
@@ -564,6 +571,10 @@ private Q_SLOTS:
         click("Command10");
         QVERIFY(Dialogs::messages().isEmpty());
         QCOMPARE(m_book->num(), 0);
+        QVERIFY(m_win->importWindow()->isVisible());
+        QVERIFY(!m_win->isEnabled());
+        click(m_win->importWindow(), "Command2");
+        QVERIFY(m_win->isEnabled());
 
         addChapters({{QStringLiteral("A"), QStringLiteral("a")},
                      {QStringLiteral("B"), QStringLiteral("b")},
@@ -573,11 +584,15 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
         QCOMPARE(m_book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
+        click(m_win->importWindow(), "Command2");
 
+        // Yes only takes effect when an import stores chapters: until then
+        // the book keeps them and the next save appends.
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         click("Command10");
-        QCOMPARE(m_book->num(), 0);
-        QCOMPARE(chapterList()->count(), 0);
+        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(chapterList()->count(), 3);
+        QVERIFY(m_win->importWindow()->isVisible());
     }
 
     void tabsSwapTheirControlsAndNewReturnsToTheFirst()

@@ -6,6 +6,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -562,6 +564,12 @@ private Q_SLOTS:
     {
         toStepTwo();
         QSignalSpy requested(stepTwo(), &WizardStepTwo::importRequested);
+        const auto back = [this] {
+            QVERIFY(m_win->importWindow()->isVisible());
+            verifyState(State::OverStepTwo, 5);
+            click(m_win->importWindow(), "Command2");
+            verifyState(State::StepTwo, 5);
+        };
 
         // An empty list asks nothing.
         m_book->setNum(9);
@@ -570,6 +578,7 @@ private Q_SLOTS:
         QCOMPARE(requested.size(), 1);
         QCOMPARE(requested.at(0).at(0).toBool(), false);
         QCOMPARE(m_book->num(), 0);
+        back();
 
         addChapters({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
         Dialogs::setNextAnswer(Dialogs::Answer::No);
@@ -577,32 +586,65 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
         QCOMPARE(requested.at(1).at(0).toBool(), false);
         QCOMPARE(m_book->num(), 3);
+        back();
 
-        // Yes: the import replaces them once it starts; until then they stay.
+        // Yes: the import replaces them once it starts; backing out of the
+        // import window keeps them.
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        m_win->setGeometry(50, 60, 900, 500);
         click(stepTwo(), "Command1");
         QCOMPARE(requested.at(2).at(0).toBool(), true);
         QCOMPARE(m_book->num(), 0);
-        QCOMPARE(items(stepTwoList()), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
-        QCOMPARE(m_book->chaptertext(2), QStringLiteral("c\r\n"));
-
         // The import window and step two stack at the bottom of the main
-        // window; the import's end gives step two back.
-        QWidget import;
-        import.resize(300, 200);
-        m_win->setGeometry(50, 60, 900, 500);
-        import.show();
-        stepTwo()->placeForImport(&import);
-        verifyState(State::OverStepTwo, 5);
+        // window.
         const QRect main = m_win->frameGeometry();
         const QRect two = stepTwo()->frameGeometry();
+        const QRect import = m_win->importWindow()->frameGeometry();
         QCOMPARE(two.bottom(), main.bottom());
         QVERIFY(qAbs(two.center().x() - main.center().x()) <= 1);
-        QCOMPARE(import.frameGeometry().bottom() + 1, two.top());
-        QVERIFY(qAbs(import.frameGeometry().center().x() - main.center().x()) <= 1);
-        import.hide();
-        stepTwo()->comeBack(false);
-        verifyState(State::StepTwo, 5);
+        QCOMPARE(import.bottom() + 1, two.top());
+        QVERIFY(qAbs(import.center().x() - main.center().x()) <= 1);
+        back();
+        QCOMPARE(items(stepTwoList()), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        QCOMPARE(m_book->chaptertext(2), QStringLiteral("c\r\n"));
+    }
+
+    void importFromStepTwoStopsAtTwentyChapters()
+    {
+        // 22 files for a wizard book that already holds 18 chapters: two fit.
+        QTemporaryDir txt;
+        for (int i = 1; i <= 22; ++i) {
+            QFile f(QDir(txt.path()).filePath(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'))));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArrayLiteral("text ") + QByteArray::number(i));
+        }
+        toStepTwo();
+        QStringList names;
+        for (int i = 1; i <= 18; ++i)
+            names << QStringLiteral("c%1").arg(i);
+        addChapters(names);
+        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        click(stepTwo(), "Command1");
+        ImportWindow* form6 = m_win->importWindow();
+        form6->setFolder(txt.path());
+        const QStringList listed = items(control<QListWidget>(form6, "List1"));
+        QCOMPARE(listed.size(), 22);
+        QSignalSpy finished(form6, &ImportWindow::importFinished);
+        click(form6, "Command1");
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.at(0).at(0).toInt(), 2);
+        QCOMPARE(m_book->chapterCount(), 20);
+        // The first two files of the list fit, named after their files.
+        const QStringList two = items(stepTwoList());
+        QCOMPARE(two.size(), 20);
+        QCOMPARE(two.mid(18), (QStringList{QFileInfo(listed[0]).completeBaseName(), QFileInfo(listed[1]).completeBaseName()}));
+        QCOMPARE(m_book->chaptertext(19), QStringLiteral("text %1\r\n\r\n").arg(listed[1].mid(1, 2).toInt()));
+        // One message names what did not fit.
+        QVERIFY(!Dialogs::messages().isEmpty());
+        QVERIFY(Dialogs::messages().last().contains(QStringLiteral("20")));
+        QTRY_VERIFY(stepTwo()->isVisible() && stepTwo()->isEnabled());
+        QVERIFY(!m_win->isEnabled());
+        QCOMPARE(m_book->frame(), 5);
     }
 
     void aBookIsWalkedFromTheMenuToItsJar()
