@@ -28,6 +28,30 @@ namespace vamo {
 
 ChapterTextEdit::ChapterTextEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
+namespace {
+
+// The first local TXT file among dropped items; empty when there is none.
+QString droppedTxtFile(const QMimeData* source)
+{
+    if (!source || !source->hasUrls())
+        return {};
+    for (const QUrl& url : source->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isFile() && info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0)
+            return info.filePath();
+    }
+    return {};
+}
+
+} // namespace
+
+bool ChapterTextEdit::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !droppedTxtFile(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
+}
+
 qsizetype ChapterTextEdit::chapterLength() const
 {
     // Every paragraph break is one position of the document but the two
@@ -53,7 +77,13 @@ qsizetype ChapterTextEdit::room() const
 
 void ChapterTextEdit::insertFromMimeData(const QMimeData* source)
 {
-    if (isReadOnly() || !source || !source->hasText())
+    if (isReadOnly() || !source)
+        return;
+    if (const QString path = droppedTxtFile(source); !path.isEmpty()) {
+        Q_EMIT txtFileDropped(path);
+        return;
+    }
+    if (!source->hasText())
         return;
     // Only the part that can fit is converted: a huge clipboard costs nothing.
     const qsizetype free = room();
@@ -158,6 +188,13 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
     connect(ui->Command2, &QPushButton::clicked, this, &ChapterEditor::back);
     connect(ui->Command3, &QPushButton::clicked, this, &ChapterEditor::readFile);
     connect(ui->Command4, &QPushButton::clicked, this, &ChapterEditor::clear);
+    // A TXT file dropped on the box is read as the file button reads it.
+    connect(ui->Text2, &ChapterTextEdit::txtFileDropped, this, [this](const QString& path) {
+        if (m_reading)
+            return;
+        resetHint();
+        readFileAt(path);
+    });
     // Typing stops at the name limit, or at the length of a longer name that
     // came from a file; shortening such a name lowers the limit again.
     connect(ui->Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -321,6 +358,11 @@ void ChapterEditor::readFile()
     const QString path = Dialogs::openTxtFile(this);
     if (path.isEmpty())
         return;
+    readFileAt(path);
+}
+
+void ChapterEditor::readFileAt(const QString& path)
+{
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return;

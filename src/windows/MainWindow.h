@@ -16,6 +16,7 @@ namespace vamo {
 
 class BookProject;
 class ChapterEditor;
+class ChapterPreview;
 class DriveFolderTree;
 class FolderChooser;
 
@@ -47,6 +48,13 @@ public:
     FolderChooser* folderChooser();
     // Form3, created on first use and again after its close box unloaded it.
     ChapterEditor* chapterEditor();
+    // "分章预览", created on first use.
+    ChapterPreview* chapterPreview();
+
+    // TXT files dropped on the chapter list: read on a worker thread, then
+    // appended after the existing chapters, one chapter each, or split at
+    // their headings when one has two or more and the preview says so.
+    void importTxtFiles(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +91,10 @@ private:
     void moveTxtEntryDown();
     void makeFolderBooks();
 
+    // TXT files dropped on the chapter list.
+    void droppedFilesRead();
+    void appendImported(bool split);
+
     // Busy state and progress display.
     void enterBusy();
     void leaveBusy();
@@ -96,6 +108,9 @@ private:
     DriveFolderTree* m_txtTree = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
+    QPointer<ChapterPreview> m_preview;
+    struct DropImport;
+    std::unique_ptr<DropImport> m_drop;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;
