@@ -37,11 +37,13 @@ void ChapterPreview::showChapters(const QList<Chapter>& chapters, int files, con
     ui->List1->addTopLevelItems(rows);
     ui->List1->scrollToTop();
 
-    QString summary = files > 1 ? QStringLiteral("%1个文件共%2章").arg(files).arg(chapters.size())
-                                : QStringLiteral("共检测到%1章").arg(chapters.size());
+    // A merge's notice says how many chapters were found and what became of them.
     if (!notice.isEmpty())
-        summary += QStringLiteral("\n") + notice;
-    ui->Label1->setText(summary);
+        ui->Label1->setText(notice);
+    else if (files > 1)
+        ui->Label1->setText(QStringLiteral("%1个文件共%2章").arg(files).arg(chapters.size()));
+    else
+        ui->Label1->setText(QStringLiteral("共检测到%1章").arg(chapters.size()));
     ui->Command2->setText(files > 1 ? QStringLiteral("每个文件作为一章") : QStringLiteral("作为一章导入"));
     ui->Command2->setToolTip(files > 1 ? QStringLiteral("不拆分，每个文件作为一章")
                                        : QStringLiteral("不拆分，整个文件作为一章"));
