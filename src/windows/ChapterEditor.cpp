@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
@@ -188,13 +190,17 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
     connect(ui->Command2, &QPushButton::clicked, this, &ChapterEditor::back);
     connect(ui->Command3, &QPushButton::clicked, this, &ChapterEditor::readFile);
     connect(ui->Command4, &QPushButton::clicked, this, &ChapterEditor::clear);
-    // A TXT file dropped on the box is read as the file button reads it.
+    // A TXT file dropped on the editor is read as the file button reads it:
+    // on the text box, on the name field or anywhere else in the window.
     connect(ui->Text2, &ChapterTextEdit::txtFileDropped, this, [this](const QString& path) {
         if (m_reading)
             return;
         resetHint();
         readFileAt(path);
     });
+    setAcceptDrops(true);
+    installEventFilter(this);
+    ui->Text1->installEventFilter(this);
     // Typing stops at the name limit, or at the length of a longer name that
     // came from a file; shortening such a name lowers the limit again.
     connect(ui->Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -414,6 +420,28 @@ void ChapterEditor::layOutProgressFill()
 
 bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
 {
+    const QEvent::Type type = e->type();
+    if ((watched == this || watched == ui->Text1) &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(e);
+        const QString path = droppedTxtFile(drop->mimeData());
+        if (path.isEmpty()) {
+            // Not a TXT file: the name field takes dropped text as it always has.
+            if (watched == this)
+                drop->ignore();
+            return watched == this;
+        }
+        if (m_reading) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            resetHint();
+            readFileAt(path);
+        }
+        return true;
+    }
     if (watched == ui->Shape1 && e->type() == QEvent::Resize)
         layOutProgressFill();
     return QWidget::eventFilter(watched, e);

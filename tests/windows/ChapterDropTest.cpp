@@ -260,6 +260,11 @@ private Q_SLOTS:
         QVERIFY(!box->toPlainText().contains(QStringLiteral(".txt")));
         QVERIFY(find<QLabel>(editor, "Label2")->text().contains(u("【2行】")));
 
+        // On the name field the file is read too, not its path typed in.
+        QVERIFY(dropOn(find<QLineEdit>(editor, "Text1"), {put(QStringLiteral("notes.txt"), u("third\r\n"))}));
+        QCOMPARE(find<QLineEdit>(editor, "Text1")->text(), u("notes"));
+        QCOMPARE(editor->visibleText(), u("third\r\n"));
+
         // Dropped text is still pasted as text.
         QMimeData mime;
         mime.setText(QStringLiteral("plain"));
