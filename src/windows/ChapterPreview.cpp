@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace vamo {
 
@@ -63,6 +64,15 @@ void ChapterPreview::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Escape) {
         choose(Choice::Cancel);
+        e->accept();
+        return;
+    }
+    // Enter presses the button that has the focus, else the first one.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        QPushButton* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button != ui->Command2 && button != ui->Command3)
+            button = ui->Command1;
+        button->click();
         e->accept();
         return;
     }

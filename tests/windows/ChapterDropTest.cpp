@@ -186,6 +186,10 @@ private Q_SLOTS:
         waitForPreview()->close();
         QCOMPARE(m_book->chapterCount(), 0);
         QVERIFY(m_win->isEnabled());
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        QTest::keyClick(waitForPreview(), Qt::Key_Escape);
+        QCOMPARE(m_book->chapterCount(), 0);
+        QVERIFY(m_win->isEnabled());
 
         QVERIFY(dropOn(chapterListArea(), {file}));
         QTest::mouseClick(find<QPushButton>(waitForPreview(), "Command2"), Qt::LeftButton);
@@ -222,7 +226,8 @@ private Q_SLOTS:
         QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第2章 标题2"), u("下")}));
         QCOMPARE(find<QLabel>(preview, "Label1")->text(), u("2个文件共3章"));
         QCOMPARE(find<QPushButton>(preview, "Command2")->text(), u("每个文件作为一章"));
-        QTest::mouseClick(find<QPushButton>(preview, "Command2"), Qt::LeftButton);
+        find<QPushButton>(preview, "Command2")->setFocus();
+        QTest::keyClick(preview, Qt::Key_Return);
         QCOMPARE(m_book->chapterNames(), QStringList({u("上"), u("下")}));
     }
 
