@@ -212,6 +212,55 @@ TEST(ChapterSplit, UserPatternReplacesTheBuiltInRule)
     EXPECT_TRUE(checkChapterPattern(u("^\\d+、")).has_value());
 }
 
+namespace {
+
+QString chineseNumber(int n)
+{
+    static const QString digits = QStringLiteral("零一二三四五六七八九");
+    QString out;
+    if (n >= 100) {
+        out += digits.at(n / 100) + QStringLiteral("百");
+        n %= 100;
+        if (n > 0 && n < 10)
+            out += QStringLiteral("零");
+        if (n >= 10 && n < 20)
+            out += QStringLiteral("一");
+    }
+    if (n >= 10) {
+        if (n >= 20 || !out.isEmpty())
+            out += n >= 20 ? QString(digits.at(n / 10)) : QString();
+        out += QStringLiteral("十");
+        n %= 10;
+    }
+    if (n > 0)
+        out += digits.at(n);
+    return out;
+}
+
+} // namespace
+
+TEST(ChapterSplit, AClassicInOneFileGivesExactlyItsHuis)
+{
+    // As such files come: a title block with an introduction, headings in
+    // Chinese numerals with full-width spaces, poems and dialogue.
+    QString text = txt({"《红楼梦》", "作者：曹雪芹", "", "内容简介：",
+                        "　　《红楼梦》是一部章回体长篇小说，以贾、史、王、薛四大家族的兴衰为背景。", ""});
+    QStringList want = {u("《红楼梦》")};
+    for (int i = 1; i <= 120; ++i) {
+        const QString heading = u("第") + chineseNumber(i) + u("回　甄士隐梦幻识通灵　贾雨村风尘怀闺秀");
+        want << heading;
+        text += u("　　") + heading + u("\r\n\r\n");
+        text += txt({"　　此开卷第一回也。作者自云：因曾历过一番梦幻之后，故将真事隐去。", "　　诗曰：",
+                     "　　满纸荒唐言，一把辛酸泪！", "　　都云作者痴，谁解其中味？",
+                     "　　士隐笑道：“第三回的事，你且慢慢听我道来。”", ""});
+    }
+    const ChapterSplit s = split(text);
+    EXPECT_EQ(names(s), want);
+    EXPECT_EQ(s.chapters[120].name, u("第一百二十回　甄士隐梦幻识通灵　贾雨村风尘怀闺秀"));
+    EXPECT_EQ(s.chapters[101].name.left(6), u("第一百零一回"));
+    EXPECT_EQ(s.chapters[11].name.left(4), u("第十一回"));
+}
+
 TEST(ChapterSplit, TwelveHundredChaptersMergeInEqualGroups)
 {
     QString text = txt({"书名"});
