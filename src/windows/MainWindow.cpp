@@ -2,7 +2,6 @@
 
 #include "ui_MainWindow.h"
 
-#include "intake/ChapterImport.h"
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Progress.h"
@@ -15,6 +14,7 @@
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 #include "windows/ProgressFill.h"
+#include "windows/TxtDropImport.h"
 
 
 #include <QApplication>
@@ -23,23 +23,11 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QThread>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWindow>
 
-#include <algorithm>
-#include <optional>
-
 namespace vamo {
-
-// TXT files dropped on the chapter list, while they are read and until the
-// preview's choice.
-struct MainWindow::DropImport {
-    QThread* thread = nullptr;
-    QList<TxtChapters> files; // written by the worker until it finishes
-    std::optional<Error> error;
-};
 
 namespace {
 
@@ -79,22 +67,6 @@ void keepAbove(QWidget* window, QWidget* opener)
     opener->winId();
     if (window->windowHandle() && opener->windowHandle())
         window->windowHandle()->setTransientParent(opener->windowHandle());
-}
-
-// The local TXT files among dropped items, in their order.
-QStringList droppedTxtFiles(const QMimeData* mime)
-{
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    for (const QUrl& url : mime->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        const QFileInfo info(url.toLocalFile());
-        if (info.isFile() && info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0)
-            paths.append(info.filePath());
-    }
-    return paths;
 }
 
 // The first local folder among dropped items.
@@ -155,8 +127,18 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 
     m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
 
-    // TXT files dropped on the chapter list are imported; a folder dropped
-    // on the folder tab becomes its folder.
+    // TXT files dropped on the chapter list are added as chapters; a folder
+    // dropped on the folder tab becomes its folder.
+    m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
+    connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
+        enterBusy();
+        showProgress(QStringLiteral("导入文件"), 0);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::progress, this, [this](double fraction) {
+        if (m_busy)
+            showProgress(QStringLiteral("导入文件"), fraction);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::readingFinished, this, &MainWindow::leaveBusy);
     ui->List1->viewport()->setAcceptDrops(true);
     ui->List1->viewport()->installEventFilter(this);
     ui->Frame3->setAcceptDrops(true);
@@ -173,13 +155,8 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 
 MainWindow::~MainWindow()
 {
-    if (m_drop && m_drop->thread) {
-        m_drop->thread->wait();
-        delete m_drop->thread;
-    }
     delete m_chooser.data();
     delete m_editor.data();
-    delete m_preview.data();
 }
 
 void MainWindow::startUp()
@@ -416,115 +393,7 @@ void MainWindow::editChapter()
     chapterEditor()->resetHint();
 }
 
-ChapterPreview* MainWindow::chapterPreview()
-{
-    if (!m_preview) {
-        m_preview = new ChapterPreview();
-        connect(m_preview, &ChapterPreview::chosen, this, [this](ChapterPreview::Choice choice) {
-            setEnabled(true);
-            activateWindow();
-            if (choice != ChapterPreview::Choice::Cancel)
-                appendImported(choice == ChapterPreview::Choice::Split);
-            m_drop.reset();
-        });
-    }
-    return m_preview;
-}
-
-void MainWindow::importTxtFiles(const QStringList& paths)
-{
-    if (m_busy || m_drop || paths.isEmpty())
-        return;
-    if (m_book.chapterCount() >= BookProject::kChapterLimit) {
-        Dialogs::information(this, QStringLiteral("章节数量达到上限(%1)").arg(BookProject::kChapterLimit));
-        return;
-    }
-    qint64 total = 0;
-    for (const QString& path : paths)
-        total += QFileInfo(path).size();
-
-    m_drop = std::make_unique<DropImport>();
-    DropImport* drop = m_drop.get();
-    enterBusy();
-    showProgress(QStringLiteral("导入文件"), 0);
-    // The files are read on a worker thread; the book changes here, after it.
-    drop->thread = QThread::create([this, drop, paths, total] {
-        qint64 before = 0;
-        int shown = -1;
-        for (const QString& path : paths) {
-            const QString name = batchChapterName(QFileInfo(path).fileName());
-            auto file = readTxtChapters(path, name, {}, [&](const TxtProgress& p) {
-                // Characters read against the expected count of all files.
-                const qint64 expected = estimateCharacters(total);
-                const double f = expected > 0 ? static_cast<double>(before + p.characters) / static_cast<double>(expected) : 0;
-                const int percent = static_cast<int>(f * 100);
-                if (percent == shown)
-                    return;
-                shown = percent;
-                QMetaObject::invokeMethod(
-                    this, [this, f] { showProgress(QStringLiteral("导入文件"), f); }, Qt::QueuedConnection);
-            });
-            if (!file) {
-                drop->error = file.error();
-                return;
-            }
-            before += file->text.size();
-            drop->files.append(std::move(*file));
-        }
-    });
-    connect(drop->thread, &QThread::finished, this, &MainWindow::droppedFilesRead);
-    drop->thread->start();
-}
-
-void MainWindow::droppedFilesRead()
-{
-    if (!m_drop || !m_drop->thread)
-        return;
-    m_drop->thread->wait();
-    delete m_drop->thread;
-    m_drop->thread = nullptr;
-    leaveBusy();
-    if (m_drop->error) {
-        Dialogs::information(this, m_drop->error->message);
-        m_drop.reset();
-        return;
-    }
-    const bool headings = std::any_of(m_drop->files.cbegin(), m_drop->files.cend(),
-                                      [](const TxtChapters& f) { return f.split.isSplit(); });
-    if (!headings) {
-        appendImported(false);
-        m_drop.reset();
-        return;
-    }
-    auto plan = planChapters(m_drop->files, true, BookProject::kChapterLimit - m_book.chapterCount());
-    if (!plan) {
-        Dialogs::information(this, plan.error().message);
-        m_drop.reset();
-        return;
-    }
-    ChapterPreview* preview = chapterPreview();
-    preview->showChapters(plan->chapters, static_cast<int>(m_drop->files.size()), plan->notice);
-    centreOver(preview, this);
-    keepAbove(preview, this);
-    preview->show();
-    preview->raise();
-    preview->activateWindow();
-    setEnabled(false);
-}
-
-void MainWindow::appendImported(bool split)
-{
-    if (!m_drop)
-        return;
-    auto plan = planChapters(m_drop->files, split, BookProject::kChapterLimit - m_book.chapterCount());
-    m_drop->files.clear();
-    if (!plan) {
-        Dialogs::information(this, plan.error().message);
-        return;
-    }
-    if (auto stored = appendChapters(m_book, plan->chapters); !stored)
-        Dialogs::information(this, stored.error().message);
-}
+ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
 
 void MainWindow::deleteChapter()
 {
@@ -698,23 +567,21 @@ void MainWindow::keepPainting()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    const bool drag = type == QEvent::DragEnter || type == QEvent::DragMove;
-    if ((drag || type == QEvent::Drop) && (watched == ui->List1->viewport() || watched == ui->Frame3)) {
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        (watched == ui->List1->viewport() || watched == ui->Frame3)) {
         auto* drop = static_cast<QDropEvent*>(event);
         const bool files = watched != ui->Frame3;
-        const QStringList paths = files ? droppedTxtFiles(drop->mimeData()) : QStringList();
+        const QStringList paths = files ? TxtDropImport::txtFiles(drop->mimeData()) : QStringList();
         const QString folder = files ? QString() : droppedFolder(drop->mimeData());
-        if (m_busy || m_drop || (paths.isEmpty() && folder.isEmpty())) {
+        if (m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
             drop->ignore();
             return true;
         }
         drop->acceptProposedAction();
-        if (type == QEvent::Drop) {
-            if (files)
-                importTxtFiles(paths);
-            else
-                setTxtFolder(folder);
-        }
+        if (type == QEvent::Drop && files)
+            m_txtDrop->start(paths, BookProject::kChapterLimit);
+        else if (type == QEvent::Drop)
+            setTxtFolder(folder);
         return true;
     }
     if (watched == ui->Shape1 && event->type() == QEvent::Resize)
@@ -737,8 +604,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_chooser->close();
     if (m_editor)
         m_editor->close(); // may first ask whether to keep the chapter
-    if (m_preview)
-        m_preview->close(); // nothing is imported
+    if (m_txtDrop->active())
+        chapterPreview()->close(); // nothing is imported
     event->accept();
 }
 

@@ -19,6 +19,7 @@ class ChapterEditor;
 class ChapterPreview;
 class DriveFolderTree;
 class FolderChooser;
+class TxtDropImport;
 
 // The main window: the book settings, the chapter list (single-book tab),
 // the TXT folder queue (folder tab), the make commands with their progress
@@ -48,13 +49,8 @@ public:
     FolderChooser* folderChooser();
     // Form3, created on first use and again after its close box unloaded it.
     ChapterEditor* chapterEditor();
-    // "分章预览", created on first use.
+    // "分章预览" for TXT files dropped on the chapter list, created on first use.
     ChapterPreview* chapterPreview();
-
-    // TXT files dropped on the chapter list: read on a worker thread, then
-    // appended after the existing chapters, one chapter each, or split at
-    // their headings when one has two or more and the preview says so.
-    void importTxtFiles(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,10 +87,6 @@ private:
     void moveTxtEntryDown();
     void makeFolderBooks();
 
-    // TXT files dropped on the chapter list.
-    void droppedFilesRead();
-    void appendImported(bool split);
-
     // Busy state and progress display.
     void enterBusy();
     void leaveBusy();
@@ -108,9 +100,7 @@ private:
     DriveFolderTree* m_txtTree = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
-    QPointer<ChapterPreview> m_preview;
-    struct DropImport;
-    std::unique_ptr<DropImport> m_drop;
+    std::unique_ptr<TxtDropImport> m_txtDrop;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;
