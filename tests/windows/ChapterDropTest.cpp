@@ -146,6 +146,11 @@ private Q_SLOTS:
         addExisting(1);
         const QUrl file = put(QStringLiteral("西游记.txt"), novel(3));
         QVERIFY(dropOn(chapterListArea(), {file}));
+        // The file is read on a worker thread; the window waits, busy, for it.
+        QVERIFY(m_win->busy());
+        QVERIFY(!m_win->isEnabled());
+        QVERIFY(find<QLabel>(m_win.get(), "Label9")->text().startsWith(u("导入文件")));
+        QVERIFY(!dropOn(chapterListArea(), {file}));
 
         ChapterPreview* preview = waitForPreview();
         QVERIFY(preview->isVisible());
