@@ -3,11 +3,15 @@
 //   vamobook-cli make [options] FILE...   one book, one chapter per file
 //   vamobook-cli folder [options] DIR     one book per TXT file of DIR
 //
+// With --split-chapters every file gives the chapters detected at its
+// headings, and a line "BOOK：共N章" before a book's paths tells how many it got.
+//
 // On success the JAR and JAD paths are printed, one a line. Refusals and
 // failures are reported on stderr in the program's own words. Exit status:
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
 #include "intake/BatchImport.h"
+#include "intake/ChapterImport.h"
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
@@ -132,6 +136,19 @@ struct Options {
                               QStringLiteral("章节命名规则，仅用于make：") + itemsText(namingRuleItems()) +
                                   QStringLiteral("（默认：文件名去掉扩展名）"),
                               QStringLiteral("0-4")};
+    QCommandLineOption splitChapters{QStringLiteral("split-chapters"),
+                                     QStringLiteral("按章节标题拆分：make的每个文件、folder的每本书分成检测到的各章"
+                                                    "（少于两个标题的文件仍为一章）")};
+    QCommandLineOption chapterPattern{QStringLiteral("chapter-pattern"),
+                                      QStringLiteral("自定义章节标题规则（正则表达式，在去掉首尾空白的行中查找），"
+                                                     "代替内置规则；含--split-chapters"),
+                                      QStringLiteral("正则表达式")};
+
+    // Every option, in the order the help lists them.
+    QList<QCommandLineOption> all() const
+    {
+        return {saveFolder, maker, bookName, message, jarSize, jarName, phone, naming, splitChapters, chapterPattern};
+    }
 };
 
 class Cli {
@@ -144,7 +161,9 @@ private:
     int failed(const QString& text);
     std::optional<int> applySettings(BookProject& book);
     int make(const QStringList& files);
+    int makeSplit(BookProject& book, const QStringList& files);
     int folder(const QString& dir);
+    void printChapterCount(const QString& bookName, int chapters, const QString& notice);
     void printPaths(const QStringList& jars, const QStringList& jads);
 
     QCommandLineParser m_parser;
@@ -152,6 +171,8 @@ private:
     SystemClock m_clock;
     ProgressBar m_bar;
     std::optional<int> m_naming;
+    bool m_split = false;
+    QString m_pattern;
 };
 
 int Cli::usageError(const QString& text)
@@ -181,8 +202,7 @@ int Cli::run(const QStringList& arguments)
                                    QStringLiteral("文件..."));
     const QCommandLineOption help = m_parser.addHelpOption();
     const QCommandLineOption version = m_parser.addVersionOption();
-    m_parser.addOptions({m_opt.saveFolder, m_opt.maker, m_opt.bookName, m_opt.message, m_opt.jarSize,
-                         m_opt.jarName, m_opt.phone, m_opt.naming});
+    m_parser.addOptions(m_opt.all());
 
     // Qt's own messages are English: the command line is checked here
     // first, in the program's words, with the parser's own rules.
@@ -212,6 +232,15 @@ int Cli::run(const QStringList& arguments)
             return usageError(QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming));
     }
 
+    m_split = m_parser.isSet(m_opt.splitChapters) || m_parser.isSet(m_opt.chapterPattern);
+    if (m_parser.isSet(m_opt.chapterPattern)) {
+        m_pattern = m_parser.value(m_opt.chapterPattern);
+        if (m_pattern.isEmpty())
+            return usageError(QStringLiteral("--chapter-pattern的值为空"));
+        if (auto ok = checkChapterPattern(m_pattern); !ok)
+            return usageError(ok.error().message);
+    }
+
     if (command == QStringLiteral("make")) {
         if (args.isEmpty())
             return usageError(QStringLiteral("请指定TXT文件"));
@@ -232,8 +261,7 @@ int Cli::run(const QStringList& arguments)
 // the short forms -h, -? and -v. After "--" every argument is a file.
 std::optional<QString> Cli::usageProblem(const QStringList& arguments) const
 {
-    const QList<QCommandLineOption> options = {m_opt.saveFolder, m_opt.maker,   m_opt.bookName, m_opt.message,
-                                               m_opt.jarSize,    m_opt.jarName, m_opt.phone,    m_opt.naming};
+    const QList<QCommandLineOption> options = m_opt.all();
     auto takesValue = [&](const QString& name) -> std::optional<bool> {
         for (const QCommandLineOption& o : options) {
             if (o.names().contains(name))
@@ -343,6 +371,8 @@ int Cli::make(const QStringList& files)
     }
     if (files.size() > BookProject::kChapterLimit)
         return failed(QStringLiteral("章节数量达到上限(%1)").arg(BookProject::kChapterLimit));
+    if (m_split)
+        return makeSplit(book, files);
 
     const int n = static_cast<int>(files.size());
     for (int i = 0; i < n; ++i) {
@@ -391,6 +421,78 @@ int Cli::make(const QStringList& files)
     return kDone;
 }
 
+void Cli::printChapterCount(const QString& bookName, int chapters, const QString& notice)
+{
+    m_bar.finish();
+    QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
+    if (!notice.isEmpty())
+        line += QStringLiteral("（") + notice + QStringLiteral("）");
+    print(stdout, line);
+}
+
+// make --split-chapters: every file gives its detected chapters; one with
+// fewer than two headings stays one chapter named as without the option.
+int Cli::makeSplit(BookProject& book, const QStringList& files)
+{
+    QList<TxtChapters> read;
+    const int n = static_cast<int>(files.size());
+    for (int i = 0; i < n; ++i) {
+        const QString& path = files.at(i);
+        const QFileInfo info(path);
+        if (!info.exists())
+            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(path));
+        if (info.isDir())
+            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path));
+        const qint64 expected = estimateCharacters(info.size());
+        const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
+        m_bar.show(label, 0);
+        auto file = readTxtChapters(path, QString(), m_pattern, [&](const TxtProgress& p) {
+            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
+            m_bar.show(label, r > 1 ? 0.99 : r);
+        });
+        if (!file)
+            return failed(file.error().message);
+        read.append(std::move(*file));
+    }
+    auto plan = planChapters(read, true, BookProject::kChapterLimit);
+    if (!plan)
+        return failed(plan.error().message);
+    read.clear();
+
+    // Naming rules 1 to 4 number every chapter on; otherwise a split file's
+    // chapters keep their headings and a whole file its usual name.
+    for (qsizetype f = 0; f < plan->fileStarts.size(); ++f) {
+        const qsizetype end = f + 1 < plan->fileStarts.size() ? plan->fileStarts.at(f + 1) : plan->chapters.size();
+        for (qsizetype k = plan->fileStarts.at(f); k < end; ++k) {
+            Chapter& c = plan->chapters[k];
+            if ((m_naming && *m_naming > 0) || !plan->fileSplit.at(f))
+                c.name = chapterName(files.at(f), static_cast<int>(k), m_naming);
+        }
+    }
+    if (auto ok = appendChapters(book, plan->chapters); !ok)
+        return failed(ok.error().message);
+    const int chapters = book.chapterCount();
+    const QString bookName = book.settings().bookName;
+    plan->chapters.clear();
+
+    if (auto ok = checkMake(book); !ok)
+        return failed(ok.error().message);
+    const QString saveFolder = book.settings().saveFolder;
+    if (!QDir().mkpath(saveFolder))
+        return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
+    book.setBatchmode(0);
+    auto built = BuildEbook(book, BuildEnvironment{work.path(), templateFolder()},
+                            [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
+    if (!built)
+        return failed(built.error().message);
+    printChapterCount(bookName, chapters, plan->notice);
+    printPaths(built->jarPaths, built->jadPaths);
+    return kDone;
+}
+
 int Cli::folder(const QString& dir)
 {
     BookProject book(m_clock);
@@ -413,10 +515,18 @@ int Cli::folder(const QString& dir)
                                                     .arg(p.books)
                                                     .arg(p.bookName, p.stage),
                                                 p.fraction);
-                                 });
+                                 },
+                                 FolderBatchOptions{m_split, m_pattern});
     if (!report)
         return failed(report.error().message);
-    printPaths(report->jarPaths, report->jadPaths);
+    if (m_split) {
+        for (const FolderBatchBook& made : report->books) {
+            printChapterCount(made.bookName, made.chapters, made.notice);
+            printPaths(made.jarPaths, made.jadPaths);
+        }
+    } else {
+        printPaths(report->jarPaths, report->jadPaths);
+    }
     if (!report->failed.isEmpty())
         return failed(report->message);
     return kDone;

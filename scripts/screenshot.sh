@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Regenerates docs/main-window.png, docs/wizard-step-one.png and
-# docs/wizard-step-two.png: the main window with a small sample book and the
-# wizard's two steps opened on it, drawn offscreen (no display needed).
-# Builds the program first.
+# Regenerates the pictures under docs/: the main window with a small sample
+# book, the wizard's two steps opened on it and the chapter preview of a
+# sample novel, drawn offscreen (no display needed). Builds the program first.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -16,4 +15,5 @@ export VAMOBOOK_UPDATE_URL=""
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/main-window.png"
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/wizard-step-one.png" --screenshot-window Form4
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/wizard-step-two.png" --screenshot-window Form5
-echo "wrote $root/docs/main-window.png, wizard-step-one.png and wizard-step-two.png"
+QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot-preview "$root/docs/chapter-preview.png"
+echo "wrote main-window.png, wizard-step-one.png, wizard-step-two.png and chapter-preview.png in $root/docs"

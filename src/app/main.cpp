@@ -3,6 +3,8 @@
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
 #include "startup/UpdateCheck.h"
+#include "intake/ChapterImport.h"
+#include "windows/ChapterPreview.h"
 #include "windows/MainWindow.h"
 #include "windows/OnlineBanner.h"
 #include "windows/QtTranslations.h"
@@ -86,6 +88,33 @@ int printBanner(vamo::MainWindow& window)
     return QApplication::exec();
 }
 
+// The chapter preview for a sample novel; also for scripts/screenshot.sh.
+int savePreviewScreenshot(const QString& path)
+{
+    const QStringList titles = {QStringLiteral("搬进山里"), QStringLiteral("雨天"), QStringLiteral("秋收"),
+                                QStringLiteral("冬夜"), QStringLiteral("年关"), QStringLiteral("春耕"),
+                                QStringLiteral("溪边"), QStringLiteral("老屋"), QStringLiteral("归途")};
+    QString text = QStringLiteral("山居杂记\r\n\r\n");
+    for (int i = 0; i < titles.size(); ++i) {
+        text += QStringLiteral("第%1章 %2\r\n").arg(i + 1).arg(titles.at(i));
+        for (int p = 0; p <= (i * 7) % 5 + 2; ++p)
+            text += QStringLiteral("　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，搬进了青溪上游的一间老屋。\r\n");
+    }
+    auto file = vamo::textChapters(text, QStringLiteral("山居杂记"));
+    auto plan = file ? vamo::planChapters({*file}, true, vamo::BookProject::kChapterLimit)
+                     : vamo::Result<vamo::ChapterPlan>(std::unexpected(file.error()));
+    if (!plan)
+        return 1;
+    vamo::ChapterPreview preview;
+    preview.showChapters(plan->chapters, 1, plan->notice);
+    preview.show();
+    QTimer::singleShot(300, &preview, [&preview, path] {
+        const bool saved = preview.grab().save(path);
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -112,7 +141,12 @@ int main(int argc, char** argv)
     QCommandLineOption checkUpdate(QStringLiteral("check-update"));
     checkUpdate.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(checkUpdate);
+    QCommandLineOption previewShot(QStringLiteral("screenshot-preview"), QString(), QStringLiteral("path"));
+    previewShot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(previewShot);
     parser.process(app);
+    if (parser.isSet(previewShot))
+        return savePreviewScreenshot(parser.value(previewShot));
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);

@@ -1,5 +1,6 @@
 #include "intake/FolderBatch.h"
 
+#include "intake/ChapterImport.h"
 #include "packaging/MakeChecks.h"
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
@@ -52,7 +53,8 @@ QString outputKey(const BookProject& book)
 // no chapter, no text in slot 0, no book name.
 void dropBook(BookProject& book)
 {
-    (void)book.setChaptertext(0, QString());
+    for (int slot = 0; slot < std::max(1, book.chapterCount()); ++slot)
+        (void)book.setChaptertext(slot, QString());
     book.clearChapterNames();
     book.setBookName(QString());
     book.setNum(0);
@@ -138,7 +140,8 @@ QString batchBookName(const QString& fileName)
 }
 
 Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
-                                         const QStringList& queue, const FolderBatchProgressFn& progress)
+                                         const QStringList& queue, const FolderBatchProgressFn& progress,
+                                         const FolderBatchOptions& options)
 {
     const QString dir = folderPath(folder);
 
@@ -154,6 +157,10 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
     // next one a dated name), but a name no file can have fails them all.
     if (auto ok = checkJarName(book.settings().jarName); !ok)
         return std::unexpected(ok.error());
+    if (options.splitChapters && !options.chapterPattern.isEmpty()) {
+        if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
+            return std::unexpected(ok.error());
+    }
 
     FolderBatchReport report;
     report.saveFolder = book.settings().saveFolder;
@@ -213,12 +220,34 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
             failBook(text.error().message);
             continue;
         }
-        book.setNum(0);
-        if (auto saved = book.save(text->text); !saved) {
-            failBook(saved.error().message);
-            continue;
+        QString notice;
+        if (options.splitChapters) {
+            auto file = textChapters(std::move(text->text), chapterName, options.chapterPattern);
+            if (!file) {
+                failBook(file.error().message);
+                continue;
+            }
+            auto plan = planChapters({*file}, true, BookProject::kChapterLimit);
+            file = Result<TxtChapters>(); // the plan holds the chapters' texts from here
+            if (!plan) {
+                failBook(plan.error().message);
+                continue;
+            }
+            book.clearChapterNames();
+            if (auto saved = appendChapters(book, plan->chapters); !saved) {
+                failBook(saved.error().message);
+                continue;
+            }
+            notice = plan->notice;
+        } else {
+            book.setNum(0);
+            if (auto saved = book.save(text->text); !saved) {
+                failBook(saved.error().message);
+                continue;
+            }
+            text->text = QString(); // the project holds the only copy from here
         }
-        text->text = QString(); // the project holds the only copy from here
+        const int chapters = book.chapterCount();
 
         const QString key = outputKey(book);
         book.setBatchmode(1);
@@ -232,6 +261,7 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
         ++report.made;
         report.jarPaths.append(built->jarPaths);
         report.jadPaths.append(built->jadPaths);
+        report.books.append(FolderBatchBook{bookName, chapters, notice, built->jarPaths, built->jadPaths});
     }
 
     if (report.failed.isEmpty()) {
@@ -240,6 +270,11 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
         report.message = QStringLiteral("成功制做%1本书，以下书籍未能制做：").arg(report.made);
         for (qsizetype k = 0; k < report.failed.size(); ++k)
             report.message += QLatin1Char('\n') + report.failed.at(k) + QStringLiteral("：") + report.reasons.at(k);
+    }
+    // A book whose chapters had to be merged says so.
+    for (const FolderBatchBook& made : report.books) {
+        if (!made.notice.isEmpty())
+            report.message += QLatin1Char('\n') + made.bookName + QStringLiteral("：") + made.notice;
     }
     return report;
 }

@@ -37,14 +37,31 @@ struct FolderBatchProgress {
 };
 using FolderBatchProgressFn = std::function<void(const FolderBatchProgress&)>;
 
+// One book the run made.
+struct FolderBatchBook {
+    QString bookName;
+    int chapters = 0;  // chapters the book got
+    QString notice;    // a merge to fit the chapter limit, empty without one
+    QStringList jarPaths;
+    QStringList jadPaths;
+};
+
 struct FolderBatchReport {
     int made = 0;
+    QList<FolderBatchBook> books; // the books made, in queue order
     QStringList failed;  // book names that were not made, in queue order
     QStringList reasons; // why, one per entry of `failed`
     QStringList jarPaths; // every volume of every book made, in order
     QStringList jadPaths;
     QString message;     // the one message shown at the end
     QString saveFolder;  // to open after the message when a book was made
+};
+
+struct FolderBatchOptions {
+    // Each book gets the chapters detected in its file (a file with fewer
+    // than two headings stays one chapter), merged to fit the chapter limit.
+    bool splitChapters = false;
+    QString chapterPattern; // the user's heading rule; empty: the built-in one
 };
 
 // Makes one book per queued file of `folder`, with the settings of `book`.
@@ -54,9 +71,11 @@ struct FolderBatchReport {
 // show, and are held to the same rules. A file that
 // cannot be read or a book that cannot be built does not stop the run: it
 // is listed in the report and the others are still made. Each book's chapter
-// list holds only its own chapter; afterwards the chapter list, the texts
-// and the book name are empty.
+// list holds only its own chapters; afterwards the chapter list, the texts
+// and the book name are empty. A heading rule that cannot be used is refused
+// before any book is made.
 Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
-                                         const QStringList& queue, const FolderBatchProgressFn& progress = {});
+                                         const QStringList& queue, const FolderBatchProgressFn& progress = {},
+                                         const FolderBatchOptions& options = {});
 
 } // namespace vamo

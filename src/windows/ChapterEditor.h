@@ -27,7 +27,12 @@ public:
     // The text in chapter characters, without converting it.
     qsizetype chapterLength() const;
 
+Q_SIGNALS:
+    // A TXT file was dropped on the box: it is read, not its path inserted.
+    void txtFileDropped(const QString& path);
+
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
@@ -85,6 +90,7 @@ private:
     void back();     // Command2
     void clear();    // Command4
     void readFile(); // Command3
+    void readFileAt(const QString& path);
 
     void setName(const QString& name);
     void setContent(QString text);

@@ -11,6 +11,7 @@
 #include "startup/Startup.h"
 #include "text/FileNames.h"
 #include "windows/ChapterEditor.h"
+#include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
@@ -18,14 +19,17 @@
 #include "windows/OnlineBanner.h"
 #include "windows/Placement.h"
 #include "windows/ProgressFill.h"
+#include "windows/TxtDropImport.h"
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWindow>
@@ -52,6 +56,18 @@ void setIndexIfDifferent(QComboBox* combo, int index)
 {
     if (combo->currentIndex() != index)
         combo->setCurrentIndex(index);
+}
+
+// The first local folder among dropped items.
+QString droppedFolder(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+            return url.toLocalFile();
+    }
+    return {};
 }
 
 } // namespace
@@ -101,6 +117,23 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
     showTabControls(kSingleBookTab);
 
     m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
+
+    // TXT files dropped on the chapter list are added as chapters; a folder
+    // dropped on the folder tab becomes its folder.
+    m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
+    connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
+        enterBusy();
+        showProgress(QStringLiteral("导入文件"), 0);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::progress, this, [this](double fraction) {
+        if (m_busy)
+            showProgress(QStringLiteral("导入文件"), fraction);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::readingFinished, this, &MainWindow::leaveBusy);
+    ui->List1->viewport()->setAcceptDrops(true);
+    ui->List1->viewport()->installEventFilter(this);
+    ui->Frame3->setAcceptDrops(true);
+    ui->Frame3->installEventFilter(this);
 
     connectControls();
     startUp();
@@ -452,6 +485,7 @@ void MainWindow::form5_C6_Click()
 {
     wizardListOperation(&BookProject::moveDown);
 }
+ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
 
 void MainWindow::deleteChapter()
 {
@@ -553,6 +587,7 @@ void MainWindow::makeFolderBooks()
     batch.setSettings(m_book.settings());
     // The busy state starts with the first book, so that a refused run
     // (no maker, empty queue) leaves the window as it was.
+    const FolderBatchOptions options{ui->Check1->isChecked(), {}};
     auto run = runFolderBatch(batch, m_env, folderPath(txtFolder()), queue,
                               [this](const FolderBatchProgress& progress) {
                                   if (!m_busy) {
@@ -564,7 +599,8 @@ void MainWindow::makeFolderBooks()
                                       ui->List2->setCurrentRow(progress.book);
                                   showProgress(progress.stage, progress.fraction);
                                   keepPainting();
-                              });
+                              },
+                              options);
     if (m_busy)
         leaveBusy();
     // What the run did to the shared settings comes back: a blank maker
@@ -643,6 +679,24 @@ void MainWindow::keepPainting()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        (watched == ui->List1->viewport() || watched == ui->Frame3)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const bool files = watched != ui->Frame3;
+        const QStringList paths = files ? TxtDropImport::txtFiles(drop->mimeData()) : QStringList();
+        const QString folder = files ? QString() : droppedFolder(drop->mimeData());
+        if (m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop && files)
+            m_txtDrop->start(paths, BookProject::kChapterLimit);
+        else if (type == QEvent::Drop)
+            setTxtFolder(folder);
+        return true;
+    }
     if (watched == ui->Shape1 && event->type() == QEvent::Resize)
         layOutProgressFill();
     return QMainWindow::eventFilter(watched, event);
@@ -669,6 +723,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_stepTwo->close();
     if (m_import)
         m_import->close();
+    if (m_txtDrop->active())
+        chapterPreview()->close(); // nothing is imported
     event->accept();
 }
 

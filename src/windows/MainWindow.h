@@ -16,10 +16,12 @@ namespace vamo {
 
 class BookProject;
 class ChapterEditor;
+class ChapterPreview;
 class DriveFolderTree;
 class FolderChooser;
 class ImportWindow;
 class OnlineBanner;
+class TxtDropImport;
 class WizardStepOne;
 class WizardStepTwo;
 
@@ -82,6 +84,8 @@ public:
     // chapters when there are any, sets `num` to the chapter count and
     // opens Form6 over the opener, which it disables.
     void openBatchImport(QWidget* stepTwo);
+    // "分章预览" for TXT files dropped on the chapter list, created on first use.
+    ChapterPreview* chapterPreview();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -137,6 +141,7 @@ private:
     QPointer<WizardStepOne> m_stepOne;
     QPointer<WizardStepTwo> m_stepTwo;
     QPointer<ImportWindow> m_import;
+    std::unique_ptr<TxtDropImport> m_txtDrop;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;

@@ -414,3 +414,47 @@ TEST_F(Batch, NoFileIsSkippedWithoutBeingNamed)
     EXPECT_TRUE(entry(r->jarPaths.at(1), "capter").startsWith(QByteArray("\xef\xbb\xbf\r\n") + u("故事").toUtf8() + "0001\r\n"));
 }
 #endif
+TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
+{
+    QByteArray novel = u("书名\r\n").toUtf8();
+    for (int i = 1; i <= 3; ++i)
+        novel += u("第%1章 标题%1\r\n　　正文%1。\r\n").arg(i).toUtf8();
+    QByteArray big;
+    for (int i = 1; i <= 1001; ++i)
+        big += u("第%1章\r\n　　正文。\r\n").arg(i).toUtf8();
+    file(QStringLiteral("novel.txt"), novel);
+    file(QStringLiteral("plain.txt"), QByteArrayLiteral("no headings\r\n"));
+    file(QStringLiteral("big.txt"), big);
+
+    auto report = runFolderBatch(book, env, source, {QStringLiteral("novel.txt"), QStringLiteral("plain.txt"),
+                                                     QStringLiteral("big.txt")},
+                                 {}, FolderBatchOptions{true, {}});
+    ASSERT_TRUE(report) << report.error().message.toStdString();
+    ASSERT_EQ(report->books.size(), 3);
+    EXPECT_EQ(report->books[0].chapters, 3);
+    EXPECT_EQ(report->books[1].chapters, 1);
+    EXPECT_EQ(report->books[2].chapters, 501);
+    EXPECT_EQ(report->message, u("成功制做3本书\nbig：检测到1001章，超过上限1000章，已每2章合并为一章，共501章"));
+    EXPECT_EQ(report->books[0].jarPaths, QStringList{jar(QStringLiteral("novel"), QStringLiteral("first"))});
+
+    const QString index = QString::fromUtf8(entry(report->books[0].jarPaths.first(), "capter").mid(3));
+    // Each chapter is one piece: its length counts the line-break header
+    // (4 digits and 4 per CR) and the CR LF after it.
+    const auto pieceChars = [](const QString& chapter) {
+        const QString stored = chapter + QStringLiteral("\r\n");
+        return 4 + 4 * stored.count(QLatin1Char('\r')) + 2 + stored.size();
+    };
+    EXPECT_EQ(index, u("\r\n第1章 标题10001\r\n%1\r\n第2章 标题20001\r\n%2\r\n第3章 标题30001\r\n%3\r\n")
+                         .arg(pieceChars(u("书名\r\n第1章 标题1\r\n　　正文1。\r\n")))
+                         .arg(pieceChars(u("第2章 标题2\r\n　　正文2。\r\n")))
+                         .arg(pieceChars(u("第3章 标题3\r\n　　正文3。\r\n"))))
+        << index.toStdString();
+    const QString plainIndex = QString::fromUtf8(entry(report->books[1].jarPaths.first(), "capter").mid(3));
+    EXPECT_TRUE(plainIndex.startsWith(u("\r\nplain0001\r\n"))) << plainIndex.toStdString();
+    EXPECT_TRUE(projectIsEmpty());
+
+    // A rule that cannot be used is refused before any book is made.
+    auto refused = runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("(")});
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message.startsWith(u("章节标题规则无效")));
+}
