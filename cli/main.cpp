@@ -446,7 +446,9 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
         const qint64 expected = estimateCharacters(info.size());
         const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
         m_bar.show(label, 0);
-        auto file = readTxtChapters(path, QString(), m_pattern, [&](const TxtProgress& p) {
+        // Under rules 1 to 4 every chapter is numbered when it is stored.
+        const QString wholeName = m_naming && *m_naming > 0 ? QString() : chapterName(path, i, m_naming);
+        auto file = readTxtChapters(path, wholeName, m_pattern, [&](const TxtProgress& p) {
             double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
             m_bar.show(label, r > 1 ? 0.99 : r);
         });
@@ -461,15 +463,7 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
 
     // Naming rules 1 to 4 number every chapter on; otherwise a split file's
     // chapters keep their headings and a whole file its usual name.
-    for (qsizetype f = 0; f < plan->fileStarts.size(); ++f) {
-        const qsizetype end = f + 1 < plan->fileStarts.size() ? plan->fileStarts.at(f + 1) : plan->chapters.size();
-        for (qsizetype k = plan->fileStarts.at(f); k < end; ++k) {
-            Chapter& c = plan->chapters[k];
-            if ((m_naming && *m_naming > 0) || !plan->fileSplit.at(f))
-                c.name = chapterName(files.at(f), static_cast<int>(k), m_naming);
-        }
-    }
-    if (auto ok = appendChapters(book, plan->chapters); !ok)
+    if (auto ok = appendChapters(book, plan->chapters, {.rule = m_naming.value_or(0)}); !ok)
         return failed(ok.error().message);
     const int chapters = book.chapterCount();
     const QString bookName = book.settings().bookName;

@@ -33,14 +33,6 @@ QStringList namingRuleItems()
             QStringLiteral("第?页")};
 }
 
-QString importChapterName(int rule, const QString& fileName, int before)
-{
-    static const QString kUnits = QStringLiteral("章节部页");
-    if (rule < 1 || rule >= kNamingRuleCount)
-        return batchChapterName(fileName);
-    return QStringLiteral("第") + QString::number(before + 1) + kUnits.at(rule - 1);
-}
-
 int ImportRequest::room() const
 {
     const int free = std::max(0, limit - std::max(0, existing));
@@ -63,7 +55,7 @@ QString importFileDoneCaption(double fraction) { return QStringLiteral("进度�
 QString ImportOutcome::message() const
 {
     if (unread.isEmpty() && overCapacity.isEmpty() && !cancelled)
-        return {};
+        return notice;
     QString text = QStringLiteral("成功导入%1章，以下文件未导入：").arg(chapters.size());
     for (qsizetype i = 0; i < unread.size() && i < kNamedInMessage; ++i)
         text += QLatin1Char('\n') + unread.at(i).fileName + QStringLiteral("：") + unread.at(i).reason;
@@ -77,6 +69,8 @@ QString ImportOutcome::message() const
     }
     if (cancelled)
         text += QStringLiteral("\n导入已中止");
+    if (!notice.isEmpty())
+        text += QLatin1Char('\n') + notice;
     return text;
 }
 
@@ -87,6 +81,9 @@ ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& p
     const int room = request.room();
     const int n = static_cast<int>(request.files.size());
     out.overCapacity = request.files.mid(room);
+    // Splitting: the files read, their chapters fitted in when all are read.
+    QList<TxtChapters> read;
+    QStringList readNames;
 
     for (int j = 0; j < room; ++j) {
         if (cancel && cancel->load()) {
@@ -95,8 +92,9 @@ ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& p
         }
         const QString& fileName = request.files.at(j);
         const QString path = request.folder + fileName;
-        const QString name =
-            importChapterName(request.rule, fileName, request.existing + static_cast<int>(out.chapters.size()));
+        // A split file's chapters are counted once it is read: it shows its file name meanwhile.
+        const QString name = importChapterName(request.splitChapters ? 0 : request.rule, fileName,
+                                               request.existing + static_cast<int>(out.chapters.size()));
 
         const QFileInfo info(path);
         if (!info.exists()) {
@@ -127,38 +125,46 @@ ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& p
             out.unread.append({fileName, text.error().message});
             continue;
         }
+        if (request.splitChapters) {
+            auto file = textChapters(std::move(text->text), name);
+            if (!file) {
+                out.unread.append({fileName, file.error().message});
+                continue;
+            }
+            read.append(std::move(*file));
+            readNames.append(fileName);
+            continue;
+        }
         // Room for the CR LF that `save` adds, so that storing the text on
         // the user-interface thread copies nothing.
         if (text->text.capacity() < text->text.size() + 2)
             text->text.reserve(text->text.size() + 2);
-        out.chapters.append({fileName, name, std::move(text->text)});
+        out.chapters.append({name, std::move(text->text)});
+    }
+
+    if (!read.isEmpty()) {
+        const int free = std::max(0, request.limit - std::max(0, request.existing));
+        auto plan = planChapters(read, true, free, request.limit);
+        read.clear();
+        if (!plan) {
+            // Cannot happen: no more files were read than there is room for.
+            for (const QString& fileName : readNames)
+                out.unread.append({fileName, plan.error().message});
+            return out;
+        }
+        out.chapters = std::move(plan->chapters);
+        out.notice = std::move(plan->notice);
+        for (Chapter& chapter : out.chapters) {
+            if (chapter.text.capacity() < chapter.text.size() + 2)
+                chapter.text.reserve(chapter.text.size() + 2);
+        }
     }
     return out;
 }
 
 Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome, bool clearExisting)
 {
-    const int count = static_cast<int>(outcome.chapters.size());
-    if (count == 0)
-        return 0;
-    const int base = clearExisting ? 0 : book.chapterCount();
-    const int limit = std::min(request.limit, BookProject::kSlotCount);
-    if (base + count > limit)
-        return fail(limitText(request.limit));
-
-    book.prepareBatchImport(clearExisting);
-    book.setNum(static_cast<qint16>(base));
-    QStringList names;
-    names.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        ImportedChapter& chapter = outcome.chapters[i];
-        if (auto saved = book.save(std::move(chapter.text)); !saved)
-            return std::unexpected(saved.error()); // cannot happen: the slots were checked above
-        names << importChapterName(request.rule, chapter.fileName, base + i);
-        book.setNum(static_cast<qint16>(book.num() + 1));
-    }
-    book.appendChapterNames(names);
-    return count;
+    return appendChapters(book, outcome.chapters, {request.limit, request.rule, clearExisting});
 }
 
 } // namespace vamo

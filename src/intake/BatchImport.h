@@ -1,5 +1,7 @@
 #pragma once
 
+#include "intake/ChapterImport.h"
+#include "intake/NewBookWizard.h"
 #include "model/BookProject.h"
 #include "model/Error.h"
 
@@ -12,26 +14,22 @@
 
 // The batch import of a folder's TXT files as chapters, free of any window:
 // the naming rules, the capacity of the book, reading the files over a
-// snapshot (on any thread) and storing the result into the book afterwards.
-// The listing of a folder's TXT files is the folder tab's (listTxtFolder).
+// snapshot (on any thread), split at their chapter headings when asked, and
+// storing the result into the book afterwards. The naming and the storing
+// are those of every import (ChapterImport.h); the listing of a folder's TXT
+// files is the folder tab's (listTxtFolder).
 namespace vamo {
 
 // Chapters the wizard admits; the main window admits BookProject::kChapterLimit.
-inline constexpr int kWizardChapterLimit = 20;
+inline constexpr int kWizardChapterLimit = wizard::kChapterLimit;
 
 // The chapter limit of an import opened by `frame`'s window: the main window
 // (frame 0) or the wizard's step two (any other value).
-inline int importChapterLimit(qint16 frame) { return frame == 0 ? BookProject::kChapterLimit : kWizardChapterLimit; }
+inline int importChapterLimit(qint16 frame) { return wizard::chapterLimit(frame); }
 
-// The naming rules in list order: "txt文件名", "第?章", "第?节", "第?部", "第?页".
+// The naming rules in list order (kNamingRuleCount of them): "txt文件名",
+// "第?章", "第?节", "第?部", "第?页". The names: importChapterName.
 QStringList namingRuleItems();
-inline constexpr int kNamingRuleCount = 5;
-
-// The chapter name for `fileName` under rule 0..4 when `before` chapters
-// stand ahead of it in the book: rule 0 gives the file name without its last
-// four characters, rules 1 to 4 give "第" (before + 1) and 章, 节, 部 or 页.
-// A rule outside 0..4 counts as 0.
-QString importChapterName(int rule, const QString& fileName, int before);
 
 // Everything an import needs, taken on the user-interface thread when it
 // starts; the reading works on this copy only.
@@ -41,8 +39,10 @@ struct ImportRequest {
     int rule = 0;       // naming rule 0..4
     int existing = 0;   // chapters that stay ahead of the imported ones
     int limit = BookProject::kChapterLimit;
+    bool splitChapters = false; // each file gives its detected chapters ("按章节标题拆分")
 
-    // How many of the files fit behind the existing chapters.
+    // How many of the files fit behind the existing chapters (one chapter
+    // each at least).
     int room() const;
 };
 
@@ -66,24 +66,22 @@ QString importEstimateCaption(qint64 estimate);     // 【字数：1200】
 QString importReadingCaption(const ImportProgress& p); // 进度12.50% 加载150行 共6000字
 QString importFileDoneCaption(double fraction);     // 进度：12.50%
 
-struct ImportedChapter {
-    QString fileName;
-    QString name; // named by its place among the chapters actually imported
-    QString text; // every line followed by CR LF
-};
-
 struct NotImported {
     QString fileName;
     QString reason;
 };
 
 struct ImportOutcome {
-    QList<ImportedChapter> chapters; // in import order
+    // In import order, every text as the line reading gives it. Named by
+    // their places among the chapters actually imported, or under rule 0 by
+    // the file name (by its heading for a chapter detected in a file).
+    QList<Chapter> chapters;
     QList<NotImported> unread;       // vanished or unreadable, in import order
     QStringList overCapacity;        // the files past the limit, in import order
     int limit = 0;
     double fraction = 0;             // last progress computed
     bool cancelled = false;          // stopped before the last file
+    QString notice;                  // split chapters merged to fit the limit (mergeNotice)
 
     // The one message at the end of an import; empty when every file came in.
     QString message() const;
@@ -93,15 +91,20 @@ struct ImportOutcome {
 // (the same encoding detection as everywhere). A file that has vanished or
 // cannot be read is left out and reported; the chapters after it are named
 // by their own places, so names and positions stay in step. `cancel` is
-// looked at before every file. Touches no book: safe on a worker thread.
+// looked at before every file. Splitting, each file with two or more
+// headings gives its detected chapters and the others one chapter each
+// (planChapters): chapters past the room left by the limit are merged in
+// equal groups, which `notice` tells. Touches no book: safe on a worker
+// thread.
 ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& progress = {},
                          const std::atomic_bool* cancel = nullptr);
 
-// Stores the outcome into the book on the thread that owns it: when
+// Stores the outcome into the book on the thread that owns it, as
+// appendChapters does with the request's limit and rule: when
 // `clearExisting` is set the old chapter names go first (their texts stay in
-// their slots to be overwritten); then each chapter's name, formed by the
-// request's rule for its place in the book, is appended and its text saved
-// into slot `num`, `num` advancing by one. The texts are moved out of
+// their slots to be overwritten); then each chapter's text is saved into slot
+// `num`, `num` advancing by one, and the names (rules 1 to 4: numbered by
+// their places in the book) are appended. The texts are moved out of
 // `outcome`. Returns the number of chapters stored. Nothing changes when the
 // outcome holds no chapter, or (an error) when the chapters would pass the
 // request's limit.

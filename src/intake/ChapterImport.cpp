@@ -1,5 +1,9 @@
 #include "intake/ChapterImport.h"
 
+#include "intake/FolderBatch.h"
+
+#include <algorithm>
+
 namespace vamo {
 
 namespace {
@@ -10,6 +14,14 @@ Result<void> limitReached(int limit)
 }
 
 } // namespace
+
+QString importChapterName(int rule, const QString& fileName, int before)
+{
+    static const QString kUnits = QStringLiteral("章节部页");
+    if (rule < 1 || rule >= kNamingRuleCount)
+        return batchChapterName(fileName);
+    return QStringLiteral("第") + QString::number(before + 1) + kUnits.at(rule - 1);
+}
 
 Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern)
 {
@@ -45,8 +57,6 @@ Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, in
         return std::unexpected(limitReached(limit).error());
     plan.groupSize = group;
     for (const TxtChapters& f : files) {
-        plan.fileStarts.append(plan.chapters.size());
-        plan.fileSplit.append(splits(f));
         if (!splits(f)) {
             plan.chapters.append(Chapter{f.wholeName, f.text});
             continue;
@@ -60,18 +70,31 @@ Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, in
     return plan;
 }
 
-Result<void> appendChapters(BookProject& book, const QList<Chapter>& chapters, int limit)
+Result<int> appendChapters(BookProject& book, QList<Chapter>& chapters, const ChapterAppend& how)
 {
-    const int count = book.chapterCount();
-    if (chapters.size() > limit - count || count + chapters.size() > BookProject::kChapterLimit)
-        return limitReached(limit);
-    for (const Chapter& c : chapters) {
-        book.setNum(static_cast<qint16>(book.chapterCount()));
-        if (auto saved = book.save(c.text); !saved)
-            return saved;
-        book.appendChapterName(c.name);
+    const int count = static_cast<int>(chapters.size());
+    if (count == 0)
+        return 0;
+    const int base = how.clearExisting ? 0 : book.chapterCount();
+    if (count > std::min(how.limit, BookProject::kChapterLimit) - base)
+        return std::unexpected(limitReached(how.limit).error());
+
+    book.prepareBatchImport(how.clearExisting);
+    book.setNum(static_cast<qint16>(base));
+    QStringList names;
+    names.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        Chapter& chapter = chapters[i];
+        if (how.rule >= 1 && how.rule < kNamingRuleCount)
+            chapter.name = importChapterName(how.rule, QString(), base + i);
+        if (auto saved = book.save(std::move(chapter.text)); !saved)
+            return std::unexpected(saved.error()); // cannot happen: the slots were checked above
+        chapter.text = QString();
+        names << chapter.name;
+        book.setNum(static_cast<qint16>(book.num() + 1));
     }
-    return {};
+    book.appendChapterNames(names);
+    return count;
 }
 
 } // namespace vamo

@@ -15,8 +15,18 @@
 //   QList<TxtChapters> files;
 //   for (...) files.append(*readTxtChapters(path, batchChapterName(fileName), pattern));
 //   auto plan = planChapters(files, /*split=*/true, BookProject::kChapterLimit - book.chapterCount());
-//   if (plan) appendChapters(book, plan->chapters);   // plan->notice tells of a merge
+//   if (plan) appendChapters(book, plan->chapters, {.rule = 1});   // plan->notice tells of a merge
 namespace vamo {
+
+// Naming rules of imported chapters, in the order of the import window's
+// list: 0 "txt文件名", 1 "第?章", 2 "第?节", 3 "第?部", 4 "第?页".
+inline constexpr int kNamingRuleCount = 5;
+
+// The chapter name for `fileName` under rule 0..4 when `before` chapters
+// stand ahead of it in the book: rule 0 gives the file name without its last
+// four characters, rules 1 to 4 give "第" (before + 1) and 章, 节, 部 or 页.
+// A rule outside 0..4 counts as 0.
+QString importChapterName(int rule, const QString& fileName, int before);
 
 // One file read for an import, with the chapters it would give.
 struct TxtChapters {
@@ -33,8 +43,6 @@ Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, cons
 
 struct ChapterPlan {
     QList<Chapter> chapters; // in file order
-    QList<qsizetype> fileStarts; // per file: the position of its first chapter in `chapters`
-    QList<bool> fileSplit;       // per file: its chapters are its detected ones (not the whole file)
     int detected = 0;        // chapters before a merge
     int groupSize = 1;       // chapters merged into one
     QString notice;          // what the user is told of a merge, empty without one
@@ -49,10 +57,23 @@ struct ChapterPlan {
 Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room,
                                  int limit = BookProject::kChapterLimit);
 
-// Appends the chapters after the book's last chapter, each text stored
-// through `save` (which adds its CR LF). Refuses, changing nothing, when the
-// book would hold more than `limit` chapters.
-Result<void> appendChapters(BookProject& book, const QList<Chapter>& chapters,
-                            int limit = BookProject::kChapterLimit);
+struct ChapterAppend {
+    int limit = BookProject::kChapterLimit; // chapters the opener admits
+    int rule = 0;               // naming rule: 1 to 4 number the chapters by their places; 0 keeps their names
+    bool clearExisting = false; // the old chapters go first (their texts stay in their slots to be overwritten)
+};
+
+// Stores chapters into the book, on the thread that owns it: appended after
+// the book's last chapter (or in place of its chapters), each text moved out
+// of `chapters` and stored through `save` (which adds its CR LF) into slot
+// `num`, `num` advancing by one; then the names, all at once. Under rules 1
+// to 4 the names in `chapters` are made the numbered ones first. Returns the
+// number stored. Refuses, changing nothing, when the book would hold more
+// than `how.limit` chapters (or the main window's limit).
+Result<int> appendChapters(BookProject& book, QList<Chapter>& chapters, const ChapterAppend& how = {});
+inline Result<int> appendChapters(BookProject& book, QList<Chapter>&& chapters, const ChapterAppend& how = {})
+{
+    return appendChapters(book, chapters, how);
+}
 
 } // namespace vamo

@@ -72,6 +72,7 @@ void ImportWindow::openFromMainWindow(bool clearExisting)
     m_stepTwo = nullptr;
     m_clearExisting = clearExisting;
     ui->Combo1->setCurrentIndex(0);
+    ui->Check1->setChecked(false);
     if (m_mainWindow) {
         keepAbove(m_mainWindow);
         move(m_mainWindow->frameGeometry().topLeft());
@@ -90,6 +91,7 @@ void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
     m_stepTwo = stepTwo;
     m_clearExisting = clearExisting;
     ui->Combo1->setCurrentIndex(0);
+    ui->Check1->setChecked(false);
     if (m_mainWindow && stepTwo) {
         keepAbove(stepTwo);
         // The size the window shows with, before it is first shown.
@@ -161,6 +163,7 @@ void ImportWindow::startImport()
         return;
     }
     request.rule = ui->Combo1->currentIndex();
+    request.splitChapters = ui->Check1->isChecked();
     request.existing = m_clearExisting ? 0 : m_book.chapterCount();
     request.limit = importChapterLimit(m_book.frame());
     if (request.room() == 0) {

@@ -686,13 +686,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const bool files = watched != ui->Frame3;
         const QStringList paths = files ? TxtDropImport::txtFiles(drop->mimeData()) : QStringList();
         const QString folder = files ? QString() : droppedFolder(drop->mimeData());
-        if (m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
+        // Disabled, another window is open over this one and owns `num`.
+        if (!isEnabled() || m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
             drop->ignore();
             return true;
         }
         drop->acceptProposedAction();
         if (type == QEvent::Drop && files)
-            m_txtDrop->start(paths, BookProject::kChapterLimit);
+            m_txtDrop->start(paths, importChapterLimit(m_book.frame()));
         else if (type == QEvent::Drop)
             setTxtFolder(folder);
         return true;

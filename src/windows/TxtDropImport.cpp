@@ -172,7 +172,7 @@ void TxtDropImport::append(bool split)
         Dialogs::information(m_opener, plan.error().message);
         return;
     }
-    if (auto stored = appendChapters(m_book, plan->chapters, m_pending->limit); !stored)
+    if (auto stored = appendChapters(m_book, plan->chapters, {.limit = m_pending->limit}); !stored)
         Dialogs::information(m_opener, stored.error().message);
 }
 

@@ -243,3 +243,136 @@ TEST_F(Import, CancelStopsBeforeTheNextFile)
     EXPECT_TRUE(out.cancelled);
     EXPECT_TRUE(out.message().endsWith(u("导入已中止")));
 }
+
+// --- split at chapter headings ------------------------------------------
+
+namespace {
+
+// `chapters` headings 第1章 … each with a line of text, CR LF line ends.
+QByteArray novel(int chapters, const char* title = "书名")
+{
+    QByteArray text = QByteArray(title) + "\r\n\r\n";
+    for (int i = 1; i <= chapters; ++i)
+        text += QStringLiteral("第%1章 标题%1\r\n　　正文第%1章。\r\n").arg(i).toUtf8();
+    return text;
+}
+
+QString joined(const BookProject& book, int from, int count)
+{
+    QString all;
+    for (int i = from; i < from + count; ++i) {
+        QString text = book.chaptertext(i);
+        EXPECT_TRUE(text.endsWith(u("\r\n")));
+        text.chop(2); // the CR LF that `save` adds
+        all += text;
+    }
+    return all;
+}
+
+// The file's text as the TXT line reading gives it.
+QString readAs(const QString& path)
+{
+    auto read = readTxtFile(path);
+    EXPECT_TRUE(read.has_value());
+    return read ? read->text : QString();
+}
+
+} // namespace
+
+TEST_F(Import, SplittingNamesByHeadingsAndKeepsEveryCharacter)
+{
+    addChapters({u("A")});
+    write(u("甲.txt"), novel(3));
+    write(u("乙.txt"), "no heading at all\r\njust text");
+    write(u("丙.txt"), "\xef\xbb\xbf" + novel(2, "另一本") + "末尾没有换行");
+    ImportRequest r = request({u("甲.txt"), u("乙.txt"), u("丙.txt")}, 0);
+    r.splitChapters = true;
+
+    const ImportOutcome out = run(r);
+
+    EXPECT_TRUE(out.message().isEmpty());
+    EXPECT_EQ(m_book.chapterNames(), (QStringList{u("A"), u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3"), u("乙"),
+                                                  u("第1章 标题1"), u("第2章 标题2")}));
+    // The title lines join the first chapter; the pieces are the files' texts.
+    EXPECT_EQ(m_book.chaptertext(1), u("书名\r\n\r\n第1章 标题1\r\n　　正文第1章。\r\n\r\n"));
+    EXPECT_EQ(joined(m_book, 1, 3), readAs(path(u("甲.txt"))));
+    EXPECT_EQ(joined(m_book, 4, 1), readAs(path(u("乙.txt"))));
+    EXPECT_EQ(joined(m_book, 5, 2), readAs(path(u("丙.txt"))));
+    EXPECT_TRUE(m_book.chaptertext(6).endsWith(u("末尾没有换行\r\n\r\n")));
+    EXPECT_EQ(m_book.num(), 7);
+}
+
+TEST_F(Import, SplittingUnderNumberedRulesContinuesTheBook)
+{
+    addChapters({u("A"), u("B")});
+    write(u("a.txt"), novel(3));
+    write(u("b.txt"), "whole");
+    ImportRequest r = request({u("a.txt"), u("gone.txt"), u("b.txt")}, 2);
+    r.splitChapters = true;
+
+    const ImportOutcome out = run(r);
+
+    EXPECT_EQ(m_book.chapterNames().mid(2), (QStringList{u("第3节"), u("第4节"), u("第5节"), u("第6节")}));
+    EXPECT_EQ(m_book.chaptertext(5), u("whole\r\n\r\n"));
+    EXPECT_EQ(out.message(), u("成功导入4章，以下文件未导入：\ngone.txt：文件不存在"));
+
+    // Replacing the chapters: numbered from 1, texts from slot 0.
+    ImportRequest again = request({u("a.txt")}, 1);
+    again.existing = 0;
+    again.splitChapters = true;
+    run(again, true);
+    EXPECT_EQ(m_book.chapterNames(), (QStringList{u("第1章"), u("第2章"), u("第3章")}));
+    EXPECT_EQ(joined(m_book, 0, 3), readAs(path(u("a.txt"))));
+    EXPECT_EQ(m_book.num(), 3);
+}
+
+TEST_F(Import, SplitChaptersPastTheLimitMergeAndSaySo)
+{
+    // The wizard's 20, five taken: 28 + 1 chapters merge two by two into 14 + 1.
+    addChapters({u("A"), u("B"), u("C"), u("D"), u("E")});
+    write(u("long.txt"), novel(28));
+    write(u("short.txt"), "one chapter");
+    ImportRequest r = request({u("long.txt"), u("short.txt")}, 0, kWizardChapterLimit);
+    r.splitChapters = true;
+
+    const ImportOutcome out = run(r);
+
+    ASSERT_EQ(m_book.chapterCount(), kWizardChapterLimit);
+    EXPECT_EQ(m_book.chapterNames().at(5), u("第1章 标题1"));
+    EXPECT_EQ(m_book.chapterNames().at(6), u("第3章 标题3"));
+    EXPECT_EQ(m_book.chapterNames().at(18), u("第27章 标题27"));
+    EXPECT_EQ(m_book.chapterNames().at(19), u("short"));
+    EXPECT_EQ(joined(m_book, 5, 14), readAs(path(u("long.txt"))));
+    EXPECT_EQ(out.message(), u("检测到29章，超过上限15章，已每2章合并为一章，共15章"));
+    EXPECT_EQ(m_book.num(), 20);
+}
+
+TEST_F(Import, SplitOverflowOfFilesAndMergeShareTheOneMessage)
+{
+    // Room for two: the third file cannot come, the two that do merge.
+    for (int i = 0; i < 998; ++i)
+        m_book.appendChapterName(QString::number(i));
+    write(u("m1.txt"), novel(4));
+    write(u("m2.txt"), novel(3));
+    write(u("m3.txt"), novel(2));
+    ImportRequest r = request({u("m1.txt"), u("m2.txt"), u("m3.txt")}, 1);
+    r.splitChapters = true;
+
+    const ImportOutcome out = run(r);
+
+    EXPECT_EQ(m_book.chapterCount(), 1000);
+    EXPECT_EQ(m_book.chapterNames().mid(998), (QStringList{u("第999章"), u("第1000章")}));
+    EXPECT_EQ(joined(m_book, 998, 1), readAs(path(u("m1.txt"))));
+    EXPECT_EQ(joined(m_book, 999, 1), readAs(path(u("m2.txt"))));
+    EXPECT_EQ(out.message(), u("成功导入2章，以下文件未导入：\nm3.txt：章节数量达到上限（1000）\n"
+                               "检测到7章，超过上限2章，已每4章合并为一章，共2章"));
+}
+
+TEST_F(Import, SplittingOffKeepsEveryFileOneChapter)
+{
+    write(u("n.txt"), novel(3));
+    const ImportOutcome out = run(request({u("n.txt")}, 0));
+    EXPECT_TRUE(out.message().isEmpty());
+    EXPECT_EQ(m_book.chapterNames(), QStringList{u("n")});
+    EXPECT_EQ(m_book.chaptertext(0), readAs(path(u("n.txt"))) + u("\r\n"));
+}

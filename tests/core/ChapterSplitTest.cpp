@@ -382,7 +382,7 @@ TEST(ChapterImport, ChaptersAreAppendedThroughSave)
     EXPECT_EQ(book.chaptertext(0), u("旧\r\n"));
 
     // Past the limit: refused, nothing changed.
-    const auto refused = appendChapters(book, {Chapter{u("三"), u("c")}, Chapter{u("四"), u("d")}}, 3);
+    const auto refused = appendChapters(book, {Chapter{u("三"), u("c")}, Chapter{u("四"), u("d")}}, {.limit = 3});
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().message, u("章节数量达到上限(3)"));
     EXPECT_EQ(book.chapterCount(), 3);
