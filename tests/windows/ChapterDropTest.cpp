@@ -7,10 +7,13 @@
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
+#include "windows/WizardStepOne.h"
+#include "windows/WizardStepTwo.h"
 
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
@@ -253,6 +256,37 @@ private Q_SLOTS:
         QVERIFY(dropOn(chapterListArea(), {put(QStringLiteral("再.txt"), u("x\r\n"))}));
         QCOMPARE(Dialogs::messages(), QStringList{u("章节数量达到上限(1000)")});
         QCOMPARE(m_book->chapterCount(), BookProject::kChapterLimit);
+    }
+
+    void noDropWhileAnotherWindowIsOpenOverTheMainWindow()
+    {
+        open();
+        addExisting(2);
+        const QUrl file = put(QStringLiteral("西游记.txt"), novel(30));
+
+        // The wizard on its way (`frame` 5): its limit is 20, and the main
+        // window, disabled under it, takes no chapters at all.
+        m_win->findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
+        find<QLineEdit>(m_win->wizardStepOne(), "Text3")->setText(u("向导书"));
+        QTest::mouseClick(find<QPushButton>(m_win->wizardStepOne(), "Command8"), Qt::LeftButton);
+        QVERIFY(m_win->wizardStepTwo()->isVisible());
+        QCOMPARE(m_book->frame(), 5);
+        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!dropOn(chapterListArea(), {file}));
+        QVERIFY(!m_win->busy());
+        QCOMPARE(m_book->chapterCount(), 2);
+        QTest::mouseClick(find<QPushButton>(m_win->wizardStepTwo(), "Command9"), Qt::LeftButton);
+        QVERIFY(m_win->isEnabled());
+
+        // The chapter editor holds `num` for its new chapter: a drop now would
+        // have its text stored over a dropped chapter.
+        QTest::mouseClick(find<QPushButton>(m_win.get(), "Command2"), Qt::LeftButton);
+        ChapterEditor* editor = m_win->chapterEditor();
+        QVERIFY(editor->isVisible());
+        QCOMPARE(m_book->num(), 2);
+        QVERIFY(!dropOn(chapterListArea(), {file}));
+        QCOMPARE(m_book->chapterCount(), 2);
+        QCOMPARE(m_book->num(), 2);
     }
 
     void editorReadsADroppedTxtFileLikeItsFileButton()

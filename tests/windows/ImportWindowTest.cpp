@@ -9,6 +9,7 @@
 
 #include "TestSupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -29,6 +30,15 @@ using vamo::test::writeFile;
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
+
+// A title line and `chapters` headed chapters, UTF-8.
+QByteArray novel(int chapters)
+{
+    QByteArray text = "书名\r\n";
+    for (int i = 1; i <= chapters; ++i)
+        text += QStringLiteral("第%1回 标题%1\r\n　　第%1回的正文。\r\n").arg(i).toUtf8();
+    return text;
+}
 
 } // namespace
 
@@ -375,6 +385,82 @@ private Q_SLOTS:
         QVERIFY(form6()->isEnabled());
         QVERIFY(!m_win->isEnabled());
         QCOMPARE(files()->height(), 162);
+    }
+
+    void theCheckBoxSplitsFilesAtTheirHeadings()
+    {
+        addChapters({u("A")});
+        put(u("红.txt"), novel(3));
+        put(u("短.txt"), "没有标题的短文");
+        openFromMain(Dialogs::Answer::No);
+        auto* split = in<QCheckBox>(form6(), "Check1");
+        QCOMPARE(split->text(), u("按章节标题拆分"));
+        QVERIFY(!split->isChecked());
+        order({u("红.txt"), u("短.txt")});
+
+        // Off: one chapter per file, as always.
+        importAll();
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("红"), u("短")}));
+        const QString whole = m_book->chaptertext(1);
+        QVERIFY(whole.startsWith(u("书名\r\n第1回 标题1\r\n")));
+        QVERIFY(Dialogs::messages().isEmpty());
+
+        // On, rule 0: the headings name the chapters; the texts are the file's.
+        openFromMain(Dialogs::Answer::No);
+        split = in<QCheckBox>(form6(), "Check1");
+        QVERIFY(!split->isChecked()); // a fresh window
+        order({u("红.txt"), u("短.txt")});
+        split->setChecked(true);
+        importAll();
+        QCOMPARE(m_book->chapterNames().mid(3),
+                 (QStringList{u("第1回 标题1"), u("第2回 标题2"), u("第3回 标题3"), u("短")}));
+        QCOMPARE(shownChapters(), m_book->chapterNames());
+        QString joined;
+        for (int i = 3; i < 6; ++i)
+            joined += m_book->chaptertext(i).chopped(2);
+        QCOMPARE(joined + u("\r\n"), whole);
+        QCOMPARE(m_book->num(), 7);
+        QVERIFY(m_win->isEnabled());
+
+        // On, a numbered rule: every chapter numbered on; off again next time.
+        openFromMain(Dialogs::Answer::No);
+        order({u("红.txt"), u("短.txt")});
+        in<QComboBox>(form6(), "Combo1")->setCurrentIndex(1);
+        in<QCheckBox>(form6(), "Check1")->setChecked(true);
+        click(form6(), "Command2");
+        openFromMain(Dialogs::Answer::No);
+        QVERIFY(!in<QCheckBox>(form6(), "Check1")->isChecked());
+        in<QComboBox>(form6(), "Combo1")->setCurrentIndex(1);
+        in<QCheckBox>(form6(), "Check1")->setChecked(true);
+        importAll();
+        QCOMPARE(m_book->chapterNames().mid(7), (QStringList{u("第8章"), u("第9章"), u("第10章"), u("第11章")}));
+    }
+
+    void splitChaptersFromTheWizardMergeIntoTwentyAndSaySo()
+    {
+        QWidget stepTwo(nullptr, Qt::Window);
+        stepTwo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&stepTwo));
+        m_book->setFrame(5);
+        m_win->setEnabled(false);
+        addChapters({u("A"), u("B")});
+        put(u("长.txt"), novel(36));
+        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        m_win->openBatchImport(&stepTwo);
+        form6()->setFolder(txtFolder());
+        Dialogs::clearRecord();
+        in<QCheckBox>(form6(), "Check1")->setChecked(true);
+
+        importAll();
+
+        QCOMPARE(m_book->chapterCount(), 20);
+        QCOMPARE(m_book->chapterNames().at(2), u("第1回 标题1"));
+        QCOMPARE(m_book->chapterNames().at(3), u("第3回 标题3"));
+        QCOMPARE(m_book->chapterNames().at(19), u("第35回 标题35"));
+        QCOMPARE(Dialogs::messages(), QStringList{u("检测到36章，超过上限18章，已每2章合并为一章，共18章")});
+        QVERIFY(m_book->chaptertext(19).endsWith(u("第36回的正文。\r\n\r\n")));
+        QVERIFY(stepTwo.isEnabled());
+        m_book->setFrame(0);
     }
 
     void fromTheWizardItReturnsThereWithinTwentyChapters()
