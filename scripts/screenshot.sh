@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the pictures under docs/: the main window with a small sample
-# book, the wizard's two steps opened on it and the chapter preview of a
-# sample novel, drawn offscreen (no display needed). Builds the program first.
+# book, the wizard's two steps and the batch import opened on it and the
+# chapter preview of a sample novel, drawn offscreen (no display needed).
+# Builds the program first.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -15,5 +16,6 @@ export VAMOBOOK_UPDATE_URL=""
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/main-window.png"
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/wizard-step-one.png" --screenshot-window Form4
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/wizard-step-two.png" --screenshot-window Form5
+QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot "$root/docs/import-window.png" --screenshot-window Form6
 QT_QPA_PLATFORM=offscreen "$build/bin/vamobook" --screenshot-preview "$root/docs/chapter-preview.png"
-echo "wrote main-window.png, wizard-step-one.png, wizard-step-two.png and chapter-preview.png in $root/docs"
+echo "wrote main-window.png, wizard-step-one.png, wizard-step-two.png, import-window.png and chapter-preview.png in $root/docs"

@@ -5,6 +5,7 @@
 #include "startup/UpdateCheck.h"
 #include "intake/ChapterImport.h"
 #include "windows/ChapterPreview.h"
+#include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/OnlineBanner.h"
 #include "windows/QtTranslations.h"
@@ -13,13 +14,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,8 +41,9 @@ void whenUpdateCheckDone(vamo::MainWindow& window, F then)
 }
 
 // Fills the window with a small sample book and saves a picture of it, or of
-// the wizard's step one (Form4) or step two (Form5) opened on it; used by
-// scripts/screenshot.sh for the README and docs/.
+// the wizard's step one (Form4) or step two (Form5) opened on it, or of the
+// batch import (Form6) on a folder of sample files with the split check box
+// on; used by scripts/screenshot.sh for the README and docs/.
 int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which)
 {
     vamo::BookProject& book = window.book();
@@ -60,6 +65,27 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
             shown->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
             shown = window.wizardStepTwo();
         }
+    }
+    QTemporaryDir samples;
+    if (which == QLatin1String("Form6")) {
+        const QString folder = QDir(samples.path()).filePath(QStringLiteral("山居杂记"));
+        QDir().mkpath(folder);
+        const QStringList files = {QStringLiteral("上卷.txt"), QStringLiteral("中卷.txt"), QStringLiteral("下卷.txt"),
+                                   QStringLiteral("后记.txt")};
+        for (const QString& name : files) {
+            QFile file(QDir(folder).filePath(name));
+            if (file.open(QIODevice::WriteOnly))
+                file.write("\r\n");
+        }
+        vamo::ImportWindow* import = window.importWindow();
+        import->openFromMainWindow(false);
+        import->setFolder(folder);
+        // In reading order, whatever order the folder lists them in.
+        auto* list = import->findChild<QListWidget*>(QStringLiteral("List1"));
+        for (int i = 0; i < list->count() && i < files.size(); ++i)
+            list->item(i)->setText(files.at(i));
+        import->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+        shown = import;
     }
     // Let the update check end, the layout settle and the folder trees fill
     // before the picture.
