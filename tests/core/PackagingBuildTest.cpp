@@ -291,14 +291,48 @@ TEST_F(Build, BrokenTemplateFailsWithoutLeavingAFolder)
     book.setPhoneModel(1);
     addChapter(u"A"_s, u"abc"_s);
     const Snapshot before = snapshot();
-    // An empty file too: libzip would take it for an empty archive.
-    for (const QByteArray& broken : {QByteArray("this is not an archive"), QByteArray()}) {
-        ASSERT_TRUE(test::writeFile(templatePath(u"DuvEverMoto.dll"_s), broken));
+    const QString path = templatePath(u"DuvEverMoto.dll"_s);
+
+    // An entry whose bytes no longer match their CRC.
+    ASSERT_TRUE(test::writeZip(path, test::templateEntries("moto")));
+    QByteArray damaged = test::readFile(path);
+    const qsizetype firstData = 30 + static_cast<quint8>(damaged[26]) + static_cast<quint8>(damaged[28]);
+    damaged[firstData + 5] = static_cast<char>(damaged[firstData + 5] ^ 0x55);
+    // An empty file too (libzip would take it for an empty archive), and an
+    // archive without entries: neither holds the reader.
+    const QByteArray noEntries = QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0');
+    for (const QByteArray& broken : {QByteArray("this is not an archive"), QByteArray(), noEntries, damaged}) {
+        ASSERT_TRUE(test::writeFile(path, broken));
         const auto r = BuildEbook(book, env);
         ASSERT_FALSE(r);
-        EXPECT_TRUE(r.error().message.startsWith(u"生成JAR包失败："_s)) << r.error().message.toStdString();
+        EXPECT_EQ(r.error().message, u"电子书模板文件损坏："_s + native(path));
         EXPECT_EQ(snapshot(), before);
         EXPECT_FALSE(QFileInfo::exists(bookFolder()));
+    }
+}
+
+TEST_F(Build, TemplateWithoutManifestFirstGivesAJar)
+{
+    // A large class ahead of the manifest, or no manifest at all: the JAR
+    // gets the volume's manifest and keeps the rest of the template.
+    QByteArray largeClass("\xCA\xFE\xBA\xBE", 4);
+    QRandomGenerator rng(11);
+    while (largeClass.size() < 60000)
+        largeClass.append(static_cast<char>(rng.bounded(256)));
+    const auto tpl = test::templateEntries("nokia");
+    for (const test::ZipEntries& layout :
+         {test::ZipEntries{{"demo.class", largeClass}, tpl[0], tpl[2]}, test::ZipEntries{{"demo.class", largeClass}, tpl[2]}}) {
+        ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), layout));
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        addChapter(u"A"_s, u"abc"_s);
+        const auto r = BuildEbook(book, env);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        const QString jar = inBook(u"sanguo.jar"_s);
+        EXPECT_EQ(test::zipEntry(jar, "demo.class"), largeClass);
+        EXPECT_EQ(test::zipEntry(jar, "icon.png"), tpl[2].second);
+        EXPECT_EQ(test::zipEntry(jar, "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(u"三国"_s)));
+        EXPECT_EQ(test::readFile(inBook(u"sanguo.jad"_s)), jadFor(u"三国"_s, jar, u"sanguo.jar"_s));
     }
 }
 
