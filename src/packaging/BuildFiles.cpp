@@ -123,6 +123,21 @@ bool clearJournal(const QString& folder, const QString& journalName, FileSteps& 
     return madeFolder;
 }
 
+// QLockFile takes over a lock whose process is gone while it holds a second
+// lock file, the lock's name + ".rmlock"; a process killed meanwhile leaves
+// that one behind. It goes when its process is gone too.
+void removeTakeOverLock(const QString& lockPath)
+{
+    const QString path = lockPath + u".rmlock"_s;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink())
+        return;
+    QLockFile takeOver(path);
+    takeOver.setStaleLockTime(0);
+    if (takeOver.tryLock(0))
+        takeOver.unlock();
+}
+
 bool clearJournals(const QString& folder, FileSteps& steps)
 {
     bool madeFolder = false;
@@ -177,6 +192,7 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
         return fail(u"无法写入文件："_s + native(buildLockPath(bookFolder)));
     }
 
+    removeTakeOverLock(buildLockPath(bookFolder));
     clearJournals(bookFolder, *files->m_steps);
 
     // The journal, under a key no other build uses.
@@ -286,7 +302,7 @@ void removeKilledBuildFiles(const QString& saveFolder)
             continue;
         const QString path = folder.absoluteFilePath();
         const QString lockPath = buildLockPath(path);
-        const bool locked = QFileInfo(lockPath).isFile() && !QFileInfo(lockPath).isSymLink();
+        const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
         const QStringList journals = journalsIn(path);
         if (!locked && journals.isEmpty())
             continue;
@@ -294,6 +310,7 @@ void removeKilledBuildFiles(const QString& saveFolder)
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0))
             continue; // a build is running there, or the file is not a lock
+        removeTakeOverLock(lockPath);
         const bool madeFolder = clearJournals(path, realSteps());
         lock.unlock();
         if (madeFolder)

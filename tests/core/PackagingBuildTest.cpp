@@ -773,6 +773,16 @@ TEST_F(KilledBuild, StartRemovesWhatKilledBuildsLeftButNotARunningBuildsFiles)
         if (lock.tryLock())
             ::_exit(kStopped);
     }));
+    // Killed while it took over a lock whose process was gone, once that
+    // lock was its own: the second lock file QLockFile uses for that stays.
+    const QString orphanTakeOver = bookFolder(u"金瓶"_s);
+    ASSERT_TRUE(QDir().mkpath(orphanTakeOver));
+    ASSERT_TRUE(test::writeFile(QDir(orphanTakeOver).filePath(u"mine.txt"_s), "mine"));
+    ASSERT_TRUE(stoppedInChild([&] {
+        QLockFile takeOver(buildLockPath(orphanTakeOver) + u".rmlock"_s);
+        if (takeOver.tryLock())
+            ::_exit(kStopped);
+    }));
 
     const QString running = bookFolder(u"西游"_s);
     ASSERT_TRUE(QDir().mkpath(running));
@@ -789,11 +799,32 @@ TEST_F(KilledBuild, StartRemovesWhatKilledBuildsLeftButNotARunningBuildsFiles)
     EXPECT_EQ(test::zipEntry(QDir(shuihu).filePath(u"shuihu.jar"_s), "10000"),
               QByteArray("\xEF\xBB\xBF" "0000\r\nolder"));
     EXPECT_EQ(filesIn(orphan), QStringList{u"mine.txt"_s});
+    EXPECT_EQ(filesIn(orphanTakeOver), QStringList{u"mine.txt"_s});
     EXPECT_EQ(test::readFile(runningTemporary), QByteArray("being written"));
     EXPECT_TRUE(runningLock.isLocked());
     // Nothing left to do a second time.
     removeKilledBuildFiles(saveFolder);
     EXPECT_EQ(filesIn(orphan), QStringList{u"mine.txt"_s});
+}
+
+TEST_F(KilledBuild, LocksOfAKilledBuildAreTakenOverAndGo)
+{
+    // A lock, and the second lock file of a lock being taken over.
+    for (const QString& lockFile : {buildLockPath(bookFolder()), buildLockPath(bookFolder()) + u".rmlock"_s}) {
+        ASSERT_TRUE(QDir().mkpath(bookFolder()));
+        ASSERT_TRUE(stoppedInChild([&] {
+            QLockFile lock(lockFile);
+            if (lock.tryLock())
+                ::_exit(kStopped);
+        }));
+        ASSERT_TRUE(QFileInfo::exists(lockFile));
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        addChapter(u"A"_s, u"abc"_s);
+        const auto r = BuildEbook(book, env);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        EXPECT_EQ(filesIn(bookFolder()), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
+    }
 }
 
 #endif // Q_OS_UNIX
