@@ -327,8 +327,8 @@ TEST_F(Build, TemplateWithoutManifestFirstGivesAJar)
     while (largeClass.size() < 60000)
         largeClass.append(static_cast<char>(rng.bounded(256)));
     const auto tpl = test::templateEntries("nokia");
-    for (const test::ZipEntries& layout :
-         {test::ZipEntries{{"demo.class", largeClass}, tpl[0], tpl[2]}, test::ZipEntries{{"demo.class", largeClass}, tpl[2]}}) {
+    const std::pair<QByteArray, QByteArray> large{"demo.class", largeClass};
+    for (const test::ZipEntries& layout : {test::ZipEntries{large, tpl[0], tpl[2]}, test::ZipEntries{large, tpl[2]}}) {
         ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), layout));
         book.setBookName(u"三国"_s);
         book.setJarName(u"sanguo"_s);
