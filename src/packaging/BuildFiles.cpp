@@ -183,7 +183,13 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
         files->m_createdFolder = true;
     }
     if (!files->m_lock.tryLock(kLockWaitMs)) {
-        const bool held = files->m_lock.error() == QLockFile::LockFailedError;
+        // Held by a running build; a file of that name that is no lock at
+        // all is someone else's and stays.
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        const bool held = files->m_lock.error() == QLockFile::LockFailedError &&
+                          files->m_lock.getLockInfo(&pid, &host, &application);
         if (files->m_createdFolder)
             QDir().rmdir(bookFolder);
         files->m_createdFolder = false;

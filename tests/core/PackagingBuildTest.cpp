@@ -540,9 +540,21 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     other.unlock();
     EXPECT_EQ(bookFiles(), filesBefore);
 
-    // Once it is over the book is made; a book in another folder never waits.
+    // Once it is over the book is made.
     ASSERT_TRUE(BuildEbook(book, env));
     EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
+
+    // A file of the lock's name that is no lock is the user's: it stays, and
+    // the build says it cannot write there.
+    const QString lockPath = QDir(bookFolder()).filePath(u".vamobook.lock"_s);
+    ASSERT_TRUE(test::writeFile(lockPath, "my notes"));
+    book.setBookName(u"三国"_s);
+    book.setJarName(u"sanguo"_s);
+    addChapter(u"A"_s, u"abc"_s);
+    const auto refused = BuildEbook(book, env);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message, u"无法写入文件："_s + native(lockPath));
+    EXPECT_EQ(test::readFile(lockPath), QByteArray("my notes"));
 }
 
 TEST_F(Build, NextBuildRemovesWhatAKilledBuildLeftAndNothingElse)
