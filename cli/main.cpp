@@ -3,10 +3,15 @@
 //   vamobook-cli make [options] FILE...   one book, one chapter per file
 //   vamobook-cli folder [options] DIR     one book per TXT file of DIR
 //
+// With --split-chapters every file gives the chapters detected at its
+// headings, and a line "BOOK：共N章" before a book's paths tells how many it got.
+//
 // On success the JAR and JAD paths are printed, one a line. Refusals and
 // failures are reported on stderr in the program's own words. Exit status:
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
+#include "intake/BatchImport.h"
+#include "intake/ChapterImport.h"
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
@@ -14,6 +19,7 @@
 #include "packaging/BuildEbook.h"
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
+#include "text/FileNames.h"
 #include "text/TxtReader.h"
 
 #include <QCommandLineParser>
@@ -107,13 +113,9 @@ QString itemsText(const QStringList& items)
 
 QString chapterName(const QString& path, int position, std::optional<int> naming)
 {
-    const QString fileName = QFileInfo(path).fileName();
     if (!naming)
         return QFileInfo(path).completeBaseName();
-    static const QString kUnits = QStringLiteral("章节部页");
-    if (*naming == 0)
-        return batchChapterName(fileName);
-    return QStringLiteral("第") + QString::number(position + 1) + kUnits.at(*naming - 1);
+    return importChapterName(*naming, QFileInfo(path).fileName(), position);
 }
 
 struct Options {
@@ -131,9 +133,22 @@ struct Options {
     QCommandLineOption phone{QStringLiteral("phone"), QStringLiteral("机型：") + itemsText(BookProject::phoneModelItems()),
                              QStringLiteral("0-1")};
     QCommandLineOption naming{QStringLiteral("naming"),
-                              QStringLiteral("章节命名规则，仅用于make：0=txt文件名，1=第?章，2=第?节，3=第?部，4=第?页"
-                                             "（默认：文件名去掉扩展名）"),
+                              QStringLiteral("章节命名规则，仅用于make：") + itemsText(namingRuleItems()) +
+                                  QStringLiteral("（默认：文件名去掉扩展名）"),
                               QStringLiteral("0-4")};
+    QCommandLineOption splitChapters{QStringLiteral("split-chapters"),
+                                     QStringLiteral("按章节标题拆分：make的每个文件、folder的每本书分成检测到的各章"
+                                                    "（少于两个标题的文件仍为一章）")};
+    QCommandLineOption chapterPattern{QStringLiteral("chapter-pattern"),
+                                      QStringLiteral("自定义章节标题规则（正则表达式，在去掉首尾空白的行中查找），"
+                                                     "代替内置规则；含--split-chapters"),
+                                      QStringLiteral("正则表达式")};
+
+    // Every option, in the order the help lists them.
+    QList<QCommandLineOption> all() const
+    {
+        return {saveFolder, maker, bookName, message, jarSize, jarName, phone, naming, splitChapters, chapterPattern};
+    }
 };
 
 class Cli {
@@ -141,11 +156,14 @@ public:
     int run(const QStringList& arguments);
 
 private:
+    std::optional<QString> usageProblem(const QStringList& arguments) const;
     int usageError(const QString& text);
     int failed(const QString& text);
     std::optional<int> applySettings(BookProject& book);
     int make(const QStringList& files);
+    int makeSplit(BookProject& book, const QStringList& files);
     int folder(const QString& dir);
+    void printChapterCount(const QString& bookName, int chapters, const QString& notice);
     void printPaths(const QStringList& jars, const QStringList& jads);
 
     QCommandLineParser m_parser;
@@ -153,6 +171,8 @@ private:
     SystemClock m_clock;
     ProgressBar m_bar;
     std::optional<int> m_naming;
+    bool m_split = false;
+    QString m_pattern;
 };
 
 int Cli::usageError(const QString& text)
@@ -175,17 +195,21 @@ int Cli::run(const QStringList& arguments)
         "把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
         "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
         "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
-        "成功时每行输出一个JAR或JAD文件的路径。"));
+        "成功时每行输出一个JAR或JAD文件的路径。\n"
+        "“--”之后的参数都是文件或目录，以“-”开头的名字也是。"));
     m_parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("make 或 folder"));
     m_parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("make：TXT文件；folder：一个目录"),
                                    QStringLiteral("文件..."));
     const QCommandLineOption help = m_parser.addHelpOption();
     const QCommandLineOption version = m_parser.addVersionOption();
-    m_parser.addOptions({m_opt.saveFolder, m_opt.maker, m_opt.bookName, m_opt.message, m_opt.jarSize,
-                         m_opt.jarName, m_opt.phone, m_opt.naming});
+    m_parser.addOptions(m_opt.all());
 
+    // Qt's own messages are English: the command line is checked here
+    // first, in the program's words, with the parser's own rules.
+    if (const auto problem = usageProblem(arguments))
+        return usageError(*problem);
     if (!m_parser.parse(arguments))
-        return usageError(m_parser.errorText());
+        return usageError(QStringLiteral("命令行有误：") + m_parser.errorText());
     if (m_parser.isSet(help)) {
         print(stdout, m_parser.helpText());
         return kDone;
@@ -208,6 +232,15 @@ int Cli::run(const QStringList& arguments)
             return usageError(QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming));
     }
 
+    m_split = m_parser.isSet(m_opt.splitChapters) || m_parser.isSet(m_opt.chapterPattern);
+    if (m_parser.isSet(m_opt.chapterPattern)) {
+        m_pattern = m_parser.value(m_opt.chapterPattern);
+        if (m_pattern.isEmpty())
+            return usageError(QStringLiteral("--chapter-pattern的值为空"));
+        if (auto ok = checkChapterPattern(m_pattern); !ok)
+            return usageError(ok.error().message);
+    }
+
     if (command == QStringLiteral("make")) {
         if (args.isEmpty())
             return usageError(QStringLiteral("请指定TXT文件"));
@@ -220,6 +253,53 @@ int Cli::run(const QStringList& arguments)
     if (args.size() != 1)
         return usageError(QStringLiteral("请指定一个目录"));
     return folder(args.first());
+}
+
+// What is wrong with the command line, as the parser reads it: every
+// argument starting with "-" (but "-" alone) before "--" is an option,
+// "--name=value" or "--name value"; the help and version options also have
+// the short forms -h, -? and -v. After "--" every argument is a file.
+std::optional<QString> Cli::usageProblem(const QStringList& arguments) const
+{
+    const QList<QCommandLineOption> options = m_opt.all();
+    auto takesValue = [&](const QString& name) -> std::optional<bool> {
+        for (const QCommandLineOption& o : options) {
+            if (o.names().contains(name))
+                return !o.valueName().isEmpty();
+        }
+        if (name == QStringLiteral("help") || name == QStringLiteral("version"))
+            return false;
+        return std::nullopt;
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QStringLiteral("--"))
+            break;
+        if (!a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-"))
+            continue;
+        if (!a.startsWith(QStringLiteral("--"))) {
+            // Short options, several in one argument.
+            for (QChar c : QStringView(a).sliced(1)) {
+                if (c != u'h' && c != u'?' && c != u'v')
+                    return QStringLiteral("未知选项：") + a +
+                           QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
+            }
+            continue;
+        }
+        const qsizetype eq = a.indexOf(QLatin1Char('='));
+        const QString name = a.mid(2, eq < 0 ? -1 : eq - 2);
+        const std::optional<bool> value = takesValue(name);
+        if (!value)
+            return QStringLiteral("未知选项：") + a + QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
+        if (!*value && eq >= 0)
+            return QStringLiteral("选项--") + name + QStringLiteral("不需要值：") + a;
+        if (*value && eq < 0) {
+            if (i + 1 >= arguments.size())
+                return QStringLiteral("选项--") + name + QStringLiteral("缺少值");
+            ++i; // the value, whatever it looks like
+        }
+    }
+    return std::nullopt;
 }
 
 // Applies the options over the start values; a bad value gives its message
@@ -278,7 +358,7 @@ int Cli::make(const QStringList& files)
     if (auto exit = applySettings(book))
         return *exit;
     book.setBookName(m_parser.isSet(m_opt.bookName) ? m_parser.value(m_opt.bookName)
-                                                    : QFileInfo(files.first()).completeBaseName());
+                                                    : QFileInfo(displayFileName(files.first())).completeBaseName());
 
     // The settings are checked before any file is read, so that a wrong
     // setting does not wait for a long text; the real check follows.
@@ -291,16 +371,21 @@ int Cli::make(const QStringList& files)
     }
     if (files.size() > BookProject::kChapterLimit)
         return failed(QStringLiteral("章节数量达到上限(%1)").arg(BookProject::kChapterLimit));
+    if (m_split)
+        return makeSplit(book, files);
 
     const int n = static_cast<int>(files.size());
     for (int i = 0; i < n; ++i) {
         const QString& path = files.at(i);
-        const QFileInfo info(path);
-        if (!info.exists())
-            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(path));
-        if (info.isDir())
-            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path));
-        const qint64 expected = estimateCharacters(info.size());
+        // A name that is not valid UTF-8 opens as it is and shows decoded.
+        const QString shownPath = displayFileName(path);
+        const std::optional<FileStatus> status = fileStatus(path);
+        if (!status)
+            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(shownPath));
+        if (status->kind == FileKind::Directory)
+            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(shownPath));
+        // A FIFO or device is refused by the reader without being waited on.
+        const qint64 expected = estimateCharacters(status->size);
         const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
         m_bar.show(label, 0);
         auto text = readTxtFile(path, [&](const TxtProgress& p) {
@@ -313,7 +398,7 @@ int Cli::make(const QStringList& files)
             return failed(ok.error().message);
         if (auto ok = book.save(text->text); !ok)
             return failed(ok.error().message);
-        book.appendChapterName(chapterName(path, i, m_naming));
+        book.appendChapterName(chapterName(shownPath, i, m_naming));
     }
 
     if (auto ok = checkMake(book); !ok)
@@ -332,6 +417,78 @@ int Cli::make(const QStringList& files)
                             [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
     if (!built)
         return failed(built.error().message);
+    printPaths(built->jarPaths, built->jadPaths);
+    return kDone;
+}
+
+void Cli::printChapterCount(const QString& bookName, int chapters, const QString& notice)
+{
+    m_bar.finish();
+    QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
+    if (!notice.isEmpty())
+        line += QStringLiteral("（") + notice + QStringLiteral("）");
+    print(stdout, line);
+}
+
+// make --split-chapters: every file gives its detected chapters; one with
+// fewer than two headings stays one chapter named as without the option.
+int Cli::makeSplit(BookProject& book, const QStringList& files)
+{
+    QList<TxtChapters> read;
+    const int n = static_cast<int>(files.size());
+    for (int i = 0; i < n; ++i) {
+        const QString& path = files.at(i);
+        const QFileInfo info(path);
+        if (!info.exists())
+            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(path));
+        if (info.isDir())
+            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path));
+        const qint64 expected = estimateCharacters(info.size());
+        const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
+        m_bar.show(label, 0);
+        auto file = readTxtChapters(path, QString(), m_pattern, [&](const TxtProgress& p) {
+            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
+            m_bar.show(label, r > 1 ? 0.99 : r);
+        });
+        if (!file)
+            return failed(file.error().message);
+        read.append(std::move(*file));
+    }
+    auto plan = planChapters(read, true, BookProject::kChapterLimit);
+    if (!plan)
+        return failed(plan.error().message);
+    read.clear();
+
+    // Naming rules 1 to 4 number every chapter on; otherwise a split file's
+    // chapters keep their headings and a whole file its usual name.
+    for (qsizetype f = 0; f < plan->fileStarts.size(); ++f) {
+        const qsizetype end = f + 1 < plan->fileStarts.size() ? plan->fileStarts.at(f + 1) : plan->chapters.size();
+        for (qsizetype k = plan->fileStarts.at(f); k < end; ++k) {
+            Chapter& c = plan->chapters[k];
+            if ((m_naming && *m_naming > 0) || !plan->fileSplit.at(f))
+                c.name = chapterName(files.at(f), static_cast<int>(k), m_naming);
+        }
+    }
+    if (auto ok = appendChapters(book, plan->chapters); !ok)
+        return failed(ok.error().message);
+    const int chapters = book.chapterCount();
+    const QString bookName = book.settings().bookName;
+    plan->chapters.clear();
+
+    if (auto ok = checkMake(book); !ok)
+        return failed(ok.error().message);
+    const QString saveFolder = book.settings().saveFolder;
+    if (!QDir().mkpath(saveFolder))
+        return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
+    book.setBatchmode(0);
+    auto built = BuildEbook(book, BuildEnvironment{work.path(), templateFolder()},
+                            [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
+    if (!built)
+        return failed(built.error().message);
+    printChapterCount(bookName, chapters, plan->notice);
     printPaths(built->jarPaths, built->jadPaths);
     return kDone;
 }
@@ -358,10 +515,18 @@ int Cli::folder(const QString& dir)
                                                     .arg(p.books)
                                                     .arg(p.bookName, p.stage),
                                                 p.fraction);
-                                 });
+                                 },
+                                 FolderBatchOptions{m_split, m_pattern});
     if (!report)
         return failed(report.error().message);
-    printPaths(report->jarPaths, report->jadPaths);
+    if (m_split) {
+        for (const FolderBatchBook& made : report->books) {
+            printChapterCount(made.bookName, made.chapters, made.notice);
+            printPaths(made.jarPaths, made.jadPaths);
+        }
+    } else {
+        printPaths(report->jarPaths, report->jadPaths);
+    }
     if (!report->failed.isEmpty())
         return failed(report->message);
     return kDone;
@@ -375,5 +540,15 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
     Cli cli;
+#ifdef Q_OS_WIN
     return cli.run(QCoreApplication::arguments());
+#else
+    // The arguments' own bytes: a file name that is not valid UTF-8 must
+    // reach the file system unchanged (QCoreApplication::arguments() would
+    // turn its bytes into U+FFFD).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(decodeFileName(QByteArrayView(argv[i])));
+    return cli.run(arguments);
+#endif
 }

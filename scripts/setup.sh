@@ -11,6 +11,8 @@ packages=(
   default-jdk-headless ecj junit4
   fonts-wqy-microhei
   xvfb xauth
+  qt6-translations-l10n
+  desktop-file-utils appstream help2man librsvg2-bin dpkg-dev
 )
 
 missing=()

@@ -25,7 +25,9 @@ class Book {
     /** Chapter -1 is the book information text (cover and help). */
     static final int INFO = -1;
     static final int MAXMARKS = 20;
-    static final String CLOSING = "，。、；：！？）》」』”’…,.;:!?)";
+    /* Closing marks never start a line, opening marks never end one. */
+    static final String CLOSING = "，。、；：？！）》」』】〕〉”’．…,.;:?!)]}";
+    static final String OPENING = "（《「『【〔〈“‘([{";
 
     int n;          // chapters in this volume
     char[] names;   // all chapter names, one after the other
@@ -49,6 +51,13 @@ class Book {
     /* Layout: text width and lines per page. */
     int w = 100, rows = 1;
     private int end; // end of the last line laid out
+    /* Per piece of the current chapter the first line start laid out in it
+       (-1: none yet), valid for chapter ac at width aw; empty: blank chapter. */
+    private int[] anc;
+    private int ac = -2, aw;
+    private boolean empty;
+    /* Characters per chapter, counted when first asked for (0: not yet). */
+    private int[] len;
 
     /* Preferences, last reading position and bookmarks. */
     int font = 1, skin, night, full;
@@ -330,6 +339,7 @@ class Book {
     void setFont(Font font) {
         f = font;
         wc = new int[512];
+        ac = -2; // the line starts known were found with the old font
     }
 
     /** Width of a character in the reading font, cached. */
@@ -342,9 +352,17 @@ class Book {
         return e & 255;
     }
 
-    /** Lays out the line starting at x; returns where the next line starts. */
+    /**
+     * Lays out the line starting at x, which must be a line start (the
+     * chapter's start, a place after a line break or where an earlier line
+     * ended); returns where the next line starts.
+     */
     int line(int x) {
-        int used = 0, ch, before = x;
+        int used = 0, ch, j = x >> 11;
+        anchors();
+        if (j < anc.length && (anc[j] < 0 || x < anc[j])) {
+            anc[j] = x;
+        }
         end = x;
         while ((ch = at(end)) >= 0) {
             if (ch == '\n' || ch == '\r') {
@@ -353,22 +371,52 @@ class Book {
             }
             int cw = cw((char) ch);
             if (used + cw > w && end != x) {
-                if (before > x && CLOSING.indexOf(ch) >= 0) {
-                    end = before; // closing punctuation never starts a line: take a character along
+                // Move the break back past closing marks after it and opening marks before it.
+                int b = end;
+                while (b > x && (CLOSING.indexOf(at(b)) >= 0 || OPENING.indexOf(at(prior(b))) >= 0)) {
+                    b = prior(b);
+                }
+                if (b > x) {
+                    end = b;
                 }
                 break;
             }
             used += cw;
-            before = end;
             end = norm(end + 1);
         }
         return end;
+    }
+
+    /** Forgets the line starts known when the chapter or the text width has changed. */
+    private void anchors() {
+        if (ac != c || aw != w || anc == null) {
+            ac = c;
+            aw = w;
+            anc = new int[count()];
+            for (int i = 0; i < anc.length; i++) {
+                anc[i] = -1;
+            }
+            int x = norm(0), ch;
+            while ((ch = at(x)) >= 0 && (ch <= ' ' || ch == 0x3000)) {
+                x = norm(x + 1);
+            }
+            empty = c >= 0 && ch < 0;
+        }
+    }
+
+    /** Whether the current chapter holds nothing but white space and line breaks. */
+    boolean blank() {
+        anchors();
+        return empty;
     }
 
     /** Lays out the page at p. */
     void layout() {
         int x = p;
         nl = 0;
+        if (blank()) {
+            x = last();
+        }
         while (nl < rows && nl < ls.length && at(x) >= 0) {
             ls[nl] = x;
             x = line(x);
@@ -378,33 +426,36 @@ class Book {
     }
 
     /**
-     * Start of the page that ends where r starts. Lines are laid out from the
-     * start of a paragraph, the way reading forward lays them out, looking back
-     * at most into the piece before the one r is in.
+     * Start of the page that ends where r starts: the rows-th line start
+     * before r, laid out forward from a known line start (the paragraph's
+     * start, or the first line laid out in r's piece or the nearest piece
+     * before it that has one), so that paging back meets the same line starts
+     * as paging forward, however long the paragraph.
      */
     int back(int r) {
-        int t = prior(r);
-        int lim = t < 0 ? 0 : Math.max(0, (t >> 11) - 1) << 11;
-        int after = 0;
-        while (prior(r) >= 0) {
-            int s = prior(r);
+        for (int need = rows; need > 0 && prior(r) >= 0;) {
+            anchors();
+            int s = prior(r), a = -1;
+            for (int j = s >> 11; j >= 0 && a < 0; j--) {
+                a = anc[j] < r ? anc[j] : -1;
+            }
             if (at(s) == '\n' && at(prior(s)) == '\r') {
                 s = prior(s);
             }
-            for (int y; s > lim && (y = prior(s)) >= 0 && at(y) != '\n' && at(y) != '\r';) {
+            for (int y; s > a && (y = prior(s)) >= 0 && at(y) != '\n' && at(y) != '\r';) {
                 s = y;
             }
             int k = 0;
             for (int x = s; x < r; x = line(x)) {
                 k++;
             }
-            if (after + k >= rows || s <= lim || prior(s) < 0) {
-                for (k -= rows - after; k > 0; k--) {
+            if (k >= need) {
+                for (k -= need; k > 0; k--) {
                     s = line(s);
                 }
                 return s;
             }
-            after += k;
+            need -= k;
             r = s;
         }
         return r;
@@ -432,11 +483,13 @@ class Book {
 
     /** Turns to the previous page; false at the start of the volume. */
     boolean prev() {
-        if (prior(p) >= 0) {
+        if (prior(p) >= 0 && !blank()) {
             p = back(p);
         } else if (c > 0) {
-            c--;
-            p = back(last());
+            go(c - 1, 0);
+            if (!blank()) {
+                p = back(last());
+            }
         } else {
             return false;
         }
@@ -450,6 +503,49 @@ class Book {
             rows = 1;
             p = back(norm(p + 1));
             rows = r;
+        }
+    }
+
+    /**
+     * Characters in chapter ch: 1400 for every cut piece and the length of
+     * the last piece, counted in its file once (its header line left out).
+     */
+    int length(int ch) {
+        if (len == null) {
+            len = new int[n];
+        }
+        if (len[ch] == 0) {
+            int k = 0, h = 0, x;
+            if (reopen(String.valueOf(10000 * (ch + 1) + pieces[ch] - 1))) {
+                while ((x = rd()) >= 0) {
+                    if ((x & 0xC0) != 0x80) {
+                        k++;
+                        if (h == 0 && x == '\n') {
+                            h = k;
+                        }
+                    }
+                }
+            }
+            reopen(null);
+            len[ch] = (pieces[ch] - 1) * 1400 + Math.max(0, k - h) + 1;
+        }
+        return len[ch] - 1;
+    }
+
+    /** How far into chapter ch position x is, in percent. */
+    int percent(int ch, int x) {
+        return (int) Math.min(100, ((x >> 11) * 1400L + (x & 2047)) * 100 / Math.max(1, length(ch)));
+    }
+
+    /** Goes to the page at pct percent of chapter ch. */
+    void jump(int ch, int pct) {
+        go(ch, 0);
+        int t = (int) ((long) length(c) * pct / 100), j = Math.min(t / 1400, count() - 1);
+        p = norm(j << 11 | Math.min(2047, t - j * 1400));
+        if (at(p) < 0) {
+            p = blank() ? norm(0) : back(last());
+        } else {
+            align();
         }
     }
 

@@ -1,3 +1,5 @@
+import java.util.Calendar;
+
 import javax.microedition.lcdui.Canvas;
 import javax.microedition.lcdui.Command;
 import javax.microedition.lcdui.CommandListener;
@@ -22,12 +24,12 @@ class View extends Canvas implements CommandListener, Runnable {
             + "DDE8F514284A2B4C7EFFFFFFB6CCE8"
             + "F8E1E74A1F2BA0455EFFFFFFEDBFCB"
             + "0000008C8C8C1C1C1C9A9A9A333333";
-    private static final String[] MENU_ITEMS = {"5 章节列表", "# 设书签", "9 读取书签", "* 更改皮肤",
+    private static final String[] MENU_ITEMS = {"5 章节列表", "# 设书签", "9 读取书签", "跳转", "* 更改皮肤",
         "0 白天/黑夜", "7 更改字体", "左右 开/关全屏", "使用帮助", "退出"};
     /* What each menu item does, as the key that does the same on a page:
-       \2 is the game action LEFT (full screen), h the help, q exit. */
-    private static final String MENU_KEYS = "5#9*07\2hq";
-    static final int READ = 0, MENU = 1, CHAPTERS = 2, MARKS = 3;
+       \2 is the game action LEFT (full screen), j the jump, h the help, q exit. */
+    private static final String MENU_KEYS = "5#9j*07\2hq";
+    static final int READ = 0, MENU = 1, CHAPTERS = 2, MARKS = 3, JUMP = 4;
     static final int SOFT_LEFT = -1, SOFT_RIGHT = -2;
 
     final demo app;
@@ -39,9 +41,15 @@ class View extends Canvas implements CommandListener, Runnable {
     private Font tf, sf;
     private int lh, bh, ih;
     private volatile int held;
-    private Thread th;
+    private volatile Thread th;
     private int turns;
-    private long keyAt, cmdAt;
+    private long keyAt, cmdAt, heldAt;
+    /* Marquee steps since the last key; whether something scrolls; the minute the clock shows (-1: none). */
+    private int ticks;
+    private boolean moving;
+    private long minute = -1;
+    /* The jump's percent and chapter number as typed, -1 while empty. */
+    private final int[] jv = new int[2];
     private final Command opt = new Command("选项", Command.SCREEN, 1);
 
     View(demo app, Book b) {
@@ -67,8 +75,11 @@ class View extends Canvas implements CommandListener, Runnable {
 
     /** Text width and lines per page for the screen as it is now. */
     private void fit() {
-        b.w = getWidth() - 6;
-        b.rows = Math.max(1, (getHeight() - (b.full == 1 ? 2 : bh * 2 + 2)) / lh);
+        if (b.w != getWidth() - 6) {
+            b.w = getWidth() - 6;
+            b.align(); // a screen that changed its width: back onto a line start
+        }
+        b.rows = Math.max(1, Math.min(b.ls.length, (getHeight() - (b.full == 1 ? 2 : bh * 2 + 2)) / lh));
     }
 
     private int color(int i) {
@@ -86,10 +97,10 @@ class View extends Canvas implements CommandListener, Runnable {
         if (k == Keys.RIGHT || k == Keys.RIGHT2) {
             return SOFT_RIGHT;
         }
-        if (k == KEY_NUM2) {
+        if (k == KEY_NUM2 && mode != JUMP) {
             return UP;
         }
-        if (k == KEY_NUM8) {
+        if (k == KEY_NUM8 && mode != JUMP) {
             return DOWN;
         }
         if (k >= KEY_NUM0 && k <= KEY_NUM9 || k == KEY_STAR || k == KEY_POUND) {
@@ -110,12 +121,10 @@ class View extends Canvas implements CommandListener, Runnable {
                 return;
             }
             key(a);
-            if (mode == READ && (a == UP || a == DOWN)) {
+            if (mode == READ && (a == UP || a == DOWN) && !hasRepeatEvents()) {
                 held = a;
-                if (!hasRepeatEvents() && th == null) {
-                    th = new Thread(this);
-                    th.start();
-                }
+                heldAt = System.currentTimeMillis();
+                notify();
             }
         }
         repaint();
@@ -162,36 +171,47 @@ class View extends Canvas implements CommandListener, Runnable {
         return false;
     }
 
-    /** Pages on while an arrow is held, on phones that send no repeat events. */
+    /**
+     * The screen's clock: pages on while an arrow is held (on phones that
+     * send no repeat events), moves the names that scroll and keeps the clock
+     * in the title bar right. Runs while the screen is shown.
+     */
     public void run() {
+        Thread me = Thread.currentThread();
         try {
-            Thread.sleep(500);
-            while (held != 0) {
+            while (th == me) {
                 synchronized (this) {
-                    if (held != 0) {
+                    wait(held != 0 || moving ? 150 : 1000);
+                    if (held != 0 && System.currentTimeMillis() - heldAt >= 500) {
                         turn(held == DOWN);
+                    } else if (!moving && (minute < 0 || minute == System.currentTimeMillis() / 60000)) {
+                        continue;
                     }
+                    ticks++;
                 }
                 repaint();
-                Thread.sleep(150);
             }
         } catch (Exception e) {
-            // interrupted: stop paging
+            // interrupted: the screen goes without its clock until shown again
         }
-        th = null;
     }
 
-    protected void hideNotify() {
+    protected synchronized void hideNotify() {
         held = 0;
+        th = null;
+        notify();
         b.save();
     }
 
     void key(int a) {
         msg = null;
+        ticks = 0;
         try {
             fit();
             if (mode == READ) {
                 read(a);
+            } else if (mode == JUMP) {
+                jump(a);
             } else if (mode == MENU) {
                 int n = MENU_ITEMS.length;
                 mode = READ;
@@ -259,6 +279,9 @@ class View extends Canvas implements CommandListener, Runnable {
             case '9':
                 open(MARKS);
                 break;
+            case 'j':
+                open(JUMP);
+                break;
             case '5':
                 open(CHAPTERS);
                 break;
@@ -299,6 +322,32 @@ class View extends Canvas implements CommandListener, Runnable {
         mode = m;
         top = 0;
         sel = m == CHAPTERS ? Math.max(0, b.c >= 0 ? b.c : b.lc) : 0;
+        jv[0] = jv[1] = -1;
+    }
+
+    /**
+     * Keys of the jump: digits type the percent of the chapter (first row)
+     * or the chapter's number (second row), * takes a digit back, fire goes.
+     */
+    private void jump(int a) {
+        int v = jv[sel], max = sel == 0 ? 100 : b.n;
+        if (a >= '0' && a <= '9') {
+            v = v < 0 ? a - '0' : v * 10 + a - '0';
+            jv[sel] = v > max ? a - '0' : v;
+        } else if (a == '*') {
+            jv[sel] = v < 10 ? -1 : v / 10;
+        } else if (a == UP || a == DOWN) {
+            sel ^= 1;
+        } else if (a == SOFT_RIGHT) {
+            mode = READ;
+        } else if (a == SOFT_LEFT || a == FIRE) {
+            mode = READ;
+            int ch = jv[1] < 0 ? b.c : Math.max(1, Math.min(b.n, jv[1])) - 1;
+            if (jv[0] >= 0 || ch != b.c) {
+                b.jump(ch, Math.max(0, jv[0]));
+                b.save();
+            }
+        }
     }
 
     void turn(boolean forward) {
@@ -342,18 +391,49 @@ class View extends Canvas implements CommandListener, Runnable {
     }
 
     private int items() {
-        return mode == MENU ? MENU_ITEMS.length : mode == CHAPTERS ? b.n : b.nb;
+        return mode == MENU ? MENU_ITEMS.length : mode == CHAPTERS ? b.n : mode == JUMP ? 2 : b.nb;
     }
 
     private String item(int i) {
         return mode == MENU ? MENU_ITEMS[i]
-                : mode == CHAPTERS ? (i + 1) + ". " + b.name(i) : b.name(b.bc[i]) + " " + b.bt[i];
+                : mode == CHAPTERS ? (i + 1) + ". " + b.name(i)
+                : mode == JUMP ? (i == 0 ? "本章位置 " : "第几章 ") + (jv[i] < 0 ? "_" : "" + jv[i])
+                        + (i == 0 ? " %" : " (1-" + b.n + ")")
+                : b.percent(b.bc[i], b.bp[i]) + "% " + b.name(b.bc[i]) + " " + b.bt[i];
+    }
+
+    /**
+     * How far a text over pixels too wide is moved left now: it rests at its
+     * start, moves on step pixels per tick, rests at its end and starts over,
+     * twice after every key.
+     */
+    private int slide(int over, int step) {
+        int n = (over + step - 1) / step + 12;
+        if (over <= 0 || ticks >= 2 * n) {
+            return 0;
+        }
+        moving = true;
+        return Math.min(over, Math.max(0, ticks % n - 6) * step);
+    }
+
+    /** Hours and minutes of the phone's clock. */
+    private String clock() {
+        Calendar k = Calendar.getInstance();
+        int m = k.get(Calendar.HOUR_OF_DAY) * 100 + k.get(Calendar.MINUTE) + 10000;
+        minute = System.currentTimeMillis() / 60000;
+        return String.valueOf(m).substring(1, 3) + ":" + m % 100 / 10 + m % 10;
     }
 
     // ---- drawing -------------------------------------------------------------------------
 
     protected synchronized void paint(Graphics g) {
         int w = getWidth(), h = getHeight();
+        if (th == null) {
+            th = new Thread(this);
+            th.start();
+        }
+        moving = false;
+        minute = -1;
         try {
             fit();
             g.setColor(color(0));
@@ -361,11 +441,16 @@ class View extends Canvas implements CommandListener, Runnable {
             if (mode <= MENU) {
                 page(g, w, h);
             } else {
-                bar(g, 0, mode == CHAPTERS ? "章节列表" : "书签 (*键删除)", items() == 0 ? "" : sel + 1 + "/" + items());
+                bar(g, 0, mode == CHAPTERS ? "章节列表" : mode == JUMP ? "跳转" : "书签 (*键删除)",
+                        items() == 0 || mode == JUMP ? "" : sel + 1 + "/" + items());
                 g.setFont(tf);
+                g.setColor(color(1));
                 if (items() == 0) {
-                    g.setColor(color(1));
                     g.drawString(mode == CHAPTERS ? "（没有章节）" : "（没有书签）", 3, bh + 2, 20);
+                }
+                if (mode == JUMP) {
+                    g.setFont(sf);
+                    g.drawString("数字输入 *键删除", 3, bh + 2 * ih + 4, 20);
                 }
                 list(g, 0, bh, w, h - 2 * bh, tf, ih);
                 bar(g, h - bh, "确定", "返回");
@@ -400,10 +485,16 @@ class View extends Canvas implements CommandListener, Runnable {
             }
         }
         if (b.nl == 0 && b.c >= 0) {
-            g.drawString("（本章没有内容）", 3, y, 20);
+            String e = "（本章没有内容）";
+            if (tf.stringWidth(e) > w - 6) {
+                g.setFont(sf);
+            }
+            g.drawString(e, 3, y, 20);
         }
         if (b.full == 0 || mode == MENU) {
-            bar(g, 0, b.c < 0 && !cover ? "使用帮助" : b.name(b.c), b.c < 0 ? "" : b.percent() + "%");
+            // The clock goes beside the percent where the name keeps a third of the bar.
+            String r = b.c < 0 ? "" : b.percent() + "%", t = (r + " " + clock()).trim();
+            bar(g, 0, b.c < 0 && !cover ? "使用帮助" : b.name(b.c), sf.stringWidth(t) * 3 <= w * 2 ? t : r);
             bar(g, h - bh, mode == MENU ? "确定" : cover ? "开始" : b.c < 0 ? "" : "选项",
                     mode == MENU ? "取消" : cover ? "退出" : "返回");
         }
@@ -430,7 +521,7 @@ class View extends Canvas implements CommandListener, Runnable {
         g.setFont(sf);
         g.drawString(right, w - 2, y + 2, Graphics.TOP | Graphics.RIGHT);
         g.setClip(0, y, w - rw - 6, bh);
-        g.drawString(left, 2, y + 2, 20);
+        g.drawString(left, 2 - slide(sf.stringWidth(left) - (w - rw - 8), sf.getHeight() / 3 + 1), y + 2, 20);
         g.setClip(0, 0, w, getHeight());
     }
 
@@ -445,13 +536,15 @@ class View extends Canvas implements CommandListener, Runnable {
         }
         g.setFont(f);
         for (int i = top; i < n && i < top + rows; i++, y += ih) {
+            String s = item(i);
+            g.setClip(x, y, w, ih);
             if (i == sel) {
                 g.setColor(color(4));
                 g.fillRect(x, y, w, ih);
             }
             g.setColor(color(1));
-            g.setClip(x, y, w - 2, ih);
-            g.drawString(item(i), x + 4, y + 2, 20);
+            g.clipRect(x, y, w - 2, ih);
+            g.drawString(s, x + 4 - (i == sel ? slide(f.stringWidth(s) - (w - 6), f.getHeight() / 3 + 1) : 0), y + 2, 20);
         }
         g.setClip(0, 0, getWidth(), getHeight());
     }

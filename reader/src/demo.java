@@ -22,7 +22,7 @@ public class demo extends MIDlet {
 
     protected void pauseApp() {
         if (view != null) {
-            view.b.save();
+            view.hideNotify(); // stops the screen's clock and keeps the place read
         }
     }
 

@@ -2,23 +2,48 @@
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
+#include "startup/UpdateCheck.h"
+#include "intake/ChapterImport.h"
+#include "windows/ChapterPreview.h"
 #include "windows/MainWindow.h"
+#include "windows/OnlineBanner.h"
+#include "windows/QtTranslations.h"
+#include "windows/WizardStepOne.h"
+#include "windows/WizardStepTwo.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
-// Fills the window with a small sample book and saves a picture of it; used
-// by scripts/screenshot.sh for the README.
-int saveScreenshot(vamo::MainWindow& window, const QString& path)
+template <class F>
+void whenUpdateCheckDone(vamo::MainWindow& window, F then)
+{
+    vamo::UpdateCheck& check = window.banner().updateCheck();
+    if (check.done())
+        then();
+    else
+        QObject::connect(&check, &vamo::UpdateCheck::finished, &window, then, Qt::SingleShotConnection);
+}
+
+// Fills the window with a small sample book and saves a picture of it, or of
+// the wizard's step one (Form4) or step two (Form5) opened on it; used by
+// scripts/screenshot.sh for the README and docs/.
+int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which)
 {
     vamo::BookProject& book = window.book();
-    book.setSaveFolder(QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("电子书"))) + QDir::separator());
+    // A neutral sample folder, not a path of the machine that takes the picture.
+    book.setSaveFolder(QDir::toNativeSeparators(QStringLiteral("/home/reader/电子书/")));
     book.setBookName(QStringLiteral("山居杂记"));
     const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"),
                                QStringLiteral("第3章 竹林"), QStringLiteral("第4章 归途")};
@@ -27,10 +52,64 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path)
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
         list->setCurrentRow(1);
     window.show();
-    // Let the layout settle and the folder trees fill before the picture.
-    QTimer::singleShot(500, &window, [&window, path] {
-        const bool saved = window.grab().save(path);
+    QWidget* shown = &window;
+    if (which == QLatin1String("Form4") || which == QLatin1String("Form5")) {
+        window.findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
+        shown = window.wizardStepOne();
+        if (which == QLatin1String("Form5")) {
+            shown->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+            shown = window.wizardStepTwo();
+        }
+    }
+    // Let the update check end, the layout settle and the folder trees fill
+    // before the picture.
+    whenUpdateCheckDone(window, [&window, shown, path] {
+        QTimer::singleShot(500, &window, [&window, shown, path] {
+            const bool saved = shown->grab().save(path);
+            window.close();
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    });
+    return QApplication::exec();
+}
+
+// Shows the window, waits for the update check and prints the banner line
+// it left (UTF-8, one line); for checking a mirror's update file.
+int printBanner(vamo::MainWindow& window)
+{
+    window.show();
+    whenUpdateCheckDone(window, [&window] {
+        const auto* caption = window.findChild<QLabel*>(QStringLiteral("Label10"));
+        std::fputs((caption ? caption->text() : QString()).toUtf8().append('\n').constData(), stdout);
+        std::fflush(stdout);
         window.close();
+        QCoreApplication::exit(0);
+    });
+    return QApplication::exec();
+}
+
+// The chapter preview for a sample novel; also for scripts/screenshot.sh.
+int savePreviewScreenshot(const QString& path)
+{
+    const QStringList titles = {QStringLiteral("搬进山里"), QStringLiteral("雨天"), QStringLiteral("秋收"),
+                                QStringLiteral("冬夜"), QStringLiteral("年关"), QStringLiteral("春耕"),
+                                QStringLiteral("溪边"), QStringLiteral("老屋"), QStringLiteral("归途")};
+    QString text = QStringLiteral("山居杂记\r\n\r\n");
+    for (int i = 0; i < titles.size(); ++i) {
+        text += QStringLiteral("第%1章 %2\r\n").arg(i + 1).arg(titles.at(i));
+        for (int p = 0; p <= (i * 7) % 5 + 2; ++p)
+            text += QStringLiteral("　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，搬进了青溪上游的一间老屋。\r\n");
+    }
+    auto file = vamo::textChapters(text, QStringLiteral("山居杂记"));
+    auto plan = file ? vamo::planChapters({*file}, true, vamo::BookProject::kChapterLimit)
+                     : vamo::Result<vamo::ChapterPlan>(std::unexpected(file.error()));
+    if (!plan)
+        return 1;
+    vamo::ChapterPreview preview;
+    preview.showChapters(plan->chapters, 1, plan->notice);
+    preview.show();
+    QTimer::singleShot(300, &preview, [&preview, path] {
+        const bool saved = preview.grab().save(path);
         QCoreApplication::exit(saved ? 0 : 1);
     });
     return QApplication::exec();
@@ -42,18 +121,42 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vamobook"));
+    // The desktop entry's name, so that the desktop matches windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cn.vamobook.VamoBook"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    // The interface is Chinese throughout, whatever the system's language.
+    vamo::installQtChineseTranslations(vamo::qtTranslationFolders());
 
     QCommandLineParser parser;
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+    QCommandLineOption screenshotWindow(QStringLiteral("screenshot-window"), QString(), QStringLiteral("name"),
+                                        QStringLiteral("Form1"));
+    screenshotWindow.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshotWindow);
+    QCommandLineOption checkUpdate(QStringLiteral("check-update"));
+    checkUpdate.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(checkUpdate);
+    QCommandLineOption previewShot(QStringLiteral("screenshot-preview"), QString(), QStringLiteral("path"));
+    previewShot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(previewShot);
     parser.process(app);
+    if (parser.isSet(previewShot))
+        return savePreviewScreenshot(parser.value(previewShot));
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
     vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
+    // The last step of the start-up: the update check runs in the background.
+    window.banner().startUpdateCheck(vamo::updateInfoUrl());
+    if (parser.isSet(checkUpdate))
+        return printBanner(window);
     if (parser.isSet(screenshot))
-        return saveScreenshot(window, parser.value(screenshot));
+        return saveScreenshot(window, parser.value(screenshot), parser.value(screenshotWindow));
     window.show();
     return QApplication::exec();
 }

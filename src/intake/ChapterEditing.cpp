@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace vamo::editing {
 
 namespace {
@@ -124,8 +126,18 @@ void ReadProgress::advance(qint64 lines, qint64 characters)
         m_estimate = m_characters + 5000;
 }
 
+void ReadProgress::finish(qint64 lines, qint64 characters)
+{
+    m_lines = lines;
+    m_characters = characters;
+    m_estimate = std::max(m_estimate, characters);
+    m_finished = true;
+}
+
 double ReadProgress::fraction() const
 {
+    if (m_finished)
+        return 1.0;
     if (m_estimate <= 0)
         return 0.0;
     return static_cast<double>(m_characters) / static_cast<double>(m_estimate);

@@ -73,6 +73,8 @@ public:
     // After every 50th line: the estimate becomes length + 5000 when the
     // length read so far exceeds it.
     void advance(qint64 lines, qint64 characters);
+    // The read is complete with these totals: the fraction is 1 from now on.
+    void finish(qint64 lines, qint64 characters);
 
     qint64 estimate() const { return m_estimate; }
     qint64 lines() const { return m_lines; }
@@ -86,6 +88,7 @@ private:
     qint64 m_estimate;
     qint64 m_lines = 0;
     qint64 m_characters = 0;
+    bool m_finished = false;
 };
 
 // Storing a chapter, by OK or by a Yes to the save offer of back and close.

@@ -1,5 +1,8 @@
 #include "intake/FolderBatch.h"
 
+#include "intake/ChapterImport.h"
+#include "packaging/MakeChecks.h"
+#include "text/FileNames.h"
 #include "text/TxtReader.h"
 
 #include <QDir>
@@ -10,6 +13,12 @@
 #include <algorithm>
 #include <optional>
 
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace vamo {
 
 namespace {
@@ -17,9 +26,7 @@ namespace {
 const QString kReading = QStringLiteral("导入文件");
 const QString kBuilding = QStringLiteral("打包进度");
 
-// Characters a file name may not hold, in the order the make command tests.
-const QString kForbidden = QStringLiteral("?*:/\\<>|\"");
-
+// The listing rule trims spaces only.
 QString trimSpaces(const QString& s)
 {
     qsizetype b = 0;
@@ -31,48 +38,11 @@ QString trimSpaces(const QString& s)
     return s.mid(b, e - b);
 }
 
-std::optional<QChar> forbiddenIn(const QString& name)
-{
-    for (QChar c : name) {
-        if (kForbidden.contains(c))
-            return c;
-    }
-    return std::nullopt;
-}
-
-bool onlyDots(const QString& s)
-{
-    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) { return c == QLatin1Char('.'); });
-}
-
-// Why a derived book name cannot name a book folder, or empty when it can.
-QString bookNameProblem(const QString& name)
-{
-    const QString trimmed = trimSpaces(name);
-    if (trimmed.isEmpty())
-        return QStringLiteral("书名为空");
-    if (auto c = forbiddenIn(name))
-        return QStringLiteral("书名包涵非法字符(") + *c + QLatin1Char(')');
-    if (onlyDots(trimmed))
-        return QStringLiteral("书名包涵非法字符(.)");
-    return {};
-}
-
-Result<void> checkJarName(const QString& jarName)
-{
-    const QString trimmed = trimSpaces(jarName);
-    if (trimmed.isEmpty())
-        return fail(QStringLiteral("jar包名为空"));
-    if (auto c = forbiddenIn(jarName))
-        return fail(QStringLiteral("jar包名包涵非法字符(") + *c + QLatin1Char(')'));
-    return {};
-}
-
 // Book folder and JAR name as a key, to notice a book of this run that
 // would overwrite one made before it.
 QString outputKey(const BookProject& book)
 {
-    QString key = trimSpaces(book.settings().bookName) + QLatin1Char('/') + trimSpaces(book.settings().jarName);
+    QString key = book.settings().bookName.trimmed() + QLatin1Char('/') + book.settings().jarName.trimmed();
 #ifdef Q_OS_WIN
     key = key.toCaseFolded();
 #endif
@@ -83,7 +53,8 @@ QString outputKey(const BookProject& book)
 // no chapter, no text in slot 0, no book name.
 void dropBook(BookProject& book)
 {
-    (void)book.setChaptertext(0, QString());
+    for (int slot = 0; slot < std::max(1, book.chapterCount()); ++slot)
+        (void)book.setChaptertext(slot, QString());
     book.clearChapterNames();
     book.setBookName(QString());
     book.setNum(0);
@@ -93,28 +64,54 @@ void dropBook(BookProject& book)
 
 Result<QStringList> listTxtFolder(const QString& folder)
 {
+    const std::optional<FileStatus> status = folder.isEmpty() ? std::nullopt : fileStatus(folder);
+    if (!status || status->kind != FileKind::Directory)
+        return fail(QStringLiteral("文件夹不存在：") + QDir::toNativeSeparators(displayFileName(folder)));
+#ifdef Q_OS_WIN
     const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir())
-        return fail(QStringLiteral("文件夹不存在：") + QDir::toNativeSeparators(folder));
-    if (!info.isReadable() || !info.isExecutable())
-        return fail(QStringLiteral("无法读取文件夹：") + QDir::toNativeSeparators(folder));
-
-    // Windows' own listing leaves out files marked hidden; elsewhere a name
-    // starting with a dot is an ordinary entry here (".txt" ends the list).
-    QDir::Filters filters = QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot;
-#ifndef Q_OS_WIN
-    filters |= QDir::Hidden;
+    const bool readable = info.isReadable() && info.isExecutable();
+#else
+    const bool readable = ::access(encodeFileName(folder).constData(), R_OK | X_OK) == 0;
 #endif
+    if (!readable)
+        return fail(QStringLiteral("无法读取文件夹：") + QDir::toNativeSeparators(displayFileName(folder)));
+
     QStringList names;
-    QDirIterator it(folder, {QStringLiteral("*.txt")}, filters);
+    // A name shorter than five characters (spaces trimmed) ends the listing.
+    auto ends = [](const QString& name) { return trimSpaces(name).size() <= 4; };
+#ifdef Q_OS_WIN
+    // Windows' own listing leaves out files marked hidden.
+    QDirIterator it(folder, {QStringLiteral("*.txt")}, QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        if (trimSpaces(name).size() <= 4)
+        if (ends(name))
             break;
         if (!it.fileInfo().isDir())
             names.append(name);
     }
+#else
+    // The folder's own bytes, so that a name that is not valid UTF-8 is
+    // listed as a name that opens (see FileNames.h). A name starting with a
+    // dot is an ordinary entry here (".txt" ends the list); FIFOs and
+    // devices are listed and refused when their book is made.
+    DIR* dir = ::opendir(encodeFileName(folder).constData());
+    if (!dir)
+        return fail(QStringLiteral("无法读取文件夹：") + QDir::toNativeSeparators(displayFileName(folder)));
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArrayView raw(e->d_name);
+        if (raw == "." || raw == ".." || raw.size() < 4 || !raw.last(4).toByteArray().toLower().endsWith(".txt"))
+            continue;
+        const QString name = decodeFileName(raw);
+        if (ends(displayFileName(name)))
+            break;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode))
+            continue;
+        names.append(name);
+    }
+    ::closedir(dir);
+#endif
     return names;
 }
 
@@ -143,15 +140,16 @@ QString batchBookName(const QString& fileName)
 }
 
 Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
-                                         const QStringList& queue, const FolderBatchProgressFn& progress)
+                                         const QStringList& queue, const FolderBatchProgressFn& progress,
+                                         const FolderBatchOptions& options)
 {
     const QString dir = folderPath(folder);
 
-    if (trimSpaces(book.settings().maker).isEmpty()) {
+    if (book.settings().maker.trimmed().isEmpty()) {
         book.setMaker(QString());
         return fail(QStringLiteral("制作名为空"));
     }
-    if (trimSpaces(book.settings().message).isEmpty())
+    if (book.settings().message.trimmed().isEmpty())
         book.setMessage(QStringLiteral(" "));
     if (queue.isEmpty())
         return fail(QStringLiteral("该文件夹不存在txt文件！"));
@@ -159,6 +157,10 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
     // next one a dated name), but a name no file can have fails them all.
     if (auto ok = checkJarName(book.settings().jarName); !ok)
         return std::unexpected(ok.error());
+    if (options.splitChapters && !options.chapterPattern.isEmpty()) {
+        if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
+            return std::unexpected(ok.error());
+    }
 
     FolderBatchReport report;
     report.saveFolder = book.settings().saveFolder;
@@ -167,8 +169,10 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
 
     for (int i = 0; i < count; ++i) {
         const QString& file = queue.at(i);
-        const QString chapterName = batchChapterName(file);
-        const QString bookName = batchBookName(file);
+        // A name that is not valid UTF-8 gives the names it shows.
+        const QString shownFile = displayFileName(file);
+        const QString chapterName = batchChapterName(shownFile);
+        const QString bookName = batchBookName(shownFile);
 
         // The book is its one chapter; nothing from before the run or from
         // an earlier book may stay in slot 0 and be built under this name.
@@ -188,8 +192,8 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
                 progress(FolderBatchProgress{i, count, bookName, stage, fraction});
         };
 
-        if (const QString problem = bookNameProblem(bookName); !problem.isEmpty()) {
-            failBook(problem);
+        if (auto ok = checkBookName(bookName); !ok) {
+            failBook(ok.error().message);
             continue;
         }
         if (written.contains(outputKey(book))) {
@@ -198,12 +202,13 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
         }
 
         const QString path = dir + file;
-        const QFileInfo info(path);
-        if (!info.exists() || info.isDir()) {
-            failBook(QStringLiteral("文件不存在：") + path);
+        const std::optional<FileStatus> status = fileStatus(path);
+        if (!status || status->kind == FileKind::Directory) {
+            failBook(QStringLiteral("文件不存在：") + displayFileName(path));
             continue;
         }
-        const qint64 expected = estimateCharacters(info.size());
+        // A FIFO or device is refused by the reader without being waited on.
+        const qint64 expected = estimateCharacters(status->size);
         notify(kReading, 0);
         auto text = readTxtFile(path, [&](const TxtProgress& p) {
             double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
@@ -215,12 +220,34 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
             failBook(text.error().message);
             continue;
         }
-        book.setNum(0);
-        if (auto saved = book.save(text->text); !saved) {
-            failBook(saved.error().message);
-            continue;
+        QString notice;
+        if (options.splitChapters) {
+            auto file = textChapters(std::move(text->text), chapterName, options.chapterPattern);
+            if (!file) {
+                failBook(file.error().message);
+                continue;
+            }
+            auto plan = planChapters({*file}, true, BookProject::kChapterLimit);
+            file = Result<TxtChapters>(); // the plan holds the chapters' texts from here
+            if (!plan) {
+                failBook(plan.error().message);
+                continue;
+            }
+            book.clearChapterNames();
+            if (auto saved = appendChapters(book, plan->chapters); !saved) {
+                failBook(saved.error().message);
+                continue;
+            }
+            notice = plan->notice;
+        } else {
+            book.setNum(0);
+            if (auto saved = book.save(text->text); !saved) {
+                failBook(saved.error().message);
+                continue;
+            }
+            text->text = QString(); // the project holds the only copy from here
         }
-        text->text = QString(); // the project holds the only copy from here
+        const int chapters = book.chapterCount();
 
         const QString key = outputKey(book);
         book.setBatchmode(1);
@@ -234,6 +261,7 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
         ++report.made;
         report.jarPaths.append(built->jarPaths);
         report.jadPaths.append(built->jadPaths);
+        report.books.append(FolderBatchBook{bookName, chapters, notice, built->jarPaths, built->jadPaths});
     }
 
     if (report.failed.isEmpty()) {
@@ -242,6 +270,11 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
         report.message = QStringLiteral("成功制做%1本书，以下书籍未能制做：").arg(report.made);
         for (qsizetype k = 0; k < report.failed.size(); ++k)
             report.message += QLatin1Char('\n') + report.failed.at(k) + QStringLiteral("：") + report.reasons.at(k);
+    }
+    // A book whose chapters had to be merged says so.
+    for (const FolderBatchBook& made : report.books) {
+        if (!made.notice.isEmpty())
+            report.message += QLatin1Char('\n') + made.bookName + QStringLiteral("：") + made.notice;
     }
     return report;
 }

@@ -12,8 +12,10 @@ namespace vamo {
 // The TXT files of a folder, as the folder tab lists them: entries matching
 // *.txt (letter case ignored) in the file system's order, folders skipped,
 // and the listing ends at the first name that (trimmed of spaces) has 4
-// characters or fewer. A folder that does not exist or cannot be listed is
-// an error.
+// characters or fewer. FIFOs and devices are listed (and refused by name
+// when their book is made). A name that is not valid UTF-8 is listed in the
+// form that opens it (FileNames.h); displayFileName() shows it. A folder
+// that does not exist or cannot be listed is an error.
 Result<QStringList> listTxtFolder(const QString& folder);
 
 // Folder with exactly one trailing separator (native separators): one is
@@ -35,8 +37,18 @@ struct FolderBatchProgress {
 };
 using FolderBatchProgressFn = std::function<void(const FolderBatchProgress&)>;
 
+// One book the run made.
+struct FolderBatchBook {
+    QString bookName;
+    int chapters = 0;  // chapters the book got
+    QString notice;    // a merge to fit the chapter limit, empty without one
+    QStringList jarPaths;
+    QStringList jadPaths;
+};
+
 struct FolderBatchReport {
     int made = 0;
+    QList<FolderBatchBook> books; // the books made, in queue order
     QStringList failed;  // book names that were not made, in queue order
     QStringList reasons; // why, one per entry of `failed`
     QStringList jarPaths; // every volume of every book made, in order
@@ -45,14 +57,25 @@ struct FolderBatchReport {
     QString saveFolder;  // to open after the message when a book was made
 };
 
+struct FolderBatchOptions {
+    // Each book gets the chapters detected in its file (a file with fewer
+    // than two headings stays one chapter), merged to fit the chapter limit.
+    bool splitChapters = false;
+    QString chapterPattern; // the user's heading rule; empty: the built-in one
+};
+
 // Makes one book per queued file of `folder`, with the settings of `book`.
 // Refuses an empty maker ("制作名为空"), an empty queue and a JAR name that
-// cannot be a file name; those refusals are the only errors. A file that
+// the make command's name rules refuse (MakeChecks.h); those refusals are
+// the only errors. Book and chapter names come from the names the files
+// show, and are held to the same rules. A file that
 // cannot be read or a book that cannot be built does not stop the run: it
 // is listed in the report and the others are still made. Each book's chapter
-// list holds only its own chapter; afterwards the chapter list, the texts
-// and the book name are empty.
+// list holds only its own chapters; afterwards the chapter list, the texts
+// and the book name are empty. A heading rule that cannot be used is refused
+// before any book is made.
 Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
-                                         const QStringList& queue, const FolderBatchProgressFn& progress = {});
+                                         const QStringList& queue, const FolderBatchProgressFn& progress = {},
+                                         const FolderBatchOptions& options = {});
 
 } // namespace vamo

@@ -79,6 +79,14 @@ void BookProject::appendChapterName(const QString& name)
     Q_EMIT chaptersChanged();
 }
 
+void BookProject::appendChapterNames(const QStringList& names)
+{
+    if (names.isEmpty())
+        return;
+    m_names.append(names);
+    Q_EMIT chaptersChanged();
+}
+
 void BookProject::setChapterName(int position, const QString& name)
 {
     if (position < 0 || position >= chapterCount())
@@ -110,9 +118,13 @@ Result<void> BookProject::setChaptertext(int slot, const QString& text)
     return {};
 }
 
-Result<void> BookProject::save(const QString& savetext)
+Result<void> BookProject::save(QString savetext)
 {
-    return setChaptertext(m_num, savetext + kCrLf);
+    if (m_num < 0 || m_num >= kSlotCount)
+        return setChaptertext(m_num, QString()); // the out-of-range error
+    savetext += kCrLf;
+    m_text[static_cast<std::size_t>(m_num)] = std::move(savetext);
+    return {};
 }
 
 void BookProject::resetForNew(const QString& defaultSaveFolder)

@@ -58,14 +58,17 @@ public:
     const QStringList& chapterNames() const { return m_names; }
     int chapterCount() const { return static_cast<int>(m_names.size()); }
     void appendChapterName(const QString& name);
+    // Appends several names at once (one change signal).
+    void appendChapterNames(const QStringList& names);
     void setChapterName(int position, const QString& name);
     void clearChapterNames();
 
     const QString& chaptertext(int slot) const;
     Result<void> setChaptertext(int slot, const QString& text);
 
-    // `save`: stores `savetext` followed by CR LF into slot `num`.
-    Result<void> save(const QString& savetext);
+    // `save`: stores `savetext` followed by CR LF into slot `num`. A text
+    // handed over with std::move is stored without copying it.
+    Result<void> save(QString savetext);
 
     qint16 num() const { return m_num; }
     void setNum(qint16 v) { m_num = v; }

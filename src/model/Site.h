@@ -7,6 +7,8 @@ namespace vamo::site {
 
 inline QString hostName() { return QStringLiteral("www.vamobook.cn"); }
 inline QString homePage() { return QStringLiteral("http://www.vamobook.cn/"); }
+// The host that serves the update-information file and the banner picture.
+inline QString fileHostName() { return QStringLiteral("down.vamobook.cn"); }
 
 // Title of every message box except the new-version notice.
 inline QString messageTitle() { return QStringLiteral("Vamo") + hostName(); }
@@ -18,6 +20,8 @@ inline QString vendorName() { return hostName(); }
 
 // The maker's chat group, named in the banner line.
 inline QString chatGroupNumber() { return QStringLiteral("36815247"); }
+// The maker's own chat number, named by the help menu's FAQ entry.
+inline QString contactNumber() { return QStringLiteral("1053261874"); }
 // The banner line's caption until the update check replaces it.
 inline QString bannerCaption()
 {

@@ -40,6 +40,29 @@ bool isOnlyDots(QStringView name)
 
 } // namespace
 
+Result<void> checkJarNameChinese(QStringView jarName)
+{
+    for (QChar c : jarName) {
+        if (cp936::isChinese(c.unicode()))
+            return fail(u"jar包名含有中文"_s);
+    }
+    return {};
+}
+
+Result<void> checkBookNameFilled(QStringView bookName)
+{
+    if (bookName.trimmed().isEmpty())
+        return fail(u"书名为空"_s);
+    return {};
+}
+
+Result<void> checkMakerFilled(QStringView maker)
+{
+    if (maker.trimmed().isEmpty())
+        return fail(u"制作名为空"_s);
+    return {};
+}
+
 Result<void> checkJarNameCharacters(QStringView jarName)
 {
     if (const auto c = firstForbiddenCharacter(jarName))
@@ -58,28 +81,39 @@ Result<void> checkBookNameCharacters(QStringView bookName)
     return {};
 }
 
+Result<void> checkJarName(QStringView jarName)
+{
+    if (jarName.trimmed().isEmpty())
+        return fail(u"jar包名为空"_s);
+    return checkJarNameCharacters(jarName);
+}
+
+Result<void> checkBookName(QStringView bookName)
+{
+    if (auto ok = checkBookNameFilled(bookName); !ok)
+        return ok;
+    return checkBookNameCharacters(bookName);
+}
+
 Result<void> checkMake(BookProject& book)
 {
     const BookSettings s = book.settings();
 
-    for (QChar c : s.jarName) {
-        if (cp936::isChinese(c.unicode()))
-            return fail(u"jar包名含有中文"_s);
-    }
-    if (s.jarName.trimmed().isEmpty()) {
-        book.setJarName(QString());
-        return fail(u"jar包名为空"_s);
-    }
-    if (auto ok = checkJarNameCharacters(s.jarName); !ok)
+    if (auto ok = checkJarNameChinese(s.jarName); !ok)
         return ok;
-
-    if (s.bookName.trimmed().isEmpty()) {
-        book.setBookName(QString());
-        return fail(u"书名为空"_s);
+    if (auto ok = checkJarName(s.jarName); !ok) {
+        if (s.jarName.trimmed().isEmpty())
+            book.setJarName(QString());
+        return ok;
     }
-    if (s.maker.trimmed().isEmpty()) {
+
+    if (auto ok = checkBookNameFilled(s.bookName); !ok) {
+        book.setBookName(QString());
+        return ok;
+    }
+    if (auto ok = checkMakerFilled(s.maker); !ok) {
         book.setMaker(QString());
-        return fail(u"制作名为空"_s);
+        return ok;
     }
     if (book.chapterCount() == 0)
         return fail(u"请添加章节内容"_s);

@@ -16,6 +16,24 @@ namespace vamo {
 //   file names ("书名包涵非法字符(c)") or made only of dots ("书名包涵非法字符(.)").
 Result<void> checkMake(BookProject& book);
 
+// Single rules of the make command that the wizard's step one applies too.
+// A character of the JAR name that counts as Chinese: "jar包名含有中文".
+Result<void> checkJarNameChinese(QStringView jarName);
+// The book name is blank once trimmed: "书名为空" (the caller empties it).
+Result<void> checkBookNameFilled(QStringView bookName);
+// The maker is blank once trimmed: "制作名为空" (the caller empties it).
+Result<void> checkMakerFilled(QStringView maker);
+
+// The name rules, one implementation for the make command, folder mode, the
+// command line and the build. A name is blank when trimming all white space
+// leaves nothing; forbidden are ? * : / \ < > | ", the double quote, and
+// control characters.
+
+// JAR name: blank ("jar包名为空") or holding a forbidden character.
+Result<void> checkJarName(QStringView jarName);
+// Book name: blank ("书名为空"), holding a forbidden character, or only dots.
+Result<void> checkBookName(QStringView bookName);
+
 // The JAR name holds a character not allowed in file names:
 // "jar包名包涵非法字符(c)".
 Result<void> checkJarNameCharacters(QStringView jarName);

@@ -36,9 +36,23 @@ QString fourDigits(qsizetype v)
     return u"%1"_s.arg(v, 4, 10, QLatin1Char('0'));
 }
 
+// The reader reads the index line by line: a control character in a name
+// (CR, LF, tab, any other C0 or C1 code, or a Unicode line or paragraph
+// separator, all of which a file name may hold) would break its entry, so
+// each becomes a space before the name is trimmed.
+QString indexName(const QString& name)
+{
+    QString clean = name;
+    for (QChar& c : clean) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return clean.trimmed();
+}
+
 void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qsizetype partChars)
 {
-    capter += name.trimmed();
+    capter += indexName(name);
     capter += fourDigits(pieces);
     capter += u"\r\n"_s;
     capter += QString::number(partChars);

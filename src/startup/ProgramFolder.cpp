@@ -33,9 +33,14 @@ QString templateFolder()
     const QString exeFolder = QCoreApplication::applicationDirPath();
     if (QFileInfo::exists(QDir(exeFolder).filePath(QStringLiteral("DuvEver.dll"))))
         return QDir::cleanPath(exeFolder);
+    return installDataFolder();
+}
+
+QString installDataFolder()
+{
     // Installed layout: <prefix>/bin/program, <prefix>/share/vamobook/templates.
     const QString relBin = QStringLiteral(VAMO_INSTALL_BINDIR_REL);
-    QDir prefix(exeFolder);
+    QDir prefix(QCoreApplication::applicationDirPath());
     for (int i = 0; i < relBin.count(QLatin1Char('/')) + 1; ++i)
         prefix.cdUp();
     return QDir::cleanPath(prefix.filePath(QStringLiteral(VAMO_INSTALL_DATADIR_REL)));

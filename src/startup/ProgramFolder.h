@@ -14,6 +14,10 @@ QString programFolder();
 // program folder when they lie there, else the installed data folder.
 QString templateFolder();
 
+// The installed data folder, <prefix>/share/vamobook beside the installed
+// <prefix>/bin that holds the executable (it need not exist).
+QString installDataFolder();
+
 // The default save folder: the program folder's jar/, with a trailing
 // separator.
 QString defaultSaveFolder(const QString& programFolder);

@@ -17,7 +17,8 @@ QString workspaceFolder(const QString& programFolder);   // <P>/vamobooktemp
 QString commandScriptPath(const QString& programFolder); // <P>/jre/vamo.bat
 
 // Deletes the folder `currPath` with everything below it, read-only and
-// hidden files included. Symbolic links (and junctions) are removed as links;
+// hidden files included, without changing any file's mode. Symbolic links
+// (and junctions) met anywhere below it are removed as links;
 // what they point to is never touched. A path that does not exist is not an
 // error. When something cannot be removed the rest is still removed and the
 // message names the first entry that stayed.
@@ -25,7 +26,9 @@ Result<void> RecurseTree(const QString& currPath, const PumpFn& pump = {});
 
 // What an interrupted or finished build may have left behind: the workspace
 // (with everything in it) and the command script. Run at start-up and at
-// exit; finds nothing to do on a clean program folder.
+// exit; finds nothing to do on a clean program folder. The script is
+// removed only from a real jre folder: where jre is a link, the file it
+// leads to lies outside the program folder and stays.
 Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump = {});
 
 // Makes sure the save folder exists, creating missing levels.

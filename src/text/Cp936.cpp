@@ -77,6 +77,15 @@ const DecodeTables& decodeTables()
     return tables;
 }
 
+// Whether the bytes from q on, which follow a lead byte, go on as a GB18030
+// four-byte sequence: digit, lead byte, digit. Bytes past `end` (the next
+// piece) are taken to fit.
+bool continuesFourByte(const quint8* q, const quint8* end)
+{
+    auto digit = [](quint8 b) { return b >= 0x30 && b <= 0x39; };
+    return digit(q[0]) && (q + 1 >= end || (q[1] >= 0x81 && q[1] <= 0xFE)) && (q + 2 >= end || digit(q[2]));
+}
+
 } // namespace
 
 qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
@@ -89,6 +98,7 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
         const char16_t c = t.pairs[(pendingLead_ - firstLead) * 256 + *p];
         pendingLead_ = -1;
         if (c == retryMark) {
+            fourByte_ = fourByte_ || continuesFourByte(p, end);
             *o++ = QChar::ReplacementCharacter;
         } else {
             *o++ = c;
@@ -110,6 +120,7 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
         } else {
             const char16_t c = t.pairs[(b - firstLead) * 256 + p[1]];
             if (c == retryMark) {
+                fourByte_ = fourByte_ || continuesFourByte(p + 1, end);
                 *o++ = QChar::ReplacementCharacter;
                 ++p;
             } else {

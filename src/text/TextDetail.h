@@ -51,8 +51,14 @@ public:
     // waits for the next piece unless `last` is set.
     qsizetype decode(QByteArrayView in, char16_t* out, bool last);
 
+    // Whether the bytes so far held a GB18030 four-byte sequence (lead byte,
+    // digit, lead byte, digit), which code page 936 decodes as U+FFFD and
+    // the digit. Checked only where a pair fails, at no cost to valid text.
+    bool sawFourByteSequence() const { return fourByte_; }
+
 private:
     int pendingLead_ = -1;
+    bool fourByte_ = false;
 };
 
 } // namespace vamo::text_detail

@@ -1,14 +1,25 @@
 #include "text/TxtReader.h"
 
+#include "text/FileNames.h"
 #include "text/TextDetail.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <expected>
+
 #include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
+
+#ifdef Q_OS_WIN
+#include <QFileInfo>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -146,14 +157,21 @@ bool isAscii(QByteArrayView bytes)
 
 // Decodes UTF-8 piece by piece. Each maximal part of an invalid sequence
 // becomes one U+FFFD; a sequence cut off by the end of the text as well.
-// A strict decoder instead gives up (returns -1) on the first piece that
-// holds anything invalid.
+// A judging decoder (for text without byte-order mark) also weighs whether
+// the text is UTF-8 at all: it counts the valid multi-byte sequences against
+// the invalid parts, and gives up (returns -1) as soon as the invalid ones
+// are plainly too many. Code page 936 text has more invalid parts than valid
+// sequences (a double-byte code only now and then happens to be a valid
+// two-byte sequence); UTF-8 with a few damaged bytes has very few.
 class Utf8Decoder {
 public:
-    explicit Utf8Decoder(bool strict) : strict_(strict) {}
+    explicit Utf8Decoder(bool judging) : judging_(judging) {}
     static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
     // Whether any byte so far was not ASCII.
     bool sawNonAscii() const { return nonAscii_; }
+    // Whether the text read so far is UTF-8, damaged places aside. A
+    // sequence cut off by the end of the text is no evidence either way.
+    bool readsAsUtf8() const { return invalid_ == 0 || valid_ >= kValidPerInvalid * invalid_; }
 
     qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
     {
@@ -180,10 +198,17 @@ public:
         std::memcpy(carry_, rest.data() + rest.size() - tail, tail);
         carryLength_ = static_cast<int>(tail);
         nonAscii_ = nonAscii_ || tail > 0;
-        return strict_ && invalid_ ? -1 : o - out;
+        return givenUp() ? -1 : o - out;
     }
 
 private:
+    // Valid multi-byte sequences needed per invalid part for UTF-8, and the
+    // invalid parts after which a judging decoder may give up early.
+    static constexpr qint64 kValidPerInvalid = 4;
+    static constexpr qint64 kGiveUpAfter = 32;
+
+    bool givenUp() const { return judging_ && invalid_ >= kGiveUpAfter && !readsAsUtf8(); }
+
     char16_t* decodeRun(QByteArrayView bytes, char16_t* o)
     {
         const auto* p = reinterpret_cast<const quint8*>(bytes.data());
@@ -202,11 +227,12 @@ private:
                 // case (E0 and ED have narrower second bytes).
                 *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
                 p += 3;
+                ++valid_;
                 nonAscii_ = true;
             } else {
                 p = decodeOne(p, end, o);
                 nonAscii_ = true;
-                if (strict_ && invalid_)
+                if (givenUp())
                     return o; // not UTF-8: the caller starts over
             }
         }
@@ -222,8 +248,12 @@ private:
         auto inRange = [&](qsizetype i, quint8 low, quint8 high) {
             return i < left && p[i] >= low && p[i] <= high;
         };
+        // The sequence is invalid after `used` bytes; when those are all
+        // that is left, the text ends inside it (a sequence that goes on past
+        // a piece never gets here).
         auto invalid = [&](qsizetype used) {
-            invalid_ = true;
+            if (used < left)
+                ++invalid_;
             *o++ = QChar::ReplacementCharacter;
             return p + used;
         };
@@ -235,6 +265,7 @@ private:
             if (!inRange(1, 0x80, 0xBF))
                 return invalid(1);
             *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+            ++valid_;
             return p + 2;
         }
         if (b >= 0xE0 && b <= 0xEF) {
@@ -245,6 +276,7 @@ private:
             if (!inRange(2, 0x80, 0xBF))
                 return invalid(2);
             *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            ++valid_;
             return p + 3;
         }
         if (b >= 0xF0 && b <= 0xF4) {
@@ -259,44 +291,56 @@ private:
             const char32_t c = ((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
             *o++ = QChar::highSurrogate(c);
             *o++ = QChar::lowSurrogate(c);
+            ++valid_;
             return p + 4;
         }
-        return invalid(1);
+        ++invalid_; // not a lead byte, never a cut
+        *o++ = QChar::ReplacementCharacter;
+        return p + 1;
     }
 
     char carry_[8] = {};
     int carryLength_ = 0;
-    bool strict_;
-    bool invalid_ = false;
+    bool judging_;
+    qint64 valid_ = 0;
+    qint64 invalid_ = 0;
     bool nonAscii_ = false;
 };
 
 // ---------------------------------------------------------------------------
-// Code page 936 and UTF-16, behind the same face as the UTF-8 decoder.
+// Code page 936, GB18030 and UTF-16, behind the same face as the UTF-8
+// decoder.
 
+// Gives up (returns -1) at the first GB18030 four-byte sequence: such text
+// is read again as GB18030. Code page 936 text never holds one (a digit
+// cannot follow a lead byte there).
 class Cp936PieceDecoder {
 public:
     static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 1; }
-    qsizetype decode(QByteArrayView piece, char16_t* out, bool last) { return decoder_.decode(piece, out, last); }
+    qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
+    {
+        const qsizetype units = decoder_.decode(piece, out, last);
+        return decoder_.sawFourByteSequence() ? -1 : units;
+    }
 
 private:
     text_detail::Cp936Decoder decoder_;
 };
 
-// UTF-16 goes through ICU's stateful converter, which turns unpaired
-// surrogates and an odd last byte into U+FFFD.
-class Utf16Decoder {
+// GB18030 and UTF-16 go through ICU's stateful converters, which turn
+// invalid bytes (for UTF-16 unpaired surrogates and an odd last byte) into
+// U+FFFD.
+class IcuDecoder {
 public:
-    explicit Utf16Decoder(bool bigEndian)
-        : converter_(text_detail::openConverter(bigEndian ? "UTF-16BE" : "UTF-16LE"))
-    {
-    }
-    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes / 2 + 4; }
+    explicit IcuDecoder(const char* name) : converter_(text_detail::openConverter(name)) {}
+    // Never more units than bytes, counting up to three bytes held back
+    // from the previous piece.
+    static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
 
     qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
     {
         if (!converter_)
-            return 0; // ICU without its UTF-16 converters: cannot happen
+            return 0; // ICU without these converters: cannot happen
         UChar* target = out;
         const char* source = piece.data();
         UErrorCode status = U_ZERO_ERROR;
@@ -396,13 +440,14 @@ private:
 // ---------------------------------------------------------------------------
 // The reading itself.
 
-enum class Outcome { Done, ReadError, NotUtf8 };
+// NotThis: the decoder gave up, the text is read again in the next encoding.
+enum class Outcome { Done, ReadError, NotThis };
 
 // Room for the decoded text of one piece, whatever the decoder.
 constexpr qsizetype kMaxPieceUnits = txtChunkBytes + 4;
 static_assert(Utf8Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
               Cp936PieceDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
-              Utf16Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits);
+              IcuDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits);
 
 // Decodes the source to its end through `buffer` (kMaxPieceUnits long). The
 // text gets its room before the first piece goes in, once that piece shows
@@ -419,7 +464,7 @@ Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& 
         const bool last = piece->size() < txtChunkBytes;
         const qsizetype units = decoder.decode(*piece, buffer, last);
         if (units < 0)
-            return Outcome::NotUtf8;
+            return Outcome::NotThis;
         if (first && piece->size() > 0) {
             const double perByte = static_cast<double>(units) / static_cast<double>(piece->size());
             text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 64);
@@ -430,59 +475,139 @@ Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& 
     }
 }
 
-// Nothing when the source cannot be read.
-std::optional<TxtText> readTxt(ByteSource& source, const TxtProgressFn& progress)
+// Control characters that plain text holds: tab, line feed, vertical tab,
+// form feed, carriage return, the DOS end-of-file mark and escape.
+bool isTextControl(unsigned c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x1B; }
+
+// Whether the first piece (after the byte-order mark) is plainly not text:
+// it holds a NUL or more than one control character in twenty. Text in any
+// encoding read here has neither; archives, pictures and random bytes have
+// both. UTF-16 is judged by its code units.
+bool looksBinary(QByteArrayView piece, TextEncoding encoding)
+{
+    const bool utf16 = encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
+    const qsizetype step = utf16 ? 2 : 1;
+    const auto* p = reinterpret_cast<const quint8*>(piece.data());
+    qsizetype units = 0;
+    qsizetype controls = 0;
+    for (qsizetype i = 0; i + step <= piece.size(); i += step, ++units) {
+        unsigned c = p[i];
+        if (utf16)
+            c = encoding == TextEncoding::Utf16LE ? p[i] | (p[i + 1] << 8) : (p[i] << 8) | p[i + 1];
+        if (c == 0)
+            return true;
+        if ((c < 0x20 || c == 0x7F) && !isTextControl(c))
+            ++controls;
+    }
+    return controls * 20 > units;
+}
+
+enum class ReadFailure { Unreadable, NotText };
+
+std::expected<TxtText, ReadFailure> readTxt(ByteSource& source, const TxtProgressFn& progress, bool refuseBinary)
 {
     TxtText result;
     const std::optional<QByteArrayView> first = source.next();
     if (!first)
-        return std::nullopt;
+        return std::unexpected(ReadFailure::Unreadable);
     const Bom bom = byteOrderMark(*first);
+    if (refuseBinary && looksBinary(first->sliced(bom.length), bom.encoding))
+        return std::unexpected(ReadFailure::NotText);
     result.encoding = bom.encoding;
     const qint64 bytes = source.size() - bom.length;
     if (!source.seek(bom.length))
-        return std::nullopt;
+        return std::unexpected(ReadFailure::Unreadable);
 
     LineSink sink(result.text, progress);
     // Not cleared: every decoder writes before it reads.
     const auto buffer = std::make_unique_for_overwrite<char16_t[]>(kMaxPieceUnits);
+    // Starts the text over in the next encoding.
+    auto startOver = [&](TextEncoding next) {
+        result.encoding = next;
+        sink.restart();
+        return source.seek(0);
+    };
     Outcome outcome = Outcome::Done;
     switch (bom.length > 0 ? bom.encoding : TextEncoding::Utf8) {
     case TextEncoding::Utf8: {
-        // Without a mark: read as UTF-8 until a byte shows it is not (code
-        // page 936 text mostly does so within its first characters), then
-        // start over as code page 936. ASCII alone counts as code page 936.
-        Utf8Decoder decoder(/*strict=*/bom.length == 0);
+        // Without a mark: read as UTF-8 unless the bytes show it is not
+        // (code page 936 text mostly does so within its first characters),
+        // then start over as code page 936. ASCII alone counts as code page
+        // 936.
+        Utf8Decoder decoder(/*judging=*/bom.length == 0);
         outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
+        if (outcome == Outcome::Done && bom.length == 0 && !decoder.readsAsUtf8())
+            outcome = Outcome::NotThis; // too damaged for UTF-8, found at the end
         result.encoding = bom.length > 0 || decoder.sawNonAscii() ? TextEncoding::Utf8 : TextEncoding::Cp936;
-        if (outcome != Outcome::NotUtf8)
+        if (outcome != Outcome::NotThis)
             break;
-        result.encoding = TextEncoding::Cp936;
-        sink.restart();
-        if (!source.seek(0))
-            return std::nullopt;
+        if (!startOver(TextEncoding::Cp936))
+            return std::unexpected(ReadFailure::Unreadable);
         [[fallthrough]];
     }
     case TextEncoding::Cp936: {
+        // Plain code page 936 through the tables, unless a GB18030 four-byte
+        // sequence turns up: then the whole text is GB18030.
         Cp936PieceDecoder decoder;
+        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
+        if (outcome != Outcome::NotThis)
+            break;
+        if (!startOver(TextEncoding::Gb18030))
+            return std::unexpected(ReadFailure::Unreadable);
+        [[fallthrough]];
+    }
+    case TextEncoding::Gb18030: {
+        IcuDecoder decoder("gb18030");
         outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
         break;
     }
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE: {
-        Utf16Decoder decoder(bom.encoding == TextEncoding::Utf16BE);
+        IcuDecoder decoder(bom.encoding == TextEncoding::Utf16BE ? "UTF-16BE" : "UTF-16LE");
         outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
         break;
     }
     }
     if (outcome != Outcome::Done)
-        return std::nullopt;
+        return std::unexpected(ReadFailure::Unreadable);
     sink.finish();
     result.lines = sink.lines();
     // Text unlike its first piece may leave much room unused.
     if (result.text.capacity() - result.text.size() > result.text.size() / 16)
         result.text.squeeze();
     return result;
+}
+
+// Opens a regular file for reading, without waiting: a FIFO or a device
+// named *.txt is refused before anything is read from it (the open itself
+// does not block).
+enum class OpenResult { Opened, Failed, NotRegular };
+OpenResult openRegularFile(QFile& file, const QString& path)
+{
+#ifdef Q_OS_WIN
+    file.setFileName(path);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() && !info.isFile())
+        return OpenResult::NotRegular;
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? OpenResult::Opened : OpenResult::Failed;
+#else
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return OpenResult::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        ::close(fd);
+        return folder ? OpenResult::Failed : OpenResult::NotRegular;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return OpenResult::Failed;
+    }
+    return OpenResult::Opened;
+#endif
 }
 
 } // namespace
@@ -492,28 +617,38 @@ TextEncoding detectEncoding(QByteArrayView bytes)
     const Bom bom = byteOrderMark(bytes);
     if (bom.length > 0)
         return bom.encoding;
-    return !isAscii(bytes) && bytes.isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+    if (isAscii(bytes))
+        return TextEncoding::Cp936;
+    return readTxtBytes(bytes).encoding;
 }
 
 TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress)
 {
     MemorySource source(bytes);
-    return *readTxt(source, progress); // memory is always readable
+    return *readTxt(source, progress, /*refuseBinary=*/false); // memory is always readable
 }
 
 Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
 {
-    const QString failure = u"无法读取文件："_s + QDir::toNativeSeparators(path);
-    QFile file(path);
+    const QString shownPath = QDir::toNativeSeparators(displayFileName(path));
+    const QString failure = u"无法读取文件："_s + shownPath;
+    const QString notText = u"不是文本文件："_s + shownPath;
+    QFile file;
     // Pieces go straight into the reader's own buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    switch (openRegularFile(file, path)) {
+    case OpenResult::Opened:
+        break;
+    case OpenResult::Failed:
         return fail(failure);
+    case OpenResult::NotRegular:
+        return fail(notText);
+    }
     try {
         // The file is read in pieces; only the text is kept whole.
         FileSource source(file);
-        std::optional<TxtText> text = readTxt(source, progress);
+        std::expected<TxtText, ReadFailure> text = readTxt(source, progress, /*refuseBinary=*/true);
         if (!text)
-            return fail(failure);
+            return fail(text.error() == ReadFailure::NotText ? notText : failure);
         return std::move(*text);
     } catch (const std::bad_alloc&) {
         // A text too large to hold in memory.

@@ -9,10 +9,15 @@
 
 namespace vamo {
 
-enum class TextEncoding { Cp936, Utf8, Utf16LE, Utf16BE };
+enum class TextEncoding { Cp936, Gb18030, Utf8, Utf16LE, Utf16BE };
 
-// A byte-order mark decides; otherwise valid UTF-8 that holds non-ASCII bytes
-// is UTF-8; everything else is code page 936.
+// A byte-order mark decides. Otherwise text that holds non-ASCII bytes is
+// UTF-8 when it is valid UTF-8 or nearly so: a few damaged places (each
+// read as U+FFFD) weigh little against many valid multi-byte sequences, and
+// a last character cut off by the end counts for nothing; code page 936
+// text has more invalid places than valid sequences. Everything else is
+// code page 936, or GB18030 when it holds a GB18030 four-byte sequence
+// (lead byte, digit, lead byte, digit); ASCII alone counts as code page 936.
 TextEncoding detectEncoding(QByteArrayView bytes);
 
 // Expected number of characters of a TXT file of `bytes` bytes.
@@ -43,7 +48,12 @@ TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
 
 // Reads a TXT file as above, piece by piece: besides the text only a small
 // buffer is held. A file that cannot be opened or read is an error
-// "无法读取文件：" followed by the file's native path.
+// "无法读取文件：" followed by the file's native path. Only regular files
+// are read: a FIFO, device or socket (never waited on) and a file that is
+// plainly not text (a NUL or more than one control character in twenty in
+// its first piece, as archives, pictures and random bytes have) are an
+// error "不是文本文件：" followed by the path. The path may carry a name
+// that is not valid UTF-8 (FileNames.h).
 Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
 
 } // namespace vamo

@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
@@ -27,6 +29,30 @@ namespace vamo {
 // --- the text box ---------------------------------------------------------
 
 ChapterTextEdit::ChapterTextEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+namespace {
+
+// The first local TXT file among dropped items; empty when there is none.
+QString droppedTxtFile(const QMimeData* source)
+{
+    if (!source || !source->hasUrls())
+        return {};
+    for (const QUrl& url : source->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isFile() && info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0)
+            return info.filePath();
+    }
+    return {};
+}
+
+} // namespace
+
+bool ChapterTextEdit::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !droppedTxtFile(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
+}
 
 qsizetype ChapterTextEdit::chapterLength() const
 {
@@ -53,7 +79,13 @@ qsizetype ChapterTextEdit::room() const
 
 void ChapterTextEdit::insertFromMimeData(const QMimeData* source)
 {
-    if (isReadOnly() || !source || !source->hasText())
+    if (isReadOnly() || !source)
+        return;
+    if (const QString path = droppedTxtFile(source); !path.isEmpty()) {
+        Q_EMIT txtFileDropped(path);
+        return;
+    }
+    if (!source->hasText())
         return;
     // Only the part that can fit is converted: a huge clipboard costs nothing.
     const qsizetype free = room();
@@ -158,6 +190,17 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
     connect(ui->Command2, &QPushButton::clicked, this, &ChapterEditor::back);
     connect(ui->Command3, &QPushButton::clicked, this, &ChapterEditor::readFile);
     connect(ui->Command4, &QPushButton::clicked, this, &ChapterEditor::clear);
+    // A TXT file dropped on the editor is read as the file button reads it:
+    // on the text box, on the name field or anywhere else in the window.
+    connect(ui->Text2, &ChapterTextEdit::txtFileDropped, this, [this](const QString& path) {
+        if (m_reading)
+            return;
+        resetHint();
+        readFileAt(path);
+    });
+    setAcceptDrops(true);
+    installEventFilter(this);
+    ui->Text1->installEventFilter(this);
     // Typing stops at the name limit, or at the length of a longer name that
     // came from a file; shortening such a name lowers the limit again.
     connect(ui->Text1, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -215,6 +258,8 @@ void ChapterEditor::emptyContent()
 
 void ChapterEditor::placeAndShow()
 {
+    // A chapter opened afresh shows nothing of an earlier file read.
+    resetProgress();
     if (m_mainWindow) {
         if (!parentWidget()) {
             // Keep the editor above the main window it belongs to.
@@ -240,7 +285,7 @@ bool ChapterEditor::storeChapter(bool accept)
                                               editing::joinDisplay(visibleText(), m_strmod),
                                               accept ? editing::StoreMode::Accept : editing::StoreMode::SaveOffer);
     if (!stored) {
-        Dialogs::information(this, stored.error().message);
+        Dialogs::warning(this, stored.error().message);
         return false;
     }
     m_strmod.clear();
@@ -281,14 +326,14 @@ void ChapterEditor::returnToCaller(bool centreWizard)
 void ChapterEditor::accept()
 {
     if (ui->Text1->text().trimmed().isEmpty()) {
-        Dialogs::information(this, QStringLiteral("章节名为空"));
+        Dialogs::warning(this, QStringLiteral("章节名为空"));
         setName(QString());
         ui->Text1->setFocus();
         return;
     }
     // Only the visible part is tested; what lies beyond it is not looked at.
     if (visibleText().trimmed().isEmpty()) {
-        Dialogs::information(this, QStringLiteral("章节内容不能为空"));
+        Dialogs::warning(this, QStringLiteral("章节内容不能为空"));
         ui->Text2->clear();
         ui->Text2->setFocus();
         return;
@@ -321,11 +366,17 @@ void ChapterEditor::readFile()
     const QString path = Dialogs::openTxtFile(this);
     if (path.isEmpty())
         return;
+    readFileAt(path);
+}
+
+void ChapterEditor::readFileAt(const QString& path)
+{
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return;
 
     editing::ReadProgress progress(info.size());
+    resetProgress();
     m_reading = true;
     setEnabled(false);
     ui->Text2->hide();
@@ -342,15 +393,22 @@ void ChapterEditor::readFile()
         QCoreApplication::processEvents();
         sinceRefresh.restart();
     });
-    if (progress.lines() > 0)
-        showProgress(progress.fraction(), progress.text());
+    if (read) {
+        // A complete read fills the bar; figures shown during the read
+        // give way to the totals.
+        const bool figuresShown = progress.lines() > 0;
+        progress.finish(read->lines, read->text.size());
+        showProgress(progress.fraction(), figuresShown ? progress.text() : ui->Label3->text());
+    } else {
+        resetProgress();
+    }
     setEnabled(true);
     ui->Text2->show();
     m_reading = false;
 
     if (!read) {
         // The editor stays as it was: name, content and what lies beyond it.
-        Dialogs::information(this, read.error().message);
+        Dialogs::warning(this, read.error().message);
         return;
     }
     setName(editing::chapterNameFromPath(path));
@@ -365,6 +423,11 @@ void ChapterEditor::showProgress(double fraction, const QString& text)
     layOutProgressFill();
 }
 
+void ChapterEditor::resetProgress()
+{
+    showProgress(0.0, QStringLiteral("进度"));
+}
+
 void ChapterEditor::layOutProgressFill()
 {
     vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_progressFraction);
@@ -372,6 +435,28 @@ void ChapterEditor::layOutProgressFill()
 
 bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
 {
+    const QEvent::Type type = e->type();
+    if ((watched == this || watched == ui->Text1) &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(e);
+        const QString path = droppedTxtFile(drop->mimeData());
+        if (path.isEmpty()) {
+            // Not a TXT file: the name field takes dropped text as it always has.
+            if (watched == this)
+                drop->ignore();
+            return watched == this;
+        }
+        if (m_reading) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            resetHint();
+            readFileAt(path);
+        }
+        return true;
+    }
     if (watched == ui->Shape1 && e->type() == QEvent::Resize)
         layOutProgressFill();
     return QWidget::eventFilter(watched, e);

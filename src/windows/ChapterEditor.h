@@ -27,7 +27,12 @@ public:
     // The text in chapter characters, without converting it.
     qsizetype chapterLength() const;
 
+Q_SIGNALS:
+    // A TXT file was dropped on the box: it is read, not its path inserted.
+    void txtFileDropped(const QString& path);
+
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
@@ -85,11 +90,14 @@ private:
     void back();     // Command2
     void clear();    // Command4
     void readFile(); // Command3
+    void readFileAt(const QString& path);
 
     void setName(const QString& name);
     void setContent(QString text);
     void emptyContent();
     void showProgress(double fraction, const QString& text);
+    // The progress text and bar as before any read: "进度", empty bar.
+    void resetProgress();
     void layOutProgressFill();
     bool storeChapter(bool accept);
     // Offers to save a named, non-empty chapter; false when storing failed.

@@ -1,10 +1,13 @@
 #include "windows/Dialogs.h"
 
 #include "model/Site.h"
+#include "windows/DesktopOpen.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 
 #include <deque>
@@ -18,7 +21,9 @@ struct TestState {
     std::deque<Dialogs::Answer> answers;
     std::deque<QString> files;
     std::deque<QString> folders;
+    int openFailures = 0;
     QStringList messages;
+    QList<Dialogs::Kind> kinds;
     QStringList openedFolders;
     QStringList openedUrls;
 };
@@ -39,30 +44,47 @@ bool takeNext(std::deque<T>& queue, T& out)
     return true;
 }
 
+// In test mode a message is recorded instead of shown; true then.
+bool recorded(Dialogs::Kind kind, const QString& text)
+{
+    if (!state().on)
+        return false;
+    state().messages << text;
+    state().kinds << kind;
+    return true;
+}
+
+void cannotOpenFolder(QWidget* parent, const QString& path)
+{
+    Dialogs::warning(parent, QStringLiteral("无法打开目录：") + QDir::toNativeSeparators(path));
+}
+
 } // namespace
 
 void Dialogs::information(QWidget* parent, const QString& text)
 {
-    if (state().on) {
-        state().messages << text;
+    if (recorded(Kind::Information, text))
         return;
-    }
     QMessageBox::information(parent, site::messageTitle(), text);
+}
+
+void Dialogs::warning(QWidget* parent, const QString& text)
+{
+    if (recorded(Kind::Warning, text))
+        return;
+    QMessageBox::warning(parent, site::messageTitle(), text);
 }
 
 void Dialogs::notice(QWidget* parent, const QString& text)
 {
-    if (state().on) {
-        state().messages << text;
+    if (recorded(Kind::Information, text))
         return;
-    }
     QMessageBox::information(parent, site::windowTitle(), text);
 }
 
 Dialogs::Answer Dialogs::question(QWidget* parent, const QString& text)
 {
-    if (state().on) {
-        state().messages << text;
+    if (recorded(Kind::Question, text)) {
         Answer a = Answer::No;
         takeNext(state().answers, a);
         return a;
@@ -92,13 +114,24 @@ QString Dialogs::chooseFolder(QWidget* parent, const QString& start)
     return QFileDialog::getExistingDirectory(parent, site::messageTitle(), start);
 }
 
-void Dialogs::openFolder(const QString& path)
+bool Dialogs::openFolder(QWidget* parent, const QString& path)
 {
+    bool opened = false;
     if (state().on) {
-        state().openedFolders << path;
-        return;
+        opened = state().openFailures == 0;
+        if (opened)
+            state().openedFolders << path;
+        else
+            --state().openFailures;
+    } else {
+        // A desktop that finds nothing to show the folder with may say so
+        // only later; the same message follows then.
+        QPointer<QWidget> owner(parent);
+        opened = openFolderOnDesktop(path, parent, [owner, path] { cannotOpenFolder(owner, path); });
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        cannotOpenFolder(parent, path);
+    return opened;
 }
 
 void Dialogs::openUrl(const QString& url)
@@ -120,13 +153,16 @@ bool Dialogs::testMode() { return state().on; }
 void Dialogs::setNextAnswer(Answer a) { state().answers.push_back(a); }
 void Dialogs::setNextFile(const QString& path) { state().files.push_back(path); }
 void Dialogs::setNextFolder(const QString& path) { state().folders.push_back(path); }
+void Dialogs::setNextOpenFails() { ++state().openFailures; }
 QStringList Dialogs::messages() { return state().messages; }
+QList<Dialogs::Kind> Dialogs::messageKinds() { return state().kinds; }
 QStringList Dialogs::openedFolders() { return state().openedFolders; }
 QStringList Dialogs::openedUrls() { return state().openedUrls; }
 
 void Dialogs::clearRecord()
 {
     state().messages.clear();
+    state().kinds.clear();
     state().openedFolders.clear();
     state().openedUrls.clear();
 }

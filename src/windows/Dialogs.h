@@ -13,9 +13,13 @@ namespace vamo {
 class Dialogs {
 public:
     enum class Answer { Ok, Yes, No };
+    // The icon a message was shown with.
+    enum class Kind { Information, Warning, Question };
 
-    // A message with one OK button and the message title.
+    // A message with one OK button and the message title: results.
     static void information(QWidget* parent, const QString& text);
+    // The same with the warning icon: refusals and failures.
+    static void warning(QWidget* parent, const QString& text);
     // A message with OK and no title of its own (the application's title).
     static void notice(QWidget* parent, const QString& text);
     // A question with Yes and No and the message title.
@@ -24,8 +28,11 @@ public:
     static QString openTxtFile(QWidget* parent);
     // A folder dialog; empty when cancelled.
     static QString chooseFolder(QWidget* parent, const QString& start);
-    // Shows a folder in the platform's file manager; does not wait.
-    static void openFolder(const QString& path);
+    // Shows a folder in the platform's file manager; does not wait. Where
+    // the desktop cannot open it (no file manager, no such folder) the user
+    // is told "无法打开目录：" + path: at once with the result false, or,
+    // when the desktop gives up only after the hand-off, as soon as it does.
+    static bool openFolder(QWidget* parent, const QString& path);
     // Opens an address in the system's browser.
     static void openUrl(const QString& url);
 
@@ -33,13 +40,17 @@ public:
     // In test mode nothing is shown: messages are recorded, questions take
     // the queued answers (No when none is queued), file and folder dialogs
     // take the queued paths (cancel when none is queued), and folders and
-    // addresses that would be opened are recorded.
+    // addresses that would be opened are recorded (a folder whose opening
+    // was made to fail with setNextOpenFails is not).
     static void setTestMode(bool on);
     static bool testMode();
     static void setNextAnswer(Answer a);
     static void setNextFile(const QString& path);
     static void setNextFolder(const QString& path);
+    // The next openFolder fails as on a desktop without a file manager.
+    static void setNextOpenFails();
     static QStringList messages();       // texts shown so far
+    static QList<Kind> messageKinds();   // their icons, one per text
     static QStringList openedFolders();  // folders handed to the file manager
     static QStringList openedUrls();
     static void clearRecord();

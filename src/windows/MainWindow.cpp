@@ -9,16 +9,27 @@
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
 #include "startup/Startup.h"
+#include "text/FileNames.h"
 #include "windows/ChapterEditor.h"
+#include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ImportWindow.h"
+#include "windows/ListRows.h"
+#include "windows/OnlineBanner.h"
+#include "windows/Placement.h"
 #include "windows/ProgressFill.h"
-
+#include "windows/TxtDropImport.h"
+#include "windows/WizardStepOne.h"
+#include "windows/WizardStepTwo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QWindow>
@@ -29,6 +40,9 @@ namespace {
 
 constexpr int kSingleBookTab = 0;
 constexpr int kFolderTab = 1;
+// Queue entries whose file name is not valid UTF-8 keep it here (see
+// FileNames.h); their text is the name decoded.
+constexpr int kFileNameRole = Qt::UserRole;
 // Longest time a long operation goes without letting the window repaint.
 constexpr qint64 kPaintIntervalMs = 50;
 
@@ -44,25 +58,16 @@ void setIndexIfDifferent(QComboBox* combo, int index)
         combo->setCurrentIndex(index);
 }
 
-// Places `window` over the centre of `over`, as every window opened from the
-// main window is placed.
-void centreOver(QWidget* window, const QWidget* over)
+// The first local folder among dropped items.
+QString droppedFolder(const QMimeData* mime)
 {
-    window->ensurePolished();
-    const QRect outer = over->frameGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(outer.left() + (outer.width() - size.width()) / 2,
-                 outer.top() + (outer.height() - size.height()) / 2);
-}
-
-// Keeps a parentless window above its opener without tying its enabled
-// state to the opener's.
-void keepAbove(QWidget* window, QWidget* opener)
-{
-    window->winId();
-    opener->winId();
-    if (window->windowHandle() && opener->windowHandle())
-        window->windowHandle()->setTransientParent(opener->windowHandle());
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+            return url.toLocalFile();
+    }
+    return {};
 }
 
 } // namespace
@@ -85,8 +90,10 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
         ui->Combo2->addItems(BookProject::phoneModelItems());
     }
 
-    ui->Label10->setText(site::bannerCaption());
-    ui->AniGIF1->hide(); // shows the promotion picture once there is one
+    // Banner line, promotion picture and help menu.
+    m_banner = new OnlineBanner(this, ui->Label10, ui->AniGIF1,
+                                {ui->menu_two_4, ui->menu_two_1, ui->menu_two_2, ui->menu_two_3},
+                                m_env.programFolder);
 
     // The progress display keeps its place while hidden so that the window
     // does not jump when packaging starts.
@@ -111,6 +118,23 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 
     m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
 
+    // TXT files dropped on the chapter list are added as chapters; a folder
+    // dropped on the folder tab becomes its folder.
+    m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
+    connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
+        enterBusy();
+        showProgress(QStringLiteral("导入文件"), 0);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::progress, this, [this](double fraction) {
+        if (m_busy)
+            showProgress(QStringLiteral("导入文件"), fraction);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::readingFinished, this, &MainWindow::leaveBusy);
+    ui->List1->viewport()->setAcceptDrops(true);
+    ui->List1->viewport()->installEventFilter(this);
+    ui->Frame3->setAcceptDrops(true);
+    ui->Frame3->installEventFilter(this);
+
     connectControls();
     startUp();
     showSettings();
@@ -124,19 +148,22 @@ MainWindow::~MainWindow()
 {
     delete m_chooser.data();
     delete m_editor.data();
+    delete m_stepOne.data();
+    delete m_stepTwo.data();
+    delete m_import.data();
 }
 
 void MainWindow::startUp()
 {
     // What an interrupted build left behind.
     if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
-        Dialogs::information(this, cleaned.error().message);
+        Dialogs::warning(this, cleaned.error().message);
     // Initial values: first entries of both lists, default save folder,
     // maker and message, a fresh JAR name, frame 0.
     m_book.initialise(defaultSaveFolder(m_env.programFolder));
     m_book.setFrame(0);
     if (auto created = createSaveFolder(m_book.settings().saveFolder); !created)
-        Dialogs::information(this, created.error().message);
+        Dialogs::warning(this, created.error().message);
 }
 
 void MainWindow::connectControls()
@@ -180,6 +207,8 @@ void MainWindow::connectControls()
     connect(ui->menu_one_3, &QAction::triggered, this, [this] { addChapter(true); });
     connect(ui->menu_one_4, &QAction::triggered, this, &MainWindow::close);
 }
+
+void MainWindow::gotoweb(const QString& url) { OnlineBanner::gotoweb(url); }
 
 // ---------------------------------------------------------------- view ---
 
@@ -258,7 +287,7 @@ void MainWindow::makeBook()
     if (m_busy)
         return;
     if (auto checked = checkMake(m_book); !checked) {
-        Dialogs::information(this, checked.error().message);
+        Dialogs::warning(this, checked.error().message);
         return;
     }
     m_book.setBatchmode(0);
@@ -271,11 +300,11 @@ void MainWindow::makeBook()
     });
     leaveBusy();
     if (!built) {
-        Dialogs::information(this, built.error().message);
+        Dialogs::warning(this, built.error().message);
         return;
     }
     Dialogs::information(this, built->message);
-    Dialogs::openFolder(built->bookFolder);
+    Dialogs::openFolder(this, built->bookFolder);
 }
 
 void MainWindow::changeSaveFolder()
@@ -295,8 +324,20 @@ FolderChooser* MainWindow::folderChooser()
 {
     if (!m_chooser) {
         m_chooser = new FolderChooser();
-        connect(m_chooser, &FolderChooser::chosen, &m_book, &BookProject::setSaveFolder);
+        connect(m_chooser, &FolderChooser::chosen, this, [this](const QString& folder) {
+            m_book.setSaveFolder(folder);
+            if (m_stepOne)
+                m_stepOne->setSaveFolder(folder);
+        });
         connect(m_chooser, &FolderChooser::left, this, [this] {
+            // Opened from the wizard's step one: back to it, the main
+            // window staying disabled below.
+            if (m_stepOne && m_stepOne->isVisible()) {
+                m_stepOne->setEnabled(true);
+                m_stepOne->show();
+                m_stepOne->activateWindow();
+                return;
+            }
             setEnabled(true);
             activateWindow();
         });
@@ -308,10 +349,10 @@ void MainWindow::openSaveFolder()
 {
     const QString folder = m_book.settings().saveFolder;
     if (auto created = createSaveFolder(folder); !created) {
-        Dialogs::information(this, created.error().message);
+        Dialogs::warning(this, created.error().message);
         return;
     }
-    Dialogs::openFolder(folder);
+    Dialogs::openFolder(this, folder);
 }
 
 void MainWindow::newBook()
@@ -322,17 +363,54 @@ void MainWindow::newBook()
 
 void MainWindow::openWizard()
 {
-    // The wizard's windows arrive separately; until then the entry only
-    // returns to the chapter list.
     showSingleBookTab();
+    setEnabled(false);
+    WizardStepOne* stepOne = wizardStepOne();
+    stepOne->takeSettings(m_book.settings());
+    stepOne->move(pos());
+    keepAbove(stepOne, this);
+    stepOne->setEnabled(true);
+    stepOne->show();
+    stepOne->raise();
+    stepOne->activateWindow();
+}
+
+WizardStepOne* MainWindow::wizardStepOne()
+{
+    // Parentless like the editor: the main window is disabled below it.
+    if (!m_stepOne)
+        m_stepOne = new WizardStepOne(*this);
+    return m_stepOne;
+}
+
+WizardStepTwo* MainWindow::wizardStepTwo()
+{
+    if (!m_stepTwo) {
+        m_stepTwo = new WizardStepTwo(*this);
+        // Step two has asked whether to clear; the import clears only when
+        // it actually stores chapters.
+        connect(m_stepTwo, &WizardStepTwo::importRequested, this,
+                [this](bool clear) { importWindow()->openFromWizard(m_stepTwo, clear); });
+    }
+    return m_stepTwo;
 }
 
 ChapterEditor* MainWindow::chapterEditor()
 {
     // A top-level window of its own: its close box unloads it (the pointer
     // becomes null) and the next use makes a new one.
-    if (!m_editor)
+    if (!m_editor) {
         m_editor = new ChapterEditor(m_book, this);
+        connect(m_editor, &ChapterEditor::returnToWizard, this, [this](bool centre) {
+            if (m_stepTwo) {
+                m_stepTwo->comeBack(centre);
+                return;
+            }
+            // No step two to return to: the main window takes over.
+            m_book.setFrame(0);
+            setEnabled(true);
+        });
+    }
     return m_editor;
 }
 
@@ -343,7 +421,7 @@ void MainWindow::addChapter(bool fromMenu)
     if (fromMenu)
         showSingleBookTab();
     if (auto prepared = m_book.prepareAdd(); !prepared)
-        Dialogs::information(this, prepared.error().message);
+        Dialogs::warning(this, prepared.error().message);
     else
         chapterEditor()->openNew(BookProject::proposedChapterName(m_book.num()));
     // The button (not the menu entry) always leaves the editor's hint fresh.
@@ -360,6 +438,55 @@ void MainWindow::editChapter()
     chapterEditor()->resetHint();
 }
 
+int MainWindow::selectedChapter() const
+{
+    return ui->List1->currentRow();
+}
+
+void MainWindow::selectChapter(int position)
+{
+    ui->List1->setCurrentRow(position >= 0 && position < ui->List1->count() ? position : -1);
+}
+
+void MainWindow::wizardListOperation(int (BookProject::*operation)(int))
+{
+    if (!m_stepTwo)
+        return;
+    const int k = m_stepTwo->selectedChapter();
+    selectChapter(k);
+    const int after = (m_book.*operation)(k);
+    selectChapter(after);
+    m_stepTwo->selectChapter(after);
+}
+
+void MainWindow::form5_C3_Click()
+{
+    wizardListOperation(&BookProject::deleteChapter);
+}
+
+void MainWindow::form5_C4_Click()
+{
+    if (!m_stepTwo)
+        return;
+    const int k = m_stepTwo->selectedChapter();
+    selectChapter(k);
+    if (!m_book.prepareEdit(k))
+        return;
+    chapterEditor()->openEdit();
+    m_stepTwo->setEnabled(false);
+}
+
+void MainWindow::form5_C5_Click()
+{
+    wizardListOperation(&BookProject::moveUp);
+}
+
+void MainWindow::form5_C6_Click()
+{
+    wizardListOperation(&BookProject::moveDown);
+}
+ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
+
 void MainWindow::deleteChapter()
 {
     ui->List1->setCurrentRow(m_book.deleteChapter(ui->List1->currentRow()));
@@ -375,13 +502,34 @@ void MainWindow::moveChapterDown()
     ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow()));
 }
 
-void MainWindow::batchImport()
+void MainWindow::batchImport() { openBatchImport(nullptr); }
+
+ImportWindow* MainWindow::importWindow()
 {
+    // A top-level window of its own; a finished import and its close box
+    // unload it, and the next use makes a new one.
+    if (!m_import) {
+        m_import = new ImportWindow(m_book, this);
+        connect(m_import, &ImportWindow::unloading, this, [this] { m_import = nullptr; });
+    }
+    return m_import;
+}
+
+void MainWindow::openBatchImport(QWidget* stepTwo)
+{
+    if (m_busy)
+        return;
+    // The answer is only remembered: the chapters go when the import
+    // starts, so that back or the close box leaves them in the book.
     bool clear = false;
     if (m_book.chapterCount() > 0)
-        clear = Dialogs::question(this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
-    m_book.prepareBatchImport(clear);
-    // The import window itself arrives separately.
+        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) ==
+                Dialogs::Answer::Yes;
+    m_book.prepareBatchImport(false);
+    if (stepTwo)
+        importWindow()->openFromWizard(stepTwo, clear);
+    else
+        importWindow()->openFromMainWindow(clear);
 }
 
 // ---------------------------------------------------------- folder tab ---
@@ -398,49 +546,31 @@ void MainWindow::refreshTxtList()
         return;
     auto listed = listTxtFolder(folderPath(folder));
     if (!listed) {
-        Dialogs::information(this, listed.error().message);
+        Dialogs::warning(this, listed.error().message);
         return;
     }
-    ui->List2->addItems(*listed);
+    // A name that is not valid UTF-8 shows decoded; the entry keeps the
+    // name that opens the file.
+    for (const QString& name : *listed) {
+        auto* item = new QListWidgetItem(displayFileName(name), ui->List2);
+        if (item->text() != name)
+            item->setData(kFileNameRole, name);
+    }
 }
 
-void MainWindow::removeTxtEntry()
+QString MainWindow::queuedFileName(int row) const
 {
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    const int count = list->count();
-    if (row < 0 || count == 0)
-        return;
-    delete list->takeItem(row);
-    if (row == count - 1)
-        list->setCurrentRow(row == 0 ? -1 : row - 1);
-    else
-        list->setCurrentRow(row);
+    const QListWidgetItem* item = ui->List2->item(row);
+    const QVariant name = item->data(kFileNameRole);
+    return name.isValid() ? name.toString() : item->text();
 }
 
-void MainWindow::moveTxtEntryUp()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    if (row <= 0 || list->count() <= 1)
-        return;
-    const QString above = list->item(row - 1)->text();
-    list->item(row - 1)->setText(list->item(row)->text());
-    list->item(row)->setText(above);
-    list->setCurrentRow(row - 1);
-}
 
-void MainWindow::moveTxtEntryDown()
-{
-    QListWidget* list = ui->List2;
-    const int row = list->currentRow();
-    if (row < 0 || row >= list->count() - 1 || list->count() <= 1)
-        return;
-    const QString below = list->item(row + 1)->text();
-    list->item(row + 1)->setText(list->item(row)->text());
-    list->item(row)->setText(below);
-    list->setCurrentRow(row + 1);
-}
+void MainWindow::removeTxtEntry() { rows::removeSelected(ui->List2); }
+
+void MainWindow::moveTxtEntryUp() { rows::moveSelectedUp(ui->List2); }
+
+void MainWindow::moveTxtEntryDown() { rows::moveSelectedDown(ui->List2); }
 
 void MainWindow::makeFolderBooks()
 {
@@ -448,11 +578,17 @@ void MainWindow::makeFolderBooks()
         return;
     QStringList queue;
     for (int i = 0; i < ui->List2->count(); ++i)
-        queue << ui->List2->item(i)->text();
+        queue << queuedFileName(i);
 
+    // The run makes its books in a project of its own, with the settings
+    // that stand in the window: the single-book tab's chapters, their texts
+    // and its book name stay as they are.
+    BookProject batch(m_book.clock());
+    batch.setSettings(m_book.settings());
     // The busy state starts with the first book, so that a refused run
     // (no maker, empty queue) leaves the window as it was.
-    auto run = runFolderBatch(m_book, m_env, folderPath(txtFolder()), queue,
+    const FolderBatchOptions options{ui->Check1->isChecked(), {}};
+    auto run = runFolderBatch(batch, m_env, folderPath(txtFolder()), queue,
                               [this](const FolderBatchProgress& progress) {
                                   if (!m_busy) {
                                       ui->Label10->hide();
@@ -463,16 +599,30 @@ void MainWindow::makeFolderBooks()
                                       ui->List2->setCurrentRow(progress.book);
                                   showProgress(progress.stage, progress.fraction);
                                   keepPainting();
-                              });
+                              },
+                              options);
     if (m_busy)
         leaveBusy();
+    // What the run did to the shared settings comes back: a blank maker
+    // emptied, a blank message made one space, and the JAR name renewed
+    // after every book made.
+    BookSettings settings = m_book.settings();
+    settings.maker = batch.settings().maker;
+    settings.message = batch.settings().message;
+    settings.jarName = batch.settings().jarName;
+    m_book.setSettings(settings);
+    m_book.setBatchmode(batch.batchmode());
     if (!run) {
-        Dialogs::information(this, run.error().message);
+        Dialogs::warning(this, run.error().message);
         return;
     }
-    Dialogs::information(this, run->message);
+    // Books that could not be made turn the report into a warning.
+    if (run->failed.isEmpty())
+        Dialogs::information(this, run->message);
+    else
+        Dialogs::warning(this, run->message);
     if (run->made > 0)
-        Dialogs::openFolder(run->saveFolder);
+        Dialogs::openFolder(this, run->saveFolder);
 }
 
 // ------------------------------------------------------- busy/progress ---
@@ -529,6 +679,24 @@ void MainWindow::keepPainting()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        (watched == ui->List1->viewport() || watched == ui->Frame3)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const bool files = watched != ui->Frame3;
+        const QStringList paths = files ? TxtDropImport::txtFiles(drop->mimeData()) : QStringList();
+        const QString folder = files ? QString() : droppedFolder(drop->mimeData());
+        if (m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop && files)
+            m_txtDrop->start(paths, BookProject::kChapterLimit);
+        else if (type == QEvent::Drop)
+            setTxtFolder(folder);
+        return true;
+    }
     if (watched == ui->Shape1 && event->type() == QEvent::Resize)
         layOutProgressFill();
     return QMainWindow::eventFilter(watched, event);
@@ -544,11 +712,19 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
-        Dialogs::information(this, cleaned.error().message);
+        Dialogs::warning(this, cleaned.error().message);
     if (m_chooser)
         m_chooser->close();
     if (m_editor)
         m_editor->close(); // may first ask whether to keep the chapter
+    if (m_stepOne)
+        m_stepOne->close();
+    if (m_stepTwo)
+        m_stepTwo->close();
+    if (m_import)
+        m_import->close();
+    if (m_txtDrop->active())
+        chapterPreview()->close(); // nothing is imported
     event->accept();
 }
 

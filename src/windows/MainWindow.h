@@ -16,8 +16,14 @@ namespace vamo {
 
 class BookProject;
 class ChapterEditor;
+class ChapterPreview;
 class DriveFolderTree;
 class FolderChooser;
+class ImportWindow;
+class OnlineBanner;
+class TxtDropImport;
+class WizardStepOne;
+class WizardStepTwo;
 
 // The main window: the book settings, the chapter list (single-book tab),
 // the TXT folder queue (folder tab), the make commands with their progress
@@ -43,10 +49,43 @@ public:
     QString txtFolder() const;
     void setTxtFolder(const QString& folder);
 
+    // Opens an address in the system's browser (http and https only).
+    void gotoweb(const QString& url);
+    // Banner line, promotion picture, help menu and the update check; the
+    // program starts the check once the window is set up.
+    OnlineBanner& banner() { return *m_banner; }
+
     // Form2, created on first use.
     FolderChooser* folderChooser();
     // Form3, created on first use and again after its close box unloaded it.
     ChapterEditor* chapterEditor();
+    // The wizard's Form4 and Form5, likewise.
+    WizardStepOne* wizardStepOne();
+    WizardStepTwo* wizardStepTwo();
+
+    // The position selected in the chapter list (List1), -1 for none.
+    int selectedChapter() const;
+    void selectChapter(int position);
+
+    // The wizard's delete, edit, move up and move down: the chapter is the
+    // one selected in step two's list, which the chapter list selects too;
+    // afterwards both lists select the same position. Edit disables step two
+    // with the main window while the editor is open.
+    void form5_C3_Click();
+    void form5_C4_Click();
+    void form5_C5_Click();
+    void form5_C6_Click();
+    // Form6, created on first use and again after an import or its close
+    // box unloaded it.
+    ImportWindow* importWindow();
+
+    // The batch import entry, from this window's "批量导入" (stepTwo null)
+    // or from the wizard's step two (its window): asks whether to clear the
+    // chapters when there are any, sets `num` to the chapter count and
+    // opens Form6 over the opener, which it disables.
+    void openBatchImport(QWidget* stepTwo);
+    // "分章预览" for TXT files dropped on the chapter list, created on first use.
+    ChapterPreview* chapterPreview();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +114,7 @@ private:
     void moveChapterUp();
     void moveChapterDown();
     void batchImport();
+    void wizardListOperation(int (BookProject::*operation)(int));
 
     // Folder tab.
     void refreshTxtList();
@@ -82,6 +122,7 @@ private:
     void moveTxtEntryUp();
     void moveTxtEntryDown();
     void makeFolderBooks();
+    QString queuedFileName(int row) const;
 
     // Busy state and progress display.
     void enterBusy();
@@ -94,8 +135,13 @@ private:
     BookProject& m_book;
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
+    OnlineBanner* m_banner = nullptr;
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
+    QPointer<WizardStepOne> m_stepOne;
+    QPointer<WizardStepTwo> m_stepTwo;
+    QPointer<ImportWindow> m_import;
+    std::unique_ptr<TxtDropImport> m_txtDrop;
     bool m_busy = false;
     double m_fraction = 0;
     QElapsedTimer m_sincePaint;

@@ -106,6 +106,16 @@ TEST(ChapterFileRead, ProgressTextResultLineAndEstimate)
     q.advance(150, 5000);
     EXPECT_EQ(q.text(), QStringLiteral("进度90.07% 加载150行 共5000字"));
     EXPECT_EQ(ReadProgress(0).fraction(), 0.0);
+
+    // A complete read is 100 % with its totals, however far the estimate
+    // was off, and also for an empty file.
+    q.finish(172, 5210);
+    EXPECT_EQ(q.fraction(), 1.0);
+    EXPECT_EQ(q.text(), QStringLiteral("进度100.00% 加载172行 共5210字"));
+    ReadProgress empty(0);
+    empty.finish(0, 0);
+    EXPECT_EQ(empty.fraction(), 1.0);
+    EXPECT_EQ(empty.text(), QStringLiteral("进度100.00% 加载0行 共0字"));
 }
 
 namespace {

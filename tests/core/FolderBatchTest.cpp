@@ -10,6 +10,12 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+
+#include <cstdio>
+#endif
+
 using namespace vamo;
 using vamo::test::writeFile;
 
@@ -353,4 +359,102 @@ TEST_F(Batch, BookOfTheSameRunIsNeverOverwritten)
     EXPECT_EQ(r->made, 2);
     EXPECT_EQ(r->failed, QStringList{QStringLiteral("x_y")});
     EXPECT_TRUE(entry(jar(QStringLiteral("x_y"), QStringLiteral("vamo-01030507")), "10000").endsWith("one\r\n\r\n"));
+}
+
+// Folder mode holds names to the make command's rules: all white space
+// trimmed, control characters forbidden.
+TEST_F(Batch, NamesFollowTheMakeCommandsRules)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("abc\r\n"));
+    book.setJarName(QStringLiteral("\t\u3000"));
+    auto r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("jar包名为空"));
+    book.setJarName(QStringLiteral("a\tb"));
+    r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("jar包名包涵非法字符(U+0009)"));
+    EXPECT_TRUE(QDir(save).isEmpty());
+
+    book.setJarName(QStringLiteral("first"));
+    book.setMaker(QStringLiteral("\t"));
+    r = run({QStringLiteral("a.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u("制作名为空"));
+}
+
+#ifndef Q_OS_WIN
+// A name that is not UTF-8 (GBK from a Windows archive), a FIFO and a
+// folder gone between listing and making: each is made or named.
+TEST_F(Batch, NoFileIsSkippedWithoutBeingNamed)
+{
+    file(QStringLiteral("a.txt"), QByteArrayLiteral("first\r\n"));
+    const QByteArray raw = QFile::encodeName(source) + "/\xB9\xCA\xCA\xC2.txt"; // 故事.txt in GBK
+    FILE* f = std::fopen(raw.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("story\r\n", f);
+    std::fclose(f);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(QDir(source).filePath(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
+
+    auto listed = listTxtFolder(source);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->size(), 3);
+    QStringList queue = *listed;
+    queue.sort();
+    auto r = run(queue);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->made, 2);
+    EXPECT_EQ(r->failed, QStringList{QStringLiteral("pipe")});
+    EXPECT_EQ(r->reasons.at(0), u("不是文本文件：") + QDir::toNativeSeparators(QDir(source).filePath(QStringLiteral("pipe.txt"))));
+    ASSERT_EQ(r->jarPaths.size(), 2);
+    const QString story = QDir(save).filePath(u("故事"));
+    EXPECT_TRUE(QFileInfo(story).isDir());
+    EXPECT_TRUE(QDir::cleanPath(r->jarPaths.at(1)).startsWith(story + QLatin1Char('/')));
+    EXPECT_TRUE(entry(r->jarPaths.at(1), "10000").endsWith("story\r\n\r\n"));
+    EXPECT_TRUE(entry(r->jarPaths.at(1), "capter").startsWith(QByteArray("\xef\xbb\xbf\r\n") + u("故事").toUtf8() + "0001\r\n"));
+}
+#endif
+TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
+{
+    QByteArray novel = u("书名\r\n").toUtf8();
+    for (int i = 1; i <= 3; ++i)
+        novel += u("第%1章 标题%1\r\n　　正文%1。\r\n").arg(i).toUtf8();
+    QByteArray big;
+    for (int i = 1; i <= 1001; ++i)
+        big += u("第%1章\r\n　　正文。\r\n").arg(i).toUtf8();
+    file(QStringLiteral("novel.txt"), novel);
+    file(QStringLiteral("plain.txt"), QByteArrayLiteral("no headings\r\n"));
+    file(QStringLiteral("big.txt"), big);
+
+    auto report = runFolderBatch(book, env, source, {QStringLiteral("novel.txt"), QStringLiteral("plain.txt"),
+                                                     QStringLiteral("big.txt")},
+                                 {}, FolderBatchOptions{true, {}});
+    ASSERT_TRUE(report) << report.error().message.toStdString();
+    ASSERT_EQ(report->books.size(), 3);
+    EXPECT_EQ(report->books[0].chapters, 3);
+    EXPECT_EQ(report->books[1].chapters, 1);
+    EXPECT_EQ(report->books[2].chapters, 501);
+    EXPECT_EQ(report->message, u("成功制做3本书\nbig：检测到1001章，超过上限1000章，已每2章合并为一章，共501章"));
+    EXPECT_EQ(report->books[0].jarPaths, QStringList{jar(QStringLiteral("novel"), QStringLiteral("first"))});
+
+    const QString index = QString::fromUtf8(entry(report->books[0].jarPaths.first(), "capter").mid(3));
+    // Each chapter is one piece: its length counts the line-break header
+    // (4 digits and 4 per CR) and the CR LF after it.
+    const auto pieceChars = [](const QString& chapter) {
+        const QString stored = chapter + QStringLiteral("\r\n");
+        return 4 + 4 * stored.count(QLatin1Char('\r')) + 2 + stored.size();
+    };
+    EXPECT_EQ(index, u("\r\n第1章 标题10001\r\n%1\r\n第2章 标题20001\r\n%2\r\n第3章 标题30001\r\n%3\r\n")
+                         .arg(pieceChars(u("书名\r\n第1章 标题1\r\n　　正文1。\r\n")))
+                         .arg(pieceChars(u("第2章 标题2\r\n　　正文2。\r\n")))
+                         .arg(pieceChars(u("第3章 标题3\r\n　　正文3。\r\n"))))
+        << index.toStdString();
+    const QString plainIndex = QString::fromUtf8(entry(report->books[1].jarPaths.first(), "capter").mid(3));
+    EXPECT_TRUE(plainIndex.startsWith(u("\r\nplain0001\r\n"))) << plainIndex.toStdString();
+    EXPECT_TRUE(projectIsEmpty());
+
+    // A rule that cannot be used is refused before any book is made.
+    auto refused = runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("(")});
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message.startsWith(u("章节标题规则无效")));
 }

@@ -80,3 +80,16 @@ TEST(MakeChecks, EveryForbiddenCharacterIsNamedInBothNames)
         EXPECT_EQ(run(book), u"书名包涵非法字符("_s + c + u")"_s);
     }
 }
+
+// The name rules every caller shares: all white space trims, control
+// characters are forbidden, dots alone are no book name.
+TEST(NameRules, OneImplementationForEveryCaller)
+{
+    EXPECT_EQ(checkJarName(u"\t\u3000 ").error().message, QStringLiteral("jar包名为空"));
+    EXPECT_EQ(checkJarName(u"a\nb").error().message, QStringLiteral("jar包名包涵非法字符(U+000A)"));
+    EXPECT_TRUE(checkJarName(u" vamo-01 "));
+    EXPECT_EQ(checkBookName(u"\r\n").error().message, QStringLiteral("书名为空"));
+    EXPECT_EQ(checkBookName(u"a\u007Fb").error().message, QStringLiteral("书名包涵非法字符(U+007F)"));
+    EXPECT_EQ(checkBookName(u" .. ").error().message, QStringLiteral("书名包涵非法字符(.)"));
+    EXPECT_TRUE(checkBookName(u"第一部 上"));
+}

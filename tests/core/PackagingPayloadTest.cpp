@@ -280,3 +280,13 @@ TEST(PayloadBookInformation, LinesInOrderWithCredit)
     EXPECT_EQ(lines[10], u"-“*”键-更改皮肤"_s);
     EXPECT_EQ(lines[18], u"本电子书由Vamo手机电子书制作工具制作完成，官方地址"_s + site::homePage());
 }
+
+// Chapter names from file names may hold line breaks and other control
+// characters; in the index each is a space, so every entry keeps its two
+// lines.
+TEST(PayloadVolume, ControlCharactersInChapterNamesBecomeSpaces)
+{
+    const auto r = writeAll({u"第一\r\n章"_s, u"a\tb\u0001c\u0085d\u2028e"_s, u"\n尾\r"_s}, {u"x"_s, u"y"_s, u"z"_s});
+    EXPECT_EQ(r.volume.capter, u"\r\n第一  章0001\r\n7\r\na b c d e0001\r\n7\r\n尾0001\r\n7\r\n"_s);
+    EXPECT_EQ(r.volume.capter.count(u'\n'), 7);
+}

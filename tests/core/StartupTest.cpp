@@ -10,6 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+
+#include <cstdio>
+#endif
+
 using namespace vamo;
 using vamo::test::readFile;
 using vamo::test::writeFile;
@@ -107,3 +113,55 @@ TEST_F(Leftovers, SaveFolderIsCreatedOrKeptAndAFileInTheWayIsReported)
     EXPECT_EQ(readFile(p(QStringLiteral("blocker"))), QByteArray("data"));
     EXPECT_FALSE(createSaveFolder(QString()));
 }
+
+#ifndef Q_OS_WIN
+// A hard link shares its file's mode: making it writable before deleting it
+// would open up the file outside the workspace.
+TEST_F(Leftovers, RecurseTreeNeverChangesTheModeOfAFile)
+{
+    put(QStringLiteral("outside/secret"), "keep");
+    readOnly(QStringLiteral("outside/secret"));
+    const QFile::Permissions before = QFileInfo(p(QStringLiteral("outside/secret"))).permissions();
+    ASSERT_TRUE(QDir().mkpath(p(QStringLiteral("w/deep"))));
+    ASSERT_EQ(::link(QFile::encodeName(p(QStringLiteral("outside/secret"))).constData(),
+                     QFile::encodeName(p(QStringLiteral("w/deep/hard"))).constData()),
+              0);
+    ASSERT_TRUE(RecurseTree(p(QStringLiteral("w"))));
+    EXPECT_FALSE(QFileInfo::exists(p(QStringLiteral("w"))));
+    EXPECT_EQ(QFileInfo(p(QStringLiteral("outside/secret"))).permissions(), before);
+    EXPECT_EQ(readFile(p(QStringLiteral("outside/secret"))), QByteArray("keep"));
+}
+
+TEST_F(Leftovers, TheScriptIsNeverDeletedThroughALinkedJreFolder)
+{
+    put(QStringLiteral("elsewhere/vamo.bat"), "not ours");
+    ASSERT_TRUE(QFile::link(p(QStringLiteral("elsewhere")), p(QStringLiteral("jre"))));
+    // The workspace a link, too: the link goes, its target stays.
+    put(QStringLiteral("other/10000"), "text");
+    ASSERT_TRUE(QFile::link(p(QStringLiteral("other")), p(QStringLiteral("vamobooktemp"))));
+
+    ASSERT_TRUE(removeBuildLeftovers(tmp.path()));
+    EXPECT_EQ(readFile(p(QStringLiteral("elsewhere/vamo.bat"))), QByteArray("not ours"));
+    EXPECT_EQ(readFile(p(QStringLiteral("other/10000"))), QByteArray("text"));
+    EXPECT_FALSE(QFileInfo(p(QStringLiteral("vamobooktemp"))).isSymLink());
+
+    // The script itself a link: the link goes, its target stays.
+    ASSERT_TRUE(QFile::remove(p(QStringLiteral("jre"))));
+    ASSERT_TRUE(QDir().mkpath(p(QStringLiteral("jre"))));
+    ASSERT_TRUE(QFile::link(p(QStringLiteral("elsewhere/vamo.bat")), commandScriptPath(tmp.path())));
+    ASSERT_TRUE(removeBuildLeftovers(tmp.path()));
+    EXPECT_FALSE(QFileInfo(commandScriptPath(tmp.path())).isSymLink());
+    EXPECT_EQ(readFile(p(QStringLiteral("elsewhere/vamo.bat"))), QByteArray("not ours"));
+}
+
+TEST_F(Leftovers, RecurseTreeRemovesNamesThatAreNotUtf8)
+{
+    ASSERT_TRUE(QDir().mkpath(p(QStringLiteral("w"))));
+    const QByteArray raw = QFile::encodeName(p(QStringLiteral("w"))) + "/\xD6\xD0.txt";
+    FILE* f = std::fopen(raw.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    ASSERT_TRUE(RecurseTree(p(QStringLiteral("w"))));
+    EXPECT_FALSE(QFileInfo::exists(p(QStringLiteral("w"))));
+}
+#endif

@@ -115,8 +115,8 @@ TEST(TxtEncoding, ValidUtf8WithNonAsciiIsUtf8EverythingElseCodePage936)
     EXPECT_EQ(detectEncoding("plain ASCII\r\n"), TextEncoding::Cp936);
     EXPECT_EQ(detectEncoding(QByteArrayView()), TextEncoding::Cp936);
     EXPECT_EQ(detectEncoding(cp936::encode(u"第一章 中文")), TextEncoding::Cp936);
-    // Not quite UTF-8: cut off at the end, overlong, a surrogate, too large.
-    EXPECT_EQ(detectEncoding(u"中文"_s.toUtf8().chopped(1)), TextEncoding::Cp936);
+    // Not UTF-8: overlong, a surrogate, too large. (Cut off at the end is
+    // UTF-8 that lost its last character.)
     EXPECT_EQ(detectEncoding(bytesOf({'a', 0xC0, 0x80})), TextEncoding::Cp936);
     EXPECT_EQ(detectEncoding(bytesOf({0xED, 0xA0, 0x80})), TextEncoding::Cp936);
     EXPECT_EQ(detectEncoding(bytesOf({0xF4, 0x90, 0x80, 0x80})), TextEncoding::Cp936);
@@ -199,10 +199,10 @@ TEST(TxtLines, PieceBoundaries)
     expectRead(utf16(units + u"😀\r"_s, false), units + u"😀\r\n"_s, 1);
     expectRead(utf16(units + u"😀\r"_s, true), units + u"😀\r\n"_s, 1);
     // UTF-8 whose first non-ASCII character lies pieces after the start, and
-    // UTF-8 spoilt only in its last piece (so code page 936).
+    // UTF-8 spoilt only in its last piece (two bytes of one character in
+    // code page 936: too little to be anything but damage).
     const QByteArray ascii(3 * txtChunkBytes, 'x');
-    for (const QByteArray& bytes : {QByteArray(ascii + u"中"_s.toUtf8()), u"中"_s.toUtf8() + ascii + bytesOf({0xD6, 0xD0}),
-                                    ascii, u"中"_s.toUtf8() + ascii + bytesOf({0xE4, 0xB8})}) {
+    for (const QByteArray& bytes : {QByteArray(ascii + u"中"_s.toUtf8()), ascii}) {
         const TxtText read = readTxtBytes(bytes);
         EXPECT_EQ(read.encoding, detectEncoding(bytes));
         EXPECT_EQ(read.text, plainLines(read.encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes)
@@ -210,6 +210,12 @@ TEST(TxtLines, PieceBoundaries)
                                  .text);
     }
     EXPECT_EQ(detectEncoding(ascii + u"中"_s.toUtf8()), TextEncoding::Utf8);
+    const TxtText spoilt = readTxtBytes(u"中文第一章"_s.toUtf8() + ascii + bytesOf({0xD6, 0xD0}));
+    EXPECT_EQ(spoilt.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(spoilt.text, u"中文第一章"_s + QString::fromLatin1(ascii) + u"\uFFFD\uFFFD\r\n"_s);
+    const TxtText cut = readTxtBytes(u"中"_s.toUtf8() + ascii + bytesOf({0xE4, 0xB8}));
+    EXPECT_EQ(cut.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(cut.text, u"中"_s + QString::fromLatin1(ascii) + u"\uFFFD\r\n"_s);
 }
 
 // Random byte soups a few pieces long, full of line ends and invalid
@@ -281,10 +287,14 @@ TEST(TxtProgress, AfterEveryFiftiethLine)
 // lines reported meanwhile are not reported twice.
 TEST(TxtProgress, NoLineTwiceWhenUtf8TurnsOutCodePage936)
 {
+    // Two pieces of lines that are UTF-8 (one character each, but ASCII for
+    // the most part), then many lines of code page 936 text: the invalid
+    // sequences outweigh the valid ones only well after the start.
     QByteArray bytes;
     while (bytes.size() < 2 * txtChunkBytes)
-        bytes += u"第一行，中文。\r\n"_s.toUtf8();
-    bytes += bytesOf({0xD6, 0xD0, '\r', '\n'}); // 中 in code page 936
+        bytes += u"ascii line, one 中\r\n"_s.toUtf8();
+    for (int i = 0; i < 1200; ++i)
+        bytes += cp936::encode(u"第一行，中文。\r\n"_s);
     for (int i = 0; i < 120; ++i)
         bytes += "ascii\r\n";
     std::vector<TxtProgress> calls;

@@ -156,6 +156,8 @@ private Q_SLOTS:
         content()->setPlainText(QStringLiteral("正文"));
         click("Command1");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("章节名为空")});
+        // Refusals carry the warning icon.
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QVERIFY(name()->text().isEmpty());
         QCOMPARE(content()->toPlainText(), QStringLiteral("正文"));
         QVERIFY(editor->isVisible());
@@ -192,6 +194,7 @@ private Q_SLOTS:
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         click("Command2");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否保存编辑内容?")});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Question});
         QCOMPARE(book->chapterNames().at(1), QStringLiteral("旧1"));
         QCOMPARE(book->chaptertext(1), QStringLiteral("改过的\r\n内容\r\n"));
         verifyReturned();
@@ -249,11 +252,51 @@ private Q_SLOTS:
         QCOMPARE(name()->text(), QStringLiteral("notes."));
         QCOMPARE(editor->visibleText(), QString::fromUtf8(utf8));
         QCOMPARE(hint(), QStringLiteral("【加载100%】【120行】【600字】"));
-        QVERIFY(control<QLabel>("Label3")->text().endsWith(QStringLiteral(" 加载100行 共500字")));
+        // The figures shown during the read give way to the totals.
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("进度100.00% 加载120行 共600字"));
 
         click("Command1");
         QCOMPARE(book->chaptertext(0), QString::fromUtf8(utf8) + QStringLiteral("\r\n"));
         QCOMPARE(book->chapterNames(), QStringList{QStringLiteral("notes.")});
+    }
+
+    // Width of the progress fill as a share of its frame's inside.
+    double progressShown()
+    {
+        const QWidget* frame = control<QWidget>("Shape1");
+        const QWidget* fill = control<QWidget>("Shape2");
+        return double(fill->width()) / frame->contentsRect().width();
+    }
+
+    void progressIsFullAfterAReadAndEmptyOnOpening()
+    {
+        newChapter();
+        // Plain ASCII: every byte is a character, so the estimate (55 per
+        // 100 bytes) is overtaken and the bar stood short of the end.
+        QByteArray text;
+        for (int i = 0; i < 300; ++i)
+            text += "abcdefghij\r\n";
+        readFile(file(QStringLiteral("chapter.txt"), text));
+        QCOMPARE(hint(), QStringLiteral("【加载100%】【300行】【3600字】"));
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("进度100.00% 加载300行 共3600字"));
+        QCOMPARE(progressShown(), 1.0);
+
+        // A short file shows no figures, but its complete read fills the bar.
+        readFile(file(QStringLiteral("short.txt"), QByteArray("一行\r\n")));
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("进度"));
+        QCOMPARE(progressShown(), 1.0);
+
+        // The next chapter opened, new or existing, starts from nothing.
+        click("Command2");
+        QVERIFY(!editor->isVisible());
+        newChapter();
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("进度"));
+        QCOMPARE(progressShown(), 0.0);
+        readFile(file(QStringLiteral("again.txt"), text));
+        click("Command1");
+        editChapter(0);
+        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("进度"));
+        QCOMPARE(progressShown(), 0.0);
     }
 
     void emptyFileLoadsNothingAndOkRefuses()
@@ -300,6 +343,7 @@ private Q_SLOTS:
         if (was == 0)
             QVERIFY(seteuid(0) == 0);
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("无法读取文件：") + QDir::toNativeSeparators(path)});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(name()->text(), QStringLiteral("旧0"));
         QCOMPARE(editor->visibleText(), before);
         QCOMPARE(editor->strmod().size(), 10);

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 using namespace vamo;
@@ -208,6 +210,7 @@ private Q_SLOTS:
                  qPrintable(caption));
 
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做3本书")});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Information});
         const QString save = defaultSaveFolder(programFolder());
         QCOMPARE(Dialogs::openedFolders(), QStringList{save});
         for (const QString& book : {QStringLiteral("first_book"), QStringLiteral("second"), QStringLiteral("third")}) {
@@ -217,8 +220,9 @@ private Q_SLOTS:
         }
         QVERIFY(!QFileInfo::exists(QDir(QDir::fromNativeSeparators(save)).filePath(QStringLiteral("skipped"))));
 
-        // The window is back and the project empty.
-        QCOMPARE(find<QListWidget>("List1")->count(), 0);
+        // The window is back; the single-book tab's chapter stays.
+        QCOMPARE(find<QListWidget>("List1")->count(), 1);
+        QCOMPARE(m_book->chaptertext(0), QStringLiteral("left from before\r\n"));
         QCOMPARE(find<QLineEdit>("Text3")->text(), QString());
         QCOMPARE(find<QLineEdit>("Text4")->text(), QStringLiteral(" "));
         QCOMPARE(m_book->batchmode(), 1);
@@ -243,11 +247,55 @@ private Q_SLOTS:
         const QString message = Dialogs::messages().at(0);
         QVERIFY2(message.contains(QStringLiteral("vanished")), qPrintable(message));
         QVERIFY2(message.startsWith(QStringLiteral("成功制做2本书")), qPrintable(message));
+        // Part of the run failed: the report carries the warning icon.
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         const QDir save(QDir::fromNativeSeparators(defaultSaveFolder(programFolder())));
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_one"))).isDir());
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_two"))).isDir());
         QVERIFY(!QFileInfo::exists(save.filePath(QStringLiteral("vanished"))));
         QVERIFY(m_win->isEnabled());
+    }
+
+    // The folder run makes its books on a project of its own: what the
+    // user prepared on the single-book tab is still there afterwards.
+    void batchRunLeavesTheSingleBookAlone()
+    {
+        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        put(QStringLiteral("txt/batch book.txt"), "batch text\r\n");
+        // A GBK file name (故事.txt) shows decoded and is made.
+        const QByteArray raw = QFile::encodeName(txtFolder()) + "/\xB9\xCA\xCA\xC2.txt";
+        FILE* f = std::fopen(raw.constData(), "wb");
+        QVERIFY(f);
+        std::fputs("story\r\n", f);
+        std::fclose(f);
+        openOnFolderTab();
+        QStringList names = queued();
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("batch book.txt"), QStringLiteral("故事.txt")}));
+
+        find<QTabBar>("TabStrip1")->setCurrentIndex(0);
+        find<QLineEdit>("Text3")->setText(QStringLiteral("我的书"));
+        m_book->appendChapterName(QStringLiteral("第一章"));
+        m_book->appendChapterName(QStringLiteral("第二章"));
+        m_book->setChaptertext(0, QStringLiteral("一\r\n")).value();
+        m_book->setChaptertext(1, QStringLiteral("二\r\n")).value();
+        find<QComboBox>("Combo1")->setCurrentIndex(3);
+        m_book->setNum(1);
+        find<QTabBar>("TabStrip1")->setCurrentIndex(1);
+        click("Command16");
+
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做2本书")});
+        const QDir save(QDir::fromNativeSeparators(defaultSaveFolder(programFolder())));
+        QVERIFY(QFileInfo(save.filePath(QStringLiteral("batch_book"))).isDir());
+        QVERIFY(QFileInfo(save.filePath(QStringLiteral("故事"))).isDir());
+        QCOMPARE(m_book->chapterNames(), (QStringList{QStringLiteral("第一章"), QStringLiteral("第二章")}));
+        QCOMPARE(find<QListWidget>("List1")->count(), 2);
+        QCOMPARE(m_book->chaptertext(0), QStringLiteral("一\r\n"));
+        QCOMPARE(m_book->chaptertext(1), QStringLiteral("二\r\n"));
+        QCOMPARE(m_book->num(), 1);
+        QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("我的书"));
+        QCOMPARE(find<QComboBox>("Combo1")->currentIndex(), 3);
+        QCOMPARE(m_book->batchmode(), 1);
     }
 
     void refusedRunsChangeNothing()
@@ -260,6 +308,7 @@ private Q_SLOTS:
         find<QLineEdit>("Text2")->setText(QStringLiteral("   "));
         click("Command16");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("制作名为空")});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(find<QLineEdit>("Text2")->text(), QString());
         QVERIFY(Dialogs::openedFolders().isEmpty());
         QVERIFY(m_win->isEnabled());

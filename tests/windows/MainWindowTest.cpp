@@ -8,6 +8,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
 
 #include "TestSupport.h"
@@ -80,6 +81,12 @@ class MainWindowTest : public QObject {
     QPushButton* button(const char* name) const { return find<QPushButton>(name); }
     QListWidget* chapterList() const { return find<QListWidget>("List1"); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void click(QWidget* window, const char* name)
+    {
+        auto* b = window->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY2(b, name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
 
     void addChapters(const Chapters& chapters)
     {
@@ -249,6 +256,7 @@ private Q_SLOTS:
         click("Command8");
 
         QCOMPARE(Dialogs::messages(), QStringList{message});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(edit("Text3")->text(), bookNameAfter);
         QCOMPARE(edit("Text2")->text(), makerAfter);
         QCOMPARE(edit("Text5")->text(), jarName);
@@ -295,6 +303,7 @@ private Q_SLOTS:
             QDir::separator();
         const QString jar = bookFolder + QStringLiteral("my-book_1，.jar");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做") + jar});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Information});
         QCOMPARE(Dialogs::openedFolders().size(), 1);
         QCOMPARE(QDir::cleanPath(QDir::fromNativeSeparators(Dialogs::openedFolders().at(0))),
                  QDir::cleanPath(QDir::fromNativeSeparators(bookFolder)));
@@ -317,6 +326,30 @@ private Q_SLOTS:
         QVERIFY(find<QLabel>("Label10")->isVisible());
         QVERIFY(!find<QLabel>("Label9")->isVisible());
         QVERIFY(!QFileInfo::exists(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("text"))));
+    }
+
+    // Where the desktop cannot show the book folder, the user is told which
+    // folder to look in; the book is made all the same.
+    void aBookFolderThatCannotBeOpenedIsNamed()
+    {
+        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
+        open();
+        edit("Text5")->setText(QStringLiteral("unopened"));
+        edit("Text3")->setText(QStringLiteral("无处打开"));
+        addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
+        Dialogs::setNextOpenFails();
+        click("Command8");
+
+        const QString bookFolder =
+            QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/无处打开")));
+        const QString jar = bookFolder + QDir::separator() + QStringLiteral("unopened.jar");
+        QCOMPARE(Dialogs::messages(), (QStringList{QStringLiteral("成功制做") + jar,
+                                                   QStringLiteral("无法打开目录：") + bookFolder}));
+        QCOMPARE(Dialogs::messageKinds(), (QList{Dialogs::Kind::Information, Dialogs::Kind::Warning}));
+        QVERIFY(Dialogs::openedFolders().isEmpty());
+        QVERIFY(QFileInfo::exists(jar));
+        QVERIFY(m_win->isEnabled());
     }
 
     // The whole road of a book through the windows: chapters typed and read
@@ -538,6 +571,10 @@ private Q_SLOTS:
         click("Command10");
         QVERIFY(Dialogs::messages().isEmpty());
         QCOMPARE(m_book->num(), 0);
+        QVERIFY(m_win->importWindow()->isVisible());
+        QVERIFY(!m_win->isEnabled());
+        click(m_win->importWindow(), "Command2");
+        QVERIFY(m_win->isEnabled());
 
         addChapters({{QStringLiteral("A"), QStringLiteral("a")},
                      {QStringLiteral("B"), QStringLiteral("b")},
@@ -547,11 +584,15 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
         QCOMPARE(m_book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
+        click(m_win->importWindow(), "Command2");
 
+        // Yes only takes effect when an import stores chapters: until then
+        // the book keeps them and the next save appends.
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         click("Command10");
-        QCOMPARE(m_book->num(), 0);
-        QCOMPARE(chapterList()->count(), 0);
+        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(chapterList()->count(), 3);
+        QVERIFY(m_win->importWindow()->isVisible());
     }
 
     void tabsSwapTheirControlsAndNewReturnsToTheFirst()
@@ -635,6 +676,14 @@ private Q_SLOTS:
         click("Command11");
         QVERIFY(QFileInfo(tmpPath(QStringLiteral("new/level"))).isDir());
         QCOMPARE(Dialogs::openedFolders(), QStringList{folder});
+        QVERIFY(Dialogs::messages().isEmpty());
+
+        // No file manager on this desktop: say which folder it was.
+        Dialogs::setNextOpenFails();
+        click("Command11");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("无法打开目录：") + folder});
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
+        QCOMPARE(Dialogs::openedFolders(), QStringList{folder});
 
         QVERIFY(writeFile(tmpPath(QStringLiteral("plain")), "x"));
         edit("Text1")->setText(QDir::toNativeSeparators(tmpPath(QStringLiteral("plain/sub"))) + QDir::separator());
@@ -642,6 +691,7 @@ private Q_SLOTS:
         click("Command11");
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY(Dialogs::messages().at(0).startsWith(QStringLiteral("无法创建保存目录：")));
+        QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QVERIFY(Dialogs::openedFolders().isEmpty());
     }
 

@@ -119,6 +119,96 @@ public class CliBook {
         assertEquals("the volumes together hold the whole novel", all, read.toString());
     }
 
+    /** The text of a page, without the title and soft key bars. */
+    static String page(Screen s) {
+        List<String> l = s.lines();
+        return String.join("", l.subList(1, l.size() - 1));
+    }
+
+    static String title(Screen s) {
+        return s.lines().get(0);
+    }
+
+    /**
+     * The project's sample novel, its chapters as they are and one more of
+     * all of them run together into a paragraph over five pieces, as a TXT
+     * file that lost its line breaks: paged to the chapter's last page and
+     * back, every page back is the page seen forward, at two screen sizes.
+     */
+    @Test
+    public void pagingBackRetracesTheForwardPagesAcrossPieces() throws Exception {
+        List<Path> files = new ArrayList<>();
+        StringBuilder run = new StringBuilder();
+        try (var samples = Files.list(Path.of(System.getProperty("vamo.samples")))) {
+            for (Path f : samples.filter(f -> f.toString().endsWith(".txt")).sorted().toList()) {
+                files.add(f);
+                run.append(Files.readString(f, StandardCharsets.UTF_8).replace("\r\n", "").replace("\u3000", ""));
+            }
+        }
+        assertTrue("the samples are there", files.size() >= 3);
+        String oneParagraph = run.toString().repeat(1 + 7500 / run.length());
+        Path joined = dir.resolve("合订.txt");
+        Files.write(joined, oneParagraph.getBytes(Charset.forName("GBK")));
+        files.add(joined);
+        files.add(txt.get(0));
+        Path out = dir.resolve("samples");
+        List<String> cmd = new ArrayList<>(List.of(System.getProperty("vamo.cli"), "make", "--save-folder",
+                out.toString(), "--book-name", "山居", "--jar-size", "0"));
+        for (Path f : files) {
+            cmd.add(f.toString());
+        }
+        Process p = new ProcessBuilder(cmd).redirectError(ProcessBuilder.Redirect.INHERIT).start();
+        String printed = new String(p.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
+        assertEquals(printed, 0, p.waitFor());
+        Path jar = Path.of(printed.lines().filter(l -> l.endsWith(".jar")).findFirst().orElseThrow());
+        try (ZipFile z = new ZipFile(jar.toFile())) {
+            assertTrue("the long chapter has six pieces", z.getEntry("40005") != null);
+        }
+        for (int[] size : new int[][] {{240, 320}, {128, 160}}) {
+            for (int chapter : new int[] {4, 5, 1}) {
+                Books.forget();
+                try (Phone phone = new Phone(jar, Display.NOKIA, size[0], size[1], true).start()) {
+                    phone.key(Phone.SOFT_LEFT);
+                    for (int i = 1; i < chapter; i++) {
+                        phone.key(Phone.DOWN);
+                    }
+                    Screen first = phone.key(Phone.FIRE).screen();
+                    String f = files.get(chapter - 1).getFileName().toString(), name = f.substring(0, f.length() - 4);
+                    assertTrue(title(first), title(first).startsWith(name));
+                    List<String> forward = new ArrayList<>();
+                    boolean end = false;
+                    for (Screen s = first; title(s).startsWith(name) && !end; s = phone.key(Phone.DOWN).screen()) {
+                        assertTrue(forward.size() < 500);
+                        end = s.shows("已到本卷末尾");
+                        if (!end) {
+                            forward.add(page(s));
+                        }
+                    }
+                    String text = chapter == 4 ? oneParagraph
+                            : Files.readString(files.get(chapter - 1), chapter == 5 ? Charset.forName("GBK")
+                                    : StandardCharsets.UTF_8).replace("\r\n", "");
+                    assertEquals("forward: every character once", text, String.join("", forward));
+                    assertTrue(forward.size() > (chapter == 4 ? 20 : 1));
+                    // The chapter again from its start: down to its last page and up again.
+                    phone.key('5');
+                    if (!end) {
+                        phone.key(Phone.UP);
+                    }
+                    assertEquals(forward.get(0), page(phone.key(Phone.FIRE).screen()));
+                    for (int i = 1; i < forward.size(); i++) {
+                        assertEquals("page " + i + " of chapter " + chapter, forward.get(i),
+                                page(phone.key(Phone.DOWN).screen()));
+                    }
+                    for (int i = forward.size() - 2; i >= 0; i--) {
+                        assertEquals("back to page " + i + " of chapter " + chapter + " at " + size[0],
+                                forward.get(i), page(phone.key(Phone.UP).screen()));
+                    }
+                    assertTrue(page(phone.screen()).startsWith(text.substring(0, 20)));
+                }
+            }
+        }
+    }
+
     @Test
     public void bookmarkSurvivesARestart() throws Exception {
         Path jar = make(0).get(1);
@@ -128,13 +218,13 @@ public class CliBook {
             for (int i = 0; i < 5; i++) {
                 phone.key(Phone.DOWN);
             }
-            marked = String.join("", phone.key('#').screen().lines()).replace("已设书签", "");
+            marked = ReaderTest.body(phone.key('#').screen()).replace("已设书签", "");
             phone.key(Phone.DOWN).key(Phone.DOWN);
         }
         try (Phone phone = new Phone(jar).start()) {
             phone.key(Phone.SOFT_LEFT).key('9');
             assertTrue(phone.screen().shows("(*键删除)"));
-            assertEquals(marked, String.join("", phone.key(Phone.FIRE).screen().lines()));
+            assertEquals(marked, ReaderTest.body(phone.key(Phone.FIRE).screen()));
         }
     }
 

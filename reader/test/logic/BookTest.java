@@ -220,6 +220,111 @@ public class BookTest {
     }
 
     @Test
+    public void noLineStartsWithClosingPunctuationOrEndsWithAnOpeningMark() {
+        String closing = "，。、；：？！）》」』】〕〉”’．…,.;:?!)", opening = "（《「『【〔〈“‘(";
+        StringBuilder t = new StringBuilder();
+        java.util.Random r = new java.util.Random(4);
+        // Runs of one or two marks with some words between them, as in real text.
+        for (int marks = 0, words = 3; t.length() < 6000;) {
+            int k = marks == 1 && r.nextBoolean() ? r.nextInt(3) : marks > 0 || words < 3 ? 3 + r.nextInt(7)
+                    : r.nextInt(10);
+            t.append(k < 2 ? closing.charAt(r.nextInt(closing.length()))
+                    : k < 3 ? opening.charAt(r.nextInt(opening.length())) : k < 4 ? 'a' : '字');
+            marks = k < 3 ? marks + 1 : 0;
+            words = k < 3 ? 0 : words + 1;
+        }
+        TestBook b = book(t.toString());
+        for (int w = 9; w <= 23; w += 7) {
+            b.w = w;
+            b.rows = 50;
+            b.go(0, 0);
+            StringBuilder shown = new StringBuilder();
+            do {
+                for (String l : lines(b)) {
+                    assertTrue("w " + w + ": " + l, l.length() > 0);
+                    assertTrue("closing mark starts a line: " + shown.substring(Math.max(0, shown.length() - 12)) + "/" + l, closing.indexOf(l.charAt(0)) < 0);
+                    assertTrue("opening mark ends a line: " + l, opening.indexOf(l.charAt(l.length() - 1)) < 0);
+                    shown.append(l);
+                }
+            } while (b.next());
+            assertEquals(t.toString(), shown.toString());
+        }
+        // A line made only of punctuation is broken where it must.
+        b = book(repeat('。', 30));
+        b.w = 8;
+        b.rows = 10;
+        b.go(0, 0);
+        assertEquals(List.of("。。。。", "。。。。"), lines(b).subList(0, 2));
+    }
+
+    /** Page starts from the chapter's start to its end, and back again. */
+    static void assertBackRetracesForward(TestBook b, int c) {
+        b.go(c, 0);
+        List<Integer> forward = new ArrayList<>();
+        for (;; b.next()) {
+            forward.add(b.p);
+            b.layout();
+            if (b.at(b.q) < 0) {
+                break;
+            }
+        }
+        List<Integer> backward = new ArrayList<>();
+        backward.add(b.p);
+        for (int i = 1; i < forward.size(); i++) {
+            assertTrue(b.prev());
+            assertEquals("chapter " + c + " w " + b.w + ", page " + (forward.size() - 1 - i), c, b.c);
+            backward.add(0, b.p);
+        }
+        assertEquals("w " + b.w + " rows " + b.rows, forward, backward);
+        assertEquals(b.norm(0), b.p);
+    }
+
+    @Test
+    public void pagingBackLandsOnTheForwardPageStartsInLongParagraphs() {
+        StringBuilder t = new StringBuilder();
+        java.util.Random r = new java.util.Random(9);
+        while (t.length() < 8000) { // one paragraph over five pieces
+            t.append(r.nextInt(3) == 0 ? (char) ('a' + r.nextInt(26)) : r.nextInt(9) == 0 ? '，' : (char) ('一' + r.nextInt(500)));
+        }
+        String mixed = BookMaker.novel(3, 1000) + t.substring(0, 4500) + "\r\n" + BookMaker.novel(4, 2000);
+        TestBook b = book(t.toString(), mixed, BookMaker.novel(5, 9000));
+        for (int w : new int[] {13, 20, 23, 37, 64}) {
+            for (int rows : new int[] {1, 7, 11}) {
+                b.w = w;
+                b.rows = rows;
+                for (int c = 0; c < 3; c++) {
+                    assertBackRetracesForward(b, c);
+                }
+            }
+        }
+    }
+
+    @Test
+    public void aChapterOfOnlyBlankLinesIsEmpty() {
+        TestBook b = book("第一章\r\n", "\r\n", " \r\n\u3000\u3000\r\n\t\r\n\r\n", "", repeat('\n', 3000), "尾\r\n");
+        b.w = 20;
+        b.rows = 5;
+        b.go(0, 0);
+        assertFalse(b.blank());
+        for (int c = 1; c <= 4; c++) {
+            assertTrue(b.next());
+            assertEquals(c, b.c);
+            assertTrue("chapter " + c, b.blank());
+            b.layout();
+            assertEquals("nothing to show", 0, b.nl);
+        }
+        assertTrue("one press leaves an empty chapter", b.next());
+        assertEquals(5, b.c);
+        assertFalse(b.blank());
+        for (int c = 4; c >= 1; c--) {
+            assertTrue(b.prev());
+            assertEquals(c, b.c);
+            b.layout();
+            assertEquals(0, b.nl);
+        }
+    }
+
+    @Test
     public void pagingForwardShowsEveryCharacterOnce() {
         String[] texts = {BookMaker.novel(11, 900), BookMaker.novel(12, 6000), "", BookMaker.novel(13, 300)};
         TestBook b = book(texts);
@@ -371,6 +476,48 @@ public class BookTest {
         }
         b.layout();
         assertEquals(100, b.percent());
+    }
+
+    @Test
+    public void chapterPercentAndJumpFollowTheText() {
+        String[] texts = {BookMaker.novel(31, 5000), repeat('字', 2800), "短\r\n", "\r\n"};
+        TestBook b = book(texts);
+        b.w = 20;
+        b.rows = 6;
+        assertEquals(texts[0].length(), b.length(0), 3); // cut pieces of 1401 count as 1400
+        assertEquals(2800, b.length(1)); // two full pieces and an empty last one
+        assertEquals(3, b.length(2));
+        assertEquals(0, b.percent(0, b.norm(0)));
+        b.go(0, 0);
+        assertEquals(100, b.percent(0, b.last()));
+        assertEquals(3 * 1400 * 100 / b.length(0), b.percent(0, 3 << 11));
+        assertEquals(50, b.percent(1, 1 << 11));
+        b.go(0, 0);
+        Set<Integer> starts = new HashSet<>();
+        for (int x = b.norm(0); b.at(x) >= 0; x = b.line(x)) {
+            starts.add(x);
+        }
+        for (int pct = 0; pct <= 100; pct += 10) {
+            b.jump(0, pct);
+            assertEquals(0, b.c);
+            assertTrue(pct + "% lands on a line start", starts.contains(b.p));
+            b.layout();
+            int at = (b.p >> 11) * 1400 + (b.p & 2047);
+            if (pct < 100) {
+                assertTrue(pct + "%: " + at, Math.abs(at - texts[0].length() * pct / 100) < 60);
+            } else {
+                assertEquals("100 % is the last full page", b.last(), b.q);
+                assertEquals(6, b.nl);
+            }
+        }
+        b.jump(3, 50);
+        assertEquals(3, b.c);
+        assertEquals(b.norm(0), b.p);
+        b.jump(1, 100);
+        b.layout();
+        assertEquals(b.last(), b.q);
+        assertTrue(b.prev());
+        assertEquals(1, b.c);
     }
 
     // ---- bookmarks and records ---------------------------------------------------------

@@ -21,8 +21,16 @@ public class Graphics {
     public static final int SOLID = 0;
     public static final int DOTTED = 1;
 
-    /** A piece of text as drawn: top-left corner in screen pixels, colour. */
-    public record Text(int x, int y, int width, String text, int color) {}
+    /**
+     * A piece of text as drawn: top-left corner in screen pixels, colour, and
+     * the columns of the clip it was drawn in (what of it can be seen).
+     */
+    public record Text(int x, int y, int width, String text, int color, int clipX, int clipWidth) {
+        /** Whether all of the text lies inside its clip, so that all of it can be read. */
+        public boolean whole() {
+            return x >= clipX && x + width <= clipX + clipWidth;
+        }
+    }
 
     private final Graphics2D g;
     private final List<Text> texts;
@@ -140,12 +148,13 @@ public class Graphics {
         g.setClip(cx, cy, cw, ch);
     }
 
+    /** Replaces the clip; a rectangle of no width or height lets nothing be drawn. */
     public void setClip(int x, int y, int w, int h) {
         cx = x;
         cy = y;
-        cw = w;
-        ch = h;
-        g.setClip(x, y, w, h);
+        cw = Math.max(0, w);
+        ch = Math.max(0, h);
+        g.setClip(cx, cy, cw, ch);
     }
 
     public void drawLine(int x1, int y1, int x2, int y2) {
@@ -218,7 +227,7 @@ public class Graphics {
         g.setFont(font.awt);
         g.drawString(s, x, y + ascent);
         if (texts != null && x < cx + cw && x + w > cx && y < cy + ch && y + font.getHeight() > cy) {
-            texts.add(new Text(x + tx, y + ty, w, s, color));
+            texts.add(new Text(x + tx, y + ty, w, s, color, cx + tx, cw));
         }
     }
 

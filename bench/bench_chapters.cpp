@@ -1,0 +1,114 @@
+// Splitting a novel at its chapter headings against reading it.
+//
+// Generates the reproducible ~10 MB novel in code page 936, writes it to a
+// file, and times in this one process, best and median of several runs:
+//   readTxtFile    line reading of the file (what every import does anyway)
+//   splitChapters  finding the chapters of the text read
+//   chapterTexts   cutting the chapters' texts out of it
+//   user pattern   splitChapters with a regular expression of the user's
+// It also checks that the chapters found are the generated ones and that
+// they give back the text exactly.
+//
+//   bench_chapters [size-in-MiB] [runs]
+
+#include "NovelGenerator.h"
+
+#include "intake/ChapterSplit.h"
+#include "text/Cp936.h"
+#include "text/TxtReader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Times {
+    std::vector<double> ms;
+    double best() const { return *std::min_element(ms.begin(), ms.end()); }
+    double median() const
+    {
+        std::vector<double> sorted = ms;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
+    }
+};
+
+template <class Work>
+Times measure(int runs, Work work)
+{
+    Times t;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        t.ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    return t;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const qint64 targetBytes = (args.size() > 1 ? args[1].toLongLong() : 10) * 1024 * 1024;
+    const int runs = args.size() > 2 ? qMax(1, args[2].toInt()) : 7;
+
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    const QString novel = vamo::bench::generateNovel({.targetBytes = targetBytes, .wideCharBytes = 2});
+    const QByteArray bytes = vamo::cp936::encode(novel);
+    const QString path = QDir(dir.path()).filePath(u"novel.txt"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write the novel\n");
+        return 1;
+    }
+    file.close();
+    const qsizetype generated = novel.count(u"\r\n第"_s) + (novel.startsWith(u"第"_s) ? 1 : 0);
+
+    QString text;
+    const Times read = measure(runs, [&] { text = vamo::readTxtFile(path)->text; });
+    vamo::ChapterSplit split;
+    const Times detect = measure(runs, [&] { split = *vamo::splitChapters(text); });
+    QList<vamo::Chapter> chapters;
+    const Times cut = measure(runs, [&] { chapters = vamo::chapterTexts(text, split); });
+    vamo::ChapterSplit byPattern;
+    const Times pattern = measure(runs, [&] { byPattern = *vamo::splitChapters(text, u"^第\\d+章"_s); });
+
+    QString joined;
+    joined.reserve(text.size());
+    for (const vamo::Chapter& c : chapters)
+        joined += c.text;
+    const bool exact = joined == text;
+
+    std::printf("novel: %.2f MiB in code page 936, %lld UTF-16 units, %lld chapters generated\n",
+                static_cast<double>(bytes.size()) / (1024.0 * 1024.0), static_cast<long long>(text.size()),
+                static_cast<long long>(generated));
+    std::printf("found: %lld chapters (built-in rule), %lld (user pattern); joined chapters %s the text\n",
+                static_cast<long long>(split.chapters.size()), static_cast<long long>(byPattern.chapters.size()),
+                exact ? "equal" : "DIFFER FROM");
+    const auto row = [&](const char* name, const Times& t) {
+        std::printf("  %-14s best %8.2f ms  median %8.2f ms  (%5.1f%% of reading's median)\n", name, t.best(),
+                    t.median(), 100.0 * t.median() / read.median());
+    };
+    std::printf("best and median of %d runs:\n", runs);
+    row("readTxtFile", read);
+    row("splitChapters", detect);
+    row("chapterTexts", cut);
+    row("user pattern", pattern);
+    return exact && split.chapters.size() == generated && byPattern.chapters.size() == generated ? 0 : 1;
+}

@@ -1,0 +1,198 @@
+// Drives the batch import window offscreen: a folder of TXT files imported
+// as chapters by "全部选中", compared with the import run alone. Reports the
+// total times, the user-interface thread's CPU time, and the longest gap
+// between two repaints of the import window while the files are read (the
+// window is asked to repaint every 10 ms, as when another window is dragged
+// over it).
+//
+//   bench_windows_import [files=500] [kilobytes per file=40] [rounds=3]
+//
+// Each figure is the best time of the rounds and the worst gap seen.
+#if __has_include("NovelGenerator.h")
+#include "NovelGenerator.h"
+
+#include "intake/BatchImport.h"
+#include "intake/FolderBatch.h"
+#include "model/BookProject.h"
+#include "text/Cp936.h"
+#include "windows/Dialogs.h"
+#include "windows/ImportWindow.h"
+#include "windows/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+using namespace vamo;
+
+namespace {
+
+qint64 threadCpuMs()
+{
+#if defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+#else
+    return -1;
+#endif
+}
+
+// Longest time between two repaints of `window` while it is watched.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* window) : m_window(window)
+    {
+        qApp->installEventFilter(this);
+        m_demand.setInterval(10);
+        QObject::connect(&m_demand, &QTimer::timeout, m_window, [this] { m_window->update(); });
+        m_clock.start();
+        m_demand.start();
+    }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+    void stop()
+    {
+        m_demand.stop();
+        note();
+    }
+    qint64 longestGapMs() const { return m_longest; }
+    int paints() const { return m_paints; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && w->window() == m_window) {
+                ++m_paints;
+                note();
+            }
+        }
+        return false;
+    }
+
+private:
+    void note()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+    QWidget* m_window;
+    QTimer m_demand;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+    int m_paints = 0;
+};
+
+void settle()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 100)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Dialogs::setTestMode(true);
+    const QStringList args = QCoreApplication::arguments();
+    const int files = std::clamp(args.size() > 1 ? args.at(1).toInt() : 500, 1, BookProject::kChapterLimit);
+    const qint64 kilobytes = std::max<qint64>(1, args.size() > 2 ? args.at(2).toLongLong() : 40);
+    const int rounds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 3;
+
+    QTemporaryDir tmp;
+    const QString folder = QDir(tmp.path()).filePath(QStringLiteral("txt"));
+    QDir().mkpath(folder);
+    for (int i = 0; i < files; ++i) {
+        QFile f(QDir(folder).filePath(QStringLiteral("chapter%1.txt").arg(i, 4, 10, QLatin1Char('0'))));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write(cp936::encode(bench::generateNovel({.targetBytes = kilobytes * 1024, .seed = 77u + static_cast<unsigned>(i)})));
+    }
+    auto listed = listTxtFolder(folder);
+    if (!listed || listed->size() != files) {
+        std::puts("listing failed");
+        return 1;
+    }
+    std::printf("batch import: %d files of %lld KB (code page 936); best of %d rounds\n", files,
+                static_cast<long long>(kilobytes), rounds);
+
+    FixedClock clock(QDateTime(QDate(2026, 6, 1), QTime(10, 0, 0)));
+    qint64 coreMs = -1, coreCpu = -1, windowMs = -1, windowCpu = -1, worstGap = 0;
+    int paints = 0;
+    for (int r = 0; r < rounds; ++r) {
+        {
+            BookProject book(clock);
+            ImportRequest request{folderPath(folder), *listed, 1, 0, BookProject::kChapterLimit};
+            QElapsedTimer t;
+            const qint64 cpu = threadCpuMs();
+            t.start();
+            ImportOutcome outcome = readImport(request);
+            auto applied = applyImport(book, request, outcome, false);
+            const qint64 ms = t.elapsed();
+            if (!applied || *applied != files)
+                return 1;
+            coreMs = coreMs < 0 ? ms : std::min(coreMs, ms);
+            coreCpu = coreCpu < 0 ? threadCpuMs() - cpu : std::min(coreCpu, threadCpuMs() - cpu);
+        }
+        {
+            BookProject book(clock);
+            QTemporaryDir prog;
+            MainWindow window(book, BuildEnvironment{prog.path(), prog.path()});
+            window.show();
+            window.findChild<QPushButton*>(QStringLiteral("Command10"))->click();
+            ImportWindow* form6 = window.importWindow();
+            form6->setFolder(folder);
+            settle();
+            QEventLoop loop;
+            QObject::connect(form6, &ImportWindow::importFinished, &loop, &QEventLoop::quit);
+            PaintWatch watch(form6);
+            QElapsedTimer t;
+            const qint64 cpu = threadCpuMs();
+            t.start();
+            form6->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            loop.exec();
+            const qint64 ms = t.elapsed();
+            const qint64 used = threadCpuMs() - cpu;
+            watch.stop();
+            if (book.chapterCount() != files) {
+                std::printf("window import failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
+                return 1;
+            }
+            windowMs = windowMs < 0 ? ms : std::min(windowMs, ms);
+            windowCpu = windowCpu < 0 ? used : std::min(windowCpu, used);
+            worstGap = std::max(worstGap, watch.longestGapMs());
+            paints = std::max(paints, watch.paints());
+        }
+    }
+    std::printf("import run alone  %6lld ms wall, %6lld ms CPU\n", static_cast<long long>(coreMs),
+                static_cast<long long>(coreCpu));
+    std::printf("import window     %6lld ms wall, %6lld ms UI-thread CPU, longest repaint gap %lld ms (%d paints)\n",
+                static_cast<long long>(windowMs), static_cast<long long>(windowCpu), static_cast<long long>(worstGap),
+                paints);
+    return 0;
+}
+#else
+#include <cstdio>
+int main()
+{
+    std::puts("bench_windows_import: bench/NovelGenerator.h is missing");
+    return 1;
+}
+#endif

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "model/BookProject.h"
+#include "model/Error.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+// The batch import of a folder's TXT files as chapters, free of any window:
+// the naming rules, the capacity of the book, reading the files over a
+// snapshot (on any thread) and storing the result into the book afterwards.
+// The listing of a folder's TXT files is the folder tab's (listTxtFolder).
+namespace vamo {
+
+// Chapters the wizard admits; the main window admits BookProject::kChapterLimit.
+inline constexpr int kWizardChapterLimit = 20;
+
+// The chapter limit of an import opened by `frame`'s window: the main window
+// (frame 0) or the wizard's step two (any other value).
+inline int importChapterLimit(qint16 frame) { return frame == 0 ? BookProject::kChapterLimit : kWizardChapterLimit; }
+
+// The naming rules in list order: "txt文件名", "第?章", "第?节", "第?部", "第?页".
+QStringList namingRuleItems();
+inline constexpr int kNamingRuleCount = 5;
+
+// The chapter name for `fileName` under rule 0..4 when `before` chapters
+// stand ahead of it in the book: rule 0 gives the file name without its last
+// four characters, rules 1 to 4 give "第" (before + 1) and 章, 节, 部 or 页.
+// A rule outside 0..4 counts as 0.
+QString importChapterName(int rule, const QString& fileName, int before);
+
+// Everything an import needs, taken on the user-interface thread when it
+// starts; the reading works on this copy only.
+struct ImportRequest {
+    QString folder;     // the import folder, with its trailing separator
+    QStringList files;  // file names in import order
+    int rule = 0;       // naming rule 0..4
+    int existing = 0;   // chapters that stay ahead of the imported ones
+    int limit = BookProject::kChapterLimit;
+
+    // How many of the files fit behind the existing chapters.
+    int room() const;
+};
+
+// Where a running import is, reported after every 50th line of a file and
+// when a file's turn comes (lines 0 then).
+struct ImportProgress {
+    int file = 0;          // j, 0-based position in the import
+    int files = 0;         // n, files of the import
+    QString chapterName;   // the chapter being imported
+    qint64 estimate = 0;   // expected characters of the file (bytes × 55 / 100)
+    qint64 lines = 0;      // lines of the file read so far
+    qint64 characters = 0; // characters of the file read so far
+    double fraction = 0;   // (j + characters ÷ estimate) ÷ n, as of the last 50-line mark
+};
+using ImportProgressFn = std::function<void(const ImportProgress&)>;
+
+// Texts of the progress display.
+QString importCountCaption(int file, int files);    // 导入章数：3/10 (file is 0-based)
+QString importNameCaption(const QString& name);     // 章名：第3章
+QString importEstimateCaption(qint64 estimate);     // 【字数：1200】
+QString importReadingCaption(const ImportProgress& p); // 进度12.50% 加载150行 共6000字
+QString importFileDoneCaption(double fraction);     // 进度：12.50%
+
+struct ImportedChapter {
+    QString fileName;
+    QString name; // named by its place among the chapters actually imported
+    QString text; // every line followed by CR LF
+};
+
+struct NotImported {
+    QString fileName;
+    QString reason;
+};
+
+struct ImportOutcome {
+    QList<ImportedChapter> chapters; // in import order
+    QList<NotImported> unread;       // vanished or unreadable, in import order
+    QStringList overCapacity;        // the files past the limit, in import order
+    int limit = 0;
+    double fraction = 0;             // last progress computed
+    bool cancelled = false;          // stopped before the last file
+
+    // The one message at the end of an import; empty when every file came in.
+    QString message() const;
+};
+
+// Reads the files of `request` that fit, in order, through the TXT reader
+// (the same encoding detection as everywhere). A file that has vanished or
+// cannot be read is left out and reported; the chapters after it are named
+// by their own places, so names and positions stay in step. `cancel` is
+// looked at before every file. Touches no book: safe on a worker thread.
+ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& progress = {},
+                         const std::atomic_bool* cancel = nullptr);
+
+// Stores the outcome into the book on the thread that owns it: when
+// `clearExisting` is set the old chapter names go first (their texts stay in
+// their slots to be overwritten); then each chapter's name, formed by the
+// request's rule for its place in the book, is appended and its text saved
+// into slot `num`, `num` advancing by one. The texts are moved out of
+// `outcome`. Returns the number of chapters stored. Nothing changes when the
+// outcome holds no chapter, or (an error) when the chapters would pass the
+// request's limit.
+Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome,
+                        bool clearExisting);
+
+} // namespace vamo

@@ -1,0 +1,341 @@
+#include "startup/UpdateCheck.h"
+
+#include "model/Site.h"
+#include "text/Cp936.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace vamo {
+
+namespace {
+
+QString http(const QString& hostAndPath) { return QStringLiteral("http://") + hostAndPath; }
+
+bool isWebScheme(const QString& scheme)
+{
+    return scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 ||
+           scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+bool isWebUrl(const QUrl& url) { return url.isValid() && isWebScheme(url.scheme()) && !url.host().isEmpty(); }
+
+QStringView trimSpaces(QStringView line)
+{
+    while (!line.isEmpty() && line.front() == u' ')
+        line = line.sliced(1);
+    while (!line.isEmpty() && line.back() == u' ')
+        line.chop(1);
+    return line;
+}
+
+// Numbers beyond this are not whole numbers anyone means for a version or a
+// picture length, and would not convert exactly.
+constexpr double kLargestNumber = 1e15;
+
+} // namespace
+
+// ------------------------------------------------------------ addresses ---
+
+QUrl defaultUpdateInfoUrl() { return QUrl(http(site::fileHostName() + QStringLiteral("/vamobook/ebook.txt"))); }
+
+QUrl updateInfoUrl()
+{
+    if (!qEnvironmentVariableIsSet(updateUrlVariable))
+        return defaultUpdateInfoUrl();
+    return webAddress(qEnvironmentVariable(updateUrlVariable)).value_or(QUrl());
+}
+
+QString homePageUrl() { return site::homePage(); }
+QString updatePageUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book")); }
+QString helpPageUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book-help")); }
+QString defaultSiteUrl() { return site::hostName(); }
+QString defaultMarketUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book/")); }
+
+QString newVersionNotice()
+{
+    return QStringLiteral("发现新的版本，请到官网") + site::hostName() + QStringLiteral("进行版本更新！");
+}
+
+QString faqText()
+{
+    return QStringLiteral("QQ群") + site::chatGroupNumber() + QStringLiteral(",QQ号") + site::contactNumber();
+}
+
+std::optional<QUrl> webAddress(QStringView text)
+{
+    const QString address = text.trimmed().toString();
+    if (address.isEmpty())
+        return std::nullopt;
+    // "name:rest" names a scheme unless the rest is a port ("host:8080/..").
+    static const QRegularExpression schemed(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:(?!\\d+(?:[/?#]|$))"));
+    const bool hasScheme = schemed.match(address).hasMatch();
+    const QUrl url(hasScheme ? address : http(address), QUrl::StrictMode);
+    if (!isWebUrl(url))
+        return std::nullopt;
+    return url;
+}
+
+// ---------------------------------------------------------- local files ---
+
+QString marketTextPath(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("jre/market.txt"));
+}
+
+QString marketPicturePath(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("jre/market.gif"));
+}
+
+Result<void> replaceFile(const QString& path, QByteArrayView bytes)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo target(path);
+    if (target.isSymLink() || (target.exists() && !target.isFile()))
+        return fail(QStringLiteral("无法写入文件：") + shown);
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+        return fail(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
+    // The bytes go to a temporary file beside the target, which becomes the
+    // target only by the final rename; a failure removes it.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit())
+        return fail(QStringLiteral("无法写入文件：") + shown);
+    return {};
+}
+
+// ------------------------------------------------ update-information file ---
+
+std::optional<qint64> wholeNumber(QStringView line)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?$"));
+    const QStringView text = line.trimmed();
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > kLargestNumber)
+        return std::nullopt;
+    return static_cast<qint64>(std::floor(value));
+}
+
+UpdateInfo parseUpdateInfo(QByteArrayView bytes)
+{
+    const QString text = cp936::decode(bytes);
+    QList<QStringView> lines;
+    const QStringView all(text);
+    qsizetype start = 0;
+    while (start < all.size() && lines.size() < 6) {
+        qsizetype end = all.indexOf(u'\r', start);
+        if (end < 0)
+            end = all.size();
+        lines << trimSpaces(all.sliced(start, end - start));
+        start = end + 1;
+        if (start < all.size() && all.at(start) == u'\n')
+            ++start;
+    }
+
+    UpdateInfo info;
+    const auto line = [&lines](qsizetype i) { return i < lines.size() ? std::optional(lines.at(i)) : std::nullopt; };
+    if (auto l = line(0))
+        info.promotionText = l->toString();
+    if (auto l = line(1))
+        info.siteAddress = l->toString();
+    if (auto l = line(2))
+        info.version = wholeNumber(*l);
+    if (auto l = line(3))
+        info.pictureSize = wholeNumber(*l);
+    if (auto l = line(4))
+        info.pictureAddress = l->toString();
+    if (auto l = line(5))
+        info.pictureLink = l->toString();
+    return info;
+}
+
+bool looksLikeGif(QByteArrayView bytes)
+{
+    return bytes.startsWith(QByteArrayView("GIF87a")) || bytes.startsWith(QByteArrayView("GIF89a"));
+}
+
+// ------------------------------------------------------------ downloads ---
+
+Download::Download(QNetworkAccessManager& network, const QUrl& url, qint64 byteLimit, DoneFn done, int timeLimitMs,
+                   QObject* parent)
+    : QObject(parent), m_limit(byteLimit), m_done(std::move(done))
+{
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &Download::fail);
+    if (!isWebUrl(url)) {
+        m_deadline.start(0); // fails from the event loop, as every other ending
+        return;
+    }
+
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(downloadRedirectLimit);
+    request.setTransferTimeout(timeLimitMs);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("vamobook/2.0"));
+    m_reply = network.get(request);
+
+    connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& to) {
+        if (!isWebUrl(to)) {
+            fail();
+            return;
+        }
+        m_body.clear();
+        Q_EMIT m_reply->redirectAllowed();
+    });
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > m_limit)
+            fail();
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, &Download::take);
+    connect(m_reply, &QNetworkReply::finished, this, [this] {
+        if (m_reply->error() != QNetworkReply::NoError) {
+            fail();
+            return;
+        }
+        take();
+        if (m_ended)
+            return;
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status > 299) {
+            fail();
+            return;
+        }
+        end(std::move(m_body));
+    });
+    m_deadline.start(timeLimitMs);
+}
+
+Download::~Download()
+{
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        delete m_reply.data();
+    }
+}
+
+void Download::take()
+{
+    if (m_ended || !m_reply)
+        return;
+    if (m_body.size() + m_reply->bytesAvailable() > m_limit) {
+        fail();
+        return;
+    }
+    m_body += m_reply->readAll();
+}
+
+void Download::fail() { end(std::nullopt); }
+
+void Download::end(std::optional<QByteArray> body)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_deadline.stop();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+        m_reply = nullptr;
+    }
+    m_body.clear();
+    const DoneFn done = std::move(m_done);
+    m_done = nullptr;
+    if (done)
+        done(std::move(body));
+}
+
+// --------------------------------------------------------- update check ---
+
+UpdateCheck::UpdateCheck(QString programFolder, QObject* parent)
+    : QObject(parent),
+      m_programFolder(std::move(programFolder)),
+      m_siteurl(defaultSiteUrl()),
+      m_marketurl(defaultMarketUrl())
+{
+}
+
+UpdateCheck::~UpdateCheck()
+{
+    // Stops a running download before the network it uses goes away.
+    delete m_download.data();
+}
+
+void UpdateCheck::start(const QUrl& updateInfoUrl)
+{
+    if (m_running || m_done)
+        return;
+    m_running = true;
+    m_network = std::make_unique<QNetworkAccessManager>();
+    m_download = new Download(
+        *m_network, updateInfoUrl, updateInfoByteLimit,
+        [this](std::optional<QByteArray> body) { updateInfoArrived(std::move(body)); }, m_timeLimitMs, this);
+}
+
+void UpdateCheck::updateInfoArrived(std::optional<QByteArray> body)
+{
+    m_download->deleteLater();
+    if (body) {
+        // The saved copy is a record; the values come from the answer itself.
+        (void)replaceFile(marketTextPath(m_programFolder), *body);
+        m_info = parseUpdateInfo(*body);
+        if (m_info.promotionText)
+            Q_EMIT promotionTextRead(*m_info.promotionText);
+        if (m_info.siteAddress)
+            m_siteurl = *m_info.siteAddress;
+        if (m_info.pictureLink)
+            m_marketurl = *m_info.pictureLink;
+    }
+
+    const QString picture = marketPicturePath(m_programFolder);
+    const QFileInfo local(picture);
+    bool needed = true;
+    if (local.isFile()) {
+        Q_EMIT pictureAvailable(picture);
+        if (m_info.pictureSize && local.size() == *m_info.pictureSize)
+            needed = false;
+    }
+    if (!needed || !m_info.pictureAddress) {
+        finish();
+        return;
+    }
+    m_download = new Download(
+        *m_network, webAddress(*m_info.pictureAddress).value_or(QUrl()), pictureByteLimit,
+        [this](std::optional<QByteArray> picture) { pictureArrived(std::move(picture)); }, m_timeLimitMs,
+        this);
+}
+
+void UpdateCheck::pictureArrived(std::optional<QByteArray> body)
+{
+    m_download->deleteLater();
+    // Anything but a GIF keeps the old picture, on disk and on screen.
+    const QString picture = marketPicturePath(m_programFolder);
+    if (body && looksLikeGif(*body) && replaceFile(picture, *body))
+        Q_EMIT pictureAvailable(picture);
+    finish();
+}
+
+void UpdateCheck::finish()
+{
+    m_running = false;
+    m_done = true;
+    if (m_info.version && *m_info.version != programVersion)
+        Q_EMIT newVersionFound(*m_info.version);
+    Q_EMIT finished();
+}
+
+} // namespace vamo

@@ -1,0 +1,184 @@
+#pragma once
+
+#include "model/Error.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringView>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace vamo {
+
+// The program's own version, as the update-information file numbers it.
+inline constexpr qint64 programVersion = 200;
+
+// Answers larger than these are not taken.
+inline constexpr qint64 updateInfoByteLimit = 64 * 1024;
+inline constexpr qint64 pictureByteLimit = 4 * 1024 * 1024;
+// Longest time one download may take, from request to last byte.
+inline constexpr int downloadTimeLimitMs = 10 * 1000;
+inline constexpr int downloadRedirectLimit = 5;
+
+// Environment variable that replaces the update-information address (a
+// mirror, or a test server); set but empty or not an http(s) address, it
+// turns the update check off.
+inline constexpr const char* updateUrlVariable = "VAMOBOOK_UPDATE_URL";
+
+// --- addresses ---------------------------------------------------------
+
+QUrl defaultUpdateInfoUrl();
+// The address the start-up fetches: the environment variable's when it is
+// set, else the default. Empty when the variable turns the check off.
+QUrl updateInfoUrl();
+
+QString homePageUrl();
+QString updatePageUrl();
+QString helpPageUrl();
+// `siteurl` and `marketurl` before the update-information file replaces them.
+QString defaultSiteUrl();
+QString defaultMarketUrl();
+
+// The texts of the version notice and of the FAQ entry.
+QString newVersionNotice();
+QString faqText();
+
+// What the program may hand to the browser: an http or https address with
+// a host. A text without a scheme (a bare host name, "host/path",
+// "host:8080") gets "http://" in front. Anything else (file:, javascript:,
+// a program path, an address without a host) gives nothing.
+std::optional<QUrl> webAddress(QStringView text);
+
+// --- local files -------------------------------------------------------
+
+QString marketTextPath(const QString& programFolder);    // <P>/jre/market.txt
+QString marketPicturePath(const QString& programFolder); // <P>/jre/market.gif
+
+// Replaces `path` with `bytes` as a whole: the bytes are written beside it
+// and renamed over it once complete, so a failure leaves the old file as it
+// was. The folder is created when missing (one level). A symbolic link or
+// anything else that is not an ordinary file at `path` is left alone and
+// refused.
+Result<void> replaceFile(const QString& path, QByteArrayView bytes);
+
+// --- update-information file -------------------------------------------
+
+// The file's first six lines, by position. A value the file does not hold
+// (too few lines, or line 3 or 4 not a number) is absent.
+struct UpdateInfo {
+    std::optional<QString> promotionText;  // line 1: caption of the banner line
+    std::optional<QString> siteAddress;    // line 2: replaces `siteurl`
+    std::optional<qint64> version;         // line 3: latest version number
+    std::optional<qint64> pictureSize;     // line 4: length of the picture in bytes
+    std::optional<QString> pictureAddress; // line 5: where the picture is downloaded from
+    std::optional<QString> pictureLink;    // line 6: replaces `marketurl`
+};
+
+// Reads the file's bytes as code page 936 text, line by line (a line ends at
+// CR LF or CR; a lone LF stays inside its line), each line trimmed of
+// spaces. Lines after the sixth are ignored.
+UpdateInfo parseUpdateInfo(QByteArrayView bytes);
+
+// The largest whole number not greater than the number on the line (a
+// decimal number, optionally signed, with a fraction or an exponent).
+// Nothing for anything else, and for numbers too large to be meant.
+std::optional<qint64> wholeNumber(QStringView line);
+
+// True for bytes that start with a GIF signature.
+bool looksLikeGif(QByteArrayView bytes);
+
+// --- downloads ---------------------------------------------------------
+
+// One HTTP(S) GET into memory. It ends, exactly once and never from inside
+// the constructor, with the body or with nothing: on a network or server
+// error, a status other than 2xx, a redirect to anything but an http(s)
+// address, an answer larger than the limit, or when the time limit passes.
+// Destroying it aborts the transfer without a call.
+class Download : public QObject {
+public:
+    using DoneFn = std::function<void(std::optional<QByteArray>)>;
+
+    Download(QNetworkAccessManager& network, const QUrl& url, qint64 byteLimit, DoneFn done,
+             int timeLimitMs = downloadTimeLimitMs, QObject* parent = nullptr);
+    ~Download() override;
+
+    bool running() const { return !m_ended; }
+
+private:
+    void take();
+    void fail();
+    void end(std::optional<QByteArray> body);
+
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_deadline;
+    QByteArray m_body;
+    qint64 m_limit;
+    DoneFn m_done;
+    bool m_ended = false;
+};
+
+// The update check of the start-up, in this order of effects:
+//  1. `siteurl` and `marketurl` take their defaults (at construction);
+//  2. the update-information file is downloaded and, when that succeeded,
+//     saved as jre/market.txt;
+//  3. its lines give the banner caption (promotionTextRead), `siteurl`,
+//     the version, the picture's size and address, and `marketurl`;
+//  4. a local jre/market.gif is shown (pictureAvailable); when it is
+//     missing or its length differs from line 4 and line 5 named an
+//     address, the picture is downloaded, saved (a GIF only) and shown;
+//  5. a version other than the program's is announced (newVersionFound);
+//  6. finished.
+// Both downloads run in the background; the object may be destroyed at any
+// time, which stops them and leaves the files as they were.
+class UpdateCheck : public QObject {
+    Q_OBJECT
+
+public:
+    explicit UpdateCheck(QString programFolder, QObject* parent = nullptr);
+    ~UpdateCheck() override;
+
+    // Starts the check; an empty or non-web address goes straight on as a
+    // failed download does (the local picture is still shown). Once only.
+    void start(const QUrl& updateInfoUrl);
+    bool running() const { return m_running; }
+    bool done() const { return m_done; }
+    // Time limit of each download (tests shorten it).
+    void setTimeLimit(int ms) { m_timeLimitMs = ms; }
+
+    const QString& siteurl() const { return m_siteurl; }
+    const QString& marketurl() const { return m_marketurl; }
+
+Q_SIGNALS:
+    void promotionTextRead(const QString& text);
+    void pictureAvailable(const QString& path);
+    void newVersionFound(qint64 version);
+    void finished();
+
+private:
+    void updateInfoArrived(std::optional<QByteArray> body);
+    void pictureArrived(std::optional<QByteArray> body);
+    void finish();
+
+    QString m_programFolder;
+    QString m_siteurl;
+    QString m_marketurl;
+    UpdateInfo m_info;
+    // Made by start(): a window whose check never runs costs nothing.
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    QPointer<Download> m_download;
+    int m_timeLimitMs = downloadTimeLimitMs;
+    bool m_running = false;
+    bool m_done = false;
+};
+
+} // namespace vamo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// File names as the file system holds them. On Linux a name is bytes, and
+// not every name is valid UTF-8 (a file unpacked from an archive made on
+// Windows often has a GBK name). Such a name is carried in a QString with
+// every byte that is not part of valid UTF-8 as a lone surrogate
+// U+DC80..U+DCFF, so that it finds its way back to the same bytes. On
+// Windows names are UTF-16 already and these functions change nothing.
+namespace vamo {
+
+QString decodeFileName(QByteArrayView raw);
+QByteArray encodeFileName(QStringView name);
+
+// The name to show and to derive chapter and book names from: a name that
+// is not valid UTF-8 but valid code page 936 shows as such, anything else
+// undecodable as U+FFFD. A valid name is returned unchanged.
+QString displayFileName(QStringView name);
+
+enum class FileKind { Regular, Directory, Other };
+struct FileStatus {
+    FileKind kind = FileKind::Other;
+    qint64 size = 0;
+};
+// What the path names, links followed; nothing when it does not exist.
+std::optional<FileStatus> fileStatus(const QString& path);
+
+} // namespace vamo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vamo {
+
+// The program speaks Chinese whatever the system's locale, and so must Qt's
+// own texts: the buttons of every message box ("确定", "是", "否") and the
+// file dialog. These come from Qt's translation catalogue qtbase_zh_CN.
+
+// Folders searched for the catalogue, in order: Qt's own translations
+// folder (where Debian's qt6-translations-l10n puts it), then, for a program
+// installed or copied elsewhere, translations/ beside the program, the
+// program's own folder and translations/ in the installed data folder.
+// Needs a QCoreApplication.
+QStringList qtTranslationFolders();
+
+// Loads the catalogue from the first of `folders` that has it and installs
+// it into the application (once; later calls change nothing). Returns the
+// file loaded, empty when none of the folders has it: Qt's texts then stay
+// English and nothing else changes.
+QString installQtChineseTranslations(const QStringList& folders);
+
+} // namespace vamo

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class QMimeData;
+class QWidget;
+
+namespace vamo {
+
+class BookProject;
+class ChapterPreview;
+
+// TXT files dropped on a chapter list, brought into the book: read (and
+// split at their headings) on a worker thread, then appended after the
+// existing chapters through `save`. Files without two or more headings come
+// in one chapter each, named as the batch import names them; otherwise the
+// preview "分章预览" lets the user take the detected chapters, take every
+// file as one chapter, or cancel. The opener is disabled while the preview
+// is open; its busy display while the files are read is its own, driven by
+// the signals.
+class TxtDropImport : public QObject {
+    Q_OBJECT
+public:
+    TxtDropImport(BookProject& book, QWidget* opener);
+    ~TxtDropImport() override; // waits for a read in progress
+
+    // The local TXT files among dropped items, in their order.
+    static QStringList txtFiles(const QMimeData* mime);
+
+    // Reading, or waiting for the preview's choice: no second drop now.
+    bool active() const;
+    // The preview, created on first use.
+    ChapterPreview* preview();
+    // Starts the import of `paths` (nothing when active or empty). A book at
+    // the chapter limit is told so at once.
+    void start(const QStringList& paths, int limit);
+
+Q_SIGNALS:
+    void readingStarted();
+    void progress(double fraction); // characters read against the files' estimate
+    void readingFinished();
+    // The chapters are in the book (or nothing was taken).
+    void done();
+
+private:
+    void filesRead();
+    void append(bool split);
+    void finish();
+
+    struct Pending;
+    BookProject& m_book;
+    QPointer<QWidget> m_opener;
+    QPointer<ChapterPreview> m_preview;
+    std::unique_ptr<Pending> m_pending;
+};
+
+} // namespace vamo

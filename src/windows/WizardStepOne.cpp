@@ -1,0 +1,130 @@
+#include "windows/WizardStepOne.h"
+
+#include "ui_WizardStepOne.h"
+
+#include "model/BookProject.h"
+#include "model/Site.h"
+#include "windows/Dialogs.h"
+#include "windows/FolderChooser.h"
+#include "windows/MainWindow.h"
+#include "windows/Placement.h"
+#include "windows/WizardStepTwo.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+
+namespace vamo {
+
+namespace {
+
+void setTextIfDifferent(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+} // namespace
+
+WizardStepOne::WizardStepOne(MainWindow& mainWindow)
+    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::WizardStepOne>()), m_main(mainWindow)
+{
+    ui->setupUi(this);
+    ui->Combo1->addItems(wizard::jarSizeItems());
+    ui->Combo2->addItems(BookProject::phoneModelItems());
+    ui->Text2->setText(site::defaultMaker());
+    ui->Text4->setText(site::defaultMessage());
+
+    connect(ui->Command1, &QPushButton::clicked, this, &WizardStepOne::browse);
+    connect(ui->Command8, &QPushButton::clicked, this, &WizardStepOne::next);
+    connect(ui->Command9, &QPushButton::clicked, this, &WizardStepOne::leave);
+}
+
+WizardStepOne::~WizardStepOne() = default;
+
+void WizardStepOne::takeSettings(const BookSettings& settings)
+{
+    const wizard::StepOne f = wizard::stepOneFrom(settings);
+    ui->Text1->setText(f.saveFolder);
+    ui->Text5->setText(f.jarName);
+    ui->Text3->setText(f.bookName);
+    ui->Text2->setText(f.maker);
+    ui->Text4->setText(f.message);
+    ui->Combo1->setCurrentIndex(f.jarSize);
+    // With no entry of the book's size chosen, Next keeps that size.
+    ui->Combo1->setPlaceholderText(f.jarSize < 0 ? BookProject::jarSizeItems().value(settings.jarSize) : QString());
+    ui->Combo2->setCurrentIndex(f.phoneModel);
+    ui->Text3->setFocus();
+}
+
+wizard::StepOne WizardStepOne::fields() const
+{
+    return {ui->Text1->text(), ui->Text5->text(),        ui->Text3->text(),       ui->Text2->text(),
+            ui->Text4->text(), ui->Combo1->currentIndex(), ui->Combo2->currentIndex()};
+}
+
+void WizardStepOne::setSaveFolder(const QString& folder)
+{
+    ui->Text1->setText(folder);
+}
+
+void WizardStepOne::browse()
+{
+    FolderChooser* chooser = m_main.folderChooser();
+    const QString current = QDir::fromNativeSeparators(ui->Text1->text());
+    chooser->setFolder(QFileInfo(current).isDir() ? current : m_main.environment().programFolder);
+    centreOver(chooser, this);
+    keepAbove(chooser, this);
+    chooser->show();
+    chooser->raise();
+    chooser->activateWindow();
+    // The chooser's OK, cancel or close box enables step one again.
+    setEnabled(false);
+}
+
+void WizardStepOne::next()
+{
+    wizard::StepOne f = fields();
+    if (auto checked = wizard::checkStepOne(f); !checked) {
+        Dialogs::information(this, checked.error().message);
+        setTextIfDifferent(ui->Text3, f.bookName);
+        setTextIfDifferent(ui->Text2, f.maker);
+        setTextIfDifferent(ui->Text4, f.message);
+        return;
+    }
+    BookProject& book = m_main.book();
+    book.setFrame(wizard::kStepTwoFrame);
+    hide();
+    WizardStepTwo* stepTwo = m_main.wizardStepTwo();
+    stepTwo->enter(m_main.selectedChapter());
+    book.setSettings(wizard::carriedOver(book.settings(), f));
+    stepTwo->raise();
+    stepTwo->activateWindow();
+}
+
+void WizardStepOne::leave()
+{
+    // What Next carried over stays; what was typed since does not.
+    m_main.book().setFrame(0);
+    m_main.setEnabled(true);
+    hide();
+    m_main.show();
+    m_main.activateWindow();
+}
+
+void WizardStepOne::closeEvent(QCloseEvent* event)
+{
+    // The folder chooser is open over step one: it comes back first.
+    if (event->spontaneous() && !isEnabled()) {
+        event->ignore();
+        return;
+    }
+    m_main.book().setFrame(0);
+    m_main.setEnabled(true);
+    m_main.show();
+    // Closing unloads step one; the next wizard entry makes a new one.
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    event->accept();
+}
+
+} // namespace vamo

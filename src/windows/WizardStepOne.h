@@ -1,0 +1,47 @@
+#pragma once
+
+#include "intake/NewBookWizard.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class WizardStepOne;
+}
+
+namespace vamo {
+
+class MainWindow;
+
+// The wizard's step one (Form4): the book's settings, checked by Next and
+// carried over into the main window's book before step two opens. A
+// parentless window: the main window stays disabled below it.
+class WizardStepOne : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit WizardStepOne(MainWindow& mainWindow);
+    ~WizardStepOne() override;
+
+    // The wizard entry: the fields take the book's settings, the JAR size by
+    // the size it names. Where step one has no entry of the book's size, none
+    // is chosen and the list shows the book's size in grey.
+    void takeSettings(const BookSettings& settings);
+    wizard::StepOne fields() const;
+    // The save folder the folder chooser's OK chose.
+    void setSaveFolder(const QString& folder);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void browse(); // Command1
+    void next();   // Command8
+    void leave();  // Command9
+
+    std::unique_ptr<Ui::WizardStepOne> ui;
+    MainWindow& m_main;
+};
+
+} // namespace vamo

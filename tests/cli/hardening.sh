@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Input that used to hang, be misread or be answered in English: usage
+# errors in the program's words, "--" before a name starting with "-", file
+# names that are not UTF-8, FIFOs and binary files.
+source "$(dirname "$0")/common.bash"
+
+out="$work/out"
+o="$work/stdout"
+e="$work/stderr"
+cd "$work"
+gbk "$work/a.txt" '正文\r\n'
+
+# Wrong command lines: Chinese messages, status 2, never Qt's English.
+run "$o" "$e" make --bogus a.txt
+expect_refused 2 "未知选项：--bogus"
+run "$o" "$e" make --save-folder "$out" --maker
+expect_refused 2 "选项--maker缺少值"
+run "$o" "$e" make --save-folder "$out" -dash.txt
+expect_refused 2 "未知选项：-dash.txt"
+run "$o" "$e" make --help=yes a.txt
+expect_refused 2 "选项--help不需要值"
+grep -qE "Unknown option|Missing value|Unexpected value" "$e" && fail "English usage message: $(cat "$e")"
+
+# "--" ends the options: a file named -dash.txt is a chapter.
+utf8 "$work/-dash.txt" '破折号开头\r\n'
+run "$o" "$e" make --save-folder "$out" --maker me -- -dash.txt a.txt
+[ "$status" = 0 ] || fail "make -- -dash.txt: status $status: $(cat "$e")"
+expect_book "$o" "-dash" me "手机看小说就上www.vamobook.cn" "*" 0 0 "$out" -- "$work/-dash.txt" "-dash" "$work/a.txt" "a"
+rm -rf "$out"
+
+# A GBK file name (故事.txt): it opens, and the book and chapter are named
+# after it.
+gbkname=$(printf '\xb9\xca\xca\xc2.txt')
+utf8 "$work/$gbkname" '故事正文\r\n'
+run "$o" "$e" make --save-folder "$out" "$gbkname"
+[ "$status" = 0 ] || fail "make with a GBK file name: status $status: $(cat "$e")"
+[ -d "$out/故事" ] || fail "book folder for the GBK name: $(ls "$out")"
+rm -rf "$out"
+
+# A FIFO named *.txt is refused at once, in make and in folder mode.
+mkdir -p "$work/fifo"
+mkfifo "$work/fifo/pipe.txt"
+utf8 "$work/fifo/book.txt" '正文\r\n'
+set +e
+timeout 20 "$cli" make --save-folder "$out" "$work/fifo/pipe.txt" >"$o" 2>"$e"
+status=$?
+set -e
+last_out="$o" last_err="$e"
+expect_refused 1 "不是文本文件：$work/fifo/pipe.txt"
+set +e
+timeout 20 "$cli" folder --save-folder "$out" "$work/fifo" >"$o" 2>"$e"
+status=$?
+set -e
+[ "$status" = 1 ] || fail "folder with a FIFO: status $status"
+grep -qF "pipe：不是文本文件：" "$e" || fail "folder report does not name the FIFO: $(cat "$e")"
+[ -f "$out/book/"*.jar ] || fail "the text file beside the FIFO was not made"
+rm -rf "$out"
+
+# Binary files are no text.
+printf 'PK\003\004\024\000\000\000' >"$work/archive.txt"
+run "$o" "$e" make --save-folder "$out" "$work/archive.txt"
+expect_refused 1 "不是文本文件：$work/archive.txt"
+[ -e "$out" ] && fail "a refused make left files: $(find "$out")"
+
+finish

@@ -1,0 +1,329 @@
+// Chapters from dropped TXT files: the main window's chapter list with the
+// preview "分章预览", the chapter editor, and the folder tab's folder drop and
+// its check box "按章节拆分".
+#include "model/BookProject.h"
+#include "startup/ProgramFolder.h"
+#include "windows/ChapterEditor.h"
+#include "windows/ChapterPreview.h"
+#include "windows/Dialogs.h"
+#include "windows/MainWindow.h"
+
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <memory>
+
+using namespace vamo;
+using vamo::test::writeFile;
+
+namespace {
+
+QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+// A novel of `chapters` headed chapters after a title line, as UTF-8 bytes,
+// and its text as the TXT reading gives it.
+QString novel(int chapters)
+{
+    QString text = u("书名\r\n");
+    for (int i = 1; i <= chapters; ++i)
+        text += u("第%1章 标题%1\r\n　　第%1章的正文。\r\n").arg(i);
+    return text;
+}
+
+// Drags `urls` over `target` and drops them; false when the drag was refused.
+bool dropOn(QWidget* target, const QList<QUrl>& urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint at(5, 5);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+} // namespace
+
+class ChapterDropTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<BookProject> m_book;
+    std::unique_ptr<MainWindow> m_win;
+
+    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
+    QString programFolder() const { return path(QStringLiteral("prog")); }
+    QUrl put(const QString& rel, const QString& text)
+    {
+        const QString p = path(rel);
+        if (!writeFile(p, text.toUtf8()))
+            qFatal("cannot write %s", qPrintable(p));
+        return QUrl::fromLocalFile(p);
+    }
+    template <class T>
+    T* find(QWidget* in, const char* name) const
+    {
+        T* w = in->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("control %s not found", name);
+        return w;
+    }
+    QWidget* chapterListArea() const { return find<QListWidget>(m_win.get(), "List1")->viewport(); }
+    void open()
+    {
+        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), path(QStringLiteral("tpl"))});
+        m_win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+    }
+    void addExisting(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            QVERIFY(m_book->setChaptertext(i, u("旧%1\r\n").arg(i)));
+            m_book->appendChapterName(u("旧%1").arg(i));
+        }
+    }
+    // The preview after a drop, once the files are read.
+    ChapterPreview* waitForPreview()
+    {
+        ChapterPreview* preview = m_win->chapterPreview();
+        if (!QTest::qWaitFor([&] { return !m_win->busy() && preview->isVisible(); }))
+            qWarning("the preview did not open");
+        return preview;
+    }
+    QStringList previewRows(ChapterPreview* preview, int column) const
+    {
+        QStringList rows;
+        auto* list = find<QTreeWidget>(preview, "List1");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows << list->topLevelItem(i)->text(column);
+        return rows;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Dialogs::setTestMode(true);
+        Dialogs::clearRecord();
+        m_tmp = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(programFolder()));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("tpl"))));
+        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)));
+        m_book = std::make_unique<BookProject>(*m_clock);
+    }
+    void cleanup()
+    {
+        m_win.reset();
+        m_book.reset();
+        m_tmp.reset();
+    }
+
+    void previewListsTheChaptersAndAcceptAppendsThem()
+    {
+        open();
+        addExisting(1);
+        const QUrl file = put(QStringLiteral("西游记.txt"), novel(3));
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        // The file is read on a worker thread; the window waits, busy, for it.
+        QVERIFY(m_win->busy());
+        QVERIFY(!m_win->isEnabled());
+        QVERIFY(find<QLabel>(m_win.get(), "Label9")->text().startsWith(u("导入文件")));
+        QVERIFY(!dropOn(chapterListArea(), {file}));
+
+        ChapterPreview* preview = waitForPreview();
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->windowTitle(), u("分章预览"));
+        QCOMPARE(preview->objectName(), QStringLiteral("Form7"));
+        QVERIFY(!m_win->isEnabled());
+        QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3")}));
+        // The title line belongs to the first chapter: 4 + 20 characters.
+        QCOMPARE(previewRows(preview, 2), QStringList({u("24"), u("20"), u("20")}));
+        QCOMPARE(find<QLabel>(preview, "Label1")->text(), u("共检测到3章"));
+        QCOMPARE(m_book->chapterCount(), 1); // nothing before the choice
+
+        QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
+        QVERIFY(!preview->isVisible());
+        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_book->chapterNames(), QStringList({u("旧0"), u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3")}));
+        QCOMPARE(find<QListWidget>(m_win.get(), "List1")->count(), 4);
+        QCOMPARE(m_book->chaptertext(1), u("书名\r\n第1章 标题1\r\n　　第1章的正文。\r\n\r\n"));
+        QCOMPARE(m_book->chaptertext(3), u("第3章 标题3\r\n　　第3章的正文。\r\n\r\n"));
+        QCOMPARE(m_book->chaptertext(0), u("旧0\r\n"));
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void previewTakesTheFileWholeOrCancels()
+    {
+        open();
+        const QUrl file = put(QStringLiteral("红楼梦.txt"), novel(2));
+
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        ChapterPreview* preview = waitForPreview();
+        QCOMPARE(find<QPushButton>(preview, "Command2")->text(), u("作为一章导入"));
+        QTest::mouseClick(find<QPushButton>(preview, "Command3"), Qt::LeftButton);
+        QCOMPARE(m_book->chapterCount(), 0);
+        QVERIFY(m_win->isEnabled());
+
+        // The close box cancels too.
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        waitForPreview()->close();
+        QCOMPARE(m_book->chapterCount(), 0);
+        QVERIFY(m_win->isEnabled());
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        QTest::keyClick(waitForPreview(), Qt::Key_Escape);
+        QCOMPARE(m_book->chapterCount(), 0);
+        QVERIFY(m_win->isEnabled());
+
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        QTest::mouseClick(find<QPushButton>(waitForPreview(), "Command2"), Qt::LeftButton);
+        QCOMPARE(m_book->chapterNames(), QStringList{u("红楼梦")});
+        QCOMPARE(m_book->chaptertext(0), novel(2) + u("\r\n"));
+    }
+
+    void filesWithoutHeadingsAreAppendedOneChapterEach()
+    {
+        open();
+        addExisting(2);
+        const QUrl a = put(QStringLiteral("甲 篇.txt"), u("没有标题的短文\r\n"));
+        const QUrl b = put(QStringLiteral("b.TXT"), u("another\r\nfile"));
+        QVERIFY(dropOn(chapterListArea(), {a, QUrl::fromLocalFile(path(QStringLiteral("missing.md"))), b}));
+        QVERIFY(QTest::qWaitFor([&] { return m_book->chapterCount() == 4; }));
+        QVERIFY(!m_win->chapterPreview()->isVisible());
+        QCOMPARE(m_book->chapterNames(), QStringList({u("旧0"), u("旧1"), u("甲 篇"), u("b")}));
+        QCOMPARE(m_book->chaptertext(3), u("another\r\nfile\r\n\r\n"));
+        QVERIFY(m_win->isEnabled());
+
+        // Nothing that is a TXT file: the drag is refused.
+        put(QStringLiteral("notes.md"), u("x"));
+        QVERIFY(!dropOn(chapterListArea(), {QUrl::fromLocalFile(path(QStringLiteral("notes.md")))}));
+        QVERIFY(!dropOn(chapterListArea(), {QUrl(QStringLiteral("https://example.com/a.txt"))}));
+    }
+
+    void severalFilesShareOnePreview()
+    {
+        open();
+        const QUrl a = put(QStringLiteral("上.txt"), novel(2));
+        const QUrl b = put(QStringLiteral("下.txt"), u("只有一段\r\n"));
+        QVERIFY(dropOn(chapterListArea(), {a, b}));
+        ChapterPreview* preview = waitForPreview();
+        QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第2章 标题2"), u("下")}));
+        QCOMPARE(find<QLabel>(preview, "Label1")->text(), u("2个文件共3章"));
+        QCOMPARE(find<QPushButton>(preview, "Command2")->text(), u("每个文件作为一章"));
+        find<QPushButton>(preview, "Command2")->setFocus();
+        QTest::keyClick(preview, Qt::Key_Return);
+        QCOMPARE(m_book->chapterNames(), QStringList({u("上"), u("下")}));
+    }
+
+    void chaptersPastTheLimitMergeAndTheUserIsTold()
+    {
+        open();
+        addExisting(BookProject::kChapterLimit - 3);
+        QVERIFY(dropOn(chapterListArea(), {put(QStringLiteral("长.txt"), novel(7))}));
+        ChapterPreview* preview = waitForPreview();
+        QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第4章 标题4"), u("第7章 标题7")}));
+        QCOMPARE(find<QLabel>(preview, "Label1")->text(),
+                 u("检测到7章，超过上限3章，已每3章合并为一章，共3章"));
+        QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
+        QCOMPARE(m_book->chapterCount(), BookProject::kChapterLimit);
+        QCOMPARE(m_book->chapterNames().back(), u("第7章 标题7"));
+
+        // A full book takes nothing and says so.
+        QVERIFY(dropOn(chapterListArea(), {put(QStringLiteral("再.txt"), u("x\r\n"))}));
+        QCOMPARE(Dialogs::messages(), QStringList{u("章节数量达到上限(1000)")});
+        QCOMPARE(m_book->chapterCount(), BookProject::kChapterLimit);
+    }
+
+    void editorReadsADroppedTxtFileLikeItsFileButton()
+    {
+        open();
+        QVERIFY(m_book->prepareAdd());
+        ChapterEditor* editor = m_win->chapterEditor();
+        editor->openNew(BookProject::proposedChapterName(m_book->num()));
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        auto* box = find<QPlainTextEdit>(editor, "Text2");
+
+        QVERIFY(dropOn(box->viewport(), {put(QStringLiteral("第五回.txt"), u("第一行\r\n第二行"))}));
+        QCOMPARE(find<QLineEdit>(editor, "Text1")->text(), u("第五回"));
+        QCOMPARE(editor->visibleText(), u("第一行\r\n第二行\r\n"));
+        QVERIFY(!box->toPlainText().contains(QStringLiteral(".txt")));
+        QVERIFY(find<QLabel>(editor, "Label2")->text().contains(u("【2行】")));
+
+        // On the name field the file is read too, not its path typed in.
+        QVERIFY(dropOn(find<QLineEdit>(editor, "Text1"), {put(QStringLiteral("notes.txt"), u("third\r\n"))}));
+        QCOMPARE(find<QLineEdit>(editor, "Text1")->text(), u("notes"));
+        QCOMPARE(editor->visibleText(), u("third\r\n"));
+
+        // Dropped text is still pasted as text.
+        QMimeData mime;
+        mime.setText(QStringLiteral("plain"));
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box->viewport(), &enter);
+        QCoreApplication::sendEvent(box->viewport(), &drop);
+        QVERIFY(editor->visibleText().contains(QStringLiteral("plain")));
+    }
+
+    void folderDroppedOnTheFolderTabBecomesItsFolder()
+    {
+        open();
+        find<QTabBar>(m_win.get(), "TabStrip1")->setCurrentIndex(1);
+        put(QStringLiteral("books/one.txt"), u("x\r\n"));
+        put(QStringLiteral("books/two.txt"), u("y\r\n"));
+        auto* frame = find<QGroupBox>(m_win.get(), "Frame3");
+        QVERIFY(dropOn(frame, {QUrl::fromLocalFile(path(QStringLiteral("books")))}));
+        QCOMPARE(m_win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
+        QCOMPARE(find<QListWidget>(m_win.get(), "List2")->count(), 2);
+        // A file is no folder.
+        QVERIFY(!dropOn(frame, {QUrl::fromLocalFile(path(QStringLiteral("books/one.txt")))}));
+        QCOMPARE(m_win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
+    }
+
+    void folderRunSplitsEachBookWhenChecked()
+    {
+        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        open();
+        put(QStringLiteral("txt/novel.txt"), novel(3));
+        m_win->setTxtFolder(path(QStringLiteral("txt")));
+        find<QTabBar>(m_win.get(), "TabStrip1")->setCurrentIndex(1);
+        auto* check = find<QCheckBox>(m_win.get(), "Check1");
+        QCOMPARE(check->text(), u("按章节拆分"));
+        QVERIFY(!check->isChecked());
+        check->setChecked(true);
+        QTest::mouseClick(find<QPushButton>(m_win.get(), "Command16"), Qt::LeftButton);
+        QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
+
+        const QDir folder(QDir(QDir::fromNativeSeparators(defaultSaveFolder(programFolder()))).filePath(QStringLiteral("novel")));
+        const QStringList jars = folder.entryList({QStringLiteral("*.jar")}, QDir::Files);
+        QCOMPARE(jars.size(), 1);
+        const auto capter = test::zipEntry(folder.filePath(jars.first()), "capter");
+        QVERIFY(capter.has_value());
+        const QString index = QString::fromUtf8(capter->mid(3));
+        for (const char* name : {"第1章 标题1", "第2章 标题2", "第3章 标题3"})
+            QVERIFY2(index.contains(u(name) + QStringLiteral("0001\r\n")), qPrintable(index));
+    }
+};
+
+QTEST_MAIN(ChapterDropTest)
+#include "ChapterDropTest.moc"

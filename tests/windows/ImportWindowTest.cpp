@@ -1,0 +1,453 @@
+// The batch import window Form6, opened from the main window's "批量导入"
+// and from a stand-in for the wizard's step two: its controls, the file list
+// buttons, imports that append or replace, backing out after Yes, capacity
+// and a file that vanished after it was listed.
+#include "model/BookProject.h"
+#include "windows/Dialogs.h"
+#include "windows/ImportWindow.h"
+#include "windows/MainWindow.h"
+
+#include "TestSupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace vamo;
+using vamo::test::writeFile;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+} // namespace
+
+class ImportWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<BookProject> m_book;
+    std::unique_ptr<MainWindow> m_win;
+
+    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
+    QString txtFolder() const { return path(u("txt")); }
+    void put(const QString& name, const QByteArray& bytes) { QVERIFY(writeFile(QDir(txtFolder()).filePath(name), bytes)); }
+
+    ImportWindow* form6() const { return m_win->importWindow(); }
+    template <class T>
+    T* in(QWidget* window, const char* name) const
+    {
+        T* w = window->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("control %s not found", name);
+        return w;
+    }
+    QListWidget* files() const { return in<QListWidget>(form6(), "List1"); }
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int i = 0; i < files()->count(); ++i)
+            names << files()->item(i)->text();
+        return names;
+    }
+    // Puts `names` in this order into the file list, whatever order the
+    // folder lists them in.
+    void order(const QStringList& names)
+    {
+        QCOMPARE(files()->count(), names.size());
+        for (int i = 0; i < names.size(); ++i)
+            files()->item(i)->setText(names.at(i));
+    }
+    void click(QWidget* window, const char* name) { QTest::mouseClick(in<QPushButton>(window, name), Qt::LeftButton); }
+
+    void addChapters(const QStringList& names)
+    {
+        for (const QString& name : names) {
+            QVERIFY(m_book->setChaptertext(m_book->chapterCount(), name.toLower()));
+            m_book->appendChapterName(name);
+        }
+    }
+    QStringList shownChapters() const
+    {
+        auto* list = in<QListWidget>(m_win.get(), "List1");
+        QStringList names;
+        for (int i = 0; i < list->count(); ++i)
+            names << list->item(i)->text();
+        return names;
+    }
+
+    // The main window's "批量导入", answered `answer` when it asks, with
+    // the import window showing the TXT folder.
+    void openFromMain(Dialogs::Answer answer = Dialogs::Answer::No)
+    {
+        Dialogs::setNextAnswer(answer);
+        click(m_win.get(), "Command10");
+        QVERIFY(form6()->isVisible());
+        form6()->setFolder(txtFolder());
+        Dialogs::clearRecord();
+    }
+    // Clicks "全部选中" and waits until the import has ended.
+    void importAll()
+    {
+        QSignalSpy finished(form6(), &ImportWindow::importFinished);
+        click(form6(), "Command1");
+        QVERIFY(form6()->isImporting());
+        QVERIFY(!form6()->isEnabled());
+        QVERIFY(in<QGroupBox>(form6(), "Frame1")->isVisible());
+        QCOMPARE(files()->height(), 66);
+        QVERIFY(finished.wait(10000));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Dialogs::setTestMode(true);
+        Dialogs::clearRecord();
+        m_tmp = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_tmp->isValid());
+        QVERIFY(QDir().mkpath(txtFolder()));
+        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 6, 1), QTime(9, 0, 0)));
+        m_book = std::make_unique<BookProject>(*m_clock);
+        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{path(u("prog")), path(u("tpl"))});
+        m_win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+    }
+    void cleanup()
+    {
+        m_win.reset();
+        m_book.reset();
+        m_tmp.reset();
+    }
+
+    void opensFromTheMainWindowWithItsControls()
+    {
+        put(u("b.txt"), "b");
+        put(u("a.TXT"), "a");
+        put(u("notes.md"), "n");
+        QVERIFY(QDir().mkpath(QDir(txtFolder()).filePath(u("folder.txt"))));
+        m_win->move(40, 30);
+        openFromMain();
+
+        QWidget* w = form6();
+        QCOMPARE(w->objectName(), u("Form6"));
+        QCOMPARE(w->windowTitle(), u("批量导入章节"));
+        QCOMPARE(w->frameGeometry().topLeft(), m_win->frameGeometry().topLeft());
+        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!in<QGroupBox>(w, "Frame1")->isVisible());
+        QCOMPARE(in<QGroupBox>(w, "Frame1")->title(), u("进度"));
+        QCOMPARE(in<QGroupBox>(w, "Frame2")->title(), u("选择txt文件夹"));
+        QCOMPARE(in<QGroupBox>(w, "Frame3")->title(), u("章节命名规则"));
+        QCOMPARE(in<QLabel>(w, "Label5")->text(), u("章名："));
+        QCOMPARE(in<QLabel>(w, "Label6")->text(), u("字数："));
+        QCOMPARE(in<QLabel>(w, "Label7")->text(), u("进度："));
+        QVERIFY(in<QWidget>(w, "Shape1") && in<QWidget>(w, "Shape2"));
+        QVERIFY(in<QComboBox>(w, "Drive1")->count() > 0);
+        QVERIFY(in<QTreeView>(w, "Dir1"));
+        const std::pair<const char*, const char*> buttons[] = {{"Command1", "全部选中"}, {"Command2", "返回"},
+                                                                {"Command3", "单项移除"}, {"Command4", "上移"},
+                                                                {"Command5", "下移"}};
+        for (const auto& [name, caption] : buttons)
+            QCOMPARE(in<QPushButton>(w, name)->text(), u(caption));
+        auto* rules = in<QComboBox>(w, "Combo1");
+        QCOMPARE(rules->count(), 5);
+        QCOMPARE(rules->itemText(0), u("txt文件名"));
+        QCOMPARE(rules->itemText(4), u("第?页"));
+        QCOMPARE(rules->currentIndex(), 0);
+        QCOMPARE(files()->height(), 162);
+        QCOMPARE(form6()->importFolder(), QDir::toNativeSeparators(txtFolder()) + QDir::separator());
+
+        // The TXT files only, letter case ignored, folders skipped.
+        QStringList names = listed();
+        names.sort();
+        QCOMPARE(names, (QStringList{u("a.TXT"), u("b.txt")}));
+
+        // The rule chosen last time does not survive the next opening.
+        rules->setCurrentIndex(3);
+        click(w, "Command2");
+        QVERIFY(m_win->isEnabled());
+        QVERIFY(!w->isVisible());
+        openFromMain();
+        QCOMPARE(form6(), w);
+        QCOMPARE(rules->currentIndex(), 0);
+    }
+
+    void removeUpAndDownDecideTheChapterOrder()
+    {
+        for (const char* name : {"one.txt", "two.txt", "three.txt", "four.txt"})
+            put(u(name), QByteArray(name));
+        openFromMain();
+        order({u("one.txt"), u("two.txt"), u("three.txt"), u("four.txt")});
+        QWidget* w = form6();
+
+        click(w, "Command5"); // nothing selected
+        click(w, "Command3");
+        QCOMPARE(listed(), (QStringList{u("one.txt"), u("two.txt"), u("three.txt"), u("four.txt")}));
+        files()->setCurrentRow(0);
+        click(w, "Command4"); // first: stays
+        QCOMPARE(listed().first(), u("one.txt"));
+        click(w, "Command5");
+        QCOMPARE(listed(), (QStringList{u("two.txt"), u("one.txt"), u("three.txt"), u("four.txt")}));
+        QCOMPARE(files()->currentRow(), 1);
+        files()->setCurrentRow(3);
+        click(w, "Command5"); // last: stays
+        click(w, "Command4");
+        QCOMPARE(listed(), (QStringList{u("two.txt"), u("one.txt"), u("four.txt"), u("three.txt")}));
+        QCOMPARE(files()->currentRow(), 2);
+        files()->setCurrentRow(3);
+        click(w, "Command3"); // the last of several: the new last is selected
+        QCOMPARE(files()->currentRow(), 2);
+        files()->setCurrentRow(0);
+        click(w, "Command3"); // the next one moves into its place
+        QCOMPARE(listed(), (QStringList{u("one.txt"), u("four.txt")}));
+        QCOMPARE(files()->currentRow(), 0);
+        QVERIFY(QFileInfo::exists(QDir(txtFolder()).filePath(u("two.txt"))));
+
+        // What the progress display shows when the import ends.
+        QString count, name;
+        connect(form6(), &ImportWindow::importFinished, this, [&] {
+            count = in<QGroupBox>(form6(), "Frame1")->title();
+            name = in<QLabel>(form6(), "Label5")->text();
+        });
+        importAll();
+        QVERIFY2(count == u("导入章数：1/2") || count == u("导入章数：2/2"), qPrintable(count));
+        QVERIFY2(name == u("章名：one") || name == u("章名：four"), qPrintable(name));
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("one"), u("four")}));
+        QCOMPARE(m_book->chaptertext(1), u("four.txt\r\n\r\n"));
+    }
+
+    void importAppendsToTheChaptersAndUnloads()
+    {
+        addChapters({u("A"), u("B")});
+        put(u("x.txt"), "\xd6\xd0\xce\xc4\r\n"); // GBK
+        put(u("y.txt"), "y1\r\ny2");
+        put(u("z.txt"), "");
+        openFromMain(Dialogs::Answer::No);
+        QCOMPARE(m_book->num(), 2);
+        order({u("z.txt"), u("x.txt"), u("y.txt")});
+        QPointer<ImportWindow> old = form6();
+        QSignalSpy returned(old.data(), &ImportWindow::returned);
+
+        importAll();
+
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("B"), u("z"), u("x"), u("y")}));
+        QCOMPARE(shownChapters(), m_book->chapterNames());
+        QCOMPARE(m_book->chaptertext(1), u("b"));
+        QCOMPARE(m_book->chaptertext(2), u("\r\n"));
+        QCOMPARE(m_book->chaptertext(3), u("中文\r\n\r\n"));
+        QCOMPARE(m_book->chaptertext(4), u("y1\r\ny2\r\n\r\n"));
+        QCOMPARE(m_book->num(), 5);
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(returned.count(), 1);
+        QVERIFY(m_win->isEnabled());
+        // A fresh window next time.
+        QTRY_VERIFY(!old);
+        QVERIFY(!form6()->isVisible());
+        QCOMPARE(files()->count(), 0);
+    }
+
+    void yesReplacesTheChaptersWhenTheImportRuns()
+    {
+        addChapters({u("A"), u("B"), u("C")});
+        put(u("p.txt"), "p");
+        put(u("q.txt"), "q");
+        openFromMain(Dialogs::Answer::Yes);
+        QCOMPARE(m_book->chapterCount(), 3); // not yet
+        in<QComboBox>(form6(), "Combo1")->setCurrentIndex(1);
+        order({u("q.txt"), u("p.txt")});
+
+        importAll();
+
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("第1章"), u("第2章")}));
+        QCOMPARE(shownChapters(), m_book->chapterNames());
+        QCOMPARE(m_book->chaptertext(0), u("q\r\n\r\n"));
+        QCOMPARE(m_book->chaptertext(1), u("p\r\n\r\n"));
+        QCOMPARE(m_book->num(), 2);
+    }
+
+    void backingOutAfterYesKeepsTheChapters()
+    {
+        addChapters({u("A"), u("B")});
+        put(u("p.txt"), "p");
+
+        // Yes, then the close box: everything stays, the window is unloaded.
+        openFromMain(Dialogs::Answer::Yes);
+        QPointer<ImportWindow> first = form6();
+        first->close();
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("B")}));
+        QCOMPARE(m_book->chaptertext(0), u("a"));
+        QCOMPARE(shownChapters(), m_book->chapterNames());
+        QVERIFY(m_win->isEnabled());
+        QTRY_VERIFY(!first);
+
+        // Yes, then back; then No and an import: appended, not replaced.
+        openFromMain(Dialogs::Answer::Yes);
+        click(form6(), "Command2");
+        QCOMPARE(m_book->chapterCount(), 2);
+        QVERIFY(m_win->isEnabled());
+        openFromMain(Dialogs::Answer::No);
+        importAll();
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("B"), u("p")}));
+    }
+
+    void anEmptyListOrAFullBookChangesNothing()
+    {
+        openFromMain();
+        click(form6(), "Command1");
+        QCOMPARE(Dialogs::messages(), QStringList{u("该文件夹不存在TXT文件！")});
+        QVERIFY(form6()->isVisible());
+        QVERIFY(!form6()->isImporting());
+        click(form6(), "Command2");
+
+        for (int i = 0; i < 1000; ++i)
+            m_book->appendChapterName(QString::number(i));
+        put(u("late.txt"), "late");
+        openFromMain(Dialogs::Answer::No);
+        click(form6(), "Command1");
+        QCOMPARE(Dialogs::messages(),
+                 QStringList{u("成功导入0章，以下文件未导入：\nlate.txt：章节数量达到上限（1000）")});
+        QCOMPARE(m_book->chapterCount(), 1000);
+        QVERIFY(form6()->isVisible());
+        QVERIFY(form6()->isEnabled());
+    }
+
+    void aFullerBookTakesWhatFitsAndSaysWhatNot()
+    {
+        for (int i = 0; i < 998; ++i)
+            m_book->appendChapterName(QString::number(i));
+        for (const char* name : {"f1.txt", "f2.txt", "f3.txt", "f4.txt"})
+            put(u(name), QByteArray(name));
+        openFromMain(Dialogs::Answer::No);
+        order({u("f1.txt"), u("f2.txt"), u("f3.txt"), u("f4.txt")});
+        in<QComboBox>(form6(), "Combo1")->setCurrentIndex(2);
+
+        importAll();
+
+        QCOMPARE(m_book->chapterCount(), 1000);
+        QCOMPARE(m_book->chapterNames().mid(998), (QStringList{u("第999节"), u("第1000节")}));
+        QCOMPARE(m_book->chaptertext(999), u("f2.txt\r\n\r\n"));
+        QCOMPARE(Dialogs::messages(),
+                 QStringList{u("成功导入2章，以下文件未导入：\n章节数量达到上限（1000）：f3.txt 至 f4.txt 共2个文件")});
+        QVERIFY(m_win->isEnabled());
+    }
+
+    void aVanishedFileLeavesBothListsAndIsNamed()
+    {
+        addChapters({u("A")});
+        for (const char* name : {"v1.txt", "v2.txt", "v3.txt"})
+            put(u(name), QByteArray(name));
+        openFromMain(Dialogs::Answer::No);
+        order({u("v1.txt"), u("v2.txt"), u("v3.txt")});
+        in<QComboBox>(form6(), "Combo1")->setCurrentIndex(1);
+        QVERIFY(QFile::remove(QDir(txtFolder()).filePath(u("v2.txt"))));
+
+        importAll();
+
+        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("第2章"), u("第3章")}));
+        QCOMPARE(shownChapters(), m_book->chapterNames());
+        QCOMPARE(m_book->chaptertext(1), u("v1.txt\r\n\r\n"));
+        QCOMPARE(m_book->chaptertext(2), u("v3.txt\r\n\r\n"));
+        QVERIFY(m_book->chaptertext(3).isEmpty());
+        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(Dialogs::messages(), QStringList{u("成功导入2章，以下文件未导入：\nv2.txt：文件不存在")});
+    }
+
+    void onlyVanishedFilesKeepTheWindowAndTheBook()
+    {
+        addChapters({u("A")});
+        put(u("gone.txt"), "g");
+        openFromMain(Dialogs::Answer::Yes);
+        QVERIFY(QFile::remove(QDir(txtFolder()).filePath(u("gone.txt"))));
+        importAll();
+        QCOMPARE(Dialogs::messages(), QStringList{u("成功导入0章，以下文件未导入：\ngone.txt：文件不存在")});
+        QCOMPARE(m_book->chapterNames(), QStringList{u("A")});
+        QVERIFY(form6()->isVisible());
+        QVERIFY(form6()->isEnabled());
+        QVERIFY(!m_win->isEnabled());
+        QCOMPARE(files()->height(), 162);
+    }
+
+    void fromTheWizardItReturnsThereWithinTwentyChapters()
+    {
+        // Stands in for the wizard's step two: a window that shows the
+        // book's chapters and opens the import through the main window.
+        QWidget stepTwo(nullptr, Qt::Window);
+        stepTwo.resize(300, 200);
+        stepTwo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&stepTwo));
+        m_book->setFrame(5);
+        m_win->setEnabled(false);
+        stepTwo.setEnabled(true);
+        m_win->setGeometry(100, 100, 800, 600);
+
+        // A list left from an earlier visit stays as it was.
+        for (int i = 0; i < 18; ++i)
+            m_book->appendChapterName(QString::number(i));
+        for (const char* name : {"w1.txt", "w2.txt", "w3.txt"})
+            put(u(name), QByteArray(name));
+        form6()->setFolder(txtFolder());
+        order({u("w1.txt"), u("w2.txt"), u("w3.txt")});
+        put(u("w4.txt"), "not listed");
+        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        m_win->openBatchImport(&stepTwo);
+        QCOMPARE(listed(), (QStringList{u("w1.txt"), u("w2.txt"), u("w3.txt")}));
+        QCOMPARE(Dialogs::messages(), QStringList{u("是否清空已有的章节")});
+        Dialogs::clearRecord();
+        QCOMPARE(m_book->num(), 18);
+        QVERIFY(!stepTwo.isEnabled());
+        QVERIFY(!m_win->isEnabled());
+        // Stacked at the bottom of the main window, centred on it, Form6 above.
+        const QRect main = m_win->frameGeometry();
+        QCOMPARE(stepTwo.frameGeometry().bottom(), main.bottom());
+        QCOMPARE(stepTwo.frameGeometry().center().x(), main.center().x());
+        QCOMPARE(form6()->frameGeometry().bottom() + 1, stepTwo.frameGeometry().top());
+        QVERIFY(qAbs(form6()->frameGeometry().center().x() - main.center().x()) <= 1);
+
+        importAll();
+
+        QCOMPARE(m_book->chapterCount(), 20);
+        QCOMPARE(m_book->chapterNames().mid(18), (QStringList{u("w1"), u("w2")}));
+        QCOMPARE(Dialogs::messages(), QStringList{u("成功导入2章，以下文件未导入：\nw3.txt：章节数量达到上限（20）")});
+        QVERIFY(stepTwo.isVisible());
+        QVERIFY(stepTwo.isEnabled());
+        QVERIFY(!m_win->isEnabled());
+        m_book->setFrame(0);
+    }
+
+    void backFromTheWizardsImport()
+    {
+        QWidget stepTwo(nullptr, Qt::Window);
+        stepTwo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&stepTwo));
+        m_book->setFrame(5);
+        m_win->setEnabled(false);
+        m_win->openBatchImport(&stepTwo);
+        QVERIFY(Dialogs::messages().isEmpty()); // no chapters: no question
+        QCOMPARE(m_book->num(), 0);
+        click(form6(), "Command2");
+        QVERIFY(stepTwo.isEnabled());
+        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!form6()->isVisible());
+
+        m_win->openBatchImport(&stepTwo);
+        QPointer<ImportWindow> w = form6();
+        w->close();
+        QVERIFY(stepTwo.isEnabled());
+        QVERIFY(!m_win->isEnabled());
+        QTRY_VERIFY(!w);
+        m_book->setFrame(0);
+    }
+};
+
+QTEST_MAIN(ImportWindowTest)
+#include "ImportWindowTest.moc"
