@@ -72,33 +72,130 @@ struct ArchiveDiscard {
 };
 using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
 
-struct SourceFree {
-    void operator()(zip_source_t* s) const { zip_source_free(s); }
-};
-using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
+// The archive being made, as libzip sees it: read from the template's bytes,
+// which stay the caller's and are never written, and written anew into
+// `out`. libzip's own buffer source is not used for this: on its path that
+// keeps the unchanged head of an archive it frees memory it does not own.
+// Without the cloning command libzip writes every entry itself.
+struct TemplateSource {
+    QByteArrayView in;
+    zip_uint64_t inOffset = 0;
+    QByteArray* out = nullptr;
+    zip_uint64_t outOffset = 0;
+    bool rewritten = false; // libzip wrote the archive anew (it does not when nothing changed)
+    std::time_t mtime = 0;
+    zip_error_t error{};
 
-// An archive over bytes in memory; `source` outlives the archive and, after a
-// successful close, holds the new archive.
-Result<std::pair<SourcePtr, ArchivePtr>> openInMemory(QByteArrayView bytes, int flags)
+    zip_int64_t write(const void* data, zip_uint64_t length)
+    {
+        if (length > static_cast<zip_uint64_t>(std::numeric_limits<qsizetype>::max()) - outOffset) {
+            zip_error_set(&error, ZIP_ER_MEMORY, 0);
+            return -1;
+        }
+        const auto at = static_cast<qsizetype>(outOffset);
+        const auto n = static_cast<qsizetype>(length);
+        try {
+            if (out->size() < at + n)
+                out->resize(at + n);
+        } catch (const std::bad_alloc&) {
+            zip_error_set(&error, ZIP_ER_MEMORY, 0);
+            return -1;
+        }
+        std::memcpy(out->data() + at, data, static_cast<std::size_t>(n));
+        outOffset += length;
+        return static_cast<zip_int64_t>(length);
+    }
+};
+
+zip_int64_t templateSourceCall(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* source = static_cast<TemplateSource*>(userdata);
+    const auto inSize = static_cast<zip_uint64_t>(source->in.size());
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        source->inOffset = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const zip_uint64_t n = std::min(length, inSize - source->inOffset);
+        if (n > 0)
+            std::memcpy(data, source->in.data() + source->inOffset, static_cast<std::size_t>(n));
+        source->inOffset += n;
+        return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        if (length < sizeof(zip_stat_t)) {
+            zip_error_set(&source->error, ZIP_ER_INVAL, 0);
+            return -1;
+        }
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = inSize;
+        st->mtime = source->mtime;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SEEK: {
+        const zip_int64_t at = zip_source_seek_compute_offset(source->inOffset, inSize, data, length, &source->error);
+        if (at < 0)
+            return -1;
+        source->inOffset = static_cast<zip_uint64_t>(at);
+        return 0;
+    }
+    case ZIP_SOURCE_TELL:
+        return static_cast<zip_int64_t>(source->inOffset);
+    case ZIP_SOURCE_BEGIN_WRITE:
+        source->out->clear();
+        source->outOffset = 0;
+        source->rewritten = true;
+        return 0;
+    case ZIP_SOURCE_WRITE:
+        return source->write(data, length);
+    case ZIP_SOURCE_SEEK_WRITE: {
+        const zip_int64_t at = zip_source_seek_compute_offset(
+            source->outOffset, static_cast<zip_uint64_t>(source->out->size()), data, length, &source->error);
+        if (at < 0)
+            return -1;
+        source->outOffset = static_cast<zip_uint64_t>(at);
+        return 0;
+    }
+    case ZIP_SOURCE_TELL_WRITE:
+        return static_cast<zip_int64_t>(source->outOffset);
+    case ZIP_SOURCE_COMMIT_WRITE:
+        return 0;
+    case ZIP_SOURCE_ROLLBACK_WRITE:
+    case ZIP_SOURCE_REMOVE:
+        source->out->clear();
+        return 0;
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_FREE:
+        return 0; // owned by its caller
+    case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_WRITABLE;
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+// Opens the template held by `source` for writing into source.out.
+Result<ArchivePtr> openTemplate(TemplateSource& source, int flags)
 {
     zip_error_t error;
     zip_error_init(&error);
-    SourcePtr source(zip_source_buffer_create(bytes.data(), static_cast<zip_uint64_t>(bytes.size()), 0, &error));
-    if (!source) {
-        QString reason = reasonOf(&error);
-        zip_error_fini(&error);
-        return fail(reason);
-    }
-    zip_source_keep(source.get()); // the archive releases its reference on close
-    ArchivePtr archive(zip_open_from_source(source.get(), flags, &error));
+    zip_source_t* zs = zip_source_function_create(templateSourceCall, &source, &error);
+    zip_t* archive = zs ? zip_open_from_source(zs, flags, &error) : nullptr;
     if (!archive) {
-        zip_source_free(source.get()); // the reference taken for the archive
+        if (zs)
+            zip_source_free(zs);
         QString reason = reasonOf(&error);
         zip_error_fini(&error);
         return fail(reason);
     }
     zip_error_fini(&error);
-    return std::pair{std::move(source), std::move(archive)};
+    return ArchivePtr(archive);
 }
 
 zip_source_t* fileSource(const QString& path, zip_error_t* error)
@@ -478,8 +575,48 @@ Result<std::vector<PackedEntry>> Packer::Batch::take()
 
 // ---------------------------------------------------------------------------
 
-Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
-                      const std::function<void()>& alive)
+Result<void> checkTemplate(QByteArrayView templateBytes)
+{
+    // libzip takes an empty file for an empty archive; as a template it is
+    // broken (a JAR without the reader), as is an archive without entries.
+    if (templateBytes.isEmpty())
+        return fail(reasonOf(ZIP_ER_NOZIP));
+    QByteArray unused;
+    TemplateSource source{templateBytes, 0, &unused, 0, false, 0, {}};
+    zip_error_init(&source.error);
+    struct ErrorFini {
+        zip_error_t& error;
+        ~ErrorFini() { zip_error_fini(&error); }
+    } errorFini{source.error};
+    auto opened = openTemplate(source, ZIP_CHECKCONS | ZIP_RDONLY);
+    if (!opened)
+        return std::unexpected(opened.error());
+    zip_t* archive = opened->get();
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count <= 0)
+        return fail(reasonOf(ZIP_ER_NOZIP));
+    // Every entry is copied into every volume as it stands: read each once,
+    // which checks its compressed data and CRC.
+    std::array<char, 1 << 14> buffer{};
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        if (!file)
+            return fail(reasonOf(zip_get_error(archive)));
+        zip_int64_t n = 0;
+        while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0) {
+        }
+        const QString reason = n < 0 ? reasonOf(zip_file_get_error(file)) : QString();
+        const int closed = zip_fclose(file);
+        if (n < 0)
+            return fail(reason);
+        if (closed != 0)
+            return fail(reasonOf(closed));
+    }
+    return {};
+}
+
+Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, QFileDevice& out,
+                        const std::function<void()>& alive)
 {
     auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
 
@@ -489,15 +626,21 @@ Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> bat
         count += b.size();
     std::vector<PackedSource> sources;
     sources.reserve(count);
+    QByteArray bytes; // the new archive
+    TemplateSource archiveSource{templateBytes, 0, &bytes, 0, false, 0, {}};
+    zip_error_init(&archiveSource.error);
     struct ErrorsFini {
         std::vector<PackedSource>& sources;
+        zip_error_t& archiveError;
         ~ErrorsFini()
         {
             for (PackedSource& s : sources)
                 zip_error_fini(&s.error);
+            zip_error_fini(&archiveError);
         }
-    } errorsFini{sources};
+    } errorsFini{sources, archiveSource.error};
     const std::time_t now = std::time(nullptr);
+    archiveSource.mtime = now;
     for (Packer::Batch& b : batches) {
         for (std::size_t i = 0; i < b.size(); ++i) {
             PackedSource& s = sources.emplace_back();
@@ -508,15 +651,12 @@ Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> bat
         }
     }
 
-    // libzip takes an empty file for an empty archive; as a template it is
-    // broken (a JAR without the reader).
     if (templateBytes.isEmpty())
         return zipFailed(reasonOf(ZIP_ER_NOZIP));
-    auto opened = openInMemory(templateBytes, ZIP_CHECKCONS);
+    auto opened = openTemplate(archiveSource, ZIP_CHECKCONS);
     if (!opened)
         return zipFailed(opened.error().message);
-    SourcePtr source = std::move(opened->first);
-    ArchivePtr archive = std::move(opened->second);
+    ArchivePtr archive = std::move(*opened);
 
     for (PackedSource& s : sources) {
         zip_source_t* data = zip_source_function(archive.get(), packedSourceCall, &s);
@@ -539,40 +679,38 @@ Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> bat
     if (zip_close(archive.get()) < 0)
         return zipFailed(reasonOf(zip_get_error(archive.get())));
     archive.release(); // closed and freed by zip_close
+    if (!archiveSource.rewritten)
+        bytes = templateBytes.toByteArray(); // nothing added: the template as it is
+    if (bytes.isEmpty())
+        return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
 
     // The new archive is in memory (fewer system calls per volume than
-    // letting libzip write a temporary file); stream it to the file.
-    if (zip_source_open(source.get()) < 0)
-        return zipFailed(reasonOf(zip_source_error(source.get())));
+    // letting libzip write a file of its own); write it to the file.
+    constexpr qsizetype kChunk = qsizetype(1) << 20;
+    for (qsizetype at = 0; at < bytes.size(); at += kChunk) {
+        const qsizetype n = std::min(kChunk, bytes.size() - at);
+        if (out.write(bytes.constData() + at, n) != n)
+            return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
+    }
+    if (!out.flush() || out.error() != QFileDevice::NoError)
+        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
+    return static_cast<qint64>(bytes.size());
+}
+
+Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
+                        const std::function<void()>& alive)
+{
     QFile out(path);
-    const QString writeFailed = u"无法写入文件："_s + QDir::toNativeSeparators(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        zip_source_close(source.get());
-        return fail(writeFailed);
-    }
-    std::array<char, 1 << 16> buffer{};
-    bool ok = true;
-    for (;;) {
-        const zip_int64_t n = zip_source_read(source.get(), buffer.data(), buffer.size());
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        if (out.write(buffer.data(), n) != n) {
-            ok = false;
-            break;
-        }
-    }
-    zip_source_close(source.get());
-    ok = ok && out.flush();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
+    auto written = writeJar(templateBytes, batches, out, alive);
     out.close();
-    if (!ok || out.error() != QFileDevice::NoError) {
+    if (!written || out.error() != QFileDevice::NoError) {
         out.remove();
-        return fail(writeFailed);
+        if (written)
+            return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
     }
-    return {};
+    return written;
 }
 
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name)

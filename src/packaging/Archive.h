@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFileDevice>
 #include <QString>
 
 #include <functional>
@@ -88,14 +89,26 @@ private:
     std::unique_ptr<Shared> m_shared;
 };
 
+// Whether `templateBytes` can serve as the reader template: an archive with
+// at least one entry, consistent, every entry readable with the right CRC.
+// The error message is the reason alone.
+Result<void> checkTemplate(QByteArrayView templateBytes);
+
 // Writes the template with the entries of `batches` added, in order, to
-// `path` (created or replaced). Each entry is written as soon as it is
-// deflated, while the packer goes on with the next, and its deflated bytes
-// are released then. Fails with "生成JAR包失败：" + reason, or
-// "无法写入文件：" + path. `alive`, when given, is called now and then while
-// the archive is written, so that a caller can keep its window painting.
-Result<void> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
-                      const std::function<void()>& alive = {});
+// `out`, a file open for writing at its start, and returns the bytes
+// written. Each entry is written as soon as it is deflated, while the packer
+// goes on with the next, and its deflated bytes are released then. Fails with
+// "生成JAR包失败：" + reason, or "无法写入文件：" + the file's name; the file
+// may then hold part of the archive. `alive`, when given, is called now and
+// then while the archive is written, so that a caller can keep its window
+// painting. The template's bytes are only read.
+Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, QFileDevice& out,
+                        const std::function<void()>& alive = {});
+
+// The same into a new file at `path`, which must not exist yet (nor a link
+// of that name); on failure the file is removed again.
+Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
+                        const std::function<void()>& alive = {});
 
 // Opens the archive at `path`, checking its consistency, and reads one entry.
 // The error message is the reason alone.

@@ -1,6 +1,7 @@
 #include "packaging/BuildEbook.h"
 
 #include "packaging/Archive.h"
+#include "packaging/BuildFiles.h"
 #include "packaging/Descriptor.h"
 #include "packaging/MakeChecks.h"
 #include "packaging/Payload.h"
@@ -9,9 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
+#include <memory>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -21,31 +21,9 @@ namespace vamo {
 namespace {
 
 const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
-// Marks a volume's files until every volume is complete.
-const QString kPartMark = u".vamo-part"_s;
-// Marks an older file while the new ones are put in place.
-const QString kOldMark = u".vamo-old"_s;
-
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-std::filesystem::path fsPath(const QString& path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// Replaces `to` by `from` in one step, so that `to` is never missing.
-bool replaceFile(const QString& from, const QString& to)
-{
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    return !ec;
 }
 
 // The JAR path as the descriptor is written beside it. On Windows a book
@@ -80,92 +58,6 @@ int volumeDigits(qint64 total, qint64 processedInFirst)
     if (estimate <= 999)
         return 3;
     return 4;
-}
-
-struct VolumeFiles {
-    QString jarPart;
-    QString jar;
-    QString jadPart;
-    QString jad;
-};
-
-// Removes the unfinished files of a failed build and, when the build made the
-// book folder and nothing else lies in it, the folder too.
-class PartialFiles {
-public:
-    explicit PartialFiles(QString bookFolder) : m_bookFolder(std::move(bookFolder)) {}
-    PartialFiles(const PartialFiles&) = delete;
-    PartialFiles& operator=(const PartialFiles&) = delete;
-    ~PartialFiles()
-    {
-        if (m_kept)
-            return;
-        for (const VolumeFiles& v : volumes) {
-            QFile::remove(v.jarPart);
-            QFile::remove(v.jadPart);
-        }
-        if (m_createdFolder)
-            QDir().rmdir(m_bookFolder);
-    }
-
-    void folderCreated() { m_createdFolder = true; }
-    void keep() { m_kept = true; }
-
-    std::vector<VolumeFiles> volumes;
-
-private:
-    QString m_bookFolder;
-    bool m_createdFolder = false;
-    bool m_kept = false;
-};
-
-// Puts every volume's files in place, all or none: an older file is moved
-// aside first and put back when a later file cannot be placed.
-Result<void> commitVolumes(const std::vector<VolumeFiles>& volumes)
-{
-    struct Placed {
-        QString target;
-        QString backup; // empty when there was no older file
-    };
-    std::vector<Placed> placed;
-    auto rollBack = [&placed] {
-        for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
-            if (it->backup.isEmpty())
-                QFile::remove(it->target);
-            else
-                replaceFile(it->backup, it->target);
-        }
-    };
-
-    for (const VolumeFiles& v : volumes) {
-        for (const auto& [part, target] : {std::pair{v.jarPart, v.jar}, std::pair{v.jadPart, v.jad}}) {
-            const QFileInfo existing(target);
-            QString backup;
-            if (existing.exists() || existing.isSymLink()) {
-                backup = target + kOldMark;
-                if (!existing.isFile() || !replaceFile(target, backup)) {
-                    rollBack();
-                    return fail(u"无法写入文件："_s + native(target));
-                }
-            }
-            if (!replaceFile(part, target)) {
-                if (!backup.isEmpty())
-                    replaceFile(backup, target);
-                rollBack();
-                return fail(u"无法写入文件："_s + native(target));
-            }
-            placed.push_back({target, backup});
-        }
-    }
-    for (const Placed& p : placed) {
-        if (!p.backup.isEmpty())
-            QFile::remove(p.backup);
-    }
-    for (const Placed& p : placed) {
-        if (!QFileInfo(p.target).isFile())
-            return fail(u"无法写入文件："_s + native(p.target));
-    }
-    return {};
 }
 
 } // namespace
@@ -216,14 +108,17 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         if (file.error() != QFileDevice::NoError)
             return fail(u"无法读取文件："_s + native(templatePath));
     }
+    if (!archive::checkTemplate(templateBytes))
+        return fail(u"电子书模板文件损坏："_s + native(templatePath));
 
     const QString bookFolder = QDir(settings.saveFolder).filePath(bookName);
-    PartialFiles partial(bookFolder);
-    if (!QFileInfo(bookFolder).isDir()) {
-        if (!QDir().mkpath(bookFolder))
-            return fail(u"无法创建目录："_s + native(bookFolder));
-        partial.folderCreated();
-    }
+    // Holds the book folder until the build is over; on failure it takes
+    // every file of this build away again.
+    auto started = BuildFiles::start(bookFolder, env.fileSteps);
+    if (!started)
+        return std::unexpected(started.error());
+    BuildFiles& files = **started;
+    std::vector<BuildFiles::Volume> volumes;
     const QString bookFolderPath = native(bookFolder) + QDir::separator();
 
     const QByteArray textBytes =
@@ -294,8 +189,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             const QString jarFile = jarName + suffix + u".jar"_s;
             const QString jarPath = QDir(bookFolder).filePath(jarFile);
             const QString jadUrl = shortJarPath(bookFolderPath, jarFile).chopped(4);
-            partial.volumes.push_back({jarPath.chopped(4) + kPartMark + u".jar"_s, jarPath,
-                                       jadUrl + kPartMark + u".jad"_s, jadUrl + u".jad"_s});
+            volumes.push_back({QString(), jarPath, QString(), jadUrl + u".jad"_s});
 
             v.jarBase = jarName + suffix;
             v.manifesttext = composeManifest(bookName + suffix);
@@ -307,32 +201,47 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         }
 
         if (pending) {
-            const VolumeFiles& files = partial.volumes[partial.volumes.size() - (next ? 2 : 1)];
-            if (auto written = archive::writeJar(templateBytes, pending->packing, files.jarPart, alive); !written)
-                return std::unexpected(written.error());
+            BuildFiles::Volume& target = volumes[volumes.size() - (next ? 2 : 1)];
+            auto jar = files.createTemporary(u"jar"_s);
+            if (!jar)
+                return std::unexpected(jar.error());
+            target.jarTemporary = (*jar)->fileName();
+            const auto jarSize = archive::writeJar(templateBytes, pending->packing, **jar, alive);
+            (*jar)->close();
+            if (!jarSize)
+                return std::unexpected(jarSize.error());
+            if ((*jar)->error() != QFileDevice::NoError)
+                return fail(u"无法写入文件："_s + native(target.jarTemporary));
             pending->packing.clear();
             pending->blocks.clear();
             pending->payload = payload::Volume();
 
-            const auto manifest = archive::readEntry(files.jarPart, kManifestEntry.toLatin1());
+            const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());
             if (!manifest || *manifest != pending->manifestBytes)
                 return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
 
             QString jadText = pending->manifesttext;
-            jadText += jadLines(QFileInfo(files.jarPart).size(), pending->jarBase + u".jar"_s);
-            if (auto saved = savetoutf9(jadText, files.jadPart.chopped(4)); !saved)
+            jadText += jadLines(*jarSize, pending->jarBase + u".jar"_s);
+            auto jad = files.createTemporary(u"jad"_s);
+            if (!jad)
+                return std::unexpected(jad.error());
+            target.jadTemporary = (*jad)->fileName();
+            auto saved = savetoutf9(jadText, **jad);
+            (*jad)->close();
+            if (!saved)
                 return std::unexpected(saved.error());
+            if ((*jad)->error() != QFileDevice::NoError)
+                return fail(u"无法写入文件："_s + native(target.jadTemporary));
         }
         pending = std::move(next);
     }
 
     // Every volume is complete: put them in place of the older files.
-    if (auto committed = commitVolumes(partial.volumes); !committed)
+    if (auto committed = files.commit(volumes, jarName); !committed)
         return std::unexpected(committed.error());
-    partial.keep();
 
     BuildReport report;
-    for (const VolumeFiles& v : partial.volumes) {
+    for (const BuildFiles::Volume& v : volumes) {
         report.jarPaths.append(native(v.jar));
         report.jadPaths.append(native(v.jad));
     }

@@ -2,6 +2,7 @@
 
 #include "model/BookProject.h"
 #include "model/Error.h"
+#include "packaging/BuildFiles.h"
 
 #include <QStringList>
 
@@ -13,6 +14,7 @@ struct BuildEnvironment {
     QString programFolder;  // holds the workspace "vamobooktemp"; a build keeps
                             // its volume files in memory and writes nothing there
     QString templateFolder; // holds DuvEver.dll and DuvEverMoto.dll
+    FileSteps* fileSteps = nullptr; // how finished files are put in place; null: the real file system
 };
 
 struct BuildReport {
@@ -28,14 +30,19 @@ struct BuildReport {
 using BuildProgressFn = std::function<void(double fraction)>;
 
 // Turns the book project into JAR and JAD volumes in the book folder (save
-// folder + book name). Every volume is finished under a temporary name and
-// only then put in place of an older JAR and JAD of the same name.
+// folder + book name). Builds of one book folder exclude each other. Every
+// volume is finished under a temporary name of the build's own and, once all
+// are, put in place of an older JAR and JAD of the same name, each JAR before
+// its JAD; then the older build's volumes beyond the new ones go
+// (BuildFiles.h).
 //
 // On success the project is cleared for the next book (a blank message
 // becomes " "). On failure the project is left exactly as it was, no
 // temporary file stays behind, older JARs and JADs are untouched, and the
 // error says why: "找不到电子书模板文件：" + path, "无法读取文件：" + path,
-// "无法创建目录：" + path, "无法写入文件：" + path, "生成JAR包失败：" + reason.
+// "电子书模板文件损坏：" + path, "无法创建目录：" + path, "无法写入文件：" +
+// path, "另一个程序正在制作这本书，请稍后再试：" + folder, "生成JAR包失败：" +
+// reason.
 Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env,
                                const BuildProgressFn& progress = {});
 

@@ -60,17 +60,23 @@ QByteArray savetoutf8(const QString& manifesttext)
     return encodeDescriptorText(manifesttext);
 }
 
+Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out)
+{
+    const QByteArray bytes = encodeDescriptorText(manifesttext);
+    if (out.write(bytes) != bytes.size() || !out.flush())
+        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
+    return {};
+}
+
 Result<void> savetoutf9(const QString& manifesttext, const QString& url)
 {
-    const QString path = url + u".jad"_s;
-    const QByteArray bytes = encodeDescriptorText(manifesttext);
-    QFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
-                    file.flush();
+    QFile file(url + u".jad"_s);
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    auto written = opened ? savetoutf9(manifesttext, file) : Result<void>();
     file.close();
-    if (!ok || file.error() != QFileDevice::NoError) {
+    if (!opened || !written || file.error() != QFileDevice::NoError) {
         file.remove();
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
+        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(file.fileName()));
     }
     return {};
 }

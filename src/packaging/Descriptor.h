@@ -3,6 +3,7 @@
 #include "model/Error.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringView>
 
@@ -25,8 +26,12 @@ QByteArray encodeDescriptorText(QStringView text);
 // The manifest entry's bytes for `manifesttext`.
 QByteArray savetoutf8(const QString& manifesttext);
 
-// Writes `manifesttext` to url + ".jad", replacing any earlier content. The
-// build gives it a temporary name and puts the file in place afterwards.
+// Writes `manifesttext` to url + ".jad", replacing any earlier content.
 Result<void> savetoutf9(const QString& manifesttext, const QString& url);
+
+// Writes `manifesttext` into `out`, a file open for writing: the build's own
+// temporary file, put in place afterwards. Fails with "无法写入文件：" + the
+// file's name.
+Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out);
 
 } // namespace vamo

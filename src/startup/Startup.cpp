@@ -1,5 +1,7 @@
 #include "startup/Startup.h"
 
+#include "packaging/BuildFiles.h"
+#include "startup/ProgramFolder.h"
 #include "text/FileNames.h"
 
 #include <QDir>
@@ -234,6 +236,8 @@ Result<void> RecurseTree(const QString& currPath, const PumpFn& pump)
 
 Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump)
 {
+    // What killed builds left in the book folders of the start's save folder.
+    removeKilledBuildFiles(defaultSaveFolder(programFolder));
     auto tree = RecurseTree(workspaceFolder(programFolder), pump);
     const QString script = commandScriptPath(programFolder);
     const bool scriptRemoved = removeFileNotThroughLink(programFolder, QStringLiteral("jre/vamo.bat"));

@@ -1,6 +1,7 @@
 #include "packaging/Archive.h"
 
 #include "QtPrinters.h"
+#include "TestSupport.h"
 #include "ZipTestSupport.h"
 
 #include <QDir>
@@ -224,4 +225,44 @@ TEST(ArchiveWriteJar, BrokenOrEmptyTemplateAndUnwritablePathAreReported)
     ASSERT_TRUE(batches[0].take());
     ASSERT_TRUE(writeJar(templateBytes, batches, dir.filePath(u"b.jar"_s)));
     EXPECT_EQ(test::readZip(dir.filePath(u"b.jar"_s)), test::templateEntries("T"));
+}
+
+TEST(ArchiveWriteJar, AnyTemplateLayoutGivesAJar)
+{
+    // The manifest first, later, or not at all. When the entries ahead of
+    // the first replaced one make up most of the template (a large class
+    // first), libzip keeps that part of the archive as it is.
+    QTemporaryDir dir;
+    const QByteArray manifest("Manifest-Version: 1.0\r\nMIDlet-Name: book\r\n");
+    test::ZipEntries base = test::templateEntries("T");
+    QByteArray largeClass = base[1].second;
+    quint32 seed = 99;
+    while (largeClass.size() < 40000) {
+        seed = seed * 1103515245u + 12345u;
+        largeClass.append(static_cast<char>(seed >> 24));
+    }
+    const std::pair<QByteArray, QByteArray> large{"demo.class", largeClass};
+    const std::vector<test::ZipEntries> layouts{
+        base, {large, base[0], base[2]}, {large, base[2]}, {base[2], large}, {large}};
+    for (std::size_t k = 0; k < layouts.size(); ++k) {
+        const QString templatePath = dir.filePath(u"t%1.jar"_s.arg(k));
+        ASSERT_TRUE(test::writeZip(templatePath, layouts[k]));
+        const QByteArray templateBytes = test::readFile(templatePath);
+        const QByteArray untouched = templateBytes;
+        Packer packer(1);
+        std::vector<Packer::Batch> batches;
+        batches.push_back(packer.start({{"META-INF/MANIFEST.MF", manifest}, {"capter", "c"}}));
+        const QString jar = dir.filePath(u"out%1.jar"_s.arg(k));
+        ASSERT_TRUE(writeJar(templateBytes, batches, jar)) << "layout " << k;
+        EXPECT_EQ(readEntry(jar, "META-INF/MANIFEST.MF"), manifest) << "layout " << k;
+        EXPECT_EQ(readEntry(jar, "capter"), QByteArray("c")) << "layout " << k;
+        // Every other template entry is still there, unchanged.
+        for (const auto& [name, data] : layouts[k]) {
+            if (name != "META-INF/MANIFEST.MF") {
+                EXPECT_EQ(test::zipEntry(jar, name), data) << "layout " << k << ", " << name.constData();
+            }
+        }
+        // The template's bytes are the caller's and stay as they were.
+        EXPECT_EQ(templateBytes, untouched);
+    }
 }

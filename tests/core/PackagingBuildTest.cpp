@@ -9,12 +9,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+
+#ifdef Q_OS_UNIX
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 using namespace vamo;
 using namespace Qt::StringLiterals;
@@ -291,14 +298,48 @@ TEST_F(Build, BrokenTemplateFailsWithoutLeavingAFolder)
     book.setPhoneModel(1);
     addChapter(u"A"_s, u"abc"_s);
     const Snapshot before = snapshot();
-    // An empty file too: libzip would take it for an empty archive.
-    for (const QByteArray& broken : {QByteArray("this is not an archive"), QByteArray()}) {
-        ASSERT_TRUE(test::writeFile(templatePath(u"DuvEverMoto.dll"_s), broken));
+    const QString path = templatePath(u"DuvEverMoto.dll"_s);
+
+    // An entry whose bytes no longer match their CRC.
+    ASSERT_TRUE(test::writeZip(path, test::templateEntries("moto")));
+    QByteArray damaged = test::readFile(path);
+    const qsizetype firstData = 30 + static_cast<quint8>(damaged[26]) + static_cast<quint8>(damaged[28]);
+    damaged[firstData + 5] = static_cast<char>(damaged[firstData + 5] ^ 0x55);
+    // An empty file too (libzip would take it for an empty archive), and an
+    // archive without entries: neither holds the reader.
+    const QByteArray noEntries = QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0');
+    for (const QByteArray& broken : {QByteArray("this is not an archive"), QByteArray(), noEntries, damaged}) {
+        ASSERT_TRUE(test::writeFile(path, broken));
         const auto r = BuildEbook(book, env);
         ASSERT_FALSE(r);
-        EXPECT_TRUE(r.error().message.startsWith(u"生成JAR包失败："_s)) << r.error().message.toStdString();
+        EXPECT_EQ(r.error().message, u"电子书模板文件损坏："_s + native(path));
         EXPECT_EQ(snapshot(), before);
         EXPECT_FALSE(QFileInfo::exists(bookFolder()));
+    }
+}
+
+TEST_F(Build, TemplateWithoutManifestFirstGivesAJar)
+{
+    // A large class ahead of the manifest, or no manifest at all: the JAR
+    // gets the volume's manifest and keeps the rest of the template.
+    QByteArray largeClass("\xCA\xFE\xBA\xBE", 4);
+    QRandomGenerator rng(11);
+    while (largeClass.size() < 60000)
+        largeClass.append(static_cast<char>(rng.bounded(256)));
+    const auto tpl = test::templateEntries("nokia");
+    const std::pair<QByteArray, QByteArray> large{"demo.class", largeClass};
+    for (const test::ZipEntries& layout : {test::ZipEntries{large, tpl[0], tpl[2]}, test::ZipEntries{large, tpl[2]}}) {
+        ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), layout));
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        addChapter(u"A"_s, u"abc"_s);
+        const auto r = BuildEbook(book, env);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        const QString jar = inBook(u"sanguo.jar"_s);
+        EXPECT_EQ(test::zipEntry(jar, "demo.class"), largeClass);
+        EXPECT_EQ(test::zipEntry(jar, "icon.png"), tpl[2].second);
+        EXPECT_EQ(test::zipEntry(jar, "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(u"三国"_s)));
+        EXPECT_EQ(test::readFile(inBook(u"sanguo.jad"_s)), jadFor(u"三国"_s, jar, u"sanguo.jar"_s));
     }
 }
 
@@ -368,3 +409,434 @@ TEST_F(Build, NamesThatWouldLeaveTheSaveFolderAreRefused)
     EXPECT_FALSE(QFileInfo::exists(root.filePath(u"jar"_s)));
     EXPECT_EQ(book.chapterCount(), 1);
 }
+
+// ---------------------------------------------------------------------------
+// The book folder's files: temporary names, the swap, leftovers, the lock.
+
+namespace {
+
+// Every file name in `folder`, hidden ones included.
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QStringList volumeNames(const QString& jarName, int count, int digits)
+{
+    QStringList names;
+    for (int v = 1; v <= count; ++v) {
+        const QString base = jarName + u"("_s + u"%1"_s.arg(v, digits, 10, QLatin1Char('0')) + u")"_s;
+        names << base + u".jad"_s << base + u".jar"_s;
+    }
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+TEST_F(Build, PlantedLinksAndLookalikeFilesAreNeitherFollowedNorTouched)
+{
+    // Files of the user's that carry names a build might choose, links among
+    // them to a file outside the book folder, and a link in place of the JAR.
+    const QString victim = root.filePath(u"victim.txt"_s);
+    ASSERT_TRUE(test::writeFile(victim, "precious"));
+    const QStringList lookalikes{u"sanguo.vamo-part.jar"_s, u"sanguo.vamo-part.jad"_s, u"sanguo.jar.vamo-old"_s,
+                                 u"sanguo.jad.vamo-old"_s, u".vamobook-0123456789abcdef-0123456789.jar"_s};
+    for (const QString& name : lookalikes)
+        ASSERT_TRUE(test::writeFile(inBook(name), "mine: " + name.toUtf8()));
+    ASSERT_TRUE(QFile::remove(inBook(u"sanguo.vamo-part.jar"_s)));
+    ASSERT_TRUE(QFile::link(victim, inBook(u"sanguo.vamo-part.jar"_s)));
+    ASSERT_TRUE(QFile::link(victim, inBook(u"sanguo.jar"_s)));
+
+    // While the JAR is written its temporary file is there to be seen.
+    QStringList seen;
+    auto watch = [&](double) {
+        for (const QString& name : filesIn(bookFolder())) {
+            const bool known = lookalikes.contains(name) ||
+                               QStringList{u".vamobook.lock"_s, u"sanguo.jar"_s, u"sanguo.jad"_s}.contains(name);
+            if (!known && !seen.contains(name))
+                seen.append(name);
+        }
+    };
+    for (int round = 0; round < 2; ++round) {
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        addChapter(u"A"_s, randomText(400000));
+        const auto r = BuildEbook(book, env, watch);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+    }
+
+    EXPECT_EQ(test::readFile(victim), QByteArray("precious"));
+    EXPECT_TRUE(QFileInfo(inBook(u"sanguo.vamo-part.jar"_s)).isSymLink());
+    for (const QString& name : lookalikes.mid(1))
+        EXPECT_EQ(test::readFile(inBook(name)), "mine: " + name.toUtf8()) << name.toStdString();
+    const QFileInfo jar(inBook(u"sanguo.jar"_s));
+    EXPECT_FALSE(jar.isSymLink());
+    EXPECT_EQ(test::zipEntry(jar.filePath(), "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(u"三国"_s)));
+    QStringList expected = lookalikes;
+    expected << u"sanguo.jad"_s << u"sanguo.jar"_s;
+    expected.sort();
+    EXPECT_EQ(filesIn(bookFolder()), expected);
+
+    // Each build wrote under names of its own, never used before.
+    ASSERT_GE(seen.size(), 2);
+    EXPECT_EQ(seen.removeDuplicates(), 0);
+    for (const QString& name : seen)
+        EXPECT_TRUE(name.startsWith(u"."_s)) << name.toStdString();
+}
+
+TEST_F(Build, FewerVolumesRemoveTheOlderBuildsHigherVolumes)
+{
+    // Five volumes, then three: (04) and (05) go. Files that only look like
+    // volumes, and other JAR names, stay.
+    book.setJarSize(4);
+    addChapter(u"长章"_s, QString(300000, u'p'));
+    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 5, 2));
+    const QStringList others{u"sanguo(04).txt"_s, u"sanguo(4)x.jar"_s, u"other(05).jar"_s, u"sanguo.jar"_s,
+                             u"sanguo(0x).jad"_s};
+    for (const QString& name : others)
+        ASSERT_TRUE(test::writeFile(inBook(name), "mine"));
+
+    book.setBookName(u"三国"_s);
+    book.setJarName(u"sanguo"_s);
+    addChapter(u"长章"_s, QString(150000, u'q'));
+    const auto r = BuildEbook(book, env);
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    QStringList expected = volumeNames(u"sanguo"_s, 3, 2) + others;
+    expected.sort();
+    EXPECT_EQ(filesIn(bookFolder()), expected);
+    EXPECT_EQ(test::zipEntry(inBook(u"sanguo(03).jar"_s), "META-INF/MANIFEST.MF"),
+              savetoutf8(composeManifest(u"三国(03)"_s)));
+
+    // One volume now (the unnumbered sanguo.jar is replaced): no numbered
+    // volume of that JAR name stays beside it.
+    book.setBookName(u"三国"_s);
+    book.setJarName(u"sanguo"_s);
+    addChapter(u"短"_s, u"abc"_s);
+    ASSERT_TRUE(BuildEbook(book, env));
+    expected = others;
+    expected << u"sanguo.jad"_s;
+    expected.sort();
+    EXPECT_EQ(filesIn(bookFolder()), expected);
+}
+
+TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
+{
+    addChapter(u"A"_s, u"abc"_s);
+    ASSERT_TRUE(test::writeFile(inBook(u"sanguo.jar"_s), "older jar"));
+    const Snapshot before = snapshot();
+    const QStringList filesBefore = bookFiles();
+
+    // Another process's build holds the lock (here: this process, through
+    // a lock of its own).
+    QLockFile other(QDir(bookFolder()).filePath(u".vamobook.lock"_s));
+    ASSERT_TRUE(other.tryLock());
+    const auto r = BuildEbook(book, env);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder()));
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(test::readFile(inBook(u"sanguo.jar"_s)), QByteArray("older jar"));
+    other.unlock();
+    EXPECT_EQ(bookFiles(), filesBefore);
+
+    // Once it is over the book is made.
+    ASSERT_TRUE(BuildEbook(book, env));
+    EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
+
+    // A file of the lock's name that is no lock is the user's: it stays, and
+    // the build says it cannot write there.
+    const QString lockPath = QDir(bookFolder()).filePath(u".vamobook.lock"_s);
+    ASSERT_TRUE(test::writeFile(lockPath, "my notes"));
+    book.setBookName(u"三国"_s);
+    book.setJarName(u"sanguo"_s);
+    addChapter(u"A"_s, u"abc"_s);
+    const auto refused = BuildEbook(book, env);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message, u"无法写入文件："_s + native(lockPath));
+    EXPECT_EQ(test::readFile(lockPath), QByteArray("my notes"));
+}
+
+TEST_F(Build, NextBuildRemovesWhatAKilledBuildLeftAndNothingElse)
+{
+    // A killed build's journal and temporary volumes.
+    const QByteArray key = "k0k1k2k3k4k5k6k7";
+    auto temporary = [&](const char* name, const char* extension) {
+        return u".vamobook-"_s + QString::fromLatin1(key) + u"-"_s + QString::fromLatin1(name) + u"."_s +
+               QString::fromLatin1(extension);
+    };
+    const QStringList leftovers{temporary("aaaaaaaaaa", "jar"), temporary("aaaaaaaaaa", "jad"),
+                                temporary("bbbbbbbbbb", "jar")};
+    // Files that only look like them stay: one the journal does not name,
+    // one whose line was cut short, a link it names, a journal without its
+    // first line and what it names, a copy of a journal.
+    const QString unnamed = temporary("cccccccccc", "jar");
+    const QString cutShort = temporary("dddddddddd", "jar");
+    const QString link = temporary("eeeeeeeeee", "jar");
+    const QString forgedJournal = u".vamobook-zzzzzzzzzzzzzzzz.build"_s;
+    const QString forgedListed = u".vamobook-zzzzzzzzzzzzzzzz-aaaaaaaaaa.jar"_s;
+    const QString journalCopy = u".vamobook-k0k1k2k3k4k5k6k7.build.bak"_s;
+
+    QByteArray journal = "vamobook build files\n";
+    for (const QString& name : leftovers + QStringList{link}) {
+        journal += name.toUtf8() + '\n';
+        if (name != link) {
+            ASSERT_TRUE(test::writeFile(inBook(name), QByteArray(100000, 'j')));
+        }
+    }
+    journal += cutShort.toUtf8().chopped(2);
+    ASSERT_TRUE(test::writeFile(inBook(u".vamobook-"_s + QString::fromLatin1(key) + u".build"_s), journal));
+    ASSERT_TRUE(test::writeFile(inBook(forgedJournal), forgedListed.toUtf8() + '\n'));
+    ASSERT_TRUE(test::writeFile(inBook(journalCopy), journal));
+    for (const QString& name : {unnamed, cutShort, forgedListed})
+        ASSERT_TRUE(test::writeFile(inBook(name), "mine"));
+    const QString victim = root.filePath(u"victim.jar"_s);
+    ASSERT_TRUE(test::writeFile(victim, "precious"));
+    ASSERT_TRUE(QFile::link(victim, inBook(link)));
+
+    addChapter(u"A"_s, u"abc"_s);
+    ASSERT_TRUE(BuildEbook(book, env));
+    QStringList expected{unnamed, cutShort, link, forgedJournal, forgedListed, journalCopy,
+                         u"sanguo.jad"_s, u"sanguo.jar"_s};
+    expected.sort();
+    EXPECT_EQ(filesIn(bookFolder()), expected);
+    EXPECT_EQ(test::readFile(victim), QByteArray("precious"));
+    for (const QString& name : {unnamed, cutShort, forgedListed})
+        EXPECT_EQ(test::readFile(inBook(name)), QByteArray("mine")) << name.toStdString();
+}
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+constexpr int kStopped = 77;
+
+// Ends the process, as kill -9 would (no clean-up of any kind), just before
+// its file step number `stopAt`; counts the steps.
+class StoppingSteps : public FileSteps {
+public:
+    explicit StoppingSteps(int stopAt) : m_stopAt(stopAt) {}
+    bool replace(const QString& from, const QString& to) override
+    {
+        step();
+        return FileSteps::replace(from, to);
+    }
+    bool remove(const QString& path) override
+    {
+        step();
+        return FileSteps::remove(path);
+    }
+    int count() const { return m_count; }
+
+private:
+    void step()
+    {
+        if (m_count++ == m_stopAt)
+            ::_exit(kStopped);
+    }
+    int m_stopAt;
+    int m_count = 0;
+};
+
+// Runs `child` in a child process; whether it was stopped.
+template <class F>
+bool stoppedInChild(F child)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        child();
+        ::_exit(0);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == kStopped;
+}
+
+} // namespace
+
+struct KilledBuild : Build {
+    // The older book: five volumes of 'p'; the newer one: three of 'q'.
+    void makeOlder()
+    {
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        book.setJarSize(4);
+        addChapter(u"长章"_s, QString(300000, u'p'));
+        const auto r = BuildEbook(book, env);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 5, 2));
+    }
+    void prepareNewer()
+    {
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        book.setJarSize(4);
+        // Another chapter name: sizes, and so the JADs, differ from the older.
+        addChapter(u"新的长章"_s, QString(150000, u'q'));
+    }
+    static QString volume(int v, const char* extension)
+    {
+        return u"sanguo(0%1).%2"_s.arg(v).arg(QLatin1StringView(extension));
+    }
+};
+
+TEST_F(KilledBuild, AtEveryStepOfTheSwapEachFinalNameHoldsAWholeOlderOrNewerFile)
+{
+    // How many steps a whole build takes.
+    makeOlder();
+    const QByteArray olderJad = test::readFile(inBook(volume(1, "jad")));
+    prepareNewer();
+    StoppingSteps counting(-1);
+    env.fileSteps = &counting;
+    ASSERT_TRUE(BuildEbook(book, env));
+    env.fileSteps = nullptr;
+    const int steps = counting.count();
+    ASSERT_EQ(steps, 3 * 2 + 2 * 2 + 1); // three volumes put in place, two older ones removed, the journal
+    ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 3, 2));
+    ASSERT_NE(test::readFile(inBook(volume(1, "jad"))), olderJad);
+
+    for (int stop = 0; stop < steps; ++stop) {
+        SCOPED_TRACE(stop);
+        makeOlder();
+        std::map<QString, QByteArray> older;
+        for (const QString& name : filesIn(bookFolder()))
+            older[name] = test::readFile(inBook(name));
+
+        prepareNewer();
+        ASSERT_TRUE(stoppedInChild([&] {
+            StoppingSteps stopping(stop);
+            env.fileSteps = &stopping;
+            (void)BuildEbook(book, env);
+        }));
+        book.clearAfterBuild();
+
+        // Volumes 1 to 3: never missing, each file whole, the older one or
+        // the newer one; a newer JAD only beside its JAR; a newer JAR beside
+        // its older JAD only for the one volume stopped between the two.
+        int torn = 0;
+        for (int v = 1; v <= 3; ++v) {
+            const QString jar = inBook(volume(v, "jar"));
+            const QString jad = inBook(volume(v, "jad"));
+            ASSERT_TRUE(QFileInfo(jar).isFile() && QFileInfo(jad).isFile()) << v;
+            const bool olderJar = test::readFile(jar) == older[volume(v, "jar")];
+            const bool olderJad = test::readFile(jad) == older[volume(v, "jad")];
+            const QString volumeBook = u"三国(0%1)"_s.arg(v);
+            if (!olderJar) {
+                EXPECT_EQ(test::zipEntry(jar, "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(volumeBook))) << v;
+            }
+            if (!olderJad) {
+                EXPECT_FALSE(olderJar) << v;
+                EXPECT_EQ(test::readFile(jad), jadFor(volumeBook, jar, volume(v, "jar"))) << v;
+            }
+            torn += !olderJar && olderJad;
+        }
+        EXPECT_LE(torn, 1);
+        // Volumes 4 and 5 are the older ones while they are there.
+        for (const char* extension : {"jar", "jad"}) {
+            for (int v = 4; v <= 5; ++v) {
+                if (QFileInfo::exists(inBook(volume(v, extension)))) {
+                    EXPECT_EQ(test::readFile(inBook(volume(v, extension))), older[volume(v, extension)]) << v;
+                }
+            }
+        }
+
+        // The next build clears away what the stopped one left.
+        prepareNewer();
+        const auto r = BuildEbook(book, env);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        EXPECT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 3, 2));
+    }
+}
+
+TEST_F(KilledBuild, StartRemovesWhatKilledBuildsLeftButNotARunningBuildsFiles)
+{
+    // Killed while it wrote volumes into a book folder it had made; killed
+    // before its first step in a folder holding the older book; a lock left
+    // alone by a killed process; a build that is running.
+    const QString saveFolder = root.filePath(u"jar"_s);
+    prepareNewer();
+    ASSERT_TRUE(stoppedInChild([&] {
+        StoppingSteps stopping(0);
+        env.fileSteps = &stopping;
+        (void)BuildEbook(book, env);
+    }));
+    EXPECT_GE(filesIn(bookFolder()).size(), 3 * 2 + 2); // volumes, journal, lock
+
+    book.clearAfterBuild();
+    book.setBookName(u"水浒"_s);
+    book.setJarName(u"shuihu"_s);
+    addChapter(u"A"_s, u"older"_s);
+    ASSERT_TRUE(BuildEbook(book, env));
+    book.setBookName(u"水浒"_s);
+    book.setJarName(u"shuihu"_s);
+    addChapter(u"A"_s, u"newer"_s);
+    ASSERT_TRUE(stoppedInChild([&] {
+        StoppingSteps stopping(0);
+        env.fileSteps = &stopping;
+        (void)BuildEbook(book, env);
+    }));
+    book.clearAfterBuild();
+    const QString shuihu = bookFolder(u"水浒"_s);
+
+    const QString orphan = bookFolder(u"红楼"_s);
+    ASSERT_TRUE(QDir().mkpath(orphan));
+    ASSERT_TRUE(test::writeFile(QDir(orphan).filePath(u"mine.txt"_s), "mine"));
+    ASSERT_TRUE(stoppedInChild([&] {
+        QLockFile lock(buildLockPath(orphan));
+        if (lock.tryLock())
+            ::_exit(kStopped);
+    }));
+    // Killed while it took over a lock whose process was gone, once that
+    // lock was its own: the second lock file QLockFile uses for that stays.
+    const QString orphanTakeOver = bookFolder(u"金瓶"_s);
+    ASSERT_TRUE(QDir().mkpath(orphanTakeOver));
+    ASSERT_TRUE(test::writeFile(QDir(orphanTakeOver).filePath(u"mine.txt"_s), "mine"));
+    ASSERT_TRUE(stoppedInChild([&] {
+        QLockFile takeOver(buildLockPath(orphanTakeOver) + u".rmlock"_s);
+        if (takeOver.tryLock())
+            ::_exit(kStopped);
+    }));
+
+    const QString running = bookFolder(u"西游"_s);
+    ASSERT_TRUE(QDir().mkpath(running));
+    QLockFile runningLock(buildLockPath(running));
+    ASSERT_TRUE(runningLock.tryLock());
+    const QString runningTemporary = QDir(running).filePath(u".vamobook-0123456789abcdef-0123456789.jar"_s);
+    ASSERT_TRUE(test::writeFile(QDir(running).filePath(u".vamobook-0123456789abcdef.build"_s),
+                                "vamobook build files\n.vamobook-0123456789abcdef-0123456789.jar\n"));
+    ASSERT_TRUE(test::writeFile(runningTemporary, "being written"));
+
+    removeKilledBuildFiles(saveFolder);
+    EXPECT_FALSE(QFileInfo::exists(bookFolder()));
+    EXPECT_EQ(filesIn(shuihu), (QStringList{u"shuihu.jad"_s, u"shuihu.jar"_s}));
+    EXPECT_EQ(test::zipEntry(QDir(shuihu).filePath(u"shuihu.jar"_s), "10000"),
+              QByteArray("\xEF\xBB\xBF" "0000\r\nolder"));
+    EXPECT_EQ(filesIn(orphan), QStringList{u"mine.txt"_s});
+    EXPECT_EQ(filesIn(orphanTakeOver), QStringList{u"mine.txt"_s});
+    EXPECT_EQ(test::readFile(runningTemporary), QByteArray("being written"));
+    EXPECT_TRUE(runningLock.isLocked());
+    // Nothing left to do a second time.
+    removeKilledBuildFiles(saveFolder);
+    EXPECT_EQ(filesIn(orphan), QStringList{u"mine.txt"_s});
+}
+
+TEST_F(KilledBuild, LocksOfAKilledBuildAreTakenOverAndGo)
+{
+    // A lock, and the second lock file of a lock being taken over.
+    for (const QString& lockFile : {buildLockPath(bookFolder()), buildLockPath(bookFolder()) + u".rmlock"_s}) {
+        ASSERT_TRUE(QDir().mkpath(bookFolder()));
+        ASSERT_TRUE(stoppedInChild([&] {
+            QLockFile lock(lockFile);
+            if (lock.tryLock())
+                ::_exit(kStopped);
+        }));
+        ASSERT_TRUE(QFileInfo::exists(lockFile));
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        addChapter(u"A"_s, u"abc"_s);
+        const auto r = BuildEbook(book, env);
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        EXPECT_EQ(filesIn(bookFolder()), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
+    }
+}
+
+#endif // Q_OS_UNIX

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
@@ -25,4 +26,12 @@ inline void PrintTo(const QByteArray& b, std::ostream* os)
         }
     }
     *os << "] (" << b.size() << " bytes)";
+}
+
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < l.size(); ++i)
+        *os << (i ? ", " : "") << '"' << l[i].toStdString() << '"';
+    *os << '}';
 }

@@ -1,0 +1,327 @@
+#include "packaging/BuildFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+using namespace Qt::StringLiterals;
+
+namespace vamo {
+
+namespace {
+
+const QString kLockName = u".vamobook.lock"_s;
+const QString kPrefix = u".vamobook-"_s;
+const QString kJournalSuffix = u".build"_s;
+// The journal's first line; a file of the journal's name without it is not
+// a journal.
+const QByteArray kJournalHeader = QByteArrayLiteral("vamobook build files");
+// The journal line of a build that made the book folder.
+const QByteArray kFolderMade = QByteArrayLiteral("made the folder");
+constexpr int kKeyLength = 16;
+constexpr int kNameLength = 10;
+constexpr qint64 kJournalLimit = qint64(1) << 20;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString randomName(int length)
+{
+    static constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    QString name;
+    name.reserve(length);
+    for (int i = 0; i < length; ++i)
+        name.append(QLatin1Char(kAlphabet[QRandomGenerator::system()->bounded(36)]));
+    return name;
+}
+
+Qt::CaseSensitivity fileNameCase()
+{
+#ifdef Q_OS_WIN
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+// A plain file, not a link (what a build creates).
+bool isPlainFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.isSymLink() && !info.isJunction() && info.isFile();
+}
+
+FileSteps& realSteps()
+{
+    static FileSteps steps;
+    return steps;
+}
+
+// The journals in `folder`, by build key.
+QStringList journalsIn(const QString& folder)
+{
+    static const QRegularExpression pattern(u"^\\.vamobook-[0-9a-z]{%1}\\.build$"_s.arg(kKeyLength));
+    QStringList found;
+    const QStringList names =
+        QDir(folder).entryList({kPrefix + u"*"_s + kJournalSuffix}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (pattern.match(name).hasMatch())
+            found.append(name);
+    }
+    return found;
+}
+
+// Removes the temporary files a journal lists and the journal. Returns
+// whether that build made the book folder.
+bool clearJournal(const QString& folder, const QString& journalName, FileSteps& steps)
+{
+    const QString journalPath = QDir(folder).filePath(journalName);
+    if (!isPlainFile(journalPath))
+        return false;
+    QFile journal(journalPath);
+    if (!journal.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray content = journal.read(kJournalLimit);
+    journal.close();
+    QList<QByteArray> lines = content.split('\n');
+    lines.removeLast(); // after the last newline: empty, or a line cut short
+    if (lines.isEmpty() || lines.front() != kJournalHeader)
+        return false;
+
+    const QString key = journalName.mid(kPrefix.size(), kKeyLength);
+    const QRegularExpression ours(u"^\\.vamobook-%1-[0-9a-z]{%2}\\.(jar|jad)$"_s.arg(key).arg(kNameLength));
+    bool madeFolder = false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i] == kFolderMade) {
+            madeFolder = true;
+            continue;
+        }
+        const QString name = QString::fromUtf8(lines[i]);
+        if (!ours.match(name).hasMatch())
+            continue;
+        const QString path = QDir(folder).filePath(name);
+        if (isPlainFile(path))
+            steps.remove(path);
+    }
+    steps.remove(journalPath);
+    return madeFolder;
+}
+
+// QLockFile takes over a lock whose process is gone while it holds a second
+// lock file, the lock's name + ".rmlock"; a process killed meanwhile leaves
+// that one behind. It goes when its process is gone too.
+void removeTakeOverLock(const QString& lockPath)
+{
+    const QString path = lockPath + u".rmlock"_s;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink())
+        return;
+    QLockFile takeOver(path);
+    takeOver.setStaleLockTime(0);
+    if (takeOver.tryLock(0))
+        takeOver.unlock();
+}
+
+bool clearJournals(const QString& folder, FileSteps& steps)
+{
+    bool madeFolder = false;
+    for (const QString& journal : journalsIn(folder))
+        madeFolder = clearJournal(folder, journal, steps) || madeFolder;
+    return madeFolder;
+}
+
+} // namespace
+
+bool FileSteps::replace(const QString& from, const QString& to)
+{
+    std::error_code ec;
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    return !ec;
+}
+
+bool FileSteps::remove(const QString& path)
+{
+    std::error_code ec;
+    return std::filesystem::remove(fsPath(path), ec) && !ec;
+}
+
+QString buildLockPath(const QString& bookFolder)
+{
+    return QDir(bookFolder).filePath(kLockName);
+}
+
+BuildFiles::BuildFiles(QString bookFolder, FileSteps* steps)
+    : m_bookFolder(std::move(bookFolder)), m_steps(steps ? steps : &realSteps()), m_lock(buildLockPath(m_bookFolder))
+{
+    // A lock file stays valid as long as its process runs, however long the
+    // build takes; one whose process is gone is taken over.
+    m_lock.setStaleLockTime(0);
+}
+
+Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder, FileSteps* steps)
+{
+    std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
+    if (!QFileInfo(bookFolder).isDir()) {
+        if (!QDir().mkpath(bookFolder))
+            return fail(u"无法创建目录："_s + native(bookFolder));
+        files->m_createdFolder = true;
+    }
+    if (!files->m_lock.tryLock(kLockWaitMs)) {
+        // Held by a running build; a file of that name that is no lock at
+        // all is someone else's and stays.
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        const bool held = files->m_lock.error() == QLockFile::LockFailedError &&
+                          files->m_lock.getLockInfo(&pid, &host, &application);
+        if (files->m_createdFolder)
+            QDir().rmdir(bookFolder);
+        files->m_createdFolder = false;
+        if (held)
+            return fail(u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder));
+        return fail(u"无法写入文件："_s + native(buildLockPath(bookFolder)));
+    }
+
+    removeTakeOverLock(buildLockPath(bookFolder));
+    clearJournals(bookFolder, *files->m_steps);
+
+    // The journal, under a key no other build uses.
+    for (int attempt = 0; attempt < 16 && !files->m_journal; ++attempt) {
+        const QString key = randomName(kKeyLength);
+        auto journal = std::make_unique<QFile>(QDir(bookFolder).filePath(kPrefix + key + kJournalSuffix));
+        if (journal->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            files->m_key = key;
+            files->m_journal = std::move(journal);
+        }
+    }
+    if (!files->m_journal || !files->note(kJournalHeader) ||
+        (files->m_createdFolder && !files->note(kFolderMade))) {
+        const QString path = files->m_journal ? files->m_journal->fileName() : QDir(bookFolder).filePath(kPrefix);
+        return fail(u"无法写入文件："_s + native(path));
+    }
+    return files;
+}
+
+BuildFiles::~BuildFiles()
+{
+    if (!m_lock.isLocked())
+        return;
+    for (const QString& path : std::as_const(m_temporaries))
+        m_steps->remove(path);
+    if (m_journal) {
+        m_journal->close();
+        m_steps->remove(m_journal->fileName());
+    }
+    m_lock.unlock();
+    if (m_createdFolder && !m_committed)
+        QDir().rmdir(m_bookFolder);
+}
+
+bool BuildFiles::note(const QByteArray& line)
+{
+    return m_journal->write(line + '\n') == line.size() + 1 && m_journal->flush();
+}
+
+Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extension)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString name = kPrefix + m_key + u"-"_s + randomName(kNameLength) + u"."_s + extension;
+        auto file = std::make_unique<QFile>(QDir(m_bookFolder).filePath(name));
+        // Recorded before it exists: a build killed at any moment leaves no
+        // file its journal does not name.
+        if (!note(name.toUtf8()))
+            return fail(u"无法写入文件："_s + native(m_journal->fileName()));
+        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_temporaries.append(file->fileName());
+            return file;
+        }
+        if (QFileInfo(file->fileName()).exists() || QFileInfo(file->fileName()).isSymLink())
+            continue; // taken by something else: never ours, try another name
+        return fail(u"无法写入文件："_s + native(file->fileName()));
+    }
+    return fail(u"无法写入文件："_s + native(m_bookFolder));
+}
+
+Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QString& jarName)
+{
+    for (const Volume& v : volumes) {
+        for (const QString& target : {v.jar, v.jad}) {
+            const QFileInfo info(target);
+            if (info.isDir() && !info.isSymLink())
+                return fail(u"无法写入文件："_s + native(target));
+        }
+    }
+    for (const Volume& v : volumes) {
+        for (const auto& [from, to] : {std::pair{v.jarTemporary, v.jar}, std::pair{v.jadTemporary, v.jad}}) {
+            if (!m_steps->replace(from, to))
+                return fail(u"无法写入文件："_s + native(to));
+            m_temporaries.removeOne(from);
+        }
+    }
+    m_committed = true;
+
+    // The volumes of an older build that cut the book into more.
+    QStringList written;
+    for (const Volume& v : volumes)
+        written << QFileInfo(v.jar).fileName() << QFileInfo(v.jad).fileName();
+    const QRegularExpression volumeName(
+        u"^"_s + QRegularExpression::escape(jarName) + u"\\([0-9]{1,4}\\)\\.(jar|jad)$"_s,
+        fileNameCase() == Qt::CaseInsensitive ? QRegularExpression::CaseInsensitiveOption
+                                              : QRegularExpression::NoPatternOption);
+    const QStringList names = QDir(m_bookFolder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    QStringList stale;
+    for (const QString& name : names) {
+        const bool ours = written.contains(name, fileNameCase());
+        if (!ours && volumeName.match(name).hasMatch() && isPlainFile(QDir(m_bookFolder).filePath(name)))
+            stale.append(name);
+    }
+    // The JADs first: a phone installs from them. The new book is in place
+    // whatever happens here; what cannot be removed stays.
+    std::stable_partition(stale.begin(), stale.end(), [](const QString& name) { return name.endsWith(u".jad"_s); });
+    for (const QString& name : std::as_const(stale))
+        m_steps->remove(QDir(m_bookFolder).filePath(name));
+    return {};
+}
+
+void removeKilledBuildFiles(const QString& saveFolder)
+{
+    const QFileInfoList folders =
+        QDir(saveFolder).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo& folder : folders) {
+        if (folder.isSymLink() || folder.isJunction())
+            continue;
+        const QString path = folder.absoluteFilePath();
+        const QString lockPath = buildLockPath(path);
+        const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
+        const QStringList journals = journalsIn(path);
+        if (!locked && journals.isEmpty())
+            continue;
+        QLockFile lock(lockPath);
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            continue; // a build is running there, or the file is not a lock
+        removeTakeOverLock(lockPath);
+        const bool madeFolder = clearJournals(path, realSteps());
+        lock.unlock();
+        if (madeFolder)
+            QDir().rmdir(path); // only when nothing else lies in it
+    }
+}
+
+} // namespace vamo
