@@ -26,7 +26,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
@@ -407,13 +406,8 @@ int Cli::make(const QStringList& files)
     if (!QDir().mkpath(saveFolder))
         return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
 
-    // A workspace of its own, so that runs side by side and a running
-    // program do not share one.
-    QTemporaryDir work;
-    if (!work.isValid())
-        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
     book.setBatchmode(0);
-    auto built = BuildEbook(book, BuildEnvironment{work.path(), templateFolder()},
+    auto built = BuildEbook(book, BuildEnvironment{programFolder(), templateFolder()},
                             [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
     if (!built)
         return failed(built.error().message);
@@ -474,11 +468,8 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
     const QString saveFolder = book.settings().saveFolder;
     if (!QDir().mkpath(saveFolder))
         return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
-    QTemporaryDir work;
-    if (!work.isValid())
-        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
     book.setBatchmode(0);
-    auto built = BuildEbook(book, BuildEnvironment{work.path(), templateFolder()},
+    auto built = BuildEbook(book, BuildEnvironment{programFolder(), templateFolder()},
                             [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
     if (!built)
         return failed(built.error().message);
@@ -499,10 +490,7 @@ int Cli::folder(const QString& dir)
     if (!queue->isEmpty() && !QDir().mkpath(book.settings().saveFolder))
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
-    QTemporaryDir work;
-    if (!work.isValid())
-        return failed(QStringLiteral("无法创建临时工作目录：") + work.errorString());
-    auto report = runFolderBatch(book, BuildEnvironment{work.path(), templateFolder()}, dir, *queue,
+    auto report = runFolderBatch(book, BuildEnvironment{programFolder(), templateFolder()}, dir, *queue,
                                  [&](const FolderBatchProgress& p) {
                                      m_bar.show(QStringLiteral("%1/%2 %3 %4")
                                                     .arg(p.book + 1)

@@ -62,4 +62,15 @@ run "$o" "$e" make --save-folder "$out" "$work/archive.txt"
 expect_refused 1 "不是文本文件：$work/archive.txt"
 [ -e "$out" ] && fail "a refused make left files: $(find "$out")"
 
+# A run makes nothing in the temporary folder, which a killed run would
+# leave behind: the folder is not even touched (its change time would move
+# with a folder made and removed in it).
+mkdir "$work/tmp"
+before=$(stat -c %z "$work/tmp")
+TMPDIR="$work/tmp" run "$o" "$e" make --save-folder "$out" a.txt
+[ "$status" = 0 ] || fail "make with its own TMPDIR: status $status: $(cat "$e")"
+TMPDIR="$work/tmp" run "$o" "$e" folder --save-folder "$out" "$work/tmp"
+[ "$before" = "$(stat -c %z "$work/tmp")" ] || fail "a run made files in TMPDIR"
+rm -rf "$out"
+
 finish
