@@ -87,6 +87,8 @@ private:
     {
         Dialogs::setNextFile(path);
         click("Command3");
+        // The file is read on a worker.
+        QTRY_VERIFY_WITH_TIMEOUT(!editor->isReading(), 60000);
     }
     // The caller is back: main window usable, editor hidden.
     void verifyReturned()
