@@ -44,6 +44,7 @@ constexpr int kFolderTab = 1;
 // Queue entries whose file name is not valid UTF-8 keep it here (see
 // FileNames.h); their text is the name decoded.
 constexpr int kFileNameRole = Qt::UserRole;
+const QString kReading = QStringLiteral("导入文件");
 const QString kBuilding = QStringLiteral("打包进度");
 
 // What a build needs of the book, taken on the window's thread: the worker
@@ -640,6 +641,7 @@ void MainWindow::makeFolderBooks()
     // queue) ends at once and leaves the window as it was.
     ui->Label10->hide();
     enterBusy();
+    showProgress(kReading, 0); // each book is read first
     const FolderBatchOptions options{ui->Check1->isChecked(), {}};
     const Clock& clock = m_book.clock();
     m_work->start<FolderOutcome>(
