@@ -8,6 +8,9 @@
 // while the progress display has nothing new to show.
 //
 //   bench_windows_main [megabytes=10] [files=200] [rounds=3]
+// VAMO_BENCH_GRAB=FILE.png saves a picture of the busy window 150 ms into
+// every run (the last run's stays); the picture is taken on the window's
+// thread and lengthens the gaps of those runs.
 //
 // Each figure is the best time of the rounds and the worst gap seen.
 #if __has_include("NovelGenerator.h")
@@ -274,6 +277,10 @@ Measure clickAndWatch(MainWindow& window, const QString& button)
         if (!window.busy())
             loop.quit();
     });
+    // VAMO_BENCH_GRAB=FILE.png keeps a picture of the busy window.
+    const QString grab = qEnvironmentVariable("VAMO_BENCH_GRAB");
+    if (!grab.isEmpty())
+        QTimer::singleShot(150, &window, [&window, grab] { window.grab().save(grab); });
     QElapsedTimer t;
     watch.start();
     const qint64 cpu = threadCpuMs();
