@@ -1,8 +1,11 @@
-// Reading a 10 MB TXT file into the chapter editor, measured against the text
+// Reading a 50 MB TXT file into the chapter editor, measured against the text
 // layer's decode of the same file, with the longest pause between two repaints
-// of the editor while the read runs. Drives the real window offscreen.
+// of the editor while the read runs (target: under 50 ms). The read runs on a
+// worker; throughout, the editor is asked to repaint every 10 ms (as when
+// another window is dragged over it), so a gap is how long such a request
+// waits. Drives the real window offscreen.
 //
-//   bench_windows_editor [megabytes=10] [runs=5]
+//   bench_windows_editor [megabytes=50] [runs=5]
 // VAMO_BENCH_VERBOSE=1 prints every run.
 
 #include "NovelGenerator.h"
@@ -16,10 +19,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -60,7 +65,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    const int megabytes = args.size() > 1 ? args.at(1).toInt() : 10;
+    const int megabytes = args.size() > 1 ? args.at(1).toInt() : 50;
     const int runs = std::max(1, args.size() > 2 ? args.at(2).toInt() : 5);
 
     QTemporaryDir dir;
@@ -121,17 +126,28 @@ int main(int argc, char** argv)
 
         watch.stamps.clear();
         Dialogs::setNextFile(path);
+        QEventLoop loop;
+        QTimer demand;
+        demand.setInterval(10);
+        QObject::connect(&demand, &QTimer::timeout, editor, [&] {
+            editor->update();
+            if (!editor->isReading())
+                loop.quit();
+        });
         const qint64 start = clockNs.nsecsElapsed();
+        demand.start();
         readButton->click();
-        const qint64 done = clockNs.nsecsElapsed();
-        reads.push_back(done - start);
-        paintsDuring = static_cast<qsizetype>(watch.stamps.size());
+        loop.exec();
         // The read ends for the user when the window shows the loaded text.
+        const qint64 done = clockNs.nsecsElapsed();
         while (watch.stamps.empty() || watch.stamps.back() < done) {
             QApplication::processEvents();
             if (clockNs.nsecsElapsed() - done > 2'000'000'000)
                 break;
         }
+        demand.stop();
+        reads.push_back(done - start);
+        paintsDuring = static_cast<qsizetype>(watch.stamps.size());
         qint64 previous = start;
         qint64 gap = 0;
         for (qint64 s : watch.stamps) {
@@ -160,8 +176,8 @@ int main(int argc, char** argv)
     std::printf("editor file read, best / median:   %8.1f / %6.1f ms\n", ms(readBest), ms(readMedian));
     std::printf("editor read / decode:              %8.2fx best, %.2fx median (limit 2x)\n",
                 ms(readBest) / ms(decodeBest), ms(readMedian) / ms(decodeMedian));
-    std::printf("longest gap between repaints:      %8.1f ms (limit 100 ms; %lld repaints during the last read)\n",
-                ms(gapWorst), static_cast<long long>(paintsDuring));
+    std::printf("longest gap between repaints:      %8.1f ms (target < 50 ms: %s; %lld repaints during the last read)\n",
+                ms(gapWorst), ms(gapWorst) < 50 ? "met" : "MISSED", static_cast<long long>(paintsDuring));
     std::printf("editor holds the whole text:       %s\n", contentOk ? "yes" : "NO");
     delete editor;
     return contentOk ? 0 : 1;

@@ -1,12 +1,16 @@
 // Drives the real main window offscreen and compares it with the engine
-// alone: a 10 MB book made from the single-book tab, and a 200-file folder
-// run from the folder tab. Reports total times, the window's overhead and the
-// longest gap between two repaints of the window while the work runs.
+// alone: a 10 MB book made from the single-book tab, in one volume and in
+// 60 KB volumes (JAR size 4), and a 200-file folder run from the folder tab.
+// Reports total times, the window's overhead and the longest gap between two
+// repaints of the window while the work runs (target: under 50 ms).
 // Throughout, the window is asked to repaint every 10 ms (as when another
 // window is dragged over it), so a gap is how long such a request waits, also
 // while the progress display has nothing new to show.
 //
 //   bench_windows_main [megabytes=10] [files=200] [rounds=3]
+// VAMO_BENCH_GRAB=FILE.png saves a picture of the busy window 150 ms into
+// every run (the last run's stays); the picture is taken on the window's
+// thread and lengthens the gaps of those runs.
 //
 // Each figure is the best time of the rounds and the worst gap seen.
 #if __has_include("NovelGenerator.h")
@@ -21,6 +25,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -227,17 +232,20 @@ void report(const char* what, const Summary& core, const Summary& window)
         return 100.0 * static_cast<double>(a - b) / static_cast<double>(std::max<qint64>(1, b));
     };
     std::printf("%-24s wall: core %6lld ms, window %6lld ms (%+6.1f%%) | UI-thread CPU: core %6lld ms, window %6lld ms "
-                "(%+6.1f%%)\n%-24s longest repaint gap %4lld ms (%d paints) | engine's longest silence %4lld ms\n",
+                "(%+6.1f%%)\n%-24s longest repaint gap %4lld ms (target < 50 ms: %s; %d paints) | engine's longest "
+                "silence %4lld ms\n",
                 what, static_cast<long long>(core.bestMs), static_cast<long long>(window.bestMs),
                 percent(window.bestMs, core.bestMs), static_cast<long long>(core.bestCpuMs),
                 static_cast<long long>(window.bestCpuMs), percent(window.bestCpuMs, core.bestCpuMs), "",
-                static_cast<long long>(window.worstGapMs), window.paints, static_cast<long long>(core.worstGapMs));
+                static_cast<long long>(window.worstGapMs), window.worstGapMs < 50 ? "met" : "MISSED", window.paints,
+                static_cast<long long>(core.worstGapMs));
 }
 
-Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int round)
+Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int jarSize, int round)
 {
     BookProject book(clock);
-    book.initialise(env.saveFolder(QStringLiteral("core%1").arg(round)));
+    book.initialise(env.saveFolder(QStringLiteral("core%1-%2").arg(jarSize).arg(round)));
+    book.setJarSize(jarSize);
     fill(book, chapters);
     Silence silence;
     silence.begin();
@@ -255,16 +263,31 @@ Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int 
     return m;
 }
 
-// Clicks a make button of the window and measures the run it starts, with
-// the repaints of the window meanwhile.
+// Clicks a make button of the window and measures the run it starts (on a
+// worker; the window is busy until its result is shown), with the repaints
+// of the window meanwhile. The time is the user-interface thread's wall and
+// CPU time from the click to the result.
 Measure clickAndWatch(MainWindow& window, const QString& button)
 {
     PaintWatch watch(&window);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!window.busy())
+            loop.quit();
+    });
+    // VAMO_BENCH_GRAB=FILE.png keeps a picture of the busy window.
+    const QString grab = qEnvironmentVariable("VAMO_BENCH_GRAB");
+    if (!grab.isEmpty())
+        QTimer::singleShot(150, &window, [&window, grab] { window.grab().save(grab); });
     QElapsedTimer t;
     watch.start();
     const qint64 cpu = threadCpuMs();
     t.start();
     window.findChild<QPushButton*>(button)->click();
+    poll.start();
+    loop.exec();
     Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
     watch.stop();
     m.gapMs = watch.longestGapMs();
@@ -272,14 +295,15 @@ Measure clickAndWatch(MainWindow& window, const QString& button)
     return m;
 }
 
-Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, int round)
+Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, int jarSize, int round)
 {
     Dialogs::clearRecord();
     BookProject book(clock);
     MainWindow window(book, env.build);
     window.show();
     settle();
-    book.setSaveFolder(env.saveFolder(QStringLiteral("window%1").arg(round)));
+    book.setSaveFolder(env.saveFolder(QStringLiteral("window%1-%2").arg(jarSize).arg(round)));
+    book.setJarSize(jarSize);
     fill(book, chapters);
     settle();
     Measure m = clickAndWatch(window, QStringLiteral("Command8"));
@@ -351,15 +375,19 @@ int main(int argc, char** argv)
     std::printf("single book: %lld MB of text (code page 936), %lld chapters; best of %d rounds\n",
                 static_cast<long long>(megabytes), static_cast<long long>(chapters.size()), rounds);
     Summary core, window;
-    for (int r = 0; r < rounds; ++r) {
-        const Measure c = coreBook(clock, env, chapters, r);
-        const Measure w = windowBook(clock, env, chapters, r);
-        if (c.ms < 0 || w.ms < 0)
-            return 1;
-        core.add(c);
-        window.add(w);
+    for (const int jarSize : {0, 4}) {
+        core = {};
+        window = {};
+        for (int r = 0; r < rounds; ++r) {
+            const Measure c = coreBook(clock, env, chapters, jarSize, r);
+            const Measure w = windowBook(clock, env, chapters, jarSize, r);
+            if (c.ms < 0 || w.ms < 0)
+                return 1;
+            core.add(c);
+            window.add(w);
+        }
+        report(jarSize == 0 ? "one book, one volume" : "one book, 60 KB volumes", core, window);
     }
-    report("one book, single tab", core, window);
 
     // --- a folder of files ---
     const QString folder = QDir(env.tmp.path()).filePath(QStringLiteral("txt"));

@@ -5,13 +5,12 @@
 #include "intake/ChapterEditing.h"
 #include "model/BookProject.h"
 #include "text/TxtReader.h"
+#include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
 #include "windows/ProgressFill.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -171,6 +170,7 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
     if (parent && !parentWidget())
         connect(parent, &QObject::destroyed, this, [this] { delete this; });
     ui->setupUi(this);
+    m_work = new BackgroundWork(this);
     ui->Text2->setLimit(editing::kVisibleLimit);
     // The box keeps its place while a file read hides it.
     QSizePolicy keep = ui->Text2->sizePolicy();
@@ -208,7 +208,11 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
     });
 }
 
-ChapterEditor::~ChapterEditor() = default;
+ChapterEditor::~ChapterEditor()
+{
+    // A read still running is finished first; its text goes nowhere.
+    m_work->wait();
+}
 
 void ChapterEditor::openNew(const QString& proposedName)
 {
@@ -243,10 +247,15 @@ void ChapterEditor::setName(const QString& name)
 void ChapterEditor::setContent(QString text)
 {
     editing::SplitText split = editing::splitForDisplay(std::move(text));
-    editing::BoxText box = editing::toBox(split.visible);
-    m_strmod = std::move(split.strmod);
-    m_trailingLoneCr = box.trailingLoneCr;
-    ui->Text2->setPlainText(box.raw);
+    const editing::BoxText box = editing::toBox(split.visible);
+    showContent(box.raw, box.trailingLoneCr, std::move(split.strmod));
+}
+
+void ChapterEditor::showContent(const QString& raw, bool trailingLoneCr, QString strmod)
+{
+    m_strmod = std::move(strmod);
+    m_trailingLoneCr = trailingLoneCr;
+    ui->Text2->setPlainText(raw);
 }
 
 void ChapterEditor::emptyContent()
@@ -369,36 +378,60 @@ void ChapterEditor::readFile()
     readFileAt(path);
 }
 
+struct ChapterEditor::ReadOutcome {
+    Result<void> read;
+    qint64 lines = 0;
+    qint64 characters = 0;
+    bool figuresShown = false; // the read got as far as a progress report
+    editing::BoxText box;      // what the text box is to show
+    QString strmod;            // and the rest of the text
+};
+
 void ChapterEditor::readFileAt(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return;
 
-    editing::ReadProgress progress(info.size());
     resetProgress();
     m_reading = true;
     setEnabled(false);
     ui->Text2->hide();
-    // The window stays responsive: pending events run, and the progress shows,
-    // at most every 30 ms, so that painting never costs the read much time.
-    QCoreApplication::processEvents();
-    QElapsedTimer sinceRefresh;
-    sinceRefresh.start();
-    auto read = readTxtFile(path, [&](const TxtProgress& p) {
-        progress.advance(p.lines, p.characters);
-        if (sinceRefresh.elapsed() < 30)
-            return;
-        showProgress(progress.fraction(), progress.text());
-        QCoreApplication::processEvents();
-        sinceRefresh.restart();
-    });
-    if (read) {
+    // The file is read, and its text cut for the box, on the worker; the
+    // progress shows at most every report interval.
+    m_work->start<ReadOutcome>(
+        [this, path, bytes = info.size()](BackgroundWork::Reporter& reporter) {
+            editing::ReadProgress progress(bytes);
+            auto read = readTxtFile(path, [&](const TxtProgress& p) {
+                progress.advance(p.lines, p.characters);
+                reporter.report([this, fraction = progress.fraction(), text = progress.text()] {
+                    showProgress(fraction, text);
+                });
+            });
+            ReadOutcome outcome;
+            outcome.figuresShown = progress.lines() > 0;
+            if (!read) {
+                outcome.read = std::unexpected(read.error());
+                return outcome;
+            }
+            outcome.lines = read->lines;
+            outcome.characters = read->text.size();
+            editing::SplitText split = editing::splitForDisplay(std::move(read->text));
+            outcome.box = editing::toBox(split.visible);
+            outcome.strmod = std::move(split.strmod);
+            return outcome;
+        },
+        [this, path](ReadOutcome outcome) { fileRead(path, std::move(outcome)); });
+}
+
+void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
+{
+    if (outcome.read) {
         // A complete read fills the bar; figures shown during the read
         // give way to the totals.
-        const bool figuresShown = progress.lines() > 0;
-        progress.finish(read->lines, read->text.size());
-        showProgress(progress.fraction(), figuresShown ? progress.text() : ui->Label3->text());
+        editing::ReadProgress progress(0);
+        progress.finish(outcome.lines, outcome.characters);
+        showProgress(progress.fraction(), outcome.figuresShown ? progress.text() : ui->Label3->text());
     } else {
         resetProgress();
     }
@@ -406,14 +439,14 @@ void ChapterEditor::readFileAt(const QString& path)
     ui->Text2->show();
     m_reading = false;
 
-    if (!read) {
+    if (!outcome.read) {
         // The editor stays as it was: name, content and what lies beyond it.
-        Dialogs::warning(this, read.error().message);
+        Dialogs::warning(this, outcome.read.error().message);
         return;
     }
     setName(editing::chapterNameFromPath(path));
-    ui->Label2->setText(editing::readResultLine(read->lines, read->text.size()));
-    setContent(std::move(read->text));
+    ui->Label2->setText(editing::readResultLine(outcome.lines, outcome.characters));
+    showContent(outcome.box.raw, outcome.box.trailingLoneCr, std::move(outcome.strmod));
 }
 
 void ChapterEditor::showProgress(double fraction, const QString& text)

@@ -12,6 +12,7 @@ class ChapterEditor;
 
 namespace vamo {
 
+class BackgroundWork;
 class BookProject;
 
 // The chapter text box: a plain text box whose typing, pasting and dropping
@@ -91,9 +92,12 @@ private:
     void clear();    // Command4
     void readFile(); // Command3
     void readFileAt(const QString& path);
+    struct ReadOutcome;
+    void fileRead(const QString& path, ReadOutcome outcome);
 
     void setName(const QString& name);
     void setContent(QString text);
+    void showContent(const QString& raw, bool trailingLoneCr, QString strmod);
     void emptyContent();
     void showProgress(double fraction, const QString& text);
     // The progress text and bar as before any read: "进度", empty bar.
@@ -110,6 +114,7 @@ private:
     QPointer<QWidget> m_mainWindow;
     QString m_strmod;
     bool m_trailingLoneCr = false;
+    BackgroundWork* m_work = nullptr; // reads files
     bool m_reading = false;
     double m_progressFraction = 0.0;
 };

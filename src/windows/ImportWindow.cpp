@@ -4,6 +4,7 @@
 
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
+#include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 #include "windows/ListRows.h"
@@ -11,9 +12,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLayout>
-#include <QThread>
 #include <QWindow>
 
 namespace vamo {
@@ -24,8 +23,6 @@ namespace {
 // for the progress frame while an import runs.
 constexpr int kListHeight = 162;
 constexpr int kListHeightImporting = 66;
-// Longest time between two progress displays; faster reports are dropped.
-constexpr qint64 kPaintIntervalMs = 50;
 
 } // namespace
 
@@ -33,6 +30,7 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* pare
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ImportWindow>()), m_book(book), m_mainWindow(mainWindow)
 {
     ui->setupUi(this);
+    m_work = new BackgroundWork(this);
     ui->Combo1->addItems(namingRuleItems());
     setListHeight(false);
     // The progress texts grow during an import; they must not widen the window.
@@ -59,11 +57,11 @@ ImportWindow::~ImportWindow()
 {
     // Ending the program during an import: the file being read is finished,
     // the rest is not read and the book is left alone.
-    if (m_thread) {
-        m_cancel = true;
-        m_thread->wait();
-    }
+    m_cancel = true;
+    m_work->wait();
 }
+
+bool ImportWindow::isImporting() const { return m_work->running(); }
 
 // ------------------------------------------------------------- opening ---
 
@@ -152,7 +150,7 @@ void ImportWindow::moveEntryDown() { rows::moveSelectedDown(ui->List1); }
 
 void ImportWindow::startImport()
 {
-    if (m_thread)
+    if (isImporting())
         return;
     ImportRequest request;
     request.folder = importFolder();
@@ -179,27 +177,20 @@ void ImportWindow::startImport()
     setListHeight(true);
 
     // The worker sees only the snapshot; its reports arrive queued, at most
-    // one per paint interval.
-    auto outcome = std::make_shared<ImportOutcome>();
-    m_thread.reset(QThread::create([this, request, outcome] {
-        QElapsedTimer sinceReport;
-        *outcome = readImport(
-            request,
-            [this, &sinceReport](const ImportProgress& p) {
-                if (sinceReport.isValid() && sinceReport.elapsed() < kPaintIntervalMs)
-                    return;
-                sinceReport.start();
-                QMetaObject::invokeMethod(this, [this, p] { showProgress(p); }, Qt::QueuedConnection);
-            },
-            &m_cancel);
-    }));
-    connect(m_thread.get(), &QThread::finished, this, [this, outcome] { finishImport(std::move(*outcome)); });
-    m_thread->start();
+    // one per report interval.
+    m_work->start<ImportOutcome>(
+        [this, request](BackgroundWork::Reporter& reporter) {
+            return readImport(
+                request,
+                [this, &reporter](const ImportProgress& p) { reporter.report([this, p] { showProgress(p); }); },
+                &m_cancel);
+        },
+        [this](ImportOutcome outcome) { finishImport(std::move(outcome)); });
 }
 
 void ImportWindow::showProgress(const ImportProgress& p)
 {
-    if (!m_thread)
+    if (!isImporting())
         return; // a report that arrived after the end
     ui->Frame1->setTitle(importCountCaption(p.file, p.files));
     ui->Label5->setText(importNameCaption(p.chapterName));
@@ -217,8 +208,6 @@ void ImportWindow::showProgress(const ImportProgress& p)
 
 void ImportWindow::finishImport(ImportOutcome outcome)
 {
-    m_thread->wait();
-    m_thread.reset();
     if (outcome.fraction > 0) {
         ui->Label7->setText(importFileDoneCaption(outcome.fraction));
         setFraction(outcome.fraction);
@@ -297,7 +286,7 @@ void ImportWindow::unload()
 void ImportWindow::closeEvent(QCloseEvent* e)
 {
     // An import keeps the window busy; it cannot be closed halfway.
-    if (m_thread) {
+    if (isImporting()) {
         e->ignore();
         return;
     }

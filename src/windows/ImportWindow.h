@@ -8,14 +8,13 @@
 #include <atomic>
 #include <memory>
 
-class QThread;
-
 namespace Ui {
 class ImportWindow;
 }
 
 namespace vamo {
 
+class BackgroundWork;
 class BookProject;
 class DriveFolderTree;
 
@@ -61,7 +60,7 @@ public:
     QString importFolder() const;
 
     // True while the files are being read.
-    bool isImporting() const { return m_thread != nullptr; }
+    bool isImporting() const;
 
 Q_SIGNALS:
     // Control went back to the opener (back, close box, a finished import).
@@ -102,7 +101,7 @@ private:
     double m_fraction = 0;
 
     ImportRequest m_request; // the running import's snapshot
-    std::unique_ptr<QThread> m_thread;
+    BackgroundWork* m_work = nullptr;
     std::atomic_bool m_cancel{false};
 };
 

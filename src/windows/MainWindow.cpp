@@ -10,6 +10,7 @@
 #include "startup/ProgramFolder.h"
 #include "startup/Startup.h"
 #include "text/FileNames.h"
+#include "windows/BackgroundWork.h"
 #include "windows/ChapterEditor.h"
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
@@ -43,8 +44,31 @@ constexpr int kFolderTab = 1;
 // Queue entries whose file name is not valid UTF-8 keep it here (see
 // FileNames.h); their text is the name decoded.
 constexpr int kFileNameRole = Qt::UserRole;
-// Longest time a long operation goes without letting the window repaint.
-constexpr qint64 kPaintIntervalMs = 50;
+const QString kReading = QStringLiteral("导入文件");
+const QString kBuilding = QStringLiteral("打包进度");
+
+// What a build needs of the book, taken on the window's thread: the worker
+// builds a project of its own from it, so the book itself is only read and
+// changed here.
+struct BookSnapshot {
+    BookSettings settings;
+    QStringList names;
+    QStringList texts; // the chapters' slots, in order
+
+    explicit BookSnapshot(const BookProject& book) : settings(book.settings()), names(book.chapterNames())
+    {
+        texts.reserve(names.size());
+        for (int i = 0; i < book.chapterCount(); ++i)
+            texts.append(book.chaptertext(i));
+    }
+    void fill(BookProject& copy) const
+    {
+        copy.setSettings(settings);
+        copy.appendChapterNames(names);
+        for (int i = 0; i < texts.size(); ++i)
+            (void)copy.setChaptertext(i, texts.at(i));
+    }
+};
 
 void setTextIfDifferent(QLineEdit* edit, const QString& text)
 {
@@ -117,6 +141,7 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
     showTabControls(kSingleBookTab);
 
     m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
+    m_work = new BackgroundWork(this);
 
     // TXT files dropped on the chapter list are added as chapters; a folder
     // dropped on the folder tab becomes its folder.
@@ -146,6 +171,9 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 
 MainWindow::~MainWindow()
 {
+    // Ending the program during a make: the worker finishes its book first
+    // (nothing reaches this window any more).
+    m_work->wait();
     delete m_chooser.data();
     delete m_editor.data();
     delete m_stepOne.data();
@@ -282,6 +310,11 @@ void MainWindow::showSingleBookTab()
 
 // --------------------------------------------------------- single book ---
 
+struct MainWindow::BuildOutcome {
+    Result<BuildReport> built;
+    QString message; // the message the build made of the book's (a blank one becomes " ")
+};
+
 void MainWindow::makeBook()
 {
     if (m_busy)
@@ -293,18 +326,33 @@ void MainWindow::makeBook()
     m_book.setBatchmode(0);
     ui->Label10->hide();
     enterBusy();
-    showProgress(QStringLiteral("打包进度"), 0);
-    auto built = BuildEbook(m_book, m_env, [this](double fraction) {
-        showProgress(QStringLiteral("打包进度"), fraction);
-        keepPainting();
-    });
+    showProgress(kBuilding, 0);
+    // The worker builds a copy; the book changes in bookMade(), here.
+    const Clock& clock = m_book.clock();
+    m_work->start<BuildOutcome>(
+        [this, snapshot = BookSnapshot(m_book), env = m_env, &clock](BackgroundWork::Reporter& reporter) {
+            BookProject copy(clock);
+            snapshot.fill(copy);
+            auto built = BuildEbook(copy, env, [this, &reporter](double fraction) {
+                reporter.report([this, fraction] { showProgress(kBuilding, fraction); });
+            });
+            return BuildOutcome{std::move(built), copy.settings().message};
+        },
+        [this](BuildOutcome outcome) { bookMade(std::move(outcome)); });
+}
+
+void MainWindow::bookMade(BuildOutcome outcome)
+{
     leaveBusy();
-    if (!built) {
-        Dialogs::warning(this, built.error().message);
+    if (!outcome.built) {
+        Dialogs::warning(this, outcome.built.error().message);
         return;
     }
-    Dialogs::information(this, built->message);
-    Dialogs::openFolder(this, built->bookFolder);
+    // What the build does to the project on success, done to the book.
+    m_book.setMessage(outcome.message);
+    m_book.clearAfterBuild();
+    Dialogs::information(this, outcome.built->message);
+    Dialogs::openFolder(this, outcome.built->bookFolder);
 }
 
 void MainWindow::changeSaveFolder()
@@ -572,6 +620,13 @@ void MainWindow::moveTxtEntryUp() { rows::moveSelectedUp(ui->List2); }
 
 void MainWindow::moveTxtEntryDown() { rows::moveSelectedDown(ui->List2); }
 
+struct MainWindow::FolderOutcome {
+    Result<FolderBatchReport> run;
+    BookSettings settings; // the run's project's settings afterwards
+    qint16 batchmode = 0;
+    int lastBook = -1; // the queue position of the last progress report
+};
+
 void MainWindow::makeFolderBooks()
 {
     if (m_busy)
@@ -582,36 +637,54 @@ void MainWindow::makeFolderBooks()
 
     // The run makes its books in a project of its own, with the settings
     // that stand in the window: the single-book tab's chapters, their texts
-    // and its book name stay as they are.
-    BookProject batch(m_book.clock());
-    batch.setSettings(m_book.settings());
-    // The busy state starts with the first book, so that a refused run
-    // (no maker, empty queue) leaves the window as it was.
+    // and its book name stay as they are. A refused run (no maker, empty
+    // queue) ends at once and leaves the window as it was.
+    ui->Label10->hide();
+    enterBusy();
+    showProgress(kReading, 0); // each book is read first
     const FolderBatchOptions options{ui->Check1->isChecked(), {}};
-    auto run = runFolderBatch(batch, m_env, folderPath(txtFolder()), queue,
-                              [this](const FolderBatchProgress& progress) {
-                                  if (!m_busy) {
-                                      ui->Label10->hide();
-                                      enterBusy();
-                                  }
-                                  if (progress.book >= 0 && progress.book < ui->List2->count() &&
-                                      ui->List2->currentRow() != progress.book)
-                                      ui->List2->setCurrentRow(progress.book);
-                                  showProgress(progress.stage, progress.fraction);
-                                  keepPainting();
-                              },
-                              options);
-    if (m_busy)
-        leaveBusy();
+    const Clock& clock = m_book.clock();
+    m_work->start<FolderOutcome>(
+        [this, settings = m_book.settings(), env = m_env, folder = folderPath(txtFolder()), queue, options,
+         &clock](BackgroundWork::Reporter& reporter) {
+            BookProject batch(clock);
+            batch.setSettings(settings);
+            int book = -1;
+            auto run = runFolderBatch(batch, env, folder, queue,
+                                      [this, &reporter, &book](const FolderBatchProgress& progress) {
+                                          book = progress.book;
+                                          reporter.report([this, progress] { folderProgress(progress); });
+                                      },
+                                      options);
+            return FolderOutcome{std::move(run), batch.settings(), batch.batchmode(), book};
+        },
+        [this](FolderOutcome outcome) { folderBooksMade(std::move(outcome)); });
+}
+
+void MainWindow::folderProgress(const FolderBatchProgress& progress)
+{
+    showProgress(progress.stage, progress.fraction);
+    if (progress.book >= 0 && progress.book < ui->List2->count() && ui->List2->currentRow() != progress.book)
+        ui->List2->setCurrentRow(progress.book);
+}
+
+void MainWindow::folderBooksMade(FolderOutcome outcome)
+{
+    // The queue shows the last book the run came to, also when its
+    // report was one of those dropped.
+    if (outcome.lastBook >= 0 && outcome.lastBook < ui->List2->count())
+        ui->List2->setCurrentRow(outcome.lastBook);
+    leaveBusy();
     // What the run did to the shared settings comes back: a blank maker
     // emptied, a blank message made one space, and the JAR name renewed
     // after every book made.
     BookSettings settings = m_book.settings();
-    settings.maker = batch.settings().maker;
-    settings.message = batch.settings().message;
-    settings.jarName = batch.settings().jarName;
+    settings.maker = outcome.settings.maker;
+    settings.message = outcome.settings.message;
+    settings.jarName = outcome.settings.jarName;
     m_book.setSettings(settings);
-    m_book.setBatchmode(batch.batchmode());
+    m_book.setBatchmode(outcome.batchmode);
+    const auto& run = outcome.run;
     if (!run) {
         Dialogs::warning(this, run.error().message);
         return;
@@ -638,8 +711,6 @@ void MainWindow::enterBusy()
     ui->Label9->show();
     ui->Shape1->show();
     ui->Shape2->show();
-    // The first progress report paints the busy state at once.
-    m_sincePaint.invalidate();
 }
 
 void MainWindow::leaveBusy()
@@ -667,14 +738,6 @@ void MainWindow::showProgress(const QString& caption, double fraction)
 void MainWindow::layOutProgressFill()
 {
     vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
-}
-
-void MainWindow::keepPainting()
-{
-    if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintIntervalMs)
-        return;
-    QCoreApplication::processEvents();
-    m_sincePaint.start();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "intake/FolderBatch.h"
 #include "packaging/BuildEbook.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -14,6 +14,7 @@ class MainWindow;
 
 namespace vamo {
 
+class BackgroundWork;
 class BookProject;
 class ChapterEditor;
 class ChapterPreview;
@@ -42,7 +43,8 @@ public:
     BookProject& book() { return m_book; }
     const BuildEnvironment& environment() const { return m_env; }
 
-    // True while a book or a folder run is being made.
+    // True while a book or a folder run is being made (on a worker thread;
+    // the window is disabled meanwhile) or dropped files are read.
     bool busy() const { return m_busy; }
 
     // The folder of the folder tab (Dir1), in native form.
@@ -104,6 +106,8 @@ private:
 
     // Single book.
     void makeBook();
+    struct BuildOutcome;
+    void bookMade(BuildOutcome outcome);
     void changeSaveFolder();
     void openSaveFolder();
     void newBook();
@@ -122,6 +126,9 @@ private:
     void moveTxtEntryUp();
     void moveTxtEntryDown();
     void makeFolderBooks();
+    struct FolderOutcome;
+    void folderProgress(const FolderBatchProgress& progress);
+    void folderBooksMade(FolderOutcome outcome);
     QString queuedFileName(int row) const;
 
     // Busy state and progress display.
@@ -129,7 +136,6 @@ private:
     void leaveBusy();
     void showProgress(const QString& caption, double fraction);
     void layOutProgressFill();
-    void keepPainting();
 
     std::unique_ptr<Ui::MainWindow> ui;
     BookProject& m_book;
@@ -142,9 +148,9 @@ private:
     QPointer<WizardStepTwo> m_stepTwo;
     QPointer<ImportWindow> m_import;
     std::unique_ptr<TxtDropImport> m_txtDrop;
+    BackgroundWork* m_work = nullptr; // the make commands' worker
     bool m_busy = false;
     double m_fraction = 0;
-    QElapsedTimer m_sincePaint;
 };
 
 } // namespace vamo

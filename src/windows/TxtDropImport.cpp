@@ -3,12 +3,12 @@
 #include "intake/ChapterImport.h"
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
+#include "windows/BackgroundWork.h"
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
 
 #include <QFileInfo>
 #include <QMimeData>
-#include <QThread>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -19,20 +19,25 @@
 namespace vamo {
 
 struct TxtDropImport::Pending {
-    QThread* thread = nullptr;
+    bool reading = true;
     int limit = BookProject::kChapterLimit;
-    QList<TxtChapters> files; // written by the worker until it has finished
+    QList<TxtChapters> files;
+};
+
+// What the worker read: every file, or the error that stopped it.
+struct TxtDropImport::Read {
+    QList<TxtChapters> files;
     std::optional<Error> error;
 };
 
-TxtDropImport::TxtDropImport(BookProject& book, QWidget* opener) : m_book(book), m_opener(opener) {}
+TxtDropImport::TxtDropImport(BookProject& book, QWidget* opener)
+    : m_book(book), m_opener(opener), m_work(new BackgroundWork(this))
+{
+}
 
 TxtDropImport::~TxtDropImport()
 {
-    if (m_pending && m_pending->thread) {
-        m_pending->thread->wait();
-        delete m_pending->thread;
-    }
+    m_work->wait();
     delete m_preview.data();
 }
 
@@ -84,48 +89,44 @@ void TxtDropImport::start(const QStringList& paths, int limit)
 
     m_pending = std::make_unique<Pending>();
     m_pending->limit = limit;
-    Pending* pending = m_pending.get();
     Q_EMIT readingStarted();
     // Only the files are touched there; the book changes here, afterwards.
-    pending->thread = QThread::create([this, pending, paths, bytes] {
-        const qint64 expected = estimateCharacters(bytes);
-        qint64 before = 0;
-        int shown = -1;
-        for (const QString& path : paths) {
-            auto file = readTxtChapters(path, batchChapterName(QFileInfo(path).fileName()), {},
-                                        [&](const TxtProgress& p) {
-                                            const double f = expected > 0 ? static_cast<double>(before + p.characters) /
-                                                                                static_cast<double>(expected)
-                                                                          : 0.0;
-                                            if (static_cast<int>(f * 100) == shown)
-                                                return;
-                                            shown = static_cast<int>(f * 100);
-                                            QMetaObject::invokeMethod(
-                                                this, [this, f] { Q_EMIT progress(f); }, Qt::QueuedConnection);
-                                        });
-            if (!file) {
-                pending->error = file.error();
-                return;
+    m_work->start<Read>(
+        [this, paths, bytes](BackgroundWork::Reporter& reporter) {
+            Read read;
+            const qint64 expected = estimateCharacters(bytes);
+            qint64 before = 0;
+            for (const QString& path : paths) {
+                auto file = readTxtChapters(path, batchChapterName(QFileInfo(path).fileName()), {},
+                                            [&](const TxtProgress& p) {
+                                                const double f = expected > 0
+                                                                     ? static_cast<double>(before + p.characters) /
+                                                                           static_cast<double>(expected)
+                                                                     : 0.0;
+                                                reporter.report([this, f] { Q_EMIT progress(f); });
+                                            });
+                if (!file) {
+                    read.error = file.error();
+                    return read;
+                }
+                before += file->text.size();
+                read.files.append(std::move(*file));
             }
-            before += file->text.size();
-            pending->files.append(std::move(*file));
-        }
-    });
-    connect(pending->thread, &QThread::finished, this, &TxtDropImport::filesRead);
-    pending->thread->start();
+            return read;
+        },
+        [this](Read read) { filesRead(std::move(read)); });
 }
 
-void TxtDropImport::filesRead()
+void TxtDropImport::filesRead(Read read)
 {
-    if (!m_pending || !m_pending->thread)
+    if (!m_pending || !m_pending->reading)
         return;
-    m_pending->thread->wait();
-    delete m_pending->thread;
-    m_pending->thread = nullptr;
+    m_pending->reading = false;
+    m_pending->files = std::move(read.files);
     Q_EMIT readingFinished();
 
-    if (m_pending->error) {
-        Dialogs::information(m_opener, m_pending->error->message);
+    if (read.error) {
+        Dialogs::information(m_opener, read.error->message);
         finish();
         return;
     }

@@ -11,6 +11,7 @@ class QWidget;
 
 namespace vamo {
 
+class BackgroundWork;
 class BookProject;
 class ChapterPreview;
 
@@ -47,7 +48,8 @@ Q_SIGNALS:
     void done();
 
 private:
-    void filesRead();
+    struct Read;
+    void filesRead(Read read);
     void append(bool split);
     void finish();
 
@@ -56,6 +58,7 @@ private:
     QPointer<QWidget> m_opener;
     QPointer<ChapterPreview> m_preview;
     std::unique_ptr<Pending> m_pending;
+    BackgroundWork* m_work = nullptr;
 };
 
 } // namespace vamo

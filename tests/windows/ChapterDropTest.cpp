@@ -299,6 +299,7 @@ private Q_SLOTS:
         auto* box = find<QPlainTextEdit>(editor, "Text2");
 
         QVERIFY(dropOn(box->viewport(), {put(QStringLiteral("第五回.txt"), u("第一行\r\n第二行"))}));
+        QTRY_VERIFY_WITH_TIMEOUT(!editor->isReading(), 60000); // read on a worker
         QCOMPARE(find<QLineEdit>(editor, "Text1")->text(), u("第五回"));
         QCOMPARE(editor->visibleText(), u("第一行\r\n第二行\r\n"));
         QVERIFY(!box->toPlainText().contains(QStringLiteral(".txt")));
@@ -306,6 +307,7 @@ private Q_SLOTS:
 
         // On the name field the file is read too, not its path typed in.
         QVERIFY(dropOn(find<QLineEdit>(editor, "Text1"), {put(QStringLiteral("notes.txt"), u("third\r\n"))}));
+        QTRY_VERIFY_WITH_TIMEOUT(!editor->isReading(), 60000);
         QCOMPARE(find<QLineEdit>(editor, "Text1")->text(), u("notes"));
         QCOMPARE(editor->visibleText(), u("third\r\n"));
 
@@ -346,6 +348,7 @@ private Q_SLOTS:
         QVERIFY(!check->isChecked());
         check->setChecked(true);
         QTest::mouseClick(find<QPushButton>(m_win.get(), "Command16"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
 
         const QDir folder(QDir(QDir::fromNativeSeparators(defaultSaveFolder(programFolder()))).filePath(QStringLiteral("novel")));

@@ -87,6 +87,8 @@ private:
     {
         Dialogs::setNextFile(path);
         click("Command3");
+        // The file is read on a worker.
+        QTRY_VERIFY_WITH_TIMEOUT(!editor->isReading(), 60000);
     }
     // The caller is back: main window usable, editor hidden.
     void verifyReturned()
@@ -266,6 +268,30 @@ private Q_SLOTS:
         const QWidget* frame = control<QWidget>("Shape1");
         const QWidget* fill = control<QWidget>("Shape2");
         return double(fill->width()) / frame->contentsRect().width();
+    }
+
+    // The file is read on a worker: until its text is in, the editor is
+    // disabled, its close box does nothing and the book is not touched.
+    void theEditorWaitsForTheFileItReads()
+    {
+        chapters(1);
+        editChapter(0);
+        const QString path = file(QStringLiteral("读入.txt"), QByteArray("abc\r\ndef\r\n"));
+        Dialogs::setNextFile(path);
+        click("Command3");
+        QVERIFY(editor->isReading());
+        QVERIFY(!editor->isEnabled());
+        QVERIFY(!content()->isVisible());
+        QVERIFY(!editor->close());
+        QVERIFY(editor->isVisible());
+        QCOMPARE(name()->text(), QStringLiteral("旧0"));
+        QTRY_VERIFY_WITH_TIMEOUT(!editor->isReading(), 60000);
+        QVERIFY(editor->isEnabled());
+        QVERIFY(content()->isVisible());
+        QCOMPARE(name()->text(), QStringLiteral("读入"));
+        QCOMPARE(editor->visibleText(), QStringLiteral("abc\r\ndef\r\n"));
+        QCOMPARE(book->chaptertext(0), QStringLiteral("文0\r\n"));
+        QVERIFY(Dialogs::messages().isEmpty());
     }
 
     void progressIsFullAfterAReadAndEmptyOnOpening()

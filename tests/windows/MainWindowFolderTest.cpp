@@ -188,19 +188,27 @@ private Q_SLOTS:
         m_book->appendChapterName(QStringLiteral("old"));
         find<QLineEdit>("Text4")->setText(QStringLiteral("   "));
 
-        // Seen at the first progress report of the run.
+        // Seen when the first progress report selects the first book.
         bool seen = false, enabled = true, makeShown = true, bannerShown = true;
         int row = -1;
         QString caption;
-        QTimer::singleShot(0, m_win.get(), [&] {
+        const auto watch = connect(queue(), &QListWidget::currentRowChanged, m_win.get(), [&](int current) {
+            if (seen)
+                return;
             seen = true;
             enabled = m_win->isEnabled();
             makeShown = find<QPushButton>("Command16")->isVisible();
             bannerShown = find<QLabel>("Label10")->isVisible();
-            row = queue()->currentRow();
+            row = current;
             caption = find<QLabel>("Label9")->text();
         });
         click("Command16");
+        QVERIFY(m_win->busy());
+        QVERIFY(!find<QPushButton>("Command9")->isVisible());
+        // Nothing of the book changes while the books are made.
+        QCOMPARE(find<QLineEdit>("Text4")->text(), QStringLiteral("   "));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
+        disconnect(watch);
         QVERIFY(seen);
         QVERIFY(!enabled);
         QVERIFY(!makeShown);
@@ -242,6 +250,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(path(QStringLiteral("txt/vanished.txt"))));
 
         click("Command16");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
 
         QCOMPARE(Dialogs::messages().size(), 1);
         const QString message = Dialogs::messages().at(0);
@@ -283,6 +292,7 @@ private Q_SLOTS:
         m_book->setNum(1);
         find<QTabBar>("TabStrip1")->setCurrentIndex(1);
         click("Command16");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
 
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做2本书")});
         const QDir save(QDir::fromNativeSeparators(defaultSaveFolder(programFolder())));
@@ -302,11 +312,13 @@ private Q_SLOTS:
     {
         openOnFolderTab(); // empty folder
         click("Command16");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("该文件夹不存在txt文件！")});
 
         Dialogs::clearRecord();
         find<QLineEdit>("Text2")->setText(QStringLiteral("   "));
         click("Command16");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("制作名为空")});
         QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(find<QLineEdit>("Text2")->text(), QString());

@@ -279,24 +279,23 @@ private Q_SLOTS:
                      {QStringLiteral("第2章"), QStringLiteral("第二章\r\n")}});
         m_clock->set(kStart.addSecs(61)); // the next dated name differs
 
-        // The first progress report lets pending events run: look at the
-        // window then.
-        struct Busy {
-            bool seen = false, enabled = true, makeShown = true, exitShown = true, bannerShown = true;
-            QString caption;
-        } busy;
-        QTimer::singleShot(0, m_win.get(), [&] {
-            busy = {true, m_win->isEnabled(), button("Command8")->isVisible(), button("Command9")->isVisible(),
-                    find<QLabel>("Label10")->isVisible(), find<QLabel>("Label9")->text()};
-        });
+        // The book is made on a worker: the window is busy meanwhile, and
+        // the book stays as it was until the make is over.
         click("Command8");
-        QVERIFY(busy.seen);
-        QVERIFY(!busy.enabled);
-        QVERIFY(!busy.makeShown);
-        QVERIFY(!busy.exitShown);
-        QVERIFY(!busy.bannerShown);
-        QVERIFY2(QRegularExpression(QStringLiteral("^打包进度\\d+\\.\\d\\d%$")).match(busy.caption).hasMatch(),
-                 qPrintable(busy.caption));
+        QVERIFY(m_win->busy());
+        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!button("Command8")->isVisible());
+        QVERIFY(!button("Command9")->isVisible());
+        QVERIFY(!find<QLabel>("Label10")->isVisible());
+        QVERIFY(find<QLabel>("Label9")->isVisible());
+        const QString caption = find<QLabel>("Label9")->text();
+        QVERIFY2(QRegularExpression(QStringLiteral("^打包进度\\d+\\.\\d\\d%$")).match(caption).hasMatch(),
+                 qPrintable(caption));
+        QCOMPARE(chapterList()->count(), 2);
+        // The close box waits for the make.
+        m_win->close();
+        QVERIFY(m_win->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
 
         const QString bookFolder =
             QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/my_book"))) +
@@ -340,6 +339,7 @@ private Q_SLOTS:
         addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
         Dialogs::setNextOpenFails();
         click("Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
 
         const QString bookFolder =
             QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/无处打开")));
@@ -382,6 +382,7 @@ private Q_SLOTS:
             addThrough([file](ChapterEditor* editor) {
                 Dialogs::setNextFile(QStringLiteral(VAMO_TEST_DATA_DIR "/text/") + QString::fromLatin1(file));
                 QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+                QTRY_VERIFY_WITH_TIMEOUT(!editor->isReading(), 60000);
             });
         }
         // A chapter read from a file is named after it.
@@ -394,6 +395,7 @@ private Q_SLOTS:
 
         Dialogs::clearRecord();
         click("Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
         const QString jar = Dialogs::messages().at(0).mid(4);
@@ -419,6 +421,7 @@ private Q_SLOTS:
         edit("Text3")->setText(QStringLiteral("摩托"));
         addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
         click("Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
         const QString jar = Dialogs::messages().at(0).mid(4);
@@ -439,6 +442,7 @@ private Q_SLOTS:
         const QString jarName = edit("Text5")->text();
 
         click("Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
 
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY(!Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")));

@@ -667,6 +667,7 @@ private Q_SLOTS:
         QCOMPARE(control<QComboBox>(mainWindow(), "Combo1")->currentText(), QStringLiteral("60KB低端机"));
 
         click(mainWindow(), "Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
         const QString jar = Dialogs::messages().at(0).mid(4);
