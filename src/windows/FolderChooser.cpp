@@ -3,6 +3,7 @@
 #include "ui_FolderChooser.h"
 
 #include "intake/FolderBatch.h"
+#include "windows/Placement.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -30,7 +31,10 @@ DriveFolderTree::DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* pa
     m_tree->setModel(m_model);
     for (int c = 1; c < m_model->columnCount(); ++c)
         m_tree->hideColumn(c);
-    m_tree->header()->setStretchLastSection(true);
+    // Deep folders widen the column and the tree scrolls sideways, rather
+    // than cutting their names short.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
     {
         const QSignalBlocker block(m_drives);
@@ -126,6 +130,7 @@ void DriveFolderTree::showDriveOf(const QString& path)
 FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FolderChooser>())
 {
     ui->setupUi(this);
+    keepOnScreen(this);
     m_tree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
     connect(ui->Command1, &QPushButton::clicked, this, &FolderChooser::confirm);
     connect(ui->Command2, &QPushButton::clicked, this, &FolderChooser::reject);
