@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTreeView>
 
@@ -132,6 +133,9 @@ FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent), ui(std::make_un
     ui->setupUi(this);
     keepOnScreen(this);
     m_tree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
+    // The folder chosen in the tree, in full.
+    showPathEnd(ui->FolderPath, QStringLiteral("选中的文件夹"));
+    connect(m_tree, &DriveFolderTree::folderChanged, ui->FolderPath, &QLineEdit::setText);
     connect(ui->Command1, &QPushButton::clicked, this, &FolderChooser::confirm);
     connect(ui->Command2, &QPushButton::clicked, this, &FolderChooser::reject);
 }

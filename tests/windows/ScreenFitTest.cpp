@@ -158,6 +158,14 @@ private Q_SLOTS:
         QCOMPARE(chosen->cursorPosition(), chosen->text().size());
         QVERIFY(chosen->toolTip().contains(QDir::toNativeSeparators(txt)));
 
+        // The save folder chooser shows the folder chosen in its tree.
+        FolderChooser* chooser = m_win->folderChooser();
+        chooser->setFolder(txt);
+        auto* chooserPath = chooser->findChild<QLineEdit*>(QStringLiteral("FolderPath"));
+        QVERIFY(chooserPath);
+        QCOMPARE(chooserPath->text(), QDir::toNativeSeparators(txt));
+        QVERIFY(chooserPath->toolTip().contains(QDir::toNativeSeparators(txt)));
+
         // The wizard's save folder field likewise.
         WizardStepOne* stepOne = m_win->wizardStepOne();
         stepOne->setSaveFolder(deep);
