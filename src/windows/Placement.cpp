@@ -65,6 +65,21 @@ private:
     QString m_description;
 };
 
+// Whether the desktop has framed the window, so that its position is that
+// of its frame. Before that, X11 desktops place the inside of the window at
+// the position asked for and draw the title bar above it.
+bool framed(const QWidget* window)
+{
+    return window->isVisible() && window->frameGeometry() != window->geometry();
+}
+
+// The frame `window` will have at its present position and size.
+QRect frameAt(const QWidget* window, const QMargins& margins)
+{
+    const QPoint corner = framed(window) ? window->pos() : window->pos() - QPoint(margins.left(), margins.top());
+    return {corner, window->size().grownBy(margins)};
+}
+
 } // namespace
 
 QRect fitInside(const QRect& frame, const QRect& available)
@@ -82,7 +97,7 @@ QMargins frameMarginsOf(const QWidget* window)
 {
     const QRect frame = window->frameGeometry();
     const QRect inner = window->geometry();
-    if (window->isVisible() && frame != inner)
+    if (framed(window))
         return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
                 frame.bottom() - inner.bottom()};
     // Not framed yet: a title bar and thin borders as most desktops draw them.
@@ -98,15 +113,15 @@ void fitInto(QWidget* window, const QRect& available)
     const QSize room = available.size().shrunkBy(margins);
     if (window->width() > room.width() || window->height() > room.height())
         window->resize(window->size().boundedTo(room)); // resize() keeps the minimum size
-    const QRect frame(window->pos(), window->size().grownBy(margins));
+    const QRect frame = frameAt(window, margins);
     const QRect fitted = fitInside(frame, available);
     if (fitted.topLeft() != frame.topLeft())
-        window->move(fitted.topLeft());
+        window->move(window->pos() + (fitted.topLeft() - frame.topLeft()));
 }
 
 void fitOnScreen(QWidget* window)
 {
-    const QRect frame(window->pos(), window->size().grownBy(frameMarginsOf(window)));
+    const QRect frame = frameAt(window, frameMarginsOf(window));
     QScreen* screen = QGuiApplication::screenAt(frame.center());
     if (!screen)
         screen = window->screen();

@@ -44,8 +44,8 @@ class ScreenFitTest : public QObject {
     static void verifyInside(QWidget* window, const QRect& area)
     {
         const QByteArray name = window->objectName().toLatin1();
-        const QRect frame(window->pos(), window->size().grownBy(frameMarginsOf(window)));
-        QVERIFY2(area.contains(frame), name.constData());
+        QVERIFY(window->isVisible());
+        QVERIFY2(area.contains(window->frameGeometry()), name.constData());
         const QRect inside(QPoint(0, 0), window->size());
         for (const QPushButton* button : window->findChildren<QPushButton*>()) {
             if (!button->isVisibleTo(window))
@@ -123,6 +123,11 @@ private Q_SLOTS:
         const QRect screen = m_win->screen()->availableGeometry();
         m_win->move(screen.right() - 100, screen.bottom() - 100);
         FolderChooser* chooser = m_win->folderChooser();
+        centreOver(chooser, m_win.get());
+        chooser->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        verifyInside(chooser, screen);
+        // Centred again once shown and framed.
         centreOver(chooser, m_win.get());
         verifyInside(chooser, screen);
     }
