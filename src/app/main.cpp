@@ -4,7 +4,9 @@
 #include "startup/ProgramFolder.h"
 #include "startup/UpdateCheck.h"
 #include "intake/ChapterImport.h"
+#include "windows/ChapterEditor.h"
 #include "windows/ChapterPreview.h"
+#include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/OnlineBanner.h"
@@ -23,6 +25,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -41,10 +44,13 @@ void whenUpdateCheckDone(vamo::MainWindow& window, F then)
 }
 
 // Fills the window with a small sample book and saves a picture of it, or of
-// the wizard's step one (Form4) or step two (Form5) opened on it, or of the
-// batch import (Form6) on a folder of sample files with the split check box
-// on; used by scripts/screenshot.sh for the README and docs/.
-int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which)
+// a window opened from it: the wizard's step one (Form4) or step two (Form5),
+// the folder chooser (Form2), the chapter editor on the second chapter
+// (Form3), the batch import (Form6, on a folder of sample files with the
+// split check box on) or the folder tab ("folder"); the chooser and the
+// folder tab on the TXT folder `txtFolder`; used by scripts/screenshot.sh
+// for the README and docs/.
+int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which, const QString& txtFolder)
 {
     vamo::BookProject& book = window.book();
     // A neutral sample folder, not a path of the machine that takes the picture.
@@ -52,8 +58,12 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
     book.setBookName(QStringLiteral("山居杂记"));
     const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"),
                                QStringLiteral("第3章 竹林"), QStringLiteral("第4章 归途")};
-    for (const QString& name : names)
+    for (const QString& name : names) {
+        book.setChaptertext(book.chapterCount(),
+                            QStringLiteral("　　%1\r\n　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，"
+                                           "搬进了青溪上游的一间老屋。\r\n").arg(name));
         book.appendChapterName(name);
+    }
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
         list->setCurrentRow(1);
     window.show();
@@ -65,6 +75,18 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
             shown->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
             shown = window.wizardStepTwo();
         }
+    } else if (which == QLatin1String("Form2")) {
+        window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        shown = window.folderChooser();
+        if (!txtFolder.isEmpty())
+            window.folderChooser()->setFolder(txtFolder);
+    } else if (which == QLatin1String("Form3")) {
+        window.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+        shown = window.chapterEditor();
+    } else if (which == QLatin1String("folder")) {
+        window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
+        if (!txtFolder.isEmpty())
+            window.setTxtFolder(txtFolder);
     }
     QTemporaryDir samples;
     if (which == QLatin1String("Form6")) {
@@ -77,6 +99,9 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
             if (file.open(QIODevice::WriteOnly))
                 file.write("\r\n");
         }
+        // Opened as its button opens it, without the question about the
+        // sample chapters.
+        window.setEnabled(false);
         vamo::ImportWindow* import = window.importWindow();
         import->openFromMainWindow(false);
         import->setFolder(folder);
@@ -92,7 +117,10 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
     whenUpdateCheckDone(window, [&window, shown, path] {
         QTimer::singleShot(500, &window, [&window, shown, path] {
             const bool saved = shown->grab().save(path);
-            window.close();
+            // The main window closes only on its own: closing it under an
+            // open editor would ask about the chapter.
+            if (shown == &window)
+                window.close();
             QCoreApplication::exit(saved ? 0 : 1);
         });
     });
@@ -164,6 +192,9 @@ int main(int argc, char** argv)
                                         QStringLiteral("Form1"));
     screenshotWindow.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshotWindow);
+    QCommandLineOption screenshotFolder(QStringLiteral("screenshot-txt-folder"), QString(), QStringLiteral("folder"));
+    screenshotFolder.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshotFolder);
     QCommandLineOption checkUpdate(QStringLiteral("check-update"));
     checkUpdate.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(checkUpdate);
@@ -182,7 +213,8 @@ int main(int argc, char** argv)
     if (parser.isSet(checkUpdate))
         return printBanner(window);
     if (parser.isSet(screenshot))
-        return saveScreenshot(window, parser.value(screenshot), parser.value(screenshotWindow));
+        return saveScreenshot(window, parser.value(screenshot), parser.value(screenshotWindow),
+                              parser.value(screenshotFolder));
     window.show();
     return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 #include "text/TxtReader.h"
 #include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
+#include "windows/Placement.h"
 #include "windows/ProgressFill.h"
 
 #include <QCloseEvent>
@@ -171,6 +172,7 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
         connect(parent, &QObject::destroyed, this, [this] { delete this; });
     ui->setupUi(this);
     m_work = new BackgroundWork(this);
+    keepOnScreen(this);
     ui->Text2->setLimit(editing::kVisibleLimit);
     // The box keeps its place while a file read hides it.
     QSizePolicy keep = ui->Text2->sizePolicy();
@@ -276,9 +278,7 @@ void ChapterEditor::placeAndShow()
             if (QWindow* own = windowHandle(); own && m_mainWindow->window()->windowHandle())
                 own->setTransientParent(m_mainWindow->window()->windowHandle());
         }
-        const QRect main = m_mainWindow->frameGeometry();
-        const QSize mine = frameGeometry().size();
-        move(main.x() + (main.width() - mine.width()) / 2, main.y() + (main.height() - mine.height()) / 2);
+        centreOver(this, m_mainWindow);
     }
     show();
     raise();

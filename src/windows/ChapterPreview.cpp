@@ -1,6 +1,7 @@
 #include "windows/ChapterPreview.h"
 
 #include "ui_ChapterPreview.h"
+#include "windows/Placement.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -12,6 +13,7 @@ namespace vamo {
 ChapterPreview::ChapterPreview(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ChapterPreview>())
 {
     ui->setupUi(this);
+    keepOnScreen(this);
     QHeaderView* header = ui->List1->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::ResizeToContents);

@@ -3,6 +3,7 @@
 #include "ui_FolderChooser.h"
 
 #include "intake/FolderBatch.h"
+#include "windows/Placement.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTreeView>
 
@@ -30,7 +32,10 @@ DriveFolderTree::DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* pa
     m_tree->setModel(m_model);
     for (int c = 1; c < m_model->columnCount(); ++c)
         m_tree->hideColumn(c);
-    m_tree->header()->setStretchLastSection(true);
+    // Deep folders widen the column and the tree scrolls sideways, rather
+    // than cutting their names short.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
     {
         const QSignalBlocker block(m_drives);
@@ -126,7 +131,11 @@ void DriveFolderTree::showDriveOf(const QString& path)
 FolderChooser::FolderChooser(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FolderChooser>())
 {
     ui->setupUi(this);
+    keepOnScreen(this);
     m_tree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
+    // The folder chosen in the tree, in full.
+    showPathEnd(ui->FolderPath, QStringLiteral("选中的文件夹"));
+    connect(m_tree, &DriveFolderTree::folderChanged, ui->FolderPath, &QLineEdit::setText);
     connect(ui->Command1, &QPushButton::clicked, this, &FolderChooser::confirm);
     connect(ui->Command2, &QPushButton::clicked, this, &FolderChooser::reject);
 }

@@ -9,6 +9,7 @@
 #include "windows/FolderChooser.h"
 #include "windows/ListRows.h"
 #include "windows/ProgressFill.h"
+#include "windows/Placement.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -31,6 +32,7 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* pare
 {
     ui->setupUi(this);
     m_work = new BackgroundWork(this);
+    keepOnScreen(this);
     ui->Combo1->addItems(namingRuleItems());
     setListHeight(false);
     // The progress texts grow during an import; they must not widen the window.
@@ -101,6 +103,8 @@ void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
         const int bottom = main.top() + main.height();
         stepTwo->move(main.left() + (main.width() - wizard.width()) / 2, bottom - wizard.height());
         move(main.left() + (main.width() - mine.width()) / 2, bottom - mine.height() - wizard.height());
+        // Both kept on the screen (this window when it is shown).
+        fitOnScreen(stepTwo);
     }
     show();
     raise();

@@ -160,6 +160,11 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
     ui->Frame3->setAcceptDrops(true);
     ui->Frame3->installEventFilter(this);
 
+    // Path fields show the end of a long path, and the whole in the tooltip.
+    showPathEnd(ui->Text1, ui->Text1->toolTip());
+    showPathEnd(ui->TxtFolderPath, QStringLiteral("选中的txt文件夹"));
+    keepOnScreen(this);
+
     connectControls();
     startUp();
     showSettings();
@@ -225,6 +230,7 @@ void MainWindow::connectControls()
     connect(ui->List1, &QListWidget::itemDoubleClicked, this, &MainWindow::editChapter);
 
     connect(m_txtTree, &DriveFolderTree::folderChanged, this, &MainWindow::refreshTxtList);
+    connect(m_txtTree, &DriveFolderTree::folderChanged, ui->TxtFolderPath, &QLineEdit::setText);
     connect(ui->Command12, &QPushButton::clicked, this, &MainWindow::removeTxtEntry);
     connect(ui->Command14, &QPushButton::clicked, this, &MainWindow::moveTxtEntryUp);
     connect(ui->Command15, &QPushButton::clicked, this, &MainWindow::moveTxtEntryDown);

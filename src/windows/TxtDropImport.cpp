@@ -6,6 +6,7 @@
 #include "windows/BackgroundWork.h"
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
+#include "windows/Placement.h"
 
 #include <QFileInfo>
 #include <QMimeData>
@@ -147,14 +148,8 @@ void TxtDropImport::filesRead(Read read)
     window->showChapters(plan->chapters, static_cast<int>(m_pending->files.size()), plan->notice);
     if (m_opener) {
         // Over the centre of the opener, and kept above it.
-        window->ensurePolished();
-        const QRect outer = m_opener->frameGeometry();
-        const QSize size = window->frameGeometry().size();
-        window->move(outer.left() + (outer.width() - size.width()) / 2,
-                     outer.top() + (outer.height() - size.height()) / 2);
-        window->winId();
-        if (window->windowHandle() && m_opener->window()->windowHandle())
-            window->windowHandle()->setTransientParent(m_opener->window()->windowHandle());
+        centreOver(window, m_opener);
+        keepAbove(window, m_opener->window());
     }
     window->show();
     window->raise();

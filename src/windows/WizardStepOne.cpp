@@ -30,6 +30,8 @@ WizardStepOne::WizardStepOne(MainWindow& mainWindow)
     : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::WizardStepOne>()), m_main(mainWindow)
 {
     ui->setupUi(this);
+    keepOnScreen(this);
+    showPathEnd(ui->Text1, ui->Text1->toolTip());
     ui->Combo1->addItems(wizard::jarSizeItems());
     ui->Combo2->addItems(BookProject::phoneModelItems());
     ui->Text2->setText(site::defaultMaker());

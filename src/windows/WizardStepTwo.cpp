@@ -20,6 +20,7 @@ WizardStepTwo::WizardStepTwo(MainWindow& mainWindow)
       m_book(mainWindow.book())
 {
     ui->setupUi(this);
+    keepOnScreen(this);
 
     connect(ui->Command1, &QPushButton::clicked, this, &WizardStepTwo::batchImport);
     connect(ui->Command2, &QPushButton::clicked, this, &WizardStepTwo::addChapter);
