@@ -67,9 +67,11 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     // Everything below works on copies; the project changes only on success.
     const BookSettings settings = book.settings();
     const QString message = settings.message.trimmed().isEmpty() ? u" "_s : settings.message;
-    QString baseBookName = settings.bookName;
+    // Trimmed first: spaces around the name would otherwise become
+    // underscores in the folder, the manifest and the book's title page.
+    QString baseBookName = settings.bookName.trimmed();
     baseBookName.replace(u' ', u'_');
-    const QString bookName = baseBookName.trimmed();
+    const QString bookName = baseBookName;
     const QString jarName = settings.jarName.trimmed();
     const qint64 budget = payload::textBudget(settings.jarSize);
 

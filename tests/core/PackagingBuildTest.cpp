@@ -177,6 +177,21 @@ TEST_F(Build, SameNamedTemplateEntriesAreReplacedWhereTheyStand)
     EXPECT_NE(test::zipEntry(jar, "text"), QByteArray("stale text"));
 }
 
+// Spaces around the book name are trimmed before the inner ones become
+// underscores: "  三 国  " is the book 三_国, not __三_国__.
+TEST_F(Build, BookNameIsTrimmedBeforeItsSpacesBecomeUnderscores)
+{
+    addChapter(u"A"_s, u"abc"_s);
+    book.setBookName(u"  三 国  "_s);
+    const auto r = BuildEbook(book, env);
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    const QString jar = QDir(bookFolder(u"三_国"_s)).filePath(u"sanguo.jar"_s);
+    ASSERT_TRUE(QFileInfo::exists(jar)) << QDir(root.filePath(u"jar"_s)).entryList().join(u' ').toStdString();
+    EXPECT_TRUE(QString::fromUtf8(test::zipEntry(jar, "META-INF/MANIFEST.MF")).contains(u"MIDlet-Name: 三_国"_s));
+    EXPECT_TRUE(QString::fromUtf8(test::zipEntry(jar, "text")).contains(u"三_国"_s));
+    EXPECT_FALSE(QString::fromUtf8(test::zipEntry(jar, "text")).contains(u"_三"_s));
+}
+
 TEST_F(Build, PhoneModelOneUsesTheMotorolaTemplate)
 {
     addChapter(u"A"_s, u"abc"_s);
