@@ -20,9 +20,9 @@
 // and libzip copies the deflated bytes into the archive as they are.
 namespace vamo::archive {
 
-// Deflate level of the added entries. Level 6 (zlib's default) gives the
-// same size as 9 within a few hundredths of a percent on piece-sized entries
-// and is clearly faster on long ones.
+// libdeflate level of the added entries: on Chinese text its level 6 gives
+// smaller entries than zlib's level 6 (a zip tool's default), at well under
+// its time. Plain deflate either way, as every phone reads it.
 inline constexpr int kDeflateLevel = 6;
 
 struct Entry {
@@ -38,7 +38,7 @@ struct PackedEntry {
     qint64 size = 0;     // the entry's bytes before deflating
 };
 
-// Deflates entries on worker threads, each with its own reused zlib stream.
+// Deflates entries on worker threads, each with its own reused compressor.
 // One thread at a time waits for a batch's entries; it deflates meanwhile
 // what the workers have not begun.
 class Packer {
