@@ -10,7 +10,11 @@
 // against), and with libdeflate's raw deflate at the archive's level (the
 // physical floor). Figures are medians over the alternating rounds.
 //
-//   bench_make [--mb N] [--repeat N] [--templates DIR]
+//   bench_make [--mb N] [--repeat N] [--templates DIR] [--work DIR]
+//
+// With --work the novel's chapter files stay in DIR/novel, so that one make
+// can be run again under a profiler:
+//   bench_make --child DIR/novel 0 DIR/out TEMPLATES
 //
 // Chapters grow with --mb, so that the book stays under 1000 chapters.
 //
@@ -338,6 +342,7 @@ int parent(const QStringList& args)
 {
     qint64 megabytes = 10;
     int repeat = 3;
+    QString work; // where the novel and the books go; a temporary folder unless given
     QString templates = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin"));
     for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
         if (args.at(i) == u"--mb")
@@ -346,11 +351,15 @@ int parent(const QStringList& args)
             repeat = std::max(1, args.at(i + 1).toInt());
         else if (args.at(i) == u"--templates")
             templates = args.at(i + 1);
+        else if (args.at(i) == u"--work")
+            work = args.at(i + 1);
     }
 
     QTemporaryDir tmp;
-    const QString source = QDir(tmp.path()).filePath(QStringLiteral("novel"));
-    const QString save = QDir(tmp.path()).filePath(QStringLiteral("out"));
+    if (work.isEmpty())
+        work = tmp.path();
+    const QString source = QDir(work).filePath(QStringLiteral("novel"));
+    const QString save = QDir(work).filePath(QStringLiteral("out"));
     QDir().mkpath(source);
     if (!QFile::exists(QDir(templates).filePath(QStringLiteral("DuvEver.dll")))) {
         templates = tmp.path();

@@ -87,16 +87,64 @@ struct TemplateSource {
     bool rewritten = false; // libzip wrote the archive anew (it does not when nothing changed)
     std::time_t mtime = 0;
     zip_error_t error{};
+    // The archive's latest bytes, from file offset bufferStart on. libzip
+    // goes back to every entry's header once the entry is written; in here
+    // that costs neither a seek nor a write of the file.
+    QByteArray buffer;
+    zip_uint64_t bufferStart = 0;
+
+    static constexpr qsizetype kFlushAt = qsizetype(1) << 20;
+    static constexpr qsizetype kKeep = qsizetype(64) << 10; // for going back to a header
+
+    bool writeOut(zip_uint64_t at, const char* data, qint64 n)
+    {
+        const auto offset = static_cast<qint64>(at);
+        return (out->pos() == offset || out->seek(offset)) && out->write(data, n) == n;
+    }
+
+    // Writes the buffer's first `n` bytes to the file.
+    bool flushBuffer(qsizetype n)
+    {
+        if (n <= 0)
+            return true;
+        if (!writeOut(bufferStart, buffer.constData(), n))
+            return false;
+        buffer.remove(0, n);
+        bufferStart += static_cast<zip_uint64_t>(n);
+        return true;
+    }
+
+    bool flush() { return flushBuffer(buffer.size()); }
 
     zip_int64_t write(const void* data, zip_uint64_t length)
     {
-        if (!out || length > static_cast<zip_uint64_t>(std::numeric_limits<qint64>::max()) - outOffset) {
+        if (!out || length > static_cast<zip_uint64_t>(std::numeric_limits<qsizetype>::max() / 2) ||
+            outOffset > static_cast<zip_uint64_t>(std::numeric_limits<qint64>::max()) - length) {
             zip_error_set(&error, ZIP_ER_WRITE, 0);
             return -1;
         }
-        const auto at = static_cast<qint64>(outOffset);
-        const auto n = static_cast<qint64>(length);
-        if ((out->pos() != at && !out->seek(at)) || out->write(static_cast<const char*>(data), n) != n) {
+        const auto n = static_cast<qsizetype>(length);
+        const char* bytes = static_cast<const char*>(data);
+        bool ok = true;
+        try {
+            if (outOffset >= bufferStart && outOffset <= bufferStart + static_cast<zip_uint64_t>(buffer.size())) {
+                const auto at = static_cast<qsizetype>(outOffset - bufferStart);
+                if (buffer.size() < at + n)
+                    buffer.resize(at + n);
+                std::memcpy(buffer.data() + at, bytes, static_cast<std::size_t>(n));
+                if (buffer.size() >= kFlushAt)
+                    ok = flushBuffer(buffer.size() - kKeep);
+            } else {
+                // Before what the buffer holds: straight into the file.
+                ok = flush() && writeOut(outOffset, bytes, n);
+                if (ok && outOffset + length > bufferStart)
+                    bufferStart = outOffset + length; // the buffer was written and is empty
+            }
+        } catch (const std::bad_alloc&) {
+            zip_error_set(&error, ZIP_ER_MEMORY, 0);
+            return -1;
+        }
+        if (!ok) {
             zip_error_set(&error, ZIP_ER_WRITE, 0);
             return -1;
         }
@@ -108,9 +156,10 @@ struct TemplateSource {
     // What libzip wrote goes again (the caller removes the file on failure).
     void discardWritten()
     {
+        buffer.truncate(0);
         if (out && outSize > 0 && out->seek(0))
             out->resize(0);
-        outOffset = outSize = 0;
+        outOffset = outSize = bufferStart = 0;
     }
 };
 
@@ -583,7 +632,7 @@ Result<void> checkTemplate(QByteArrayView templateBytes)
     // broken (a JAR without the reader), as is an archive without entries.
     if (templateBytes.isEmpty())
         return fail(reasonOf(ZIP_ER_NOZIP));
-    TemplateSource source{templateBytes, 0, nullptr, 0, 0, false, 0, {}};
+    TemplateSource source{templateBytes, 0, nullptr, 0, 0, false, 0, {}, {}, 0};
     zip_error_init(&source.error);
     struct ErrorFini {
         zip_error_t& error;
@@ -627,7 +676,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
         count += b.size();
     std::vector<PackedSource> sources;
     sources.reserve(count);
-    TemplateSource archiveSource{templateBytes, 0, &out, 0, 0, false, 0, {}};
+    TemplateSource archiveSource{templateBytes, 0, &out, 0, 0, false, 0, {}, {}, 0};
     zip_error_init(&archiveSource.error);
     struct ErrorsFini {
         std::vector<PackedSource>& sources;
@@ -677,12 +726,15 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
                                                   const_cast<std::function<void()>*>(&alive));
     }
     const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
+    archiveSource.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
     if (zip_close(archive.get()) < 0) {
         if (archiveSource.error.zip_err == ZIP_ER_WRITE)
             return fail(cannotWrite); // the file, not the archive
         return zipFailed(reasonOf(zip_get_error(archive.get())));
     }
     archive.release(); // closed and freed by zip_close
+    if (!archiveSource.flush())
+        return fail(cannotWrite);
     qint64 written = static_cast<qint64>(archiveSource.outSize);
     if (!archiveSource.rewritten) {
         // Nothing added: the template as it is.
