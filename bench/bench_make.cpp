@@ -10,7 +10,9 @@
 // against), and with libdeflate's raw deflate at the archive's level (the
 // physical floor). Figures are medians over the alternating rounds.
 //
-//   bench_make [--mb N] [--repeat N] [--templates DIR] [--work DIR]
+//   bench_make [--mb N] [--repeat N] [--templates DIR] [--work DIR] [--class N] [--levels]
+//
+// --class N makes only size class N. --levels also shows the deflated size at libdeflate's levels 5 to 12.
 //
 // With --work the novel's chapter files stay in DIR/novel, so that one make
 // can be run again under a profiler:
@@ -344,7 +346,15 @@ int parent(const QStringList& args)
     int repeat = 3;
     QString work; // where the novel and the books go; a temporary folder unless given
     QString templates = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin"));
-    for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
+    bool levels = false;
+    std::vector<int> classes{0, 4};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) == u"--levels") {
+            levels = true;
+            continue;
+        }
+        if (i + 1 == args.size())
+            break;
         if (args.at(i) == u"--mb")
             megabytes = args.at(i + 1).toLongLong();
         else if (args.at(i) == u"--repeat")
@@ -353,6 +363,9 @@ int parent(const QStringList& args)
             templates = args.at(i + 1);
         else if (args.at(i) == u"--work")
             work = args.at(i + 1);
+        else if (args.at(i) == u"--class")
+            classes = {args.at(i + 1).toInt()};
+        ++i;
     }
 
     QTemporaryDir tmp;
@@ -377,7 +390,7 @@ int parent(const QStringList& args)
     out().flush();
 
     bool allMet = true;
-    for (int jarSize : {0, 4}) {
+    for (int jarSize : classes) {
         const double cpuTarget = jarSize == 0 ? 0.8 : 1.0;
         // A first make to find the entries (and warm the caches); not counted.
         const MakeRun first = runChild(source, jarSize, save, templates);
@@ -405,10 +418,12 @@ int parent(const QStringList& args)
         const double ratio = median(ratios);
         // The archive's level is the lowest that never comes out larger
         // than zlib's level 6: the sizes of the levels around it.
-        out() << "  sizes: zlib " << kZipToolLevel << " " << z.packed << " bytes; libdeflate";
-        for (int level = 5; level <= 12; ++level)
-            out() << "  " << level << ": " << libdeflateFloor(payload, level).packed;
-        out() << "\n";
+        if (levels) {
+            out() << "  sizes: zlib " << kZipToolLevel << " " << z.packed << " bytes; libdeflate";
+            for (int level = 5; level <= 12; ++level)
+                out() << "  " << level << ": " << libdeflateFloor(payload, level).packed;
+            out() << "\n";
+        }
         const double peakBytes = static_cast<double>(peak) * 1024.0;
         const bool timeMet = ratio <= cpuTarget;
         const bool memoryMet = peakBytes <= memoryTarget;

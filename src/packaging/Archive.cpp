@@ -437,6 +437,9 @@ struct Packer::Job {
     std::vector<char> done;   // per entry: deflated
     std::size_t next = 0;     // first entry nobody has claimed
     std::size_t inFlight = 0; // claims being deflated
+    qsizetype remaining = -1; // bytes of the entries nobody has claimed; -1 until counted
+    std::size_t doneCount = 0;
+    QByteArray owner; // holds the entries' bytes until all are deflated
     bool failed = false;      // then nothing more is claimed
 };
 
@@ -450,16 +453,25 @@ struct Packer::Shared {
     std::mutex callerMutex; // the waiting thread's stream
     Deflater callerDeflater;
 
-    // Claims the next entries of `job`, about 4 KiB of them, at least one
-    // (a piece file or two: a waiting thread never waits long). Call with
-    // `mutex` held.
+    // Claims the next entries of `job`, at least one: about 4 KiB of them
+    // while much is left (a piece file or two: a waiting thread never waits
+    // long), up to 32 KiB when half the rest is more (so that few claims
+    // make a small volume, while each thread still gets part of it). Call
+    // with `mutex` held.
     std::pair<std::size_t, std::size_t> claim(Job& job)
     {
         const std::size_t begin = job.next;
+        if (job.remaining < 0) {
+            job.remaining = 0;
+            for (const Entry& e : job.entries)
+                job.remaining += e.data.size();
+        }
+        const qsizetype want = std::clamp(job.remaining / 2, qsizetype(1) << 12, qsizetype(1) << 15);
         std::size_t end = begin;
         qsizetype bytes = 0;
-        while (end < job.entries.size() && (end == begin || bytes < (qsizetype(1) << 12)))
+        while (end < job.entries.size() && (end == begin || bytes < want))
             bytes += job.entries[end++].data.size();
+        job.remaining -= bytes;
         job.next = end;
         ++job.inFlight;
         if (end == job.entries.size())
@@ -483,6 +495,9 @@ struct Packer::Shared {
         if (ok) {
             std::fill(job.done.begin() + static_cast<std::ptrdiff_t>(range.first),
                       job.done.begin() + static_cast<std::ptrdiff_t>(range.second), 1);
+            job.doneCount += range.second - range.first;
+            if (job.doneCount == job.entries.size())
+                job.owner = QByteArray(); // the entries' bytes are no longer needed
         } else {
             job.failed = true;
             job.next = job.entries.size();
@@ -530,9 +545,10 @@ Packer::~Packer()
         t.join();
 }
 
-Packer::Batch Packer::start(std::vector<Entry> entries)
+Packer::Batch Packer::start(std::vector<Entry> entries, QByteArray owner)
 {
     auto job = std::make_shared<Job>();
+    job->owner = std::move(owner);
     job->packed.resize(entries.size());
     job->done.resize(entries.size());
     job->entries = std::move(entries);

@@ -81,8 +81,9 @@ public:
     };
 
     // Starts deflating `entries`; their data must stay valid until the batch
-    // is taken or destroyed.
-    Batch start(std::vector<Entry> entries);
+    // is taken or destroyed, or lie in `owner`, which the packer holds until
+    // every entry is deflated and then lets go.
+    Batch start(std::vector<Entry> entries, QByteArray owner = {});
 
 private:
     struct Shared;

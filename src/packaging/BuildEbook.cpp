@@ -141,7 +141,6 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     // volume's payload is written; its JAR is written as they come.
     struct PendingVolume {
         payload::Volume payload;
-        std::vector<QByteArray> blocks; // the payload's blocks, shared while they are deflated
         QByteArray manifestBytes;
         QByteArray capterBytes;
         QString manifesttext;
@@ -150,7 +149,8 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         // and book information, then the pieces in writing order.
         std::vector<archive::Packer::Batch> packing;
     };
-    archive::Packer packer;
+    std::optional<archive::Packer> ownPacker;
+    archive::Packer& packer = env.packer ? *env.packer : ownPacker.emplace();
     std::optional<PendingVolume> pending;
     payload::Cursor cursor;
     int volume = 0;
@@ -160,16 +160,19 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         std::optional<PendingVolume> next;
         if (more) {
             PendingVolume& v = next.emplace();
+            // The packer holds each block until its pieces are deflated; the
+            // volume lets go of it at once, so that a long volume is never
+            // held whole in memory.
             const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block,
                                                              std::size_t from, std::size_t to) {
-                v.blocks.push_back(vol.blocks[block]);
                 std::vector<archive::Entry> entries;
                 entries.reserve(to - from);
                 for (std::size_t i = from; i < to; ++i)
                     entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
-                v.packing.push_back(packer.start(std::move(entries)));
+                v.packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
             };
-            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone);
+            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone,
+                                            payload::BlockAfterDone::Drop);
             if (!vol)
                 return std::unexpected(vol.error());
             v.payload = std::move(*vol);
@@ -213,7 +216,6 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             if ((*jar)->error() != QFileDevice::NoError)
                 return fail(u"无法写入文件："_s + native(target.jarTemporary));
             pending->packing.clear();
-            pending->blocks.clear();
             pending->payload = payload::Volume();
 
             const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());

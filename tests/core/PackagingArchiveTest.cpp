@@ -147,6 +147,26 @@ TEST(ArchivePacker, DroppedBatchLetsGoOfItsEntriesAndThePackerGoesOn)
     EXPECT_EQ(inflateRaw(packed->back().deflated, packed->back().size), data.back());
 }
 
+TEST(ArchivePacker, TheOwnerOfABatchsBytesIsLetGoOnceTheyAreDeflated)
+{
+    Packer packer(1);
+    QByteArray block;
+    for (int i = 0; i < 50; ++i)
+        block += QByteArray(3000, static_cast<char>('a' + i % 26));
+    std::vector<Entry> entries;
+    for (int i = 0; i < 50; ++i)
+        entries.push_back({QByteArray::number(i), QByteArrayView(block).sliced(i * 3000, 3000)});
+    Packer::Batch batch = packer.start(std::move(entries), block);
+    for (std::size_t i = 0; i < 50; ++i)
+        ASSERT_TRUE(batch.wait(i));
+    // Every entry is deflated: the packer holds no share of the bytes now,
+    // though the batch is not taken yet.
+    EXPECT_TRUE(block.isDetached());
+    auto packed = batch.take();
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(inflateRaw((*packed)[49].deflated, 3000), QByteArray(3000, static_cast<char>('a' + 49 % 26)));
+}
+
 TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
 {
     QTemporaryDir dir;
