@@ -552,7 +552,15 @@ Packer::Batch Packer::start(std::vector<Entry> entries, QByteArray owner)
     job->packed.resize(entries.size());
     job->done.resize(entries.size());
     job->entries = std::move(entries);
-    if (!job->entries.empty()) {
+    qsizetype bytes = 0;
+    for (const Entry& e : job->entries)
+        bytes += e.data.size();
+    // A small batch (a small book's volume, a manifest and chapter index) is
+    // deflated by the thread that waits for it: handing it to the workers
+    // costs more in wake-ups between the processors than it saves.
+    if (bytes < kWorkerBatchBytes || m_shared->workers.empty())
+        return Batch(this, std::move(job));
+    {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->queue.push_back(job);
     }

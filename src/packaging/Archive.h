@@ -80,6 +80,10 @@ public:
         std::shared_ptr<Job> m_job;
     };
 
+    // Batches of fewer bytes than this are deflated by the thread that waits
+    // for them (in wait() or take()), never by the workers.
+    static constexpr qsizetype kWorkerBatchBytes = qsizetype(128) << 10;
+
     // Starts deflating `entries`; their data must stay valid until the batch
     // is taken or destroyed, or lie in `owner`, which the packer holds until
     // every entry is deflated and then lets go.
