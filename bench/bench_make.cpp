@@ -174,6 +174,7 @@ int child(const QStringList& args)
         book.appendChapterName(text->text.left(text->text.indexOf(u'\r')));
     }
     const qint64 read = timer.nsecsElapsed();
+    const long peakRead = peakKiB();
 
     auto built = BuildEbook(book, BuildEnvironment{program.path(), templates});
     const qint64 end = timer.nsecsElapsed();
@@ -181,7 +182,8 @@ int child(const QStringList& args)
     if (!built)
         qFatal("%s", qPrintable(built.error().message));
 
-    out() << "read " << read << "\nend " << end << "\ncpu " << cpu << "\npeak " << peakKiB() << '\n';
+    out() << "read " << read << "\nend " << end << "\ncpu " << cpu << "\npeakread " << peakRead << "\npeak "
+          << peakKiB() << '\n';
     for (const QString& jar : built->jarPaths)
         out() << "jar " << jar << '\n';
     out().flush();
@@ -192,7 +194,7 @@ int child(const QStringList& args)
 
 struct MakeRun {
     double read = 0, build = 0, total = 0, cpu = 0; // seconds
-    long peak = 0;                                  // KiB
+    long peak = 0, peakRead = 0;                    // KiB
     QStringList jars;
 };
 
@@ -219,6 +221,8 @@ MakeRun runChild(const QString& source, int jarSize, const QString& save, const 
             cpu = value.toLongLong();
         else if (key == u"peak")
             r.peak = value.toLong();
+        else if (key == u"peakread")
+            r.peakRead = value.toLong();
         else if (key == u"jar")
             r.jars.append(value);
     }
@@ -445,7 +449,8 @@ int parent(const QStringList& args)
         out() << "  deflated size     " << ratioText(static_cast<double>(d.packed) / static_cast<double>(z.packed))
               << " x zlib " << kZipToolLevel << "  (target <= 1.00) " << (sizeMet ? "met" : "MISSED") << "\n";
         out() << "  peak memory       " << mib(peakBytes) << "  (target <= " << mib(memoryTarget) << ") "
-              << (memoryMet ? "met" : "MISSED") << "\n\n";
+              << (memoryMet ? "met" : "MISSED") << "; after reading "
+              << mib(static_cast<double>(first.peakRead) * 1024.0) << "\n\n";
         out().flush();
     }
     QDir(save).removeRecursively();
