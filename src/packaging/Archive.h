@@ -101,8 +101,10 @@ Result<void> checkTemplate(QByteArrayView templateBytes);
 
 // Writes the template with the entries of `batches` added, in order, to
 // `out`, a file open for writing at its start, and returns the bytes
-// written. Each entry is written as soon as it is deflated, while the packer
-// goes on with the next, and its deflated bytes are released then. Fails with
+// written. The archive goes straight into the file (through a buffer of
+// about 1 MiB), never whole into memory. Each entry is written as soon as it
+// is deflated, while the packer goes on with the next, and its deflated bytes
+// are released then. Fails with
 // "生成JAR包失败：" + reason, or "无法写入文件：" + the file's name; the file
 // may then hold part of the archive. `alive`, when given, is called now and
 // then while the archive is written, so that a caller can keep its window

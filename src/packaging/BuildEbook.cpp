@@ -148,7 +148,11 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         // Over the bytes above, so dropped first: the manifest, chapter index
         // and book information, then the pieces in writing order.
         std::vector<archive::Packer::Batch> packing;
+        std::vector<qsizetype> blockBytes; // per batch of pieces, while the payload is written
+        std::size_t helped = 0;            // batches of pieces this thread has seen deflated
+        qsizetype aheadBytes = 0;          // bytes of the batches after those
     };
+    constexpr qsizetype kAheadBytes = qsizetype(8) << 20;
     std::optional<archive::Packer> ownPacker;
     archive::Packer& packer = env.packer ? *env.packer : ownPacker.emplace();
     std::optional<PendingVolume> pending;
@@ -169,7 +173,24 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
                 entries.reserve(to - from);
                 for (std::size_t i = from; i < to; ++i)
                     entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
+                qsizetype bytes = 0;
+                for (const archive::Entry& e : entries)
+                    bytes += e.data.size();
                 v.packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
+                v.blockBytes.push_back(bytes);
+                v.aheadBytes += bytes;
+                // The payload is written faster than the workers deflate it,
+                // and what waits is held in memory: past a few megabytes this
+                // thread deflates too, the oldest first.
+                while (v.aheadBytes > kAheadBytes && v.helped + 1 < v.packing.size()) {
+                    archive::Packer::Batch& oldest = v.packing[v.helped];
+                    for (std::size_t i = 0; i < oldest.size(); ++i) {
+                        if (!oldest.wait(i))
+                            break; // writing the JAR reports it
+                    }
+                    v.aheadBytes -= v.blockBytes[v.helped];
+                    ++v.helped;
+                }
             };
             auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone,
                                             payload::BlockAfterDone::Drop);
