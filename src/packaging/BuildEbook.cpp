@@ -152,7 +152,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         std::size_t helped = 0;            // batches of pieces this thread has seen deflated
         qsizetype aheadBytes = 0;          // bytes of the batches after those
     };
-    constexpr qsizetype kAheadBytes = qsizetype(8) << 20;
+    constexpr qsizetype kAheadBytes = qsizetype(16) << 20;
     std::optional<archive::Packer> ownPacker;
     archive::Packer& packer = env.packer ? *env.packer : ownPacker.emplace();
     std::optional<PendingVolume> pending;
@@ -180,7 +180,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
                 v.blockBytes.push_back(bytes);
                 v.aheadBytes += bytes;
                 // The payload is written faster than the workers deflate it,
-                // and what waits is held in memory: past a few megabytes this
+                // and what waits is held in memory: past 16 MiB this
                 // thread deflates too, the oldest first.
                 while (v.aheadBytes > kAheadBytes && v.helped + 1 < v.packing.size()) {
                     archive::Packer::Batch& oldest = v.packing[v.helped];
