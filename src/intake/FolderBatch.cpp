@@ -1,6 +1,7 @@
 #include "intake/FolderBatch.h"
 
 #include "intake/ChapterImport.h"
+#include "packaging/Archive.h"
 #include "packaging/MakeChecks.h"
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
@@ -162,6 +163,13 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
             return std::unexpected(ok.error());
     }
 
+    // One packer for the whole run: its threads are started once, not per
+    // book.
+    std::optional<archive::Packer> ownPacker;
+    BuildEnvironment batchEnv = env;
+    if (!batchEnv.packer)
+        batchEnv.packer = &ownPacker.emplace();
+
     FolderBatchReport report;
     report.saveFolder = book.settings().saveFolder;
     QSet<QString> written;
@@ -252,7 +260,7 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
         const QString key = outputKey(book);
         book.setBatchmode(1);
         notify(kBuilding, 0);
-        auto built = BuildEbook(book, env, [&](double f) { notify(kBuilding, f); });
+        auto built = BuildEbook(book, batchEnv, [&](double f) { notify(kBuilding, f); });
         if (!built) {
             failBook(built.error().message);
             continue;

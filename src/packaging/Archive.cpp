@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <libdeflate.h>
 #include <zip.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -73,37 +73,93 @@ struct ArchiveDiscard {
 using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
 
 // The archive being made, as libzip sees it: read from the template's bytes,
-// which stay the caller's and are never written, and written anew into
-// `out`. libzip's own buffer source is not used for this: on its path that
-// keeps the unchanged head of an archive it frees memory it does not own.
-// Without the cloning command libzip writes every entry itself.
+// which stay the caller's and are never written, and written anew straight
+// into the file `out` (through its buffer), so that no volume is ever held
+// whole in memory. libzip's own buffer source is not used for this: on its
+// path that keeps the unchanged head of an archive it frees memory it does
+// not own. Without the cloning command libzip writes every entry itself.
 struct TemplateSource {
     QByteArrayView in;
     zip_uint64_t inOffset = 0;
-    QByteArray* out = nullptr;
+    QFileDevice* out = nullptr; // open for writing at its start; null when only read
     zip_uint64_t outOffset = 0;
+    zip_uint64_t outSize = 0;
     bool rewritten = false; // libzip wrote the archive anew (it does not when nothing changed)
     std::time_t mtime = 0;
     zip_error_t error{};
+    // The archive's latest bytes, from file offset bufferStart on. libzip
+    // goes back to every entry's header once the entry is written; in here
+    // that costs neither a seek nor a write of the file.
+    QByteArray buffer;
+    zip_uint64_t bufferStart = 0;
+
+    static constexpr qsizetype kFlushAt = qsizetype(1) << 20;
+    static constexpr qsizetype kKeep = qsizetype(64) << 10; // for going back to a header
+
+    bool writeOut(zip_uint64_t at, const char* data, qint64 n)
+    {
+        const auto offset = static_cast<qint64>(at);
+        return (out->pos() == offset || out->seek(offset)) && out->write(data, n) == n;
+    }
+
+    // Writes the buffer's first `n` bytes to the file.
+    bool flushBuffer(qsizetype n)
+    {
+        if (n <= 0)
+            return true;
+        if (!writeOut(bufferStart, buffer.constData(), n))
+            return false;
+        buffer.remove(0, n);
+        bufferStart += static_cast<zip_uint64_t>(n);
+        return true;
+    }
+
+    bool flush() { return flushBuffer(buffer.size()); }
 
     zip_int64_t write(const void* data, zip_uint64_t length)
     {
-        if (length > static_cast<zip_uint64_t>(std::numeric_limits<qsizetype>::max()) - outOffset) {
-            zip_error_set(&error, ZIP_ER_MEMORY, 0);
+        if (!out || length > static_cast<zip_uint64_t>(std::numeric_limits<qsizetype>::max() / 2) ||
+            outOffset > static_cast<zip_uint64_t>(std::numeric_limits<qint64>::max()) - length) {
+            zip_error_set(&error, ZIP_ER_WRITE, 0);
             return -1;
         }
-        const auto at = static_cast<qsizetype>(outOffset);
         const auto n = static_cast<qsizetype>(length);
+        const char* bytes = static_cast<const char*>(data);
+        bool ok = true;
         try {
-            if (out->size() < at + n)
-                out->resize(at + n);
+            if (outOffset >= bufferStart && outOffset <= bufferStart + static_cast<zip_uint64_t>(buffer.size())) {
+                const auto at = static_cast<qsizetype>(outOffset - bufferStart);
+                if (buffer.size() < at + n)
+                    buffer.resize(at + n);
+                std::memcpy(buffer.data() + at, bytes, static_cast<std::size_t>(n));
+                if (buffer.size() >= kFlushAt)
+                    ok = flushBuffer(buffer.size() - kKeep);
+            } else {
+                // Before what the buffer holds: straight into the file.
+                ok = flush() && writeOut(outOffset, bytes, n);
+                if (ok && outOffset + length > bufferStart)
+                    bufferStart = outOffset + length; // the buffer was written and is empty
+            }
         } catch (const std::bad_alloc&) {
             zip_error_set(&error, ZIP_ER_MEMORY, 0);
             return -1;
         }
-        std::memcpy(out->data() + at, data, static_cast<std::size_t>(n));
+        if (!ok) {
+            zip_error_set(&error, ZIP_ER_WRITE, 0);
+            return -1;
+        }
         outOffset += length;
+        outSize = std::max(outSize, outOffset);
         return static_cast<zip_int64_t>(length);
+    }
+
+    // What libzip wrote goes again (the caller removes the file on failure).
+    void discardWritten()
+    {
+        buffer.truncate(0);
+        if (out && outSize > 0 && out->seek(0))
+            out->resize(0);
+        outOffset = outSize = bufferStart = 0;
     }
 };
 
@@ -146,15 +202,18 @@ zip_int64_t templateSourceCall(void* userdata, void* data, zip_uint64_t length, 
     case ZIP_SOURCE_TELL:
         return static_cast<zip_int64_t>(source->inOffset);
     case ZIP_SOURCE_BEGIN_WRITE:
-        source->out->clear();
-        source->outOffset = 0;
+        if (!source->out) {
+            zip_error_set(&source->error, ZIP_ER_RDONLY, 0);
+            return -1;
+        }
+        source->discardWritten();
         source->rewritten = true;
         return 0;
     case ZIP_SOURCE_WRITE:
         return source->write(data, length);
     case ZIP_SOURCE_SEEK_WRITE: {
         const zip_int64_t at = zip_source_seek_compute_offset(
-            source->outOffset, static_cast<zip_uint64_t>(source->out->size()), data, length, &source->error);
+            source->outOffset, source->outSize, data, length, &source->error);
         if (at < 0)
             return -1;
         source->outOffset = static_cast<zip_uint64_t>(at);
@@ -166,7 +225,7 @@ zip_int64_t templateSourceCall(void* userdata, void* data, zip_uint64_t length, 
         return 0;
     case ZIP_SOURCE_ROLLBACK_WRITE:
     case ZIP_SOURCE_REMOVE:
-        source->out->clear();
+        source->discardWritten();
         return 0;
     case ZIP_SOURCE_ERROR:
         return zip_error_to_data(&source->error, data, length);
@@ -226,8 +285,8 @@ Result<ArchivePtr> openFile(const QString& path, int flags)
     return ArchivePtr(archive);
 }
 
-// One raw deflate stream, set up once and reset for every entry (setting it
-// up costs about as much as deflating a piece file).
+// One raw deflate compressor (libdeflate), made once per thread and used for
+// every entry (making it costs about as much as deflating a piece file).
 class Deflater {
 public:
     Deflater() = default;
@@ -235,45 +294,37 @@ public:
     Deflater& operator=(const Deflater&) = delete;
     ~Deflater()
     {
-        if (m_ready)
-            deflateEnd(&m_stream);
+        if (m_compressor)
+            libdeflate_free_compressor(m_compressor);
     }
 
     bool pack(const Entry& entry, PackedEntry& out)
     {
         const auto size = static_cast<std::size_t>(entry.data.size());
-        if (size > std::numeric_limits<uInt>::max())
+        if (size > std::numeric_limits<quint32>::max())
             return false; // zip entries of 4 GiB need ZIP64; pieces are never near that
-        if (!m_ready) {
-            if (deflateInit2(&m_stream, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        if (!m_compressor) {
+            m_compressor = libdeflate_alloc_compressor(kDeflateLevel);
+            if (!m_compressor)
                 return false;
-            m_ready = true;
-        } else if (deflateReset(&m_stream) != Z_OK) {
-            return false;
         }
-        const auto bound = static_cast<std::size_t>(deflateBound(&m_stream, static_cast<uLong>(size)));
+        const std::size_t bound = libdeflate_deflate_compress_bound(m_compressor, size);
         if (m_buffer.size() < bound)
             m_buffer.resize(bound);
-        // zlib does not write through next_in.
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(entry.data.data()));
-        m_stream.avail_in = static_cast<uInt>(size);
-        m_stream.next_out = m_buffer.data();
-        m_stream.avail_out = static_cast<uInt>(bound);
-        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+        const std::size_t n =
+            libdeflate_deflate_compress(m_compressor, entry.data.data(), size, m_buffer.data(), m_buffer.size());
+        if (n == 0)
             return false;
         out.name = entry.name;
-        out.deflated = QByteArray(reinterpret_cast<const char*>(m_buffer.data()),
-                                  static_cast<qsizetype>(m_stream.total_out));
-        out.crc = static_cast<quint32>(
-            crc32_z(0, reinterpret_cast<const Bytef*>(entry.data.data()), static_cast<z_size_t>(size)));
+        out.deflated = QByteArray(m_buffer.data(), static_cast<qsizetype>(n));
+        out.crc = static_cast<quint32>(libdeflate_crc32(0, entry.data.data(), size));
         out.size = static_cast<qint64>(size);
         return true;
     }
 
 private:
-    z_stream m_stream{};
-    bool m_ready = false;
-    std::vector<Bytef> m_buffer;
+    libdeflate_compressor* m_compressor = nullptr;
+    std::vector<char> m_buffer;
 };
 
 // An added entry as libzip reads it: already deflated, with its size and
@@ -386,6 +437,9 @@ struct Packer::Job {
     std::vector<char> done;   // per entry: deflated
     std::size_t next = 0;     // first entry nobody has claimed
     std::size_t inFlight = 0; // claims being deflated
+    qsizetype remaining = -1; // bytes of the entries nobody has claimed; -1 until counted
+    std::size_t doneCount = 0;
+    QByteArray owner; // holds the entries' bytes until all are deflated
     bool failed = false;      // then nothing more is claimed
 };
 
@@ -399,16 +453,25 @@ struct Packer::Shared {
     std::mutex callerMutex; // the waiting thread's stream
     Deflater callerDeflater;
 
-    // Claims the next entries of `job`, about 4 KiB of them, at least one
-    // (a piece file or two: a waiting thread never waits long). Call with
-    // `mutex` held.
+    // Claims the next entries of `job`, at least one: about 4 KiB of them
+    // while much is left (a piece file or two: a waiting thread never waits
+    // long), up to 32 KiB when half the rest is more (so that few claims
+    // make a small volume, while each thread still gets part of it). Call
+    // with `mutex` held.
     std::pair<std::size_t, std::size_t> claim(Job& job)
     {
         const std::size_t begin = job.next;
+        if (job.remaining < 0) {
+            job.remaining = 0;
+            for (const Entry& e : job.entries)
+                job.remaining += e.data.size();
+        }
+        const qsizetype want = std::clamp(job.remaining / 2, qsizetype(1) << 12, qsizetype(1) << 15);
         std::size_t end = begin;
         qsizetype bytes = 0;
-        while (end < job.entries.size() && (end == begin || bytes < (qsizetype(1) << 12)))
+        while (end < job.entries.size() && (end == begin || bytes < want))
             bytes += job.entries[end++].data.size();
+        job.remaining -= bytes;
         job.next = end;
         ++job.inFlight;
         if (end == job.entries.size())
@@ -432,6 +495,9 @@ struct Packer::Shared {
         if (ok) {
             std::fill(job.done.begin() + static_cast<std::ptrdiff_t>(range.first),
                       job.done.begin() + static_cast<std::ptrdiff_t>(range.second), 1);
+            job.doneCount += range.second - range.first;
+            if (job.doneCount == job.entries.size())
+                job.owner = QByteArray(); // the entries' bytes are no longer needed
         } else {
             job.failed = true;
             job.next = job.entries.size();
@@ -479,13 +545,22 @@ Packer::~Packer()
         t.join();
 }
 
-Packer::Batch Packer::start(std::vector<Entry> entries)
+Packer::Batch Packer::start(std::vector<Entry> entries, QByteArray owner)
 {
     auto job = std::make_shared<Job>();
+    job->owner = std::move(owner);
     job->packed.resize(entries.size());
     job->done.resize(entries.size());
     job->entries = std::move(entries);
-    if (!job->entries.empty()) {
+    qsizetype bytes = 0;
+    for (const Entry& e : job->entries)
+        bytes += e.data.size();
+    // A small batch (a small book's volume, a manifest and chapter index) is
+    // deflated by the thread that waits for it: handing it to the workers
+    // costs more in wake-ups between the processors than it saves.
+    if (bytes < kWorkerBatchBytes || m_shared->workers.empty())
+        return Batch(this, std::move(job));
+    {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->queue.push_back(job);
     }
@@ -581,8 +656,7 @@ Result<void> checkTemplate(QByteArrayView templateBytes)
     // broken (a JAR without the reader), as is an archive without entries.
     if (templateBytes.isEmpty())
         return fail(reasonOf(ZIP_ER_NOZIP));
-    QByteArray unused;
-    TemplateSource source{templateBytes, 0, &unused, 0, false, 0, {}};
+    TemplateSource source{templateBytes, 0, nullptr, 0, 0, false, 0, {}, {}, 0};
     zip_error_init(&source.error);
     struct ErrorFini {
         zip_error_t& error;
@@ -626,8 +700,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
         count += b.size();
     std::vector<PackedSource> sources;
     sources.reserve(count);
-    QByteArray bytes; // the new archive
-    TemplateSource archiveSource{templateBytes, 0, &bytes, 0, false, 0, {}};
+    TemplateSource archiveSource{templateBytes, 0, &out, 0, 0, false, 0, {}, {}, 0};
     zip_error_init(&archiveSource.error);
     struct ErrorsFini {
         std::vector<PackedSource>& sources;
@@ -676,25 +749,28 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
         zip_register_progress_callback_with_state(archive.get(), 0.005, call, nullptr,
                                                   const_cast<std::function<void()>*>(&alive));
     }
-    if (zip_close(archive.get()) < 0)
+    const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
+    archiveSource.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
+    if (zip_close(archive.get()) < 0) {
+        if (archiveSource.error.zip_err == ZIP_ER_WRITE)
+            return fail(cannotWrite); // the file, not the archive
         return zipFailed(reasonOf(zip_get_error(archive.get())));
-    archive.release(); // closed and freed by zip_close
-    if (!archiveSource.rewritten)
-        bytes = templateBytes.toByteArray(); // nothing added: the template as it is
-    if (bytes.isEmpty())
-        return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
-
-    // The new archive is in memory (fewer system calls per volume than
-    // letting libzip write a file of its own); write it to the file.
-    constexpr qsizetype kChunk = qsizetype(1) << 20;
-    for (qsizetype at = 0; at < bytes.size(); at += kChunk) {
-        const qsizetype n = std::min(kChunk, bytes.size() - at);
-        if (out.write(bytes.constData() + at, n) != n)
-            return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
     }
+    archive.release(); // closed and freed by zip_close
+    if (!archiveSource.flush())
+        return fail(cannotWrite);
+    qint64 written = static_cast<qint64>(archiveSource.outSize);
+    if (!archiveSource.rewritten) {
+        // Nothing added: the template as it is.
+        if (out.write(templateBytes.data(), templateBytes.size()) != templateBytes.size())
+            return fail(cannotWrite);
+        written = templateBytes.size();
+    }
+    if (written == 0)
+        return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
     if (!out.flush() || out.error() != QFileDevice::NoError)
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
-    return static_cast<qint64>(bytes.size());
+        return fail(cannotWrite);
+    return written;
 }
 
 Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,

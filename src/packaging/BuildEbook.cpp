@@ -143,7 +143,6 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     // volume's payload is written; its JAR is written as they come.
     struct PendingVolume {
         payload::Volume payload;
-        std::vector<QByteArray> blocks; // the payload's blocks, shared while they are deflated
         QByteArray manifestBytes;
         QByteArray capterBytes;
         QString manifesttext;
@@ -151,8 +150,13 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         // Over the bytes above, so dropped first: the manifest, chapter index
         // and book information, then the pieces in writing order.
         std::vector<archive::Packer::Batch> packing;
+        std::vector<qsizetype> blockBytes; // per batch of pieces, while the payload is written
+        std::size_t helped = 0;            // batches of pieces this thread has seen deflated
+        qsizetype aheadBytes = 0;          // bytes of the batches after those
     };
-    archive::Packer packer;
+    constexpr qsizetype kAheadBytes = qsizetype(16) << 20;
+    std::optional<archive::Packer> ownPacker;
+    archive::Packer& packer = env.packer ? *env.packer : ownPacker.emplace();
     std::optional<PendingVolume> pending;
     payload::Cursor cursor;
     int volume = 0;
@@ -162,16 +166,36 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         std::optional<PendingVolume> next;
         if (more) {
             PendingVolume& v = next.emplace();
+            // The packer holds each block until its pieces are deflated; the
+            // volume lets go of it at once, so that a long volume is never
+            // held whole in memory.
             const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block,
                                                              std::size_t from, std::size_t to) {
-                v.blocks.push_back(vol.blocks[block]);
                 std::vector<archive::Entry> entries;
                 entries.reserve(to - from);
                 for (std::size_t i = from; i < to; ++i)
                     entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
-                v.packing.push_back(packer.start(std::move(entries)));
+                qsizetype bytes = 0;
+                for (const archive::Entry& e : entries)
+                    bytes += e.data.size();
+                v.packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
+                v.blockBytes.push_back(bytes);
+                v.aheadBytes += bytes;
+                // The payload is written faster than the workers deflate it,
+                // and what waits is held in memory: past 16 MiB this
+                // thread deflates too, the oldest first.
+                while (v.aheadBytes > kAheadBytes && v.helped + 1 < v.packing.size()) {
+                    archive::Packer::Batch& oldest = v.packing[v.helped];
+                    for (std::size_t i = 0; i < oldest.size(); ++i) {
+                        if (!oldest.wait(i))
+                            break; // writing the JAR reports it
+                    }
+                    v.aheadBytes -= v.blockBytes[v.helped];
+                    ++v.helped;
+                }
             };
-            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone);
+            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone,
+                                            payload::BlockAfterDone::Drop);
             if (!vol)
                 return std::unexpected(vol.error());
             v.payload = std::move(*vol);
@@ -215,7 +239,6 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
             if ((*jar)->error() != QFileDevice::NoError)
                 return fail(u"无法写入文件："_s + native(target.jarTemporary));
             pending->packing.clear();
-            pending->blocks.clear();
             pending->payload = payload::Volume();
 
             const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());

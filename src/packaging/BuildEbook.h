@@ -10,11 +10,18 @@
 
 namespace vamo {
 
+namespace archive {
+class Packer;
+}
+
 struct BuildEnvironment {
     QString programFolder;  // holds the workspace "vamobooktemp"; a build keeps
                             // its volume files in memory and writes nothing there
     QString templateFolder; // holds DuvEver.dll and DuvEverMoto.dll
     FileSteps* fileSteps = nullptr; // how finished files are put in place; null: the real file system
+    // Deflates the volumes' entries; null: the build starts threads of its
+    // own. A run of many books shares one (one build at a time uses it).
+    archive::Packer* packer = nullptr;
 };
 
 struct BuildReport {

@@ -181,7 +181,7 @@ QString bookInformation(const QString& baseBookName, const QString& message, con
 }
 
 Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh, const BlockFn& blockDone)
+                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after)
 {
     const int count = static_cast<int>(std::min(names.size(), texts.size()));
     const int volumeFirst = cursor.firstOpen;
@@ -201,8 +201,11 @@ Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, q
     constexpr qint64 kBlockBytes = 1 << 20;
     std::size_t blockFirstPiece = 0;
     auto blockFull = [&] {
-        if (blockDone && !v.blocks.empty() && blockFirstPiece < v.pieces.size())
+        if (blockDone && !v.blocks.empty() && blockFirstPiece < v.pieces.size()) {
             blockDone(v, v.blocks.size() - 1, blockFirstPiece, v.pieces.size());
+            if (after == BlockAfterDone::Drop)
+                v.blocks.back() = QByteArray();
+        }
         blockFirstPiece = v.pieces.size();
     };
     QStringEncoder utf8 = utf8Encoder();

@@ -75,7 +75,8 @@ struct Volume {
 
     QByteArrayView pieceData(const PieceEntry& e) const
     {
-        return QByteArrayView(blocks[e.block]).sliced(e.offset, e.size);
+        const QByteArray& b = blocks[e.block];
+        return b.isEmpty() ? QByteArrayView() : QByteArrayView(b).sliced(e.offset, e.size);
     }
 };
 
@@ -89,12 +90,19 @@ using RefreshFn = std::function<void(qint64 processed)>;
 // volume is gone, e.g. for work on them to go on while the next block fills.
 using BlockFn = std::function<void(const Volume& volume, std::size_t block, std::size_t from, std::size_t to)>;
 
+// What the volume does with a block once blockDone has had it: keep it, or
+// drop its copy (the pieces' entries stay; pieceData() of its pieces is then
+// empty), so that the block's memory goes as soon as the copies blockDone
+// took are gone.
+enum class BlockAfterDone { Keep, Drop };
+
 // Writes the pieces of one volume, starting where `cursor` stands, until the
 // budget (0 = none) is reached or the chapters are exhausted, and advances the
 // cursor. `texts` holds one text per chapter name. Fails only when a chapter
 // is so long that its piece numbers would run into the next chapter's.
 Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh = {}, const BlockFn& blockDone = {});
+                           const RefreshFn& refresh = {}, const BlockFn& blockDone = {},
+                           BlockAfterDone after = BlockAfterDone::Keep);
 
 // The end-of-book test after a volume: every chapter written, or only the
 // last one left and nothing of it remains.

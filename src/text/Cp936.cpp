@@ -5,6 +5,7 @@
 #include <QChar>
 
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -142,7 +143,60 @@ namespace vamo::cp936 {
 
 namespace {
 
+text_detail::Converter openEncoder();
+quint16 encodeOne(UConverter* converter, char16_t c);
+
+} // namespace
+} // namespace vamo::cp936
+
+namespace vamo::text_detail {
+
+quint16 cp936CodeWithoutTable(char16_t c)
+{
+    if (c < 0x80)
+        return c;
+    const Converter converter = cp936::openEncoder();
+    return converter ? cp936::encodeOne(converter.get(), c) : cp936::missingCode;
+}
+
+} // namespace vamo::text_detail
+
+namespace vamo::cp936 {
+
+namespace {
+
 using CodeTable = std::array<quint16, 0x10000>;
+
+// A converter that stops at a character without a code instead of
+// substituting, so that such a character is seen as one.
+text_detail::Converter openEncoder()
+{
+    text_detail::Converter converter = text_detail::openConverter(text_detail::cp936Name);
+    if (converter) {
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    }
+    return converter;
+}
+
+// The code of a character from 0x80 on, through `converter`.
+quint16 encodeOne(UConverter* converter, char16_t c)
+{
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return missingCode; // half of a surrogate pair: no code of its own
+    const UChar unit = static_cast<UChar>(c);
+    char out[8];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(converter, out, sizeof out, &unit, 1, &status);
+    // ICU drops default-ignorable characters without a code silently
+    // (success, no bytes); they stay '?' like any other such character.
+    if (U_FAILURE(status) || n < 1 || n > 2)
+        return missingCode;
+    const auto lead = static_cast<quint8>(out[0]);
+    return n == 1 ? lead : static_cast<quint16>(lead * 256 + static_cast<quint8>(out[1]));
+}
+
+std::atomic<bool> tableBuilt{false};
 
 CodeTable buildCodeTable()
 {
@@ -151,41 +205,37 @@ CodeTable buildCodeTable()
     for (char16_t c = 0; c < 0x80; ++c)
         table[c] = c; // also what is left when ICU is missing
 
-    text_detail::Converter converter = text_detail::openConverter(text_detail::cp936Name);
+    text_detail::Converter converter = openEncoder();
     if (!converter)
         return table;
-    UErrorCode status = U_ZERO_ERROR;
-    // Stop instead of substituting, so that a character without a code is
-    // seen as one.
-    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
-                          nullptr, &status);
-    for (char32_t c = 0x80; c < 0x10000; ++c) {
-        if (c >= 0xD800 && c <= 0xDFFF)
-            continue; // half of a surrogate pair: no code of its own
-        const UChar unit = static_cast<UChar>(c);
-        char out[8];
-        status = U_ZERO_ERROR;
-        const int32_t n = ucnv_fromUChars(converter.get(), out, sizeof out, &unit, 1, &status);
-        // ICU drops default-ignorable characters without a code silently
-        // (success, no bytes); they stay '?' like any other such character.
-        if (U_FAILURE(status) || n < 1 || n > 2)
-            continue;
-        const auto lead = static_cast<quint8>(out[0]);
-        table[c] = n == 1 ? lead : static_cast<quint16>(lead * 256 + static_cast<quint8>(out[1]));
-    }
+    for (char32_t c = 0x80; c < 0x10000; ++c)
+        table[c] = encodeOne(converter.get(), static_cast<char16_t>(c));
     return table;
 }
 
 const CodeTable& codeTable()
 {
     static const CodeTable table = buildCodeTable();
+    tableBuilt.store(true, std::memory_order_release);
     return table;
 }
+
+// Building the table takes about 10 ms; a program that asks for a few
+// characters' codes (a name checked, a manifest written) asks ICU for each
+// instead, and the table is built once a text is encoded or many codes are
+// asked for.
+constexpr int kCodesWithoutTable = 2048;
+std::atomic<int> codesWithoutTable{0};
 
 } // namespace
 
 quint16 code(char16_t c)
 {
+    if (c < 0x80)
+        return c;
+    if (!tableBuilt.load(std::memory_order_acquire) &&
+        codesWithoutTable.fetch_add(1, std::memory_order_relaxed) < kCodesWithoutTable)
+        return text_detail::cp936CodeWithoutTable(c);
     return codeTable()[c];
 }
 

@@ -16,7 +16,9 @@ inline constexpr quint16 missingCode = 63;
 // double-byte code is lead byte * 256 + trail byte. A code unit without a
 // code (including each half of a surrogate pair and default-ignorable
 // characters such as U+00AD or U+200B) is taken as '?' (63). U+0000 is 0.
-// A table lookup, cheap enough to call once per character.
+// The first few thousand characters from 0x80 on are asked of ICU one by
+// one; after that (or once encode() ran) a table lookup, cheap enough to call
+// once per character.
 quint16 code(char16_t c);
 
 // The Chinese character test: the code written in hexadecimal without leading

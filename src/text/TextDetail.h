@@ -24,6 +24,10 @@ Converter openConverter(const char* name);
 // ICU's name of code page 936 as Windows has it (euro sign at 0x80).
 inline constexpr const char* cp936Name = "windows-936-2000";
 
+// cp936::code() of one character, asked of ICU without the code table (as
+// code() does for the first characters a program asks for).
+quint16 cp936CodeWithoutTable(char16_t c);
+
 // Decodes code page 936 piece by piece, exactly as ICU's converter does
 // (the same characters, U+FFFD in the same places) but through tables taken
 // from it once, which is several times faster than the converter itself.

@@ -1,4 +1,5 @@
 #include "text/Cp936.h"
+#include "text/TextDetail.h"
 
 #include "IcuTestSupport.h"
 
@@ -64,6 +65,16 @@ TEST(Cp936Code, EveryCodeDecodesBackToItsCharacter)
     // ASCII, the euro sign and the double-byte area (with its private use
     // characters): more than 21000 characters.
     EXPECT_GT(withCode, 21000);
+}
+
+// The first codes a program asks for come from ICU one by one, the later
+// ones from the table: both give the same code for every character.
+TEST(Cp936Code, CodesAskedOneByOneAreTheTables)
+{
+    for (char32_t c = 0; c < 0x10000; c += (c < 0x3000 ? 1 : 7)) {
+        const auto unit = static_cast<char16_t>(c);
+        ASSERT_EQ(text_detail::cp936CodeWithoutTable(unit), cp936::code(unit)) << std::hex << int(c);
+    }
 }
 
 TEST(Cp936IsChinese, HexadecimalFirstDigitBToF)

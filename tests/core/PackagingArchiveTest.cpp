@@ -5,6 +5,9 @@
 #include "ZipTestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -144,6 +147,26 @@ TEST(ArchivePacker, DroppedBatchLetsGoOfItsEntriesAndThePackerGoesOn)
     EXPECT_EQ(inflateRaw(packed->back().deflated, packed->back().size), data.back());
 }
 
+TEST(ArchivePacker, TheOwnerOfABatchsBytesIsLetGoOnceTheyAreDeflated)
+{
+    Packer packer(1);
+    QByteArray block;
+    for (int i = 0; i < 50; ++i)
+        block += QByteArray(3000, static_cast<char>('a' + i % 26));
+    std::vector<Entry> entries;
+    for (int i = 0; i < 50; ++i)
+        entries.push_back({QByteArray::number(i), QByteArrayView(block).sliced(i * 3000, 3000)});
+    Packer::Batch batch = packer.start(std::move(entries), block);
+    for (std::size_t i = 0; i < 50; ++i)
+        ASSERT_TRUE(batch.wait(i));
+    // Every entry is deflated: the packer holds no share of the bytes now,
+    // though the batch is not taken yet.
+    EXPECT_TRUE(block.isDetached());
+    auto packed = batch.take();
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(inflateRaw((*packed)[49].deflated, 3000), QByteArray(3000, static_cast<char>('a' + 49 % 26)));
+}
+
 TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
 {
     QTemporaryDir dir;
@@ -265,4 +288,50 @@ TEST(ArchiveWriteJar, AnyTemplateLayoutGivesAJar)
         // The template's bytes are the caller's and stay as they were.
         EXPECT_EQ(templateBytes, untouched);
     }
+}
+
+TEST(ArchiveWriteJar, OtherZipReadersAcceptTheJarAndAFailedWriteIsTheFilesFault)
+{
+    // A long text entry with real repetition (as a novel has), deflated in
+    // several blocks, and small ones: tools other than libzip read them all.
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::writeZip(dir.filePath(u"t.jar"_s), test::templateEntries("T")));
+    const QByteArray templateBytes = test::readFile(dir.filePath(u"t.jar"_s));
+    QByteArray longText;
+    for (int i = 0; longText.size() < 300000; ++i)
+        longText += u"第%1章 风云\r\n　　他说：“明月照在江上。”\r\n"_s.arg(i % 97).toUtf8();
+    const QByteArray manifest("Manifest-Version: 1.0\r\nMIDlet-Name: book\r\n");
+    Packer packer(1);
+    std::vector<Packer::Batch> batches;
+    batches.push_back(packer.start({{"META-INF/MANIFEST.MF", manifest}, {"text", longText}, {"capter", ""}}));
+    const QString jar = dir.filePath(u"book.jar"_s);
+    const auto written = writeJar(templateBytes, batches, jar);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written, QFileInfo(jar).size());
+    EXPECT_EQ(test::zipEntry(jar, "text"), longText);
+
+    const QString python = QStandardPaths::findExecutable(u"python3"_s);
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 not found";
+    QProcess p;
+    p.start(python, {u"-c"_s,
+                     u"import sys, zipfile\n"
+                     "z = zipfile.ZipFile(sys.argv[1])\n"
+                     "bad = z.testzip()\n"
+                     "infos = z.infolist()\n"
+                     "print(infos[0].filename)\n"
+                     "print(bad or 'ok', all(i.compress_type in (0, 8) and not i.flag_bits & 8 for i in infos))\n"_s,
+                     jar});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(p.readAllStandardOutput(), QByteArray("META-INF/MANIFEST.MF\nok True\n"));
+
+    // A file that takes no bytes: the file is named, not the archive.
+    QFile readOnly(dir.filePath(u"t.jar"_s));
+    ASSERT_TRUE(readOnly.open(QIODevice::ReadOnly));
+    std::vector<Packer::Batch> more;
+    more.push_back(packer.start({{"capter", "c"}}));
+    const auto failed = writeJar(templateBytes, more, readOnly);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().message, u"无法写入文件："_s + QDir::toNativeSeparators(readOnly.fileName()));
 }

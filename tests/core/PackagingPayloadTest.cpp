@@ -250,6 +250,34 @@ TEST(PayloadVolume, FullBlocksAreReportedInOrderAndTheirBytesStayPut)
     EXPECT_EQ(fileText(*v, v->pieces.size() - 2), header + u"\r\n"_s + repeat(u'\r', 1400) + u"\r\n"_s);
 }
 
+TEST(PayloadVolume, DroppedBlocksLiveOnlyInTheCopiesTakenAndThePiecesStayTheSame)
+{
+    const QStringList texts{repeat(u'中', 800000), repeat(u'文', 3000)};
+    Cursor keptCursor;
+    auto kept = writeVolume({u"A"_s, u"B"_s}, texts, 0, keptCursor);
+    ASSERT_TRUE(kept);
+    std::vector<QByteArray> copies;
+    Cursor cursor;
+    auto v = writeVolume(
+        {u"A"_s, u"B"_s}, texts, 0, cursor, {},
+        [&](const Volume& vol, std::size_t block, std::size_t, std::size_t) { copies.push_back(vol.blocks[block]); },
+        BlockAfterDone::Drop);
+    ASSERT_TRUE(v);
+    ASSERT_GE(copies.size(), 3u);
+    EXPECT_EQ(cursor.processed, keptCursor.processed);
+    EXPECT_EQ(v->capter, kept->capter);
+    ASSERT_EQ(v->pieces.size(), kept->pieces.size());
+    for (std::size_t i = 0; i < v->pieces.size(); ++i) {
+        const PieceEntry& p = v->pieces[i];
+        EXPECT_EQ(p.number, kept->pieces[i].number);
+        EXPECT_TRUE(v->pieceData(p).isEmpty());
+        EXPECT_EQ(QByteArrayView(copies[p.block]).sliced(p.offset, p.size), kept->pieceData(kept->pieces[i]));
+    }
+    // The volume holds no share of the blocks' bytes.
+    for (const QByteArray& copy : copies)
+        EXPECT_TRUE(copy.isDetached());
+}
+
 TEST(PayloadVolume, KeptBlocksOutliveAVolumeThatFails)
 {
     // The first chapter fills blocks before the second is refused.

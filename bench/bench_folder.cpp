@@ -1,0 +1,258 @@
+// Speed of folder mode: many small books in one run.
+//
+// Writes N reproducible code page 936 novels of K KB each into a folder and
+// makes them all with runFolderBatch (one volume each), in child processes:
+// alternately free on every processor and pinned to the first one. In the
+// same rounds the payload entries of the JARs made are deflated one by one
+// with libdeflate at the archive's level on one thread, the work no build
+// can skip; what a book takes beyond that is its overhead.
+//
+//   bench_folder [--books N] [--kb K] [--repeat N] [--templates DIR]
+//
+// Targets: the run on every processor is not slower (wall) than pinned to
+// one; the overhead per book is under 3 ms wall.
+
+#include "NovelGenerator.h"
+
+#include "intake/FolderBatch.h"
+#include "model/BookProject.h"
+#include "model/Clock.h"
+#include "packaging/Archive.h"
+#include "text/Cp936.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <libdeflate.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace vamo;
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+qint64 processCpuNs()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    auto ns = [](const timeval& t) { return qint64(t.tv_sec) * 1000000000 + qint64(t.tv_usec) * 1000; };
+    return ns(u.ru_utime) + ns(u.ru_stime);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// ---- child: one folder run ----
+
+int child(const QStringList& args)
+{
+    // args: source folder, save folder, template folder
+    const QString source = args.at(0);
+    const QString save = args.at(1);
+    QTemporaryDir program;
+    SystemClock clock;
+    BookProject book(clock);
+    book.initialise(QDir(save).path() + QLatin1Char('/'));
+    book.setMaker(QStringLiteral("bench"));
+    book.setJarName(QStringLiteral("book"));
+    book.setJarSize(0);
+
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 cpu = processCpuNs();
+    auto queue = listTxtFolder(source);
+    if (!queue)
+        qFatal("%s", qPrintable(queue.error().message));
+    auto report = runFolderBatch(book, BuildEnvironment{program.path(), args.at(2)}, source, *queue);
+    const qint64 wall = timer.nsecsElapsed();
+    if (!report || !report->failed.isEmpty())
+        qFatal("the folder run failed");
+    out() << "wall " << wall << "\ncpu " << (processCpuNs() - cpu) << '\n';
+    for (const QString& jar : report->jarPaths)
+        out() << "jar " << jar << '\n';
+    out().flush();
+    return 0;
+}
+
+// ---- parent ----
+
+struct Run {
+    double wall = 0, cpu = 0;
+    QStringList jars;
+};
+
+Run runChild(const QString& source, const QString& save, const QString& templates, bool pinned)
+{
+    QDir(save).removeRecursively();
+    QDir().mkpath(save);
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (pinned) {
+        p.setChildProcessModifier([] {
+            cpu_set_t set;
+            CPU_ZERO(&set);
+            CPU_SET(0, &set);
+            sched_setaffinity(0, sizeof set, &set);
+        });
+    }
+    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), source, save, templates});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        qFatal("the folder run failed");
+    Run r;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QString key = line.section(u' ', 0, 0);
+        const QString value = line.section(u' ', 1);
+        if (key == u"wall")
+            r.wall = static_cast<double>(value.toLongLong()) / 1e9;
+        else if (key == u"cpu")
+            r.cpu = static_cast<double>(value.toLongLong()) / 1e9;
+        else if (key == u"jar")
+            r.jars.append(value);
+    }
+    return r;
+}
+
+bool isPayloadName(const char* name)
+{
+    const QByteArray n(name);
+    if (n == "capter" || n == "text")
+        return true;
+    return !n.isEmpty() && std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::vector<QByteArray> payloadOf(const QStringList& jars)
+{
+    std::vector<QByteArray> entries;
+    for (const QString& jar : jars) {
+        int error = 0;
+        zip_t* z = zip_open(QFile::encodeName(jar).constData(), ZIP_RDONLY, &error);
+        if (!z)
+            qFatal("cannot open %s", qPrintable(jar));
+        const zip_int64_t n = zip_get_num_entries(z, 0);
+        for (zip_int64_t i = 0; i < n; ++i) {
+            zip_stat_t st;
+            if (zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !isPayloadName(st.name))
+                continue;
+            QByteArray data(static_cast<qsizetype>(st.size), Qt::Uninitialized);
+            zip_file_t* f = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
+            if (!f || zip_fread(f, data.data(), st.size) != static_cast<zip_int64_t>(st.size))
+                qFatal("cannot read an entry of %s", qPrintable(jar));
+            zip_fclose(f);
+            entries.push_back(std::move(data));
+        }
+        zip_close(z);
+    }
+    return entries;
+}
+
+double deflateSeconds(const std::vector<QByteArray>& entries)
+{
+    QElapsedTimer timer;
+    timer.start();
+    libdeflate_compressor* c = libdeflate_alloc_compressor(archive::kDeflateLevel);
+    std::vector<char> buffer;
+    for (const QByteArray& e : entries) {
+        const auto size = static_cast<std::size_t>(e.size());
+        buffer.resize(libdeflate_deflate_compress_bound(c, size));
+        if (libdeflate_deflate_compress(c, e.constData(), size, buffer.data(), buffer.size()) == 0)
+            qFatal("libdeflate_deflate_compress");
+        libdeflate_crc32(0, e.constData(), size);
+    }
+    libdeflate_free_compressor(c);
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+int parent(const QStringList& args)
+{
+    int books = 200;
+    qint64 kb = 50;
+    int repeat = 3;
+    QString templates = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin"));
+    for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
+        if (args.at(i) == u"--books")
+            books = std::max(1, args.at(i + 1).toInt());
+        else if (args.at(i) == u"--kb")
+            kb = std::max<qint64>(1, args.at(i + 1).toLongLong());
+        else if (args.at(i) == u"--repeat")
+            repeat = std::max(1, args.at(i + 1).toInt());
+        else if (args.at(i) == u"--templates")
+            templates = args.at(i + 1);
+    }
+    if (!QFile::exists(QDir(templates).filePath(QStringLiteral("DuvEver.dll"))))
+        qFatal("no reader templates in %s (--templates DIR)", qPrintable(templates));
+
+    QTemporaryDir tmp;
+    const QString source = QDir(tmp.path()).filePath(QStringLiteral("books"));
+    const QString save = QDir(tmp.path()).filePath(QStringLiteral("out"));
+    QDir().mkpath(source);
+    for (int b = 0; b < books; ++b) {
+        const QString text = bench::generateNovel(
+            {.targetBytes = kb * 1024, .chapterBytes = 20 * 1024, .seed = 1000u + static_cast<unsigned>(b)});
+        QFile f(QDir(source).filePath(QStringLiteral("book%1.txt").arg(b, 4, 10, QLatin1Char('0'))));
+        const QByteArray bytes = cp936::encode(text);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write a book");
+    }
+    out() << books << " books of " << kb << " KB, medians of " << repeat
+          << " alternating rounds (all processors, one processor, deflate alone)\n";
+    out().flush();
+
+    const Run first = runChild(source, save, templates, false); // warms the caches; not counted
+    const std::vector<QByteArray> payload = payloadOf(first.jars);
+    std::vector<double> wall, cpu, pinnedWall, pinnedCpu, deflate;
+    for (int r = 0; r < repeat; ++r) {
+        const Run free = runChild(source, save, templates, false);
+        const Run pinned = runChild(source, save, templates, true);
+        wall.push_back(free.wall);
+        cpu.push_back(free.cpu);
+        pinnedWall.push_back(pinned.wall);
+        pinnedCpu.push_back(pinned.cpu);
+        deflate.push_back(deflateSeconds(payload));
+    }
+    QDir(save).removeRecursively();
+
+    auto ms = [](double s) { return QString::number(s * 1000, 'f', 1) + QStringLiteral(" ms"); };
+    const double twoCores = median(wall), oneCore = median(pinnedWall), floor = median(deflate);
+    const double perBook = (twoCores - floor) / books;
+    const bool notSlower = twoCores <= oneCore;
+    const bool overheadMet = perBook < 0.003;
+    out() << "  all processors   wall " << ms(twoCores) << "  CPU " << ms(median(cpu)) << "\n";
+    out() << "  one processor    wall " << ms(oneCore) << "  CPU " << ms(median(pinnedCpu)) << "\n";
+    out() << "  deflate alone    wall " << ms(floor) << "  (libdeflate " << archive::kDeflateLevel << ", one thread, "
+          << payload.size() << " entries)\n";
+    out() << "  all / one        " << QString::number(twoCores / oneCore, 'f', 2) << "  (target <= 1.00) "
+          << (notSlower ? "met" : "MISSED") << "\n";
+    out() << "  overhead a book  " << ms(perBook) << "  (target < 3.0 ms) " << (overheadMet ? "met" : "MISSED")
+          << "\n";
+    return notSlower && overheadMet ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (!args.isEmpty() && args.first() == u"--child")
+        return child(args.mid(1));
+    return parent(args);
+}
