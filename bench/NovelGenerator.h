@@ -29,18 +29,18 @@ namespace novel_detail {
 // xorshift32: tiny, deterministic on every platform.
 class Random {
 public:
-    explicit Random(std::uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
+    explicit Random(std::uint32_t seed) : m_state(seed ? seed : 0x9E3779B9u) {}
     std::uint32_t next()
     {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return state_;
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return m_state;
     }
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
 
 private:
-    std::uint32_t state_;
+    std::uint32_t m_state;
 };
 
 // Common characters of narrative prose, all in GB2312.

@@ -95,11 +95,11 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
     const auto* p = reinterpret_cast<const quint8*>(in.data());
     const auto* const end = p + in.size();
     char16_t* o = out;
-    if (pendingLead_ >= 0 && p < end) {
-        const char16_t c = t.pairs[(pendingLead_ - firstLead) * 256 + *p];
-        pendingLead_ = -1;
+    if (m_pendingLead >= 0 && p < end) {
+        const char16_t c = t.pairs[(m_pendingLead - firstLead) * 256 + *p];
+        m_pendingLead = -1;
         if (c == retryMark) {
-            fourByte_ = fourByte_ || continuesFourByte(p, end);
+            m_fourByte = m_fourByte || continuesFourByte(p, end);
             *o++ = QChar::ReplacementCharacter;
         } else {
             *o++ = c;
@@ -116,12 +116,12 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
             *o++ = s;
             ++p;
         } else if (p + 1 == end) {
-            pendingLead_ = b;
+            m_pendingLead = b;
             ++p;
         } else {
             const char16_t c = t.pairs[(b - firstLead) * 256 + p[1]];
             if (c == retryMark) {
-                fourByte_ = fourByte_ || continuesFourByte(p + 1, end);
+                m_fourByte = m_fourByte || continuesFourByte(p + 1, end);
                 *o++ = QChar::ReplacementCharacter;
                 ++p;
             } else {
@@ -130,9 +130,9 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
             }
         }
     }
-    if (last && pendingLead_ >= 0) {
+    if (last && m_pendingLead >= 0) {
         *o++ = QChar::ReplacementCharacter;
-        pendingLead_ = -1;
+        m_pendingLead = -1;
     }
     return o - out;
 }

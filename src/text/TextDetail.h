@@ -58,11 +58,11 @@ public:
     // Whether the bytes so far held a GB18030 four-byte sequence (lead byte,
     // digit, lead byte, digit), which code page 936 decodes as U+FFFD and
     // the digit. Checked only where a pair fails, at no cost to valid text.
-    bool sawFourByteSequence() const { return fourByte_; }
+    bool sawFourByteSequence() const { return m_fourByte; }
 
 private:
-    int pendingLead_ = -1;
-    bool fourByte_ = false;
+    int m_pendingLead = -1;
+    bool m_fourByte = false;
 };
 
 } // namespace vamo::text_detail

@@ -43,50 +43,50 @@ public:
 
 class MemorySource final : public ByteSource {
 public:
-    explicit MemorySource(QByteArrayView bytes) : bytes_(bytes) {}
+    explicit MemorySource(QByteArrayView bytes) : m_bytes(bytes) {}
     std::optional<QByteArrayView> next() override
     {
-        const QByteArrayView piece = bytes_.sliced(pos_, qMin(txtChunkBytes, bytes_.size() - pos_));
-        pos_ += piece.size();
+        const QByteArrayView piece = m_bytes.sliced(m_pos, qMin(txtChunkBytes, m_bytes.size() - m_pos));
+        m_pos += piece.size();
         return piece;
     }
     bool seek(qint64 pos) override
     {
-        pos_ = qBound<qsizetype>(0, pos, bytes_.size());
+        m_pos = qBound<qsizetype>(0, pos, m_bytes.size());
         return true;
     }
-    qint64 size() const override { return bytes_.size(); }
+    qint64 size() const override { return m_bytes.size(); }
 
 private:
-    QByteArrayView bytes_;
-    qsizetype pos_ = 0;
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
 };
 
 class FileSource final : public ByteSource {
 public:
     explicit FileSource(QFile& file)
-        : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(txtChunkBytes))
+        : m_file(file), m_buffer(std::make_unique_for_overwrite<char[]>(txtChunkBytes))
     {
     }
     std::optional<QByteArrayView> next() override
     {
         qsizetype filled = 0;
         while (filled < txtChunkBytes) {
-            const qint64 n = file_.read(buffer_.get() + filled, txtChunkBytes - filled);
+            const qint64 n = m_file.read(m_buffer.get() + filled, txtChunkBytes - filled);
             if (n < 0)
                 return std::nullopt;
             if (n == 0)
                 break;
             filled += n;
         }
-        return QByteArrayView(buffer_.get(), filled);
+        return QByteArrayView(m_buffer.get(), filled);
     }
-    bool seek(qint64 pos) override { return file_.seek(pos); }
-    qint64 size() const override { return file_.size(); }
+    bool seek(qint64 pos) override { return m_file.seek(pos); }
+    qint64 size() const override { return m_file.size(); }
 
 private:
-    QFile& file_;
-    std::unique_ptr<char[]> buffer_;
+    QFile& m_file;
+    std::unique_ptr<char[]> m_buffer;
 };
 
 // ---------------------------------------------------------------------------
@@ -165,39 +165,39 @@ bool isAscii(QByteArrayView bytes)
 // two-byte sequence); UTF-8 with a few damaged bytes has very few.
 class Utf8Decoder {
 public:
-    explicit Utf8Decoder(bool judging) : judging_(judging) {}
+    explicit Utf8Decoder(bool judging) : m_judging(judging) {}
     static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
     // Whether any byte so far was not ASCII.
-    bool sawNonAscii() const { return nonAscii_; }
+    bool sawNonAscii() const { return m_nonAscii; }
     // Whether the text read so far is UTF-8, damaged places aside. A
     // sequence cut off by the end of the text is no evidence either way.
-    bool readsAsUtf8() const { return invalid_ == 0 || valid_ >= kValidPerInvalid * invalid_; }
+    bool readsAsUtf8() const { return m_invalid == 0 || m_valid >= kValidPerInvalid * m_invalid; }
 
     qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
     {
         char16_t* o = out;
         qsizetype start = 0;
-        if (carryLength_ > 0) {
+        if (m_carryLength > 0) {
             // The sequence the previous piece began, with what follows it
             // (every piece but the last is long enough to finish it).
             char joined[8];
-            std::memcpy(joined, carry_, carryLength_);
+            std::memcpy(joined, m_carry, m_carryLength);
             const qsizetype taken = qMin<qsizetype>(piece.size(), 4);
-            std::memcpy(joined + carryLength_, piece.data(), taken);
+            std::memcpy(joined + m_carryLength, piece.data(), taken);
             const auto* const begin = reinterpret_cast<const quint8*>(joined);
             const quint8* p = begin;
-            const quint8* const end = begin + carryLength_ + taken;
-            while (p - begin < carryLength_)
+            const quint8* const end = begin + m_carryLength + taken;
+            while (p - begin < m_carryLength)
                 p = decodeOne(p, end, o);
-            start = (p - begin) - carryLength_;
-            carryLength_ = 0;
+            start = (p - begin) - m_carryLength;
+            m_carryLength = 0;
         }
         const QByteArrayView rest = piece.sliced(start);
         const qsizetype tail = last ? 0 : openTail(rest);
         o = decodeRun(rest.first(rest.size() - tail), o);
-        std::memcpy(carry_, rest.data() + rest.size() - tail, tail);
-        carryLength_ = static_cast<int>(tail);
-        nonAscii_ = nonAscii_ || tail > 0;
+        std::memcpy(m_carry, rest.data() + rest.size() - tail, tail);
+        m_carryLength = static_cast<int>(tail);
+        m_nonAscii = m_nonAscii || tail > 0;
         return givenUp() ? -1 : o - out;
     }
 
@@ -207,7 +207,7 @@ private:
     static constexpr qint64 kValidPerInvalid = 4;
     static constexpr qint64 kGiveUpAfter = 32;
 
-    bool givenUp() const { return judging_ && invalid_ >= kGiveUpAfter && !readsAsUtf8(); }
+    bool givenUp() const { return m_judging && m_invalid >= kGiveUpAfter && !readsAsUtf8(); }
 
     char16_t* decodeRun(QByteArrayView bytes, char16_t* o)
     {
@@ -227,11 +227,11 @@ private:
                 // case (E0 and ED have narrower second bytes).
                 *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
                 p += 3;
-                ++valid_;
-                nonAscii_ = true;
+                ++m_valid;
+                m_nonAscii = true;
             } else {
                 p = decodeOne(p, end, o);
-                nonAscii_ = true;
+                m_nonAscii = true;
                 if (givenUp())
                     return o; // not UTF-8: the caller starts over
             }
@@ -253,7 +253,7 @@ private:
         // a piece never gets here).
         auto invalid = [&](qsizetype used) {
             if (used < left)
-                ++invalid_;
+                ++m_invalid;
             *o++ = QChar::ReplacementCharacter;
             return p + used;
         };
@@ -265,7 +265,7 @@ private:
             if (!inRange(1, 0x80, 0xBF))
                 return invalid(1);
             *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
-            ++valid_;
+            ++m_valid;
             return p + 2;
         }
         if (b >= 0xE0 && b <= 0xEF) {
@@ -276,7 +276,7 @@ private:
             if (!inRange(2, 0x80, 0xBF))
                 return invalid(2);
             *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-            ++valid_;
+            ++m_valid;
             return p + 3;
         }
         if (b >= 0xF0 && b <= 0xF4) {
@@ -291,20 +291,20 @@ private:
             const char32_t c = ((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
             *o++ = QChar::highSurrogate(c);
             *o++ = QChar::lowSurrogate(c);
-            ++valid_;
+            ++m_valid;
             return p + 4;
         }
-        ++invalid_; // not a lead byte, never a cut
+        ++m_invalid; // not a lead byte, never a cut
         *o++ = QChar::ReplacementCharacter;
         return p + 1;
     }
 
-    char carry_[8] = {};
-    int carryLength_ = 0;
-    bool judging_;
-    qint64 valid_ = 0;
-    qint64 invalid_ = 0;
-    bool nonAscii_ = false;
+    char m_carry[8] = {};
+    int m_carryLength = 0;
+    bool m_judging;
+    qint64 m_valid = 0;
+    qint64 m_invalid = 0;
+    bool m_nonAscii = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -319,12 +319,12 @@ public:
     static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 1; }
     qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
     {
-        const qsizetype units = decoder_.decode(piece, out, last);
-        return decoder_.sawFourByteSequence() ? -1 : units;
+        const qsizetype units = m_decoder.decode(piece, out, last);
+        return m_decoder.sawFourByteSequence() ? -1 : units;
     }
 
 private:
-    text_detail::Cp936Decoder decoder_;
+    text_detail::Cp936Decoder m_decoder;
 };
 
 // GB18030 and UTF-16 go through ICU's stateful converters, which turn
@@ -332,25 +332,25 @@ private:
 // U+FFFD.
 class IcuDecoder {
 public:
-    explicit IcuDecoder(const char* name) : converter_(text_detail::openConverter(name)) {}
+    explicit IcuDecoder(const char* name) : m_converter(text_detail::openConverter(name)) {}
     // Never more units than bytes, counting up to three bytes held back
     // from the previous piece.
     static constexpr qsizetype maxUnits(qsizetype pieceBytes) { return pieceBytes + 4; }
 
     qsizetype decode(QByteArrayView piece, char16_t* out, bool last)
     {
-        if (!converter_)
+        if (!m_converter)
             return 0; // ICU without these converters: cannot happen
         UChar* target = out;
         const char* source = piece.data();
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter_.get(), &target, out + maxUnits(piece.size()), &source,
+        ucnv_toUnicode(m_converter.get(), &target, out + maxUnits(piece.size()), &source,
                        piece.data() + piece.size(), nullptr, last, &status);
         return target - out;
     }
 
 private:
-    text_detail::Converter converter_;
+    text_detail::Converter m_converter;
 };
 
 // ---------------------------------------------------------------------------
@@ -361,7 +361,7 @@ private:
 // of one piece and an LF at the start of the next are one line end.
 class LineSink {
 public:
-    LineSink(QString& out, const TxtProgressFn& progress) : out_(out), progress_(progress) {}
+    LineSink(QString& out, const TxtProgressFn& progress) : m_out(out), m_progress(progress) {}
 
     void feed(QStringView piece)
     {
@@ -369,8 +369,8 @@ public:
         if (n == 0)
             return;
         qsizetype p = 0;
-        if (skipLf_) {
-            skipLf_ = false;
+        if (m_skipLf) {
+            m_skipLf = false;
             if (piece[0] == u'\n')
                 p = 1;
         }
@@ -385,56 +385,56 @@ public:
             if (p < n && piece[p] == u'\n') {
                 ++p;
             } else {
-                out_.append(piece.sliced(run, p - run));
-                out_.append(u'\n');
+                m_out.append(piece.sliced(run, p - run));
+                m_out.append(u'\n');
                 run = p;
-                skipLf_ = p == n; // its LF may begin the next piece
+                m_skipLf = p == n; // its LF may begin the next piece
             }
-            endLine(out_.size() + (p - run));
+            endLine(m_out.size() + (p - run));
         }
-        out_.append(piece.sliced(run, n - run));
+        m_out.append(piece.sliced(run, n - run));
         if (p < n)
-            inLine_ = true;
+            m_inLine = true;
     }
 
     // The last line needs no line end of its own to count.
     void finish()
     {
-        if (inLine_) {
-            out_.append(u"\r\n");
-            endLine(out_.size());
+        if (m_inLine) {
+            m_out.append(u"\r\n");
+            endLine(m_out.size());
         }
     }
 
-    qint64 lines() const { return lines_; }
+    qint64 lines() const { return m_lines; }
 
     // Starts the text over, from the first line; lines reported already
     // are not reported again.
     void restart()
     {
-        out_.resize(0);
-        quietThrough_ = qMax(quietThrough_, lines_);
-        lines_ = 0;
-        inLine_ = false;
-        skipLf_ = false;
+        m_out.resize(0);
+        m_quietThrough = qMax(m_quietThrough, m_lines);
+        m_lines = 0;
+        m_inLine = false;
+        m_skipLf = false;
     }
 
 private:
     // A line has ended; the text up to its line end is `characters` long.
     void endLine(qsizetype characters)
     {
-        inLine_ = false;
-        ++lines_;
-        if (progress_ && lines_ % txtProgressLines == 0 && lines_ > quietThrough_)
-            progress_(TxtProgress{lines_, characters});
+        m_inLine = false;
+        ++m_lines;
+        if (m_progress && m_lines % txtProgressLines == 0 && m_lines > m_quietThrough)
+            m_progress(TxtProgress{m_lines, characters});
     }
 
-    QString& out_;
-    const TxtProgressFn& progress_;
-    qint64 lines_ = 0;
-    qint64 quietThrough_ = 0;
-    bool inLine_ = false; // characters after the last line end
-    bool skipLf_ = false; // the previous piece ended in CR
+    QString& m_out;
+    const TxtProgressFn& m_progress;
+    qint64 m_lines = 0;
+    qint64 m_quietThrough = 0;
+    bool m_inLine = false; // characters after the last line end
+    bool m_skipLf = false; // the previous piece ended in CR
 };
 
 // ---------------------------------------------------------------------------
