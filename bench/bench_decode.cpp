@@ -138,12 +138,11 @@ void measure(const char* label, const QString& encoding, const QString& path, qi
     const Runs fromBytes = run(u"bytes"_s, encoding, path, count);
     const Runs fromFile = run(u"file"_s, encoding, path, count);
     const double mib = 1024.0 * 1024.0;
-    std::printf("%s: %.2f MiB, %lld lines, %lld UTF-16 units (%.2f MiB)\n", label,
-                static_cast<double>(bytes) / mib, fromFile.lines, fromFile.units,
-                static_cast<double>(fromFile.units) * 2 / mib);
+    std::printf("%s: %.2f MiB, %lld lines, %lld UTF-16 units (%.2f MiB)\n", label, static_cast<double>(bytes) / mib,
+                fromFile.lines, fromFile.units, static_cast<double>(fromFile.units) * 2 / mib);
     const auto row = [&](const char* name, const Runs& r) {
-        std::printf("  %-13s best %7.2f ms  median %7.2f ms  (x%.2f of decode's median)\n", name, r.best(),
-                    r.median(), r.median() / decode.median());
+        std::printf("  %-13s best %7.2f ms  median %7.2f ms  (x%.2f of decode's median)\n", name, r.best(), r.median(),
+                    r.median() / decode.median());
     };
     row("decode", decode);
     row("readTxtBytes", fromBytes);
@@ -205,7 +204,8 @@ int main(int argc, char** argv)
             }
             return static_cast<double>(bestNs) / 1e6;
         };
-        const double decode = best([&] { return (utf8 ? QString::fromUtf8(bytes) : vamo::cp936::decode(bytes)).size(); });
+        const double decode =
+            best([&] { return (utf8 ? QString::fromUtf8(bytes) : vamo::cp936::decode(bytes)).size(); });
         const double fromBytes = best([&] { return vamo::readTxtBytes(bytes).text.size(); });
         const double fromFile = best([&] { return vamo::readTxtFile(path)->text.size(); });
         std::printf("  %-13s decode %7.2f ms  readTxtBytes %7.2f ms (x%.2f)  readTxtFile %7.2f ms (x%.2f)\n", label,

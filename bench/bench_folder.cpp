@@ -241,8 +241,7 @@ int parent(const QStringList& args)
           << payload.size() << " entries)\n";
     out() << "  all / one        " << QString::number(twoCores / oneCore, 'f', 2) << "  (target <= 1.00) "
           << (notSlower ? "met" : "MISSED") << "\n";
-    out() << "  overhead a book  " << ms(perBook) << "  (target < 3.0 ms) " << (overheadMet ? "met" : "MISSED")
-          << "\n";
+    out() << "  overhead a book  " << ms(perBook) << "  (target < 3.0 ms) " << (overheadMet ? "met" : "MISSED") << "\n";
     return notSlower && overheadMet ? 0 : 1;
 }
 

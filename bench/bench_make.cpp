@@ -45,11 +45,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
 #include <libdeflate.h>
+#include <sys/resource.h>
+#include <time.h>
 #include <zip.h>
 #include <zlib.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -141,8 +141,7 @@ bool writeSmallTemplate(const QString& path)
     static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
     static QByteArray code(40 * 1024, 'c');
     zip_file_add(z, "META-INF/MANIFEST.MF", zip_source_buffer(z, manifest, sizeof manifest - 1, 0), 0);
-    zip_file_add(z, "demo.class", zip_source_buffer(z, code.constData(), static_cast<zip_uint64_t>(code.size()), 0),
-                 0);
+    zip_file_add(z, "demo.class", zip_source_buffer(z, code.constData(), static_cast<zip_uint64_t>(code.size()), 0), 0);
     return zip_close(z) == 0;
 }
 
@@ -337,15 +336,9 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-QString mib(double bytes)
-{
-    return QString::number(bytes / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MiB");
-}
+QString mib(double bytes) { return QString::number(bytes / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MiB"); }
 
-QString secs(double s)
-{
-    return QString::number(s, 'f', 3) + QStringLiteral(" s");
-}
+QString secs(double s) { return QString::number(s, 'f', 3) + QStringLiteral(" s"); }
 
 int parent(const QStringList& args)
 {
@@ -394,8 +387,8 @@ int parent(const QStringList& args)
     qint64 utf16 = 0, fileBytes = 0;
     const int chapters = writeNovel(source, megabytes * 1024 * 1024, utf16, fileBytes);
     const double memoryTarget = 2.0 * static_cast<double>(utf16) + 64.0 * 1024 * 1024;
-    out() << "novel: " << chapters << " chapters, " << mib(static_cast<double>(fileBytes))
-          << " code page 936, UTF-16 " << mib(static_cast<double>(utf16)) << "\n";
+    out() << "novel: " << chapters << " chapters, " << mib(static_cast<double>(fileBytes)) << " code page 936, UTF-16 "
+          << mib(static_cast<double>(utf16)) << "\n";
     out() << "medians of " << repeat << " alternating rounds (make, zlib floor, libdeflate floor)\n\n";
     out().flush();
 
@@ -417,9 +410,9 @@ int parent(const QStringList& args)
         const bool met = d.packed <= z.packed;
         allMet = allMet && met;
         out() << "sample " << QFileInfo(sample).fileName() << ": " << pieces.size() << " pieces of 4 KB, zlib "
-              << kZipToolLevel << " " << z.packed << " bytes, libdeflate " << archive::kDeflateLevel << " "
-              << d.packed << " bytes: " << QString::number(ratio, 'f', 4) << " x  (target <= 1.0000) "
-              << (met ? "met" : "MISSED") << "\n\n";
+              << kZipToolLevel << " " << z.packed << " bytes, libdeflate " << archive::kDeflateLevel << " " << d.packed
+              << " bytes: " << QString::number(ratio, 'f', 4) << " x  (target <= 1.0000) " << (met ? "met" : "MISSED")
+              << "\n\n";
     }
     for (int jarSize : classes) {
         const double cpuTarget = jarSize == 0 ? 0.8 : 1.0;

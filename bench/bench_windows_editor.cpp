@@ -169,15 +169,17 @@ int main(int argc, char** argv)
     const qint64 decodeMedian = decodes[decodes.size() / 2];
     const qint64 readMedian = reads[reads.size() / 2];
 
-    std::printf("file: %.1f MB code page 936, %lld lines, %lld characters\n", static_cast<double>(fileBytes) / 1048576.0,
-                static_cast<long long>(lines), static_cast<long long>(characters));
+    std::printf("file: %.1f MB code page 936, %lld lines, %lld characters\n",
+                static_cast<double>(fileBytes) / 1048576.0, static_cast<long long>(lines),
+                static_cast<long long>(characters));
     std::printf("runs: %d\n", runs);
     std::printf("text layer decode, best / median:  %8.1f / %6.1f ms\n", ms(decodeBest), ms(decodeMedian));
     std::printf("editor file read, best / median:   %8.1f / %6.1f ms\n", ms(readBest), ms(readMedian));
     std::printf("editor read / decode:              %8.2fx best, %.2fx median (limit 2x)\n",
                 ms(readBest) / ms(decodeBest), ms(readMedian) / ms(decodeMedian));
-    std::printf("longest gap between repaints:      %8.1f ms (target < 50 ms: %s; %lld repaints during the last read)\n",
-                ms(gapWorst), ms(gapWorst) < 50 ? "met" : "MISSED", static_cast<long long>(paintsDuring));
+    std::printf(
+        "longest gap between repaints:      %8.1f ms (target < 50 ms: %s; %lld repaints during the last read)\n",
+        ms(gapWorst), ms(gapWorst) < 50 ? "met" : "MISSED", static_cast<long long>(paintsDuring));
     std::printf("editor holds the whole text:       %s\n", contentOk ? "yes" : "NO");
     delete editor;
     return contentOk ? 0 : 1;

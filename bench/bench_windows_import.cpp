@@ -123,7 +123,8 @@ int main(int argc, char** argv)
         QFile f(QDir(folder).filePath(QStringLiteral("chapter%1.txt").arg(i, 4, 10, QLatin1Char('0'))));
         if (!f.open(QIODevice::WriteOnly))
             return 1;
-        f.write(cp936::encode(bench::generateNovel({.targetBytes = kilobytes * 1024, .seed = 77u + static_cast<unsigned>(i)})));
+        f.write(cp936::encode(
+            bench::generateNovel({.targetBytes = kilobytes * 1024, .seed = 77u + static_cast<unsigned>(i)})));
     }
     auto listed = listTxtFolder(folder);
     if (!listed || listed->size() != files) {

@@ -36,8 +36,8 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 using namespace vamo;
@@ -397,8 +397,9 @@ int main(int argc, char** argv)
         QFile f(QDir(folder).filePath(QStringLiteral("book%1.txt").arg(i, 3, 10, QLatin1Char('0'))));
         if (!f.open(QIODevice::WriteOnly))
             return 1;
-        f.write(bench::generateNovel({.targetBytes = perFile, .wideCharBytes = 3, .seed = 1000u + static_cast<unsigned>(i)})
-                    .toUtf8());
+        f.write(
+            bench::generateNovel({.targetBytes = perFile, .wideCharBytes = 3, .seed = 1000u + static_cast<unsigned>(i)})
+                .toUtf8());
     }
     auto listed = listTxtFolder(folder);
     if (!listed) {

@@ -67,8 +67,7 @@ public:
         constexpr int kWidth = 30;
         const int filled = static_cast<int>(fraction * kWidth);
         const QString line = label + QStringLiteral(" [") + QString(filled, QLatin1Char('#')) +
-                             QString(kWidth - filled, QLatin1Char('.')) + QStringLiteral("] ") +
-                             percentText(fraction);
+                             QString(kWidth - filled, QLatin1Char('.')) + QStringLiteral("] ") + percentText(fraction);
         if (line == m_last)
             return;
         m_last = line;
@@ -118,8 +117,8 @@ QString chapterName(const QString& path, int position, std::optional<int> naming
 }
 
 struct Options {
-    QCommandLineOption saveFolder{QStringLiteral("save-folder"), QStringLiteral("保存目录（默认：程序目录下的jar文件夹）"),
-                                  QStringLiteral("目录")};
+    QCommandLineOption saveFolder{QStringLiteral("save-folder"),
+                                  QStringLiteral("保存目录（默认：程序目录下的jar文件夹）"), QStringLiteral("目录")};
     QCommandLineOption maker{QStringLiteral("maker"), QStringLiteral("制作者"), QStringLiteral("名字")};
     QCommandLineOption bookName{QStringLiteral("book-name"), QStringLiteral("书名，仅用于make（默认：第一个文件名）"),
                                 QStringLiteral("书名")};
@@ -129,7 +128,8 @@ struct Options {
                                QStringLiteral("0-4")};
     QCommandLineOption jarName{QStringLiteral("jar-name"), QStringLiteral("JAR包名，不含.jar（默认：按日期生成）"),
                                QStringLiteral("名字")};
-    QCommandLineOption phone{QStringLiteral("phone"), QStringLiteral("机型：") + itemsText(BookProject::phoneModelItems()),
+    QCommandLineOption phone{QStringLiteral("phone"),
+                             QStringLiteral("机型：") + itemsText(BookProject::phoneModelItems()),
                              QStringLiteral("0-1")};
     QCommandLineOption naming{QStringLiteral("naming"),
                               QStringLiteral("章节命名规则，仅用于make：") + itemsText(namingRuleItems()) +
@@ -190,12 +190,12 @@ int Cli::failed(const QString& text)
 
 int Cli::run(const QStringList& arguments)
 {
-    m_parser.setApplicationDescription(QStringLiteral(
-        "把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
-        "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
-        "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
-        "成功时每行输出一个JAR或JAD文件的路径。\n"
-        "“--”之后的参数都是文件或目录，以“-”开头的名字也是。"));
+    m_parser.setApplicationDescription(
+        QStringLiteral("把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
+                       "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
+                       "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
+                       "成功时每行输出一个JAR或JAD文件的路径。\n"
+                       "“--”之后的参数都是文件或目录，以“-”开头的名字也是。"));
     m_parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("make 或 folder"));
     m_parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("make：TXT文件；folder：一个目录"),
                                    QStringLiteral("文件..."));
@@ -280,8 +280,7 @@ std::optional<QString> Cli::usageProblem(const QStringList& arguments) const
             // Short options, several in one argument.
             for (QChar c : QStringView(a).sliced(1)) {
                 if (c != u'h' && c != u'?' && c != u'v')
-                    return QStringLiteral("未知选项：") + a +
-                           QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
+                    return QStringLiteral("未知选项：") + a + QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
             }
             continue;
         }
@@ -490,15 +489,12 @@ int Cli::folder(const QString& dir)
     if (!queue->isEmpty() && !QDir().mkpath(book.settings().saveFolder))
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
-    auto report = runFolderBatch(book, BuildEnvironment{programFolder(), templateFolder()}, dir, *queue,
-                                 [&](const FolderBatchProgress& p) {
-                                     m_bar.show(QStringLiteral("%1/%2 %3 %4")
-                                                    .arg(p.book + 1)
-                                                    .arg(p.books)
-                                                    .arg(p.bookName, p.stage),
-                                                p.fraction);
-                                 },
-                                 FolderBatchOptions{m_split, m_pattern});
+    auto report = runFolderBatch(
+        book, BuildEnvironment{programFolder(), templateFolder()}, dir, *queue,
+        [&](const FolderBatchProgress& p) {
+            m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
+        },
+        FolderBatchOptions{m_split, m_pattern});
     if (!report)
         return failed(report.error().message);
     if (m_split) {

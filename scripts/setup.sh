@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   default-jdk-headless ecj junit4
   fonts-wqy-microhei
-  xvfb xauth
+  xvfb xauth clang-format
   qt6-translations-l10n
   desktop-file-utils appstream help2man librsvg2-bin dpkg-dev
 )

@@ -1,9 +1,9 @@
+#include "intake/ChapterImport.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
 #include "startup/UpdateCheck.h"
-#include "intake/ChapterImport.h"
 #include "windows/ChapterEditor.h"
 #include "windows/ChapterPreview.h"
 #include "windows/FolderChooser.h"
@@ -56,12 +56,13 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
     // A neutral sample folder, not a path of the machine that takes the picture.
     book.setSaveFolder(QDir::toNativeSeparators(QStringLiteral("/home/reader/电子书/")));
     book.setBookName(QStringLiteral("山居杂记"));
-    const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"),
-                               QStringLiteral("第3章 竹林"), QStringLiteral("第4章 归途")};
+    const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"), QStringLiteral("第3章 竹林"),
+                               QStringLiteral("第4章 归途")};
     for (const QString& name : names) {
         book.setChaptertext(book.chapterCount(),
                             QStringLiteral("　　%1\r\n　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，"
-                                           "搬进了青溪上游的一间老屋。\r\n").arg(name));
+                                           "搬进了青溪上游的一间老屋。\r\n")
+                                .arg(name));
         book.appendChapterName(name);
     }
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
@@ -146,13 +147,14 @@ int printBanner(vamo::MainWindow& window)
 int savePreviewScreenshot(const QString& path)
 {
     const QStringList titles = {QStringLiteral("搬进山里"), QStringLiteral("雨天"), QStringLiteral("秋收"),
-                                QStringLiteral("冬夜"), QStringLiteral("年关"), QStringLiteral("春耕"),
-                                QStringLiteral("溪边"), QStringLiteral("老屋"), QStringLiteral("归途")};
+                                QStringLiteral("冬夜"),     QStringLiteral("年关"), QStringLiteral("春耕"),
+                                QStringLiteral("溪边"),     QStringLiteral("老屋"), QStringLiteral("归途")};
     QString text = QStringLiteral("山居杂记\r\n\r\n");
     for (int i = 0; i < titles.size(); ++i) {
         text += QStringLiteral("第%1章 %2\r\n").arg(i + 1).arg(titles.at(i));
         for (int p = 0; p <= (i * 7) % 5 + 2; ++p)
-            text += QStringLiteral("　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，搬进了青溪上游的一间老屋。\r\n");
+            text += QStringLiteral(
+                "　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，搬进了青溪上游的一间老屋。\r\n");
     }
     auto file = vamo::textChapters(text, QStringLiteral("山居杂记"));
     auto plan = file ? vamo::planChapters({*file}, true, vamo::BookProject::kChapterLimit)

@@ -47,7 +47,8 @@ QString importEstimateCaption(qint64 estimate) { return QStringLiteral("【字�
 
 QString importReadingCaption(const ImportProgress& p)
 {
-    return QStringLiteral("进度") + percentText(p.fraction) + QStringLiteral(" 加载%1行 共%2字").arg(p.lines).arg(p.characters);
+    return QStringLiteral("进度") + percentText(p.fraction) +
+           QStringLiteral(" 加载%1行 共%2字").arg(p.lines).arg(p.characters);
 }
 
 QString importFileDoneCaption(double fraction) { return QStringLiteral("进度：") + percentText(fraction); }

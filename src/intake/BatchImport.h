@@ -34,10 +34,10 @@ QStringList namingRuleItems();
 // Everything an import needs, taken on the user-interface thread when it
 // starts; the reading works on this copy only.
 struct ImportRequest {
-    QString folder;     // the import folder, with its trailing separator
-    QStringList files;  // file names in import order
-    int rule = 0;       // naming rule 0..4
-    int existing = 0;   // chapters that stay ahead of the imported ones
+    QString folder;    // the import folder, with its trailing separator
+    QStringList files; // file names in import order
+    int rule = 0;      // naming rule 0..4
+    int existing = 0;  // chapters that stay ahead of the imported ones
     int limit = BookProject::kChapterLimit;
     bool splitChapters = false; // each file gives its detected chapters ("按章节标题拆分")
 
@@ -60,11 +60,11 @@ struct ImportProgress {
 using ImportProgressFn = std::function<void(const ImportProgress&)>;
 
 // Texts of the progress display.
-QString importCountCaption(int file, int files);    // 导入章数：3/10 (file is 0-based)
-QString importNameCaption(const QString& name);     // 章名：第3章
-QString importEstimateCaption(qint64 estimate);     // 【字数：1200】
+QString importCountCaption(int file, int files);       // 导入章数：3/10 (file is 0-based)
+QString importNameCaption(const QString& name);        // 章名：第3章
+QString importEstimateCaption(qint64 estimate);        // 【字数：1200】
 QString importReadingCaption(const ImportProgress& p); // 进度12.50% 加载150行 共6000字
-QString importFileDoneCaption(double fraction);     // 进度：12.50%
+QString importFileDoneCaption(double fraction);        // 进度：12.50%
 
 struct NotImported {
     QString fileName;
@@ -76,12 +76,12 @@ struct ImportOutcome {
     // their places among the chapters actually imported, or under rule 0 by
     // the file name (by its heading for a chapter detected in a file).
     QList<Chapter> chapters;
-    QList<NotImported> unread;       // vanished or unreadable, in import order
-    QStringList overCapacity;        // the files past the limit, in import order
+    QList<NotImported> unread; // vanished or unreadable, in import order
+    QStringList overCapacity;  // the files past the limit, in import order
     int limit = 0;
-    double fraction = 0;             // last progress computed
-    bool cancelled = false;          // stopped before the last file
-    QString notice;                  // split chapters merged to fit the limit (mergeNotice)
+    double fraction = 0;    // last progress computed
+    bool cancelled = false; // stopped before the last file
+    QString notice;         // split chapters merged to fit the limit (mergeNotice)
 
     // The one message at the end of an import; empty when every file came in.
     QString message() const;
@@ -108,7 +108,6 @@ ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& p
 // `outcome`. Returns the number of chapters stored. Nothing changes when the
 // outcome holds no chapter, or (an error) when the chapters would pass the
 // request's limit.
-Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome,
-                        bool clearExisting);
+Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome, bool clearExisting);
 
 } // namespace vamo

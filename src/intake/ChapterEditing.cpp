@@ -85,10 +85,7 @@ QString pastedToBox(QStringView text)
     return out;
 }
 
-qsizetype chapterLengthOfBox(QStringView raw)
-{
-    return raw.size() + raw.count(QChar(kParagraph));
-}
+qsizetype chapterLengthOfBox(QStringView raw) { return raw.size() + raw.count(QChar(kParagraph)); }
 
 QStringView fitIntoRoom(QStringView raw, qsizetype room)
 {
@@ -145,10 +142,7 @@ double ReadProgress::fraction() const
 
 QString ReadProgress::text() const
 {
-    return QStringLiteral("进度%1 加载%2行 共%3字")
-        .arg(percentText(fraction()))
-        .arg(m_lines)
-        .arg(m_characters);
+    return QStringLiteral("进度%1 加载%2行 共%3字").arg(percentText(fraction())).arg(m_lines).arg(m_characters);
 }
 
 Result<void> storeChapter(BookProject& book, const QString& name, const QString& fullText, StoreMode mode)

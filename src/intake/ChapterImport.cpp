@@ -8,10 +8,7 @@ namespace vamo {
 
 namespace {
 
-Result<void> limitReached(int limit)
-{
-    return fail(QStringLiteral("章节数量达到上限(%1)").arg(limit));
-}
+Result<void> limitReached(int limit) { return fail(QStringLiteral("章节数量达到上限(%1)").arg(limit)); }
 
 } // namespace
 

@@ -29,10 +29,7 @@ const QString kClosings = QStringLiteral("。！？!?….”’」』）)】》~
 // A heading ends no clause and no sentence.
 const QString kClauseEnds = QStringLiteral("，,、；;。");
 
-bool isBlankChar(QChar c)
-{
-    return c.isSpace() || c.unicode() == 0xFEFF;
-}
+bool isBlankChar(QChar c) { return c.isSpace() || c.unicode() == 0xFEFF; }
 
 QStringView trimView(QStringView s)
 {
@@ -51,20 +48,11 @@ bool isDigit(QChar c)
     return (u >= u'0' && u <= u'9') || (u >= u'０' && u <= u'９');
 }
 
-bool isNumeral(QChar c)
-{
-    return isDigit(c) || kNumerals.contains(c);
-}
+bool isNumeral(QChar c) { return isDigit(c) || kNumerals.contains(c); }
 
-bool isRoman(QChar c)
-{
-    return QStringView(u"IVXLCDM").contains(c);
-}
+bool isRoman(QChar c) { return QStringView(u"IVXLCDM").contains(c); }
 
-bool isSeparator(QChar c)
-{
-    return isBlankChar(c) || c.isPunct() || c.isSymbol();
-}
+bool isSeparator(QChar c) { return isBlankChar(c) || c.isPunct() || c.isSymbol(); }
 
 qsizetype skipBlanks(QStringView t, qsizetype i)
 {
@@ -216,7 +204,8 @@ Result<void> checkChapterPattern(const QString& pattern)
 {
     const QRegularExpression re(pattern, QRegularExpression::UseUnicodePropertiesOption);
     if (!re.isValid())
-        return fail(QStringLiteral("章节标题规则无效：") + re.errorString() + QStringLiteral("（位置%1）").arg(re.patternErrorOffset()));
+        return fail(QStringLiteral("章节标题规则无效：") + re.errorString() +
+                    QStringLiteral("（位置%1）").arg(re.patternErrorOffset()));
     return {};
 }
 
@@ -243,7 +232,7 @@ Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
 
     // 1. Heading lines, with what lies between them.
     QList<Found> found;
-    QStringView previous;   // the line before, trimmed (empty: blank or none)
+    QStringView previous; // the line before, trimmed (empty: blank or none)
     bool previousHeading = false;
     const qsizetype n = text.size();
     const QChar* data = text.data();

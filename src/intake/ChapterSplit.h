@@ -23,8 +23,8 @@ namespace vamo {
 inline constexpr qsizetype kHeadingMaxLength = 40;
 
 struct ChapterSpan {
-    QString name;         // one line, no control characters
-    qsizetype begin = 0;  // into the split text
+    QString name;        // one line, no control characters
+    qsizetype begin = 0; // into the split text
     qsizetype length = 0;
     bool heading = false; // starts at a heading (false: the text before the first heading)
 };

@@ -128,10 +128,7 @@ QString folderPath(const QString& folder)
     return f;
 }
 
-QString batchChapterName(const QString& fileName)
-{
-    return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
-}
+QString batchChapterName(const QString& fileName) { return fileName.left(std::max<qsizetype>(0, fileName.size() - 4)); }
 
 QString batchBookName(const QString& fileName)
 {

@@ -29,19 +29,19 @@ QString batchChapterName(const QString& fileName);
 QString batchBookName(const QString& fileName);
 
 struct FolderBatchProgress {
-    int book = 0;            // position in the queue
-    int books = 0;           // queue length
-    QString bookName;        // the book being made
-    QString stage;           // "导入文件" while reading, "打包进度" while building
-    double fraction = 0;     // of the current stage, 0..1 (a value past 1 is shown as 0.99)
+    int book = 0;        // position in the queue
+    int books = 0;       // queue length
+    QString bookName;    // the book being made
+    QString stage;       // "导入文件" while reading, "打包进度" while building
+    double fraction = 0; // of the current stage, 0..1 (a value past 1 is shown as 0.99)
 };
 using FolderBatchProgressFn = std::function<void(const FolderBatchProgress&)>;
 
 // One book the run made.
 struct FolderBatchBook {
     QString bookName;
-    int chapters = 0;  // chapters the book got
-    QString notice;    // a merge to fit the chapter limit, empty without one
+    int chapters = 0; // chapters the book got
+    QString notice;   // a merge to fit the chapter limit, empty without one
     QStringList jarPaths;
     QStringList jadPaths;
 };
@@ -49,12 +49,12 @@ struct FolderBatchBook {
 struct FolderBatchReport {
     int made = 0;
     QList<FolderBatchBook> books; // the books made, in queue order
-    QStringList failed;  // book names that were not made, in queue order
-    QStringList reasons; // why, one per entry of `failed`
-    QStringList jarPaths; // every volume of every book made, in order
+    QStringList failed;           // book names that were not made, in queue order
+    QStringList reasons;          // why, one per entry of `failed`
+    QStringList jarPaths;         // every volume of every book made, in order
     QStringList jadPaths;
-    QString message;     // the one message shown at the end
-    QString saveFolder;  // to open after the message when a book was made
+    QString message;    // the one message shown at the end
+    QString saveFolder; // to open after the message when a book was made
 };
 
 struct FolderBatchOptions {

@@ -17,7 +17,7 @@ constexpr std::array<int, 3> kMainIndexOfPosition{0, 3, 4};
 QString chineseNumber(int n)
 {
     static constexpr std::array<char16_t, 10> kDigits{u'〇', u'一', u'二', u'三', u'四',
-                                                     u'五', u'六', u'七', u'八', u'九'};
+                                                      u'五', u'六', u'七', u'八', u'九'};
     const int tens = n / 10;
     const int ones = n % 10;
     QString out;
@@ -32,15 +32,9 @@ QString chineseNumber(int n)
 
 } // namespace
 
-int chapterLimit(qint16 frame)
-{
-    return frame != 0 ? kChapterLimit : BookProject::kChapterLimit;
-}
+int chapterLimit(qint16 frame) { return frame != 0 ? kChapterLimit : BookProject::kChapterLimit; }
 
-QStringList jarSizeItems()
-{
-    return {u"无限制高端机器"_s, u"120KB中端机器"_s, u"60KB低端机器"_s};
-}
+QStringList jarSizeItems() { return {u"无限制高端机器"_s, u"120KB中端机器"_s, u"60KB低端机器"_s}; }
 
 int mainJarSize(int position)
 {
@@ -60,8 +54,9 @@ int stepOneJarSize(int index)
 
 StepOne stepOneFrom(const BookSettings& settings)
 {
-    return {settings.saveFolder, settings.jarName, settings.bookName, settings.maker, settings.message,
-            stepOneJarSize(settings.jarSize), settings.phoneModel};
+    return {settings.saveFolder, settings.jarName, settings.bookName,
+            settings.maker,      settings.message, stepOneJarSize(settings.jarSize),
+            settings.phoneModel};
 }
 
 Result<void> checkStepOne(StepOne& fields)

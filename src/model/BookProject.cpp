@@ -162,10 +162,7 @@ Result<void> BookProject::prepareAdd()
     return {};
 }
 
-QString BookProject::proposedChapterName(int slot)
-{
-    return QStringLiteral("第%1章").arg(slot + 1);
-}
+QString BookProject::proposedChapterName(int slot) { return QStringLiteral("第%1章").arg(slot + 1); }
 
 bool BookProject::prepareEdit(int selected)
 {

@@ -30,7 +30,7 @@ class BookProject : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kSlotCount = 1001;   // slots 0..1000
+    static constexpr int kSlotCount = 1001;    // slots 0..1000
     static constexpr int kChapterLimit = 1000; // chapters the main window accepts
 
     static QStringList jarSizeItems();    // Combo1

@@ -15,9 +15,6 @@ struct Error {
 template <class T>
 using Result = std::expected<T, Error>;
 
-inline std::unexpected<Error> fail(QString message)
-{
-    return std::unexpected(Error{std::move(message)});
-}
+inline std::unexpected<Error> fail(QString message) { return std::unexpected(Error{std::move(message)}); }
 
 } // namespace vamo

@@ -212,8 +212,8 @@ zip_int64_t templateSourceCall(void* userdata, void* data, zip_uint64_t length, 
     case ZIP_SOURCE_WRITE:
         return source->write(data, length);
     case ZIP_SOURCE_SEEK_WRITE: {
-        const zip_int64_t at = zip_source_seek_compute_offset(
-            source->outOffset, source->outSize, data, length, &source->error);
+        const zip_int64_t at =
+            zip_source_seek_compute_offset(source->outOffset, source->outSize, data, length, &source->error);
         if (at < 0)
             return -1;
         source->outOffset = static_cast<zip_uint64_t>(at);
@@ -439,8 +439,8 @@ struct Packer::Job {
     std::size_t inFlight = 0; // claims being deflated
     qsizetype remaining = -1; // bytes of the entries nobody has claimed; -1 until counted
     std::size_t doneCount = 0;
-    QByteArray owner; // holds the entries' bytes until all are deflated
-    bool failed = false;      // then nothing more is claimed
+    QByteArray owner;    // holds the entries' bytes until all are deflated
+    bool failed = false; // then nothing more is claimed
 };
 
 struct Packer::Shared {
@@ -585,10 +585,7 @@ Packer::Batch& Packer::Batch::operator=(Batch&& other) noexcept
     return *this;
 }
 
-Packer::Batch::~Batch()
-{
-    cancel();
-}
+Packer::Batch::~Batch() { cancel(); }
 
 void Packer::Batch::cancel()
 {
@@ -603,15 +600,9 @@ void Packer::Batch::cancel()
     m_packer = nullptr;
 }
 
-std::size_t Packer::Batch::size() const
-{
-    return m_job ? m_job->entries.size() : 0;
-}
+std::size_t Packer::Batch::size() const { return m_job ? m_job->entries.size() : 0; }
 
-const QByteArray& Packer::Batch::name(std::size_t i) const
-{
-    return m_job->entries[i].name;
-}
+const QByteArray& Packer::Batch::name(std::size_t i) const { return m_job->entries[i].name; }
 
 PackedEntry* Packer::Batch::wait(std::size_t i)
 {

@@ -21,10 +21,7 @@ namespace vamo {
 namespace {
 
 const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 // The JAR path as the descriptor is written beside it. On Windows a book
 // folder inside "X:\Documents and Settings\" is addressed through its short
@@ -97,8 +94,8 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
         total += texts.back().size();
     }
 
-    const QString templatePath = QDir(env.templateFolder)
-                                     .filePath(settings.phoneModel == 1 ? u"DuvEverMoto.dll"_s : u"DuvEver.dll"_s);
+    const QString templatePath =
+        QDir(env.templateFolder).filePath(settings.phoneModel == 1 ? u"DuvEverMoto.dll"_s : u"DuvEver.dll"_s);
     QByteArray templateBytes;
     {
         QFile file(templatePath);
@@ -123,8 +120,7 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     std::vector<BuildFiles::Volume> volumes;
     const QString bookFolderPath = native(bookFolder) + QDir::separator();
 
-    const QByteArray textBytes =
-        payload::utf8WithBom(payload::bookInformation(baseBookName, message, settings.maker));
+    const QByteArray textBytes = payload::utf8WithBom(payload::bookInformation(baseBookName, message, settings.maker));
     double shown = 0; // the fraction last reported
     const payload::RefreshFn refresh = [&](qint64 processed) {
         shown = progressFraction(processed, total);
@@ -194,8 +190,8 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
                     ++v.helped;
                 }
             };
-            auto vol = payload::writeVolume(names, texts, budget, cursor, refresh, blockDone,
-                                            payload::BlockAfterDone::Drop);
+            auto vol =
+                payload::writeVolume(names, texts, budget, cursor, refresh, blockDone, payload::BlockAfterDone::Drop);
             if (!vol)
                 return std::unexpected(vol.error());
             v.payload = std::move(*vol);
@@ -274,8 +270,8 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
     if (volume == 0) {
         report.message = u"成功制做"_s + report.jarPaths.front();
     } else {
-        report.message = u"成功制做"_s + bookFolderPath + settings.jarName + u"(0~"_s + QString::number(volume) +
-                         u").jar"_s;
+        report.message =
+            u"成功制做"_s + bookFolderPath + settings.jarName + u"(0~"_s + QString::number(volume) + u").jar"_s;
     }
 
     if (message != settings.message)

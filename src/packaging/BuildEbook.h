@@ -15,9 +15,9 @@ class Packer;
 }
 
 struct BuildEnvironment {
-    QString programFolder;  // holds the workspace "vamobooktemp"; a build keeps
-                            // its volume files in memory and writes nothing there
-    QString templateFolder; // holds DuvEver.dll and DuvEverMoto.dll
+    QString programFolder;          // holds the workspace "vamobooktemp"; a build keeps
+                                    // its volume files in memory and writes nothing there
+    QString templateFolder;         // holds DuvEver.dll and DuvEverMoto.dll
     FileSteps* fileSteps = nullptr; // how finished files are put in place; null: the real file system
     // Deflates the volumes' entries; null: the build starts threads of its
     // own. A run of many books shares one (one build at a time uses it).
@@ -50,7 +50,6 @@ using BuildProgressFn = std::function<void(double fraction)>;
 // "电子书模板文件损坏：" + path, "无法创建目录：" + path, "无法写入文件：" +
 // path, "另一个程序正在制作这本书，请稍后再试：" + folder, "生成JAR包失败：" +
 // reason.
-Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env,
-                               const BuildProgressFn& progress = {});
+Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, const BuildProgressFn& progress = {});
 
 } // namespace vamo

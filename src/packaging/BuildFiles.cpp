@@ -27,10 +27,7 @@ constexpr int kKeyLength = 16;
 constexpr int kNameLength = 10;
 constexpr qint64 kJournalLimit = qint64(1) << 20;
 
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 std::filesystem::path fsPath(const QString& path)
 {
@@ -161,10 +158,7 @@ bool FileSteps::remove(const QString& path)
     return std::filesystem::remove(fsPath(path), ec) && !ec;
 }
 
-QString buildLockPath(const QString& bookFolder)
-{
-    return QDir(bookFolder).filePath(kLockName);
-}
+QString buildLockPath(const QString& bookFolder) { return QDir(bookFolder).filePath(kLockName); }
 
 BuildFiles::BuildFiles(QString bookFolder, FileSteps* steps)
     : m_bookFolder(std::move(bookFolder)), m_steps(steps ? steps : &realSteps()), m_lock(buildLockPath(m_bookFolder))
@@ -188,8 +182,8 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
         qint64 pid = 0;
         QString host;
         QString application;
-        const bool held = files->m_lock.error() == QLockFile::LockFailedError &&
-                          files->m_lock.getLockInfo(&pid, &host, &application);
+        const bool held =
+            files->m_lock.error() == QLockFile::LockFailedError && files->m_lock.getLockInfo(&pid, &host, &application);
         if (files->m_createdFolder)
             QDir().rmdir(bookFolder);
         files->m_createdFolder = false;
@@ -210,8 +204,7 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
             files->m_journal = std::move(journal);
         }
     }
-    if (!files->m_journal || !files->note(kJournalHeader) ||
-        (files->m_createdFolder && !files->note(kFolderMade))) {
+    if (!files->m_journal || !files->note(kJournalHeader) || (files->m_createdFolder && !files->note(kFolderMade))) {
         const QString path = files->m_journal ? files->m_journal->fileName() : QDir(bookFolder).filePath(kPrefix);
         return fail(u"无法写入文件："_s + native(path));
     }

@@ -55,10 +55,7 @@ QByteArray encodeDescriptorText(QStringView text)
     return out;
 }
 
-QByteArray savetoutf8(const QString& manifesttext)
-{
-    return encodeDescriptorText(manifesttext);
-}
+QByteArray savetoutf8(const QString& manifesttext) { return encodeDescriptorText(manifesttext); }
 
 Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out)
 {

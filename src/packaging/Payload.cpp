@@ -31,10 +31,7 @@ char* putFourDigits(char* p, qsizetype v)
     return p;
 }
 
-QString fourDigits(qsizetype v)
-{
-    return u"%1"_s.arg(v, 4, 10, QLatin1Char('0'));
-}
+QString fourDigits(qsizetype v) { return u"%1"_s.arg(v, 4, 10, QLatin1Char('0')); }
 
 // The reader reads the index line by line: a control character in a name
 // (CR, LF, tab, any other C0 or C1 code, or a Unicode line or paragraph
@@ -230,13 +227,12 @@ Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, q
         const QStringView rest = QStringView(texts[c]).sliced(cursor.consumed);
         const Cut cut = nextCut(rest);
         // The most a piece file can take: every character a carriage return.
-        const qsizetype most =
-            qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8.requiredSpace(cut.length) + 2;
+        const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8.requiredSpace(cut.length) + 2;
         if (v.blocks.empty() || v.blocks.back().capacity() - v.blocks.back().size() < most) {
             blockFull();
             v.blocks.emplace_back();
-            v.blocks.back().reserve(static_cast<qsizetype>(
-                std::max<qint64>(most, std::min(kBlockBytes, estimate - v.volumeBytes))));
+            v.blocks.back().reserve(
+                static_cast<qsizetype>(std::max<qint64>(most, std::min(kBlockBytes, estimate - v.volumeBytes))));
         }
         QByteArray& block = v.blocks.back();
         const qsizetype offset = block.size();

@@ -229,10 +229,7 @@ QString commandScriptPath(const QString& programFolder)
     return QDir(programFolder).filePath(QStringLiteral("jre/vamo.bat"));
 }
 
-Result<void> RecurseTree(const QString& currPath, const PumpFn& pump)
-{
-    return removeTree(currPath, pump);
-}
+Result<void> RecurseTree(const QString& currPath, const PumpFn& pump) { return removeTree(currPath, pump); }
 
 Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump)
 {

@@ -262,9 +262,7 @@ void Download::end(std::optional<QByteArray> body)
 // --------------------------------------------------------- update check ---
 
 UpdateCheck::UpdateCheck(QString programFolder, QObject* parent)
-    : QObject(parent),
-      m_programFolder(std::move(programFolder)),
-      m_siteurl(defaultSiteUrl()),
+    : QObject(parent), m_programFolder(std::move(programFolder)), m_siteurl(defaultSiteUrl()),
       m_marketurl(defaultMarketUrl())
 {
 }
@@ -315,8 +313,7 @@ void UpdateCheck::updateInfoArrived(std::optional<QByteArray> body)
     }
     m_download = new Download(
         *m_network, webAddress(*m_info.pictureAddress).value_or(QUrl()), pictureByteLimit,
-        [this](std::optional<QByteArray> picture) { pictureArrived(std::move(picture)); }, m_timeLimitMs,
-        this);
+        [this](std::optional<QByteArray> picture) { pictureArrived(std::move(picture)); }, m_timeLimitMs, this);
 }
 
 void UpdateCheck::pictureArrived(std::optional<QByteArray> body)

@@ -47,8 +47,7 @@ QString decodeFileName(QByteArrayView raw)
             length = 3;
         else if (*p >= 0xF0 && *p <= 0xF4)
             length = 4;
-        if (length > 0 && end - p >= length &&
-            QByteArrayView(reinterpret_cast<const char*>(p), length).isValidUtf8()) {
+        if (length > 0 && end - p >= length && QByteArrayView(reinterpret_cast<const char*>(p), length).isValidUtf8()) {
             out += QString::fromUtf8(reinterpret_cast<const char*>(p), length);
             p += length;
         } else {

@@ -64,10 +64,7 @@ private:
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(QFile& file)
-        : m_file(file), m_buffer(std::make_unique_for_overwrite<char[]>(txtChunkBytes))
-    {
-    }
+    explicit FileSource(QFile& file) : m_file(file), m_buffer(std::make_unique_for_overwrite<char[]>(txtChunkBytes)) {}
     std::optional<QByteArrayView> next() override
     {
         qsizetype filled = 0;
@@ -245,9 +242,7 @@ private:
     {
         const quint8 b = p[0];
         const qsizetype left = end - p;
-        auto inRange = [&](qsizetype i, quint8 low, quint8 high) {
-            return i < left && p[i] >= low && p[i] <= high;
-        };
+        auto inRange = [&](qsizetype i, quint8 low, quint8 high) { return i < left && p[i] >= low && p[i] <= high; };
         // The sequence is invalid after `used` bytes; when those are all
         // that is left, the text ends inside it (a sequence that goes on past
         // a piece never gets here).
@@ -344,8 +339,8 @@ public:
         UChar* target = out;
         const char* source = piece.data();
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_toUnicode(m_converter.get(), &target, out + maxUnits(piece.size()), &source,
-                       piece.data() + piece.size(), nullptr, last, &status);
+        ucnv_toUnicode(m_converter.get(), &target, out + maxUnits(piece.size()), &source, piece.data() + piece.size(),
+                       nullptr, last, &status);
         return target - out;
     }
 
@@ -454,8 +449,7 @@ static_assert(Utf8Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
 // how many characters a byte makes here: enough for all of it in one piece
 // of memory, with little left over.
 template <class Decoder>
-Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text,
-                  char16_t* buffer)
+Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text, char16_t* buffer)
 {
     for (bool first = true;; first = false) {
         const std::optional<QByteArrayView> piece = source.next();

@@ -27,7 +27,8 @@ bool BackgroundWork::startThread(std::function<void(Reporter&)> body, std::funct
     m_thread.reset(QThread::create([body = std::move(body), reporter] { body(*reporter); }));
     // Queued after every report the job made, so the result comes last.
     const quint64 run = ++m_run;
-    connect(m_thread.get(), &QThread::finished, this, [this, run] { threadFinished(run); }, Qt::QueuedConnection);
+    connect(
+        m_thread.get(), &QThread::finished, this, [this, run] { threadFinished(run); }, Qt::QueuedConnection);
     m_thread->start();
     return true;
 }

@@ -118,8 +118,8 @@ void ChapterTextEdit::keyPressEvent(QKeyEvent* e)
             return;
         }
         const QString text = e->text();
-        const bool typing = !text.isEmpty() && text.at(0).isPrint() &&
-                            !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+        const bool typing =
+            !text.isEmpty() && text.at(0).isPrint() && !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
         if (typing && room() < text.size()) {
             e->accept();
             return;
@@ -230,10 +230,7 @@ void ChapterEditor::openEdit()
     placeAndShow();
 }
 
-void ChapterEditor::resetHint()
-{
-    ui->Label2->setText(editing::inputHint());
-}
+void ChapterEditor::resetHint() { ui->Label2->setText(editing::inputHint()); }
 
 QString ChapterEditor::visibleText() const
 {
@@ -290,8 +287,7 @@ void ChapterEditor::placeAndShow()
 
 bool ChapterEditor::storeChapter(bool accept)
 {
-    const auto stored = editing::storeChapter(m_book, ui->Text1->text(),
-                                              editing::joinDisplay(visibleText(), m_strmod),
+    const auto stored = editing::storeChapter(m_book, ui->Text1->text(), editing::joinDisplay(visibleText(), m_strmod),
                                               accept ? editing::StoreMode::Accept : editing::StoreMode::SaveOffer);
     if (!stored) {
         Dialogs::warning(this, stored.error().message);
@@ -404,9 +400,8 @@ void ChapterEditor::readFileAt(const QString& path)
             editing::ReadProgress progress(bytes);
             auto read = readTxtFile(path, [&](const TxtProgress& p) {
                 progress.advance(p.lines, p.characters);
-                reporter.report([this, fraction = progress.fraction(), text = progress.text()] {
-                    showProgress(fraction, text);
-                });
+                reporter.report(
+                    [this, fraction = progress.fraction(), text = progress.text()] { showProgress(fraction, text); });
             });
             ReadOutcome outcome;
             outcome.figuresShown = progress.lines() > 0;
@@ -456,15 +451,9 @@ void ChapterEditor::showProgress(double fraction, const QString& text)
     layOutProgressFill();
 }
 
-void ChapterEditor::resetProgress()
-{
-    showProgress(0.0, QStringLiteral("进度"));
-}
+void ChapterEditor::resetProgress() { showProgress(0.0, QStringLiteral("进度")); }
 
-void ChapterEditor::layOutProgressFill()
-{
-    vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_progressFraction);
-}
+void ChapterEditor::layOutProgressFill() { vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_progressFraction); }
 
 bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
 {

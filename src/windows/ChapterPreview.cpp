@@ -10,7 +10,8 @@
 
 namespace vamo {
 
-ChapterPreview::ChapterPreview(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ChapterPreview>())
+ChapterPreview::ChapterPreview(QWidget* parent)
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ChapterPreview>())
 {
     ui->setupUi(this);
     keepOnScreen(this);
@@ -31,7 +32,8 @@ void ChapterPreview::showChapters(const QList<Chapter>& chapters, int files, con
     QList<QTreeWidgetItem*> rows;
     rows.reserve(chapters.size());
     for (qsizetype i = 0; i < chapters.size(); ++i) {
-        auto* row = new QTreeWidgetItem({QString::number(i + 1), chapters[i].name, QString::number(chapters[i].text.size())});
+        auto* row =
+            new QTreeWidgetItem({QString::number(i + 1), chapters[i].name, QString::number(chapters[i].text.size())});
         row->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         rows.append(row);

@@ -49,9 +49,9 @@ public:
     static void setNextFolder(const QString& path);
     // The next openFolder fails as on a desktop without a file manager.
     static void setNextOpenFails();
-    static QStringList messages();       // texts shown so far
-    static QList<Kind> messageKinds();   // their icons, one per text
-    static QStringList openedFolders();  // folders handed to the file manager
+    static QStringList messages();      // texts shown so far
+    static QList<Kind> messageKinds();  // their icons, one per text
+    static QStringList openedFolders(); // folders handed to the file manager
     static QStringList openedUrls();
     static void clearRecord();
 };

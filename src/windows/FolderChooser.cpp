@@ -6,8 +6,8 @@
 #include "windows/Placement.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -19,7 +19,10 @@ namespace vamo {
 
 namespace {
 
-QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath()); }
+QString cleanAbsolute(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
+}
 
 } // namespace
 
@@ -55,7 +58,6 @@ DriveFolderTree::DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* pa
     connect(m_model, &QAbstractItemModel::rowsInserted, this, keepInView, Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::layoutChanged, this, keepInView, Qt::QueuedConnection);
 }
-
 
 void DriveFolderTree::setFolder(const QString& folder)
 {
@@ -113,9 +115,9 @@ void DriveFolderTree::showDriveOf(const QString& path)
     qsizetype bestLength = -1;
     for (int i = 0; i < m_drives->count(); ++i) {
         const QString drive = cleanAbsolute(m_drives->itemData(i).toString());
-        const bool under = clean.compare(drive, Qt::CaseInsensitive) == 0 ||
-                           clean.startsWith(drive.endsWith(QLatin1Char('/')) ? drive : drive + QLatin1Char('/'),
-                                            Qt::CaseInsensitive);
+        const bool under =
+            clean.compare(drive, Qt::CaseInsensitive) == 0 ||
+            clean.startsWith(drive.endsWith(QLatin1Char('/')) ? drive : drive + QLatin1Char('/'), Qt::CaseInsensitive);
         if (under && drive.size() > bestLength) {
             best = i;
             bestLength = drive.size();

@@ -8,8 +8,8 @@
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 #include "windows/ListRows.h"
-#include "windows/ProgressFill.h"
 #include "windows/Placement.h"
+#include "windows/ProgressFill.h"
 
 #include <QCloseEvent>
 #include <QDir>

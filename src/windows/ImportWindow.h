@@ -77,10 +77,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void startImport();  // Command1
-    void back();         // Command2
-    void removeEntry();  // Command3
-    void moveEntryUp();  // Command4
+    void startImport();   // Command1
+    void back();          // Command2
+    void removeEntry();   // Command3
+    void moveEntryUp();   // Command4
     void moveEntryDown(); // Command5
 
     void showProgress(const ImportProgress& p);

@@ -116,8 +116,7 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 
     // Banner line, promotion picture and help menu.
     m_banner = new OnlineBanner(this, ui->Label10, ui->AniGIF1,
-                                {ui->menu_two_4, ui->menu_two_1, ui->menu_two_2, ui->menu_two_3},
-                                m_env.programFolder);
+                                {ui->menu_two_4, ui->menu_two_1, ui->menu_two_2, ui->menu_two_3}, m_env.programFolder);
 
     // The progress display keeps its place while hidden so that the window
     // does not jump when packaging starts.
@@ -492,10 +491,7 @@ void MainWindow::editChapter()
     chapterEditor()->resetHint();
 }
 
-int MainWindow::selectedChapter() const
-{
-    return ui->List1->currentRow();
-}
+int MainWindow::selectedChapter() const { return ui->List1->currentRow(); }
 
 void MainWindow::selectChapter(int position)
 {
@@ -513,10 +509,7 @@ void MainWindow::wizardListOperation(int (BookProject::*operation)(int))
     m_stepTwo->selectChapter(after);
 }
 
-void MainWindow::form5_C3_Click()
-{
-    wizardListOperation(&BookProject::deleteChapter);
-}
+void MainWindow::form5_C3_Click() { wizardListOperation(&BookProject::deleteChapter); }
 
 void MainWindow::form5_C4_Click()
 {
@@ -530,31 +523,16 @@ void MainWindow::form5_C4_Click()
     m_stepTwo->setEnabled(false);
 }
 
-void MainWindow::form5_C5_Click()
-{
-    wizardListOperation(&BookProject::moveUp);
-}
+void MainWindow::form5_C5_Click() { wizardListOperation(&BookProject::moveUp); }
 
-void MainWindow::form5_C6_Click()
-{
-    wizardListOperation(&BookProject::moveDown);
-}
+void MainWindow::form5_C6_Click() { wizardListOperation(&BookProject::moveDown); }
 ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
 
-void MainWindow::deleteChapter()
-{
-    ui->List1->setCurrentRow(m_book.deleteChapter(ui->List1->currentRow()));
-}
+void MainWindow::deleteChapter() { ui->List1->setCurrentRow(m_book.deleteChapter(ui->List1->currentRow())); }
 
-void MainWindow::moveChapterUp()
-{
-    ui->List1->setCurrentRow(m_book.moveUp(ui->List1->currentRow()));
-}
+void MainWindow::moveChapterUp() { ui->List1->setCurrentRow(m_book.moveUp(ui->List1->currentRow())); }
 
-void MainWindow::moveChapterDown()
-{
-    ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow()));
-}
+void MainWindow::moveChapterDown() { ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow())); }
 
 void MainWindow::batchImport() { openBatchImport(nullptr); }
 
@@ -577,8 +555,8 @@ void MainWindow::openBatchImport(QWidget* stepTwo)
     // starts, so that back or the close box leaves them in the book.
     bool clear = false;
     if (m_book.chapterCount() > 0)
-        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) ==
-                Dialogs::Answer::Yes;
+        clear =
+            Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
     m_book.prepareBatchImport(false);
     if (stepTwo)
         importWindow()->openFromWizard(stepTwo, clear);
@@ -619,7 +597,6 @@ QString MainWindow::queuedFileName(int row) const
     return name.isValid() ? name.toString() : item->text();
 }
 
-
 void MainWindow::removeTxtEntry() { rows::removeSelected(ui->List2); }
 
 void MainWindow::moveTxtEntryUp() { rows::moveSelectedUp(ui->List2); }
@@ -656,12 +633,13 @@ void MainWindow::makeFolderBooks()
             BookProject batch(clock);
             batch.setSettings(settings);
             int book = -1;
-            auto run = runFolderBatch(batch, env, folder, queue,
-                                      [this, &reporter, &book](const FolderBatchProgress& progress) {
-                                          book = progress.book;
-                                          reporter.report([this, progress] { folderProgress(progress); });
-                                      },
-                                      options);
+            auto run = runFolderBatch(
+                batch, env, folder, queue,
+                [this, &reporter, &book](const FolderBatchProgress& progress) {
+                    book = progress.book;
+                    reporter.report([this, progress] { folderProgress(progress); });
+                },
+                options);
             return FolderOutcome{std::move(run), batch.settings(), batch.batchmode(), book};
         },
         [this](FolderOutcome outcome) { folderBooksMade(std::move(outcome)); });
@@ -741,10 +719,7 @@ void MainWindow::showProgress(const QString& caption, double fraction)
     layOutProgressFill();
 }
 
-void MainWindow::layOutProgressFill()
-{
-    vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
-}
+void MainWindow::layOutProgressFill() { vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction); }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {

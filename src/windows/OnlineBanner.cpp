@@ -36,11 +36,7 @@ bool isClick(QObject* watched, QEvent* event)
 
 OnlineBanner::OnlineBanner(QWidget* window, QLabel* caption, QLabel* picture, const HelpMenu& menu,
                            const QString& programFolder)
-    : QObject(window),
-      m_window(window),
-      m_caption(caption),
-      m_picture(picture),
-      m_captionPalette(caption->palette()),
+    : QObject(window), m_window(window), m_caption(caption), m_picture(picture), m_captionPalette(caption->palette()),
       m_check(new UpdateCheck(programFolder, this))
 {
     // The caption comes from a server: shown as plain text, and a long one
@@ -140,8 +136,7 @@ void OnlineBanner::hover(const QPoint& pos)
     const bool hot = !(x < 0 || x > kHotWidthTwips || y <= 0 || y > kHotHeightTwips);
 
     QPalette palette = m_caption->palette();
-    palette.setColor(QPalette::WindowText,
-                     hot ? QColor(255, 0, 0) : m_captionPalette.color(QPalette::ButtonText));
+    palette.setColor(QPalette::WindowText, hot ? QColor(255, 0, 0) : m_captionPalette.color(QPalette::ButtonText));
     m_caption->setPalette(palette);
     QFont font = m_caption->font();
     font.setUnderline(hot);

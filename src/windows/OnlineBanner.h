@@ -35,8 +35,7 @@ public:
         QAction* help = nullptr;   // menu_two_3 "联机帮助(&C)"
     };
 
-    OnlineBanner(QWidget* window, QLabel* caption, QLabel* picture, const HelpMenu& menu,
-                 const QString& programFolder);
+    OnlineBanner(QWidget* window, QLabel* caption, QLabel* picture, const HelpMenu& menu, const QString& programFolder);
     ~OnlineBanner() override;
 
     // Starts the update check in the background (see UpdateCheck). The

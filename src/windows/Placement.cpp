@@ -55,8 +55,9 @@ private:
     void show()
     {
         const QString path = m_field->text();
-        m_field->setToolTip(path.isEmpty() ? m_description
-                                           : m_description.isEmpty() ? path : m_description + u'\n' + path);
+        m_field->setToolTip(path.isEmpty()            ? m_description
+                            : m_description.isEmpty() ? path
+                                                      : m_description + u'\n' + path);
         if (!m_field->hasFocus())
             m_field->setCursorPosition(static_cast<int>(path.size()));
     }
@@ -68,10 +69,7 @@ private:
 // Whether the desktop has framed the window, so that its position is that
 // of its frame. Before that, X11 desktops place the inside of the window at
 // the position asked for and draw the title bar above it.
-bool framed(const QWidget* window)
-{
-    return window->isVisible() && window->frameGeometry() != window->geometry();
-}
+bool framed(const QWidget* window) { return window->isVisible() && window->frameGeometry() != window->geometry(); }
 
 // The frame `window` will have at its present position and size.
 QRect frameAt(const QWidget* window, const QMargins& margins)
@@ -131,18 +129,14 @@ void fitOnScreen(QWidget* window)
         fitInto(window, screen->availableGeometry());
 }
 
-void keepOnScreen(QWidget* window)
-{
-    window->installEventFilter(new ScreenKeeper(window));
-}
+void keepOnScreen(QWidget* window) { window->installEventFilter(new ScreenKeeper(window)); }
 
 void centreOver(QWidget* window, const QWidget* over)
 {
     window->ensurePolished();
     const QRect outer = over->frameGeometry();
     const QSize size = window->size().grownBy(frameMarginsOf(window));
-    window->move(outer.left() + (outer.width() - size.width()) / 2,
-                 outer.top() + (outer.height() - size.height()) / 2);
+    window->move(outer.left() + (outer.width() - size.width()) / 2, outer.top() + (outer.height() - size.height()) / 2);
     fitOnScreen(window);
 }
 
@@ -154,9 +148,6 @@ void keepAbove(QWidget* window, QWidget* opener)
         window->windowHandle()->setTransientParent(opener->windowHandle());
 }
 
-void showPathEnd(QLineEdit* field, const QString& description)
-{
-    new PathEndKeeper(field, description);
-}
+void showPathEnd(QLineEdit* field, const QString& description) { new PathEndKeeper(field, description); }
 
 } // namespace vamo

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-namespace vamo
-{
+namespace vamo {
 
 // The progress bar of a window: the fill `Shape2` covers `fraction` (0..1) of
 // the inside of its frame `Shape1`.

@@ -31,8 +31,7 @@ QStringList qtTranslationFolders()
 QString installQtChineseTranslations(const QStringList& folders)
 {
     // The application owns the translator; a second call finds it there.
-    if (auto* loaded = QCoreApplication::instance()->findChild<QTranslator*>(kCatalogue,
-                                                                             Qt::FindDirectChildrenOnly))
+    if (auto* loaded = QCoreApplication::instance()->findChild<QTranslator*>(kCatalogue, Qt::FindDirectChildrenOnly))
         return loaded->filePath();
     for (const QString& folder : folders) {
         if (folder.isEmpty())

@@ -98,14 +98,13 @@ void TxtDropImport::start(const QStringList& paths, int limit)
             const qint64 expected = estimateCharacters(bytes);
             qint64 before = 0;
             for (const QString& path : paths) {
-                auto file = readTxtChapters(path, batchChapterName(QFileInfo(path).fileName()), {},
-                                            [&](const TxtProgress& p) {
-                                                const double f = expected > 0
-                                                                     ? static_cast<double>(before + p.characters) /
-                                                                           static_cast<double>(expected)
-                                                                     : 0.0;
-                                                reporter.report([this, f] { Q_EMIT progress(f); });
-                                            });
+                auto file =
+                    readTxtChapters(path, batchChapterName(QFileInfo(path).fileName()), {}, [&](const TxtProgress& p) {
+                        const double f =
+                            expected > 0 ? static_cast<double>(before + p.characters) / static_cast<double>(expected)
+                                         : 0.0;
+                        reporter.report([this, f] { Q_EMIT progress(f); });
+                    });
                 if (!file) {
                     read.error = file.error();
                     return read;

@@ -61,14 +61,11 @@ void WizardStepOne::takeSettings(const BookSettings& settings)
 
 wizard::StepOne WizardStepOne::fields() const
 {
-    return {ui->Text1->text(), ui->Text5->text(),        ui->Text3->text(),       ui->Text2->text(),
+    return {ui->Text1->text(), ui->Text5->text(),          ui->Text3->text(),         ui->Text2->text(),
             ui->Text4->text(), ui->Combo1->currentIndex(), ui->Combo2->currentIndex()};
 }
 
-void WizardStepOne::setSaveFolder(const QString& folder)
-{
-    ui->Text1->setText(folder);
-}
+void WizardStepOne::setSaveFolder(const QString& folder) { ui->Text1->setText(folder); }
 
 void WizardStepOne::browse()
 {

@@ -38,10 +38,7 @@ WizardStepTwo::WizardStepTwo(MainWindow& mainWindow)
 
 WizardStepTwo::~WizardStepTwo() = default;
 
-int WizardStepTwo::selectedChapter() const
-{
-    return ui->List1->currentRow();
-}
+int WizardStepTwo::selectedChapter() const { return ui->List1->currentRow(); }
 
 void WizardStepTwo::selectChapter(int position)
 {

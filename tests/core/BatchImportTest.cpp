@@ -62,8 +62,7 @@ protected:
 
 TEST(ImportNaming, RulesInListOrderAndNumbersContinueTheBook)
 {
-    EXPECT_EQ(namingRuleItems(),
-              (QStringList{u("txt文件名"), u("第?章"), u("第?节"), u("第?部"), u("第?页")}));
+    EXPECT_EQ(namingRuleItems(), (QStringList{u("txt文件名"), u("第?章"), u("第?节"), u("第?部"), u("第?页")}));
     EXPECT_EQ(importChapterName(0, u("卷一 风雪.txt"), 7), u("卷一 风雪"));
     EXPECT_EQ(importChapterName(0, u("notes.text"), 0), u("notes."));
     EXPECT_EQ(importChapterName(1, u("a.txt"), 5), u("第6章"));
@@ -92,7 +91,7 @@ TEST_F(Import, AppendsAfterTheExistingChaptersInListOrder)
 {
     addChapters({u("A"), u("B")});
     write(u("a.txt"), "one\r\ntwo");
-    write(u("b.txt"), "\xd6\xd0\xce\xc4\r\n"); // 中文 in code page 936
+    write(u("b.txt"), "\xd6\xd0\xce\xc4\r\n");                   // 中文 in code page 936
     write(u("c.txt"), "\xef\xbb\xbf\xe4\xb8\xad\n\xe6\x96\x87"); // UTF-8 with a lone LF
     write(u("empty.txt"), "");
 
@@ -204,12 +203,12 @@ TEST_F(Import, ProgressEveryFiftyLinesCarriedAcrossFiles)
     QByteArray fifty;
     for (int i = 0; i < 50; ++i)
         fifty += "line\r\n";
-    write(u("p1.txt"), fifty);                 // 300 bytes, estimate 165, ASCII
-    write(u("p2.txt"), fifty.left(49 * 6));    // 49 lines
+    write(u("p1.txt"), fifty);              // 300 bytes, estimate 165, ASCII
+    write(u("p2.txt"), fifty.left(49 * 6)); // 49 lines
 
     std::vector<ImportProgress> seen;
-    const ImportOutcome out = readImport(request({u("p1.txt"), u("p2.txt")}, 2),
-                                         [&](const ImportProgress& p) { seen.push_back(p); });
+    const ImportOutcome out =
+        readImport(request({u("p1.txt"), u("p2.txt")}, 2), [&](const ImportProgress& p) { seen.push_back(p); });
 
     ASSERT_EQ(seen.size(), 3u); // p1 starts, p1's 50th line, p2 starts
     EXPECT_EQ(seen[0].lines, 0);
@@ -236,8 +235,8 @@ TEST_F(Import, CancelStopsBeforeTheNextFile)
     write(u("k1.txt"), "1");
     write(u("k2.txt"), "2");
     std::atomic_bool cancel{false};
-    const ImportOutcome out = readImport(request({u("k1.txt"), u("k2.txt")}, 0),
-                                         [&](const ImportProgress&) { cancel = true; }, &cancel);
+    const ImportOutcome out = readImport(
+        request({u("k1.txt"), u("k2.txt")}, 0), [&](const ImportProgress&) { cancel = true; }, &cancel);
     ASSERT_EQ(out.chapters.size(), 1);
     EXPECT_EQ(out.chapters.first().name, u("k1"));
     EXPECT_TRUE(out.cancelled);

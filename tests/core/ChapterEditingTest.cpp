@@ -31,9 +31,7 @@ TEST(ChapterBoxText, EveryCharacterSurvivesTheRoundTripThroughTheBox)
     const QString samples[] = {
         QStringLiteral("第一行\r\n第二行\r\n"),
         QStringLiteral("一\n二\n三\r\n"), // lone LF stays inside the line
-        QStringLiteral("\r\n\r\n空行\r\n"),
-        QStringLiteral("no line end"),
-        QString(),
+        QStringLiteral("\r\n\r\n空行\r\n"),     QStringLiteral("no line end"), QString(),
     };
     for (const QString& t : samples) {
         const BoxText box = toBox(t);

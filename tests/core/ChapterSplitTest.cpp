@@ -1,7 +1,7 @@
 // Chapter detection on made-up novels: every guard case, and in every case
 // the chapters joined give back the input exactly.
-#include "intake/ChapterImport.h"
 #include "intake/ChapterSplit.h"
+#include "intake/ChapterImport.h"
 
 #include "QtPrinters.h"
 #include "TestSupport.h"
@@ -15,10 +15,7 @@ using namespace vamo;
 
 namespace {
 
-QString u(const char* s)
-{
-    return QString::fromUtf8(s);
-}
+QString u(const char* s) { return QString::fromUtf8(s); }
 
 // Lines joined with CR LF after each, as the TXT reading gives a text.
 QString txt(std::initializer_list<const char*> lines)
@@ -149,10 +146,10 @@ TEST(ChapterSplit, VolumeHeadingJoinsItsFirstChapter)
 
 TEST(ChapterSplit, NumberFormsKeywordsAndEnglishHeadings)
 {
-    const QString text = txt({"楔子", "　　引。", "序章：缘起", "　　序。", "第１章 全角", "　　一。",
-                              "第 2 章 空格", "　　二。", "第三百零二回", "　　三。", "第２０节 小节", "　　四。",
-                              "番外一 后日谈", "　　五。", "番外篇", "　　六。", "Chapter 7: English", "　　七。",
-                              "CHAPTER IX.", "　　八。", "后记", "　　完。"});
+    const QString text = txt({"楔子",          "　　引。", "序章：缘起",   "　　序。", "第１章 全角",        "　　一。",
+                              "第 2 章 空格",  "　　二。", "第三百零二回", "　　三。", "第２０节 小节",      "　　四。",
+                              "番外一 后日谈", "　　五。", "番外篇",       "　　六。", "Chapter 7: English", "　　七。",
+                              "CHAPTER IX.",   "　　八。", "后记",         "　　完。"});
     const ChapterSplit s = split(text);
     EXPECT_EQ(names(s), QStringList({u("楔子"), u("序章：缘起"), u("第１章 全角"), u("第 2 章 空格"), u("第三百零二回"),
                                      u("第２０节 小节"), u("番外一 后日谈"), u("番外篇"), u("Chapter 7: English"),
@@ -181,8 +178,8 @@ TEST(ChapterSplit, TextWithoutHeadingsOrOnlyHeadingsIsOneChapter)
     EXPECT_FALSE(b.isSplit());
 
     // One heading is not worth splitting, though it makes two parts.
-    const ChapterSplit c = split(txt({"　　很长的一段开场白，比标题长得多，足以自成一章的文字。", "　　又一段。", "　　再一段。",
-                                      "第一章 唯一", "　　正文。"}));
+    const ChapterSplit c = split(txt({"　　很长的一段开场白，比标题长得多，足以自成一章的文字。", "　　又一段。",
+                                      "　　再一段。", "第一章 唯一", "　　正文。"}));
     EXPECT_EQ(c.headings, 1);
     EXPECT_FALSE(c.isSplit());
 
@@ -294,9 +291,11 @@ TEST(ChapterSplit, TwelveHundredChaptersMergeInEqualGroups)
 
 TEST(ChapterSplit, RandomNovelsAreCoveredExactly)
 {
-    const char* pieces[] = {"第一章 甲", "第二章 乙", "第１２回 丙", "第一卷 丁", "序", "  后记  ", "Chapter 3",
-                            "　　正文一句。", "　　他说：", "“第三章，", "”", "", " ", "\t", "目录",
-                            "一行很长很长的文字，没有结尾的标点，一直写到了这里为止还没完"};
+    const char* pieces[] = {
+        "第一章 甲",  "第二章 乙", "第１２回 丙", "第一卷 丁",
+        "序",         "  后记  ",  "Chapter 3",   "　　正文一句。",
+        "　　他说：", "“第三章，", "”",           "",
+        " ",          "\t",        "目录",        "一行很长很长的文字，没有结尾的标点，一直写到了这里为止还没完"};
     const char* ends[] = {"\r\n", "\r", "\n", "\r\n\r\n"};
     QRandomGenerator random(20261208);
     for (int round = 0; round < 300; ++round) {

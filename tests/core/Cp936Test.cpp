@@ -29,7 +29,7 @@ TEST(Cp936Code, SingleAndDoubleByteCodes)
     EXPECT_EQ(cp936::code(u'~'), 126);
     EXPECT_EQ(cp936::code(u'\0'), 0);
     EXPECT_EQ(cp936::code(u'中'), 0xD6D0);
-    EXPECT_EQ(cp936::code(u'啊'), 0xB0A1);  // first GB2312 character
+    EXPECT_EQ(cp936::code(u'啊'), 0xB0A1); // first GB2312 character
     EXPECT_EQ(cp936::code(u'，'), 0xA3AC); // full-width comma
     EXPECT_EQ(cp936::code(u'丂'), 0x8140); // GBK extension, lowest lead byte
     EXPECT_EQ(cp936::code(u'€'), 0x80);    // the one single-byte code above ASCII
@@ -82,12 +82,12 @@ TEST(Cp936IsChinese, HexadecimalFirstDigitBToF)
     for (char16_t c = 0x20; c < 0x7F; ++c)
         EXPECT_FALSE(cp936::isChinese(c)) << char(c);
     EXPECT_TRUE(cp936::isChinese(u'中'));
-    EXPECT_TRUE(cp936::isChinese(u'啊')); // 0xB0A1
-    EXPECT_TRUE(cp936::isChinese(u'齄')); // 0xF7FE, last GB2312 character
-    EXPECT_FALSE(cp936::isChinese(u'，'));  // 0xA3AC
-    EXPECT_FALSE(cp936::isChinese(u'、'));  // 0xA1A2
-    EXPECT_FALSE(cp936::isChinese(u'丂')); // 0x8140
-    EXPECT_FALSE(cp936::isChinese(u'€'));  // 0x80
+    EXPECT_TRUE(cp936::isChinese(u'啊'));      // 0xB0A1
+    EXPECT_TRUE(cp936::isChinese(u'齄'));      // 0xF7FE, last GB2312 character
+    EXPECT_FALSE(cp936::isChinese(u'，'));     // 0xA3AC
+    EXPECT_FALSE(cp936::isChinese(u'、'));     // 0xA1A2
+    EXPECT_FALSE(cp936::isChinese(u'丂'));     // 0x8140
+    EXPECT_FALSE(cp936::isChinese(u'€'));      // 0x80
     EXPECT_FALSE(cp936::isChinese(u'\uAC00')); // no code: '?'
     EXPECT_FALSE(cp936::isChinese(u'\0'));
     // Single-byte codes 0x0B..0x0F are written B..F.
@@ -119,9 +119,15 @@ TEST(Cp936Decode, SameAsIcuForRandomBytes)
         const int length = static_cast<int>(random() % 400);
         for (int i = 0; i < length; ++i) {
             switch (random() % 4) {
-            case 0: bytes.append(static_cast<char>(random() % 0x80)); break;
-            case 1: bytes.append(static_cast<char>(0x80 + random() % 0x80)); break;
-            default: bytes.append(static_cast<char>(random() % 0x100)); break;
+            case 0:
+                bytes.append(static_cast<char>(random() % 0x80));
+                break;
+            case 1:
+                bytes.append(static_cast<char>(0x80 + random() % 0x80));
+                break;
+            default:
+                bytes.append(static_cast<char>(random() % 0x100));
+                break;
             }
         }
         ASSERT_EQ(cp936::decode(bytes), test::icuDecode("windows-936-2000", bytes)) << "round " << round;

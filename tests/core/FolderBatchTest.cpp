@@ -21,15 +21,9 @@ using vamo::test::writeFile;
 
 namespace {
 
-QString u(const char* s)
-{
-    return QString::fromUtf8(s);
-}
+QString u(const char* s) { return QString::fromUtf8(s); }
 
-bool touch(const QString& path)
-{
-    return writeFile(path, QByteArrayLiteral("x\r\n"));
-}
+bool touch(const QString& path) { return writeFile(path, QByteArrayLiteral("x\r\n")); }
 
 // A small reader template: manifest first, then a class and the icon.
 bool writeTemplate(const QString& path)
@@ -114,7 +108,10 @@ struct Batch : ::testing::Test {
         book.setJarName(QStringLiteral("first"));
     }
 
-    void file(const QString& name, const QByteArray& bytes) { ASSERT_TRUE(writeFile(QDir(source).filePath(name), bytes)); }
+    void file(const QString& name, const QByteArray& bytes)
+    {
+        ASSERT_TRUE(writeFile(QDir(source).filePath(name), bytes));
+    }
 
     Result<FolderBatchReport> run(const QStringList& queue)
     {
@@ -277,8 +274,8 @@ TEST_F(Batch, MakesEveryBookWithItsOwnNameAndOneChapter)
     const QByteArray bom = QByteArrayLiteral("\xef\xbb\xbf");
     EXPECT_EQ(entry(first, "capter"), bom + QByteArrayLiteral("\r\nb c0001\r\n23\r\n"));
     EXPECT_EQ(entry(first, "10000"), bom + QByteArrayLiteral("000200060008\r\nhello\r\n\r\n"));
-    EXPECT_EQ(entry(second, "10000"), bom + QByteArrayLiteral("0003000300130015\r\n") +
-                                          u("中文\r\nline two\r\n\r\n").toUtf8());
+    EXPECT_EQ(entry(second, "10000"),
+              bom + QByteArrayLiteral("0003000300130015\r\n") + u("中文\r\nline two\r\n\r\n").toUtf8());
     const QByteArray info = entry(first, "text");
     EXPECT_TRUE(info.startsWith(bom + QByteArrayLiteral("\r\nb_c\r\n\r\n"))) << info.left(40).toStdString();
 
@@ -405,13 +402,15 @@ TEST_F(Batch, NoFileIsSkippedWithoutBeingNamed)
     ASSERT_TRUE(r);
     EXPECT_EQ(r->made, 2);
     EXPECT_EQ(r->failed, QStringList{QStringLiteral("pipe")});
-    EXPECT_EQ(r->reasons.at(0), u("不是文本文件：") + QDir::toNativeSeparators(QDir(source).filePath(QStringLiteral("pipe.txt"))));
+    EXPECT_EQ(r->reasons.at(0),
+              u("不是文本文件：") + QDir::toNativeSeparators(QDir(source).filePath(QStringLiteral("pipe.txt"))));
     ASSERT_EQ(r->jarPaths.size(), 2);
     const QString story = QDir(save).filePath(u("故事"));
     EXPECT_TRUE(QFileInfo(story).isDir());
     EXPECT_TRUE(QDir::cleanPath(r->jarPaths.at(1)).startsWith(story + QLatin1Char('/')));
     EXPECT_TRUE(entry(r->jarPaths.at(1), "10000").endsWith("story\r\n\r\n"));
-    EXPECT_TRUE(entry(r->jarPaths.at(1), "capter").startsWith(QByteArray("\xef\xbb\xbf\r\n") + u("故事").toUtf8() + "0001\r\n"));
+    EXPECT_TRUE(entry(r->jarPaths.at(1), "capter")
+                    .startsWith(QByteArray("\xef\xbb\xbf\r\n") + u("故事").toUtf8() + "0001\r\n"));
 }
 #endif
 TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
@@ -426,8 +425,8 @@ TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
     file(QStringLiteral("plain.txt"), QByteArrayLiteral("no headings\r\n"));
     file(QStringLiteral("big.txt"), big);
 
-    auto report = runFolderBatch(book, env, source, {QStringLiteral("novel.txt"), QStringLiteral("plain.txt"),
-                                                     QStringLiteral("big.txt")},
+    auto report = runFolderBatch(book, env, source,
+                                 {QStringLiteral("novel.txt"), QStringLiteral("plain.txt"), QStringLiteral("big.txt")},
                                  {}, FolderBatchOptions{true, {}});
     ASSERT_TRUE(report) << report.error().message.toStdString();
     ASSERT_EQ(report->books.size(), 3);
@@ -454,7 +453,8 @@ TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
     EXPECT_TRUE(projectIsEmpty());
 
     // A rule that cannot be used is refused before any book is made.
-    auto refused = runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("(")});
+    auto refused =
+        runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("(")});
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.error().message.startsWith(u("章节标题规则无效")));
 }

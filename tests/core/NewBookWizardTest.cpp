@@ -9,10 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-wizard::StepOne filled()
-{
-    return {u"/books/"_s, u"sanguo"_s, u"三国"_s, u"Vamo"_s, u"好书"_s, 0, 0};
-}
+wizard::StepOne filled() { return {u"/books/"_s, u"sanguo"_s, u"三国"_s, u"Vamo"_s, u"好书"_s, 0, 0}; }
 
 } // namespace
 
@@ -33,37 +30,31 @@ TEST(NewBookWizard, StepOneChecksInOrderEmptyOnlyTheBlankField)
         {"all filled", filled(), QString(), filled()},
         {"full-width comma and letters pass", with([](auto& f) { f.jarName = u"ab，cd"_s; }), QString(),
          with([](auto& f) { f.jarName = u"ab，cd"_s; })},
-        {"Chinese in the JAR name before everything else",
-         with([](auto& f) {
+        {"Chinese in the JAR name before everything else", with([](auto& f) {
              f.jarName = u"ab书"_s;
              f.bookName = u"  "_s;
              f.maker.clear();
          }),
-         u"jar包名含有中文"_s,
-         with([](auto& f) {
+         u"jar包名含有中文"_s, with([](auto& f) {
              f.jarName = u"ab书"_s;
              f.bookName = u"  "_s;
              f.maker.clear();
          })},
-        {"blank book name and maker: only the book name",
-         with([](auto& f) {
+        {"blank book name and maker: only the book name", with([](auto& f) {
              f.bookName = u"   "_s;
              f.maker = u" "_s;
          }),
-         u"书名为空"_s,
-         with([](auto& f) {
+         u"书名为空"_s, with([](auto& f) {
              f.bookName.clear();
              f.maker = u" "_s;
          })},
         {"blank maker", with([](auto& f) { f.maker = u"  "_s; }), u"制作名为空"_s,
          with([](auto& f) { f.maker.clear(); })},
-        {"blank message before the backslash",
-         with([](auto& f) {
+        {"blank message before the backslash", with([](auto& f) {
              f.message = u"\t "_s;
              f.bookName = u"a\\b"_s;
          }),
-         u"留言为空"_s,
-         with([](auto& f) {
+         u"留言为空"_s, with([](auto& f) {
              f.message.clear();
              f.bookName = u"a\\b"_s;
          })},

@@ -28,10 +28,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString native(const QString& p)
-{
-    return QDir::toNativeSeparators(p);
-}
+QString native(const QString& p) { return QDir::toNativeSeparators(p); }
 
 QByteArray jadFor(const QString& volumeBookName, const QString& jarPath, const QString& jarFileName)
 {
@@ -93,10 +90,7 @@ struct Build : ::testing::Test {
         return QDir(bookFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     }
 
-    bool workspaceExists() const
-    {
-        return QFileInfo::exists(QDir(env.programFolder).filePath(u"vamobooktemp"_s));
-    }
+    bool workspaceExists() const { return QFileInfo::exists(QDir(env.programFolder).filePath(u"vamobooktemp"_s)); }
 
     // The unchanged project, older files untouched, nothing half-made left.
     void expectNothingChanged(const Snapshot& before, const QStringList& filesBefore)
@@ -143,7 +137,8 @@ TEST_F(Build, SingleVolumeIsTemplatePlusPayloadAndClearsTheBook)
     EXPECT_EQ(test::zipEntry(jar, "demo.class"), tpl[1].second);
     EXPECT_EQ(test::zipEntry(jar, "icon.png"), tpl[2].second);
     EXPECT_EQ(test::zipEntry(jar, "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(u"三国"_s)));
-    EXPECT_EQ(test::zipEntry(jar, "10000"), QByteArray("\xEF\xBB\xBF" "00010006\r\nhello\r\n"));
+    EXPECT_EQ(test::zipEntry(jar, "10000"), QByteArray("\xEF\xBB\xBF"
+                                                       "00010006\r\nhello\r\n"));
     EXPECT_EQ(test::zipEntry(jar, "capter"), payload::utf8WithBom(u"\r\n第一章0001\r\n17\r\n"_s));
     EXPECT_EQ(test::zipEntry(jar, "text"),
               payload::utf8WithBom(payload::bookInformation(u"三国"_s, u"留言"_s, u"Vamo"_s)));
@@ -286,7 +281,8 @@ TEST_F(Build, SecondBuildReplacesJarAndShorterJadLeavesNoOldBytes)
     addChapter(u"A"_s, u"short"_s);
     ASSERT_TRUE(BuildEbook(book, env));
     ASSERT_LT(QFileInfo(jar).size(), 10000);
-    EXPECT_EQ(test::zipEntry(jar, "10000"), QByteArray("\xEF\xBB\xBF" "0000\r\nshort"));
+    EXPECT_EQ(test::zipEntry(jar, "10000"), QByteArray("\xEF\xBB\xBF"
+                                                       "0000\r\nshort"));
     EXPECT_EQ(test::readFile(inBook(u"sanguo.jad"_s)), jadFor(u"三国"_s, jar, u"sanguo.jar"_s));
     EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
 }
@@ -612,8 +608,8 @@ TEST_F(Build, NextBuildRemovesWhatAKilledBuildLeftAndNothingElse)
 
     addChapter(u"A"_s, u"abc"_s);
     ASSERT_TRUE(BuildEbook(book, env));
-    QStringList expected{unnamed, cutShort, link, forgedJournal, forgedListed, journalCopy,
-                         u"sanguo.jad"_s, u"sanguo.jar"_s};
+    QStringList expected{unnamed,     cutShort,        link,           forgedJournal, forgedListed,
+                         journalCopy, u"sanguo.jad"_s, u"sanguo.jar"_s};
     expected.sort();
     EXPECT_EQ(filesIn(bookFolder()), expected);
     EXPECT_EQ(test::readFile(victim), QByteArray("precious"));
@@ -824,8 +820,8 @@ TEST_F(KilledBuild, StartRemovesWhatKilledBuildsLeftButNotARunningBuildsFiles)
     removeKilledBuildFiles(saveFolder);
     EXPECT_FALSE(QFileInfo::exists(bookFolder()));
     EXPECT_EQ(filesIn(shuihu), (QStringList{u"shuihu.jad"_s, u"shuihu.jar"_s}));
-    EXPECT_EQ(test::zipEntry(QDir(shuihu).filePath(u"shuihu.jar"_s), "10000"),
-              QByteArray("\xEF\xBB\xBF" "0000\r\nolder"));
+    EXPECT_EQ(test::zipEntry(QDir(shuihu).filePath(u"shuihu.jar"_s), "10000"), QByteArray("\xEF\xBB\xBF"
+                                                                                          "0000\r\nolder"));
     EXPECT_EQ(filesIn(orphan), QStringList{u"mine.txt"_s});
     EXPECT_EQ(filesIn(orphanTakeOver), QStringList{u"mine.txt"_s});
     EXPECT_EQ(test::readFile(runningTemporary), QByteArray("being written"));

@@ -73,8 +73,8 @@ TEST(Descriptor, JadAddsSizeAndUrlAndReplacesLongerOlderFile)
     ASSERT_TRUE(savetoutf9(manifesttext + jadLines(123456789, u"书(01).jar"_s), url));
     ASSERT_TRUE(savetoutf9(manifesttext + jadLines(4096, u"书(01).jar"_s), url));
 
-    const QByteArray expected = manifestFor("ABC") + "MIDlet-Jar-Size: 4096\r\nMIDlet-Jar-URL: " +
-                                QByteArray("\xE4\xB9\xA6") + "(01).jar\r\n";
+    const QByteArray expected =
+        manifestFor("ABC") + "MIDlet-Jar-Size: 4096\r\nMIDlet-Jar-URL: " + QByteArray("\xE4\xB9\xA6") + "(01).jar\r\n";
     EXPECT_EQ(test::readFile(url + u".jad"_s), expected);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"书(01).jad"_s});
 }

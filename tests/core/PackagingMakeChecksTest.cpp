@@ -63,8 +63,8 @@ TEST(MakeChecks, FirstFailingCheckInOrderAndBlankFieldsEmptied)
     };
     for (const Row& row : rows) {
         Fields f = row.in;
-        EXPECT_EQ(run(f, row.chapters), row.message) << row.in.jarName.toStdString() << " / "
-                                                     << row.in.bookName.toStdString();
+        EXPECT_EQ(run(f, row.chapters), row.message)
+            << row.in.jarName.toStdString() << " / " << row.in.bookName.toStdString();
         EXPECT_EQ(f.jarName, row.after.jarName);
         EXPECT_EQ(f.bookName, row.after.bookName);
         EXPECT_EQ(f.maker, row.after.maker);

@@ -14,15 +14,9 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 
-QByteArray bom(const QByteArray& body)
-{
-    return kBom + body;
-}
+QByteArray bom(const QByteArray& body) { return kBom + body; }
 
-QString repeat(QChar c, qsizetype n)
-{
-    return QString(n, c);
-}
+QString repeat(QChar c, qsizetype n) { return QString(n, c); }
 
 // The piece file of entry i, decoded without its byte-order mark.
 QString fileText(const Volume& v, std::size_t i)
@@ -107,9 +101,9 @@ TEST(PayloadVolume, LongChaptersAreCutAndNumberedPerChapter)
     EXPECT_EQ(fileText(r.volume, 5), u"0000\r\n"_s + repeat(u'z', 10));
 
     const qsizetype cutPiece = 8 + 2 + 1402; // header, CR LF, piece and CR LF
-    const QString expectedIndex = u"\r\n"_s                                                  //
+    const QString expectedIndex = u"\r\n"_s  //
                                   + u"A0003\r\n"_s + QString::number(2 * cutPiece + 6 + 200) + u"\r\n"_s //
-                                  + u"B0001\r\n6\r\n"_s                                      //
+                                  + u"B0001\r\n6\r\n"_s                                                  //
                                   + u"C0002\r\n"_s + QString::number(12 + 2 + 1403 + 6 + 10) + u"\r\n"_s;
     EXPECT_EQ(r.volume.capter, expectedIndex);
     EXPECT_EQ(r.cursor.processed, 3000 + 0 + 1411);

@@ -1,5 +1,5 @@
-#include "startup/ProgramFolder.h"
 #include "startup/Startup.h"
+#include "startup/ProgramFolder.h"
 
 #include "TestSupport.h"
 
@@ -43,8 +43,7 @@ TEST_F(Leftovers, RecurseTreeRemovesNestedReadOnlyAndHiddenEntries)
     readOnly(QStringLiteral("w/a/b/c/10000"));
     readOnly(QStringLiteral("w/text"));
     // A folder without write permission still has its entries removed.
-    ASSERT_TRUE(QFile::setPermissions(p(QStringLiteral("w/a/b")),
-                                      QFile::ReadOwner | QFile::ExeOwner));
+    ASSERT_TRUE(QFile::setPermissions(p(QStringLiteral("w/a/b")), QFile::ReadOwner | QFile::ExeOwner));
     int pumped = 0;
     auto r = RecurseTree(p(QStringLiteral("w")), [&] { ++pumped; });
     ASSERT_TRUE(r) << r.error().message.toStdString();

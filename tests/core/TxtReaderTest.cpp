@@ -1,5 +1,5 @@
-#include "text/Cp936.h"
 #include "text/TxtReader.h"
+#include "text/Cp936.h"
 
 #include "IcuTestSupport.h"
 #include "TestSupport.h"
@@ -144,10 +144,8 @@ TEST(TxtLines, SameRulesInEveryEncoding)
         QByteArray bytes;
         TextEncoding encoding;
     } cases[] = {
-        {cp936::encode(text), TextEncoding::Cp936},
-        {text.toUtf8(), TextEncoding::Utf8},
-        {utf8Bom + text.toUtf8(), TextEncoding::Utf8},
-        {utf16(text, false), TextEncoding::Utf16LE},
+        {cp936::encode(text), TextEncoding::Cp936},    {text.toUtf8(), TextEncoding::Utf8},
+        {utf8Bom + text.toUtf8(), TextEncoding::Utf8}, {utf16(text, false), TextEncoding::Utf16LE},
         {utf16(text, true), TextEncoding::Utf16BE},
     };
     for (const auto& c : cases) {
@@ -205,9 +203,9 @@ TEST(TxtLines, PieceBoundaries)
     for (const QByteArray& bytes : {QByteArray(ascii + u"中"_s.toUtf8()), ascii}) {
         const TxtText read = readTxtBytes(bytes);
         EXPECT_EQ(read.encoding, detectEncoding(bytes));
-        EXPECT_EQ(read.text, plainLines(read.encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes)
-                                                                             : cp936::decode(bytes))
-                                 .text);
+        EXPECT_EQ(
+            read.text,
+            plainLines(read.encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : cp936::decode(bytes)).text);
     }
     EXPECT_EQ(detectEncoding(ascii + u"中"_s.toUtf8()), TextEncoding::Utf8);
     const TxtText spoilt = readTxtBytes(u"中文第一章"_s.toUtf8() + ascii + bytesOf({0xD6, 0xD0}));

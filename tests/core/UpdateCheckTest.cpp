@@ -81,8 +81,8 @@ TEST(UpdateInfoFile, NumbersAreFlooredAndAnythingElseIsAbsent)
     EXPECT_EQ(wholeNumber(u".5"), 0);
     EXPECT_EQ(wholeNumber(u"2e2"), 200);
     EXPECT_EQ(wholeNumber(u"4194304"), 4194304);
-    for (const char16_t* text : {u"", u" ", u"abc", u"2.0版", u"0x10", u"1,000", u"1e400", u"nan", u"inf",
-                                 u"１２３", u"1e16", u"- 1"})
+    for (const char16_t* text :
+         {u"", u" ", u"abc", u"2.0版", u"0x10", u"1,000", u"1e400", u"nan", u"inf", u"１２３", u"1e16", u"- 1"})
         EXPECT_FALSE(wholeNumber(text)) << QString::fromUtf16(text).toStdString();
 
     const UpdateInfo info = parseUpdateInfo(QByteArray("t\r\ns\r\nV2.1\r\nbig\r\n"));
@@ -194,15 +194,13 @@ struct UpdateRun : ::testing::Test, WithApplication {
     {
         check = std::make_unique<UpdateCheck>(tmp.path());
         check->setTimeLimit(timeLimitMs);
-        QObject::connect(check.get(), &UpdateCheck::promotionTextRead, [this](const QString& t) {
-            events << QStringLiteral("text:") + t;
-        });
+        QObject::connect(check.get(), &UpdateCheck::promotionTextRead,
+                         [this](const QString& t) { events << QStringLiteral("text:") + t; });
         QObject::connect(check.get(), &UpdateCheck::pictureAvailable, [this](const QString& path) {
             events << QStringLiteral("picture:") + QString::number(QFileInfo(path).size());
         });
-        QObject::connect(check.get(), &UpdateCheck::newVersionFound, [this](qint64 v) {
-            events << QStringLiteral("version:") + QString::number(v);
-        });
+        QObject::connect(check.get(), &UpdateCheck::newVersionFound,
+                         [this](qint64 v) { events << QStringLiteral("version:") + QString::number(v); });
         QObject::connect(check.get(), &UpdateCheck::finished, [this] { events << QStringLiteral("finished"); });
         check->start(url);
     }
@@ -243,7 +241,10 @@ struct UpdateRun : ::testing::Test, WithApplication {
         ASSERT_TRUE(waitDone());
     }
 
-    QByteArray lines(const QStringList& l) const { return gbk(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
+    QByteArray lines(const QStringList& l) const
+    {
+        return gbk(l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
     QString size(const QByteArray& b) const { return QString::number(b.size()); }
 };
 
@@ -252,9 +253,9 @@ TEST_F(UpdateRun, SixLinesGiveCaptionAddressesPictureAndNoticeInOrder)
     const QByteArray oldGif = makeGif(4, 2, 1);
     const QByteArray newGif = makeGif(40, 10, 3);
     ASSERT_TRUE(writeFile(gif(), oldGif));
-    const QByteArray file = lines({QStringLiteral(" 新版上线，欢迎试用 "), QStringLiteral("www.example.cn"),
-                                   QStringLiteral("201"), size(newGif),
-                                   server.url("/pics/banner.gif").toString(), QStringLiteral("http://example.cn/go")});
+    const QByteArray file =
+        lines({QStringLiteral(" 新版上线，欢迎试用 "), QStringLiteral("www.example.cn"), QStringLiteral("201"),
+               size(newGif), server.url("/pics/banner.gif").toString(), QStringLiteral("http://example.cn/go")});
     server.answer("/vamobook/ebook.txt", file);
     server.answer("/pics/banner.gif", newGif);
 
@@ -404,8 +405,8 @@ TEST_F(UpdateRun, RedirectsAreFollowedOnlyToWebAddresses)
     // A local file that a redirect to file: would hand over.
     const QString local = QDir(tmp.path()).filePath(QStringLiteral("local.txt"));
     ASSERT_TRUE(writeFile(local, "from the disk\r\nfile:///\r\n150\r\n"));
-    server.answer("/to-file.txt",
-                  HttpTestServer::Answer{302, {}, {{"Location", QUrl::fromLocalFile(local).toEncoded()}}, false, false});
+    server.answer("/to-file.txt", HttpTestServer::Answer{
+                                      302, {}, {{"Location", QUrl::fromLocalFile(local).toEncoded()}}, false, false});
     run(server.url("/to-file.txt"));
     EXPECT_EQ(events, QStringList{QStringLiteral("finished")});
     EXPECT_FALSE(QFileInfo::exists(txt()));
@@ -422,8 +423,8 @@ TEST_F(UpdateRun, APictureAddressThatIsNoWebAddressIsNotFetched)
 {
     const QString elsewhere = QDir(tmp.path()).filePath(QStringLiteral("elsewhere.gif"));
     ASSERT_TRUE(writeFile(elsewhere, makeGif(2, 2, 1)));
-    server.answer("/e.txt", lines({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("200"),
-                                   QStringLiteral("1"), QUrl::fromLocalFile(elsewhere).toString()}));
+    server.answer("/e.txt", lines({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("200"), QStringLiteral("1"),
+                                   QUrl::fromLocalFile(elsewhere).toString()}));
     run(server.url("/e.txt"));
     EXPECT_EQ(events, (QStringList{QStringLiteral("text:t"), QStringLiteral("finished")}));
     EXPECT_FALSE(QFileInfo::exists(gif()));

@@ -53,7 +53,10 @@ public:
     }
 
     void answer(const QByteArray& path, Answer a) { m_answers[path] = std::move(a); }
-    void answer(const QByteArray& path, const QByteArray& body) { m_answers[path] = Answer{200, body, {}, false, false}; }
+    void answer(const QByteArray& path, const QByteArray& body)
+    {
+        m_answers[path] = Answer{200, body, {}, false, false};
+    }
 
     // Paths requested so far, in order.
     const QList<QByteArray>& requests() const { return m_requests; }
@@ -117,12 +120,18 @@ private:
     static QByteArray reason(int status)
     {
         switch (status) {
-        case 200: return "OK";
-        case 301: return "Moved Permanently";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
         }
     }
 

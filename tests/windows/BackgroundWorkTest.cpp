@@ -31,11 +31,12 @@ private Q_SLOTS:
                 go.acquire();
                 worker = QThread::currentThread();
                 for (int i = 1; i <= 5; ++i)
-                    reporter.report([&, i] {
-                        allHere = allHere && QThread::currentThread() == ui;
-                        seen << i;
-                    },
-                                    true);
+                    reporter.report(
+                        [&, i] {
+                            allHere = allHere && QThread::currentThread() == ui;
+                            seen << i;
+                        },
+                        true);
                 return 42;
             },
             [&](int r) {

@@ -37,10 +37,7 @@ using vamo::test::writeFile;
 
 namespace {
 
-QString u(const char* s)
-{
-    return QString::fromUtf8(s);
-}
+QString u(const char* s) { return QString::fromUtf8(s); }
 
 // A novel of `chapters` headed chapters after a title line, as UTF-8 bytes,
 // and its text as the TXT reading gives it.
@@ -246,8 +243,7 @@ private Q_SLOTS:
         QVERIFY(dropOn(chapterListArea(), {put(QStringLiteral("长.txt"), novel(7))}));
         ChapterPreview* preview = waitForPreview();
         QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第4章 标题4"), u("第7章 标题7")}));
-        QCOMPARE(find<QLabel>(preview, "Label1")->text(),
-                 u("检测到7章，超过上限3章，已每3章合并为一章，共3章"));
+        QCOMPARE(find<QLabel>(preview, "Label1")->text(), u("检测到7章，超过上限3章，已每3章合并为一章，共3章"));
         QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
         QCOMPARE(m_book->chapterCount(), BookProject::kChapterLimit);
         QCOMPARE(m_book->chapterNames().back(), u("第7章 标题7"));
@@ -351,7 +347,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
 
-        const QDir folder(QDir(QDir::fromNativeSeparators(defaultSaveFolder(programFolder()))).filePath(QStringLiteral("novel")));
+        const QDir folder(
+            QDir(QDir::fromNativeSeparators(defaultSaveFolder(programFolder()))).filePath(QStringLiteral("novel")));
         const QStringList jars = folder.entryList({QStringLiteral("*.jar")}, QDir::Files);
         QCOMPARE(jars.size(), 1);
         const auto capter = test::zipEntry(folder.filePath(jars.first()), "capter");

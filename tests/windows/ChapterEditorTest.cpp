@@ -1,5 +1,5 @@
-#include "model/BookProject.h"
 #include "windows/ChapterEditor.h"
+#include "model/BookProject.h"
 #include "windows/Dialogs.h"
 
 #include "TestSupport.h"
@@ -126,8 +126,8 @@ private Q_SLOTS:
         QTest::newRow("65000") << numbered(65000) << qsizetype(0);
         QTest::newRow("65001") << numbered(65001) << qsizetype(1);
         QTest::newRow("70000") << numbered(70000) << qsizetype(5000);
-        QTest::newRow("lines of 65001 with CR LF at the cut") << (numbered(64999) + QStringLiteral("\r\n"))
-                                                              << qsizetype(1);
+        QTest::newRow("lines of 65001 with CR LF at the cut")
+            << (numbered(64999) + QStringLiteral("\r\n")) << qsizetype(1);
         QTest::newRow("lone LF kept") << QStringLiteral("一\n二\r\n三\r\n") << qsizetype(0);
     }
     void editSplitsAndOkJoins()

@@ -19,11 +19,15 @@ private Q_SLOTS:
     void pathGetsExactlyOneTrailingSeparator()
     {
         const QString sep = QDir::separator();
-        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/a/b")), QDir::toNativeSeparators(QStringLiteral("/a/b")) + sep);
-        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/a/b/")), QDir::toNativeSeparators(QStringLiteral("/a/b/")));
-        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/a/b//")), QDir::toNativeSeparators(QStringLiteral("/a/b/")));
+        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/a/b")),
+                 QDir::toNativeSeparators(QStringLiteral("/a/b")) + sep);
+        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/a/b/")),
+                 QDir::toNativeSeparators(QStringLiteral("/a/b/")));
+        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/a/b//")),
+                 QDir::toNativeSeparators(QStringLiteral("/a/b/")));
         QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("/")), sep);
-        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("C:/")), QDir::toNativeSeparators(QStringLiteral("C:/")));
+        QCOMPARE(FolderChooser::withTrailingSeparator(QStringLiteral("C:/")),
+                 QDir::toNativeSeparators(QStringLiteral("C:/")));
         QCOMPARE(FolderChooser::withTrailingSeparator(QString()), QString());
     }
 

@@ -2,9 +2,9 @@
 // and from a stand-in for the wizard's step two: its controls, the file list
 // buttons, imports that append or replace, backing out after Yes, capacity
 // and a file that vanished after it was listed.
+#include "windows/ImportWindow.h"
 #include "model/BookProject.h"
 #include "windows/Dialogs.h"
-#include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
 
 #include "TestSupport.h"
@@ -52,7 +52,10 @@ class ImportWindowTest : public QObject {
 
     QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
     QString txtFolder() const { return path(u("txt")); }
-    void put(const QString& name, const QByteArray& bytes) { QVERIFY(writeFile(QDir(txtFolder()).filePath(name), bytes)); }
+    void put(const QString& name, const QByteArray& bytes)
+    {
+        QVERIFY(writeFile(QDir(txtFolder()).filePath(name), bytes));
+    }
 
     ImportWindow* form6() const { return m_win->importWindow(); }
     template <class T>
@@ -164,9 +167,11 @@ private Q_SLOTS:
         QVERIFY(in<QWidget>(w, "Shape1") && in<QWidget>(w, "Shape2"));
         QVERIFY(in<QComboBox>(w, "Drive1")->count() > 0);
         QVERIFY(in<QTreeView>(w, "Dir1"));
-        const std::pair<const char*, const char*> buttons[] = {{"Command1", "全部选中"}, {"Command2", "返回"},
-                                                                {"Command3", "单项移除"}, {"Command4", "上移"},
-                                                                {"Command5", "下移"}};
+        const std::pair<const char*, const char*> buttons[] = {{"Command1", "全部选中"},
+                                                               {"Command2", "返回"},
+                                                               {"Command3", "单项移除"},
+                                                               {"Command4", "上移"},
+                                                               {"Command5", "下移"}};
         for (const auto& [name, caption] : buttons)
             QCOMPARE(in<QPushButton>(w, name)->text(), u(caption));
         auto* rules = in<QComboBox>(w, "Combo1");

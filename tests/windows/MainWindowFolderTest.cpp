@@ -137,7 +137,8 @@ private Q_SLOTS:
 
         queue()->setCurrentRow(1);
         click("Command12");
-        QCOMPARE(queued(), (QStringList{QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt"), QStringLiteral("dddd.txt")}));
+        QCOMPARE(queued(),
+                 (QStringList{QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt"), QStringLiteral("dddd.txt")}));
         QCOMPARE(queue()->currentRow(), 1);
 
         queue()->setCurrentRow(2);
@@ -161,21 +162,25 @@ private Q_SLOTS:
         QCOMPARE(queue()->currentRow(), 0);
 
         click("Command15");
-        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+        QCOMPARE(queued(),
+                 (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
         QCOMPARE(queue()->currentRow(), 1);
         click("Command15");
         click("Command15"); // already last
-        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("cccc.txt"), QStringLiteral("aaaa.txt")}));
+        QCOMPARE(queued(),
+                 (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("cccc.txt"), QStringLiteral("aaaa.txt")}));
         QCOMPARE(queue()->currentRow(), 2);
 
         click("Command14");
-        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+        QCOMPARE(queued(),
+                 (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
         QCOMPARE(queue()->currentRow(), 1);
 
         queue()->setCurrentRow(-1);
         click("Command15");
         click("Command14");
-        QCOMPARE(queued(), (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
+        QCOMPARE(queued(),
+                 (QStringList{QStringLiteral("bbbb.txt"), QStringLiteral("aaaa.txt"), QStringLiteral("cccc.txt")}));
     }
 
     void batchRunMakesOneBookPerFileInQueueOrder()

@@ -1,6 +1,7 @@
 // The main window driven through its controls: start-up, the make command's
 // checks, a real make and a failed one, the chapter list buttons, the tabs,
 // the save folder and exit.
+#include "windows/MainWindow.h"
 #include "model/BookProject.h"
 #include "model/Site.h"
 #include "startup/ProgramFolder.h"
@@ -9,7 +10,6 @@
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
-#include "windows/MainWindow.h"
 
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
@@ -28,15 +28,14 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <vector>
-
 
 using namespace vamo;
 using vamo::test::readFile;
@@ -161,9 +160,9 @@ private Q_SLOTS:
         QCOMPARE(find<QComboBox>("Combo1")->count(), 5);
         QCOMPARE(find<QComboBox>("Combo2")->currentText(), QStringLiteral("Nokia,索爱,国产等"));
         QCOMPARE(m_book->frame(), 0);
-        QCOMPARE(find<QLabel>("Label10")->text(),
-                 QStringLiteral("【官网") + site::hostName() + QStringLiteral(" QQ群") + site::chatGroupNumber() +
-                     QStringLiteral("】"));
+        QCOMPARE(find<QLabel>("Label10")->text(), QStringLiteral("【官网") + site::hostName() +
+                                                      QStringLiteral(" QQ群") + site::chatGroupNumber() +
+                                                      QStringLiteral("】"));
         // Opens on the single-book tab, progress display hidden.
         QVERIFY(find<QGroupBox>("Frame1")->isVisible());
         QVERIFY(find<QGroupBox>("Frame2")->isVisible());
@@ -244,7 +243,8 @@ private Q_SLOTS:
         QFETCH(QString, bookNameAfter);
         QFETCH(QString, makerAfter);
 
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")), test::templateEntries("reader")));
+        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
         open();
         edit("Text5")->setText(jarName);
         edit("Text3")->setText(bookName);
@@ -269,7 +269,8 @@ private Q_SLOTS:
 
     void makeWritesJarAndJadAndClearsTheBook()
     {
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")), test::templateEntries("reader")));
+        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
         open();
         // The JAR name may hold any ASCII punctuation and full-width
         // punctuation; the book name's spaces become underscores.
@@ -298,8 +299,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
 
         const QString bookFolder =
-            QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/my_book"))) +
-            QDir::separator();
+            QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/my_book"))) + QDir::separator();
         const QString jar = bookFolder + QStringLiteral("my-book_1，.jar");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做") + jar});
         QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Information});
@@ -344,8 +344,8 @@ private Q_SLOTS:
         const QString bookFolder =
             QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/无处打开")));
         const QString jar = bookFolder + QDir::separator() + QStringLiteral("unopened.jar");
-        QCOMPARE(Dialogs::messages(), (QStringList{QStringLiteral("成功制做") + jar,
-                                                   QStringLiteral("无法打开目录：") + bookFolder}));
+        QCOMPARE(Dialogs::messages(),
+                 (QStringList{QStringLiteral("成功制做") + jar, QStringLiteral("无法打开目录：") + bookFolder}));
         QCOMPARE(Dialogs::messageKinds(), (QList{Dialogs::Kind::Information, Dialogs::Kind::Warning}));
         QVERIFY(Dialogs::openedFolders().isEmpty());
         QVERIFY(QFileInfo::exists(jar));
@@ -397,7 +397,8 @@ private Q_SLOTS:
         click("Command8");
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
-        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
+        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")),
+                 qPrintable(Dialogs::messages().at(0)));
         const QString jar = Dialogs::messages().at(0).mid(4);
         QVERIFY(QFileInfo::exists(jar));
         QVERIFY(QFileInfo::exists(jar.chopped(4) + QStringLiteral(".jad")));
@@ -423,7 +424,8 @@ private Q_SLOTS:
         click("Command8");
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
-        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
+        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")),
+                 qPrintable(Dialogs::messages().at(0)));
         const QString jar = Dialogs::messages().at(0).mid(4);
         const QStringList entries = test::zipEntryNames(jar);
         for (const QString& name : test::zipEntryNames(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
@@ -558,7 +560,8 @@ private Q_SLOTS:
     void editOpensTheSelectedChapter()
     {
         open();
-        addChapters({{QStringLiteral("A"), QStringLiteral("aaa\r\n")}, {QStringLiteral("B"), QStringLiteral("bbb\r\n")}});
+        addChapters(
+            {{QStringLiteral("A"), QStringLiteral("aaa\r\n")}, {QStringLiteral("B"), QStringLiteral("bbb\r\n")}});
         click("Command4"); // nothing selected: nothing opens
         QVERIFY(!m_win->chapterEditor()->isVisible());
         chapterList()->setCurrentRow(1);
@@ -703,7 +706,8 @@ private Q_SLOTS:
     {
         open();
         QVERIFY(writeFile(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("text")), "t"));
-        QVERIFY(writeFile(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("META-INF/MANIFEST.MF")), "m"));
+        QVERIFY(
+            writeFile(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("META-INF/MANIFEST.MF")), "m"));
         QVERIFY(writeFile(commandScriptPath(programFolder()), "bat"));
         click("Command9"); // nothing open: the button is the way out
         QVERIFY(!m_win->isVisible());

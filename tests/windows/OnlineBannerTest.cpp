@@ -1,6 +1,7 @@
 // The main window's online side driven through its controls: the help menu,
 // the banner line's clicks and hover effect, the promotion picture, and the
 // update check against a test server on 127.0.0.1.
+#include "windows/OnlineBanner.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "model/Site.h"
@@ -8,7 +9,6 @@
 #include "text/Cp936.h"
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
-#include "windows/OnlineBanner.h"
 
 #include "GifTestSupport.h"
 #include "HttpTestServer.h"
@@ -57,7 +57,8 @@ class OnlineBannerTest : public QObject {
     // Serves the update-information file of these lines (code page 936).
     void serve(const QStringList& lines)
     {
-        m_server->answer("/vamobook/ebook.txt", cp936::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+        m_server->answer("/vamobook/ebook.txt",
+                         cp936::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     }
     void runCheck(int timeLimitMs = downloadTimeLimitMs)
     {

@@ -35,8 +35,13 @@ class ScreenFitTest : public QObject {
     // Every window of the program, made as the program makes them.
     std::vector<QWidget*> windows(ChapterPreview& preview)
     {
-        return {m_win.get(),           m_win->folderChooser(), m_win->chapterEditor(), m_win->wizardStepOne(),
-                m_win->wizardStepTwo(), m_win->importWindow(), &preview};
+        return {m_win.get(),
+                m_win->folderChooser(),
+                m_win->chapterEditor(),
+                m_win->wizardStepOne(),
+                m_win->wizardStepTwo(),
+                m_win->importWindow(),
+                &preview};
     }
 
     // The window's frame lies inside `area` and every shown button inside
@@ -65,8 +70,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(path(QStringLiteral("templates"))));
         m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 4, 1), QTime(8, 0)));
         m_book = std::make_unique<BookProject>(*m_clock);
-        m_win = std::make_unique<MainWindow>(*m_book,
-                                             BuildEnvironment{path(QStringLiteral("prog")), path(QStringLiteral("templates"))});
+        m_win = std::make_unique<MainWindow>(
+            *m_book, BuildEnvironment{path(QStringLiteral("prog")), path(QStringLiteral("templates"))});
     }
     void cleanup()
     {
@@ -137,8 +142,8 @@ private Q_SLOTS:
         m_win->resize(500, 400);
         m_win->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-        const QString deep = QDir::toNativeSeparators(
-            path(QStringLiteral("很长的目录名/第二层目录/第三层目录/第四层目录/电子书/")));
+        const QString deep =
+            QDir::toNativeSeparators(path(QStringLiteral("很长的目录名/第二层目录/第三层目录/第四层目录/电子书/")));
         auto* saveFolder = m_win->findChild<QLineEdit*>(QStringLiteral("Text1"));
         QVERIFY(saveFolder);
         m_book->setSaveFolder(deep);

@@ -79,9 +79,10 @@ private Q_SLOTS:
         QVERIFY(server.listening());
         const QByteArray gif = vamo::test::makeGif(120, 30, 4);
         const QString line1 = QStringLiteral("【官网新书】每日更新");
-        const QByteArray file = vamo::cp936::encode(
-            line1 + QStringLiteral("\r\nwww.example.cn\r\n200\r\n") + QString::number(gif.size()) + QStringLiteral("\r\n") +
-            server.url("/pics/banner.gif").toString() + QStringLiteral("\r\nwww.example.cn/market\r\n"));
+        const QByteArray file =
+            vamo::cp936::encode(line1 + QStringLiteral("\r\nwww.example.cn\r\n200\r\n") + QString::number(gif.size()) +
+                                QStringLiteral("\r\n") + server.url("/pics/banner.gif").toString() +
+                                QStringLiteral("\r\nwww.example.cn/market\r\n"));
         server.answer("/vamobook/ebook.txt", file);
         server.answer("/pics/banner.gif", gif);
 

@@ -26,10 +26,10 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <QScreen>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -50,10 +50,7 @@ T* control(QWidget* window, const char* name)
     return w;
 }
 
-void click(QWidget* window, const char* name)
-{
-    QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
-}
+void click(QWidget* window, const char* name) { QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton); }
 
 // The close box as the window system delivers it; whether the window
 // accepted to close.
@@ -140,10 +137,7 @@ class WizardTest : public QObject {
         QCOMPARE(m_book->frame(), frame);
     }
     ChapterEditor* editor() const { return m_win->chapterEditor(); }
-    void typeIntoEditor(const QString& text)
-    {
-        control<QPlainTextEdit>(editor(), "Text2")->setPlainText(text);
-    }
+    void typeIntoEditor(const QString& text) { control<QPlainTextEdit>(editor(), "Text2")->setPlainText(text); }
 
 private Q_SLOTS:
     void init()
@@ -207,9 +201,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("makerAfter");
         QTest::addColumn<QString>("messageAfter");
 
-        QTest::newRow("Chinese JAR name first") << QStringLiteral("abc书") << QString() << QString() << QString()
-                                                << QStringLiteral("jar包名含有中文") << QString() << QString()
-                                                << QString();
+        QTest::newRow("Chinese JAR name first")
+            << QStringLiteral("abc书") << QString() << QString() << QString() << QStringLiteral("jar包名含有中文")
+            << QString() << QString() << QString();
         QTest::newRow("empty book name and maker: only the book name")
             << QStringLiteral("abc") << QStringLiteral("  ") << QStringLiteral(" ") << QStringLiteral("m")
             << QStringLiteral("书名为空") << QString() << QStringLiteral(" ") << QStringLiteral("m");
@@ -217,8 +211,8 @@ private Q_SLOTS:
                                      << QStringLiteral("m") << QStringLiteral("制作名为空") << QStringLiteral("b")
                                      << QString() << QStringLiteral("m");
         QTest::newRow("blank message") << QStringLiteral("abc") << QStringLiteral("a\\b") << QStringLiteral("v")
-                                       << QStringLiteral("   ") << QStringLiteral("留言为空")
-                                       << QStringLiteral("a\\b") << QStringLiteral("v") << QString();
+                                       << QStringLiteral("   ") << QStringLiteral("留言为空") << QStringLiteral("a\\b")
+                                       << QStringLiteral("v") << QString();
         QTest::newRow("backslash in the book name")
             << QStringLiteral("abc") << QStringLiteral("a\\b") << QStringLiteral("v") << QStringLiteral("m")
             << QStringLiteral("程序文件名包涵非法字符'\\'") << QStringLiteral("a\\b") << QStringLiteral("v")
@@ -331,8 +325,8 @@ private Q_SLOTS:
         verifyState(State::StepTwo, 5);
         QCOMPARE(field(mainWindow(), "Text3")->text(), QStringLiteral("第二本"));
         QCOMPARE(items(stepTwoList()), items(mainList()));
-        QCOMPARE(items(stepTwoList()), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                                    QStringLiteral("D")}));
+        QCOMPARE(items(stepTwoList()),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}));
         QCOMPARE(stepTwoList()->currentRow(), 3);
 
         // Nothing selected in the main window: nothing in step two.
@@ -509,15 +503,15 @@ private Q_SLOTS:
 
         stepTwoList()->setCurrentRow(2);
         click(stepTwo(), "Command5");
-        QCOMPARE(m_book->chapterNames(), (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B"),
-                                                      QStringLiteral("D")}));
+        QCOMPARE(m_book->chapterNames(),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("D")}));
         QCOMPARE(texts().mid(0, 4), (QStringList{QStringLiteral("a\r\n"), QStringLiteral("c\r\n"),
                                                  QStringLiteral("b\r\n"), QStringLiteral("d\r\n")}));
         bothSelect(1);
         click(stepTwo(), "Command6");
         click(stepTwo(), "Command6");
-        QCOMPARE(m_book->chapterNames(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("D"),
-                                                      QStringLiteral("C")}));
+        QCOMPARE(m_book->chapterNames(),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("D"), QStringLiteral("C")}));
         bothSelect(3);
         click(stepTwo(), "Command6"); // the last one stays
         bothSelect(3);
@@ -525,8 +519,8 @@ private Q_SLOTS:
         stepTwoList()->setCurrentRow(1);
         click(stepTwo(), "Command3");
         QCOMPARE(m_book->chapterNames(), (QStringList{QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("C")}));
-        QCOMPARE(texts(), (QStringList{QStringLiteral("a\r\n"), QStringLiteral("d\r\n"), QStringLiteral("c\r\n"),
-                                       QString()}));
+        QCOMPARE(texts(),
+                 (QStringList{QStringLiteral("a\r\n"), QStringLiteral("d\r\n"), QStringLiteral("c\r\n"), QString()}));
         QCOMPARE(m_book->num(), 1);
         bothSelect(1);
 
@@ -643,7 +637,8 @@ private Q_SLOTS:
         // The first two files of the list fit, named after their files.
         const QStringList two = items(stepTwoList());
         QCOMPARE(two.size(), 20);
-        QCOMPARE(two.mid(18), (QStringList{QFileInfo(listed[0]).completeBaseName(), QFileInfo(listed[1]).completeBaseName()}));
+        QCOMPARE(two.mid(18),
+                 (QStringList{QFileInfo(listed[0]).completeBaseName(), QFileInfo(listed[1]).completeBaseName()}));
         QCOMPARE(m_book->chaptertext(19), QStringLiteral("text %1\r\n\r\n").arg(listed[1].mid(1, 2).toInt()));
         // One message names what did not fit.
         QVERIFY(!Dialogs::messages().isEmpty());
@@ -675,7 +670,8 @@ private Q_SLOTS:
         click(mainWindow(), "Command8");
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
-        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")), qPrintable(Dialogs::messages().at(0)));
+        QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")),
+                 qPrintable(Dialogs::messages().at(0)));
         const QString jar = Dialogs::messages().at(0).mid(4);
         QCOMPARE(QFileInfo(jar).fileName(), QStringLiteral("wizardbook.jar"));
         QCOMPARE(QFileInfo(QFileInfo(jar).path()).fileName(), QStringLiteral("向导书"));
