@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A reproducible Chinese novel for benchmarks: chapter headings "第N章 …",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splitting a novel at its chapter headings against reading it.
 //
 // Generates the reproducible ~10 MB novel in code page 936, writes it to a

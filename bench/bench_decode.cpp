@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding a TXT file against reading it line by line.
 //
 // Generates a reproducible ~10 MB novel in code page 936 and in UTF-8 and

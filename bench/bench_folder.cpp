@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of folder mode: many small books in one run.
 //
 // Writes N reproducible code page 936 novels of K KB each into a folder and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed and memory of making a book, against the floor set by compression.
 //
 // Makes a reproducible code page 936 novel (one TXT file per chapter, read

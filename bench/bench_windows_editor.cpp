@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a 50 MB TXT file into the chapter editor, measured against the text
 // layer's decode of the same file, with the longest pause between two repaints
 // of the editor while the read runs (target: under 50 ms). The read runs on a

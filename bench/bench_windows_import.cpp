@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the batch import window offscreen: a folder of TXT files imported
 // as chapters by "全部选中", compared with the import run alone. Reports the
 // total times, the user-interface thread's CPU time, and the longest gap

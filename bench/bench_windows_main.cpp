@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real main window offscreen and compares it with the engine
 // alone: a 10 MB book made from the single-book tab, in one volume and in
 // 60 KB volumes (JAR size 4), and a 200-file folder run from the folder tab.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vamobook-cli: makes phone e-books from TXT files without the windows.
 //
 //   vamobook-cli make [options] FILE...   one book, one chapter per file

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with cpack and checks its dependencies and that
 # it carries the programs, templates and desktop files under /usr.
 # Usage: check-deb.sh BUILD_DIR APP_ID

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and checks that a desktop finds
 # everything it needs there: programs, reader templates, menu entry (valid,
 # naming an installed program and icon), icons, metainfo and the man page.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates docs/main-window-banner.png: the main window after an update
 # check, with a promotion line and an animated banner picture, drawn under
 # Xvfb. A small server on 127.0.0.1 serves the update-information file and

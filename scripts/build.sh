@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds into build/ (BUILD_DIR overrides). WERROR=1 turns
 # warnings into errors, as CI does.
 set -euo pipefail

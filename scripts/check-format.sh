@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lists the C++ files that differ from what .clang-format makes of them and
 # fails when there are any. FIX=1 formats them in place instead.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates the committed man page desktop/vamobook-cli.1 from the built
 # command line's --help (installed instead when help2man is missing at build
 # time). Run after changing the command line's help; needs a build.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the program's icon desktop/icons/vamobook.svg into the PNG sizes
 # beside it (window icon and hicolor theme). Run after editing the SVG and
 # commit the PNGs. Needs rsvg-convert (librsvg2-bin, see setup.sh).

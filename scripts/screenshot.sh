@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates the pictures under docs/: the main window with a small sample
 # book, its folder tab on samples/, the windows opened from it (the wizard's
 # two steps, the save folder chooser, the chapter editor, the batch import on

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing the project needs, from
 # Debian's packages. Safe to run again: only missing packages are installed.
 set -euo pipefail

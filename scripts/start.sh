@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and starts the program. Without a display
 # it makes the sample book with the command line instead and says where it is.
 set -euo pipefail

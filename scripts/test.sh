@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test. Then the
 # core and command-line tests once more, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the archive writer's concurrency tests

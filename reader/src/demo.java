@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import javax.microedition.lcdui.Display;
 import javax.microedition.midlet.MIDlet;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import java.awt.Color;
 import java.awt.Graphics2D;
 import java.awt.image.BufferedImage;

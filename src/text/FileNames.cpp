@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/FileNames.h"
 
 #include "text/Cp936.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/TxtDropImport.h"
 
 #include "intake/ChapterImport.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Refusals: the make command's checks in their order, bad option values and
 # wrong command lines. Each gives its message on stderr, a non-zero status,
 # nothing on stdout and nothing in the save folder.

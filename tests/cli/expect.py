@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Works out, independently of the program, the JAR and JAD volumes a book
 must give, and compares them with what vamobook-cli made.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # folder: one book per TXT file, names from the file names, a failed book
 # reported while the others are made.
 source "$(dirname "$0")/common.bash"

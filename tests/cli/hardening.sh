@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Input that used to hang, be misread or be answered in English: usage
 # errors in the program's words, "--" before a name starting with "-", file
 # names that are not UTF-8, FIFOs and binary files.

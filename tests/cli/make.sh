@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make: GBK and UTF-8 TXT files into single-volume books, both phone models,
 # chapter naming, the start values, and no progress output when piped.
 source "$(dirname "$0")/common.bash"

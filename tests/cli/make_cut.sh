@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make: books cut into volumes by the JAR size, with volume names, the
 # manifest's suffixed names and chapters continued across volumes.
 source "$(dirname "$0")/common.bash"

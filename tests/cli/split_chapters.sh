@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # --split-chapters and --chapter-pattern: a novel in one TXT file becomes a
 # book whose chapter index holds its headings, with not one character lost.
 source "$(dirname "$0")/common.bash"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chapter detection on made-up novels: every guard case, and in every case
 // the chapters joined give back the input exactly.
 #include "intake/ChapterSplit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which encoding a TXT file without byte-order mark is read in, and which
 // files are not read at all: damaged UTF-8 stays UTF-8, real GBK text never
 // passes for UTF-8, GB18030 four-byte sequences are decoded as GB18030, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/TxtReader.h"
 #include "text/Cp936.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update check: the update-information file's lines, the address rules,
 // the file replacement, and whole runs against a test server on 127.0.0.1.
 #include "startup/UpdateCheck.h"

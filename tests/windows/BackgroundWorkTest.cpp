@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' worker: reports and the result on the window's thread, in
 // the order they were made; dropped reports; a window that goes first.
 #include "windows/BackgroundWork.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chapters from dropped TXT files: the main window's chapter list with the
 // preview "分章预览", the chapter editor, and the folder tab's folder drop and
 // its check box "按章节拆分".

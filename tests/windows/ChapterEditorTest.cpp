@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/ChapterEditor.h"
 #include "model/BookProject.h"
 #include "windows/Dialogs.h"

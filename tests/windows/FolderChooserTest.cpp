@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder chooser Form2 on its own: the path it hands back and the ways
 // it goes away.
 #include "windows/FolderChooser.h"

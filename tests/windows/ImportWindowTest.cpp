@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch import window Form6, opened from the main window's "批量导入"
 // and from a stand-in for the wizard's step two: its controls, the file list
 // buttons, imports that append or replace, backing out after Yes, capacity

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder tab ("多本制做"): the TXT queue of the chosen folder, its
 // removal and move rules, and a batch run that makes one book per file.
 #include "model/BookProject.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven through its controls: start-up, the make command's
 // checks, a real make and a failed one, the chapter list buttons, the tabs,
 // the save folder and exit.

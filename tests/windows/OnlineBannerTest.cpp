@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's online side driven through its controls: the help menu,
 // the banner line's clicks and hover effect, the promotion picture, and the
 // update check against a test server on 127.0.0.1.

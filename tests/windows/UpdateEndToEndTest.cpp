@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program, started offscreen from a program folder of its own with
 // VAMOBOOK_UPDATE_URL pointing at a test server on 127.0.0.1: what it leaves
 // in jre/ and the banner line it shows.

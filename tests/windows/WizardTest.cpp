@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The new-book wizard driven from the main window's menu: step one's checks
 // and JAR size, every state and transition of the two steps, step two's
 // chapter commands with the chapter editor, the import request, and a book

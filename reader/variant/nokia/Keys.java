@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /**
  * Soft key codes of most phones: Nokia, Sony Ericsson, Samsung and the
  * Chinese phones. The right soft key also answers to the clear key (-8).

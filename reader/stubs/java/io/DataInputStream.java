@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 package java.io;
 
 public class DataInputStream extends InputStream implements DataInput {

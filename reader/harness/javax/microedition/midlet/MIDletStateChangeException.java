@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 package javax.microedition.midlet;
 
 public class MIDletStateChangeException extends Exception {
