@@ -19,6 +19,16 @@ for f in DuvEver.dll DuvEverMoto.dll; do
   [ -s "$prefix/$datadir/vamobook/$f" ] || fail "reader template $f missing"
 done
 
+# The installed program keeps its files in the user's data folder, never
+# beside itself, even where it could write there (as root into /usr/bin).
+home="$prefix/home"
+mkdir -p "$home"
+printf 'one\r\n' >"$home/one.txt"
+HOME="$home" XDG_DATA_HOME="" "$prefix/$bindir/vamobook-cli" make "$home/one.txt" >"$home/out" 2>&1 ||
+  fail "the installed command line made no book: $(cat "$home/out")"
+[ -e "$prefix/$bindir/jar" ] && fail "the installed program wrote its jar/ folder beside itself"
+grep -q "^$home/.local/share/vamobook-cli/jar/one/" "$home/out" || fail "book not in the data folder: $(cat "$home/out")"
+
 entry="$prefix/$datadir/applications/$id.desktop"
 [ -f "$entry" ] || fail "menu entry missing"
 desktop-file-validate "$entry" || fail "menu entry does not validate"

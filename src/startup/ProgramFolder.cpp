@@ -17,12 +17,21 @@ bool isWritableFolder(const QString& folder)
     return probe.open();
 }
 
+bool hasTemplates(const QString& folder)
+{
+    return QFileInfo::exists(QDir(folder).filePath(QStringLiteral("DuvEver.dll")));
+}
+
 } // namespace
 
 QString programFolder()
 {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (isWritableFolder(exeFolder))
+    // An installed program (templates in the installed data folder, not
+    // beside it) keeps its files in the user's data folder even where it
+    // could write beside itself: run as root, that would be /usr/bin.
+    const bool installed = !hasTemplates(exeFolder) && hasTemplates(installDataFolder());
+    if (!installed && isWritableFolder(exeFolder))
         return QDir::cleanPath(exeFolder);
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
@@ -32,7 +41,7 @@ QString programFolder()
 QString templateFolder()
 {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo::exists(QDir(exeFolder).filePath(QStringLiteral("DuvEver.dll"))))
+    if (hasTemplates(exeFolder))
         return QDir::cleanPath(exeFolder);
     return installDataFolder();
 }

@@ -7,7 +7,8 @@ namespace vamo {
 
 // The program folder: the executable's folder, holding the build workspace,
 // jre/ (downloaded files) and the default save folder jar/. Where that folder
-// is not writable (an installed program), the user's data folder takes its
+// is not writable, or the program is installed (its templates lie in the
+// installed data folder, not beside it), the user's data folder takes its
 // place. Needs a QCoreApplication.
 QString programFolder();
 
