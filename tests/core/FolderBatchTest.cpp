@@ -2,6 +2,7 @@
 #include "intake/FolderBatch.h"
 
 #include "TestSupport.h"
+#include "ZipTestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -29,48 +29,17 @@ bool touch(const QString& path) { return writeFile(path, QByteArrayLiteral("x\r\
 // A small reader template: manifest first, then a class and the icon.
 bool writeTemplate(const QString& path)
 {
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!z)
-        return false;
-    static const char manifest[] = "Manifest-Version: 1.0\r\n\r\n";
-    static const char demo[] = "not really a class";
-    static const char icon[] = "not really a png";
-    const std::pair<const char*, std::pair<const char*, std::size_t>> entries[] = {
-        {"META-INF/MANIFEST.MF", {manifest, sizeof manifest - 1}},
-        {"demo.class", {demo, sizeof demo - 1}},
-        {"icon.png", {icon, sizeof icon - 1}},
-    };
-    for (const auto& [name, data] : entries) {
-        zip_source_t* src = zip_source_buffer(z, data.first, data.second, 0);
-        if (!src || zip_file_add(z, name, src, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(src);
-            zip_discard(z);
-            return false;
-        }
-    }
-    return zip_close(z) == 0;
+    return test::writeZip(path, {
+                                    {"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\r\n\r\n"},
+                                    {"demo.class", "not really a class"},
+                                    {"icon.png", "not really a png"},
+                                });
 }
 
 // The bytes of one archive entry; empty when the archive or entry is missing.
 QByteArray entry(const QString& archive, const char* name)
 {
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
-    if (!z)
-        return {};
-    QByteArray out;
-    zip_stat_t st;
-    if (zip_stat(z, name, 0, &st) == 0) {
-        if (zip_file_t* f = zip_fopen(z, name, 0)) {
-            out.resize(static_cast<qsizetype>(st.size));
-            if (zip_fread(f, out.data(), st.size) != static_cast<zip_int64_t>(st.size))
-                out.clear();
-            zip_fclose(f);
-        }
-    }
-    zip_close(z);
-    return out;
+    return test::zipEntry(archive, QByteArray(name)).value_or(QByteArray());
 }
 
 struct Listing : ::testing::Test {

@@ -11,6 +11,7 @@
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
@@ -26,7 +27,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
@@ -70,13 +70,10 @@ bool dropOn(QWidget* target, const QList<QUrl>& urls)
 class ChapterDropTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
+    test::MainWindowFixture m_fx;
 
-    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
-    QString programFolder() const { return path(QStringLiteral("prog")); }
+    QString path(const QString& rel) const { return m_fx.path(rel); }
+    QString programFolder() const { return m_fx.programFolder(); }
     QUrl put(const QString& rel, const QString& text)
     {
         const QString p = path(rel);
@@ -87,30 +84,22 @@ class ChapterDropTest : public QObject {
     template <class T>
     T* find(QWidget* in, const char* name) const
     {
-        T* w = in->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("control %s not found", name);
-        return w;
+        return test::findControl<T>(in, name);
     }
-    QWidget* chapterListArea() const { return find<QListWidget>(m_win.get(), "List1")->viewport(); }
-    void open()
-    {
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), path(QStringLiteral("tpl"))});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-    }
+    QWidget* chapterListArea() const { return find<QListWidget>(m_fx.win.get(), "List1")->viewport(); }
+    void open() { QVERIFY(m_fx.open()); }
     void addExisting(int count)
     {
         for (int i = 0; i < count; ++i) {
-            QVERIFY(m_book->setChaptertext(i, u("旧%1\r\n").arg(i)));
-            m_book->appendChapterName(u("旧%1").arg(i));
+            QVERIFY(m_fx.book->setChaptertext(i, u("旧%1\r\n").arg(i)));
+            m_fx.book->appendChapterName(u("旧%1").arg(i));
         }
     }
     // The preview after a drop, once the files are read.
     ChapterPreview* waitForPreview()
     {
-        ChapterPreview* preview = m_win->chapterPreview();
-        if (!QTest::qWaitFor([&] { return !m_win->busy() && preview->isVisible(); }))
+        ChapterPreview* preview = m_fx.win->chapterPreview();
+        if (!QTest::qWaitFor([&] { return !m_fx.win->busy() && preview->isVisible(); }))
             qWarning("the preview did not open");
         return preview;
     }
@@ -124,22 +113,8 @@ class ChapterDropTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        Dialogs::setTestMode(true);
-        Dialogs::clearRecord();
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir().mkpath(programFolder()));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("tpl"))));
-        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)));
-        m_book = std::make_unique<BookProject>(*m_clock);
-    }
-    void cleanup()
-    {
-        m_win.reset();
-        m_book.reset();
-        m_tmp.reset();
-    }
+    void init() { QVERIFY(m_fx.init(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)))); }
+    void cleanup() { m_fx.cleanup(); }
 
     void previewListsTheChaptersAndAcceptAppendsThem()
     {
@@ -148,30 +123,31 @@ private Q_SLOTS:
         const QUrl file = put(QStringLiteral("西游记.txt"), novel(3));
         QVERIFY(dropOn(chapterListArea(), {file}));
         // The file is read on a worker thread; the window waits, busy, for it.
-        QVERIFY(m_win->busy());
-        QVERIFY(!m_win->isEnabled());
-        QVERIFY(find<QLabel>(m_win.get(), "Label9")->text().startsWith(u("导入文件")));
+        QVERIFY(m_fx.win->busy());
+        QVERIFY(!m_fx.win->isEnabled());
+        QVERIFY(find<QLabel>(m_fx.win.get(), "Label9")->text().startsWith(u("导入文件")));
         QVERIFY(!dropOn(chapterListArea(), {file}));
 
         ChapterPreview* preview = waitForPreview();
         QVERIFY(preview->isVisible());
         QCOMPARE(preview->windowTitle(), u("分章预览"));
         QCOMPARE(preview->objectName(), QStringLiteral("Form7"));
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3")}));
         // The title line belongs to the first chapter: 4 + 20 characters.
         QCOMPARE(previewRows(preview, 2), QStringList({u("24"), u("20"), u("20")}));
         QCOMPARE(find<QLabel>(preview, "Label1")->text(), u("共检测到3章"));
-        QCOMPARE(m_book->chapterCount(), 1); // nothing before the choice
+        QCOMPARE(m_fx.book->chapterCount(), 1); // nothing before the choice
 
         QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
         QVERIFY(!preview->isVisible());
-        QVERIFY(m_win->isEnabled());
-        QCOMPARE(m_book->chapterNames(), QStringList({u("旧0"), u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3")}));
-        QCOMPARE(find<QListWidget>(m_win.get(), "List1")->count(), 4);
-        QCOMPARE(m_book->chaptertext(1), u("书名\r\n第1章 标题1\r\n　　第1章的正文。\r\n\r\n"));
-        QCOMPARE(m_book->chaptertext(3), u("第3章 标题3\r\n　　第3章的正文。\r\n\r\n"));
-        QCOMPARE(m_book->chaptertext(0), u("旧0\r\n"));
+        QVERIFY(m_fx.win->isEnabled());
+        QCOMPARE(m_fx.book->chapterNames(),
+                 QStringList({u("旧0"), u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3")}));
+        QCOMPARE(find<QListWidget>(m_fx.win.get(), "List1")->count(), 4);
+        QCOMPARE(m_fx.book->chaptertext(1), u("书名\r\n第1章 标题1\r\n　　第1章的正文。\r\n\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(3), u("第3章 标题3\r\n　　第3章的正文。\r\n\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(0), u("旧0\r\n"));
         QVERIFY(Dialogs::messages().isEmpty());
     }
 
@@ -184,23 +160,23 @@ private Q_SLOTS:
         ChapterPreview* preview = waitForPreview();
         QCOMPARE(find<QPushButton>(preview, "Command2")->text(), u("作为一章导入"));
         QTest::mouseClick(find<QPushButton>(preview, "Command3"), Qt::LeftButton);
-        QCOMPARE(m_book->chapterCount(), 0);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->chapterCount(), 0);
+        QVERIFY(m_fx.win->isEnabled());
 
         // The close box cancels too.
         QVERIFY(dropOn(chapterListArea(), {file}));
         waitForPreview()->close();
-        QCOMPARE(m_book->chapterCount(), 0);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->chapterCount(), 0);
+        QVERIFY(m_fx.win->isEnabled());
         QVERIFY(dropOn(chapterListArea(), {file}));
         QTest::keyClick(waitForPreview(), Qt::Key_Escape);
-        QCOMPARE(m_book->chapterCount(), 0);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->chapterCount(), 0);
+        QVERIFY(m_fx.win->isEnabled());
 
         QVERIFY(dropOn(chapterListArea(), {file}));
         QTest::mouseClick(find<QPushButton>(waitForPreview(), "Command2"), Qt::LeftButton);
-        QCOMPARE(m_book->chapterNames(), QStringList{u("红楼梦")});
-        QCOMPARE(m_book->chaptertext(0), novel(2) + u("\r\n"));
+        QCOMPARE(m_fx.book->chapterNames(), QStringList{u("红楼梦")});
+        QCOMPARE(m_fx.book->chaptertext(0), novel(2) + u("\r\n"));
     }
 
     void filesWithoutHeadingsAreAppendedOneChapterEach()
@@ -210,11 +186,11 @@ private Q_SLOTS:
         const QUrl a = put(QStringLiteral("甲 篇.txt"), u("没有标题的短文\r\n"));
         const QUrl b = put(QStringLiteral("b.TXT"), u("another\r\nfile"));
         QVERIFY(dropOn(chapterListArea(), {a, QUrl::fromLocalFile(path(QStringLiteral("missing.md"))), b}));
-        QVERIFY(QTest::qWaitFor([&] { return m_book->chapterCount() == 4; }));
-        QVERIFY(!m_win->chapterPreview()->isVisible());
-        QCOMPARE(m_book->chapterNames(), QStringList({u("旧0"), u("旧1"), u("甲 篇"), u("b")}));
-        QCOMPARE(m_book->chaptertext(3), u("another\r\nfile\r\n\r\n"));
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 4; }));
+        QVERIFY(!m_fx.win->chapterPreview()->isVisible());
+        QCOMPARE(m_fx.book->chapterNames(), QStringList({u("旧0"), u("旧1"), u("甲 篇"), u("b")}));
+        QCOMPARE(m_fx.book->chaptertext(3), u("another\r\nfile\r\n\r\n"));
+        QVERIFY(m_fx.win->isEnabled());
 
         // Nothing that is a TXT file: the drag is refused.
         put(QStringLiteral("notes.md"), u("x"));
@@ -234,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(find<QPushButton>(preview, "Command2")->text(), u("每个文件作为一章"));
         find<QPushButton>(preview, "Command2")->setFocus();
         QTest::keyClick(preview, Qt::Key_Return);
-        QCOMPARE(m_book->chapterNames(), QStringList({u("上"), u("下")}));
+        QCOMPARE(m_fx.book->chapterNames(), QStringList({u("上"), u("下")}));
     }
 
     void chaptersPastTheLimitMergeAndTheUserIsTold()
@@ -246,13 +222,13 @@ private Q_SLOTS:
         QCOMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第4章 标题4"), u("第7章 标题7")}));
         QCOMPARE(find<QLabel>(preview, "Label1")->text(), u("检测到7章，超过上限3章，已每3章合并为一章，共3章"));
         QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
-        QCOMPARE(m_book->chapterCount(), BookProject::kChapterLimit);
-        QCOMPARE(m_book->chapterNames().back(), u("第7章 标题7"));
+        QCOMPARE(m_fx.book->chapterCount(), BookProject::kChapterLimit);
+        QCOMPARE(m_fx.book->chapterNames().back(), u("第7章 标题7"));
 
         // A full book takes nothing and says so.
         QVERIFY(dropOn(chapterListArea(), {put(QStringLiteral("再.txt"), u("x\r\n"))}));
         QCOMPARE(Dialogs::messages(), QStringList{u("章节数量达到上限(1000)")});
-        QCOMPARE(m_book->chapterCount(), BookProject::kChapterLimit);
+        QCOMPARE(m_fx.book->chapterCount(), BookProject::kChapterLimit);
     }
 
     void noDropWhileAnotherWindowIsOpenOverTheMainWindow()
@@ -263,35 +239,35 @@ private Q_SLOTS:
 
         // The wizard on its way (`frame` 5): its limit is 20, and the main
         // window, disabled under it, takes no chapters at all.
-        m_win->findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
-        find<QLineEdit>(m_win->wizardStepOne(), "Text3")->setText(u("向导书"));
-        QTest::mouseClick(find<QPushButton>(m_win->wizardStepOne(), "Command8"), Qt::LeftButton);
-        QVERIFY(m_win->wizardStepTwo()->isVisible());
-        QCOMPARE(m_book->frame(), 5);
-        QVERIFY(!m_win->isEnabled());
+        m_fx.win->findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
+        find<QLineEdit>(m_fx.win->wizardStepOne(), "Text3")->setText(u("向导书"));
+        QTest::mouseClick(find<QPushButton>(m_fx.win->wizardStepOne(), "Command8"), Qt::LeftButton);
+        QVERIFY(m_fx.win->wizardStepTwo()->isVisible());
+        QCOMPARE(m_fx.book->frame(), 5);
+        QVERIFY(!m_fx.win->isEnabled());
         QVERIFY(!dropOn(chapterListArea(), {file}));
-        QVERIFY(!m_win->busy());
-        QCOMPARE(m_book->chapterCount(), 2);
-        QTest::mouseClick(find<QPushButton>(m_win->wizardStepTwo(), "Command9"), Qt::LeftButton);
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(!m_fx.win->busy());
+        QCOMPARE(m_fx.book->chapterCount(), 2);
+        QTest::mouseClick(find<QPushButton>(m_fx.win->wizardStepTwo(), "Command9"), Qt::LeftButton);
+        QVERIFY(m_fx.win->isEnabled());
 
         // The chapter editor holds `num` for its new chapter: a drop now would
         // have its text stored over a dropped chapter.
-        QTest::mouseClick(find<QPushButton>(m_win.get(), "Command2"), Qt::LeftButton);
-        ChapterEditor* editor = m_win->chapterEditor();
+        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command2"), Qt::LeftButton);
+        ChapterEditor* editor = m_fx.win->chapterEditor();
         QVERIFY(editor->isVisible());
-        QCOMPARE(m_book->num(), 2);
+        QCOMPARE(m_fx.book->num(), 2);
         QVERIFY(!dropOn(chapterListArea(), {file}));
-        QCOMPARE(m_book->chapterCount(), 2);
-        QCOMPARE(m_book->num(), 2);
+        QCOMPARE(m_fx.book->chapterCount(), 2);
+        QCOMPARE(m_fx.book->num(), 2);
     }
 
     void editorReadsADroppedTxtFileLikeItsFileButton()
     {
         open();
-        QVERIFY(m_book->prepareAdd());
-        ChapterEditor* editor = m_win->chapterEditor();
-        editor->openNew(BookProject::proposedChapterName(m_book->num()));
+        QVERIFY(m_fx.book->prepareAdd());
+        ChapterEditor* editor = m_fx.win->chapterEditor();
+        editor->openNew(BookProject::proposedChapterName(m_fx.book->num()));
         QVERIFY(QTest::qWaitForWindowExposed(editor));
         auto* box = find<QPlainTextEdit>(editor, "Text2");
 
@@ -321,31 +297,32 @@ private Q_SLOTS:
     void folderDroppedOnTheFolderTabBecomesItsFolder()
     {
         open();
-        find<QTabBar>(m_win.get(), "TabStrip1")->setCurrentIndex(1);
+        find<QTabBar>(m_fx.win.get(), "TabStrip1")->setCurrentIndex(1);
         put(QStringLiteral("books/one.txt"), u("x\r\n"));
         put(QStringLiteral("books/two.txt"), u("y\r\n"));
-        auto* frame = find<QGroupBox>(m_win.get(), "Frame3");
+        auto* frame = find<QGroupBox>(m_fx.win.get(), "Frame3");
         QVERIFY(dropOn(frame, {QUrl::fromLocalFile(path(QStringLiteral("books")))}));
-        QCOMPARE(m_win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
-        QCOMPARE(find<QListWidget>(m_win.get(), "List2")->count(), 2);
+        QCOMPARE(m_fx.win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
+        QCOMPARE(find<QListWidget>(m_fx.win.get(), "List2")->count(), 2);
         // A file is no folder.
         QVERIFY(!dropOn(frame, {QUrl::fromLocalFile(path(QStringLiteral("books/one.txt")))}));
-        QCOMPARE(m_win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
+        QCOMPARE(m_fx.win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
     }
 
     void folderRunSplitsEachBookWhenChecked()
     {
-        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
         open();
         put(QStringLiteral("txt/novel.txt"), novel(3));
-        m_win->setTxtFolder(path(QStringLiteral("txt")));
-        find<QTabBar>(m_win.get(), "TabStrip1")->setCurrentIndex(1);
-        auto* check = find<QCheckBox>(m_win.get(), "Check1");
+        m_fx.win->setTxtFolder(path(QStringLiteral("txt")));
+        find<QTabBar>(m_fx.win.get(), "TabStrip1")->setCurrentIndex(1);
+        auto* check = find<QCheckBox>(m_fx.win.get(), "Check1");
         QCOMPARE(check->text(), u("按章节拆分"));
         QVERIFY(!check->isChecked());
         check->setChecked(true);
-        QTest::mouseClick(find<QPushButton>(m_win.get(), "Command16"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
 
         const QDir folder(

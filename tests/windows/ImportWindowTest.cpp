@@ -8,6 +8,7 @@
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -19,7 +20,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -46,26 +46,20 @@ QByteArray novel(int chapters)
 class ImportWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
+    test::MainWindowFixture m_fx;
 
-    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
+    QString path(const QString& rel) const { return m_fx.path(rel); }
     QString txtFolder() const { return path(u("txt")); }
     void put(const QString& name, const QByteArray& bytes)
     {
         QVERIFY(writeFile(QDir(txtFolder()).filePath(name), bytes));
     }
 
-    ImportWindow* form6() const { return m_win->importWindow(); }
+    ImportWindow* form6() const { return m_fx.win->importWindow(); }
     template <class T>
     T* in(QWidget* window, const char* name) const
     {
-        T* w = window->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("control %s not found", name);
-        return w;
+        return test::findControl<T>(window, name);
     }
     QListWidget* files() const { return in<QListWidget>(form6(), "List1"); }
     QStringList listed() const
@@ -88,13 +82,13 @@ class ImportWindowTest : public QObject {
     void addChapters(const QStringList& names)
     {
         for (const QString& name : names) {
-            QVERIFY(m_book->setChaptertext(m_book->chapterCount(), name.toLower()));
-            m_book->appendChapterName(name);
+            QVERIFY(m_fx.book->setChaptertext(m_fx.book->chapterCount(), name.toLower()));
+            m_fx.book->appendChapterName(name);
         }
     }
     QStringList shownChapters() const
     {
-        auto* list = in<QListWidget>(m_win.get(), "List1");
+        auto* list = in<QListWidget>(m_fx.win.get(), "List1");
         QStringList names;
         for (int i = 0; i < list->count(); ++i)
             names << list->item(i)->text();
@@ -106,7 +100,7 @@ class ImportWindowTest : public QObject {
     void openFromMain(Dialogs::Answer answer = Dialogs::Answer::No)
     {
         Dialogs::setNextAnswer(answer);
-        click(m_win.get(), "Command10");
+        click(m_fx.win.get(), "Command10");
         QVERIFY(form6()->isVisible());
         form6()->setFolder(txtFolder());
         Dialogs::clearRecord();
@@ -126,23 +120,11 @@ class ImportWindowTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        Dialogs::setTestMode(true);
-        Dialogs::clearRecord();
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
+        QVERIFY(m_fx.init(QDateTime(QDate(2026, 6, 1), QTime(9, 0, 0))));
         QVERIFY(QDir().mkpath(txtFolder()));
-        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 6, 1), QTime(9, 0, 0)));
-        m_book = std::make_unique<BookProject>(*m_clock);
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{path(u("prog")), path(u("tpl"))});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+        QVERIFY(m_fx.open());
     }
-    void cleanup()
-    {
-        m_win.reset();
-        m_book.reset();
-        m_tmp.reset();
-    }
+    void cleanup() { m_fx.cleanup(); }
 
     void opensFromTheMainWindowWithItsControls()
     {
@@ -150,14 +132,14 @@ private Q_SLOTS:
         put(u("a.TXT"), "a");
         put(u("notes.md"), "n");
         QVERIFY(QDir().mkpath(QDir(txtFolder()).filePath(u("folder.txt"))));
-        m_win->move(40, 30);
+        m_fx.win->move(40, 30);
         openFromMain();
 
         QWidget* w = form6();
         QCOMPARE(w->objectName(), u("Form6"));
         QCOMPARE(w->windowTitle(), u("批量导入章节"));
-        QCOMPARE(w->frameGeometry().topLeft(), m_win->frameGeometry().topLeft());
-        QVERIFY(!m_win->isEnabled());
+        QCOMPARE(w->frameGeometry().topLeft(), m_fx.win->frameGeometry().topLeft());
+        QVERIFY(!m_fx.win->isEnabled());
         QVERIFY(!in<QGroupBox>(w, "Frame1")->isVisible());
         QCOMPARE(in<QGroupBox>(w, "Frame1")->title(), u("进度"));
         QCOMPARE(in<QGroupBox>(w, "Frame2")->title(), u("选择txt文件夹"));
@@ -191,7 +173,7 @@ private Q_SLOTS:
         // The rule chosen last time does not survive the next opening.
         rules->setCurrentIndex(3);
         click(w, "Command2");
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         QVERIFY(!w->isVisible());
         openFromMain();
         QCOMPARE(form6(), w);
@@ -238,8 +220,8 @@ private Q_SLOTS:
         importAll();
         QVERIFY2(count == u("导入章数：1/2") || count == u("导入章数：2/2"), qPrintable(count));
         QVERIFY2(name == u("章名：one") || name == u("章名：four"), qPrintable(name));
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("one"), u("four")}));
-        QCOMPARE(m_book->chaptertext(1), u("four.txt\r\n\r\n"));
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("one"), u("four")}));
+        QCOMPARE(m_fx.book->chaptertext(1), u("four.txt\r\n\r\n"));
     }
 
     void importAppendsToTheChaptersAndUnloads()
@@ -249,23 +231,23 @@ private Q_SLOTS:
         put(u("y.txt"), "y1\r\ny2");
         put(u("z.txt"), "");
         openFromMain(Dialogs::Answer::No);
-        QCOMPARE(m_book->num(), 2);
+        QCOMPARE(m_fx.book->num(), 2);
         order({u("z.txt"), u("x.txt"), u("y.txt")});
         QPointer<ImportWindow> old = form6();
         QSignalSpy returned(old.data(), &ImportWindow::returned);
 
         importAll();
 
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("B"), u("z"), u("x"), u("y")}));
-        QCOMPARE(shownChapters(), m_book->chapterNames());
-        QCOMPARE(m_book->chaptertext(1), u("b"));
-        QCOMPARE(m_book->chaptertext(2), u("\r\n"));
-        QCOMPARE(m_book->chaptertext(3), u("中文\r\n\r\n"));
-        QCOMPARE(m_book->chaptertext(4), u("y1\r\ny2\r\n\r\n"));
-        QCOMPARE(m_book->num(), 5);
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("A"), u("B"), u("z"), u("x"), u("y")}));
+        QCOMPARE(shownChapters(), m_fx.book->chapterNames());
+        QCOMPARE(m_fx.book->chaptertext(1), u("b"));
+        QCOMPARE(m_fx.book->chaptertext(2), u("\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(3), u("中文\r\n\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(4), u("y1\r\ny2\r\n\r\n"));
+        QCOMPARE(m_fx.book->num(), 5);
         QVERIFY(Dialogs::messages().isEmpty());
         QCOMPARE(returned.count(), 1);
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         // A fresh window next time.
         QTRY_VERIFY(!old);
         QVERIFY(!form6()->isVisible());
@@ -278,17 +260,17 @@ private Q_SLOTS:
         put(u("p.txt"), "p");
         put(u("q.txt"), "q");
         openFromMain(Dialogs::Answer::Yes);
-        QCOMPARE(m_book->chapterCount(), 3); // not yet
+        QCOMPARE(m_fx.book->chapterCount(), 3); // not yet
         in<QComboBox>(form6(), "Combo1")->setCurrentIndex(1);
         order({u("q.txt"), u("p.txt")});
 
         importAll();
 
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("第1章"), u("第2章")}));
-        QCOMPARE(shownChapters(), m_book->chapterNames());
-        QCOMPARE(m_book->chaptertext(0), u("q\r\n\r\n"));
-        QCOMPARE(m_book->chaptertext(1), u("p\r\n\r\n"));
-        QCOMPARE(m_book->num(), 2);
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("第1章"), u("第2章")}));
+        QCOMPARE(shownChapters(), m_fx.book->chapterNames());
+        QCOMPARE(m_fx.book->chaptertext(0), u("q\r\n\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(1), u("p\r\n\r\n"));
+        QCOMPARE(m_fx.book->num(), 2);
     }
 
     void backingOutAfterYesKeepsTheChapters()
@@ -300,20 +282,20 @@ private Q_SLOTS:
         openFromMain(Dialogs::Answer::Yes);
         QPointer<ImportWindow> first = form6();
         first->close();
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("B")}));
-        QCOMPARE(m_book->chaptertext(0), u("a"));
-        QCOMPARE(shownChapters(), m_book->chapterNames());
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("A"), u("B")}));
+        QCOMPARE(m_fx.book->chaptertext(0), u("a"));
+        QCOMPARE(shownChapters(), m_fx.book->chapterNames());
+        QVERIFY(m_fx.win->isEnabled());
         QTRY_VERIFY(!first);
 
         // Yes, then back; then No and an import: appended, not replaced.
         openFromMain(Dialogs::Answer::Yes);
         click(form6(), "Command2");
-        QCOMPARE(m_book->chapterCount(), 2);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->chapterCount(), 2);
+        QVERIFY(m_fx.win->isEnabled());
         openFromMain(Dialogs::Answer::No);
         importAll();
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("B"), u("p")}));
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("A"), u("B"), u("p")}));
     }
 
     void anEmptyListOrAFullBookChangesNothing()
@@ -326,13 +308,13 @@ private Q_SLOTS:
         click(form6(), "Command2");
 
         for (int i = 0; i < 1000; ++i)
-            m_book->appendChapterName(QString::number(i));
+            m_fx.book->appendChapterName(QString::number(i));
         put(u("late.txt"), "late");
         openFromMain(Dialogs::Answer::No);
         click(form6(), "Command1");
         QCOMPARE(Dialogs::messages(),
                  QStringList{u("成功导入0章，以下文件未导入：\nlate.txt：章节数量达到上限（1000）")});
-        QCOMPARE(m_book->chapterCount(), 1000);
+        QCOMPARE(m_fx.book->chapterCount(), 1000);
         QVERIFY(form6()->isVisible());
         QVERIFY(form6()->isEnabled());
     }
@@ -340,7 +322,7 @@ private Q_SLOTS:
     void aFullerBookTakesWhatFitsAndSaysWhatNot()
     {
         for (int i = 0; i < 998; ++i)
-            m_book->appendChapterName(QString::number(i));
+            m_fx.book->appendChapterName(QString::number(i));
         for (const char* name : {"f1.txt", "f2.txt", "f3.txt", "f4.txt"})
             put(u(name), QByteArray(name));
         openFromMain(Dialogs::Answer::No);
@@ -349,12 +331,12 @@ private Q_SLOTS:
 
         importAll();
 
-        QCOMPARE(m_book->chapterCount(), 1000);
-        QCOMPARE(m_book->chapterNames().mid(998), (QStringList{u("第999节"), u("第1000节")}));
-        QCOMPARE(m_book->chaptertext(999), u("f2.txt\r\n\r\n"));
+        QCOMPARE(m_fx.book->chapterCount(), 1000);
+        QCOMPARE(m_fx.book->chapterNames().mid(998), (QStringList{u("第999节"), u("第1000节")}));
+        QCOMPARE(m_fx.book->chaptertext(999), u("f2.txt\r\n\r\n"));
         QCOMPARE(Dialogs::messages(),
                  QStringList{u("成功导入2章，以下文件未导入：\n章节数量达到上限（1000）：f3.txt 至 f4.txt 共2个文件")});
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
     }
 
     void aVanishedFileLeavesBothListsAndIsNamed()
@@ -369,12 +351,12 @@ private Q_SLOTS:
 
         importAll();
 
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("第2章"), u("第3章")}));
-        QCOMPARE(shownChapters(), m_book->chapterNames());
-        QCOMPARE(m_book->chaptertext(1), u("v1.txt\r\n\r\n"));
-        QCOMPARE(m_book->chaptertext(2), u("v3.txt\r\n\r\n"));
-        QVERIFY(m_book->chaptertext(3).isEmpty());
-        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("A"), u("第2章"), u("第3章")}));
+        QCOMPARE(shownChapters(), m_fx.book->chapterNames());
+        QCOMPARE(m_fx.book->chaptertext(1), u("v1.txt\r\n\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(2), u("v3.txt\r\n\r\n"));
+        QVERIFY(m_fx.book->chaptertext(3).isEmpty());
+        QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(Dialogs::messages(), QStringList{u("成功导入2章，以下文件未导入：\nv2.txt：文件不存在")});
     }
 
@@ -386,10 +368,10 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(QDir(txtFolder()).filePath(u("gone.txt"))));
         importAll();
         QCOMPARE(Dialogs::messages(), QStringList{u("成功导入0章，以下文件未导入：\ngone.txt：文件不存在")});
-        QCOMPARE(m_book->chapterNames(), QStringList{u("A")});
+        QCOMPARE(m_fx.book->chapterNames(), QStringList{u("A")});
         QVERIFY(form6()->isVisible());
         QVERIFY(form6()->isEnabled());
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         QCOMPARE(files()->height(), 162);
     }
 
@@ -406,8 +388,8 @@ private Q_SLOTS:
 
         // Off: one chapter per file, as always.
         importAll();
-        QCOMPARE(m_book->chapterNames(), (QStringList{u("A"), u("红"), u("短")}));
-        const QString whole = m_book->chaptertext(1);
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("A"), u("红"), u("短")}));
+        const QString whole = m_fx.book->chaptertext(1);
         QVERIFY(whole.startsWith(u("书名\r\n第1回 标题1\r\n")));
         QVERIFY(Dialogs::messages().isEmpty());
 
@@ -418,15 +400,15 @@ private Q_SLOTS:
         order({u("红.txt"), u("短.txt")});
         split->setChecked(true);
         importAll();
-        QCOMPARE(m_book->chapterNames().mid(3),
+        QCOMPARE(m_fx.book->chapterNames().mid(3),
                  (QStringList{u("第1回 标题1"), u("第2回 标题2"), u("第3回 标题3"), u("短")}));
-        QCOMPARE(shownChapters(), m_book->chapterNames());
+        QCOMPARE(shownChapters(), m_fx.book->chapterNames());
         QString joined;
         for (int i = 3; i < 6; ++i)
-            joined += m_book->chaptertext(i).chopped(2);
+            joined += m_fx.book->chaptertext(i).chopped(2);
         QCOMPARE(joined + u("\r\n"), whole);
-        QCOMPARE(m_book->num(), 7);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->num(), 7);
+        QVERIFY(m_fx.win->isEnabled());
 
         // On, a numbered rule: every chapter numbered on; off again next time.
         openFromMain(Dialogs::Answer::No);
@@ -439,7 +421,7 @@ private Q_SLOTS:
         in<QComboBox>(form6(), "Combo1")->setCurrentIndex(1);
         in<QCheckBox>(form6(), "Check1")->setChecked(true);
         importAll();
-        QCOMPARE(m_book->chapterNames().mid(7), (QStringList{u("第8章"), u("第9章"), u("第10章"), u("第11章")}));
+        QCOMPARE(m_fx.book->chapterNames().mid(7), (QStringList{u("第8章"), u("第9章"), u("第10章"), u("第11章")}));
     }
 
     void splitChaptersFromTheWizardMergeIntoTwentyAndSaySo()
@@ -447,26 +429,26 @@ private Q_SLOTS:
         QWidget stepTwo(nullptr, Qt::Window);
         stepTwo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&stepTwo));
-        m_book->setFrame(5);
-        m_win->setEnabled(false);
+        m_fx.book->setFrame(5);
+        m_fx.win->setEnabled(false);
         addChapters({u("A"), u("B")});
         put(u("长.txt"), novel(36));
         Dialogs::setNextAnswer(Dialogs::Answer::No);
-        m_win->openBatchImport(&stepTwo);
+        m_fx.win->openBatchImport(&stepTwo);
         form6()->setFolder(txtFolder());
         Dialogs::clearRecord();
         in<QCheckBox>(form6(), "Check1")->setChecked(true);
 
         importAll();
 
-        QCOMPARE(m_book->chapterCount(), 20);
-        QCOMPARE(m_book->chapterNames().at(2), u("第1回 标题1"));
-        QCOMPARE(m_book->chapterNames().at(3), u("第3回 标题3"));
-        QCOMPARE(m_book->chapterNames().at(19), u("第35回 标题35"));
+        QCOMPARE(m_fx.book->chapterCount(), 20);
+        QCOMPARE(m_fx.book->chapterNames().at(2), u("第1回 标题1"));
+        QCOMPARE(m_fx.book->chapterNames().at(3), u("第3回 标题3"));
+        QCOMPARE(m_fx.book->chapterNames().at(19), u("第35回 标题35"));
         QCOMPARE(Dialogs::messages(), QStringList{u("检测到36章，超过上限18章，已每2章合并为一章，共18章")});
-        QVERIFY(m_book->chaptertext(19).endsWith(u("第36回的正文。\r\n\r\n")));
+        QVERIFY(m_fx.book->chaptertext(19).endsWith(u("第36回的正文。\r\n\r\n")));
         QVERIFY(stepTwo.isEnabled());
-        m_book->setFrame(0);
+        m_fx.book->setFrame(0);
     }
 
     void fromTheWizardItReturnsThereWithinTwentyChapters()
@@ -477,29 +459,29 @@ private Q_SLOTS:
         stepTwo.resize(300, 200);
         stepTwo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&stepTwo));
-        m_book->setFrame(5);
-        m_win->setEnabled(false);
+        m_fx.book->setFrame(5);
+        m_fx.win->setEnabled(false);
         stepTwo.setEnabled(true);
-        m_win->setGeometry(100, 100, 800, 600);
+        m_fx.win->setGeometry(100, 100, 800, 600);
 
         // A list left from an earlier visit stays as it was.
         for (int i = 0; i < 18; ++i)
-            m_book->appendChapterName(QString::number(i));
+            m_fx.book->appendChapterName(QString::number(i));
         for (const char* name : {"w1.txt", "w2.txt", "w3.txt"})
             put(u(name), QByteArray(name));
         form6()->setFolder(txtFolder());
         order({u("w1.txt"), u("w2.txt"), u("w3.txt")});
         put(u("w4.txt"), "not listed");
         Dialogs::setNextAnswer(Dialogs::Answer::No);
-        m_win->openBatchImport(&stepTwo);
+        m_fx.win->openBatchImport(&stepTwo);
         QCOMPARE(listed(), (QStringList{u("w1.txt"), u("w2.txt"), u("w3.txt")}));
         QCOMPARE(Dialogs::messages(), QStringList{u("是否清空已有的章节")});
         Dialogs::clearRecord();
-        QCOMPARE(m_book->num(), 18);
+        QCOMPARE(m_fx.book->num(), 18);
         QVERIFY(!stepTwo.isEnabled());
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         // Stacked at the bottom of the main window, centred on it, Form6 above.
-        const QRect main = m_win->frameGeometry();
+        const QRect main = m_fx.win->frameGeometry();
         QCOMPARE(stepTwo.frameGeometry().bottom(), main.bottom());
         QCOMPARE(stepTwo.frameGeometry().center().x(), main.center().x());
         QCOMPARE(form6()->frameGeometry().bottom() + 1, stepTwo.frameGeometry().top());
@@ -507,13 +489,13 @@ private Q_SLOTS:
 
         importAll();
 
-        QCOMPARE(m_book->chapterCount(), 20);
-        QCOMPARE(m_book->chapterNames().mid(18), (QStringList{u("w1"), u("w2")}));
+        QCOMPARE(m_fx.book->chapterCount(), 20);
+        QCOMPARE(m_fx.book->chapterNames().mid(18), (QStringList{u("w1"), u("w2")}));
         QCOMPARE(Dialogs::messages(), QStringList{u("成功导入2章，以下文件未导入：\nw3.txt：章节数量达到上限（20）")});
         QVERIFY(stepTwo.isVisible());
         QVERIFY(stepTwo.isEnabled());
-        QVERIFY(!m_win->isEnabled());
-        m_book->setFrame(0);
+        QVERIFY(!m_fx.win->isEnabled());
+        m_fx.book->setFrame(0);
     }
 
     void backFromTheWizardsImport()
@@ -521,23 +503,23 @@ private Q_SLOTS:
         QWidget stepTwo(nullptr, Qt::Window);
         stepTwo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&stepTwo));
-        m_book->setFrame(5);
-        m_win->setEnabled(false);
-        m_win->openBatchImport(&stepTwo);
+        m_fx.book->setFrame(5);
+        m_fx.win->setEnabled(false);
+        m_fx.win->openBatchImport(&stepTwo);
         QVERIFY(Dialogs::messages().isEmpty()); // no chapters: no question
-        QCOMPARE(m_book->num(), 0);
+        QCOMPARE(m_fx.book->num(), 0);
         click(form6(), "Command2");
         QVERIFY(stepTwo.isEnabled());
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         QVERIFY(!form6()->isVisible());
 
-        m_win->openBatchImport(&stepTwo);
+        m_fx.win->openBatchImport(&stepTwo);
         QPointer<ImportWindow> w = form6();
         w->close();
         QVERIFY(stepTwo.isEnabled());
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         QTRY_VERIFY(!w);
-        m_book->setFrame(0);
+        m_fx.book->setFrame(0);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
@@ -18,7 +19,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -31,22 +31,16 @@ using vamo::test::writeFile;
 class MainWindowFolderTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
+    test::MainWindowFixture m_fx;
 
-    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
-    QString programFolder() const { return path(QStringLiteral("prog")); }
+    QString path(const QString& rel) const { return m_fx.path(rel); }
+    QString programFolder() const { return m_fx.programFolder(); }
     QString txtFolder() const { return path(QStringLiteral("txt")); }
 
     template <class T>
     T* find(const char* name) const
     {
-        T* w = m_win->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("control %s not found", name);
-        return w;
+        return test::findControl<T>(m_fx.win.get(), name);
     }
     QListWidget* queue() const { return find<QListWidget>("List2"); }
     void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
@@ -60,10 +54,8 @@ class MainWindowFolderTest : public QObject {
     void put(const QString& rel, const QByteArray& bytes = "line\r\n") { QVERIFY(writeFile(path(rel), bytes)); }
     void openOnFolderTab()
     {
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), path(QStringLiteral("tpl"))});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-        m_win->setTxtFolder(txtFolder());
+        QVERIFY(m_fx.open());
+        m_fx.win->setTxtFolder(txtFolder());
         find<QTabBar>("TabStrip1")->setCurrentIndex(1);
     }
     // Queue of `names` in the given order, whatever order the folder lists.
@@ -80,20 +72,10 @@ class MainWindowFolderTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        Dialogs::setTestMode(true);
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir().mkpath(programFolder()));
+        QVERIFY(m_fx.init(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0))));
         QVERIFY(QDir().mkpath(txtFolder()));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("tpl"))));
-        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)));
-        m_book = std::make_unique<BookProject>(*m_clock);
     }
-    void cleanup()
-    {
-        m_win.reset();
-        m_book.reset();
-        m_tmp.reset();
-    }
+    void cleanup() { m_fx.cleanup(); }
 
     void listingShowsTxtFilesOfTheChosenFolder()
     {
@@ -104,13 +86,13 @@ private Q_SLOTS:
         put(QStringLiteral("other/elsewhere.txt"));
         openOnFolderTab();
 
-        QCOMPARE(m_win->txtFolder(), QDir::toNativeSeparators(txtFolder()));
+        QCOMPARE(m_fx.win->txtFolder(), QDir::toNativeSeparators(txtFolder()));
         QStringList names = queued();
         names.sort();
         QCOMPARE(names, (QStringList{QStringLiteral("a book.txt"), QStringLiteral("second.TXT")}));
 
         // Choosing another folder lists that one instead.
-        m_win->setTxtFolder(path(QStringLiteral("other")));
+        m_fx.win->setTxtFolder(path(QStringLiteral("other")));
         QCOMPARE(queued(), QStringList{QStringLiteral("elsewhere.txt")});
         QVERIFY(Dialogs::messages().isEmpty());
     }
@@ -186,34 +168,35 @@ private Q_SLOTS:
 
     void batchRunMakesOneBookPerFileInQueueOrder()
     {
-        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
         queueOf({QStringLiteral("first book.txt"), QStringLiteral("second.txt"), QStringLiteral("third.txt")});
         // A file removed from the queue is not made.
         put(QStringLiteral("txt/skipped.txt"));
-        m_book->setChaptertext(0, QStringLiteral("left from before\r\n")).value();
-        m_book->appendChapterName(QStringLiteral("old"));
+        m_fx.book->setChaptertext(0, QStringLiteral("left from before\r\n")).value();
+        m_fx.book->appendChapterName(QStringLiteral("old"));
         find<QLineEdit>("Text4")->setText(QStringLiteral("   "));
 
         // Seen when the first progress report selects the first book.
         bool seen = false, enabled = true, makeShown = true, bannerShown = true;
         int row = -1;
         QString caption;
-        const auto watch = connect(queue(), &QListWidget::currentRowChanged, m_win.get(), [&](int current) {
+        const auto watch = connect(queue(), &QListWidget::currentRowChanged, m_fx.win.get(), [&](int current) {
             if (seen)
                 return;
             seen = true;
-            enabled = m_win->isEnabled();
+            enabled = m_fx.win->isEnabled();
             makeShown = find<QPushButton>("Command16")->isVisible();
             bannerShown = find<QLabel>("Label10")->isVisible();
             row = current;
             caption = find<QLabel>("Label9")->text();
         });
         click("Command16");
-        QVERIFY(m_win->busy());
+        QVERIFY(m_fx.win->busy());
         QVERIFY(!find<QPushButton>("Command9")->isVisible());
         // Nothing of the book changes while the books are made.
         QCOMPARE(find<QLineEdit>("Text4")->text(), QStringLiteral("   "));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the run is on a worker
         disconnect(watch);
         QVERIFY(seen);
         QVERIFY(!enabled);
@@ -236,11 +219,11 @@ private Q_SLOTS:
 
         // The window is back; the single-book tab's chapter stays.
         QCOMPARE(find<QListWidget>("List1")->count(), 1);
-        QCOMPARE(m_book->chaptertext(0), QStringLiteral("left from before\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(0), QStringLiteral("left from before\r\n"));
         QCOMPARE(find<QLineEdit>("Text3")->text(), QString());
         QCOMPARE(find<QLineEdit>("Text4")->text(), QStringLiteral(" "));
-        QCOMPARE(m_book->batchmode(), 1);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->batchmode(), 1);
+        QVERIFY(m_fx.win->isEnabled());
         QVERIFY(find<QPushButton>("Command16")->isVisible());
         QVERIFY(!find<QPushButton>("Command8")->isVisible());
         QVERIFY(find<QPushButton>("Command9")->isVisible());
@@ -251,12 +234,13 @@ private Q_SLOTS:
 
     void aBookThatFailsIsNamedAndTheOthersAreMade()
     {
-        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
         queueOf({QStringLiteral("good one.txt"), QStringLiteral("vanished.txt"), QStringLiteral("good two.txt")});
         QVERIFY(QFile::remove(path(QStringLiteral("txt/vanished.txt"))));
 
         click("Command16");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the run is on a worker
 
         QCOMPARE(Dialogs::messages().size(), 1);
         const QString message = Dialogs::messages().at(0);
@@ -268,14 +252,15 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_one"))).isDir());
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("good_two"))).isDir());
         QVERIFY(!QFileInfo::exists(save.filePath(QStringLiteral("vanished"))));
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
     }
 
     // The folder run makes its books on a project of its own: what the
     // user prepared on the single-book tab is still there afterwards.
     void batchRunLeavesTheSingleBookAlone()
     {
-        QVERIFY(test::writeZip(path(QStringLiteral("tpl/DuvEver.dll")), test::templateEntries("reader")));
+        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
+                               test::templateEntries("reader")));
         put(QStringLiteral("txt/batch book.txt"), "batch text\r\n");
         // A GBK file name (故事.txt) shows decoded and is made.
         const QByteArray raw = QFile::encodeName(txtFolder()) + "/\xB9\xCA\xCA\xC2.txt";
@@ -290,46 +275,46 @@ private Q_SLOTS:
 
         find<QTabBar>("TabStrip1")->setCurrentIndex(0);
         find<QLineEdit>("Text3")->setText(QStringLiteral("我的书"));
-        m_book->appendChapterName(QStringLiteral("第一章"));
-        m_book->appendChapterName(QStringLiteral("第二章"));
-        m_book->setChaptertext(0, QStringLiteral("一\r\n")).value();
-        m_book->setChaptertext(1, QStringLiteral("二\r\n")).value();
+        m_fx.book->appendChapterName(QStringLiteral("第一章"));
+        m_fx.book->appendChapterName(QStringLiteral("第二章"));
+        m_fx.book->setChaptertext(0, QStringLiteral("一\r\n")).value();
+        m_fx.book->setChaptertext(1, QStringLiteral("二\r\n")).value();
         find<QComboBox>("Combo1")->setCurrentIndex(3);
-        m_book->setNum(1);
+        m_fx.book->setNum(1);
         find<QTabBar>("TabStrip1")->setCurrentIndex(1);
         click("Command16");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the run is on a worker
 
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("成功制做2本书")});
         const QDir save(QDir::fromNativeSeparators(defaultSaveFolder(programFolder())));
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("batch_book"))).isDir());
         QVERIFY(QFileInfo(save.filePath(QStringLiteral("故事"))).isDir());
-        QCOMPARE(m_book->chapterNames(), (QStringList{QStringLiteral("第一章"), QStringLiteral("第二章")}));
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{QStringLiteral("第一章"), QStringLiteral("第二章")}));
         QCOMPARE(find<QListWidget>("List1")->count(), 2);
-        QCOMPARE(m_book->chaptertext(0), QStringLiteral("一\r\n"));
-        QCOMPARE(m_book->chaptertext(1), QStringLiteral("二\r\n"));
-        QCOMPARE(m_book->num(), 1);
+        QCOMPARE(m_fx.book->chaptertext(0), QStringLiteral("一\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(1), QStringLiteral("二\r\n"));
+        QCOMPARE(m_fx.book->num(), 1);
         QCOMPARE(find<QLineEdit>("Text3")->text(), QStringLiteral("我的书"));
         QCOMPARE(find<QComboBox>("Combo1")->currentIndex(), 3);
-        QCOMPARE(m_book->batchmode(), 1);
+        QCOMPARE(m_fx.book->batchmode(), 1);
     }
 
     void refusedRunsChangeNothing()
     {
         openOnFolderTab(); // empty folder
         click("Command16");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the run is on a worker
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("该文件夹不存在txt文件！")});
 
         Dialogs::clearRecord();
         find<QLineEdit>("Text2")->setText(QStringLiteral("   "));
         click("Command16");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the run is on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the run is on a worker
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("制作名为空")});
         QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(find<QLineEdit>("Text2")->text(), QString());
         QVERIFY(Dialogs::openedFolders().isEmpty());
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         QVERIFY(find<QPushButton>("Command16")->isVisible());
         QVERIFY(find<QPushButton>("Command9")->isVisible());
     }

@@ -12,6 +12,7 @@
 #include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
@@ -30,7 +31,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -54,28 +54,17 @@ using Chapters = std::vector<std::pair<QString, QString>>;
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
+    test::MainWindowFixture m_fx;
 
-    QString programFolder() const { return QDir(m_tmp->path()).filePath(QStringLiteral("prog")); }
-    QString templateFolder() const { return QDir(m_tmp->path()).filePath(QStringLiteral("templates")); }
-    QString tmpPath(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
+    QString programFolder() const { return m_fx.programFolder(); }
+    QString templateFolder() const { return m_fx.templateFolder(); }
+    QString tmpPath(const QString& rel) const { return m_fx.path(rel); }
 
-    void open()
-    {
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), templateFolder()});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-    }
+    void open() { QVERIFY(m_fx.open()); }
     template <class T>
     T* find(const char* name) const
     {
-        T* w = m_win->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("control %s not found", name);
-        return w;
+        return test::findControl<T>(m_fx.win.get(), name);
     }
     QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
     QPushButton* button(const char* name) const { return find<QPushButton>(name); }
@@ -91,8 +80,8 @@ class MainWindowTest : public QObject {
     void addChapters(const Chapters& chapters)
     {
         for (const auto& [name, text] : chapters) {
-            QVERIFY(m_book->setChaptertext(m_book->chapterCount(), text));
-            m_book->appendChapterName(name);
+            QVERIFY(m_fx.book->setChaptertext(m_fx.book->chapterCount(), text));
+            m_fx.book->appendChapterName(name);
         }
     }
     // The list shows the book's names and slot i holds chapter i's text;
@@ -102,33 +91,19 @@ class MainWindowTest : public QObject {
         QStringList shown;
         for (int i = 0; i < chapterList()->count(); ++i)
             shown << chapterList()->item(i)->text();
-        QCOMPARE(shown, m_book->chapterNames());
-        QCOMPARE(m_book->chapterCount(), static_cast<int>(expected.size()));
+        QCOMPARE(shown, m_fx.book->chapterNames());
+        QCOMPARE(m_fx.book->chapterCount(), static_cast<int>(expected.size()));
         for (int i = 0; i < static_cast<int>(expected.size()); ++i) {
-            QCOMPARE(m_book->chapterNames().at(i), expected[static_cast<std::size_t>(i)].first);
-            QCOMPARE(m_book->chaptertext(i), expected[static_cast<std::size_t>(i)].second);
+            QCOMPARE(m_fx.book->chapterNames().at(i), expected[static_cast<std::size_t>(i)].first);
+            QCOMPARE(m_fx.book->chaptertext(i), expected[static_cast<std::size_t>(i)].second);
         }
         for (int i = static_cast<int>(expected.size()); i < static_cast<int>(expected.size()) + tail; ++i)
-            QVERIFY2(m_book->chaptertext(i).isEmpty(), qPrintable(QStringLiteral("slot %1 not empty").arg(i)));
+            QVERIFY2(m_fx.book->chaptertext(i).isEmpty(), qPrintable(QStringLiteral("slot %1 not empty").arg(i)));
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        Dialogs::setTestMode(true);
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
-        QVERIFY(QDir().mkpath(programFolder()));
-        QVERIFY(QDir().mkpath(templateFolder()));
-        m_clock = std::make_unique<FixedClock>(kStart);
-        m_book = std::make_unique<BookProject>(*m_clock);
-    }
-    void cleanup()
-    {
-        m_win.reset();
-        m_book.reset();
-        m_tmp.reset();
-    }
+    void init() { QVERIFY(m_fx.init(kStart)); }
+    void cleanup() { m_fx.cleanup(); }
 
     void startUpRemovesLeftoversAndSetsInitialValues()
     {
@@ -141,7 +116,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(QDir(programFolder()).filePath(QStringLiteral("jre/market.gif")), "GIF"));
         // A book the user made earlier stays.
         QVERIFY(writeFile(QDir(programFolder()).filePath(QStringLiteral("jar/old/old.jar")), "PK"));
-        m_book->setFrame(5);
+        m_fx.book->setFrame(5);
 
         open();
 
@@ -150,8 +125,8 @@ private Q_SLOTS:
         QCOMPARE(readFile(QDir(programFolder()).filePath(QStringLiteral("jre/market.gif"))), QByteArray("GIF"));
         QCOMPARE(readFile(QDir(programFolder()).filePath(QStringLiteral("jar/old/old.jar"))), QByteArray("PK"));
 
-        QCOMPARE(m_win->windowTitle(), QStringLiteral("Vamo手机电子书制作工具V2.0"));
-        QCOMPARE(m_win->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(m_fx.win->windowTitle(), QStringLiteral("Vamo手机电子书制作工具V2.0"));
+        QCOMPARE(m_fx.win->objectName(), QStringLiteral("Form1"));
         QCOMPARE(edit("Text1")->text(), defaultSaveFolder(programFolder()));
         QCOMPARE(edit("Text5")->text(), QStringLiteral("vamo-03070509"));
         QCOMPARE(edit("Text3")->text(), QString());
@@ -160,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(find<QComboBox>("Combo1")->currentIndex(), 0);
         QCOMPARE(find<QComboBox>("Combo1")->count(), 5);
         QCOMPARE(find<QComboBox>("Combo2")->currentText(), QStringLiteral("Nokia,索爱,国产等"));
-        QCOMPARE(m_book->frame(), 0);
+        QCOMPARE(m_fx.book->frame(), 0);
         QCOMPARE(find<QLabel>("Label10")->text(), QStringLiteral("【官网") + site::hostName() +
                                                       QStringLiteral(" QQ群") + site::chatGroupNumber() +
                                                       QStringLiteral("】"));
@@ -182,21 +157,21 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY(Dialogs::messages().at(0).startsWith(QStringLiteral("无法创建保存目录：")));
         QCOMPARE(readFile(QDir(programFolder()).filePath(QStringLiteral("jar"))), QByteArray("not a folder"));
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
     }
 
     void controlsAndBookFollowEachOther()
     {
         open();
         QTest::keyClicks(edit("Text3"), QStringLiteral("abc"));
-        QCOMPARE(m_book->settings().bookName, QStringLiteral("abc"));
+        QCOMPARE(m_fx.book->settings().bookName, QStringLiteral("abc"));
         find<QComboBox>("Combo1")->setCurrentIndex(3);
-        QCOMPARE(m_book->settings().jarSize, 3);
-        m_book->setMaker(QStringLiteral("someone"));
+        QCOMPARE(m_fx.book->settings().jarSize, 3);
+        m_fx.book->setMaker(QStringLiteral("someone"));
         QCOMPARE(edit("Text2")->text(), QStringLiteral("someone"));
-        m_book->setPhoneModel(1);
+        m_fx.book->setPhoneModel(1);
         QCOMPARE(find<QComboBox>("Combo2")->currentIndex(), 1);
-        m_book->appendChapterName(QStringLiteral("第1章"));
+        m_fx.book->appendChapterName(QStringLiteral("第1章"));
         QCOMPARE(chapterList()->count(), 1);
     }
 
@@ -252,7 +227,7 @@ private Q_SLOTS:
         edit("Text2")->setText(maker);
         if (withChapter)
             addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
-        m_book->setBatchmode(7);
+        m_fx.book->setBatchmode(7);
 
         click("Command8");
 
@@ -261,11 +236,11 @@ private Q_SLOTS:
         QCOMPARE(edit("Text3")->text(), bookNameAfter);
         QCOMPARE(edit("Text2")->text(), makerAfter);
         QCOMPARE(edit("Text5")->text(), jarName);
-        QCOMPARE(m_book->chapterCount(), withChapter ? 1 : 0);
-        QCOMPARE(m_book->batchmode(), 7); // nothing was started
+        QCOMPARE(m_fx.book->chapterCount(), withChapter ? 1 : 0);
+        QCOMPARE(m_fx.book->batchmode(), 7); // nothing was started
         QVERIFY(Dialogs::openedFolders().isEmpty());
         QVERIFY(find<QLabel>("Label10")->isVisible());
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
     }
 
     void makeWritesJarAndJadAndClearsTheBook()
@@ -279,13 +254,13 @@ private Q_SLOTS:
         edit("Text3")->setText(QStringLiteral("my book"));
         addChapters({{QStringLiteral("第1章 开始"), QStringLiteral("第一章的正文。\r\n第二行\r\n")},
                      {QStringLiteral("第2章"), QStringLiteral("第二章\r\n")}});
-        m_clock->set(kStart.addSecs(61)); // the next dated name differs
+        m_fx.clock->set(kStart.addSecs(61)); // the next dated name differs
 
         // The book is made on a worker: the window is busy meanwhile, and
         // the book stays as it was until the make is over.
         click("Command8");
-        QVERIFY(m_win->busy());
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(m_fx.win->busy());
+        QVERIFY(!m_fx.win->isEnabled());
         QVERIFY(!button("Command8")->isVisible());
         QVERIFY(!button("Command9")->isVisible());
         QVERIFY(!find<QLabel>("Label10")->isVisible());
@@ -295,9 +270,9 @@ private Q_SLOTS:
                  qPrintable(caption));
         QCOMPARE(chapterList()->count(), 2);
         // The close box waits for the make.
-        m_win->close();
-        QVERIFY(m_win->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        m_fx.win->close();
+        QVERIFY(m_fx.win->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
 
         const QString bookFolder =
             QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/my_book"))) + QDir::separator();
@@ -313,14 +288,14 @@ private Q_SLOTS:
         QVERIFY2(entries.contains(QStringLiteral("demo.class")), qPrintable(entries.join(u',')));
         QVERIFY(entries.contains(QStringLiteral("capter")));
         QVERIFY(entries.contains(QStringLiteral("text")));
-        QCOMPARE(m_book->batchmode(), 0);
+        QCOMPARE(m_fx.book->batchmode(), 0);
 
         // Ready for the next book.
         QCOMPARE(chapterList()->count(), 0);
         QCOMPARE(edit("Text3")->text(), QString());
         QCOMPARE(edit("Text5")->text(), QStringLiteral("vamo-03070610"));
-        QVERIFY(m_book->chaptertext(0).isEmpty());
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.book->chaptertext(0).isEmpty());
+        QVERIFY(m_fx.win->isEnabled());
         QVERIFY(button("Command8")->isVisible());
         QVERIFY(button("Command9")->isVisible());
         QVERIFY(find<QLabel>("Label10")->isVisible());
@@ -340,7 +315,7 @@ private Q_SLOTS:
         addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
         Dialogs::setNextOpenFails();
         click("Command8");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
 
         const QString bookFolder =
             QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("jar/无处打开")));
@@ -350,7 +325,7 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::messageKinds(), (QList{Dialogs::Kind::Information, Dialogs::Kind::Warning}));
         QVERIFY(Dialogs::openedFolders().isEmpty());
         QVERIFY(QFileInfo::exists(jar));
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
     }
 
     // The whole road of a book through the windows: chapters typed and read
@@ -363,13 +338,13 @@ private Q_SLOTS:
         edit("Text3")->setText(QStringLiteral("全书"));
         auto addThrough = [this](const std::function<void(ChapterEditor*)>& fill) {
             click("Command2");
-            ChapterEditor* editor = m_win->chapterEditor();
+            ChapterEditor* editor = m_fx.win->chapterEditor();
             QVERIFY(editor->isVisible());
-            QVERIFY(!m_win->isEnabled());
+            QVERIFY(!m_fx.win->isEnabled());
             fill(editor);
             QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
             QVERIFY(!editor->isVisible());
-            QVERIFY(m_win->isEnabled());
+            QVERIFY(m_fx.win->isEnabled());
         };
         addThrough([](ChapterEditor* editor) {
             // Chinese arrives from the input method.
@@ -387,16 +362,16 @@ private Q_SLOTS:
             });
         }
         // A chapter read from a file is named after it.
-        QCOMPARE(m_book->chapterNames(),
+        QCOMPARE(m_fx.book->chapterNames(),
                  (QStringList{QStringLiteral("第1章"), QStringLiteral("mixed-gbk"), QStringLiteral("mixed-utf8")}));
-        QVERIFY(m_book->chaptertext(0).startsWith(QStringLiteral("亲手输入的一章")));
+        QVERIFY(m_fx.book->chaptertext(0).startsWith(QStringLiteral("亲手输入的一章")));
         // Both files hold the same text, whatever their encoding.
-        QVERIFY(!m_book->chaptertext(1).isEmpty());
-        QCOMPARE(m_book->chaptertext(1), m_book->chaptertext(2));
+        QVERIFY(!m_fx.book->chaptertext(1).isEmpty());
+        QCOMPARE(m_fx.book->chaptertext(1), m_fx.book->chaptertext(2));
 
         Dialogs::clearRecord();
         click("Command8");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")),
                  qPrintable(Dialogs::messages().at(0)));
@@ -416,14 +391,14 @@ private Q_SLOTS:
         const QString real = QStringLiteral(VAMO_PROGRAM_DIR);
         if (!QFileInfo::exists(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
             QSKIP("the reader templates are not built");
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), real});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+        m_fx.win = std::make_unique<MainWindow>(*m_fx.book, BuildEnvironment{programFolder(), real});
+        m_fx.win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
         find<QComboBox>("Combo2")->setCurrentIndex(1);
         edit("Text3")->setText(QStringLiteral("摩托"));
         addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
         click("Command8");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")),
                  qPrintable(Dialogs::messages().at(0)));
@@ -445,7 +420,7 @@ private Q_SLOTS:
         const QString jarName = edit("Text5")->text();
 
         click("Command8");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
 
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY(!Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")));
@@ -454,7 +429,7 @@ private Q_SLOTS:
         verifyChapters(chapters);
         QCOMPARE(edit("Text3")->text(), QStringLiteral("留下"));
         QCOMPARE(edit("Text5")->text(), jarName);
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         QVERIFY(button("Command8")->isVisible());
         QVERIFY(button("Command9")->isVisible());
         QVERIFY(find<QLabel>("Label10")->isVisible());
@@ -503,9 +478,9 @@ private Q_SLOTS:
                 // New chapters keep arriving the way the editor stores them.
                 const QString name = QStringLiteral("新%1").arg(step);
                 const QString text = QStringLiteral("new %1\r\n").arg(step);
-                QVERIFY(m_book->prepareAdd());
-                QVERIFY(m_book->save(text.chopped(2)));
-                m_book->appendChapterName(name);
+                QVERIFY(m_fx.book->prepareAdd());
+                QVERIFY(m_fx.book->save(text.chopped(2)));
+                m_fx.book->appendChapterName(name);
                 model.push_back({name, text});
                 break;
             }
@@ -531,7 +506,7 @@ private Q_SLOTS:
                         {QStringLiteral("C"), QStringLiteral("c")},
                         {QStringLiteral("D"), QStringLiteral("d")}});
         QCOMPARE(chapterList()->currentItem()->text(), QStringLiteral("C"));
-        QCOMPARE(m_book->num(), 1);
+        QCOMPARE(m_fx.book->num(), 1);
         QVERIFY(Dialogs::messages().isEmpty());
     }
 
@@ -539,23 +514,23 @@ private Q_SLOTS:
     {
         open();
         for (int i = 0; i < 999; ++i)
-            m_book->appendChapterName(QStringLiteral("c%1").arg(i));
+            m_fx.book->appendChapterName(QStringLiteral("c%1").arg(i));
         click("Command2");
-        QCOMPARE(m_book->num(), 999);
+        QCOMPARE(m_fx.book->num(), 999);
         QVERIFY(Dialogs::messages().isEmpty());
-        ChapterEditor* editor = m_win->chapterEditor();
+        ChapterEditor* editor = m_fx.win->chapterEditor();
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("第1000章"));
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         editor->hide();
-        m_win->setEnabled(true);
-        m_book->appendChapterName(QStringLiteral("c999"));
-        m_book->setNum(3);
+        m_fx.win->setEnabled(true);
+        m_fx.book->appendChapterName(QStringLiteral("c999"));
+        m_fx.book->setNum(3);
         find<QAction>("menu_one_3")->trigger();
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("章节数量达到上限(1000)")});
-        QCOMPARE(m_book->num(), 3);
-        QCOMPARE(m_book->chapterCount(), 1000);
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->num(), 3);
+        QCOMPARE(m_fx.book->chapterCount(), 1000);
+        QVERIFY(m_fx.win->isEnabled());
     }
 
     void editOpensTheSelectedChapter()
@@ -564,13 +539,14 @@ private Q_SLOTS:
         addChapters(
             {{QStringLiteral("A"), QStringLiteral("aaa\r\n")}, {QStringLiteral("B"), QStringLiteral("bbb\r\n")}});
         click("Command4"); // nothing selected: nothing opens
-        QVERIFY(!m_win->chapterEditor()->isVisible());
+        QVERIFY(!m_fx.win->chapterEditor()->isVisible());
         chapterList()->setCurrentRow(1);
         click("Command4");
-        QVERIFY(m_win->chapterEditor()->isVisible());
-        QCOMPARE(m_book->num(), 1);
-        QCOMPARE(m_win->chapterEditor()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("B"));
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(m_fx.win->chapterEditor()->isVisible());
+        QCOMPARE(m_fx.book->num(), 1);
+        QCOMPARE(m_fx.win->chapterEditor()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(),
+                 QStringLiteral("B"));
+        QVERIFY(!m_fx.win->isEnabled());
     }
 
     void batchImportAsksWhetherToClear()
@@ -578,11 +554,11 @@ private Q_SLOTS:
         open();
         click("Command10");
         QVERIFY(Dialogs::messages().isEmpty());
-        QCOMPARE(m_book->num(), 0);
-        QVERIFY(m_win->importWindow()->isVisible());
-        QVERIFY(!m_win->isEnabled());
-        click(m_win->importWindow(), "Command2");
-        QVERIFY(m_win->isEnabled());
+        QCOMPARE(m_fx.book->num(), 0);
+        QVERIFY(m_fx.win->importWindow()->isVisible());
+        QVERIFY(!m_fx.win->isEnabled());
+        click(m_fx.win->importWindow(), "Command2");
+        QVERIFY(m_fx.win->isEnabled());
 
         addChapters({{QStringLiteral("A"), QStringLiteral("a")},
                      {QStringLiteral("B"), QStringLiteral("b")},
@@ -590,17 +566,17 @@ private Q_SLOTS:
         Dialogs::setNextAnswer(Dialogs::Answer::No);
         click("Command10");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
-        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
-        click(m_win->importWindow(), "Command2");
+        click(m_fx.win->importWindow(), "Command2");
 
         // Yes only takes effect when an import stores chapters: until then
         // the book keeps them and the next save appends.
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         click("Command10");
-        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
-        QVERIFY(m_win->importWindow()->isVisible());
+        QVERIFY(m_fx.win->importWindow()->isVisible());
     }
 
     void tabsSwapTheirControlsAndNewReturnsToTheFirst()
@@ -625,7 +601,7 @@ private Q_SLOTS:
         find<QComboBox>("Combo2")->setCurrentIndex(1);
         edit("Text1")->setText(QStringLiteral("elsewhere"));
         addChapters({{QStringLiteral("A"), QStringLiteral("a")}});
-        m_clock->set(kStart.addSecs(3));
+        m_fx.clock->set(kStart.addSecs(3));
         find<QAction>("menu_one_1")->trigger();
 
         QVERIFY(find<QGroupBox>("Frame2")->isVisible());
@@ -635,7 +611,7 @@ private Q_SLOTS:
         QTRY_COMPARE(find<QGroupBox>("Frame2")->geometry(), folderFrame);
         QTRY_COMPARE(button("Command8")->geometry(), folderMake);
         QCOMPARE(chapterList()->count(), 0);
-        QVERIFY(m_book->chaptertext(0).isEmpty());
+        QVERIFY(m_fx.book->chaptertext(0).isEmpty());
         QCOMPARE(edit("Text3")->text(), QString());
         QCOMPARE(edit("Text5")->text(), QStringLiteral("vamo-03070512"));
         QCOMPARE(edit("Text1")->text(), defaultSaveFolder(programFolder()));
@@ -654,25 +630,25 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(sub));
 
         click("Command1");
-        FolderChooser* chooser = m_win->folderChooser();
+        FolderChooser* chooser = m_fx.win->folderChooser();
         QVERIFY(chooser->isVisible());
         QCOMPARE(chooser->objectName(), QStringLiteral("Form2"));
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         chooser->setFolder(sub);
         QTest::mouseClick(chooser->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
         QCOMPARE(edit("Text1")->text(), QDir::toNativeSeparators(sub) + QDir::separator());
         QVERIFY(!chooser->isVisible());
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
 
         // Cancel and the close box change nothing but give the window back.
         click("Command1");
         chooser->setFolder(tmpPath(QStringLiteral("books")));
         QTest::mouseClick(chooser->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
         QCOMPARE(edit("Text1")->text(), QDir::toNativeSeparators(sub) + QDir::separator());
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         click("Command1");
         chooser->close();
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         QCOMPARE(edit("Text1")->text(), QDir::toNativeSeparators(sub) + QDir::separator());
     }
 
@@ -711,27 +687,27 @@ private Q_SLOTS:
             writeFile(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("META-INF/MANIFEST.MF")), "m"));
         QVERIFY(writeFile(commandScriptPath(programFolder()), "bat"));
         click("Command9"); // nothing open: the button is the way out
-        QVERIFY(!m_win->isVisible());
+        QVERIFY(!m_fx.win->isVisible());
         QVERIFY(!QFileInfo::exists(workspaceFolder(programFolder())));
         QVERIFY(!QFileInfo::exists(commandScriptPath(programFolder())));
 
         // With Form2 open, the close box closes it as well.
-        m_win->show();
+        m_fx.win->show();
         QVERIFY(writeFile(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("10000")), "p"));
         click("Command1");
-        QVERIFY(m_win->folderChooser()->isVisible());
-        m_win->close();
-        QVERIFY(!m_win->isVisible());
-        QVERIFY(!m_win->folderChooser()->isVisible());
+        QVERIFY(m_fx.win->folderChooser()->isVisible());
+        m_fx.win->close();
+        QVERIFY(!m_fx.win->isVisible());
+        QVERIFY(!m_fx.win->folderChooser()->isVisible());
         QVERIFY(!QFileInfo::exists(workspaceFolder(programFolder())));
         QVERIFY(!QFileInfo::exists(commandScriptPath(programFolder())));
         QVERIFY(QFileInfo(QDir(programFolder()).filePath(QStringLiteral("jar"))).isDir());
 
         // The menu entry does the same; with nothing left it deletes nothing.
-        m_win->show();
-        m_win->setEnabled(true);
+        m_fx.win->show();
+        m_fx.win->setEnabled(true);
         find<QAction>("menu_one_4")->trigger();
-        QVERIFY(!m_win->isVisible());
+        QVERIFY(!m_fx.win->isVisible());
         QVERIFY(Dialogs::messages().isEmpty());
     }
 
@@ -739,18 +715,18 @@ private Q_SLOTS:
     {
         open();
         click("Command2");
-        QPointer<ChapterEditor> editor = m_win->chapterEditor();
+        QPointer<ChapterEditor> editor = m_fx.win->chapterEditor();
         QVERIFY(editor->isVisible());
         editor->findChild<QPlainTextEdit*>(QStringLiteral("Text2"))->setPlainText(QStringLiteral("未保存的正文"));
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
 
-        m_win->close();
+        m_fx.win->close();
 
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否保存编辑内容?")});
-        QVERIFY(!m_win->isVisible());
+        QVERIFY(!m_fx.win->isVisible());
         QVERIFY(!editor || !editor->isVisible());
-        QCOMPARE(m_book->chapterNames(), QStringList{QStringLiteral("第1章")});
-        QVERIFY(m_book->chaptertext(0).startsWith(QStringLiteral("未保存的正文")));
+        QCOMPARE(m_fx.book->chapterNames(), QStringList{QStringLiteral("第1章")});
+        QVERIFY(m_fx.book->chaptertext(0).startsWith(QStringLiteral("未保存的正文")));
     }
 
     void menusListTheirEntriesInOrder()

@@ -13,6 +13,7 @@
 
 #include "GifTestSupport.h"
 #include "HttpTestServer.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -22,7 +23,6 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -35,25 +35,17 @@ using vamo::test::writeFile;
 class OnlineBannerTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
+    test::MainWindowFixture m_fx;
     std::unique_ptr<HttpTestServer> m_server;
 
-    QString programFolder() const { return QDir(m_tmp->path()).filePath(QStringLiteral("prog")); }
+    QString programFolder() const { return m_fx.programFolder(); }
     QString gifPath() const { return marketPicturePath(programFolder()); }
 
-    void open()
-    {
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), m_tmp->path()});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-    }
-    QLabel* caption() const { return m_win->findChild<QLabel*>(QStringLiteral("Label10")); }
-    QLabel* picture() const { return m_win->findChild<QLabel*>(QStringLiteral("AniGIF1")); }
-    QAction* action(const char* name) const { return m_win->findChild<QAction*>(QString::fromLatin1(name)); }
-    UpdateCheck& check() const { return m_win->banner().updateCheck(); }
+    void open() { QVERIFY(m_fx.open()); }
+    QLabel* caption() const { return m_fx.win->findChild<QLabel*>(QStringLiteral("Label10")); }
+    QLabel* picture() const { return m_fx.win->findChild<QLabel*>(QStringLiteral("AniGIF1")); }
+    QAction* action(const char* name) const { return m_fx.win->findChild<QAction*>(QString::fromLatin1(name)); }
+    UpdateCheck& check() const { return m_fx.win->banner().updateCheck(); }
 
     // Serves the update-information file of these lines (code page 936).
     void serve(const QStringList& lines)
@@ -65,7 +57,7 @@ class OnlineBannerTest : public QObject {
     {
         QSignalSpy finished(&check(), &UpdateCheck::finished);
         check().setTimeLimit(timeLimitMs);
-        m_win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
+        m_fx.win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
         QVERIFY(finished.wait(30000));
         // The notice follows from the event loop.
         QTest::qWait(0);
@@ -87,21 +79,14 @@ class OnlineBannerTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        Dialogs::setTestMode(true);
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
-        QVERIFY(QDir().mkpath(programFolder()));
-        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)));
-        m_book = std::make_unique<BookProject>(*m_clock);
+        QVERIFY(m_fx.init(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))));
         m_server = std::make_unique<HttpTestServer>();
         QVERIFY(m_server->listening());
     }
     void cleanup()
     {
-        m_win.reset();
+        m_fx.cleanup();
         m_server.reset();
-        m_book.reset();
-        m_tmp.reset();
     }
 
     void helpMenuOpensTheMakersPagesAndShowsTheContacts()
@@ -144,17 +129,17 @@ private Q_SLOTS:
         clickOn(picture());
         QCOMPARE(Dialogs::openedUrls(), (QStringList{QStringLiteral("https://books.example.cn/new"),
                                                      QStringLiteral("http://www.example.cn/market")}));
-        // m_win->gotoweb is the same hand-off, and refuses the same things.
+        // m_fx.win->gotoweb is the same hand-off, and refuses the same things.
         Dialogs::clearRecord();
-        m_win->gotoweb(QStringLiteral("javascript:alert(1)"));
-        m_win->gotoweb(QStringLiteral("https://example.cn/"));
+        m_fx.win->gotoweb(QStringLiteral("javascript:alert(1)"));
+        m_fx.win->gotoweb(QStringLiteral("https://example.cn/"));
         QCOMPARE(Dialogs::openedUrls(), QStringList{QStringLiteral("https://example.cn/")});
     }
 
     void addressesThatAreNoWebPagesAreNotOpened()
     {
         open();
-        const QString program = QDir(m_tmp->path()).filePath(QStringLiteral("run.sh"));
+        const QString program = m_fx.path(QStringLiteral("run.sh"));
         QVERIFY(writeFile(program, "#!/bin/sh\n"));
         const QByteArray gif = makeGif(30, 10, 1);
         QVERIFY(writeFile(gifPath(), gif));
@@ -201,7 +186,7 @@ private Q_SLOTS:
         runCheck();
         QCOMPARE(caption()->text(), QStringLiteral("新书推荐：山居杂记"));
         QVERIFY(picture()->isVisible());
-        QMovie* movie = m_win->banner().movie();
+        QMovie* movie = m_fx.win->banner().movie();
         QVERIFY(movie);
         QCOMPARE(picture()->movie(), movie);
         QCOMPARE(movie->frameCount(), 3);
@@ -221,7 +206,7 @@ private Q_SLOTS:
         serve({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("200")});
         runCheck();
         QVERIFY(picture()->isVisible());
-        QMovie* movie = m_win->banner().movie();
+        QMovie* movie = m_fx.win->banner().movie();
         QVERIFY(movie);
         QCOMPARE(movie->state(), QMovie::NotRunning);
         QVERIFY(!movie->currentImage().isNull());
@@ -234,20 +219,20 @@ private Q_SLOTS:
     {
         open();
         QVERIFY(writeFile(gifPath(), "this is text, not a picture"));
-        QVERIFY(!m_win->banner().showPicture(gifPath()));
+        QVERIFY(!m_fx.win->banner().showPicture(gifPath()));
         QVERIFY(!picture()->isVisible());
         // A GIF that breaks off after its header.
         QVERIFY(writeFile(gifPath(), makeGif(20, 20, 1).left(20)));
-        QVERIFY(!m_win->banner().showPicture(gifPath()));
+        QVERIFY(!m_fx.win->banner().showPicture(gifPath()));
         QVERIFY(!picture()->isVisible());
 
         // A good picture, then a bad one: the good one stays.
         QVERIFY(writeFile(gifPath(), makeGif(20, 20, 2)));
-        QVERIFY(m_win->banner().showPicture(gifPath()));
-        QMovie* shown = m_win->banner().movie();
+        QVERIFY(m_fx.win->banner().showPicture(gifPath()));
+        QMovie* shown = m_fx.win->banner().movie();
         QVERIFY(writeFile(gifPath(), "GIF89a and then nothing useful"));
-        QVERIFY(!m_win->banner().showPicture(gifPath()));
-        QCOMPARE(m_win->banner().movie(), shown);
+        QVERIFY(!m_fx.win->banner().showPicture(gifPath()));
+        QCOMPARE(m_fx.win->banner().movie(), shown);
         QVERIFY(picture()->isVisible());
     }
 
@@ -255,14 +240,14 @@ private Q_SLOTS:
     {
         open();
         serve({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("150")});
-        m_win->setEnabled(false); // as during a build or with another window open
+        m_fx.win->setEnabled(false); // as during a build or with another window open
         runCheck();
         QTest::qWait(20);
         QCOMPARE(notices(), 0);
-        m_win->setEnabled(true);
+        m_fx.win->setEnabled(true);
         QTRY_COMPARE(notices(), 1);
-        m_win->setEnabled(false);
-        m_win->setEnabled(true);
+        m_fx.win->setEnabled(false);
+        m_fx.win->setEnabled(true);
         QTest::qWait(20);
         QCOMPARE(notices(), 1);
     }
@@ -270,13 +255,13 @@ private Q_SLOTS:
     void aSilentServerNeitherHoldsTheWindowNorChangesIt()
     {
         m_server->answer("/vamobook/ebook.txt", HttpTestServer::Answer{200, {}, {}, true, false});
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), m_tmp->path()});
+        m_fx.create();
         check().setTimeLimit(1000);
-        m_win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
+        m_fx.win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
+        m_fx.win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
         QVERIFY(check().running());
-        QVERIFY(m_win->isEnabled());
+        QVERIFY(m_fx.win->isEnabled());
         QCOMPARE(caption()->text(), site::bannerCaption());
         QTRY_VERIFY_WITH_TIMEOUT(check().done(), 30000);
         QCOMPARE(m_server->connections(), 1);
@@ -289,23 +274,23 @@ private Q_SLOTS:
     {
         m_server->answer("/vamobook/ebook.txt", HttpTestServer::Answer{200, {}, {}, true, false});
         open();
-        m_win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
+        m_fx.win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
         QTRY_COMPARE(m_server->requests().size(), 1);
-        QVERIFY(m_win->close());
-        QVERIFY(!m_win->isVisible());
-        m_win.reset();
+        QVERIFY(m_fx.win->close());
+        QVERIFY(!m_fx.win->isVisible());
+        m_fx.win.reset();
         QVERIFY(!QFileInfo::exists(QDir(programFolder()).filePath(QStringLiteral("jre"))));
     }
 
     void aLongCaptionDoesNotWidenTheWindow()
     {
         open();
-        const int width = m_win->width();
+        const int width = m_fx.win->width();
         serve({QString(600, QChar(0x4E66)), QStringLiteral("s"), QStringLiteral("200")});
         runCheck();
         QCOMPARE(caption()->text(), QString(600, QChar(0x4E66)));
         QTest::qWait(20);
-        QCOMPARE(m_win->width(), width);
+        QCOMPARE(m_fx.win->width(), width);
         // Shown as plain text: markup from the server is not interpreted.
         QCOMPARE(caption()->textFormat(), Qt::PlainText);
     }

@@ -10,12 +10,12 @@
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -26,22 +26,17 @@ using namespace vamo;
 class ScreenFitTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
-
-    QString path(const QString& rel) const { return QDir(m_tmp->path()).filePath(rel); }
+    test::MainWindowFixture m_fx;
 
     // Every window of the program, made as the program makes them.
     std::vector<QWidget*> windows(ChapterPreview& preview)
     {
-        return {m_win.get(),
-                m_win->folderChooser(),
-                m_win->chapterEditor(),
-                m_win->wizardStepOne(),
-                m_win->wizardStepTwo(),
-                m_win->importWindow(),
+        return {m_fx.win.get(),
+                m_fx.win->folderChooser(),
+                m_fx.win->chapterEditor(),
+                m_fx.win->wizardStepOne(),
+                m_fx.win->wizardStepTwo(),
+                m_fx.win->importWindow(),
                 &preview};
     }
 
@@ -64,22 +59,10 @@ class ScreenFitTest : public QObject {
 private Q_SLOTS:
     void init()
     {
-        Dialogs::setTestMode(true);
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
-        QVERIFY(QDir().mkpath(path(QStringLiteral("prog"))));
-        QVERIFY(QDir().mkpath(path(QStringLiteral("templates"))));
-        m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 4, 1), QTime(8, 0)));
-        m_book = std::make_unique<BookProject>(*m_clock);
-        m_win = std::make_unique<MainWindow>(
-            *m_book, BuildEnvironment{path(QStringLiteral("prog")), path(QStringLiteral("templates"))});
+        QVERIFY(m_fx.init(QDateTime(QDate(2026, 4, 1), QTime(8, 0))));
+        m_fx.create();
     }
-    void cleanup()
-    {
-        m_win.reset();
-        m_book.reset();
-        m_tmp.reset();
-    }
+    void cleanup() { m_fx.cleanup(); }
 
     void fitInsideMovesTheLeastAndKeepsTheTitleBarOnTheArea()
     {
@@ -124,30 +107,30 @@ private Q_SLOTS:
     {
         // A main window pushed to the screen's corner: the chooser centred
         // over it still opens whole on the screen.
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-        const QRect screen = m_win->screen()->availableGeometry();
-        m_win->move(screen.right() - 100, screen.bottom() - 100);
-        FolderChooser* chooser = m_win->folderChooser();
-        centreOver(chooser, m_win.get());
+        m_fx.win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
+        const QRect screen = m_fx.win->screen()->availableGeometry();
+        m_fx.win->move(screen.right() - 100, screen.bottom() - 100);
+        FolderChooser* chooser = m_fx.win->folderChooser();
+        centreOver(chooser, m_fx.win.get());
         chooser->show();
         QVERIFY(QTest::qWaitForWindowExposed(chooser));
         verifyInside(chooser, screen);
         // Centred again once shown and framed.
-        centreOver(chooser, m_win.get());
+        centreOver(chooser, m_fx.win.get());
         verifyInside(chooser, screen);
     }
 
     void pathFieldsShowTheEndOfTheirPath()
     {
-        m_win->resize(500, 400);
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-        const QString deep =
-            QDir::toNativeSeparators(path(QStringLiteral("很长的目录名/第二层目录/第三层目录/第四层目录/电子书/")));
-        auto* saveFolder = m_win->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        m_fx.win->resize(500, 400);
+        m_fx.win->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
+        const QString deep = QDir::toNativeSeparators(
+            m_fx.path(QStringLiteral("很长的目录名/第二层目录/第三层目录/第四层目录/电子书/")));
+        auto* saveFolder = m_fx.win->findChild<QLineEdit*>(QStringLiteral("Text1"));
         QVERIFY(saveFolder);
-        m_book->setSaveFolder(deep);
+        m_fx.book->setSaveFolder(deep);
         QCOMPARE(saveFolder->text(), deep);
         QCOMPARE(saveFolder->cursorPosition(), deep.size());
         QVERIFY(saveFolder->toolTip().contains(deep));
@@ -155,14 +138,14 @@ private Q_SLOTS:
         // the field is left it shows the end again.
         saveFolder->setFocus();
         saveFolder->setCursorPosition(3);
-        m_win->findChild<QLineEdit*>(QStringLiteral("Text3"))->setFocus();
+        m_fx.win->findChild<QLineEdit*>(QStringLiteral("Text3"))->setFocus();
         QCOMPARE(saveFolder->cursorPosition(), deep.size());
 
         // The folder tab shows its chosen folder in full.
-        QVERIFY(QDir().mkpath(path(QStringLiteral("txt/第一层/第二层/第三层"))));
-        const QString txt = path(QStringLiteral("txt/第一层/第二层/第三层"));
-        m_win->setTxtFolder(txt);
-        auto* chosen = m_win->findChild<QLineEdit*>(QStringLiteral("TxtFolderPath"));
+        QVERIFY(QDir().mkpath(m_fx.path(QStringLiteral("txt/第一层/第二层/第三层"))));
+        const QString txt = m_fx.path(QStringLiteral("txt/第一层/第二层/第三层"));
+        m_fx.win->setTxtFolder(txt);
+        auto* chosen = m_fx.win->findChild<QLineEdit*>(QStringLiteral("TxtFolderPath"));
         QVERIFY(chosen);
         QCOMPARE(chosen->text(), QDir::toNativeSeparators(txt));
         QVERIFY(chosen->isReadOnly());
@@ -170,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(chosen->toolTip().contains(QDir::toNativeSeparators(txt)));
 
         // The save folder chooser shows the folder chosen in its tree.
-        FolderChooser* chooser = m_win->folderChooser();
+        FolderChooser* chooser = m_fx.win->folderChooser();
         chooser->setFolder(txt);
         auto* chooserPath = chooser->findChild<QLineEdit*>(QStringLiteral("FolderPath"));
         QVERIFY(chooserPath);
@@ -178,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(chooserPath->toolTip().contains(QDir::toNativeSeparators(txt)));
 
         // The wizard's save folder field likewise.
-        WizardStepOne* stepOne = m_win->wizardStepOne();
+        WizardStepOne* stepOne = m_fx.win->wizardStepOne();
         stepOne->setSaveFolder(deep);
         auto* wizardFolder = stepOne->findChild<QLineEdit*>(QStringLiteral("Text1"));
         QVERIFY(wizardFolder);

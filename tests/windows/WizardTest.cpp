@@ -12,6 +12,7 @@
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
@@ -45,10 +46,7 @@ const QDateTime kStart(QDate(2026, 3, 7), QTime(14, 5, 9));
 template <class T>
 T* control(QWidget* window, const char* name)
 {
-    T* w = window->findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("control %s not found in %s", name, qPrintable(window->objectName()));
-    return w;
+    return test::findControl<T>(window, name);
 }
 
 void click(QWidget* window, const char* name) { QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton); }
@@ -76,23 +74,15 @@ QStringList items(QListWidget* list)
 class WizardTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_tmp;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<BookProject> m_book;
-    std::unique_ptr<MainWindow> m_win;
+    test::MainWindowFixture m_fx;
 
-    QString programFolder() const { return QDir(m_tmp->path()).filePath(QStringLiteral("prog")); }
-    QString templateFolder() const { return QDir(m_tmp->path()).filePath(QStringLiteral("templates")); }
+    QString programFolder() const { return m_fx.programFolder(); }
+    QString templateFolder() const { return m_fx.templateFolder(); }
 
-    void open()
-    {
-        m_win = std::make_unique<MainWindow>(*m_book, BuildEnvironment{programFolder(), templateFolder()});
-        m_win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_win.get()));
-    }
-    QWidget* mainWindow() const { return m_win.get(); }
-    WizardStepOne* stepOne() const { return m_win->wizardStepOne(); }
-    WizardStepTwo* stepTwo() const { return m_win->wizardStepTwo(); }
+    void open() { QVERIFY(m_fx.open()); }
+    QWidget* mainWindow() const { return m_fx.win.get(); }
+    WizardStepOne* stepOne() const { return m_fx.win->wizardStepOne(); }
+    WizardStepTwo* stepTwo() const { return m_fx.win->wizardStepTwo(); }
     QLineEdit* field(QWidget* w, const char* name) const { return control<QLineEdit>(w, name); }
     QListWidget* mainList() const { return control<QListWidget>(mainWindow(), "List1"); }
     QListWidget* stepTwoList() const { return control<QListWidget>(stepTwo(), "List1"); }
@@ -109,15 +99,15 @@ class WizardTest : public QObject {
     void addChapters(const QStringList& names)
     {
         for (const QString& name : names) {
-            QVERIFY(m_book->setChaptertext(m_book->chapterCount(), name.toLower() + QStringLiteral("\r\n")));
-            m_book->appendChapterName(name);
+            QVERIFY(m_fx.book->setChaptertext(m_fx.book->chapterCount(), name.toLower() + QStringLiteral("\r\n")));
+            m_fx.book->appendChapterName(name);
         }
     }
     QStringList texts() const
     {
         QStringList out;
-        for (int i = 0; i < m_book->chapterCount() + 1; ++i)
-            out << m_book->chaptertext(i);
+        for (int i = 0; i < m_fx.book->chapterCount() + 1; ++i)
+            out << m_fx.book->chaptertext(i);
         return out;
     }
 
@@ -127,38 +117,26 @@ class WizardTest : public QObject {
     {
         const bool one = state == State::StepOne || state == State::Chooser;
         const bool two = state == State::StepTwo || state == State::OverStepTwo;
-        QCOMPARE(m_win->isEnabled(), state == State::Closed);
-        QVERIFY(m_win->isVisible());
+        QCOMPARE(m_fx.win->isEnabled(), state == State::Closed);
+        QVERIFY(m_fx.win->isVisible());
         QCOMPARE(stepOne()->isVisible(), one);
         if (one)
             QCOMPARE(stepOne()->isEnabled(), state == State::StepOne);
         QCOMPARE(stepTwo()->isVisible(), two);
         if (two)
             QCOMPARE(stepTwo()->isEnabled(), state == State::StepTwo);
-        QCOMPARE(m_book->frame(), frame);
+        QCOMPARE(m_fx.book->frame(), frame);
     }
-    ChapterEditor* editor() const { return m_win->chapterEditor(); }
+    ChapterEditor* editor() const { return m_fx.win->chapterEditor(); }
     void typeIntoEditor(const QString& text) { control<QPlainTextEdit>(editor(), "Text2")->setPlainText(text); }
 
 private Q_SLOTS:
     void init()
     {
-        Dialogs::setTestMode(true);
-        Dialogs::clearRecord();
-        m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
-        QVERIFY(QDir().mkpath(programFolder()));
-        QVERIFY(QDir().mkpath(templateFolder()));
-        m_clock = std::make_unique<FixedClock>(kStart);
-        m_book = std::make_unique<BookProject>(*m_clock);
+        QVERIFY(m_fx.init(kStart));
         open();
     }
-    void cleanup()
-    {
-        m_win.reset();
-        m_book.reset();
-        m_tmp.reset();
-    }
+    void cleanup() { m_fx.cleanup(); }
 
     void menuEntryFillsStepOneFromTheMainWindow()
     {
@@ -167,7 +145,7 @@ private Q_SLOTS:
         field(mainWindow(), "Text2")->setText(QStringLiteral("作者"));
         control<QComboBox>(mainWindow(), "Combo1")->setCurrentIndex(3);
         control<QComboBox>(mainWindow(), "Combo2")->setCurrentIndex(1);
-        m_win->move(40, 30);
+        m_fx.win->move(40, 30);
 
         openWizard();
 
@@ -178,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(control<QPushButton>(stepOne(), "Command1")->text(), QStringLiteral("浏览"));
         QCOMPARE(control<QPushButton>(stepOne(), "Command8")->text(), QStringLiteral("下一步"));
         QCOMPARE(control<QPushButton>(stepOne(), "Command9")->text(), QStringLiteral("退出向导"));
-        QCOMPARE(stepOne()->pos(), m_win->pos());
+        QCOMPARE(stepOne()->pos(), m_fx.win->pos());
         // The single-book tab's controls are the ones shown.
         QVERIFY(control<QGroupBox>(mainWindow(), "Frame2")->isVisible());
         QVERIFY(!control<QGroupBox>(mainWindow(), "Frame3")->isVisible());
@@ -231,7 +209,7 @@ private Q_SLOTS:
         QFETCH(QString, makerAfter);
         QFETCH(QString, messageAfter);
 
-        const BookSettings before = m_book->settings();
+        const BookSettings before = m_fx.book->settings();
         openWizard();
         field(stepOne(), "Text5")->setText(jarName);
         field(stepOne(), "Text3")->setText(bookName);
@@ -247,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(field(stepOne(), "Text4")->text(), messageAfter);
         // Still on step one, nothing carried over.
         verifyState(State::StepOne, 0);
-        QCOMPARE(m_book->settings(), before);
+        QCOMPARE(m_fx.book->settings(), before);
     }
 
     void jarSizeGoesByTheSizeNamed_data()
@@ -296,7 +274,7 @@ private Q_SLOTS:
     {
         addChapters({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
         mainList()->setCurrentRow(1);
-        m_win->move(25, 35);
+        m_fx.win->move(25, 35);
         openWizard();
         field(stepOne(), "Text3")->setText(QStringLiteral("第一本"));
         field(stepOne(), "Text5")->setText(QStringLiteral("first"));
@@ -307,7 +285,7 @@ private Q_SLOTS:
         QCOMPARE(stepTwo()->objectName(), QStringLiteral("Form5"));
         QCOMPARE(stepTwo()->windowTitle(), QStringLiteral("向导步聚二"));
         QCOMPARE(control<QGroupBox>(stepTwo(), "Frame2")->title(), QStringLiteral("章节列表"));
-        QCOMPARE(stepTwo()->pos(), m_win->pos());
+        QCOMPARE(stepTwo()->pos(), m_fx.win->pos());
         QCOMPARE(items(stepTwoList()), items(mainList()));
         QCOMPARE(stepTwoList()->currentRow(), 1);
         QCOMPARE(field(mainWindow(), "Text3")->text(), QStringLiteral("第一本"));
@@ -319,7 +297,7 @@ private Q_SLOTS:
         QCOMPARE(field(stepOne(), "Text3")->text(), QStringLiteral("第一本"));
         field(stepOne(), "Text3")->setText(QStringLiteral("第二本"));
         // Changes of the book meanwhile show in step two again.
-        m_book->appendChapterName(QStringLiteral("D"));
+        m_fx.book->appendChapterName(QStringLiteral("D"));
         mainList()->setCurrentRow(3);
         click(stepOne(), "Command8");
 
@@ -394,13 +372,13 @@ private Q_SLOTS:
 
     void folderChooserOverStepOneReturnsToIt()
     {
-        const QString sub = QDir(m_tmp->path()).filePath(QStringLiteral("books/here"));
+        const QString sub = m_fx.path(QStringLiteral("books/here"));
         QVERIFY(QDir().mkpath(sub));
         const QString chosen = QDir::toNativeSeparators(sub) + QDir::separator();
         openWizard();
 
         click(stepOne(), "Command1");
-        FolderChooser* chooser = m_win->folderChooser();
+        FolderChooser* chooser = m_fx.win->folderChooser();
         QVERIFY(chooser->isVisible());
         verifyState(State::Chooser, 0);
         chooser->setFolder(sub);
@@ -412,7 +390,7 @@ private Q_SLOTS:
 
         // Cancel and the close box change nothing and give step one back.
         click(stepOne(), "Command1");
-        chooser->setFolder(m_tmp->path());
+        chooser->setFolder(m_fx.tmp->path());
         click(chooser, "Command2");
         verifyState(State::StepOne, 0);
         QCOMPARE(field(stepOne(), "Text1")->text(), chosen);
@@ -426,7 +404,7 @@ private Q_SLOTS:
         // Away from the wizard the chooser gives the main window back.
         click(stepOne(), "Command9");
         click(mainWindow(), "Command1");
-        QVERIFY(!m_win->isEnabled());
+        QVERIFY(!m_fx.win->isEnabled());
         click(chooser, "Command2");
         verifyState(State::Closed, 0);
     }
@@ -442,18 +420,18 @@ private Q_SLOTS:
         QVERIFY(editor()->isVisible());
         QCOMPARE(hint()->text(), QStringLiteral("可直接输入，或按CTRL+V粘贴文本，或从文件读入。"));
         QCOMPARE(field(editor(), "Text1")->text(), QStringLiteral("第一章"));
-        QCOMPARE(m_book->num(), 0);
+        QCOMPARE(m_fx.book->num(), 0);
         typeIntoEditor(QStringLiteral("正文一"));
-        m_win->move(100, 80);
+        m_fx.win->move(100, 80);
         click(editor(), "Command1");
         verifyState(State::StepTwo, 5);
         QVERIFY(!editor()->isVisible());
         QCOMPARE(items(stepTwoList()), QStringList{QStringLiteral("第一章")});
         QCOMPARE(items(mainList()), QStringList{QStringLiteral("第一章")});
-        QCOMPARE(m_book->chaptertext(0), QStringLiteral("正文一\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(0), QStringLiteral("正文一\r\n"));
         // OK centres step two over the main window.
-        QVERIFY(qAbs(stepTwo()->frameGeometry().center().x() - m_win->frameGeometry().center().x()) <= 1);
-        QVERIFY(qAbs(stepTwo()->frameGeometry().center().y() - m_win->frameGeometry().center().y()) <= 1);
+        QVERIFY(qAbs(stepTwo()->frameGeometry().center().x() - m_fx.win->frameGeometry().center().x()) <= 1);
+        QVERIFY(qAbs(stepTwo()->frameGeometry().center().y() - m_fx.win->frameGeometry().center().y()) <= 1);
 
         // Back and the editor's close box also return to step two.
         click(stepTwo(), "Command2");
@@ -468,7 +446,7 @@ private Q_SLOTS:
         unloaded->close();
         verifyState(State::StepTwo, 5);
         QTRY_VERIFY(unloaded.isNull());
-        QCOMPARE(m_book->chapterCount(), 1);
+        QCOMPARE(m_fx.book->chapterCount(), 1);
 
         QStringList names{QStringLiteral("第一章")};
         for (int i = 1; i < 19; ++i)
@@ -476,7 +454,7 @@ private Q_SLOTS:
         addChapters(names.mid(1));
         click(stepTwo(), "Command2");
         QCOMPARE(field(editor(), "Text1")->text(), QStringLiteral("第二十章"));
-        QCOMPARE(m_book->num(), 19);
+        QCOMPARE(m_fx.book->num(), 19);
         typeIntoEditor(QStringLiteral("末章"));
         click(editor(), "Command1");
         QCOMPARE(stepTwoList()->count(), 20);
@@ -489,7 +467,7 @@ private Q_SLOTS:
         QVERIFY(!editor()->isVisible());
         QCOMPARE(hint()->text(), QStringLiteral("可直接输入，或按CTRL+V粘贴文本，或从文件读入。"));
         verifyState(State::StepTwo, 5);
-        QCOMPARE(m_book->chapterCount(), 20);
+        QCOMPARE(m_fx.book->chapterCount(), 20);
     }
 
     void deleteEditAndMovesGoThroughTheWizardVariants()
@@ -504,14 +482,14 @@ private Q_SLOTS:
 
         stepTwoList()->setCurrentRow(2);
         click(stepTwo(), "Command5");
-        QCOMPARE(m_book->chapterNames(),
+        QCOMPARE(m_fx.book->chapterNames(),
                  (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B"), QStringLiteral("D")}));
         QCOMPARE(texts().mid(0, 4), (QStringList{QStringLiteral("a\r\n"), QStringLiteral("c\r\n"),
                                                  QStringLiteral("b\r\n"), QStringLiteral("d\r\n")}));
         bothSelect(1);
         click(stepTwo(), "Command6");
         click(stepTwo(), "Command6");
-        QCOMPARE(m_book->chapterNames(),
+        QCOMPARE(m_fx.book->chapterNames(),
                  (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("D"), QStringLiteral("C")}));
         bothSelect(3);
         click(stepTwo(), "Command6"); // the last one stays
@@ -519,10 +497,11 @@ private Q_SLOTS:
 
         stepTwoList()->setCurrentRow(1);
         click(stepTwo(), "Command3");
-        QCOMPARE(m_book->chapterNames(), (QStringList{QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("C")}));
+        QCOMPARE(m_fx.book->chapterNames(),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("D"), QStringLiteral("C")}));
         QCOMPARE(texts(),
                  (QStringList{QStringLiteral("a\r\n"), QStringLiteral("d\r\n"), QStringLiteral("c\r\n"), QString()}));
-        QCOMPARE(m_book->num(), 1);
+        QCOMPARE(m_fx.book->num(), 1);
         bothSelect(1);
 
         // Edit opens the chapter selected in step two.
@@ -543,7 +522,7 @@ private Q_SLOTS:
         for (const char* button : {"Command3", "Command4", "Command5", "Command6"})
             click(stepTwo(), button);
         verifyState(State::StepTwo, 5);
-        QCOMPARE(m_book->chapterCount(), 3);
+        QCOMPARE(m_fx.book->chapterCount(), 3);
         QVERIFY(Dialogs::messages().isEmpty());
 
         // Deleting down to the last chapter leaves no selection.
@@ -551,9 +530,9 @@ private Q_SLOTS:
             stepTwoList()->setCurrentRow(0);
             click(stepTwo(), "Command3");
         }
-        QCOMPARE(m_book->chapterCount(), 0);
+        QCOMPARE(m_fx.book->chapterCount(), 0);
         bothSelect(-1);
-        QVERIFY(m_book->chaptertext(0).isEmpty());
+        QVERIFY(m_fx.book->chaptertext(0).isEmpty());
     }
 
     void importIsRequestedWithoutLosingTheChapters()
@@ -561,19 +540,19 @@ private Q_SLOTS:
         toStepTwo();
         QSignalSpy requested(stepTwo(), &WizardStepTwo::importRequested);
         const auto back = [this] {
-            QVERIFY(m_win->importWindow()->isVisible());
+            QVERIFY(m_fx.win->importWindow()->isVisible());
             verifyState(State::OverStepTwo, 5);
-            click(m_win->importWindow(), "Command2");
+            click(m_fx.win->importWindow(), "Command2");
             verifyState(State::StepTwo, 5);
         };
 
         // An empty list asks nothing.
-        m_book->setNum(9);
+        m_fx.book->setNum(9);
         click(stepTwo(), "Command1");
         QVERIFY(Dialogs::messages().isEmpty());
         QCOMPARE(requested.size(), 1);
         QCOMPARE(requested.at(0).at(0).toBool(), false);
-        QCOMPARE(m_book->num(), 0);
+        QCOMPARE(m_fx.book->num(), 0);
         back();
 
         addChapters({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
@@ -581,22 +560,22 @@ private Q_SLOTS:
         click(stepTwo(), "Command1");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
         QCOMPARE(requested.at(1).at(0).toBool(), false);
-        QCOMPARE(m_book->num(), 3);
+        QCOMPARE(m_fx.book->num(), 3);
         back();
 
         // Yes: the import replaces them once it starts; backing out of the
         // import window keeps them.
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
-        m_win->setGeometry(50, 60, 900, 500);
+        m_fx.win->setGeometry(50, 60, 900, 500);
         click(stepTwo(), "Command1");
         QCOMPARE(requested.at(2).at(0).toBool(), true);
-        QCOMPARE(m_book->num(), 0);
+        QCOMPARE(m_fx.book->num(), 0);
         // The import window and step two stack at the bottom of the main
         // window, the import window going no higher than the screen's top.
-        const QRect main = m_win->frameGeometry();
+        const QRect main = m_fx.win->frameGeometry();
         const QRect two = stepTwo()->frameGeometry();
-        const QRect import = m_win->importWindow()->frameGeometry();
-        const QRect screen = m_win->screen()->availableGeometry();
+        const QRect import = m_fx.win->importWindow()->frameGeometry();
+        const QRect screen = m_fx.win->screen()->availableGeometry();
         QCOMPARE(two.bottom(), main.bottom());
         QVERIFY(qAbs(two.center().x() - main.center().x()) <= 1);
         QVERIFY(screen.contains(import));
@@ -607,7 +586,7 @@ private Q_SLOTS:
         QVERIFY(qAbs(import.center().x() - main.center().x()) <= 1);
         back();
         QCOMPARE(items(stepTwoList()), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
-        QCOMPARE(m_book->chaptertext(2), QStringLiteral("c\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(2), QStringLiteral("c\r\n"));
     }
 
     void importFromStepTwoStopsAtTwentyChapters()
@@ -626,7 +605,7 @@ private Q_SLOTS:
         addChapters(names);
         Dialogs::setNextAnswer(Dialogs::Answer::No);
         click(stepTwo(), "Command1");
-        ImportWindow* form6 = m_win->importWindow();
+        ImportWindow* form6 = m_fx.win->importWindow();
         form6->setFolder(txt.path());
         const QStringList listed = items(control<QListWidget>(form6, "List1"));
         QCOMPARE(listed.size(), 22);
@@ -634,19 +613,19 @@ private Q_SLOTS:
         click(form6, "Command1");
         QVERIFY(finished.wait(10000));
         QCOMPARE(finished.at(0).at(0).toInt(), 2);
-        QCOMPARE(m_book->chapterCount(), 20);
+        QCOMPARE(m_fx.book->chapterCount(), 20);
         // The first two files of the list fit, named after their files.
         const QStringList two = items(stepTwoList());
         QCOMPARE(two.size(), 20);
         QCOMPARE(two.mid(18),
                  (QStringList{QFileInfo(listed[0]).completeBaseName(), QFileInfo(listed[1]).completeBaseName()}));
-        QCOMPARE(m_book->chaptertext(19), QStringLiteral("text %1\r\n\r\n").arg(listed[1].mid(1, 2).toInt()));
+        QCOMPARE(m_fx.book->chaptertext(19), QStringLiteral("text %1\r\n\r\n").arg(listed[1].mid(1, 2).toInt()));
         // One message names what did not fit.
         QVERIFY(!Dialogs::messages().isEmpty());
         QVERIFY(Dialogs::messages().last().contains(QStringLiteral("20")));
         QTRY_VERIFY(stepTwo()->isVisible() && stepTwo()->isEnabled());
-        QVERIFY(!m_win->isEnabled());
-        QCOMPARE(m_book->frame(), 5);
+        QVERIFY(!m_fx.win->isEnabled());
+        QCOMPARE(m_fx.book->frame(), 5);
     }
 
     void aBookIsWalkedFromTheMenuToItsJar()
@@ -669,7 +648,7 @@ private Q_SLOTS:
         QCOMPARE(control<QComboBox>(mainWindow(), "Combo1")->currentText(), QStringLiteral("60KB低端机"));
 
         click(mainWindow(), "Command8");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->busy(), 60000); // the make runs on a worker
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY2(Dialogs::messages().at(0).startsWith(QStringLiteral("成功制做")),
                  qPrintable(Dialogs::messages().at(0)));
@@ -681,7 +660,7 @@ private Q_SLOTS:
         QVERIFY(index.has_value());
         QVERIFY(index->contains(QStringLiteral("第一章").toUtf8()));
         QVERIFY(index->contains(QStringLiteral("第二章").toUtf8()));
-        QCOMPARE(m_book->chapterCount(), 0);
+        QCOMPARE(m_fx.book->chapterCount(), 0);
     }
 
     void exitClosesTheWizard()
@@ -693,11 +672,11 @@ private Q_SLOTS:
         click(stepTwo(), "Command4");
         typeIntoEditor(QStringLiteral("改过"));
         Dialogs::setNextAnswer(Dialogs::Answer::No);
-        m_win->close();
-        QVERIFY(!m_win->isVisible());
+        m_fx.win->close();
+        QVERIFY(!m_fx.win->isVisible());
         QVERIFY(two.isNull() || !two->isVisible());
-        QCOMPARE(m_book->frame(), 0);
-        QCOMPARE(m_book->chaptertext(0), QStringLiteral("a\r\n"));
+        QCOMPARE(m_fx.book->frame(), 0);
+        QCOMPARE(m_fx.book->chaptertext(0), QStringLiteral("a\r\n"));
     }
 };
 
