@@ -162,6 +162,8 @@ private:
     std::optional<int> applySettings(BookProject& book);
     int make(const QStringList& files);
     int makeSplit(BookProject& book, const QStringList& files);
+    // The make command's checks, the save folder and the build, as one step.
+    Result<BuildReport> checkAndBuild(BookProject& book);
     int folder(const QString& dir);
     void printChapterCount(const QString& bookName, int chapters, const QString& notice);
     void printPaths(const QStringList& jars, const QStringList& jads);
@@ -400,19 +402,23 @@ int Cli::make(const QStringList& files)
         book.appendChapterName(chapterName(shownPath, i, m_naming));
     }
 
-    if (auto ok = checkMake(book); !ok)
-        return failed(ok.error().message);
-    const QString saveFolder = book.settings().saveFolder;
-    if (!QDir().mkpath(saveFolder))
-        return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
-
-    book.setBatchmode(0);
-    auto built = BuildEbook(book, BuildEnvironment{programFolder(), templateFolder()},
-                            [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
+    auto built = checkAndBuild(book);
     if (!built)
         return failed(built.error().message);
     printPaths(built->jarPaths, built->jadPaths);
     return kDone;
+}
+
+Result<BuildReport> Cli::checkAndBuild(BookProject& book)
+{
+    if (auto ok = checkMake(book); !ok)
+        return std::unexpected(ok.error());
+    const QString saveFolder = book.settings().saveFolder;
+    if (!QDir().mkpath(saveFolder))
+        return fail(QStringLiteral("无法创建保存目录：") + saveFolder);
+    book.setBatchmode(0);
+    return BuildEbook(book, BuildEnvironment{programFolder(), templateFolder()},
+                      [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
 }
 
 void Cli::printChapterCount(const QString& bookName, int chapters, const QString& notice)
@@ -463,14 +469,7 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
     const QString bookName = book.settings().bookName;
     plan->chapters.clear();
 
-    if (auto ok = checkMake(book); !ok)
-        return failed(ok.error().message);
-    const QString saveFolder = book.settings().saveFolder;
-    if (!QDir().mkpath(saveFolder))
-        return failed(QStringLiteral("无法创建保存目录：") + saveFolder);
-    book.setBatchmode(0);
-    auto built = BuildEbook(book, BuildEnvironment{programFolder(), templateFolder()},
-                            [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
+    auto built = checkAndBuild(book);
     if (!built)
         return failed(built.error().message);
     printChapterCount(bookName, chapters, plan->notice);

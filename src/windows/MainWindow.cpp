@@ -361,17 +361,20 @@ void MainWindow::bookMade(BuildOutcome outcome)
     Dialogs::openFolder(this, outcome.built->bookFolder);
 }
 
-void MainWindow::changeSaveFolder()
+void MainWindow::changeSaveFolder() { openFolderChooser(this, m_book.settings().saveFolder); }
+
+void MainWindow::openFolderChooser(QWidget* opener, const QString& saveFolder)
 {
     FolderChooser* chooser = folderChooser();
-    const QString current = QDir::fromNativeSeparators(m_book.settings().saveFolder);
+    const QString current = QDir::fromNativeSeparators(saveFolder);
     chooser->setFolder(QFileInfo(current).isDir() ? current : m_env.programFolder);
-    centreOver(chooser, this);
-    keepAbove(chooser, this);
+    centreOver(chooser, opener);
+    keepAbove(chooser, opener);
     chooser->show();
     chooser->raise();
     chooser->activateWindow();
-    setEnabled(false);
+    // The chooser's OK, cancel or close box enables the opener again.
+    opener->setEnabled(false);
 }
 
 FolderChooser* MainWindow::folderChooser()

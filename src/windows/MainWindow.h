@@ -60,6 +60,10 @@ public:
 
     // Form2, created on first use.
     FolderChooser* folderChooser();
+    // Opens Form2 over `opener` (this window or the wizard's step one) on the
+    // save folder `saveFolder`, or the program folder where that is no
+    // folder, and disables the opener until the chooser closes.
+    void openFolderChooser(QWidget* opener, const QString& saveFolder);
     // Form3, created on first use and again after its close box unloaded it.
     ChapterEditor* chapterEditor();
     // The wizard's Form4 and Form5, likewise.

@@ -68,19 +68,7 @@ wizard::StepOne WizardStepOne::fields() const
 
 void WizardStepOne::setSaveFolder(const QString& folder) { ui->Text1->setText(folder); }
 
-void WizardStepOne::browse()
-{
-    FolderChooser* chooser = m_main.folderChooser();
-    const QString current = QDir::fromNativeSeparators(ui->Text1->text());
-    chooser->setFolder(QFileInfo(current).isDir() ? current : m_main.environment().programFolder);
-    centreOver(chooser, this);
-    keepAbove(chooser, this);
-    chooser->show();
-    chooser->raise();
-    chooser->activateWindow();
-    // The chooser's OK, cancel or close box enables step one again.
-    setEnabled(false);
-}
+void WizardStepOne::browse() { m_main.openFolderChooser(this, ui->Text1->text()); }
 
 void WizardStepOne::next()
 {
