@@ -13,6 +13,7 @@
 // Targets: the run on every processor is not slower (wall) than pinned to
 // one; the overhead per book is under 3 ms wall.
 
+#include "JarPayload.h"
 #include "NovelGenerator.h"
 
 #include "intake/FolderBatch.h"
@@ -132,39 +133,6 @@ Run runChild(const QString& source, const QString& save, const QString& template
     return r;
 }
 
-bool isPayloadName(const char* name)
-{
-    const QByteArray n(name);
-    if (n == "capter" || n == "text")
-        return true;
-    return !n.isEmpty() && std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::vector<QByteArray> payloadOf(const QStringList& jars)
-{
-    std::vector<QByteArray> entries;
-    for (const QString& jar : jars) {
-        int error = 0;
-        zip_t* z = zip_open(QFile::encodeName(jar).constData(), ZIP_RDONLY, &error);
-        if (!z)
-            qFatal("cannot open %s", qPrintable(jar));
-        const zip_int64_t n = zip_get_num_entries(z, 0);
-        for (zip_int64_t i = 0; i < n; ++i) {
-            zip_stat_t st;
-            if (zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !isPayloadName(st.name))
-                continue;
-            QByteArray data(static_cast<qsizetype>(st.size), Qt::Uninitialized);
-            zip_file_t* f = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
-            if (!f || zip_fread(f, data.data(), st.size) != static_cast<zip_int64_t>(st.size))
-                qFatal("cannot read an entry of %s", qPrintable(jar));
-            zip_fclose(f);
-            entries.push_back(std::move(data));
-        }
-        zip_close(z);
-    }
-    return entries;
-}
-
 double deflateSeconds(const std::vector<QByteArray>& entries)
 {
     QElapsedTimer timer;
@@ -218,7 +186,7 @@ int parent(const QStringList& args)
     out().flush();
 
     const Run first = runChild(source, save, templates, false); // warms the caches; not counted
-    const std::vector<QByteArray> payload = payloadOf(first.jars);
+    const std::vector<QByteArray> payload = bench::payloadOf(first.jars);
     std::vector<double> wall, cpu, pinnedWall, pinnedCpu, deflate;
     for (int r = 0; r < repeat; ++r) {
         const Run free = runChild(source, save, templates, false);

@@ -27,6 +27,7 @@
 // one volume, <= 1.0 x in 60 KB volumes; peak memory <= 2 x the text's
 // UTF-16 size + 64 MiB.
 
+#include "JarPayload.h"
 #include "NovelGenerator.h"
 
 #include "model/BookProject.h"
@@ -236,39 +237,6 @@ MakeRun runChild(const QString& source, int jarSize, const QString& save, const 
     return r;
 }
 
-bool isPayloadName(const char* name)
-{
-    const QByteArray n(name);
-    if (n == "capter" || n == "text")
-        return true;
-    return !n.isEmpty() && std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::vector<QByteArray> payloadOf(const QStringList& jars)
-{
-    std::vector<QByteArray> entries;
-    for (const QString& jar : jars) {
-        int error = 0;
-        zip_t* z = zip_open(QFile::encodeName(jar).constData(), ZIP_RDONLY, &error);
-        if (!z)
-            qFatal("cannot open %s", qPrintable(jar));
-        const zip_int64_t n = zip_get_num_entries(z, 0);
-        for (zip_int64_t i = 0; i < n; ++i) {
-            zip_stat_t st;
-            if (zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !isPayloadName(st.name))
-                continue;
-            QByteArray data(static_cast<qsizetype>(st.size), Qt::Uninitialized);
-            zip_file_t* f = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
-            if (!f || zip_fread(f, data.data(), st.size) != static_cast<zip_int64_t>(st.size))
-                qFatal("cannot read an entry of %s", qPrintable(jar));
-            zip_fclose(f);
-            entries.push_back(std::move(data));
-        }
-        zip_close(z);
-    }
-    return entries;
-}
-
 struct FloorRun {
     double cpu = 0, wall = 0; // seconds
     qint64 packed = 0;        // bytes out
@@ -419,7 +387,7 @@ int parent(const QStringList& args)
         const double cpuTarget = jarSize == 0 ? 0.8 : 1.0;
         // A first make to find the entries (and warm the caches); not counted.
         const MakeRun first = runChild(source, jarSize, save, templates);
-        const std::vector<QByteArray> payload = payloadOf(first.jars);
+        const std::vector<QByteArray> payload = bench::payloadOf(first.jars);
         qint64 payloadBytes = 0;
         for (const auto& e : payload)
             payloadBytes += e.size();
