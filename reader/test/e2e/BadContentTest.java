@@ -12,6 +12,7 @@ import org.junit.Before;
 import org.junit.Test;
 
 import vamo.harness.BookMaker;
+import vamo.harness.CliBooks;
 import vamo.harness.Phone;
 import vamo.harness.Screen;
 
@@ -22,10 +23,16 @@ public class BadContentTest {
         Books.forget();
     }
 
-    static Map<String, byte[]> files() {
+    /** A book made by the command line, its third chapter from an empty file. */
+    static Path book() throws Exception {
         List<String> texts = Books.texts(4);
-        texts.set(2, ""); // an empty chapter
-        return BookMaker.payload(Books.names(4), texts, Books.NAME, Books.MESSAGE, Books.MAKER);
+        texts.set(2, "");
+        return Books.make(Books.names(4), texts);
+    }
+
+    /** The entries of book(), to damage. */
+    static Map<String, byte[]> files() throws Exception {
+        return CliBooks.entries(book());
     }
 
     /** Reads every page forward and back and visits every screen; fails on any exception. */
@@ -55,7 +62,7 @@ public class BadContentTest {
         byte[] piece = f.get("20002");
         f.put("20002", Arrays.copyOf(piece, piece.length / 3));
         f.put("40000", new byte[] {(byte) 0xEF, (byte) 0xBB});
-        Path jar = Books.make("bad-pieces.jar", f, Books.NOKIA);
+        Path jar = Books.damaged("bad-pieces.jar", f);
         try (Phone phone = new Phone(jar).start()) {
             ReaderTest.openChapter(phone, 2);
             boolean message = false;
@@ -70,13 +77,19 @@ public class BadContentTest {
 
     @Test
     public void emptyChapterShowsAnEmptyPage() throws Exception {
-        try (Phone phone = new Phone(Books.make("empty-chapter.jar", files(), Books.NOKIA)).start()) {
-            ReaderTest.openChapter(phone, 3);
-            Screen s = phone.screen().save(Books.SCREENS.resolve("empty-chapter.png"));
-            assertTrue(s.shows("本章没有内容"));
-            assertTrue(phone.key(Phone.DOWN).screen().shows("第4章"));
-            assertTrue(phone.key(Phone.UP).screen().shows("第3章"));
-            readAll(phone);
+        // The empty TXT file as made, and its piece with no text at all, as the packaging never writes it.
+        Map<String, byte[]> f = files();
+        f.put("30000", BookMaker.utf8Bom("0000\r\n"));
+        for (Path jar : List.of(book(), Books.damaged("empty-piece.jar", f))) {
+            Books.forget();
+            try (Phone phone = new Phone(jar).start()) {
+                ReaderTest.openChapter(phone, 3);
+                Screen s = phone.screen().save(Books.SCREENS.resolve("empty-chapter.png"));
+                assertTrue(jar.toString(), s.shows("本章没有内容"));
+                assertTrue(phone.key(Phone.DOWN).screen().shows("第4章"));
+                assertTrue(phone.key(Phone.UP).screen().shows("第3章"));
+                readAll(phone);
+            }
         }
     }
 
@@ -86,7 +99,7 @@ public class BadContentTest {
         // Two chapters too many, wrong piece counts, a line that is no number.
         f.put("capter", BookMaker.utf8Bom("\r\n第1章0009\r\n12\r\n第2章\r\n多少\r\n第3章0001\r\n6\r\n第4章0001\r\n9\r\n"
                 + "第5章0002\r\n100\r\n第6章0001\r\n"));
-        try (Phone phone = new Phone(Books.make("bad-index.jar", f, Books.NOKIA)).start()) {
+        try (Phone phone = new Phone(Books.damaged("bad-index.jar", f)).start()) {
             ReaderTest.openChapter(phone, 6);
             assertTrue(phone.screen().shows("缺少文件60000"));
             phone.key(Phone.SOFT_RIGHT);
@@ -99,7 +112,7 @@ public class BadContentTest {
         Map<String, byte[]> f = files();
         f.remove("capter");
         f.remove("text");
-        try (Phone phone = new Phone(Books.make("no-index.jar", f, Books.NOKIA)).start()) {
+        try (Phone phone = new Phone(Books.damaged("no-index.jar", f)).start()) {
             assertTrue("the MIDlet name stands in for the book name", phone.screen().shows(Books.NAME));
             assertTrue(phone.key(Phone.SOFT_LEFT).screen().shows("没有章节"));
             phone.key(Phone.FIRE).key(Phone.DOWN).key('#').key('9').key(Phone.FIRE).screen();
@@ -115,7 +128,7 @@ public class BadContentTest {
         f.put("capter", junk);
         f.put("text", junk);
         f.put("10000", junk);
-        try (Phone phone = new Phone(Books.make("garbage.jar", f, Books.NOKIA)).start()) {
+        try (Phone phone = new Phone(Books.damaged("garbage.jar", f)).start()) {
             phone.screen();
             readAll(phone);
         }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 package readertest;
 
-import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.ArrayList;
@@ -11,6 +10,8 @@ import java.util.Map;
 import javax.microedition.rms.RecordStore;
 
 import vamo.harness.BookMaker;
+import vamo.harness.CliBooks;
+import vamo.harness.Novel;
 
 /** Where the templates and the test's files are, and the books the tests read. */
 final class Books {
@@ -38,24 +39,31 @@ final class Books {
     static List<String> texts(int n) {
         List<String> texts = new ArrayList<>();
         for (int i = 1; i <= n; i++) {
-            texts.add(BookMaker.novel(i, i == 2 ? 5000 : 600 + 150 * i));
+            texts.add(Novel.text(i, i == 2 ? 5000 : 600 + 150 * i));
         }
         return texts;
     }
 
-    static Path make(String file, String midletName, Path template, List<String> names, List<String> texts)
-            throws Exception {
-        Map<String, byte[]> files = BookMaker.payload(names, texts, NAME, MESSAGE, MAKER);
-        return BookMaker.jar(template, WORK.resolve(file), midletName, files);
+    /** The make command's settings of the tests' books, then more. */
+    static String[] options(String... more) {
+        List<String> o = new ArrayList<>(List.of("--book-name", NAME, "--message", MESSAGE, "--maker", MAKER));
+        o.addAll(List.of(more));
+        return o.toArray(new String[0]);
     }
 
-    static Path make(String file, Map<String, byte[]> files, Path template) throws Exception {
-        Files.createDirectories(WORK);
-        return BookMaker.jar(template, WORK.resolve(file), NAME, files);
+    /** A one-volume book of the chapters, made by the command line for the usual phones. */
+    static Path make(List<String> names, List<String> texts) throws Exception {
+        return CliBooks.one(names, texts, options("--jar-size", "0", "--phone", "0"));
     }
 
+    /** The book of five chapters, for the phones of template (NOKIA or MOTO). */
     static Path standard(Path template) throws Exception {
-        return make(template == MOTO ? "moto.jar" : "book.jar", NAME, template, names(5), texts(5));
+        return CliBooks.one(names(5), texts(5), options("--jar-size", "0", "--phone", template == MOTO ? "1" : "0"));
+    }
+
+    /** A damaged book: the entries of a made one, changed, as the JAR file. */
+    static Path damaged(String file, Map<String, byte[]> entries) throws Exception {
+        return BookMaker.jar(WORK.resolve(file), entries);
     }
 
     static void forget() {

@@ -11,7 +11,6 @@ import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
-import java.util.Comparator;
 import java.util.List;
 import java.util.zip.ZipFile;
 
@@ -21,7 +20,8 @@ import org.junit.Before;
 import org.junit.BeforeClass;
 import org.junit.Test;
 
-import vamo.harness.BookMaker;
+import vamo.harness.CliBooks;
+import vamo.harness.Novel;
 import vamo.harness.Phone;
 import vamo.harness.Screen;
 
@@ -38,17 +38,11 @@ public class CliBook {
     @BeforeClass
     public static void novel() throws Exception {
         dir = Books.WORK.resolve("cli");
-        if (Files.exists(dir)) {
-            try (var old = Files.walk(dir)) {
-                for (Path p : old.sorted(Comparator.reverseOrder()).toList()) {
-                    Files.delete(p);
-                }
-            }
-        }
+        CliBooks.clear(dir);
         Files.createDirectories(dir);
         StringBuilder s = new StringBuilder();
         for (int i = 1; i <= 5; i++) {
-            String chapter = BookMaker.novel(300 + i, 12000);
+            String chapter = Novel.text(300 + i, 12000);
             s.append(chapter);
             Path f = dir.resolve("第" + i + "章.txt");
             Files.write(f, chapter.getBytes(Charset.forName("GBK"))); // TXT files are in code page 936
@@ -63,25 +57,8 @@ public class CliBook {
     }
 
     static List<Path> make(int phone) throws Exception {
-        Path out = dir.resolve("out" + phone);
-        List<String> cmd = new ArrayList<>(List.of(System.getProperty("vamo.cli"), "make", "--save-folder",
-                out.toString(), "--book-name", BOOK, "--jar-size", "4", "--phone", String.valueOf(phone)));
-        for (Path f : txt) {
-            cmd.add(f.toString());
-        }
-        Process p = new ProcessBuilder(cmd).redirectError(ProcessBuilder.Redirect.INHERIT).start();
-        String printed = new String(p.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
-        assertEquals(printed, 0, p.waitFor());
-        List<Path> jars = new ArrayList<>();
-        for (String line : printed.split("\\R")) {
-            if (line.endsWith(".jar")) {
-                jars.add(Path.of(line));
-            }
-            if (line.endsWith(".jad")) {
-                assertTrue(line, Files.exists(Path.of(line)));
-            }
-        }
-        return jars;
+        return CliBooks.run(dir.resolve("out" + phone),
+                List.of("--book-name", BOOK, "--jar-size", "4", "--phone", String.valueOf(phone)), txt);
     }
 
     @Test
@@ -152,16 +129,7 @@ public class CliBook {
         Files.write(joined, oneParagraph.getBytes(Charset.forName("GBK")));
         files.add(joined);
         files.add(txt.get(0));
-        Path out = dir.resolve("samples");
-        List<String> cmd = new ArrayList<>(List.of(System.getProperty("vamo.cli"), "make", "--save-folder",
-                out.toString(), "--book-name", "山居", "--jar-size", "0"));
-        for (Path f : files) {
-            cmd.add(f.toString());
-        }
-        Process p = new ProcessBuilder(cmd).redirectError(ProcessBuilder.Redirect.INHERIT).start();
-        String printed = new String(p.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
-        assertEquals(printed, 0, p.waitFor());
-        Path jar = Path.of(printed.lines().filter(l -> l.endsWith(".jar")).findFirst().orElseThrow());
+        Path jar = CliBooks.run(dir.resolve("samples"), List.of("--book-name", "山居", "--jar-size", "0"), files).get(0);
         try (ZipFile z = new ZipFile(jar.toFile())) {
             assertTrue("the long chapter has six pieces", z.getEntry("40005") != null);
         }

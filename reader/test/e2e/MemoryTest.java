@@ -14,7 +14,7 @@ import java.util.Map;
 import org.junit.Before;
 import org.junit.Test;
 
-import vamo.harness.BookMaker;
+import vamo.harness.Novel;
 import vamo.harness.Phone;
 
 /**
@@ -74,9 +74,9 @@ public class MemoryTest {
         List<String> names = new ArrayList<>(), texts = new ArrayList<>();
         for (int i = 1; i <= 1000; i++) {
             names.add("第" + i + "章 风起云涌的日子");
-            texts.add(i == 500 ? BookMaker.novel(i, 60000) : BookMaker.novel(i, 200));
+            texts.add(i == 500 ? Novel.text(i, 60000) : Novel.text(i, 200));
         }
-        java.nio.file.Path jar = Books.make("thousand.jar", Books.NAME, Books.NOKIA, names, texts);
+        java.nio.file.Path jar = Books.make(names, texts);
         try (Phone phone = new Phone(jar).start()) {
             phone.key(Phone.SOFT_LEFT);
             for (int i = 1; i < 500; i++) {

@@ -18,7 +18,6 @@ import javax.microedition.lcdui.Graphics;
 import org.junit.Before;
 import org.junit.Test;
 
-import vamo.harness.BookMaker;
 import vamo.harness.Phone;
 import vamo.harness.Screen;
 
@@ -36,7 +35,7 @@ public class PageTest {
         texts = Books.texts(6);
         texts.set(2, "\r\n"); // an empty chapter as the packaging writes it
         texts.set(3, "\u3000\u3000\r\n \r\n\r\n\t\r\n");
-        jar = Books.make("long-names.jar", Books.NAME, Books.NOKIA, names, texts);
+        jar = Books.make(names, texts);
     }
 
     static Graphics.Text find(Screen s, String text) {

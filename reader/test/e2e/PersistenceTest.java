@@ -3,15 +3,20 @@ package readertest;
 
 import static org.junit.Assert.assertEquals;
 import static org.junit.Assert.assertFalse;
+import static org.junit.Assert.assertNotEquals;
 import static org.junit.Assert.assertTrue;
 
 import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
 
 import javax.microedition.rms.RecordStore;
 
 import org.junit.Before;
 import org.junit.Test;
 
+import vamo.harness.CliBooks;
+import vamo.harness.Novel;
 import vamo.harness.Phone;
 import vamo.harness.Screen;
 
@@ -55,20 +60,29 @@ public class PersistenceTest {
 
     @Test
     public void theVolumesOfACutBookKeepTheirOwn() throws Exception {
-        Path one = Books.make("v1.jar", Books.NAME + "(01)", Books.NOKIA, Books.names(3), Books.texts(3));
-        Path two = Books.make("v2.jar", Books.NAME + "(02)", Books.NOKIA, Books.names(3), Books.texts(3));
+        List<String> texts = new ArrayList<>();
+        for (int i = 1; i <= 6; i++) {
+            texts.add(Novel.text(40 + i, 12000));
+        }
+        // Cut for the smallest phones: a volume holds a few of the chapters.
+        List<Path> volumes = CliBooks.make(Books.names(6), texts, Books.options("--jar-size", "4"));
+        assertTrue("the book is cut into volumes: " + volumes, volumes.size() >= 2);
+        Path one = volumes.get(0), two = volumes.get(1);
+        String first;
         try (Phone phone = new Phone(one).start()) {
-            ReaderTest.openChapter(phone, 3);
-            phone.key('#');
+            first = phone.property("MIDlet-Name");
+            ReaderTest.openChapter(phone, 1);
+            phone.key(Phone.DOWN).key('#');
         }
         try (Phone phone = new Phone(two).start()) {
+            assertNotEquals("each volume is a MIDlet of its own", first, phone.property("MIDlet-Name"));
             assertTrue("no saved page: the chapter list", phone.key(Phone.SOFT_LEFT).screen().shows("章节列表"));
             assertTrue(phone.key(Phone.SOFT_RIGHT).key('9').screen().shows("没有书签"));
         }
         assertEquals(2, RecordStore.harnessNames().size());
         try (Phone phone = new Phone(one).start()) {
             assertFalse(phone.key(Phone.SOFT_LEFT).screen().shows("章节列表"));
-            assertTrue(phone.key('9').screen().shows("第3章"));
+            assertTrue(phone.key('9').screen().shows("第1章 初入江湖"));
         }
     }
 }

@@ -10,16 +10,16 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.ArrayList;
-import java.util.Enumeration;
 import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
 import java.util.Random;
 import java.util.zip.ZipEntry;
-import java.util.zip.ZipFile;
 
 import org.junit.BeforeClass;
 import org.junit.Test;
+
+import vamo.harness.CliBooks;
 
 /** The build check finds what would keep a template from installing or running on a phone. */
 public class TemplateCheckTest {
@@ -39,16 +39,7 @@ public class TemplateCheckTest {
     }
 
     static Map<String, byte[]> entries(Path jar) throws Exception {
-        Map<String, byte[]> e = new LinkedHashMap<>();
-        try (ZipFile z = new ZipFile(jar.toFile())) {
-            for (Enumeration<? extends ZipEntry> en = z.entries(); en.hasMoreElements();) {
-                ZipEntry x = en.nextElement();
-                try (InputStream in = z.getInputStream(x)) {
-                    e.put(x.getName(), in.readAllBytes());
-                }
-            }
-        }
-        return e;
+        return CliBooks.entries(jar);
     }
 
     static Path zip(String name, Map<String, byte[]> entries) throws Exception {

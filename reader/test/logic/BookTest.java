@@ -22,6 +22,8 @@ import javax.microedition.rms.RecordStore;
 import org.junit.Test;
 
 import vamo.harness.BookMaker;
+import vamo.harness.CliBooks;
+import vamo.harness.Novel;
 
 /** The reader's book logic: files, pieces, layout, paging, bookmarks, records. */
 public class BookTest {
@@ -48,12 +50,39 @@ public class BookTest {
         }
     }
 
+    /** The files of a book made by vamobook-cli from chapters of the given names and texts. */
+    static Map<String, byte[]> made(List<String> names, List<String> texts, String book, String message,
+            String maker) {
+        try {
+            return CliBooks.payload(CliBooks.one(names, texts, "--book-name", book, "--message", message, "--maker",
+                    maker, "--jar-size", "0"));
+        } catch (Exception e) {
+            throw new AssertionError("vamobook-cli made no book", e);
+        }
+    }
+
     static Map<String, byte[]> files(String... texts) {
         List<String> names = new ArrayList<>();
         for (int i = 1; i <= texts.length; i++) {
             names.add("第" + i + "章");
         }
-        return BookMaker.payload(names, Arrays.asList(texts), "书名", "留言", "作者");
+        return made(names, Arrays.asList(texts), "书名", "留言", "作者");
+    }
+
+    /**
+     * A TXT file's text as the book keeps it: every line (ended by CR or
+     * CR LF; a lone LF stays inside its line) followed by CR LF, and one CR LF
+     * more after the last.
+     */
+    static String stored(String txt) {
+        StringBuilder s = new StringBuilder();
+        for (int i = 0; i < txt.length();) {
+            int cr = txt.indexOf('\r', i);
+            int end = cr < 0 ? txt.length() : cr;
+            s.append(txt, i, end).append("\r\n");
+            i = cr < 0 ? end : end + 1 < txt.length() && txt.charAt(end + 1) == '\n' ? end + 2 : end + 1;
+        }
+        return s.append("\r\n").toString();
     }
 
     static TestBook book(String... texts) {
@@ -116,16 +145,16 @@ public class BookTest {
 
     @Test
     public void readsIndexAndBookInformation() {
-        Map<String, byte[]> f = BookMaker.payload(List.of(" 第1章 开始 ", "Chapter 2010", ""),
-                List.of("hello\r\n", BookMaker.novel(1, 3000), ""), "三国", "好书", "某人");
+        Map<String, byte[]> f = made(List.of(" 第1章 开始 ", "Chapter 2010", ""),
+                List.of("hello\r\n", Novel.text(1, 3000), ""), "三国", "好书", "某人");
         TestBook b = new TestBook(f);
         assertEquals(3, b.n);
         assertEquals("第1章 开始", b.name(0));
         assertEquals("Chapter 2010", b.name(1));
         assertEquals("", b.name(2));
         assertArrayEquals(new int[] {1, 3, 1}, Arrays.copyOf(b.pieces, 3));
-        assertEquals(17, b.size[0]); // 00010006 CR LF hello CR LF
-        assertEquals(6, b.size[2]); // 0000 CR LF
+        assertEquals(23, b.size[0]); // 000200060008 CR LF hello CR LF CR LF
+        assertEquals(12, b.size[2]); // 00010001 CR LF CR LF
         assertEquals("三国", b.title);
         assertTrue(new String(b.info).startsWith("三国\r\n好书\r\n某人\r\n【使用介绍】\r\n"));
         assertEquals("三国", b.name(Book.INFO));
@@ -141,8 +170,8 @@ public class BookTest {
         assertEquals(1, b.pieces[0]);
         assertEquals(0, b.size[0]);
         assertEquals(2, b.pieces[1]); // says two pieces, has one
-        assertEquals("一二三\r\n", read(b, 0));
-        assertTrue(read(b, 1).startsWith("四五六\r\n\r\n（缺少文件20001）"));
+        assertEquals(stored("一二三\r\n"), read(b, 0));
+        assertTrue(read(b, 1).startsWith(stored("四五六\r\n") + "\r\n（缺少文件20001）"));
 
         f.remove("capter");
         f.remove("text");
@@ -157,22 +186,27 @@ public class BookTest {
 
     @Test
     public void piecesReadBackAsTheChapterText() {
+        // Stored, the third chapter is 1400 characters and the fourth has its CR LF at 1400.
         String crlfAt1400 = repeat('甲', 1399) + "\r\n" + repeat('乙', 500);
-        String[] texts = {"", "hello\r\n", repeat('字', 1400), crlfAt1400, repeat('x', 3000),
-            BookMaker.novel(7, 5000), "ab\r\nc\r\n"};
+        String[] texts = {"", "hello\r\n", repeat('字', 1396), crlfAt1400, repeat('x', 3000),
+            Novel.text(7, 5000), "ab\r\nc\r\n"};
         TestBook b = book(texts);
         for (int c = 0; c < texts.length; c++) {
-            assertEquals("chapter " + c, texts[c], read(b, c));
+            assertEquals("chapter " + c, stored(texts[c]), read(b, c));
         }
         assertEquals(2, b.pieces[2]); // 1400 characters, then an empty last piece
+        assertEquals("0000\r\n", new String(b.file("30001")));
         assertEquals(2, b.pieces[3]);
+        String cutAfterCrLf = new String(b.file("40001"));
+        assertEquals("a piece never starts with the LF of a CR LF", '乙',
+                cutAfterCrLf.charAt(cutAfterCrLf.indexOf("\r\n") + 2));
         assertEquals(3, b.pieces[4]);
-        assertEquals("000200030006\r\nab\r\nc\r\n", new String(b.file("70000")));
+        assertEquals("0003000300060008\r\nab\r\nc\r\n\r\n", new String(b.file("70000")));
     }
 
     @Test
     public void missingTruncatedAndOversizedPiecesStayReadable() {
-        Map<String, byte[]> f = files(BookMaker.novel(3, 5000), "短章\r\n", "第三章\r\n");
+        Map<String, byte[]> f = files(Novel.text(3, 5000), "短章\r\n", "第三章\r\n");
         f.remove("10001");
         byte[] cut = f.get("10002");
         f.put("10002", Arrays.copyOf(cut, cut.length / 2 + 1));
@@ -207,7 +241,8 @@ public class BookTest {
         b.w = 4;
         b.rows = 20;
         b.go(0, 0);
-        assertEquals(List.of("abc", "defg", "hij", "k", "", "l中", "文字"), lines(b));
+        // The stored chapter ends with one empty line more.
+        assertEquals(List.of("abc", "defg", "hij", "k", "", "l中", "文字", ""), lines(b));
         assertEquals(b.last(), b.q);
     }
 
@@ -217,7 +252,7 @@ public class BookTest {
         b.w = 8;
         b.rows = 5;
         b.go(0, 0);
-        assertEquals(List.of("中文中", "文，好。"), lines(b));
+        assertEquals(List.of("中文中", "文，好。", ""), lines(b));
     }
 
     @Test
@@ -242,7 +277,11 @@ public class BookTest {
             StringBuilder shown = new StringBuilder();
             do {
                 for (String l : lines(b)) {
-                    assertTrue("w " + w + ": " + l, l.length() > 0);
+                    if (l.isEmpty()) {
+                        // The stored chapter's line breaks at its end make its only empty lines.
+                        assertEquals("w " + w + ": an empty line before the end", t.length(), shown.length());
+                        continue;
+                    }
                     assertTrue("closing mark starts a line: " + shown.substring(Math.max(0, shown.length() - 12)) + "/" + l, closing.indexOf(l.charAt(0)) < 0);
                     assertTrue("opening mark ends a line: " + l, opening.indexOf(l.charAt(l.length() - 1)) < 0);
                     shown.append(l);
@@ -287,8 +326,8 @@ public class BookTest {
         while (t.length() < 8000) { // one paragraph over five pieces
             t.append(r.nextInt(3) == 0 ? (char) ('a' + r.nextInt(26)) : r.nextInt(9) == 0 ? '，' : (char) ('一' + r.nextInt(500)));
         }
-        String mixed = BookMaker.novel(3, 1000) + t.substring(0, 4500) + "\r\n" + BookMaker.novel(4, 2000);
-        TestBook b = book(t.toString(), mixed, BookMaker.novel(5, 9000));
+        String mixed = Novel.text(3, 1000) + t.substring(0, 4500) + "\r\n" + Novel.text(4, 2000);
+        TestBook b = book(t.toString(), mixed, Novel.text(5, 9000));
         for (int w : new int[] {13, 20, 23, 37, 64}) {
             for (int rows : new int[] {1, 7, 11}) {
                 b.w = w;
@@ -302,7 +341,10 @@ public class BookTest {
 
     @Test
     public void aChapterOfOnlyBlankLinesIsEmpty() {
-        TestBook b = book("第一章\r\n", "\r\n", " \r\n\u3000\u3000\r\n\t\r\n\r\n", "", repeat('\n', 3000), "尾\r\n");
+        Map<String, byte[]> f = files("第一章\r\n", "\r\n", " \r\n\u3000\u3000\r\n\t\r\n\r\n", "", repeat('\n', 3000),
+                "尾\r\n");
+        f.put("40000", BookMaker.utf8Bom("0000\r\n")); // no text at all, which the packaging never writes
+        TestBook b = new TestBook(f);
         b.w = 20;
         b.rows = 5;
         b.go(0, 0);
@@ -327,7 +369,7 @@ public class BookTest {
 
     @Test
     public void pagingForwardShowsEveryCharacterOnce() {
-        String[] texts = {BookMaker.novel(11, 900), BookMaker.novel(12, 6000), "", BookMaker.novel(13, 300)};
+        String[] texts = {Novel.text(11, 900), Novel.text(12, 6000), "", Novel.text(13, 300)};
         TestBook b = book(texts);
         b.w = 21;
         b.rows = 7;
@@ -344,7 +386,7 @@ public class BookTest {
 
     @Test
     public void pagingBackWithinAChapterRetracesTheForwardPages() {
-        TestBook b = book(BookMaker.novel(12, 6000));
+        TestBook b = book(Novel.text(12, 6000));
         b.w = 21;
         b.rows = 7;
         b.go(0, 0);
@@ -365,7 +407,7 @@ public class BookTest {
 
     @Test
     public void pagingBackFromAChapterEndShowsFullContiguousPages() {
-        String[] texts = {BookMaker.novel(14, 3000), BookMaker.novel(15, 200)};
+        String[] texts = {Novel.text(14, 3000), Novel.text(15, 200)};
         TestBook b = book(texts);
         b.w = 21;
         b.rows = 7;
@@ -414,7 +456,7 @@ public class BookTest {
 
     @Test
     public void onlyTheCurrentPieceAndItsNeighbourAreHeld() throws Exception {
-        TestBook b = book(BookMaker.novel(5, 12000));
+        TestBook b = book(Novel.text(5, 12000));
         b.w = 30;
         b.rows = 12;
         b.go(0, 0);
@@ -441,7 +483,7 @@ public class BookTest {
 
     @Test
     public void aFontChangeKeepsThePageOnALineStart() {
-        TestBook b = book(BookMaker.novel(21, 4000));
+        TestBook b = book(Novel.text(21, 4000));
         b.w = 20;
         b.rows = 6;
         b.go(0, 0);
@@ -463,7 +505,7 @@ public class BookTest {
 
     @Test
     public void percentGoesFromStartToEndOfTheVolume() {
-        TestBook b = book(BookMaker.novel(1, 2000), BookMaker.novel(2, 2000));
+        TestBook b = book(Novel.text(1, 2000), Novel.text(2, 2000));
         b.w = 20;
         b.rows = 10;
         b.go(0, 0);
@@ -481,13 +523,14 @@ public class BookTest {
 
     @Test
     public void chapterPercentAndJumpFollowTheText() {
-        String[] texts = {BookMaker.novel(31, 5000), repeat('字', 2800), "短\r\n", "\r\n"};
+        // Stored, the second chapter is 2800 characters: two full pieces and an empty last one.
+        String[] texts = {Novel.text(31, 5000), repeat('字', 2796), "短\r\n", "\r\n"};
         TestBook b = book(texts);
         b.w = 20;
         b.rows = 6;
-        assertEquals(texts[0].length(), b.length(0), 3); // cut pieces of 1401 count as 1400
-        assertEquals(2800, b.length(1)); // two full pieces and an empty last one
-        assertEquals(3, b.length(2));
+        assertEquals(stored(texts[0]).length(), b.length(0), 3); // cut pieces of 1401 count as 1400
+        assertEquals(2800, b.length(1));
+        assertEquals(stored(texts[2]).length(), b.length(2));
         assertEquals(0, b.percent(0, b.norm(0)));
         b.go(0, 0);
         assertEquals(100, b.percent(0, b.last()));
@@ -511,9 +554,9 @@ public class BookTest {
                 assertEquals(6, b.nl);
             }
         }
-        b.jump(3, 50);
+        b.jump(3, 50); // a chapter of two empty lines
         assertEquals(3, b.c);
-        assertEquals(b.norm(0), b.p);
+        assertTrue(b.p == b.norm(0) || b.p == b.line(b.norm(0)));
         b.jump(1, 100);
         b.layout();
         assertEquals(b.last(), b.q);
@@ -525,7 +568,7 @@ public class BookTest {
 
     @Test
     public void bookmarksNewestFirstWithoutDuplicates() {
-        TestBook b = book(BookMaker.novel(1, 8000), BookMaker.novel(2, 8000));
+        TestBook b = book(Novel.text(1, 8000), Novel.text(2, 8000));
         b.w = 20;
         b.rows = 10;
         assertFalse("not on the cover", b.mark());
@@ -560,7 +603,7 @@ public class BookTest {
 
     @Test
     public void recordKeepsPreferencesPositionAndBookmarks() {
-        TestBook b = book(BookMaker.novel(1, 3000), BookMaker.novel(2, 3000));
+        TestBook b = book(Novel.text(1, 3000), Novel.text(2, 3000));
         b.w = 20;
         b.rows = 10;
         b.go(1, 0);
