@@ -10,6 +10,7 @@
 // VAMO_BENCH_VERBOSE=1 prints every run.
 
 #include "NovelGenerator.h"
+#include "PaintWatch.h"
 
 #include "model/BookProject.h"
 #include "text/Cp936.h"
@@ -35,26 +36,6 @@
 using namespace vamo;
 
 namespace {
-
-// Timestamps of every paint event of the editor and its controls.
-class PaintWatch : public QObject {
-public:
-    PaintWatch(QWidget* window, const QElapsedTimer& clock) : m_window(window), m_clock(clock) {}
-    std::vector<qint64> stamps;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->window() == m_window)
-            stamps.push_back(m_clock.nsecsElapsed());
-        return false;
-    }
-
-private:
-    QWidget* m_window;
-    const QElapsedTimer& m_clock;
-};
 
 double ms(qint64 ns) { return static_cast<double>(ns) / 1e6; }
 
@@ -92,15 +73,11 @@ int main(int argc, char** argv)
     if (!book.prepareAdd())
         return 1;
     editor->openNew(BookProject::proposedChapterName(book.num()));
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 200)
-        QApplication::processEvents();
+    bench::settle(200);
 
     QElapsedTimer clockNs;
     clockNs.start();
-    PaintWatch watch(editor, clockNs);
-    app.installEventFilter(&watch);
+    bench::PaintWatch watch(editor);
     auto* readButton = editor->findChild<QPushButton*>(QStringLiteral("Command3"));
     const bool verbose = qEnvironmentVariableIsSet("VAMO_BENCH_VERBOSE");
 
@@ -125,36 +102,29 @@ int main(int argc, char** argv)
             lines = text->lines;
         }
 
-        watch.stamps.clear();
         Dialogs::setNextFile(path);
         QEventLoop loop;
-        QTimer demand;
-        demand.setInterval(10);
-        QObject::connect(&demand, &QTimer::timeout, editor, [&] {
-            editor->update();
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
             if (!editor->isReading())
                 loop.quit();
         });
         const qint64 start = clockNs.nsecsElapsed();
-        demand.start();
+        watch.start();
+        poll.start();
         readButton->click();
         loop.exec();
         // The read ends for the user when the window shows the loaded text.
         const qint64 done = clockNs.nsecsElapsed();
-        while (watch.stamps.empty() || watch.stamps.back() < done) {
+        const int paintsBefore = watch.paints();
+        while (watch.paints() == paintsBefore && clockNs.nsecsElapsed() - done < 2'000'000'000)
             QApplication::processEvents();
-            if (clockNs.nsecsElapsed() - done > 2'000'000'000)
-                break;
-        }
-        demand.stop();
+        watch.stop();
+        poll.stop();
         reads.push_back(done - start);
-        paintsDuring = static_cast<qsizetype>(watch.stamps.size());
-        qint64 previous = start;
-        qint64 gap = 0;
-        for (qint64 s : watch.stamps) {
-            gap = std::max(gap, s - previous);
-            previous = s;
-        }
+        paintsDuring = watch.paints();
+        const qint64 gap = watch.longestGapNs();
         gapWorst = std::max(gapWorst, gap);
         if (verbose)
             std::printf("  run %d: decode %.1f ms, editor read %.1f ms, longest repaint gap %.1f ms\n", i + 1,
@@ -162,7 +132,6 @@ int main(int argc, char** argv)
         contentOk = contentOk && editor->visibleText().size() + editor->strmod().size() == characters &&
                     editor->visibleText().size() == 65000;
     }
-    app.removeEventFilter(&watch);
     std::sort(decodes.begin(), decodes.end());
     std::sort(reads.begin(), reads.end());
     const qint64 decodeBest = decodes.front();

@@ -11,6 +11,7 @@
 // Each figure is the best time of the rounds and the worst gap seen.
 #if __has_include("NovelGenerator.h")
 #include "NovelGenerator.h"
+#include "PaintWatch.h"
 
 #include "intake/BatchImport.h"
 #include "intake/FolderBatch.h"
@@ -31,80 +32,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 using namespace vamo;
-
-namespace {
-
-qint64 threadCpuMs()
-{
-#if defined(CLOCK_THREAD_CPUTIME_ID)
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-#else
-    return -1;
-#endif
-}
-
-// Longest time between two repaints of `window` while it is watched.
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget* window) : m_window(window)
-    {
-        qApp->installEventFilter(this);
-        m_demand.setInterval(10);
-        QObject::connect(&m_demand, &QTimer::timeout, m_window, [this] { m_window->update(); });
-        m_clock.start();
-        m_demand.start();
-    }
-    ~PaintWatch() override { qApp->removeEventFilter(this); }
-    void stop()
-    {
-        m_demand.stop();
-        note();
-    }
-    qint64 longestGapMs() const { return m_longest; }
-    int paints() const { return m_paints; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            auto* w = qobject_cast<QWidget*>(watched);
-            if (w && w->window() == m_window) {
-                ++m_paints;
-                note();
-            }
-        }
-        return false;
-    }
-
-private:
-    void note()
-    {
-        const qint64 now = m_clock.elapsed();
-        m_longest = std::max(m_longest, now - m_last);
-        m_last = now;
-    }
-    QWidget* m_window;
-    QTimer m_demand;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-    int m_paints = 0;
-};
-
-void settle()
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 100)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -143,7 +72,7 @@ int main(int argc, char** argv)
             BookProject book(clock);
             ImportRequest request{folderPath(folder), *listed, 1, 0, BookProject::kChapterLimit};
             QElapsedTimer t;
-            const qint64 cpu = threadCpuMs();
+            const qint64 cpu = bench::threadCpuMs();
             t.start();
             ImportOutcome outcome = readImport(request);
             auto applied = applyImport(book, request, outcome, false);
@@ -151,7 +80,7 @@ int main(int argc, char** argv)
             if (!applied || *applied != files)
                 return 1;
             coreMs = coreMs < 0 ? ms : std::min(coreMs, ms);
-            coreCpu = coreCpu < 0 ? threadCpuMs() - cpu : std::min(coreCpu, threadCpuMs() - cpu);
+            coreCpu = coreCpu < 0 ? bench::threadCpuMs() - cpu : std::min(coreCpu, bench::threadCpuMs() - cpu);
         }
         {
             BookProject book(clock);
@@ -161,17 +90,18 @@ int main(int argc, char** argv)
             window.findChild<QPushButton*>(QStringLiteral("Command10"))->click();
             ImportWindow* form6 = window.importWindow();
             form6->setFolder(folder);
-            settle();
+            bench::settle();
             QEventLoop loop;
             QObject::connect(form6, &ImportWindow::importFinished, &loop, &QEventLoop::quit);
-            PaintWatch watch(form6);
+            bench::PaintWatch watch(form6);
+            watch.start();
             QElapsedTimer t;
-            const qint64 cpu = threadCpuMs();
+            const qint64 cpu = bench::threadCpuMs();
             t.start();
             form6->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
             loop.exec();
             const qint64 ms = t.elapsed();
-            const qint64 used = threadCpuMs() - cpu;
+            const qint64 used = bench::threadCpuMs() - cpu;
             watch.stop();
             if (book.chapterCount() != files) {
                 std::printf("window import failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));

@@ -16,6 +16,7 @@
 // Each figure is the best time of the rounds and the worst gap seen.
 #if __has_include("NovelGenerator.h")
 #include "NovelGenerator.h"
+#include "PaintWatch.h"
 
 #include "intake/FolderBatch.h"
 #include "model/BookProject.h"
@@ -38,7 +39,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 
 using namespace vamo;
@@ -56,72 +56,6 @@ bool writeTemplateJar(const QString& path)
     zip_source_t* m = zip_source_buffer(z, manifest, sizeof manifest - 1, 0);
     const bool ok = zip_file_add(z, "META-INF/MANIFEST.MF", m, ZIP_FL_ENC_UTF_8) >= 0;
     return zip_close(z) == 0 && ok;
-}
-
-// Times between the window's repaints while something runs.
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget* window) : m_window(window)
-    {
-        qApp->installEventFilter(this);
-        m_demand.setInterval(10);
-        QObject::connect(&m_demand, &QTimer::timeout, m_window, [this] { m_window->update(); });
-    }
-    ~PaintWatch() override { qApp->removeEventFilter(this); }
-
-    void start()
-    {
-        m_clock.start();
-        m_demand.start();
-        m_last = 0;
-        m_longest = 0;
-        m_paints = 0;
-    }
-    // The gap from the last repaint to the end counts too.
-    void stop()
-    {
-        m_demand.stop();
-        note();
-    }
-    qint64 longestGapMs() const { return m_longest; }
-    int paints() const { return m_paints; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (m_clock.isValid() && (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest)) {
-            auto* w = qobject_cast<QWidget*>(watched);
-            if (w && w->window() == m_window) {
-                ++m_paints;
-                note();
-            }
-        }
-        return false;
-    }
-
-private:
-    void note()
-    {
-        const qint64 now = m_clock.elapsed();
-        m_longest = std::max(m_longest, now - m_last);
-        m_last = now;
-    }
-
-    QWidget* m_window;
-    QTimer m_demand;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-    int m_paints = 0;
-};
-
-// Lets the freshly shown window lay itself out and paint.
-void settle()
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 100)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 // The book's chapters: the novel cut at its chapter headings.
@@ -186,21 +120,6 @@ struct Silence {
     }
 };
 
-// CPU time of the calling thread in milliseconds (the user-interface thread
-// here): unlike wall time it does not count time the machine gave to other
-// programs, so the window's own cost shows through a busy machine. -1 where
-// the platform has no such clock.
-qint64 threadCpuMs()
-{
-#if defined(CLOCK_THREAD_CPUTIME_ID)
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-#else
-    return -1;
-#endif
-}
-
 // One measured run: its time and its longest silence (engine) or repaint
 // gap (window); ms < 0 when the run failed.
 struct Measure {
@@ -251,10 +170,10 @@ Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int 
     Silence silence;
     silence.begin();
     QElapsedTimer t;
-    const qint64 cpu = threadCpuMs();
+    const qint64 cpu = bench::threadCpuMs();
     t.start();
     auto built = BuildEbook(book, env.build, [&](double) { silence.tick(); });
-    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    Measure m{t.elapsed(), 0, 0, bench::threadCpuMs() - cpu};
     silence.tick();
     m.gapMs = silence.longest;
     if (!built) {
@@ -270,7 +189,7 @@ Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int 
 // CPU time from the click to the result.
 Measure clickAndWatch(MainWindow& window, const QString& button)
 {
-    PaintWatch watch(&window);
+    bench::PaintWatch watch(&window, bench::PaintWatch::Counts::PaintsAndUpdateRequests);
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(1);
@@ -284,12 +203,12 @@ Measure clickAndWatch(MainWindow& window, const QString& button)
         QTimer::singleShot(150, &window, [&window, grab] { window.grab().save(grab); });
     QElapsedTimer t;
     watch.start();
-    const qint64 cpu = threadCpuMs();
+    const qint64 cpu = bench::threadCpuMs();
     t.start();
     window.findChild<QPushButton*>(button)->click();
     poll.start();
     loop.exec();
-    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    Measure m{t.elapsed(), 0, 0, bench::threadCpuMs() - cpu};
     watch.stop();
     m.gapMs = watch.longestGapMs();
     m.paints = watch.paints();
@@ -302,11 +221,11 @@ Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, in
     BookProject book(clock);
     MainWindow window(book, env.build);
     window.show();
-    settle();
+    bench::settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window%1-%2").arg(jarSize).arg(round)));
     book.setJarSize(jarSize);
     fill(book, chapters);
-    settle();
+    bench::settle();
     Measure m = clickAndWatch(window, QStringLiteral("Command8"));
     if (Dialogs::messages().isEmpty() || !Dialogs::messages().constLast().startsWith(QStringLiteral("成功制做"))) {
         std::printf("window build failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));
@@ -322,10 +241,10 @@ Measure coreFolder(const Clock& clock, Env& env, const QString& folder, const QS
     Silence silence;
     silence.begin();
     QElapsedTimer t;
-    const qint64 cpu = threadCpuMs();
+    const qint64 cpu = bench::threadCpuMs();
     t.start();
     auto run = runFolderBatch(book, env.build, folder, queue, [&](const FolderBatchProgress&) { silence.tick(); });
-    Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
+    Measure m{t.elapsed(), 0, 0, bench::threadCpuMs() - cpu};
     silence.tick();
     m.gapMs = silence.longest;
     if (!run || run->made != queue.size()) {
@@ -341,11 +260,11 @@ Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizet
     BookProject book(clock);
     MainWindow window(book, env.build);
     window.show();
-    settle();
+    bench::settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window-batch%1").arg(round)));
     window.setTxtFolder(folder);
     window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
-    settle();
+    bench::settle();
     Measure m = clickAndWatch(window, QStringLiteral("Command16"));
     if (Dialogs::messages() != QStringList{QStringLiteral("成功制做%1本书").arg(files)}) {
         std::printf("window folder run failed: %s\n", qPrintable(Dialogs::messages().join(u'|')));

@@ -33,7 +33,7 @@ public class PageTest {
         List<String> names = Books.names(6);
         names.set(1, LONG);
         texts = Books.texts(6);
-        texts.set(2, "\r\n"); // an empty chapter as the packaging writes it
+        texts.set(2, "\r\n"); // an empty chapter: a TXT file of one empty line
         texts.set(3, "\u3000\u3000\r\n \r\n\r\n\t\r\n");
         jar = Books.make(names, texts);
     }
