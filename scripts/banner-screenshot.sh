@@ -6,13 +6,8 @@
 # the picture; the program runs from a scratch program folder so that its
 # jre/ files stay out of the build. SCALE=2 draws it at 200 %.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${BUILD_DIR:-$root/build}"
+source "$(dirname "$0")/screenshot-common.bash"
 out="${1:-$root/docs/main-window-banner.png}"
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" --target vamobook
 work="$(mktemp -d)"
 server=""
 trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT

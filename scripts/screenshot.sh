@@ -7,12 +7,7 @@
 # display needed). Builds the program first. SCALE=2 draws them at 200 %
 # into docs/200/.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${BUILD_DIR:-$root/build}"
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" --target vamobook
+source "$(dirname "$0")/screenshot-common.bash"
 out="$root/docs"
 scale="${SCALE:-1}"
 if [ "$scale" != 1 ]; then
