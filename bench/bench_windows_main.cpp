@@ -161,26 +161,37 @@ void report(const char* what, const Summary& core, const Summary& window)
                 static_cast<long long>(core.worstGapMs));
 }
 
+// Times the engine alone: run(tick) does the work, calling tick() on every
+// progress report, and says whether it succeeded (ms is -1 where not).
+template <class Run>
+Measure timeEngine(Run run)
+{
+    Silence silence;
+    silence.begin();
+    QElapsedTimer t;
+    const qint64 cpu = bench::threadCpuMs();
+    t.start();
+    const bool ok = run([&silence] { silence.tick(); });
+    Measure m{t.elapsed(), 0, 0, bench::threadCpuMs() - cpu};
+    silence.tick();
+    m.gapMs = silence.longest;
+    if (!ok)
+        m.ms = -1;
+    return m;
+}
+
 Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int jarSize, int round)
 {
     BookProject book(clock);
     book.initialise(env.saveFolder(QStringLiteral("core%1-%2").arg(jarSize).arg(round)));
     book.setJarSize(jarSize);
     fill(book, chapters);
-    Silence silence;
-    silence.begin();
-    QElapsedTimer t;
-    const qint64 cpu = bench::threadCpuMs();
-    t.start();
-    auto built = BuildEbook(book, env.build, [&](double) { silence.tick(); });
-    Measure m{t.elapsed(), 0, 0, bench::threadCpuMs() - cpu};
-    silence.tick();
-    m.gapMs = silence.longest;
-    if (!built) {
-        std::printf("core build failed: %s\n", qPrintable(built.error().message));
-        m.ms = -1;
-    }
-    return m;
+    return timeEngine([&](const auto& tick) {
+        auto built = BuildEbook(book, env.build, [&](double) { tick(); });
+        if (!built)
+            std::printf("core build failed: %s\n", qPrintable(built.error().message));
+        return built.has_value();
+    });
 }
 
 // Clicks a make button of the window and measures the run it starts (on a
@@ -238,20 +249,14 @@ Measure coreFolder(const Clock& clock, Env& env, const QString& folder, const QS
 {
     BookProject book(clock);
     book.initialise(env.saveFolder(QStringLiteral("core-batch%1").arg(round)));
-    Silence silence;
-    silence.begin();
-    QElapsedTimer t;
-    const qint64 cpu = bench::threadCpuMs();
-    t.start();
-    auto run = runFolderBatch(book, env.build, folder, queue, [&](const FolderBatchProgress&) { silence.tick(); });
-    Measure m{t.elapsed(), 0, 0, bench::threadCpuMs() - cpu};
-    silence.tick();
-    m.gapMs = silence.longest;
-    if (!run || run->made != queue.size()) {
-        std::printf("core folder run failed: %s\n", run ? qPrintable(run->message) : qPrintable(run.error().message));
-        m.ms = -1;
-    }
-    return m;
+    return timeEngine([&](const auto& tick) {
+        auto run = runFolderBatch(book, env.build, folder, queue, [&](const FolderBatchProgress&) { tick(); });
+        const bool ok = run && run->made == queue.size();
+        if (!ok)
+            std::printf("core folder run failed: %s\n",
+                        run ? qPrintable(run->message) : qPrintable(run.error().message));
+        return ok;
+    });
 }
 
 Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizetype files, int round)

@@ -389,20 +389,8 @@ public class BookTest {
         TestBook b = book(Novel.text(12, 6000));
         b.w = 21;
         b.rows = 7;
-        b.go(0, 0);
-        List<Integer> forward = new ArrayList<>();
-        for (;; b.next()) {
-            forward.add(b.p);
-            b.layout();
-            if (b.at(b.q) < 0) {
-                break;
-            }
-        }
-        List<Integer> backward = new ArrayList<>();
-        do {
-            backward.add(0, b.p);
-        } while (b.prev());
-        assertEquals(forward, backward);
+        assertBackRetracesForward(b, 0);
+        assertFalse("nothing before the book's first page", b.prev());
     }
 
     @Test
