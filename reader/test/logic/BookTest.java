@@ -365,6 +365,7 @@ public class BookTest {
             b.layout();
             assertEquals(0, b.nl);
         }
+        assertEquals("the piece of no text reads as nothing", "", read(b, 3));
     }
 
     @Test
