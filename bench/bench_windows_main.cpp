@@ -150,12 +150,13 @@ void fill(BookProject& book, const QStringList& chapters)
 
 struct Env {
     QTemporaryDir tmp;
+    QString program;
     BuildEnvironment build;
     Env()
     {
-        build.programFolder = QDir(tmp.path()).filePath(QStringLiteral("prog"));
+        program = QDir(tmp.path()).filePath(QStringLiteral("prog"));
         build.templateFolder = QDir(tmp.path()).filePath(QStringLiteral("tpl"));
-        QDir().mkpath(build.programFolder);
+        QDir().mkpath(program);
         writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEver.dll")));
         writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEverMoto.dll")));
     }
@@ -253,7 +254,7 @@ Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int 
     QElapsedTimer t;
     const qint64 cpu = threadCpuMs();
     t.start();
-    auto built = BuildEbook(book, env.build, [&](double) { silence.tick(); });
+    auto built = BuildEbook(BookSnapshot(book), env.build, [&](double) { silence.tick(); });
     Measure m{t.elapsed(), 0, 0, threadCpuMs() - cpu};
     silence.tick();
     m.gapMs = silence.longest;
@@ -300,7 +301,7 @@ Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, in
 {
     Dialogs::clearRecord();
     BookProject book(clock);
-    MainWindow window(book, env.build);
+    MainWindow window(book, env.program, env.build);
     window.show();
     settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window%1-%2").arg(jarSize).arg(round)));
@@ -339,7 +340,7 @@ Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizet
 {
     Dialogs::clearRecord();
     BookProject book(clock);
-    MainWindow window(book, env.build);
+    MainWindow window(book, env.program, env.build);
     window.show();
     settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window-batch%1").arg(round)));

@@ -210,7 +210,7 @@ int main(int argc, char** argv)
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
-    vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
+    vamo::MainWindow window(book, vamo::programFolder(), vamo::BuildEnvironment{vamo::templateFolder()});
     // The last step of the start-up: the update check runs in the background.
     window.banner().startUpdateCheck(vamo::updateInfoUrl());
     if (parser.isSet(checkUpdate))

@@ -391,7 +391,7 @@ private Q_SLOTS:
         const QString real = QStringLiteral(VAMO_PROGRAM_DIR);
         if (!QFileInfo::exists(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
             QSKIP("the reader templates are not built");
-        m_fx.win = std::make_unique<MainWindow>(*m_fx.book, BuildEnvironment{programFolder(), real});
+        m_fx.win = std::make_unique<MainWindow>(*m_fx.book, programFolder(), BuildEnvironment{real});
         m_fx.win->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
         find<QComboBox>("Combo2")->setCurrentIndex(1);
