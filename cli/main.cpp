@@ -93,7 +93,7 @@ private:
     QString m_last;
 };
 
-std::optional<int> indexIn(const QString& text, int lo, int hi)
+[[nodiscard]] std::optional<int> indexIn(const QString& text, int lo, int hi)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
@@ -102,7 +102,7 @@ std::optional<int> indexIn(const QString& text, int lo, int hi)
     return v;
 }
 
-QString itemsText(const QStringList& items)
+[[nodiscard]] QString itemsText(const QStringList& items)
 {
     QStringList parts;
     for (qsizetype i = 0; i < items.size(); ++i)
@@ -110,7 +110,7 @@ QString itemsText(const QStringList& items)
     return parts.join(QStringLiteral("，"));
 }
 
-QString chapterName(const QString& path, int position, std::optional<int> naming)
+[[nodiscard]] QString chapterName(const QString& path, int position, std::optional<int> naming)
 {
     if (!naming)
         return QFileInfo(path).completeBaseName();
@@ -145,7 +145,7 @@ struct Options {
                                       QStringLiteral("正则表达式")};
 
     // Every option, in the order the help lists them.
-    QList<QCommandLineOption> all() const
+    [[nodiscard]] QList<QCommandLineOption> all() const
     {
         return {saveFolder, maker, bookName, message, jarSize, jarName, phone, naming, splitChapters, chapterPattern};
     }

@@ -16,11 +16,11 @@ class BookSnapshot {
 public:
     explicit BookSnapshot(const BookProject& book);
 
-    const BookSettings& settings() const { return m_settings; }
-    const QStringList& chapterNames() const { return m_names; }
+    [[nodiscard]] const BookSettings& settings() const { return m_settings; }
+    [[nodiscard]] const QStringList& chapterNames() const { return m_names; }
     // One text per chapter name, in list order.
-    const QStringList& chapterTexts() const { return m_texts; }
-    int chapterCount() const { return static_cast<int>(m_names.size()); }
+    [[nodiscard]] const QStringList& chapterTexts() const { return m_texts; }
+    [[nodiscard]] int chapterCount() const { return static_cast<int>(m_names.size()); }
 
     bool operator==(const BookSnapshot&) const = default;
 

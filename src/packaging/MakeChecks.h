@@ -22,7 +22,7 @@ struct FieldError {
     QString message;
     bool emptyField = false;
 
-    Error error() const { return Error{message}; }
+    [[nodiscard]] Error error() const { return Error{message}; }
 };
 
 template <class T>
