@@ -70,7 +70,6 @@ int child(const QStringList& args)
     // args: source folder, save folder, template folder
     const QString source = args.at(0);
     const QString save = args.at(1);
-    QTemporaryDir program;
     SystemClock clock;
     BookProject book(clock);
     book.initialise(QDir(save).path() + QLatin1Char('/'));
@@ -84,7 +83,7 @@ int child(const QStringList& args)
     auto queue = listTxtFolder(source);
     if (!queue)
         qFatal("%s", qPrintable(queue.error().message));
-    auto report = runFolderBatch(book, BuildEnvironment{program.path(), args.at(2)}, source, *queue);
+    auto report = runFolderBatch(book, BuildEnvironment{args.at(2)}, source, *queue);
     const qint64 wall = timer.nsecsElapsed();
     if (!report || !report->failed.isEmpty())
         qFatal("the folder run failed");

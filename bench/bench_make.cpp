@@ -157,7 +157,6 @@ int child(const QStringList& args)
     const QString save = args.at(2);
     const QString templates = args.at(3);
 
-    QTemporaryDir program;
     SystemClock clock;
     BookProject book(clock);
     book.initialise(QDir(save).path() + QLatin1Char('/'));
@@ -180,7 +179,7 @@ int child(const QStringList& args)
     const qint64 read = timer.nsecsElapsed();
     const long peakRead = peakKiB();
 
-    auto built = BuildEbook(book, BuildEnvironment{program.path(), templates});
+    auto built = BuildEbook(BookSnapshot(book), BuildEnvironment{templates});
     const qint64 end = timer.nsecsElapsed();
     const qint64 cpu = processCpuNs() - cpuStart;
     if (!built)

@@ -85,7 +85,7 @@ int main(int argc, char** argv)
         {
             BookProject book(clock);
             QTemporaryDir prog;
-            MainWindow window(book, BuildEnvironment{prog.path(), prog.path()});
+            MainWindow window(book, prog.path(), BuildEnvironment{prog.path()});
             window.show();
             window.findChild<QPushButton*>(QStringLiteral("Command10"))->click();
             ImportWindow* form6 = window.importWindow();

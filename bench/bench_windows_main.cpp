@@ -84,12 +84,13 @@ void fill(BookProject& book, const QStringList& chapters)
 
 struct Env {
     QTemporaryDir tmp;
+    QString program;
     BuildEnvironment build;
     Env()
     {
-        build.programFolder = QDir(tmp.path()).filePath(QStringLiteral("prog"));
+        program = QDir(tmp.path()).filePath(QStringLiteral("prog"));
         build.templateFolder = QDir(tmp.path()).filePath(QStringLiteral("tpl"));
-        QDir().mkpath(build.programFolder);
+        QDir().mkpath(program);
         writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEver.dll")));
         writeTemplateJar(QDir(build.templateFolder).filePath(QStringLiteral("DuvEverMoto.dll")));
     }
@@ -187,7 +188,7 @@ Measure coreBook(const Clock& clock, Env& env, const QStringList& chapters, int 
     book.setJarSize(jarSize);
     fill(book, chapters);
     return timeEngine([&](const auto& tick) {
-        auto built = BuildEbook(book, env.build, [&](double) { tick(); });
+        auto built = BuildEbook(BookSnapshot(book), env.build, [&](double) { tick(); });
         if (!built)
             std::printf("core build failed: %s\n", qPrintable(built.error().message));
         return built.has_value();
@@ -230,7 +231,7 @@ Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, in
 {
     Dialogs::clearRecord();
     BookProject book(clock);
-    MainWindow window(book, env.build);
+    MainWindow window(book, env.program, env.build);
     window.show();
     bench::settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window%1-%2").arg(jarSize).arg(round)));
@@ -263,7 +264,7 @@ Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizet
 {
     Dialogs::clearRecord();
     BookProject book(clock);
-    MainWindow window(book, env.build);
+    MainWindow window(book, env.program, env.build);
     window.show();
     bench::settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window-batch%1").arg(round)));

@@ -93,7 +93,7 @@ private:
     QString m_last;
 };
 
-std::optional<int> indexIn(const QString& text, int lo, int hi)
+[[nodiscard]] std::optional<int> indexIn(const QString& text, int lo, int hi)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
@@ -102,7 +102,7 @@ std::optional<int> indexIn(const QString& text, int lo, int hi)
     return v;
 }
 
-QString itemsText(const QStringList& items)
+[[nodiscard]] QString itemsText(const QStringList& items)
 {
     QStringList parts;
     for (qsizetype i = 0; i < items.size(); ++i)
@@ -110,7 +110,7 @@ QString itemsText(const QStringList& items)
     return parts.join(QStringLiteral("，"));
 }
 
-QString chapterName(const QString& path, int position, std::optional<int> naming)
+[[nodiscard]] QString chapterName(const QString& path, int position, std::optional<int> naming)
 {
     if (!naming)
         return QFileInfo(path).completeBaseName();
@@ -145,7 +145,7 @@ struct Options {
                                       QStringLiteral("正则表达式")};
 
     // Every option, in the order the help lists them.
-    QList<QCommandLineOption> all() const
+    [[nodiscard]] QList<QCommandLineOption> all() const
     {
         return {saveFolder, maker, bookName, message, jarSize, jarName, phone, naming, splitChapters, chapterPattern};
     }
@@ -153,18 +153,20 @@ struct Options {
 
 class Cli {
 public:
-    int run(const QStringList& arguments);
+    [[nodiscard]] int run(const QStringList& arguments);
 
 private:
-    std::optional<QString> usageProblem(const QStringList& arguments) const;
+    void describeCommands();
+    [[nodiscard]] std::optional<QString> usageProblem(const QStringList& arguments) const;
+    [[nodiscard]] std::optional<QString> chapterOptionsProblem();
     int usageError(const QString& text);
     int failed(const QString& text);
-    std::optional<int> applySettings(BookProject& book);
-    int make(const QStringList& files);
-    int makeSplit(BookProject& book, const QStringList& files);
+    [[nodiscard]] std::optional<int> applySettings(BookProject& book);
+    [[nodiscard]] int make(const QStringList& files);
+    [[nodiscard]] int makeSplit(BookProject& book, const QStringList& files);
     // The make command's checks, the save folder and the build, as one step.
-    Result<BuildReport> checkAndBuild(BookProject& book);
-    int folder(const QString& dir);
+    [[nodiscard]] Result<BuildReport> checkAndBuild(BookProject& book);
+    [[nodiscard]] int folder(const QString& dir);
     void printChapterCount(const QString& bookName, int chapters, const QString& notice);
     void printPaths(const QStringList& jars, const QStringList& jads);
 
@@ -193,18 +195,9 @@ int Cli::failed(const QString& text)
 
 int Cli::run(const QStringList& arguments)
 {
-    m_parser.setApplicationDescription(
-        QStringLiteral("把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
-                       "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
-                       "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
-                       "成功时每行输出一个JAR或JAD文件的路径。\n"
-                       "“--”之后的参数都是文件或目录，以“-”开头的名字也是。"));
-    m_parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("make 或 folder"));
-    m_parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("make：TXT文件；folder：一个目录"),
-                                   QStringLiteral("文件..."));
     const QCommandLineOption help = m_parser.addHelpOption();
     const QCommandLineOption version = m_parser.addVersionOption();
-    m_parser.addOptions(m_opt.all());
+    describeCommands();
 
     // Qt's own messages are English: the command line is checked here
     // first, in the program's words, with the parser's own rules.
@@ -227,21 +220,8 @@ int Cli::run(const QStringList& arguments)
     const QString command = args.takeFirst();
     if (command != QStringLiteral("make") && command != QStringLiteral("folder"))
         return usageError(QStringLiteral("未知命令：") + command);
-
-    if (m_parser.isSet(m_opt.naming)) {
-        m_naming = indexIn(m_parser.value(m_opt.naming), 0, 4);
-        if (!m_naming)
-            return usageError(QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming));
-    }
-
-    m_split = m_parser.isSet(m_opt.splitChapters) || m_parser.isSet(m_opt.chapterPattern);
-    if (m_parser.isSet(m_opt.chapterPattern)) {
-        m_pattern = m_parser.value(m_opt.chapterPattern);
-        if (m_pattern.isEmpty())
-            return usageError(QStringLiteral("--chapter-pattern的值为空"));
-        if (auto ok = checkChapterPattern(m_pattern); !ok)
-            return usageError(ok.error().message);
-    }
+    if (const auto problem = chapterOptionsProblem())
+        return usageError(*problem);
 
     if (command == QStringLiteral("make")) {
         if (args.isEmpty())
@@ -255,6 +235,41 @@ int Cli::run(const QStringList& arguments)
     if (args.size() != 1)
         return usageError(QStringLiteral("请指定一个目录"));
     return folder(args.first());
+}
+
+// The help text's description, arguments and options (after -h and -v).
+void Cli::describeCommands()
+{
+    m_parser.setApplicationDescription(
+        QStringLiteral("把TXT文本制作成Java手机电子书（JAR和JAD）。\n"
+                       "  make [选项] 文件...   制作一本书，每个TXT文件为一章，按给出的顺序\n"
+                       "  folder [选项] 目录    为目录中的每个TXT文件制作一本书\n"
+                       "成功时每行输出一个JAR或JAD文件的路径。\n"
+                       "“--”之后的参数都是文件或目录，以“-”开头的名字也是。"));
+    m_parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("make 或 folder"));
+    m_parser.addPositionalArgument(QStringLiteral("文件"), QStringLiteral("make：TXT文件；folder：一个目录"),
+                                   QStringLiteral("文件..."));
+    m_parser.addOptions(m_opt.all());
+}
+
+// Takes --naming, --split-chapters and --chapter-pattern; what is wrong
+// with their values.
+std::optional<QString> Cli::chapterOptionsProblem()
+{
+    if (m_parser.isSet(m_opt.naming)) {
+        m_naming = indexIn(m_parser.value(m_opt.naming), 0, 4);
+        if (!m_naming)
+            return QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming);
+    }
+    m_split = m_parser.isSet(m_opt.splitChapters) || m_parser.isSet(m_opt.chapterPattern);
+    if (m_parser.isSet(m_opt.chapterPattern)) {
+        m_pattern = m_parser.value(m_opt.chapterPattern);
+        if (m_pattern.isEmpty())
+            return QStringLiteral("--chapter-pattern的值为空");
+        if (auto ok = checkChapterPattern(m_pattern); !ok)
+            return ok.error().message;
+    }
+    return std::nullopt;
 }
 
 // What is wrong with the command line, as the parser reads it: every
@@ -362,14 +377,9 @@ int Cli::make(const QStringList& files)
                                                     : QFileInfo(displayFileName(files.first())).completeBaseName());
 
     // The settings are checked before any file is read, so that a wrong
-    // setting does not wait for a long text; the real check follows.
-    {
-        BookProject probe(m_clock);
-        probe.setSettings(book.settings());
-        probe.appendChapterName(QStringLiteral("1"));
-        if (auto ok = checkMake(probe); !ok)
-            return failed(ok.error().message);
-    }
+    // setting does not wait for a long text; the whole check follows.
+    if (auto ok = checkMakeSettings(book.settings()); !ok)
+        return failed(ok.error().message);
     if (files.size() > BookProject::kChapterLimit)
         return failed(QStringLiteral("章节数量达到上限(%1)").arg(BookProject::kChapterLimit));
     if (m_split)
@@ -411,13 +421,14 @@ int Cli::make(const QStringList& files)
 
 Result<BuildReport> Cli::checkAndBuild(BookProject& book)
 {
-    if (auto ok = checkMake(book); !ok)
-        return std::unexpected(ok.error());
+    if (auto ok = checkMake(book.settings(), book.chapterCount()); !ok)
+        return std::unexpected(ok.error().error());
     const QString saveFolder = book.settings().saveFolder;
     if (!QDir().mkpath(saveFolder))
         return fail(QStringLiteral("无法创建保存目录：") + saveFolder);
     book.setBatchmode(0);
-    return BuildEbook(book, BuildEnvironment{programFolder(), templateFolder()},
+    // The program ends after this one book: nothing clears the project.
+    return BuildEbook(BookSnapshot(book), BuildEnvironment{templateFolder()},
                       [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
 }
 
@@ -490,7 +501,7 @@ int Cli::folder(const QString& dir)
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
     auto report = runFolderBatch(
-        book, BuildEnvironment{programFolder(), templateFolder()}, dir, *queue,
+        book, BuildEnvironment{templateFolder()}, dir, *queue,
         [&](const FolderBatchProgress& p) {
             m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
         },

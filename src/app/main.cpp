@@ -60,10 +60,10 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
     const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"), QStringLiteral("第3章 竹林"),
                                QStringLiteral("第4章 归途")};
     for (const QString& name : names) {
-        book.setChaptertext(book.chapterCount(),
-                            QStringLiteral("　　%1\r\n　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，"
-                                           "搬进了青溪上游的一间老屋。\r\n")
-                                .arg(name));
+        (void)book.setChaptertext(book.chapterCount(),
+                                  QStringLiteral("　　%1\r\n　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，"
+                                                 "搬进了青溪上游的一间老屋。\r\n")
+                                      .arg(name));
         book.appendChapterName(name);
     }
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
@@ -210,7 +210,7 @@ int main(int argc, char** argv)
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
-    vamo::MainWindow window(book, vamo::BuildEnvironment{vamo::programFolder(), vamo::templateFolder()});
+    vamo::MainWindow window(book, vamo::programFolder(), vamo::BuildEnvironment{vamo::templateFolder()});
     // The last step of the start-up: the update check runs in the background.
     window.banner().startUpdateCheck(vamo::updateInfoUrl());
     if (parser.isSet(checkUpdate))

@@ -26,11 +26,11 @@ inline constexpr int kWizardChapterLimit = wizard::kChapterLimit;
 
 // The chapter limit of an import opened by `frame`'s window: the main window
 // (frame 0) or the wizard's step two (any other value).
-inline int importChapterLimit(qint16 frame) { return wizard::chapterLimit(frame); }
+[[nodiscard]] inline int importChapterLimit(qint16 frame) { return wizard::chapterLimit(frame); }
 
 // The naming rules in list order (kNamingRuleCount of them): "txt文件名",
 // "第?章", "第?节", "第?部", "第?页". The names: importChapterName.
-QStringList namingRuleItems();
+[[nodiscard]] QStringList namingRuleItems();
 
 // Everything an import needs, taken on the user-interface thread when it
 // starts; the reading works on this copy only.
@@ -44,7 +44,7 @@ struct ImportRequest {
 
     // How many of the files fit behind the existing chapters (one chapter
     // each at least).
-    int room() const;
+    [[nodiscard]] int room() const;
 };
 
 // Where a running import is, reported after every 50th line of a file and
@@ -61,11 +61,11 @@ struct ImportProgress {
 using ImportProgressFn = std::function<void(const ImportProgress&)>;
 
 // Texts of the progress display.
-QString importCountCaption(int file, int files);       // 导入章数：3/10 (file is 0-based)
-QString importNameCaption(const QString& name);        // 章名：第3章
-QString importEstimateCaption(qint64 estimate);        // 【字数：1200】
-QString importReadingCaption(const ImportProgress& p); // 进度12.50% 加载150行 共6000字
-QString importFileDoneCaption(double fraction);        // 进度：12.50%
+[[nodiscard]] QString importCountCaption(int file, int files);       // 导入章数：3/10 (file is 0-based)
+[[nodiscard]] QString importNameCaption(const QString& name);        // 章名：第3章
+[[nodiscard]] QString importEstimateCaption(qint64 estimate);        // 【字数：1200】
+[[nodiscard]] QString importReadingCaption(const ImportProgress& p); // 进度12.50% 加载150行 共6000字
+[[nodiscard]] QString importFileDoneCaption(double fraction);        // 进度：12.50%
 
 struct NotImported {
     QString fileName;
@@ -85,7 +85,7 @@ struct ImportOutcome {
     QString notice;         // split chapters merged to fit the limit (mergeNotice)
 
     // The one message at the end of an import; empty when every file came in.
-    QString message() const;
+    [[nodiscard]] QString message() const;
 };
 
 // Reads the files of `request` that fit, in order, through the TXT reader
@@ -97,8 +97,8 @@ struct ImportOutcome {
 // (planChapters): chapters past the room left by the limit are merged in
 // equal groups, which `notice` tells. Touches no book: safe on a worker
 // thread.
-ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& progress = {},
-                         const std::atomic_bool* cancel = nullptr);
+[[nodiscard]] ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& progress = {},
+                                       const std::atomic_bool* cancel = nullptr);
 
 // Stores the outcome into the book on the thread that owns it, as
 // appendChapters does with the request's limit and rule: when
@@ -109,6 +109,7 @@ ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& p
 // `outcome`. Returns the number of chapters stored. Nothing changes when the
 // outcome holds no chapter, or (an error) when the chapters would pass the
 // request's limit.
-Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome, bool clearExisting);
+[[nodiscard]] Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome,
+                                      bool clearExisting);
 
 } // namespace vamo

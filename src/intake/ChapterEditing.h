@@ -19,7 +19,7 @@ inline constexpr qsizetype kVisibleLimit = 65000;
 // Typing into the name box stops here; a name taken from a file may be longer.
 inline constexpr int kNameTypingLimit = 21;
 
-inline QString inputHint() { return QStringLiteral("可直接输入，或按CTRL+V粘贴文本，或从文件读入。"); }
+[[nodiscard]] inline QString inputHint() { return QStringLiteral("可直接输入，或按CTRL+V粘贴文本，或从文件读入。"); }
 
 struct SplitText {
     QString visible; // what the text box shows
@@ -30,9 +30,9 @@ struct SplitText {
 // never cut: when character 65000 is the first half of one, the box ends a
 // character earlier. A text handed over with std::move becomes `strmod`
 // without copying the rest.
-SplitText splitForDisplay(QString text);
+[[nodiscard]] SplitText splitForDisplay(QString text);
 // The chapter's full text: the visible content followed by `strmod`.
-inline QString joinDisplay(const QString& visible, const QString& strmod) { return visible + strmod; }
+[[nodiscard]] inline QString joinDisplay(const QString& visible, const QString& strmod) { return visible + strmod; }
 
 // The text box holds line ends as paragraph breaks. These convert between the
 // chapter's text (CR LF line ends) and the box's raw text so that every
@@ -45,25 +45,25 @@ struct BoxText {
     QString raw;
     bool trailingLoneCr = false;
 };
-BoxText toBox(QStringView text);
-QString fromBox(QStringView raw, bool trailingLoneCr);
+[[nodiscard]] BoxText toBox(QStringView text);
+[[nodiscard]] QString fromBox(QStringView raw, bool trailingLoneCr);
 // Text pasted or dropped into the box: every kind of line end (CR LF, LF, CR)
 // becomes a paragraph break, that is a CR LF of the chapter.
-QString pastedToBox(QStringView text);
+[[nodiscard]] QString pastedToBox(QStringView text);
 // Length of box text in chapter characters (a paragraph break counts 2).
-qsizetype chapterLengthOfBox(QStringView raw);
+[[nodiscard]] qsizetype chapterLengthOfBox(QStringView raw);
 // The longest prefix of `raw` whose chapter length is at most `room`,
 // without cutting a surrogate pair.
-QStringView fitIntoRoom(QStringView raw, qsizetype room);
+[[nodiscard]] QStringView fitIntoRoom(QStringView raw, qsizetype room);
 
 // The chapter name for a file: its base name (the text after the last folder
 // separator) without its last four characters, "readme.txt" giving "readme"
 // and "notes.text" giving "notes.". A name of four characters or fewer gives
 // an empty name.
-QString chapterNameFromPath(const QString& path);
+[[nodiscard]] QString chapterNameFromPath(const QString& path);
 
 // Hint line after a file read: 【加载100%】【312行】【25000字】
-QString readResultLine(qint64 lines, qint64 characters);
+[[nodiscard]] QString readResultLine(qint64 lines, qint64 characters);
 
 // Progress of a file read. The expected number of characters starts from the
 // file size and grows when the text read so far outgrows it.
@@ -77,13 +77,13 @@ public:
     // The read is complete with these totals: the fraction is 1 from now on.
     void finish(qint64 lines, qint64 characters);
 
-    qint64 estimate() const { return m_estimate; }
-    qint64 lines() const { return m_lines; }
-    qint64 characters() const { return m_characters; }
+    [[nodiscard]] qint64 estimate() const { return m_estimate; }
+    [[nodiscard]] qint64 lines() const { return m_lines; }
+    [[nodiscard]] qint64 characters() const { return m_characters; }
     // Characters read / estimate, 0 while nothing is estimated.
-    double fraction() const;
+    [[nodiscard]] double fraction() const;
     // 进度37.50% 加载150行 共12000字
-    QString text() const;
+    [[nodiscard]] QString text() const;
 
 private:
     qint64 m_estimate;
@@ -100,6 +100,7 @@ enum class StoreMode {
 // Slot `num` of the book receives `fullText` (with the CR LF `save` appends).
 // The chapter is new when `num` equals the chapter count; `name` is trimmed.
 // Fails, changing nothing, when `num` is not a chapter position or the next one.
-Result<void> storeChapter(BookProject& book, const QString& name, const QString& fullText, StoreMode mode);
+[[nodiscard]] Result<void> storeChapter(BookProject& book, const QString& name, const QString& fullText,
+                                        StoreMode mode);
 
 } // namespace vamo::editing

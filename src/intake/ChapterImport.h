@@ -27,7 +27,7 @@ inline constexpr int kNamingRuleCount = 5;
 // stand ahead of it in the book: rule 0 gives the file name without its last
 // four characters, rules 1 to 4 give "第" (before + 1) and 章, 节, 部 or 页.
 // A rule outside 0..4 counts as 0.
-QString importChapterName(int rule, const QString& fileName, int before);
+[[nodiscard]] QString importChapterName(int rule, const QString& fileName, int before);
 
 // One file read for an import, with the chapters it would give.
 struct TxtChapters {
@@ -37,10 +37,10 @@ struct TxtChapters {
 };
 
 // Splits a text already read. Fails only for a pattern checkChapterPattern refuses.
-Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern = {});
+[[nodiscard]] Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern = {});
 // Reads the file as a TXT file (readTxtFile) and splits it.
-Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, const QString& pattern = {},
-                                    const TxtProgressFn& progress = {});
+[[nodiscard]] Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, const QString& pattern = {},
+                                                  const TxtProgressFn& progress = {});
 
 struct ChapterPlan {
     QList<Chapter> chapters; // in file order
@@ -55,8 +55,8 @@ struct ChapterPlan {
 // when they do not fit, consecutive chapters of a file are merged in equal
 // groups (the same group size for all files) until they do. Fails with
 // "章节数量达到上限(" `limit` ")" when not even one chapter per file fits.
-Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room,
-                                 int limit = BookProject::kChapterLimit);
+[[nodiscard]] Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room,
+                                               int limit = BookProject::kChapterLimit);
 
 struct ChapterAppend {
     int limit = BookProject::kChapterLimit; // chapters the opener admits
@@ -71,8 +71,9 @@ struct ChapterAppend {
 // to 4 the names in `chapters` are made the numbered ones first. Returns the
 // number stored. Refuses, changing nothing, when the book would hold more
 // than `how.limit` chapters (or the main window's limit).
-Result<int> appendChapters(BookProject& book, QList<Chapter>& chapters, const ChapterAppend& how = {});
-inline Result<int> appendChapters(BookProject& book, QList<Chapter>&& chapters, const ChapterAppend& how = {})
+[[nodiscard]] Result<int> appendChapters(BookProject& book, QList<Chapter>& chapters, const ChapterAppend& how = {});
+[[nodiscard]] inline Result<int> appendChapters(BookProject& book, QList<Chapter>&& chapters,
+                                                const ChapterAppend& how = {})
 {
     return appendChapters(book, chapters, how);
 }

@@ -38,12 +38,12 @@ struct ChapterSplit {
 
     // Two or more headings: the text is worth splitting. With fewer, callers
     // keep it as one chapter named as they always name it.
-    bool isSplit() const { return headings >= 2; }
-    bool merged() const { return groupSize > 1; }
+    [[nodiscard]] bool isSplit() const { return headings >= 2; }
+    [[nodiscard]] bool merged() const { return groupSize > 1; }
 };
 
 // A user rule that cannot be used is an error "章节标题规则无效：…".
-Result<void> checkChapterPattern(const QString& pattern);
+[[nodiscard]] Result<void> checkChapterPattern(const QString& pattern);
 
 // Splits `text` at its chapter headings. An empty `pattern` is the built-in
 // rule: lines starting with 第 + number + 章回节卷部篇集幕 (numbers in Chinese
@@ -70,12 +70,12 @@ Result<void> checkChapterPattern(const QString& pattern);
 //     by its first non-blank line.
 // Chapter names are the trimmed heading lines, control characters made
 // spaces. Fails only for a pattern that checkChapterPattern refuses.
-Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern = {});
+[[nodiscard]] Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern = {});
 
 // The smallest number of consecutive chapters to merge into one so that
 // files of `counts` chapters each fit into `room` chapters (1 when they fit as
 // they are); 0 when even one chapter per file does not fit.
-int mergeGroupSize(const QList<qsizetype>& counts, qsizetype room);
+[[nodiscard]] int mergeGroupSize(const QList<qsizetype>& counts, qsizetype room);
 
 // Merges every `groupSize` consecutive chapters into one (the last group may
 // be smaller), named after its first heading. Sets `groupSize`.
@@ -83,7 +83,7 @@ void mergeChapters(ChapterSplit& split, int groupSize);
 
 // What the user is told after a merge: "检测到1200章，超过上限1000章，已每2章
 // 合并为一章，共600章".
-QString mergeNotice(int detected, int limit, int groupSize, int chapters);
+[[nodiscard]] QString mergeNotice(int detected, int limit, int groupSize, int chapters);
 
 struct Chapter {
     QString name;
@@ -91,10 +91,10 @@ struct Chapter {
 };
 
 // The chapters' texts, cut from the text that was split.
-QList<Chapter> chapterTexts(QStringView text, const ChapterSplit& split);
+[[nodiscard]] QList<Chapter> chapterTexts(QStringView text, const ChapterSplit& split);
 
 // A line made fit to be a chapter name: control characters and line breaks
 // become spaces, the ends are trimmed.
-QString cleanChapterName(QStringView line);
+[[nodiscard]] QString cleanChapterName(QStringView line);
 
 } // namespace vamo

@@ -62,6 +62,203 @@ void dropBook(BookProject& book)
     book.setNum(0);
 }
 
+// The run's refusals, before any book is made: a blank maker (emptied), an
+// empty queue, a JAR name no file can have, a heading rule that cannot be
+// used. A blank message becomes " " on the way, as the first build would
+// make it.
+Result<void> checkRun(BookProject& book, const QStringList& queue, const FolderBatchOptions& options)
+{
+    if (auto ok = checkMakerFilled(book.settings().maker); !ok) {
+        BookSettings settings = book.settings();
+        emptyRefusedField(settings, ok.error());
+        book.setSettings(settings);
+        return std::unexpected(ok.error().error());
+    }
+    if (book.settings().message.trimmed().isEmpty())
+        book.setMessage(QStringLiteral(" "));
+    if (queue.isEmpty())
+        return fail(QStringLiteral("该文件夹不存在txt文件！"));
+    // Only the first book uses the typed JAR name (every build gives the
+    // next one a dated name), but a name no file can have fails them all.
+    if (auto ok = checkJarName(book.settings().jarName); !ok)
+        return std::unexpected(ok.error().error());
+    if (options.splitChapters && !options.chapterPattern.isEmpty()) {
+        if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
+            return std::unexpected(ok.error());
+    }
+    return {};
+}
+
+// The message shown at the end: how many books were made, the ones that
+// were not and why, and the books whose chapters had to be merged.
+QString runMessage(const FolderBatchReport& report, int count)
+{
+    QString message;
+    if (report.failed.isEmpty()) {
+        message = QStringLiteral("成功制做%1本书").arg(count);
+    } else {
+        message = QStringLiteral("成功制做%1本书，以下书籍未能制做：").arg(report.made);
+        for (qsizetype k = 0; k < report.failed.size(); ++k)
+            message += QLatin1Char('\n') + report.failed.at(k) + QStringLiteral("：") + report.reasons.at(k);
+    }
+    for (const FolderBatchBook& made : report.books) {
+        if (!made.notice.isEmpty())
+            message += QLatin1Char('\n') + made.bookName + QStringLiteral("：") + made.notice;
+    }
+    return message;
+}
+
+// One folder run, book by book. A book that cannot be made is listed with
+// its reason and the run goes on with the next.
+class FolderRun {
+public:
+    FolderRun(BookProject& book, const BuildEnvironment& env, const QString& folder, const QStringList& queue,
+              const FolderBatchProgressFn& progress, const FolderBatchOptions& options)
+        : m_book(book), m_env(env), m_dir(folderPath(folder)), m_queue(queue), m_progress(progress), m_options(options)
+    {
+        // One packer for the whole run: its threads are started once, not
+        // per book.
+        if (!m_env.packer)
+            m_env.packer = &m_ownPacker.emplace();
+    }
+
+    FolderBatchReport run();
+
+private:
+    Result<FolderBatchBook> makeBook(int i, const QString& file);
+    Result<QString> loadChapters(int i, const QString& path, const QString& chapterName);
+    Result<TxtText> readText(int i, const QString& path);
+    Result<BuildReport> buildBook(int i);
+    void notify(int i, const QString& stage, double fraction) const;
+
+    BookProject& m_book;
+    std::optional<archive::Packer> m_ownPacker;
+    BuildEnvironment m_env;
+    const QString m_dir;
+    const QStringList& m_queue;
+    const FolderBatchProgressFn& m_progress;
+    const FolderBatchOptions& m_options;
+    QSet<QString> m_written; // outputKey() of every book made
+    QString m_bookName;      // the book being made
+};
+
+FolderBatchReport FolderRun::run()
+{
+    FolderBatchReport report;
+    report.saveFolder = m_book.settings().saveFolder;
+    const int count = static_cast<int>(m_queue.size());
+    for (int i = 0; i < count; ++i) {
+        auto made = makeBook(i, m_queue.at(i));
+        if (!made) {
+            report.failed.append(m_bookName);
+            report.reasons.append(made.error().message);
+            dropBook(m_book);
+            continue;
+        }
+        ++report.made;
+        report.jarPaths.append(made->jarPaths);
+        report.jadPaths.append(made->jadPaths);
+        report.books.append(std::move(*made));
+    }
+    report.message = runMessage(report, count);
+    return report;
+}
+
+// The book of queue entry `i`: its names, its chapters, its build.
+Result<FolderBatchBook> FolderRun::makeBook(int i, const QString& file)
+{
+    // A name that is not valid UTF-8 gives the names it shows.
+    const QString shownFile = displayFileName(file);
+    const QString chapterName = batchChapterName(shownFile);
+    const QString bookName = batchBookName(shownFile);
+    m_bookName = bookName;
+
+    // The book is its one chapter; nothing from before the run or from an
+    // earlier book may stay in slot 0 and be built under this name.
+    m_book.clearChapterNames();
+    m_book.setNum(0);
+    (void)m_book.setChaptertext(0, QString());
+    m_book.appendChapterName(chapterName);
+    m_book.setBookName(bookName);
+
+    if (auto ok = checkBookName(bookName); !ok)
+        return std::unexpected(ok.error().error());
+    if (m_written.contains(outputKey(m_book)))
+        return fail(QStringLiteral("与本次已制做的电子书同名，未覆盖"));
+    auto notice = loadChapters(i, m_dir + file, chapterName);
+    if (!notice)
+        return std::unexpected(notice.error());
+    const int chapters = m_book.chapterCount();
+    const QString key = outputKey(m_book);
+    auto built = buildBook(i);
+    if (!built)
+        return std::unexpected(built.error());
+    m_written.insert(key);
+    return FolderBatchBook{bookName, chapters, *notice, built->jarPaths, built->jadPaths};
+}
+
+// The file's text into the book: one chapter, or with splitChapters the
+// chapters detected in it, merged to fit the chapter limit. Returns the
+// notice of such a merge, empty without one.
+Result<QString> FolderRun::loadChapters(int i, const QString& path, const QString& chapterName)
+{
+    auto text = readText(i, path);
+    if (!text)
+        return std::unexpected(text.error());
+    if (!m_options.splitChapters) {
+        m_book.setNum(0);
+        if (auto saved = m_book.save(text->text); !saved)
+            return std::unexpected(saved.error());
+        text->text = QString(); // the project holds the only copy from here
+        return QString();
+    }
+    auto file = textChapters(std::move(text->text), chapterName, m_options.chapterPattern);
+    if (!file)
+        return std::unexpected(file.error());
+    auto plan = planChapters({*file}, true, BookProject::kChapterLimit);
+    file = Result<TxtChapters>(); // the plan holds the chapters' texts from here
+    if (!plan)
+        return std::unexpected(plan.error());
+    m_book.clearChapterNames();
+    if (auto saved = appendChapters(m_book, plan->chapters); !saved)
+        return std::unexpected(saved.error());
+    return plan->notice;
+}
+
+Result<TxtText> FolderRun::readText(int i, const QString& path)
+{
+    const std::optional<FileStatus> status = fileStatus(path);
+    if (!status || status->kind == FileKind::Directory)
+        return fail(QStringLiteral("文件不存在：") + displayFileName(path));
+    // A FIFO or device is refused by the reader without being waited on.
+    const qint64 expected = estimateCharacters(status->size);
+    notify(i, kReading, 0);
+    return readTxtFile(path, [&](const TxtProgress& p) {
+        double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
+        if (r > 1)
+            r = 0.99;
+        notify(i, kReading, r);
+    });
+}
+
+// Builds the book as the project holds it and, once it is made, clears the
+// project for the next one (a fresh dated JAR name among it).
+Result<BuildReport> FolderRun::buildBook(int i)
+{
+    m_book.setBatchmode(1);
+    notify(i, kBuilding, 0);
+    auto built = BuildEbook(BookSnapshot(m_book), m_env, [&](double f) { notify(i, kBuilding, f); });
+    if (built)
+        clearForNextBook(m_book);
+    return built;
+}
+
+void FolderRun::notify(int i, const QString& stage, double fraction) const
+{
+    if (m_progress)
+        m_progress(FolderBatchProgress{i, static_cast<int>(m_queue.size()), m_bookName, stage, fraction});
+}
+
 } // namespace
 
 Result<QStringList> listTxtFolder(const QString& folder)
@@ -142,147 +339,10 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
                                          const QStringList& queue, const FolderBatchProgressFn& progress,
                                          const FolderBatchOptions& options)
 {
-    const QString dir = folderPath(folder);
-
-    if (book.settings().maker.trimmed().isEmpty()) {
-        book.setMaker(QString());
-        return fail(QStringLiteral("制作名为空"));
-    }
-    if (book.settings().message.trimmed().isEmpty())
-        book.setMessage(QStringLiteral(" "));
-    if (queue.isEmpty())
-        return fail(QStringLiteral("该文件夹不存在txt文件！"));
-    // Only the first book uses the typed JAR name (every build gives the
-    // next one a dated name), but a name no file can have fails them all.
-    if (auto ok = checkJarName(book.settings().jarName); !ok)
+    if (auto ok = checkRun(book, queue, options); !ok)
         return std::unexpected(ok.error());
-    if (options.splitChapters && !options.chapterPattern.isEmpty()) {
-        if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
-            return std::unexpected(ok.error());
-    }
-
-    // One packer for the whole run: its threads are started once, not per
-    // book.
-    std::optional<archive::Packer> ownPacker;
-    BuildEnvironment batchEnv = env;
-    if (!batchEnv.packer)
-        batchEnv.packer = &ownPacker.emplace();
-
-    FolderBatchReport report;
-    report.saveFolder = book.settings().saveFolder;
-    QSet<QString> written;
-    const int count = static_cast<int>(queue.size());
-
-    for (int i = 0; i < count; ++i) {
-        const QString& file = queue.at(i);
-        // A name that is not valid UTF-8 gives the names it shows.
-        const QString shownFile = displayFileName(file);
-        const QString chapterName = batchChapterName(shownFile);
-        const QString bookName = batchBookName(shownFile);
-
-        // The book is its one chapter; nothing from before the run or from
-        // an earlier book may stay in slot 0 and be built under this name.
-        book.clearChapterNames();
-        book.setNum(0);
-        (void)book.setChaptertext(0, QString());
-        book.appendChapterName(chapterName);
-        book.setBookName(bookName);
-
-        auto failBook = [&](const QString& reason) {
-            report.failed.append(bookName);
-            report.reasons.append(reason);
-            dropBook(book);
-        };
-        auto notify = [&](const QString& stage, double fraction) {
-            if (progress)
-                progress(FolderBatchProgress{i, count, bookName, stage, fraction});
-        };
-
-        if (auto ok = checkBookName(bookName); !ok) {
-            failBook(ok.error().message);
-            continue;
-        }
-        if (written.contains(outputKey(book))) {
-            failBook(QStringLiteral("与本次已制做的电子书同名，未覆盖"));
-            continue;
-        }
-
-        const QString path = dir + file;
-        const std::optional<FileStatus> status = fileStatus(path);
-        if (!status || status->kind == FileKind::Directory) {
-            failBook(QStringLiteral("文件不存在：") + displayFileName(path));
-            continue;
-        }
-        // A FIFO or device is refused by the reader without being waited on.
-        const qint64 expected = estimateCharacters(status->size);
-        notify(kReading, 0);
-        auto text = readTxtFile(path, [&](const TxtProgress& p) {
-            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
-            if (r > 1)
-                r = 0.99;
-            notify(kReading, r);
-        });
-        if (!text) {
-            failBook(text.error().message);
-            continue;
-        }
-        QString notice;
-        if (options.splitChapters) {
-            auto file = textChapters(std::move(text->text), chapterName, options.chapterPattern);
-            if (!file) {
-                failBook(file.error().message);
-                continue;
-            }
-            auto plan = planChapters({*file}, true, BookProject::kChapterLimit);
-            file = Result<TxtChapters>(); // the plan holds the chapters' texts from here
-            if (!plan) {
-                failBook(plan.error().message);
-                continue;
-            }
-            book.clearChapterNames();
-            if (auto saved = appendChapters(book, plan->chapters); !saved) {
-                failBook(saved.error().message);
-                continue;
-            }
-            notice = plan->notice;
-        } else {
-            book.setNum(0);
-            if (auto saved = book.save(text->text); !saved) {
-                failBook(saved.error().message);
-                continue;
-            }
-            text->text = QString(); // the project holds the only copy from here
-        }
-        const int chapters = book.chapterCount();
-
-        const QString key = outputKey(book);
-        book.setBatchmode(1);
-        notify(kBuilding, 0);
-        auto built = BuildEbook(book, batchEnv, [&](double f) { notify(kBuilding, f); });
-        if (!built) {
-            failBook(built.error().message);
-            continue;
-        }
-        written.insert(key);
-        ++report.made;
-        report.jarPaths.append(built->jarPaths);
-        report.jadPaths.append(built->jadPaths);
-        report.books.append(FolderBatchBook{bookName, chapters, notice, built->jarPaths, built->jadPaths});
-    }
-
-    if (report.failed.isEmpty()) {
-        report.message = QStringLiteral("成功制做%1本书").arg(count);
-    } else {
-        report.message = QStringLiteral("成功制做%1本书，以下书籍未能制做：").arg(report.made);
-        for (qsizetype k = 0; k < report.failed.size(); ++k)
-            report.message += QLatin1Char('\n') + report.failed.at(k) + QStringLiteral("：") + report.reasons.at(k);
-    }
-    // A book whose chapters had to be merged says so.
-    for (const FolderBatchBook& made : report.books) {
-        if (!made.notice.isEmpty())
-            report.message += QLatin1Char('\n') + made.bookName + QStringLiteral("：") + made.notice;
-    }
-    return report;
+    FolderRun run(book, env, folder, queue, progress, options);
+    return run.run();
 }
 
 } // namespace vamo

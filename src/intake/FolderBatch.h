@@ -17,17 +17,17 @@ namespace vamo {
 // when their book is made). A name that is not valid UTF-8 is listed in the
 // form that opens it (FileNames.h); displayFileName() shows it. A folder
 // that does not exist or cannot be listed is an error.
-Result<QStringList> listTxtFolder(const QString& folder);
+[[nodiscard]] Result<QStringList> listTxtFolder(const QString& folder);
 
 // Folder with exactly one trailing separator (native separators): one is
 // added where there is none and doubled ones are dropped; a drive root stays
 // as it is.
-QString folderPath(const QString& folder);
+[[nodiscard]] QString folderPath(const QString& folder);
 
 // Names derived from a queued file name F: the chapter name is F without its
 // last four characters, the book name the same with every space made "_".
-QString batchChapterName(const QString& fileName);
-QString batchBookName(const QString& fileName);
+[[nodiscard]] QString batchChapterName(const QString& fileName);
+[[nodiscard]] QString batchBookName(const QString& fileName);
 
 struct FolderBatchProgress {
     int book = 0;        // position in the queue
@@ -75,8 +75,9 @@ struct FolderBatchOptions {
 // list holds only its own chapters; afterwards the chapter list, the texts
 // and the book name are empty. A heading rule that cannot be used is refused
 // before any book is made.
-Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
-                                         const QStringList& queue, const FolderBatchProgressFn& progress = {},
-                                         const FolderBatchOptions& options = {});
+[[nodiscard]] Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env,
+                                                       const QString& folder, const QStringList& queue,
+                                                       const FolderBatchProgressFn& progress = {},
+                                                       const FolderBatchOptions& options = {});
 
 } // namespace vamo

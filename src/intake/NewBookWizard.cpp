@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/NewBookWizard.h"
 
-#include "packaging/MakeChecks.h"
-
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -60,24 +58,18 @@ StepOne stepOneFrom(const BookSettings& settings)
             settings.phoneModel};
 }
 
-Result<void> checkStepOne(StepOne& fields)
+FieldResult<void> checkStepOne(const StepOne& fields)
 {
     if (auto ok = checkJarNameChinese(fields.jarName); !ok)
         return ok;
-    if (auto ok = checkBookNameFilled(fields.bookName); !ok) {
-        fields.bookName.clear();
+    if (auto ok = checkBookNameFilled(fields.bookName); !ok)
         return ok;
-    }
-    if (auto ok = checkMakerFilled(fields.maker); !ok) {
-        fields.maker.clear();
+    if (auto ok = checkMakerFilled(fields.maker); !ok)
         return ok;
-    }
-    if (fields.message.trimmed().isEmpty()) {
-        fields.message.clear();
-        return fail(u"留言为空"_s);
-    }
+    if (fields.message.trimmed().isEmpty())
+        return std::unexpected(FieldError{MakeField::Message, u"留言为空"_s, true});
     if (fields.bookName.contains(u'\\'))
-        return fail(u"程序文件名包涵非法字符'\\'"_s);
+        return std::unexpected(FieldError{MakeField::BookName, u"程序文件名包涵非法字符'\\'"_s, false});
     return {};
 }
 

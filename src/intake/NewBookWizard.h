@@ -3,6 +3,7 @@
 
 #include "model/BookProject.h"
 #include "model/Error.h"
+#include "packaging/MakeChecks.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,19 +22,19 @@ inline constexpr qint16 kStepTwoFrame = 5;
 // The chapters a window may bring into the book for the opener that `frame`
 // names: the wizard's 20 while step two is the opener, else the main window's
 // limit.
-int chapterLimit(qint16 frame);
+[[nodiscard]] int chapterLimit(qint16 frame);
 
 // Step one's JAR size list (Combo1), three entries.
-QStringList jarSizeItems();
+[[nodiscard]] QStringList jarSizeItems();
 
 // Step one's entries name sizes of the main window's list: "无限制高端机器"
 // is the main window's "无限制豪华机" (0), "120KB中端机器" its "120KB中端机"
 // (3) and "60KB低端机器" its "60KB低端机" (4).
 // The main window's index for step one's `position`; -1 for none.
-int mainJarSize(int position);
+[[nodiscard]] int mainJarSize(int position);
 // Step one's position for the main window's `index`; -1 where step one has no
 // entry of that size ("500KB大内存机", "250KB高端机").
-int stepOneJarSize(int index);
+[[nodiscard]] int stepOneJarSize(int index);
 
 // What step one's fields hold.
 struct StepOne {
@@ -49,26 +50,27 @@ struct StepOne {
 };
 
 // Step one's fields as the wizard entry fills them from the book's settings.
-StepOne stepOneFrom(const BookSettings& settings);
+[[nodiscard]] StepOne stepOneFrom(const BookSettings& settings);
 
-// Next's checks, in their order; the first failure is returned and a field
-// that failed for being blank is emptied:
+// Next's checks, in their order; the first failure is returned, naming its
+// field, which the window empties when it failed for being blank:
 //   JAR name with a Chinese character ("jar包名含有中文"); book name blank
-//   ("书名为空"); maker blank ("制作名为空"); message blank ("留言为空");
-//   book name holding a backslash ("程序文件名包涵非法字符'\'").
-Result<void> checkStepOne(StepOne& fields);
+//   ("书名为空", to empty); maker blank ("制作名为空", to empty); message
+//   blank ("留言为空", to empty); book name holding a backslash
+//   ("程序文件名包涵非法字符'\'").
+[[nodiscard]] FieldResult<void> checkStepOne(const StepOne& fields);
 
 // The book's settings after Next: the five texts and the phone model from
 // step one, the JAR size by the size step one names. With no step-one entry
 // chosen (the book's size has none) the book keeps its size.
-BookSettings carriedOver(const BookSettings& current, const StepOne& fields);
+[[nodiscard]] BookSettings carriedOver(const BookSettings& current, const StepOne& fields);
 
 // Step two's proposed name for the chapter after `listed` chapters:
 // "第一章" for 0 up to "第二十章" for 19.
-QString proposedChapterName(int listed);
+[[nodiscard]] QString proposedChapterName(int listed);
 
 // Step two's add: refuses with "章节数量达到上限（20）" when 20 or more
 // chapters are listed, else `num` becomes the new chapter's slot.
-Result<void> prepareAdd(BookProject& book);
+[[nodiscard]] Result<void> prepareAdd(BookProject& book);
 
 } // namespace vamo::wizard

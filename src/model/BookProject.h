@@ -34,15 +34,15 @@ public:
     static constexpr int kSlotCount = 1001;    // slots 0..1000
     static constexpr int kChapterLimit = 1000; // chapters the main window accepts
 
-    static QStringList jarSizeItems();    // Combo1
-    static QStringList phoneModelItems(); // Combo2
+    [[nodiscard]] static QStringList jarSizeItems();    // Combo1
+    [[nodiscard]] static QStringList phoneModelItems(); // Combo2
 
     explicit BookProject(const Clock& clock, QObject* parent = nullptr);
 
-    const Clock& clock() const { return m_clock; }
+    [[nodiscard]] const Clock& clock() const { return m_clock; }
 
     // --- settings ---
-    const BookSettings& settings() const { return m_settings; }
+    [[nodiscard]] const BookSettings& settings() const { return m_settings; }
     void setSettings(const BookSettings& s);
     void setSaveFolder(const QString& v);
     void setMaker(const QString& v);
@@ -56,26 +56,26 @@ public:
     void initialise(const QString& defaultSaveFolder);
 
     // --- chapters ---
-    const QStringList& chapterNames() const { return m_names; }
-    int chapterCount() const { return static_cast<int>(m_names.size()); }
+    [[nodiscard]] const QStringList& chapterNames() const { return m_names; }
+    [[nodiscard]] int chapterCount() const { return static_cast<int>(m_names.size()); }
     void appendChapterName(const QString& name);
     // Appends several names at once (one change signal).
     void appendChapterNames(const QStringList& names);
     void setChapterName(int position, const QString& name);
     void clearChapterNames();
 
-    const QString& chaptertext(int slot) const;
-    Result<void> setChaptertext(int slot, const QString& text);
+    [[nodiscard]] const QString& chaptertext(int slot) const;
+    [[nodiscard]] Result<void> setChaptertext(int slot, const QString& text);
 
     // `save`: stores `savetext` followed by CR LF into slot `num`. A text
     // handed over with std::move is stored without copying it.
-    Result<void> save(QString savetext);
+    [[nodiscard]] Result<void> save(QString savetext);
 
-    qint16 num() const { return m_num; }
+    [[nodiscard]] qint16 num() const { return m_num; }
     void setNum(qint16 v) { m_num = v; }
-    qint16 frame() const { return m_frame; }
+    [[nodiscard]] qint16 frame() const { return m_frame; }
     void setFrame(qint16 v) { m_frame = v; }
-    qint16 batchmode() const { return m_batchmode; }
+    [[nodiscard]] qint16 batchmode() const { return m_batchmode; }
     void setBatchmode(qint16 v) { m_batchmode = v; }
 
     // --- whole-book operations ---
@@ -88,16 +88,16 @@ public:
 
     // --- chapter list operations (the selection is the caller's) ---
     // Add: refuses at the chapter limit, else sets num to the new slot.
-    Result<void> prepareAdd();
-    static QString proposedChapterName(int slot); // "第" n "章"
+    [[nodiscard]] Result<void> prepareAdd();
+    [[nodiscard]] static QString proposedChapterName(int slot); // "第" n "章"
     // Edit: needs a valid selection; sets num to it.
-    bool prepareEdit(int selected);
+    [[nodiscard]] bool prepareEdit(int selected);
     // Delete, move up, move down: each returns the position selected
     // afterwards (-1 for none); an operation that does not apply returns
     // `selected` unchanged and changes nothing.
-    int deleteChapter(int selected);
-    int moveUp(int selected);
-    int moveDown(int selected);
+    [[nodiscard]] int deleteChapter(int selected);
+    [[nodiscard]] int moveUp(int selected);
+    [[nodiscard]] int moveDown(int selected);
     // Batch import entry: clearing empties the names (texts stay in their
     // slots to be overwritten) and sets num 0; otherwise num = count.
     void prepareBatchImport(bool clearExisting);

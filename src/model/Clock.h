@@ -9,19 +9,19 @@ namespace vamo {
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual QDateTime now() const = 0;
+    [[nodiscard]] virtual QDateTime now() const = 0;
 };
 
 class SystemClock final : public Clock {
 public:
-    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    [[nodiscard]] QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
 // A clock that always shows the time it was given.
 class FixedClock final : public Clock {
 public:
     explicit FixedClock(QDateTime t) : m_time(std::move(t)) {}
-    QDateTime now() const override { return m_time; }
+    [[nodiscard]] QDateTime now() const override { return m_time; }
     void set(QDateTime t) { m_time = std::move(t); }
 
 private:
@@ -29,6 +29,6 @@ private:
 };
 
 // "vamo-" followed by month, day, minute and second, two digits each.
-QString datedJarName(const QDateTime& when);
+[[nodiscard]] QString datedJarName(const QDateTime& when);
 
 } // namespace vamo

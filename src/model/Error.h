@@ -16,6 +16,6 @@ struct Error {
 template <class T>
 using Result = std::expected<T, Error>;
 
-inline std::unexpected<Error> fail(QString message) { return std::unexpected(Error{std::move(message)}); }
+[[nodiscard]] inline std::unexpected<Error> fail(QString message) { return std::unexpected(Error{std::move(message)}); }
 
 } // namespace vamo

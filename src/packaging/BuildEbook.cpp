@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -58,227 +59,339 @@ int volumeDigits(qint64 total, qint64 processedInFirst)
     return 4;
 }
 
-} // namespace
+// A blank message goes into the book information, and back into the
+// project after the build, as one space.
+QString messageAsBuilt(const QString& message) { return message.trimmed().isEmpty() ? u" "_s : message; }
 
-Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, const BuildProgressFn& progress)
+// The book name as the folder, the manifest and the title page have it.
+// Trimmed first: spaces around the name would otherwise become underscores.
+QString bookNameAsBuilt(const QString& bookName)
 {
-    // Everything below works on copies; the project changes only on success.
-    const BookSettings settings = book.settings();
-    const QString message = settings.message.trimmed().isEmpty() ? u" "_s : settings.message;
-    // Trimmed first: spaces around the name would otherwise become
-    // underscores in the folder, the manifest and the book's title page.
-    QString baseBookName = settings.bookName.trimmed();
-    baseBookName.replace(u' ', u'_');
-    const QString bookName = baseBookName;
-    const QString jarName = settings.jarName.trimmed();
-    const qint64 budget = payload::textBudget(settings.jarSize);
+    QString name = bookName.trimmed();
+    name.replace(u' ', u'_');
+    return name;
+}
 
-    // The make command has checked these; other callers are held to the same.
-    if (jarName.isEmpty())
-        return fail(u"jar包名为空"_s);
-    if (auto ok = checkJarNameCharacters(jarName); !ok)
-        return std::unexpected(ok.error());
-    if (bookName.isEmpty())
-        return fail(u"书名为空"_s);
-    if (auto ok = checkBookNameCharacters(bookName); !ok)
-        return std::unexpected(ok.error());
-    const int count = book.chapterCount();
-    if (count == 0)
-        return fail(u"请添加章节内容"_s);
-
-    const QStringList names = book.chapterNames();
-    QStringList texts;
-    texts.reserve(count);
+qint64 totalCharacters(const QStringList& texts)
+{
     qint64 total = 0;
-    for (int i = 0; i < count; ++i) {
-        texts.append(book.chaptertext(i));
-        total += texts.back().size();
-    }
+    for (const QString& text : texts)
+        total += text.size();
+    return total;
+}
 
-    const QString templatePath =
-        QDir(env.templateFolder).filePath(settings.phoneModel == 1 ? u"DuvEverMoto.dll"_s : u"DuvEver.dll"_s);
-    QByteArray templateBytes;
+// One volume from its payload to its JAR. Its pieces are deflated on the
+// packer's threads while its payload is still being written, a block at a
+// time, and while the next volume's payload is written; its JAR is written
+// as they come.
+struct PendingVolume {
+    payload::Volume payload;
+    QByteArray manifestBytes;
+    QByteArray capterBytes;
+    QString manifesttext;
+    QString jarBase;
+    // Over the bytes above, so dropped first: the manifest, chapter index
+    // and book information, then the pieces in writing order.
+    std::vector<archive::Packer::Batch> packing;
+    std::vector<qsizetype> blockBytes; // per batch of pieces, while the payload is written
+    std::size_t helped = 0;            // batches of pieces this thread has seen deflated
+    qsizetype aheadBytes = 0;          // bytes of the batches after those
+
+    static constexpr qsizetype kAheadBytes = qsizetype(16) << 20;
+
+    // Starts deflating the pieces [from, to) of block `block`. The packer
+    // holds the block until its pieces are deflated; the volume lets go of
+    // it at once, so that a long volume is never held whole in memory.
+    void packBlock(archive::Packer& packer, const payload::Volume& vol, std::size_t block, std::size_t from,
+                   std::size_t to)
     {
-        QFile file(templatePath);
-        if (!QFileInfo(templatePath).isFile())
-            return fail(u"找不到电子书模板文件："_s + native(templatePath));
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(u"无法读取文件："_s + native(templatePath));
-        templateBytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return fail(u"无法读取文件："_s + native(templatePath));
+        std::vector<archive::Entry> entries;
+        entries.reserve(to - from);
+        for (std::size_t i = from; i < to; ++i)
+            entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
+        qsizetype bytes = 0;
+        for (const archive::Entry& e : entries)
+            bytes += e.data.size();
+        packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
+        blockBytes.push_back(bytes);
+        aheadBytes += bytes;
+        // The payload is written faster than the workers deflate it, and
+        // what waits is held in memory: past 16 MiB this thread deflates
+        // too, the oldest first.
+        while (aheadBytes > kAheadBytes && helped + 1 < packing.size()) {
+            archive::Packer::Batch& oldest = packing[helped];
+            for (std::size_t i = 0; i < oldest.size(); ++i) {
+                if (!oldest.wait(i))
+                    break; // writing the JAR reports it
+            }
+            aheadBytes -= blockBytes[helped];
+            ++helped;
+        }
     }
-    if (!archive::checkTemplate(templateBytes))
-        return fail(u"电子书模板文件损坏："_s + native(templatePath));
+};
 
-    const QString bookFolder = QDir(settings.saveFolder).filePath(bookName);
+// One build, in its steps: check the input, read the template, start the
+// book folder's files, write the volumes (each: payload and pack, names,
+// then JAR, verification and JAD while the next one is packed), commit them
+// and report. Works only on the snapshot and on files of its own.
+class BookBuild {
+public:
+    BookBuild(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress);
+    BookBuild(const BookBuild&) = delete;
+    BookBuild& operator=(const BookBuild&) = delete;
+
+    Result<BuildReport> run();
+
+private:
+    Result<void> checkInput() const;
+    Result<void> readTemplate();
+    Result<void> writeVolumes();
+    Result<void> packVolume(PendingVolume& v);
+    void nameVolume(PendingVolume& v);
+    Result<void> finishVolume(PendingVolume& v, BuildFiles::Volume& target);
+    Result<void> writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target);
+    BuildReport report() const;
+    void refresh(qint64 processed);
+
+    const BookSnapshot& m_book;
+    const BuildEnvironment& m_env;
+    const BuildProgressFn& m_progress;
+    const QString m_message;
+    const QString m_bookName;
+    const QString m_jarName;
+    const qint64 m_total;
+    const QString m_bookFolder;
+    const QString m_bookFolderPath; // native, with a trailing separator
+    QByteArray m_templateBytes;
     // Holds the book folder until the build is over; on failure it takes
     // every file of this build away again.
-    auto started = BuildFiles::start(bookFolder, env.fileSteps);
+    std::unique_ptr<BuildFiles> m_files;
+    std::vector<BuildFiles::Volume> m_volumes;
+    QByteArray m_textBytes; // the book information, in every volume; outlives the packer's work
+    std::optional<archive::Packer> m_ownPacker;
+    archive::Packer* m_packer = nullptr;
+    payload::Cursor m_cursor;
+    double m_shown = 0; // the fraction last reported
+    int m_volume = 0;   // the last volume's number; 0 while the book is one volume
+    int m_digits = 1;
+    bool m_more = true; // the book has text for another volume
+};
+
+BookBuild::BookBuild(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
+    : m_book(book), m_env(env), m_progress(progress), m_message(messageAsBuilt(book.settings().message)),
+      m_bookName(bookNameAsBuilt(book.settings().bookName)), m_jarName(book.settings().jarName.trimmed()),
+      m_total(totalCharacters(book.chapterTexts())),
+      m_bookFolder(QDir(book.settings().saveFolder).filePath(m_bookName)),
+      m_bookFolderPath(native(m_bookFolder) + QDir::separator())
+{
+}
+
+Result<BuildReport> BookBuild::run()
+{
+    if (auto ok = checkInput(); !ok)
+        return std::unexpected(ok.error());
+    if (auto ok = readTemplate(); !ok)
+        return std::unexpected(ok.error());
+    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps);
     if (!started)
         return std::unexpected(started.error());
-    BuildFiles& files = **started;
-    std::vector<BuildFiles::Volume> volumes;
-    const QString bookFolderPath = native(bookFolder) + QDir::separator();
+    m_files = std::move(*started);
+    if (auto ok = writeVolumes(); !ok)
+        return std::unexpected(ok.error());
+    // Every volume is complete: put them in place of the older files.
+    if (auto committed = m_files->commit(m_volumes, m_jarName); !committed)
+        return std::unexpected(committed.error());
+    return report();
+}
 
-    const QByteArray textBytes = payload::utf8WithBom(payload::bookInformation(baseBookName, message, settings.maker));
-    double shown = 0; // the fraction last reported
-    const payload::RefreshFn refresh = [&](qint64 processed) {
-        shown = progressFraction(processed, total);
-        if (progress)
-            progress(shown);
-    };
-    // While a JAR is written the fraction stands still; the caller still
-    // hears from the build, to keep its window painting.
-    const std::function<void()> alive = [&] {
-        if (progress)
-            progress(shown);
-    };
+Result<void> BookBuild::checkInput() const
+{
+    if (auto ok = checkJarName(m_jarName); !ok)
+        return std::unexpected(ok.error().error());
+    if (auto ok = checkBookName(m_bookName); !ok)
+        return std::unexpected(ok.error().error());
+    if (m_book.chapterCount() == 0)
+        return fail(u"请添加章节内容"_s);
+    return {};
+}
 
-    // A volume's pieces are deflated on the packer's threads while its
-    // payload is still being written, a block at a time, and while the next
-    // volume's payload is written; its JAR is written as they come.
-    struct PendingVolume {
-        payload::Volume payload;
-        QByteArray manifestBytes;
-        QByteArray capterBytes;
-        QString manifesttext;
-        QString jarBase;
-        // Over the bytes above, so dropped first: the manifest, chapter index
-        // and book information, then the pieces in writing order.
-        std::vector<archive::Packer::Batch> packing;
-        std::vector<qsizetype> blockBytes; // per batch of pieces, while the payload is written
-        std::size_t helped = 0;            // batches of pieces this thread has seen deflated
-        qsizetype aheadBytes = 0;          // bytes of the batches after those
-    };
-    constexpr qsizetype kAheadBytes = qsizetype(16) << 20;
-    std::optional<archive::Packer> ownPacker;
-    archive::Packer& packer = env.packer ? *env.packer : ownPacker.emplace();
+Result<void> BookBuild::readTemplate()
+{
+    const QString templatePath =
+        QDir(m_env.templateFolder)
+            .filePath(m_book.settings().phoneModel == 1 ? u"DuvEverMoto.dll"_s : u"DuvEver.dll"_s);
+    QFile file(templatePath);
+    if (!QFileInfo(templatePath).isFile())
+        return fail(u"找不到电子书模板文件："_s + native(templatePath));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(u"无法读取文件："_s + native(templatePath));
+    const QByteArray templateBytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(u"无法读取文件："_s + native(templatePath));
+    if (!archive::checkTemplate(templateBytes))
+        return fail(u"电子书模板文件损坏："_s + native(templatePath));
+    m_templateBytes = templateBytes;
+    return {};
+}
+
+void BookBuild::refresh(qint64 processed)
+{
+    m_shown = progressFraction(processed, m_total);
+    if (m_progress)
+        m_progress(m_shown);
+}
+
+// Each volume is packed while the one before it is written: the JAR of a
+// volume is written once the next volume's payload is out.
+Result<void> BookBuild::writeVolumes()
+{
+    m_packer = m_env.packer ? m_env.packer : &m_ownPacker.emplace();
+    const BookSettings& settings = m_book.settings();
+    m_textBytes = payload::utf8WithBom(payload::bookInformation(m_bookName, m_message, settings.maker));
     std::optional<PendingVolume> pending;
-    payload::Cursor cursor;
-    int volume = 0;
-    int digits = 1;
-    bool more = true;
-    while (more || pending) {
+    while (m_more || pending) {
         std::optional<PendingVolume> next;
-        if (more) {
-            PendingVolume& v = next.emplace();
-            // The packer holds each block until its pieces are deflated; the
-            // volume lets go of it at once, so that a long volume is never
-            // held whole in memory.
-            const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block,
-                                                             std::size_t from, std::size_t to) {
-                std::vector<archive::Entry> entries;
-                entries.reserve(to - from);
-                for (std::size_t i = from; i < to; ++i)
-                    entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
-                qsizetype bytes = 0;
-                for (const archive::Entry& e : entries)
-                    bytes += e.data.size();
-                v.packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
-                v.blockBytes.push_back(bytes);
-                v.aheadBytes += bytes;
-                // The payload is written faster than the workers deflate it,
-                // and what waits is held in memory: past 16 MiB this
-                // thread deflates too, the oldest first.
-                while (v.aheadBytes > kAheadBytes && v.helped + 1 < v.packing.size()) {
-                    archive::Packer::Batch& oldest = v.packing[v.helped];
-                    for (std::size_t i = 0; i < oldest.size(); ++i) {
-                        if (!oldest.wait(i))
-                            break; // writing the JAR reports it
-                    }
-                    v.aheadBytes -= v.blockBytes[v.helped];
-                    ++v.helped;
-                }
-            };
-            auto vol =
-                payload::writeVolume(names, texts, budget, cursor, refresh, blockDone, payload::BlockAfterDone::Drop);
-            if (!vol)
-                return std::unexpected(vol.error());
-            v.payload = std::move(*vol);
-
-            if (payload::bookFinished(texts, cursor)) {
-                more = false;
-                if (volume > 0)
-                    ++volume;
-            } else {
-                ++volume;
-            }
-            if (volume == 1)
-                digits = volumeDigits(total, cursor.processed);
-
-            const QString suffix =
-                volume != 0 ? u"("_s + u"%1"_s.arg(volume, digits, 10, QLatin1Char('0')) + u")"_s : QString();
-            const QString jarFile = jarName + suffix + u".jar"_s;
-            const QString jarPath = QDir(bookFolder).filePath(jarFile);
-            const QString jadUrl = shortJarPath(bookFolderPath, jarFile).chopped(4);
-            volumes.push_back({QString(), jarPath, QString(), jadUrl + u".jad"_s});
-
-            v.jarBase = jarName + suffix;
-            v.manifesttext = composeManifest(bookName + suffix);
-            v.manifestBytes = savetoutf8(v.manifesttext);
-            v.capterBytes = payload::utf8WithBom(v.payload.capter);
-            v.packing.insert(v.packing.begin(), packer.start({{kManifestEntry.toLatin1(), v.manifestBytes},
-                                                              {QByteArrayLiteral("capter"), v.capterBytes},
-                                                              {QByteArrayLiteral("text"), textBytes}}));
+        if (m_more) {
+            if (auto ok = packVolume(next.emplace()); !ok)
+                return ok;
+            nameVolume(*next);
         }
-
         if (pending) {
-            BuildFiles::Volume& target = volumes[volumes.size() - (next ? 2 : 1)];
-            auto jar = files.createTemporary(u"jar"_s);
-            if (!jar)
-                return std::unexpected(jar.error());
-            target.jarTemporary = (*jar)->fileName();
-            const auto jarSize = archive::writeJar(templateBytes, pending->packing, **jar, alive);
-            (*jar)->close();
-            if (!jarSize)
-                return std::unexpected(jarSize.error());
-            if ((*jar)->error() != QFileDevice::NoError)
-                return fail(u"无法写入文件："_s + native(target.jarTemporary));
-            pending->packing.clear();
-            pending->payload = payload::Volume();
-
-            const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());
-            if (!manifest || *manifest != pending->manifestBytes)
-                return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
-
-            QString jadText = pending->manifesttext;
-            jadText += jadLines(*jarSize, pending->jarBase + u".jar"_s);
-            auto jad = files.createTemporary(u"jad"_s);
-            if (!jad)
-                return std::unexpected(jad.error());
-            target.jadTemporary = (*jad)->fileName();
-            auto saved = savetoutf9(jadText, **jad);
-            (*jad)->close();
-            if (!saved)
-                return std::unexpected(saved.error());
-            if ((*jad)->error() != QFileDevice::NoError)
-                return fail(u"无法写入文件："_s + native(target.jadTemporary));
+            BuildFiles::Volume& target = m_volumes[m_volumes.size() - (next ? 2 : 1)];
+            if (auto ok = finishVolume(*pending, target); !ok)
+                return ok;
         }
         pending = std::move(next);
     }
+    return {};
+}
 
-    // Every volume is complete: put them in place of the older files.
-    if (auto committed = files.commit(volumes, jarName); !committed)
-        return std::unexpected(committed.error());
+// The volume's payload up to the size budget, its pieces handed to the
+// packer block by block; then where the book stands: finished, or cut into
+// numbered volumes.
+Result<void> BookBuild::packVolume(PendingVolume& v)
+{
+    archive::Packer& packer = *m_packer;
+    const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block, std::size_t from,
+                                                     std::size_t to) { v.packBlock(packer, vol, block, from, to); };
+    const QStringList& texts = m_book.chapterTexts();
+    auto vol = payload::writeVolume(
+        m_book.chapterNames(), texts, payload::textBudget(m_book.settings().jarSize), m_cursor,
+        [this](qint64 processed) { refresh(processed); }, blockDone, payload::BlockAfterDone::Drop);
+    if (!vol)
+        return std::unexpected(vol.error());
+    v.payload = std::move(*vol);
 
+    if (payload::bookFinished(texts, m_cursor)) {
+        m_more = false;
+        if (m_volume > 0)
+            ++m_volume;
+    } else {
+        ++m_volume;
+    }
+    if (m_volume == 1)
+        m_digits = volumeDigits(m_total, m_cursor.processed);
+    return {};
+}
+
+// The volume's file names, manifest and chapter index; the packer starts on
+// the manifest, the chapter index and the book information.
+void BookBuild::nameVolume(PendingVolume& v)
+{
+    const QString suffix =
+        m_volume != 0 ? u"("_s + u"%1"_s.arg(m_volume, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+    const QString jarFile = m_jarName + suffix + u".jar"_s;
+    const QString jarPath = QDir(m_bookFolder).filePath(jarFile);
+    const QString jadUrl = shortJarPath(m_bookFolderPath, jarFile).chopped(4);
+    m_volumes.push_back({QString(), jarPath, QString(), jadUrl + u".jad"_s});
+
+    v.jarBase = m_jarName + suffix;
+    v.manifesttext = composeManifest(m_bookName + suffix);
+    v.manifestBytes = savetoutf8(v.manifesttext);
+    v.capterBytes = payload::utf8WithBom(v.payload.capter);
+    v.packing.insert(v.packing.begin(), m_packer->start({{kManifestEntry.toLatin1(), v.manifestBytes},
+                                                         {QByteArrayLiteral("capter"), v.capterBytes},
+                                                         {QByteArrayLiteral("text"), m_textBytes}}));
+}
+
+// The volume's JAR under a temporary name, its manifest read back, then its
+// JAD beside it.
+Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& target)
+{
+    auto jar = m_files->createTemporary(u"jar"_s);
+    if (!jar)
+        return std::unexpected(jar.error());
+    target.jarTemporary = (*jar)->fileName();
+    // While a JAR is written the fraction stands still; the caller still
+    // hears from the build, to keep its window painting.
+    const std::function<void()> alive = [this] {
+        if (m_progress)
+            m_progress(m_shown);
+    };
+    const auto jarSize = archive::writeJar(m_templateBytes, v.packing, **jar, alive);
+    (*jar)->close();
+    if (!jarSize)
+        return std::unexpected(jarSize.error());
+    if ((*jar)->error() != QFileDevice::NoError)
+        return fail(u"无法写入文件："_s + native(target.jarTemporary));
+    v.packing.clear();
+    v.payload = payload::Volume();
+
+    const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());
+    if (!manifest || *manifest != v.manifestBytes)
+        return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
+    return writeJad(v, *jarSize, target);
+}
+
+Result<void> BookBuild::writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target)
+{
+    QString jadText = v.manifesttext;
+    jadText += jadLines(jarSize, v.jarBase + u".jar"_s);
+    auto jad = m_files->createTemporary(u"jad"_s);
+    if (!jad)
+        return std::unexpected(jad.error());
+    target.jadTemporary = (*jad)->fileName();
+    auto saved = savetoutf9(jadText, **jad);
+    (*jad)->close();
+    if (!saved)
+        return std::unexpected(saved.error());
+    if ((*jad)->error() != QFileDevice::NoError)
+        return fail(u"无法写入文件："_s + native(target.jadTemporary));
+    return {};
+}
+
+BuildReport BookBuild::report() const
+{
     BuildReport report;
-    for (const BuildFiles::Volume& v : volumes) {
+    for (const BuildFiles::Volume& v : m_volumes) {
         report.jarPaths.append(native(v.jar));
         report.jadPaths.append(native(v.jad));
     }
-    report.bookFolder = native(bookFolder);
-    if (volume == 0) {
+    report.bookFolder = native(m_bookFolder);
+    if (m_volume == 0) {
         report.message = u"成功制做"_s + report.jarPaths.front();
     } else {
-        report.message =
-            u"成功制做"_s + bookFolderPath + settings.jarName + u"(0~"_s + QString::number(volume) + u").jar"_s;
+        // The JAR name as typed.
+        report.message = u"成功制做"_s + m_bookFolderPath + m_book.settings().jarName + u"(0~"_s +
+                         QString::number(m_volume) + u").jar"_s;
     }
+    return report;
+}
 
-    if (message != settings.message)
+} // namespace
+
+Result<BuildReport> BuildEbook(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
+{
+    BookBuild build(book, env, progress);
+    return build.run();
+}
+
+void clearForNextBook(BookProject& book)
+{
+    const QString message = messageAsBuilt(book.settings().message);
+    if (message != book.settings().message)
         book.setMessage(message);
     book.clearAfterBuild();
-    return report;
 }
 
 } // namespace vamo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/BookProject.h"
+#include "model/BookSnapshot.h"
 #include "model/Error.h"
 #include "packaging/BuildFiles.h"
 
@@ -16,8 +17,6 @@ class Packer;
 }
 
 struct BuildEnvironment {
-    QString programFolder;          // holds the workspace "vamobooktemp"; a build keeps
-                                    // its volume files in memory and writes nothing there
     QString templateFolder;         // holds DuvEver.dll and DuvEverMoto.dll
     FileSteps* fileSteps = nullptr; // how finished files are put in place; null: the real file system
     // Deflates the volumes' entries; null: the build starts threads of its
@@ -37,20 +36,30 @@ struct BuildReport {
 // every ninth.
 using BuildProgressFn = std::function<void(double fraction)>;
 
-// Turns the book project into JAR and JAD volumes in the book folder (save
-// folder + book name). Builds of one book folder exclude each other. Every
-// volume is finished under a temporary name of the build's own and, once all
-// are, put in place of an older JAR and JAD of the same name, each JAR before
-// its JAD; then the older build's volumes beyond the new ones go
-// (BuildFiles.h).
+// Turns the book, as `book` shows it, into JAR and JAD volumes in the book
+// folder (save folder + book name) and reports them. Builds of one book folder
+// exclude each other. Every volume is finished under a temporary name of the
+// build's own and, once all are, put in place of an older JAR and JAD of the
+// same name, each JAR before its JAD; then the older build's volumes beyond
+// the new ones go (BuildFiles.h). The build writes the book information with
+// a blank message as " ".
 //
-// On success the project is cleared for the next book (a blank message
-// becomes " "). On failure the project is left exactly as it was, no
+// The project the snapshot was taken from is not touched: after success the
+// caller clears it for the next book with clearForNextBook(). On failure no
 // temporary file stays behind, older JARs and JADs are untouched, and the
-// error says why: "找不到电子书模板文件：" + path, "无法读取文件：" + path,
-// "电子书模板文件损坏：" + path, "无法创建目录：" + path, "无法写入文件：" +
-// path, "另一个程序正在制作这本书，请稍后再试：" + folder, "生成JAR包失败：" +
-// reason.
-Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, const BuildProgressFn& progress = {});
+// error says why: the make command's name rules for the JAR and book names
+// and "请添加章节内容" (MakeChecks.h; the make command has checked them, other
+// callers are held to the same), "找不到电子书模板文件：" + path,
+// "无法读取文件：" + path, "电子书模板文件损坏：" + path, "无法创建目录：" +
+// path, "无法写入文件：" + path, "另一个程序正在制作这本书，请稍后再试：" +
+// folder, "生成JAR包失败：" + reason.
+[[nodiscard]] Result<BuildReport> BuildEbook(const BookSnapshot& book, const BuildEnvironment& env,
+                                             const BuildProgressFn& progress = {});
+
+// What a successful build leaves of the project it was taken from, done by
+// the caller on the project's own thread: a blank message becomes " ", the
+// chapters, their texts and the book name are emptied, `num` is 0 and the
+// JAR name a fresh dated one (BookProject::clearAfterBuild()).
+void clearForNextBook(BookProject& book);
 
 } // namespace vamo

@@ -16,23 +16,23 @@ namespace vamo {
 
 // The eight manifest lines for a volume whose book name is `bookName`
 // (trimmed here; it carries the volume suffix of a cut book).
-QString composeManifest(const QString& bookName);
+[[nodiscard]] QString composeManifest(const QString& bookName);
 
 // The two lines the JAD adds to the manifest.
-QString jadLines(qint64 jarSize, const QString& jarFileName);
+[[nodiscard]] QString jadLines(qint64 jarSize, const QString& jarFileName);
 
 // The encoder shared by both writers.
-QByteArray encodeDescriptorText(QStringView text);
+[[nodiscard]] QByteArray encodeDescriptorText(QStringView text);
 
 // The manifest entry's bytes for `manifesttext`.
-QByteArray savetoutf8(const QString& manifesttext);
+[[nodiscard]] QByteArray savetoutf8(const QString& manifesttext);
 
 // Writes `manifesttext` to url + ".jad", replacing any earlier content.
-Result<void> savetoutf9(const QString& manifesttext, const QString& url);
+[[nodiscard]] Result<void> savetoutf9(const QString& manifesttext, const QString& url);
 
 // Writes `manifesttext` into `out`, a file open for writing: the build's own
 // temporary file, put in place afterwards. Fails with "无法写入文件：" + the
 // file's name.
-Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out);
+[[nodiscard]] Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out);
 
 } // namespace vamo

@@ -4,6 +4,7 @@
 #include "text/Cp936.h"
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -39,86 +40,112 @@ bool isOnlyDots(QStringView name)
     return true;
 }
 
+// A refusal of `field`; `blank`: it failed for being blank.
+std::unexpected<FieldError> refuse(MakeField field, QString message, bool blank = false)
+{
+    return std::unexpected(FieldError{field, std::move(message), blank});
+}
+
+// The checks in their order; the chapter count only when there is one.
+FieldResult<void> makeChecks(const BookSettings& s, std::optional<int> chapterCount)
+{
+    if (auto ok = checkJarNameChinese(s.jarName); !ok)
+        return ok;
+    if (auto ok = checkJarName(s.jarName); !ok)
+        return ok;
+    if (auto ok = checkBookNameFilled(s.bookName); !ok)
+        return ok;
+    if (auto ok = checkMakerFilled(s.maker); !ok)
+        return ok;
+    if (chapterCount && *chapterCount == 0)
+        return refuse(MakeField::Chapters, u"请添加章节内容"_s);
+    return checkBookNameCharacters(s.bookName);
+}
+
 } // namespace
 
-Result<void> checkJarNameChinese(QStringView jarName)
+void emptyRefusedField(BookSettings& settings, const FieldError& refusal)
+{
+    if (!refusal.emptyField)
+        return;
+    switch (refusal.field) {
+    case MakeField::JarName:
+        settings.jarName.clear();
+        break;
+    case MakeField::BookName:
+        settings.bookName.clear();
+        break;
+    case MakeField::Maker:
+        settings.maker.clear();
+        break;
+    case MakeField::Message:
+        settings.message.clear();
+        break;
+    case MakeField::Chapters:
+        break;
+    }
+}
+
+FieldResult<void> checkJarNameChinese(QStringView jarName)
 {
     for (QChar c : jarName) {
         if (cp936::isChinese(c.unicode()))
-            return fail(u"jar包名含有中文"_s);
+            return refuse(MakeField::JarName, u"jar包名含有中文"_s);
     }
     return {};
 }
 
-Result<void> checkBookNameFilled(QStringView bookName)
+FieldResult<void> checkBookNameFilled(QStringView bookName)
 {
     if (bookName.trimmed().isEmpty())
-        return fail(u"书名为空"_s);
+        return refuse(MakeField::BookName, u"书名为空"_s, true);
     return {};
 }
 
-Result<void> checkMakerFilled(QStringView maker)
+FieldResult<void> checkMakerFilled(QStringView maker)
 {
     if (maker.trimmed().isEmpty())
-        return fail(u"制作名为空"_s);
+        return refuse(MakeField::Maker, u"制作名为空"_s, true);
     return {};
 }
 
-Result<void> checkJarNameCharacters(QStringView jarName)
+FieldResult<void> checkJarNameCharacters(QStringView jarName)
 {
     if (const auto c = firstForbiddenCharacter(jarName))
-        return fail(u"jar包名包涵非法字符("_s + *c + u")"_s);
+        return refuse(MakeField::JarName, u"jar包名包涵非法字符("_s + *c + u")"_s);
     return {};
 }
 
-Result<void> checkBookNameCharacters(QStringView bookName)
+FieldResult<void> checkBookNameCharacters(QStringView bookName)
 {
     if (const auto c = firstForbiddenCharacter(bookName))
-        return fail(u"书名包涵非法字符("_s + *c + u")"_s);
+        return refuse(MakeField::BookName, u"书名包涵非法字符("_s + *c + u")"_s);
     // The book folder is the save folder plus the book name; "." or ".."
     // would put the book somewhere else.
     if (isOnlyDots(bookName))
-        return fail(u"书名包涵非法字符(.)"_s);
+        return refuse(MakeField::BookName, u"书名包涵非法字符(.)"_s);
     return {};
 }
 
-Result<void> checkJarName(QStringView jarName)
+FieldResult<void> checkJarName(QStringView jarName)
 {
     if (jarName.trimmed().isEmpty())
-        return fail(u"jar包名为空"_s);
+        return refuse(MakeField::JarName, u"jar包名为空"_s, true);
     return checkJarNameCharacters(jarName);
 }
 
-Result<void> checkBookName(QStringView bookName)
+FieldResult<void> checkBookName(QStringView bookName)
 {
     if (auto ok = checkBookNameFilled(bookName); !ok)
         return ok;
     return checkBookNameCharacters(bookName);
 }
 
-Result<void> checkMake(BookProject& book)
+FieldResult<void> checkMake(const BookSettings& settings, int chapterCount)
 {
-    const BookSettings s = book.settings();
-
-    if (auto ok = checkJarNameChinese(s.jarName); !ok)
-        return ok;
-    if (auto ok = checkJarName(s.jarName); !ok) {
-        if (s.jarName.trimmed().isEmpty())
-            book.setJarName(QString());
-        return ok;
-    }
-
-    if (auto ok = checkBookNameFilled(s.bookName); !ok) {
-        book.setBookName(QString());
-        return ok;
-    }
-    if (auto ok = checkMakerFilled(s.maker); !ok) {
-        book.setMaker(QString());
-        return ok;
-    }
-    if (book.chapterCount() == 0)
-        return fail(u"请添加章节内容"_s);
-    return checkBookNameCharacters(s.bookName);
+    return makeChecks(settings, chapterCount);
 }
+
+FieldResult<void> checkMakeSettings(const BookSettings& settings) { return makeChecks(settings, std::nullopt); }
 
 } // namespace vamo

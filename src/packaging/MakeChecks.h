@@ -6,40 +6,69 @@
 
 #include <QStringView>
 
+#include <expected>
+
 namespace vamo {
 
-// The make command's checks, in their order; the first failure is returned
-// and, where the rules say so, the offending field is emptied:
+// What a check of the make command is about: one of the settings, or the
+// chapter list.
+enum class MakeField { JarName, BookName, Maker, Message, Chapters };
+
+// A refused check: the message, the field it names and whether that field
+// failed for being blank, in which case the caller empties it (a window its
+// control, emptyRefusedField() a settings value). Nothing is emptied here.
+struct FieldError {
+    MakeField field = MakeField::Chapters;
+    QString message;
+    bool emptyField = false;
+
+    [[nodiscard]] Error error() const { return Error{message}; }
+};
+
+template <class T>
+using FieldResult = std::expected<T, FieldError>;
+
+// Empties the field `refusal` names in `settings` when it failed for being
+// blank; leaves `settings` as it is otherwise.
+void emptyRefusedField(BookSettings& settings, const FieldError& refusal);
+
+// The make command's checks, in their order; the first failure is returned:
 //   JAR name: a Chinese character ("jar包名含有中文"), blank ("jar包名为空",
-//   emptied), a character not allowed in file names ("jar包名包涵非法字符(c)");
-//   book name blank ("书名为空", emptied); maker blank ("制作名为空", emptied);
-//   no chapters ("请添加章节内容"); book name with a character not allowed in
-//   file names ("书名包涵非法字符(c)") or made only of dots ("书名包涵非法字符(.)").
-Result<void> checkMake(BookProject& book);
+//   to empty), a character not allowed in file names ("jar包名包涵非法字符(c)");
+//   book name blank ("书名为空", to empty); maker blank ("制作名为空", to
+//   empty); no chapters ("请添加章节内容"); book name with a character not
+//   allowed in file names ("书名包涵非法字符(c)") or made only of dots
+//   ("书名包涵非法字符(.)").
+[[nodiscard]] FieldResult<void> checkMake(const BookSettings& settings, int chapterCount);
+// The same checks of the settings alone, in the same order, for a caller
+// that checks them before it has the chapters (the chapter count is not
+// checked).
+[[nodiscard]] FieldResult<void> checkMakeSettings(const BookSettings& settings);
 
 // Single rules of the make command that the wizard's step one applies too.
 // A character of the JAR name that counts as Chinese: "jar包名含有中文".
-Result<void> checkJarNameChinese(QStringView jarName);
-// The book name is blank once trimmed: "书名为空" (the caller empties it).
-Result<void> checkBookNameFilled(QStringView bookName);
-// The maker is blank once trimmed: "制作名为空" (the caller empties it).
-Result<void> checkMakerFilled(QStringView maker);
+[[nodiscard]] FieldResult<void> checkJarNameChinese(QStringView jarName);
+// The book name is blank once trimmed: "书名为空" (to empty).
+[[nodiscard]] FieldResult<void> checkBookNameFilled(QStringView bookName);
+// The maker is blank once trimmed: "制作名为空" (to empty).
+[[nodiscard]] FieldResult<void> checkMakerFilled(QStringView maker);
 
 // The name rules, one implementation for the make command, folder mode, the
 // command line and the build. A name is blank when trimming all white space
 // leaves nothing; forbidden are ? * : / \ < > | ", the double quote, and
 // control characters.
 
-// JAR name: blank ("jar包名为空") or holding a forbidden character.
-Result<void> checkJarName(QStringView jarName);
-// Book name: blank ("书名为空"), holding a forbidden character, or only dots.
-Result<void> checkBookName(QStringView bookName);
+// JAR name: blank ("jar包名为空", to empty) or holding a forbidden character.
+[[nodiscard]] FieldResult<void> checkJarName(QStringView jarName);
+// Book name: blank ("书名为空", to empty), holding a forbidden character, or
+// only dots.
+[[nodiscard]] FieldResult<void> checkBookName(QStringView bookName);
 
 // The JAR name holds a character not allowed in file names:
 // "jar包名包涵非法字符(c)".
-Result<void> checkJarNameCharacters(QStringView jarName);
+[[nodiscard]] FieldResult<void> checkJarNameCharacters(QStringView jarName);
 // The book name holds a character not allowed in file names
 // ("书名包涵非法字符(c)") or is made only of dots ("书名包涵非法字符(.)").
-Result<void> checkBookNameCharacters(QStringView bookName);
+[[nodiscard]] FieldResult<void> checkBookNameCharacters(QStringView bookName);
 
 } // namespace vamo

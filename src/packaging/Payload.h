@@ -22,7 +22,7 @@ inline constexpr qsizetype kPieceLength = 1400;
 
 // Text budget of a JAR size class (Combo1 index) in units of 1024 bytes of
 // piece files per volume; 0 means no budget (one volume).
-qint64 textBudget(int jarSizeIndex);
+[[nodiscard]] qint64 textBudget(int jarSizeIndex);
 
 // How the next piece is taken from the front of what is left of a chapter.
 struct Cut {
@@ -34,7 +34,7 @@ struct Cut {
 // 1401st is a line feed (CR LF is never split), or 1399 when the cut would
 // fall between the halves of a surrogate pair. A shorter rest (even an empty
 // one) is the chapter's last piece.
-Cut nextCut(QStringView rest);
+[[nodiscard]] Cut nextCut(QStringView rest);
 
 // Appends the piece file (byte-order mark, line-break header, CR LF, the piece
 // text, and CR LF after a cut piece) to `out` as UTF-8. Returns the length of
@@ -42,13 +42,13 @@ Cut nextCut(QStringView rest);
 qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut, QStringEncoder& utf8);
 
 // The same as one file, for callers that want a single piece.
-QByteArray pieceFile(QStringView piece, bool cut);
+[[nodiscard]] QByteArray pieceFile(QStringView piece, bool cut);
 
 // UTF-8 with byte-order mark, as every payload file is written.
-QByteArray utf8WithBom(QStringView text);
+[[nodiscard]] QByteArray utf8WithBom(QStringView text);
 
 // The book information file "text".
-QString bookInformation(const QString& baseBookName, const QString& message, const QString& maker);
+[[nodiscard]] QString bookInformation(const QString& baseBookName, const QString& message, const QString& maker);
 
 // Where the book's payload stands between volumes.
 struct Cursor {
@@ -74,7 +74,7 @@ struct Volume {
     qint64 volumeBytes = 0;         // sum of the piece files' sizes
     bool chapterFinished = true;    // false when the volume ended inside a chapter
 
-    QByteArrayView pieceData(const PieceEntry& e) const
+    [[nodiscard]] QByteArrayView pieceData(const PieceEntry& e) const
     {
         const QByteArray& b = blocks[e.block];
         return b.isEmpty() ? QByteArrayView() : QByteArrayView(b).sliced(e.offset, e.size);
@@ -101,12 +101,12 @@ enum class BlockAfterDone { Keep, Drop };
 // budget (0 = none) is reached or the chapters are exhausted, and advances the
 // cursor. `texts` holds one text per chapter name. Fails only when a chapter
 // is so long that its piece numbers would run into the next chapter's.
-Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh = {}, const BlockFn& blockDone = {},
-                           BlockAfterDone after = BlockAfterDone::Keep);
+[[nodiscard]] Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB,
+                                         Cursor& cursor, const RefreshFn& refresh = {}, const BlockFn& blockDone = {},
+                                         BlockAfterDone after = BlockAfterDone::Keep);
 
 // The end-of-book test after a volume: every chapter written, or only the
 // last one left and nothing of it remains.
-bool bookFinished(const QStringList& texts, const Cursor& cursor);
+[[nodiscard]] bool bookFinished(const QStringList& texts, const Cursor& cursor);
 
 } // namespace vamo::payload

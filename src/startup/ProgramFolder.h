@@ -10,18 +10,18 @@ namespace vamo {
 // is not writable, or the program is installed (its templates lie in the
 // installed data folder, not beside it), the user's data folder takes its
 // place. Needs a QCoreApplication.
-QString programFolder();
+[[nodiscard]] QString programFolder();
 
 // Folder holding the reader templates DuvEver.dll and DuvEverMoto.dll: the
 // program folder when they lie there, else the installed data folder.
-QString templateFolder();
+[[nodiscard]] QString templateFolder();
 
 // The installed data folder, <prefix>/share/vamobook beside the installed
 // <prefix>/bin that holds the executable (it need not exist).
-QString installDataFolder();
+[[nodiscard]] QString installDataFolder();
 
 // The default save folder: the program folder's jar/, with a trailing
 // separator.
-QString defaultSaveFolder(const QString& programFolder);
+[[nodiscard]] QString defaultSaveFolder(const QString& programFolder);
 
 } // namespace vamo

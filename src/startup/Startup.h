@@ -14,8 +14,8 @@ namespace vamo {
 using PumpFn = std::function<void()>;
 
 // The build workspace and the command script below the program folder.
-QString workspaceFolder(const QString& programFolder);   // <P>/vamobooktemp
-QString commandScriptPath(const QString& programFolder); // <P>/jre/vamo.bat
+[[nodiscard]] QString workspaceFolder(const QString& programFolder);   // <P>/vamobooktemp
+[[nodiscard]] QString commandScriptPath(const QString& programFolder); // <P>/jre/vamo.bat
 
 // Deletes the folder `currPath` with everything below it, read-only and
 // hidden files included, without changing any file's mode. Symbolic links
@@ -23,16 +23,16 @@ QString commandScriptPath(const QString& programFolder); // <P>/jre/vamo.bat
 // what they point to is never touched. A path that does not exist is not an
 // error. When something cannot be removed the rest is still removed and the
 // message names the first entry that stayed.
-Result<void> RecurseTree(const QString& currPath, const PumpFn& pump = {});
+[[nodiscard]] Result<void> RecurseTree(const QString& currPath, const PumpFn& pump = {});
 
 // What an interrupted or finished build may have left behind: the workspace
 // (with everything in it) and the command script. Run at start-up and at
 // exit; finds nothing to do on a clean program folder. The script is
 // removed only from a real jre folder: where jre is a link, the file it
 // leads to lies outside the program folder and stays.
-Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump = {});
+[[nodiscard]] Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump = {});
 
 // Makes sure the save folder exists, creating missing levels.
-Result<void> createSaveFolder(const QString& folder);
+[[nodiscard]] Result<void> createSaveFolder(const QString& folder);
 
 } // namespace vamo

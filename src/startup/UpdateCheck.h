@@ -38,39 +38,39 @@ inline constexpr const char* updateUrlVariable = "VAMOBOOK_UPDATE_URL";
 
 // --- addresses ---------------------------------------------------------
 
-QUrl defaultUpdateInfoUrl();
+[[nodiscard]] QUrl defaultUpdateInfoUrl();
 // The address the start-up fetches: the environment variable's when it is
 // set, else the default. Empty when the variable turns the check off.
-QUrl updateInfoUrl();
+[[nodiscard]] QUrl updateInfoUrl();
 
-QString homePageUrl();
-QString updatePageUrl();
-QString helpPageUrl();
+[[nodiscard]] QString homePageUrl();
+[[nodiscard]] QString updatePageUrl();
+[[nodiscard]] QString helpPageUrl();
 // `siteurl` and `marketurl` before the update-information file replaces them.
-QString defaultSiteUrl();
-QString defaultMarketUrl();
+[[nodiscard]] QString defaultSiteUrl();
+[[nodiscard]] QString defaultMarketUrl();
 
 // The texts of the version notice and of the FAQ entry.
-QString newVersionNotice();
-QString faqText();
+[[nodiscard]] QString newVersionNotice();
+[[nodiscard]] QString faqText();
 
 // What the program may hand to the browser: an http or https address with
 // a host. A text without a scheme (a bare host name, "host/path",
 // "host:8080") gets "http://" in front. Anything else (file:, javascript:,
 // a program path, an address without a host) gives nothing.
-std::optional<QUrl> webAddress(QStringView text);
+[[nodiscard]] std::optional<QUrl> webAddress(QStringView text);
 
 // --- local files -------------------------------------------------------
 
-QString marketTextPath(const QString& programFolder);    // <P>/jre/market.txt
-QString marketPicturePath(const QString& programFolder); // <P>/jre/market.gif
+[[nodiscard]] QString marketTextPath(const QString& programFolder);    // <P>/jre/market.txt
+[[nodiscard]] QString marketPicturePath(const QString& programFolder); // <P>/jre/market.gif
 
 // Replaces `path` with `bytes` as a whole: the bytes are written beside it
 // and renamed over it once complete, so a failure leaves the old file as it
 // was. The folder is created when missing (one level). A symbolic link or
 // anything else that is not an ordinary file at `path` is left alone and
 // refused.
-Result<void> replaceFile(const QString& path, QByteArrayView bytes);
+[[nodiscard]] Result<void> replaceFile(const QString& path, QByteArrayView bytes);
 
 // --- update-information file -------------------------------------------
 
@@ -88,15 +88,15 @@ struct UpdateInfo {
 // Reads the file's bytes as code page 936 text, line by line (a line ends at
 // CR LF or CR; a lone LF stays inside its line), each line trimmed of
 // spaces. Lines after the sixth are ignored.
-UpdateInfo parseUpdateInfo(QByteArrayView bytes);
+[[nodiscard]] UpdateInfo parseUpdateInfo(QByteArrayView bytes);
 
 // The largest whole number not greater than the number on the line (a
 // decimal number, optionally signed, with a fraction or an exponent).
 // Nothing for anything else, and for numbers too large to be meant.
-std::optional<qint64> wholeNumber(QStringView line);
+[[nodiscard]] std::optional<qint64> wholeNumber(QStringView line);
 
 // True for bytes that start with a GIF signature.
-bool looksLikeGif(QByteArrayView bytes);
+[[nodiscard]] bool looksLikeGif(QByteArrayView bytes);
 
 // --- downloads ---------------------------------------------------------
 
@@ -113,7 +113,7 @@ public:
              int timeLimitMs = downloadTimeLimitMs, QObject* parent = nullptr);
     ~Download() override;
 
-    bool running() const { return !m_ended; }
+    [[nodiscard]] bool running() const { return !m_ended; }
 
 private:
     void take();
@@ -151,13 +151,13 @@ public:
     // Starts the check; an empty or non-web address goes straight on as a
     // failed download does (the local picture is still shown). Once only.
     void start(const QUrl& updateInfoUrl);
-    bool running() const { return m_running; }
-    bool done() const { return m_done; }
+    [[nodiscard]] bool running() const { return m_running; }
+    [[nodiscard]] bool done() const { return m_done; }
     // Time limit of each download (tests shorten it).
     void setTimeLimit(int ms) { m_timeLimitMs = ms; }
 
-    const QString& siteurl() const { return m_siteurl; }
-    const QString& marketurl() const { return m_marketurl; }
+    [[nodiscard]] const QString& siteurl() const { return m_siteurl; }
+    [[nodiscard]] const QString& marketurl() const { return m_marketurl; }
 
 Q_SIGNALS:
     void promotionTextRead(const QString& text);

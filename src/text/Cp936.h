@@ -20,19 +20,19 @@ inline constexpr quint16 missingCode = 63;
 // The first few thousand characters from 0x80 on are asked of ICU one by
 // one; after that (or once encode() ran) a table lookup, cheap enough to call
 // once per character.
-quint16 code(char16_t c);
+[[nodiscard]] quint16 code(char16_t c);
 
 // The Chinese character test: the code written in hexadecimal without leading
 // zeros starts with B, C, D, E or F. So every double-byte character with a
 // lead byte of 0xB0 or above counts, and of the single-byte codes only
 // 0x0B..0x0F (and the single byte 0xFF).
-bool isChinese(char16_t c);
+[[nodiscard]] bool isChinese(char16_t c);
 
 // Decodes code page 936 bytes; invalid bytes become U+FFFD.
-QString decode(QByteArrayView bytes);
+[[nodiscard]] QString decode(QByteArrayView bytes);
 
 // Encodes text in code page 936, one or two bytes per code unit as code()
 // gives them; characters without a code become '?'.
-QByteArray encode(QStringView text);
+[[nodiscard]] QByteArray encode(QStringView text);
 
 } // namespace vamo::cp936

@@ -16,13 +16,13 @@
 // Windows names are UTF-16 already and these functions change nothing.
 namespace vamo {
 
-QString decodeFileName(QByteArrayView raw);
-QByteArray encodeFileName(QStringView name);
+[[nodiscard]] QString decodeFileName(QByteArrayView raw);
+[[nodiscard]] QByteArray encodeFileName(QStringView name);
 
 // The name to show and to derive chapter and book names from: a name that
 // is not valid UTF-8 but valid code page 936 shows as such, anything else
 // undecodable as U+FFFD. A valid name is returned unchanged.
-QString displayFileName(QStringView name);
+[[nodiscard]] QString displayFileName(QStringView name);
 
 enum class FileKind { Regular, Directory, Other };
 struct FileStatus {
@@ -30,6 +30,6 @@ struct FileStatus {
     qint64 size = 0;
 };
 // What the path names, links followed; nothing when it does not exist.
-std::optional<FileStatus> fileStatus(const QString& path);
+[[nodiscard]] std::optional<FileStatus> fileStatus(const QString& path);
 
 } // namespace vamo

@@ -20,14 +20,14 @@ using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
 // The converter ICU knows by `name` (it decodes invalid input as U+FFFD);
 // null when ICU lacks it.
-Converter openConverter(const char* name);
+[[nodiscard]] Converter openConverter(const char* name);
 
 // ICU's name of code page 936 as Windows has it (euro sign at 0x80).
 inline constexpr const char* cp936Name = "windows-936-2000";
 
 // cp936::code() of one character, asked of ICU without the code table (as
 // code() does for the first characters a program asks for).
-quint16 cp936CodeWithoutTable(char16_t c);
+[[nodiscard]] quint16 cp936CodeWithoutTable(char16_t c);
 
 // Decodes code page 936 piece by piece, exactly as ICU's converter does
 // (the same characters, U+FFFD in the same places) but through tables taken
@@ -54,12 +54,12 @@ public:
     // Decodes `in` into `out`, which must have room for in.size() + 1 units;
     // returns the number of units written. A lead byte at the end of a piece
     // waits for the next piece unless `last` is set.
-    qsizetype decode(QByteArrayView in, char16_t* out, bool last);
+    [[nodiscard]] qsizetype decode(QByteArrayView in, char16_t* out, bool last);
 
     // Whether the bytes so far held a GB18030 four-byte sequence (lead byte,
     // digit, lead byte, digit), which code page 936 decodes as U+FFFD and
     // the digit. Checked only where a pair fails, at no cost to valid text.
-    bool sawFourByteSequence() const { return m_fourByte; }
+    [[nodiscard]] bool sawFourByteSequence() const { return m_fourByte; }
 
 private:
     int m_pendingLead = -1;

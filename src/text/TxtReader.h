@@ -19,10 +19,10 @@ enum class TextEncoding { Cp936, Gb18030, Utf8, Utf16LE, Utf16BE };
 // text has more invalid places than valid sequences. Everything else is
 // code page 936, or GB18030 when it holds a GB18030 four-byte sequence
 // (lead byte, digit, lead byte, digit); ASCII alone counts as code page 936.
-TextEncoding detectEncoding(QByteArrayView bytes);
+[[nodiscard]] TextEncoding detectEncoding(QByteArrayView bytes);
 
 // Expected number of characters of a TXT file of `bytes` bytes.
-inline qint64 estimateCharacters(qint64 bytes) { return bytes * 55 / 100; }
+[[nodiscard]] inline qint64 estimateCharacters(qint64 bytes) { return bytes * 55 / 100; }
 
 struct TxtProgress {
     qint64 lines = 0;      // lines read so far
@@ -45,7 +45,7 @@ inline constexpr qsizetype txtChunkBytes = 64 * 1024;
 // Reads TXT bytes line by line: a line ends at CR or CR LF, a lone LF stays
 // inside the line, every line read (the last included) is followed by CR LF.
 // A byte-order mark is not part of the text. Invalid bytes become U+FFFD.
-TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
+[[nodiscard]] TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
 
 // Reads a TXT file as above, piece by piece: besides the text only a small
 // buffer is held. A file that cannot be opened or read is an error
@@ -55,6 +55,6 @@ TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress = {});
 // its first piece, as archives, pictures and random bytes have) are an
 // error "不是文本文件：" followed by the path. The path may carry a name
 // that is not valid UTF-8 (FileNames.h).
-Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
+[[nodiscard]] Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
 
 } // namespace vamo

@@ -48,29 +48,6 @@ constexpr int kFileNameRole = Qt::UserRole;
 const QString kReading = QStringLiteral("导入文件");
 const QString kBuilding = QStringLiteral("打包进度");
 
-// What a build needs of the book, taken on the window's thread: the worker
-// builds a project of its own from it, so the book itself is only read and
-// changed here.
-struct BookSnapshot {
-    BookSettings settings;
-    QStringList names;
-    QStringList texts; // the chapters' slots, in order
-
-    explicit BookSnapshot(const BookProject& book) : settings(book.settings()), names(book.chapterNames())
-    {
-        texts.reserve(names.size());
-        for (int i = 0; i < book.chapterCount(); ++i)
-            texts.append(book.chaptertext(i));
-    }
-    void fill(BookProject& copy) const
-    {
-        copy.setSettings(settings);
-        copy.appendChapterNames(names);
-        for (int i = 0; i < texts.size(); ++i)
-            (void)copy.setChaptertext(i, texts.at(i));
-    }
-};
-
 void setTextIfDifferent(QLineEdit* edit, const QString& text)
 {
     if (edit->text() != text)
@@ -97,8 +74,9 @@ QString droppedFolder(const QMimeData* mime)
 
 } // namespace
 
-MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_book(book), m_env(std::move(environment))
+MainWindow::MainWindow(BookProject& book, QString programFolder, BuildEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_book(book),
+      m_programFolder(std::move(programFolder)), m_env(std::move(environment))
 {
     ui->setupUi(this);
     setWindowTitle(site::windowTitle());
@@ -117,25 +95,9 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
 
     // Banner line, promotion picture and help menu.
     m_banner = new OnlineBanner(this, ui->Label10, ui->AniGIF1,
-                                {ui->menu_two_4, ui->menu_two_1, ui->menu_two_2, ui->menu_two_3}, m_env.programFolder);
+                                {ui->menu_two_4, ui->menu_two_1, ui->menu_two_2, ui->menu_two_3}, m_programFolder);
 
-    // The progress display keeps its place while hidden so that the window
-    // does not jump when packaging starts.
-    for (QWidget* w : {static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Shape1)}) {
-        QSizePolicy policy = w->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(policy);
-    }
-    ui->Label9->setMinimumWidth(ui->Label9->fontMetrics().horizontalAdvance(QStringLiteral("打包进度100.00%")));
-    ui->Shape1->setMinimumHeight(ui->Label9->sizeHint().height());
-    ui->Shape2->setAutoFillBackground(true);
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
-    ui->Label9->hide();
-    ui->Shape1->hide();
-    ui->Shape2->hide();
+    setUpProgressDisplay();
 
     // Frame3 and Command16 share their places with Frame2 and Command8.
     showTabControls(kSingleBookTab);
@@ -143,22 +105,7 @@ MainWindow::MainWindow(BookProject& book, BuildEnvironment environment, QWidget*
     m_txtTree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
     m_work = new BackgroundWork(this);
 
-    // TXT files dropped on the chapter list are added as chapters; a folder
-    // dropped on the folder tab becomes its folder.
-    m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
-    connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
-        enterBusy();
-        showProgress(QStringLiteral("导入文件"), 0);
-    });
-    connect(m_txtDrop.get(), &TxtDropImport::progress, this, [this](double fraction) {
-        if (m_busy)
-            showProgress(QStringLiteral("导入文件"), fraction);
-    });
-    connect(m_txtDrop.get(), &TxtDropImport::readingFinished, this, &MainWindow::leaveBusy);
-    ui->List1->viewport()->setAcceptDrops(true);
-    ui->List1->viewport()->installEventFilter(this);
-    ui->Frame3->setAcceptDrops(true);
-    ui->Frame3->installEventFilter(this);
+    setUpDrops();
 
     // Path fields show the end of a long path, and the whole in the tooltip.
     showPathEnd(ui->Text1, ui->Text1->toolTip());
@@ -186,14 +133,55 @@ MainWindow::~MainWindow()
     delete m_import.data();
 }
 
+void MainWindow::setUpProgressDisplay()
+{
+    // The progress display keeps its place while hidden so that the window
+    // does not jump when packaging starts.
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label9), static_cast<QWidget*>(ui->Shape1)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    ui->Label9->setMinimumWidth(ui->Label9->fontMetrics().horizontalAdvance(QStringLiteral("打包进度100.00%")));
+    ui->Shape1->setMinimumHeight(ui->Label9->sizeHint().height());
+    ui->Shape2->setAutoFillBackground(true);
+    QPalette fill = ui->Shape2->palette();
+    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
+    ui->Shape2->setPalette(fill);
+    ui->Shape1->installEventFilter(this);
+    ui->Label9->hide();
+    ui->Shape1->hide();
+    ui->Shape2->hide();
+}
+
+void MainWindow::setUpDrops()
+{
+    // TXT files dropped on the chapter list are added as chapters; a folder
+    // dropped on the folder tab becomes its folder.
+    m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
+    connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
+        enterBusy();
+        showProgress(kReading, 0);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::progress, this, [this](double fraction) {
+        if (m_busy)
+            showProgress(kReading, fraction);
+    });
+    connect(m_txtDrop.get(), &TxtDropImport::readingFinished, this, &MainWindow::leaveBusy);
+    ui->List1->viewport()->setAcceptDrops(true);
+    ui->List1->viewport()->installEventFilter(this);
+    ui->Frame3->setAcceptDrops(true);
+    ui->Frame3->installEventFilter(this);
+}
+
 void MainWindow::startUp()
 {
     // What an interrupted build left behind.
-    if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
+    if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     // Initial values: first entries of both lists, default save folder,
     // maker and message, a fresh JAR name, frame 0.
-    m_book.initialise(defaultSaveFolder(m_env.programFolder));
+    m_book.initialise(defaultSaveFolder(m_programFolder));
     m_book.setFrame(0);
     if (auto created = createSaveFolder(m_book.settings().saveFolder); !created)
         Dialogs::warning(this, created.error().message);
@@ -316,16 +304,15 @@ void MainWindow::showSingleBookTab()
 
 // --------------------------------------------------------- single book ---
 
-struct MainWindow::BuildOutcome {
-    Result<BuildReport> built;
-    QString message; // the message the build made of the book's (a blank one becomes " ")
-};
-
 void MainWindow::makeBook()
 {
     if (m_busy)
         return;
-    if (auto checked = checkMake(m_book); !checked) {
+    if (auto checked = checkMake(m_book.settings(), m_book.chapterCount()); !checked) {
+        // A field that failed for being blank is emptied before the message.
+        BookSettings settings = m_book.settings();
+        emptyRefusedField(settings, checked.error());
+        m_book.setSettings(settings);
         Dialogs::warning(this, checked.error().message);
         return;
     }
@@ -333,32 +320,26 @@ void MainWindow::makeBook()
     ui->Label10->hide();
     enterBusy();
     showProgress(kBuilding, 0);
-    // The worker builds a copy; the book changes in bookMade(), here.
-    const Clock& clock = m_book.clock();
-    m_work->start<BuildOutcome>(
-        [this, snapshot = BookSnapshot(m_book), env = m_env, &clock](BackgroundWork::Reporter& reporter) {
-            BookProject copy(clock);
-            snapshot.fill(copy);
-            auto built = BuildEbook(copy, env, [this, &reporter](double fraction) {
+    // The worker builds from a snapshot; the book changes in bookMade(), here.
+    m_work->start<Result<BuildReport>>(
+        [this, snapshot = BookSnapshot(m_book), env = m_env](BackgroundWork::Reporter& reporter) {
+            return BuildEbook(snapshot, env, [this, &reporter](double fraction) {
                 reporter.report([this, fraction] { showProgress(kBuilding, fraction); });
             });
-            return BuildOutcome{std::move(built), copy.settings().message};
         },
-        [this](BuildOutcome outcome) { bookMade(std::move(outcome)); });
+        [this](Result<BuildReport> built) { bookMade(std::move(built)); });
 }
 
-void MainWindow::bookMade(BuildOutcome outcome)
+void MainWindow::bookMade(Result<BuildReport> built)
 {
     leaveBusy();
-    if (!outcome.built) {
-        Dialogs::warning(this, outcome.built.error().message);
+    if (!built) {
+        Dialogs::warning(this, built.error().message);
         return;
     }
-    // What the build does to the project on success, done to the book.
-    m_book.setMessage(outcome.message);
-    m_book.clearAfterBuild();
-    Dialogs::information(this, outcome.built->message);
-    Dialogs::openFolder(this, outcome.built->bookFolder);
+    clearForNextBook(m_book);
+    Dialogs::information(this, built->message);
+    Dialogs::openFolder(this, built->bookFolder);
 }
 
 void MainWindow::changeSaveFolder() { openFolderChooser(this, m_book.settings().saveFolder); }
@@ -367,7 +348,7 @@ void MainWindow::openFolderChooser(QWidget* opener, const QString& saveFolder)
 {
     FolderChooser* chooser = folderChooser();
     const QString current = QDir::fromNativeSeparators(saveFolder);
-    chooser->setFolder(QFileInfo(current).isDir() ? current : m_env.programFolder);
+    chooser->setFolder(QFileInfo(current).isDir() ? current : m_programFolder);
     centreOver(chooser, opener);
     keepAbove(chooser, opener);
     chooser->show();
@@ -415,7 +396,7 @@ void MainWindow::openSaveFolder()
 void MainWindow::newBook()
 {
     showSingleBookTab();
-    m_book.resetForNew(defaultSaveFolder(m_env.programFolder));
+    m_book.resetForNew(defaultSaveFolder(m_programFolder));
 }
 
 void MainWindow::openWizard()
@@ -760,7 +741,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (auto cleaned = removeBuildLeftovers(m_env.programFolder); !cleaned)
+    if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     if (m_chooser)
         m_chooser->close();

@@ -38,7 +38,9 @@ class MainWindow : public QMainWindow {
 public:
     // Runs the start-up sequence (leftovers removed, initial values, save
     // folder created) before returning; show the window afterwards.
-    MainWindow(BookProject& book, BuildEnvironment environment, QWidget* parent = nullptr);
+    // `programFolder` holds the build leftovers, the default save folder and
+    // the update check's files; `environment` is what the builds use.
+    MainWindow(BookProject& book, QString programFolder, BuildEnvironment environment, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     BookProject& book() { return m_book; }
@@ -99,6 +101,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setUpProgressDisplay();
+    void setUpDrops();
     void startUp();
     void connectControls();
     void showSettings();
@@ -111,8 +115,7 @@ private:
 
     // Single book.
     void makeBook();
-    struct BuildOutcome;
-    void bookMade(BuildOutcome outcome);
+    void bookMade(Result<BuildReport> built);
     void changeSaveFolder();
     void openSaveFolder();
     void newBook();
@@ -144,6 +147,7 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui;
     BookProject& m_book;
+    QString m_programFolder;
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
     OnlineBanner* m_banner = nullptr;

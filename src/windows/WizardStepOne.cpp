@@ -60,6 +60,23 @@ void WizardStepOne::takeSettings(const BookSettings& settings)
     ui->Text3->setFocus();
 }
 
+QLineEdit* WizardStepOne::fieldEdit(MakeField field) const
+{
+    switch (field) {
+    case MakeField::JarName:
+        return ui->Text5;
+    case MakeField::BookName:
+        return ui->Text3;
+    case MakeField::Maker:
+        return ui->Text2;
+    case MakeField::Message:
+        return ui->Text4;
+    case MakeField::Chapters:
+        break;
+    }
+    return nullptr;
+}
+
 wizard::StepOne WizardStepOne::fields() const
 {
     return {ui->Text1->text(), ui->Text5->text(),          ui->Text3->text(),         ui->Text2->text(),
@@ -72,12 +89,11 @@ void WizardStepOne::browse() { m_main.openFolderChooser(this, ui->Text1->text())
 
 void WizardStepOne::next()
 {
-    wizard::StepOne f = fields();
+    const wizard::StepOne f = fields();
     if (auto checked = wizard::checkStepOne(f); !checked) {
         Dialogs::information(this, checked.error().message);
-        setTextIfDifferent(ui->Text3, f.bookName);
-        setTextIfDifferent(ui->Text2, f.maker);
-        setTextIfDifferent(ui->Text4, f.message);
+        if (QLineEdit* edit = fieldEdit(checked.error().field); edit && checked.error().emptyField)
+            setTextIfDifferent(edit, QString());
         return;
     }
     BookProject& book = m_main.book();

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 namespace Ui {
 class WizardStepOne;
 }
@@ -40,6 +42,8 @@ private:
     void browse(); // Command1
     void next();   // Command8
     void leave();  // Command9
+    // The control of a field that a check names; null for none.
+    QLineEdit* fieldEdit(MakeField field) const;
 
     std::unique_ptr<Ui::WizardStepOne> ui;
     MainWindow& m_main;

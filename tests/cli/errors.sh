@@ -60,6 +60,31 @@ mk --book-name book --jar-name ",.;'[]" "$txt" >/dev/null # ASCII punctuation is
 [ "$status" = 0 ] || fail "a JAR name of ASCII punctuation was refused: $(cat "$e")"
 rm -rf "$out"
 
+# The settings are checked before any file is read: each refusal is the
+# make command's own message, alone on stderr, also when the file named
+# after it does not exist (or would be read first).
+refused_exactly() {
+  expect_refused 1 "$1"
+  [ "$(cat "$e")" = "$1" ] || fail "stderr is not exactly '$1': $(cat "$e")"
+}
+for file in "$txt" "$work/missing.txt"; do
+  mk --jar-name "abc中" --book-name "" "$file"
+  refused_exactly "jar包名含有中文"
+  mk --book-name book --jar-name "   " "$file"
+  refused_exactly "jar包名为空"
+  mk --book-name book --jar-name "a:b" "$file"
+  refused_exactly "jar包名包涵非法字符(:)"
+  mk --book-name "   " --maker "" "$file"
+  refused_exactly "书名为空"
+  mk --book-name book --maker "  " "$file"
+  refused_exactly "制作名为空"
+  mk --book-name 'a/b' "$file"
+  refused_exactly "书名包涵非法字符(/)"
+  mk --book-name '..' --split-chapters "$file"
+  refused_exactly "书名包涵非法字符(.)"
+done
+[ -e "$out" ] && fail "a refused make left files: $(find "$out")"
+
 # Files that cannot be read: nothing is made.
 mk --book-name book "$txt" "$work/missing.txt"
 expect_refused 1 "missing.txt"

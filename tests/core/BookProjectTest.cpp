@@ -105,7 +105,7 @@ TEST_F(Book, DeleteKeepsSlotsInStepWithNames)
 
     EXPECT_EQ(book.deleteChapter(-1), -1); // nothing selected: nothing happens
     EXPECT_EQ(book.chapterCount(), 2);
-    book.deleteChapter(0);
+    EXPECT_EQ(book.deleteChapter(0), 0);
     EXPECT_EQ(book.deleteChapter(0), -1); // the only chapter
     EXPECT_EQ(book.chapterCount(), 0);
     EXPECT_EQ(slots(2), QStringLiteral("--"));

@@ -65,11 +65,10 @@ struct Batch : ::testing::Test {
     {
         ASSERT_TRUE(tmp.isValid());
         const QDir root(tmp.path());
-        env.programFolder = root.filePath(QStringLiteral("program"));
-        env.templateFolder = env.programFolder;
-        QDir().mkpath(env.programFolder);
-        ASSERT_TRUE(writeTemplate(QDir(env.programFolder).filePath(QStringLiteral("DuvEver.dll"))));
-        ASSERT_TRUE(writeTemplate(QDir(env.programFolder).filePath(QStringLiteral("DuvEverMoto.dll"))));
+        env.templateFolder = root.filePath(QStringLiteral("program"));
+        QDir().mkpath(env.templateFolder);
+        ASSERT_TRUE(writeTemplate(QDir(env.templateFolder).filePath(QStringLiteral("DuvEver.dll"))));
+        ASSERT_TRUE(writeTemplate(QDir(env.templateFolder).filePath(QStringLiteral("DuvEverMoto.dll"))));
         source = root.filePath(QStringLiteral("txt"));
         save = folderPath(root.filePath(QStringLiteral("out")));
         QDir().mkpath(source);

@@ -12,6 +12,24 @@ namespace {
 
 wizard::StepOne filled() { return {u"/books/"_s, u"sanguo"_s, u"三国"_s, u"Vamo"_s, u"好书"_s, 0, 0}; }
 
+// The step-one field a check names.
+QString* field(wizard::StepOne& f, MakeField which)
+{
+    switch (which) {
+    case MakeField::JarName:
+        return &f.jarName;
+    case MakeField::BookName:
+        return &f.bookName;
+    case MakeField::Maker:
+        return &f.maker;
+    case MakeField::Message:
+        return &f.message;
+    case MakeField::Chapters:
+        break;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 TEST(NewBookWizard, StepOneChecksInOrderEmptyOnlyTheBlankField)
@@ -68,11 +86,35 @@ TEST(NewBookWizard, StepOneChecksInOrderEmptyOnlyTheBlankField)
          with([](auto& f) { f.jarName = u" "_s; })},
     };
     for (const Row& row : rows) {
-        wizard::StepOne f = row.in;
-        const auto r = wizard::checkStepOne(f);
+        const auto r = wizard::checkStepOne(row.in);
         EXPECT_EQ(r ? QString() : r.error().message, row.message) << row.what;
+        // The field the refusal names, emptied as the window empties it.
+        wizard::StepOne f = row.in;
+        if (!r && r.error().emptyField)
+            field(f, r.error().field)->clear();
         EXPECT_EQ(f, row.after) << row.what;
     }
+}
+
+// Every refusal names the field it is about, also where nothing is emptied.
+TEST(NewBookWizard, StepOneRefusalsNameTheirField)
+{
+    auto refusal = [](auto change) {
+        wizard::StepOne f = filled();
+        change(f);
+        const auto r = wizard::checkStepOne(f);
+        return r ? FieldError{} : r.error();
+    };
+    const FieldError chinese = refusal([](auto& f) { f.jarName = u"书"_s; });
+    EXPECT_EQ(chinese.field, MakeField::JarName);
+    EXPECT_FALSE(chinese.emptyField);
+    const FieldError message = refusal([](auto& f) { f.message = u" "_s; });
+    EXPECT_EQ(message.field, MakeField::Message);
+    EXPECT_TRUE(message.emptyField);
+    const FieldError backslash = refusal([](auto& f) { f.bookName = u"a\\b"_s; });
+    EXPECT_EQ(backslash.field, MakeField::BookName);
+    EXPECT_FALSE(backslash.emptyField);
+    EXPECT_EQ(backslash.message, u"程序文件名包涵非法字符'\\'"_s);
 }
 
 TEST(NewBookWizard, JarSizeGoesByTheSizeNamedBothWays)

@@ -9,6 +9,7 @@
 #include "ZipTestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
@@ -52,9 +53,7 @@ struct Build : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(root.isValid());
-        env.programFolder = root.filePath(u"program"_s);
         env.templateFolder = root.filePath(u"templates"_s);
-        ASSERT_TRUE(QDir().mkpath(env.programFolder));
         ASSERT_TRUE(QDir().mkpath(env.templateFolder));
         ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), test::templateEntries("nokia")));
         ASSERT_TRUE(test::writeZip(templatePath(u"DuvEverMoto.dll"_s), test::templateEntries("moto")));
@@ -91,14 +90,34 @@ struct Build : ::testing::Test {
         return QDir(bookFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     }
 
-    bool workspaceExists() const { return QFileInfo::exists(QDir(env.programFolder).filePath(u"vamobooktemp"_s)); }
+    // Every file and folder under the test's root, hidden ones included.
+    QStringList allFiles() const
+    {
+        QStringList files;
+        QDirIterator it(root.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(QDir(root.path()).relativeFilePath(it.next()));
+        files.sort();
+        return files;
+    }
 
-    // The unchanged project, older files untouched, nothing half-made left.
+    // A build as the make command runs it: from a snapshot of the book,
+    // which the caller clears for the next book once the build is made.
+    Result<BuildReport> build(const BuildProgressFn& progress = {})
+    {
+        auto r = BuildEbook(BookSnapshot(book), env, progress);
+        if (r)
+            clearForNextBook(book);
+        return r;
+    }
+
+    // The unchanged project, older files untouched, nothing half-made left
+    // anywhere (`filesBefore`: allFiles() before the build).
     void expectNothingChanged(const Snapshot& before, const QStringList& filesBefore)
     {
         EXPECT_EQ(snapshot(), before);
-        EXPECT_EQ(bookFiles(), filesBefore);
-        EXPECT_FALSE(workspaceExists());
+        EXPECT_EQ(allFiles(), filesBefore);
     }
 };
 
@@ -117,7 +136,7 @@ TEST_F(Build, SingleVolumeIsTemplatePlusPayloadAndClearsTheBook)
 {
     addChapter(u"第一章"_s, u"hello\r\n"_s);
     std::vector<double> progress;
-    const auto r = BuildEbook(book, env, [&](double f) { progress.push_back(f); });
+    const auto r = build([&](double f) { progress.push_back(f); });
     ASSERT_TRUE(r) << r.error().message.toStdString();
 
     const QString jar = inBook(u"sanguo.jar"_s);
@@ -146,9 +165,11 @@ TEST_F(Build, SingleVolumeIsTemplatePlusPayloadAndClearsTheBook)
 
     EXPECT_EQ(test::readFile(jad), jadFor(u"三国"_s, jar, u"sanguo.jar"_s));
     EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
-    EXPECT_FALSE(workspaceExists());
+    // Nothing else is written anywhere: no workspace, no lock left behind.
+    EXPECT_EQ(allFiles(), (QStringList{u"jar"_s, u"jar/三国"_s, u"jar/三国/sanguo.jad"_s, u"jar/三国/sanguo.jar"_s,
+                                       u"templates"_s, u"templates/DuvEver.dll"_s, u"templates/DuvEverMoto.dll"_s}));
 
-    // Cleared for the next book; the other settings stay.
+    // Cleared for the next book by the caller; the other settings stay.
     EXPECT_EQ(book.chapterCount(), 0);
     EXPECT_TRUE(book.chaptertext(0).isEmpty());
     EXPECT_TRUE(book.settings().bookName.isEmpty());
@@ -165,7 +186,7 @@ TEST_F(Build, SameNamedTemplateEntriesAreReplacedWhereTheyStand)
     ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), entries));
     addChapter(u"A"_s, u"abc"_s);
 
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     const QString jar = inBook(u"sanguo.jar"_s);
     EXPECT_EQ(test::zipEntryNames(jar), (QStringList{u"META-INF/MANIFEST.MF"_s, u"demo.class"_s, u"capter"_s,
                                                      u"icon.png"_s, u"text"_s, u"10000"_s}));
@@ -179,7 +200,7 @@ TEST_F(Build, BookNameIsTrimmedBeforeItsSpacesBecomeUnderscores)
 {
     addChapter(u"A"_s, u"abc"_s);
     book.setBookName(u"  三 国  "_s);
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_TRUE(r) << r.error().message.toStdString();
     const QString jar = QDir(bookFolder(u"三_国"_s)).filePath(u"sanguo.jar"_s);
     ASSERT_TRUE(QFileInfo::exists(jar)) << QDir(root.filePath(u"jar"_s)).entryList().join(u' ').toStdString();
@@ -193,7 +214,7 @@ TEST_F(Build, PhoneModelOneUsesTheMotorolaTemplate)
 {
     addChapter(u"A"_s, u"abc"_s);
     book.setPhoneModel(1);
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     EXPECT_EQ(test::zipEntry(inBook(u"sanguo.jar"_s), "demo.class"), test::templateEntries("moto")[1].second);
     EXPECT_EQ(book.settings().phoneModel, 1);
 }
@@ -206,7 +227,7 @@ TEST_F(Build, CutBookWhoseFirstVolumeHoldsMoreThanHalfUsesOneDigit)
     book.setJarName(u" sanguo "_s);
     addChapter(u"长章"_s, QString(100000, u'q'));
     std::vector<double> progress;
-    const auto r = BuildEbook(book, env, [&](double f) { progress.push_back(f); });
+    const auto r = build([&](double f) { progress.push_back(f); });
     ASSERT_TRUE(r) << r.error().message.toStdString();
 
     const QString jar1 = inBook(u"sanguo(1).jar"_s);
@@ -240,7 +261,7 @@ TEST_F(Build, CutBookOfThreeVolumesUsesTwoDigits)
     // 150000 characters, 67200 in the first volume: estimate 2 gives "00".
     book.setJarSize(4);
     addChapter(u"一"_s, QString(150000, u'q'));
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_TRUE(r) << r.error().message.toStdString();
     EXPECT_EQ(r->jarPaths, (QStringList{native(inBook(u"sanguo(01).jar"_s)), native(inBook(u"sanguo(02).jar"_s)),
                                         native(inBook(u"sanguo(03).jar"_s))}));
@@ -258,7 +279,7 @@ TEST_F(Build, BookNameSpacesBecomeUnderscoresAndSeparatorIsOptional)
     book.setSettings(s);
     addChapter(u"A"_s, u"abc"_s);
 
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_TRUE(r) << r.error().message.toStdString();
     const QString jar = QDir(bookFolder(u"my_book"_s)).filePath(u"sanguo.jar"_s);
     EXPECT_EQ(r->jarPaths, QStringList{native(jar)});
@@ -272,7 +293,7 @@ TEST_F(Build, BookNameSpacesBecomeUnderscoresAndSeparatorIsOptional)
 TEST_F(Build, SecondBuildReplacesJarAndShorterJadLeavesNoOldBytes)
 {
     addChapter(u"A"_s, randomText(40000));
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     const QString jar = inBook(u"sanguo.jar"_s);
     const qint64 firstSize = QFileInfo(jar).size();
     ASSERT_GE(firstSize, 10000);
@@ -280,7 +301,7 @@ TEST_F(Build, SecondBuildReplacesJarAndShorterJadLeavesNoOldBytes)
     book.setBookName(u"三国"_s);
     book.setJarName(u"sanguo"_s);
     addChapter(u"A"_s, u"short"_s);
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     ASSERT_LT(QFileInfo(jar).size(), 10000);
     EXPECT_EQ(test::zipEntry(jar, "10000"), QByteArray("\xEF\xBB\xBF"
                                                        "0000\r\nshort"));
@@ -296,9 +317,9 @@ TEST_F(Build, MissingTemplateChangesNothing)
     ASSERT_TRUE(test::writeFile(inBook(u"sanguo.jad"_s), "older jad"));
     ASSERT_TRUE(QFile::remove(templatePath(u"DuvEver.dll"_s)));
     const Snapshot before = snapshot();
-    const QStringList filesBefore = bookFiles();
+    const QStringList filesBefore = allFiles();
 
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"找不到电子书模板文件："_s + native(templatePath(u"DuvEver.dll"_s)));
     expectNothingChanged(before, filesBefore);
@@ -323,7 +344,7 @@ TEST_F(Build, BrokenTemplateFailsWithoutLeavingAFolder)
     const QByteArray noEntries = QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0');
     for (const QByteArray& broken : {QByteArray("this is not an archive"), QByteArray(), noEntries, damaged}) {
         ASSERT_TRUE(test::writeFile(path, broken));
-        const auto r = BuildEbook(book, env);
+        const auto r = build();
         ASSERT_FALSE(r);
         EXPECT_EQ(r.error().message, u"电子书模板文件损坏："_s + native(path));
         EXPECT_EQ(snapshot(), before);
@@ -346,7 +367,7 @@ TEST_F(Build, TemplateWithoutManifestFirstGivesAJar)
         book.setBookName(u"三国"_s);
         book.setJarName(u"sanguo"_s);
         addChapter(u"A"_s, u"abc"_s);
-        const auto r = BuildEbook(book, env);
+        const auto r = build();
         ASSERT_TRUE(r) << r.error().message.toStdString();
         const QString jar = inBook(u"sanguo.jar"_s);
         EXPECT_EQ(test::zipEntry(jar, "demo.class"), largeClass);
@@ -365,9 +386,9 @@ TEST_F(Build, CutBookFailureKeepsEveryOlderVolume)
     ASSERT_TRUE(test::writeFile(inBook(u"sanguo(1).jar"_s), "older 1"));
     ASSERT_TRUE(QDir().mkpath(inBook(u"sanguo(2).jar"_s)));
     const Snapshot before = snapshot();
-    const QStringList filesBefore = bookFiles();
+    const QStringList filesBefore = allFiles();
 
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"无法写入文件："_s + native(inBook(u"sanguo(2).jar"_s)));
     expectNothingChanged(before, filesBefore);
@@ -383,7 +404,7 @@ TEST_F(Build, ChapterTooLongAfterOthersWereBeingPackedChangesNothing)
     addChapter(u"尾"_s, u"end"_s);
     const Snapshot before = snapshot();
 
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"章节内容过长，请分成几个章节：长"_s);
     EXPECT_EQ(snapshot(), before);
@@ -400,7 +421,7 @@ TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
     addChapter(u"A"_s, u"abc"_s);
     const Snapshot before = snapshot();
 
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"无法创建目录："_s + native(QDir(blocker).filePath(u"三国"_s)));
     EXPECT_EQ(snapshot(), before);
@@ -410,17 +431,87 @@ TEST_F(Build, NamesThatWouldLeaveTheSaveFolderAreRefused)
 {
     addChapter(u"A"_s, u"abc"_s);
     book.setBookName(u".."_s);
-    auto r = BuildEbook(book, env);
+    auto r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"书名包涵非法字符(.)"_s);
 
     book.setBookName(u"三国"_s);
     book.setJarName(u"../x"_s);
-    r = BuildEbook(book, env);
+    r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"jar包名包涵非法字符(/)"_s);
     EXPECT_FALSE(QFileInfo::exists(root.filePath(u"jar"_s)));
     EXPECT_EQ(book.chapterCount(), 1);
+}
+
+// The build reads a snapshot and reports; the project it was taken from
+// changes only when the caller clears it, and a change after the snapshot
+// was taken does not reach the build.
+TEST_F(Build, BuildLeavesTheProjectToItsCallerAndReadsOnlyTheSnapshot)
+{
+    BookSettings s = book.settings();
+    s.message = u" \t "_s;
+    s.phoneModel = 1;
+    book.setSettings(s);
+    addChapter(u"第一章"_s, u"snapshot text"_s);
+    book.setNum(3);
+    const BookSnapshot taken(book);
+    const BookSnapshot copy = taken;
+    const Snapshot before = snapshot();
+
+    // Changed after the snapshot: name, text and JAR name.
+    book.setBookName(u"后来"_s);
+    book.setJarName(u"later"_s);
+    ASSERT_TRUE(book.setChaptertext(0, u"later text"_s));
+    const Snapshot changed = snapshot();
+
+    const auto r = BuildEbook(taken, env);
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    EXPECT_EQ(snapshot(), changed);
+    EXPECT_EQ(book.num(), 3);
+    EXPECT_EQ(taken, copy);
+    EXPECT_EQ(r->jarPaths, QStringList{native(inBook(u"sanguo.jar"_s))});
+    EXPECT_EQ(test::zipEntry(inBook(u"sanguo.jar"_s), "10000"), QByteArray("\xEF\xBB\xBF"
+                                                                           "0000\r\nsnapshot text"));
+    EXPECT_FALSE(QFileInfo::exists(bookFolder(u"后来"_s)));
+
+    // The caller's clearing: a blank message becomes " ", the chapters, texts
+    // and book name go, a fresh dated JAR name; the other settings stay.
+    clearForNextBook(book);
+    EXPECT_EQ(book.settings().message, u" "_s);
+    EXPECT_EQ(book.chapterCount(), 0);
+    for (int i = 0; i < BookProject::kSlotCount; ++i)
+        ASSERT_TRUE(book.chaptertext(i).isEmpty()) << i;
+    EXPECT_EQ(book.num(), 0);
+    BookSettings expected = before.settings;
+    expected.message = u" "_s;
+    expected.bookName.clear();
+    expected.jarName = datedJarName(clock.now());
+    EXPECT_EQ(book.settings(), expected);
+
+    // A message with text is kept as it is.
+    book.setMessage(u" 好书 "_s);
+    clearForNextBook(book);
+    EXPECT_EQ(book.settings().message, u" 好书 "_s);
+}
+
+// The build is also entered without the make command's checks: it refuses
+// what they refuse, with their messages, and writes nothing.
+TEST_F(Build, InputTheMakeCommandWouldRefuseIsRefused)
+{
+    const QStringList filesBefore = allFiles();
+    EXPECT_EQ(BuildEbook(BookSnapshot(book), env).error().message, u"请添加章节内容"_s);
+    addChapter(u"A"_s, u"abc"_s);
+    book.setJarName(u" \u3000 "_s);
+    EXPECT_EQ(BuildEbook(BookSnapshot(book), env).error().message, u"jar包名为空"_s);
+    book.setJarName(u"a\tb"_s);
+    EXPECT_EQ(BuildEbook(BookSnapshot(book), env).error().message, u"jar包名包涵非法字符(U+0009)"_s);
+    book.setJarName(u"sanguo"_s);
+    book.setBookName(u"  "_s);
+    EXPECT_EQ(BuildEbook(BookSnapshot(book), env).error().message, u"书名为空"_s);
+    book.setBookName(u"a*b"_s);
+    EXPECT_EQ(BuildEbook(BookSnapshot(book), env).error().message, u"书名包涵非法字符(*)"_s);
+    EXPECT_EQ(allFiles(), filesBefore);
 }
 
 // ---------------------------------------------------------------------------
@@ -475,7 +566,7 @@ TEST_F(Build, PlantedLinksAndLookalikeFilesAreNeitherFollowedNorTouched)
         book.setBookName(u"三国"_s);
         book.setJarName(u"sanguo"_s);
         addChapter(u"A"_s, randomText(400000));
-        const auto r = BuildEbook(book, env, watch);
+        const auto r = build(watch);
         ASSERT_TRUE(r) << r.error().message.toStdString();
     }
 
@@ -504,7 +595,7 @@ TEST_F(Build, FewerVolumesRemoveTheOlderBuildsHigherVolumes)
     // volumes, and other JAR names, stay.
     book.setJarSize(4);
     addChapter(u"长章"_s, QString(300000, u'p'));
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 5, 2));
     const QStringList others{u"sanguo(04).txt"_s, u"sanguo(4)x.jar"_s, u"other(05).jar"_s, u"sanguo.jar"_s,
                              u"sanguo(0x).jad"_s};
@@ -514,7 +605,7 @@ TEST_F(Build, FewerVolumesRemoveTheOlderBuildsHigherVolumes)
     book.setBookName(u"三国"_s);
     book.setJarName(u"sanguo"_s);
     addChapter(u"长章"_s, QString(150000, u'q'));
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_TRUE(r) << r.error().message.toStdString();
     QStringList expected = volumeNames(u"sanguo"_s, 3, 2) + others;
     expected.sort();
@@ -527,7 +618,7 @@ TEST_F(Build, FewerVolumesRemoveTheOlderBuildsHigherVolumes)
     book.setBookName(u"三国"_s);
     book.setJarName(u"sanguo"_s);
     addChapter(u"短"_s, u"abc"_s);
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     expected = others;
     expected << u"sanguo.jad"_s;
     expected.sort();
@@ -545,7 +636,7 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     // a lock of its own).
     QLockFile other(QDir(bookFolder()).filePath(u".vamobook.lock"_s));
     ASSERT_TRUE(other.tryLock());
-    const auto r = BuildEbook(book, env);
+    const auto r = build();
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error().message, u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder()));
     EXPECT_EQ(snapshot(), before);
@@ -554,7 +645,7 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     EXPECT_EQ(bookFiles(), filesBefore);
 
     // Once it is over the book is made.
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
 
     // A file of the lock's name that is no lock is the user's: it stays, and
@@ -564,7 +655,7 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     book.setBookName(u"三国"_s);
     book.setJarName(u"sanguo"_s);
     addChapter(u"A"_s, u"abc"_s);
-    const auto refused = BuildEbook(book, env);
+    const auto refused = build();
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().message, u"无法写入文件："_s + native(lockPath));
     EXPECT_EQ(test::readFile(lockPath), QByteArray("my notes"));
@@ -608,7 +699,7 @@ TEST_F(Build, NextBuildRemovesWhatAKilledBuildLeftAndNothingElse)
     ASSERT_TRUE(QFile::link(victim, inBook(link)));
 
     addChapter(u"A"_s, u"abc"_s);
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     QStringList expected{unnamed,     cutShort,        link,           forgedJournal, forgedListed,
                          journalCopy, u"sanguo.jad"_s, u"sanguo.jar"_s};
     expected.sort();
@@ -674,7 +765,7 @@ struct KilledBuild : Build {
         book.setJarName(u"sanguo"_s);
         book.setJarSize(4);
         addChapter(u"长章"_s, QString(300000, u'p'));
-        const auto r = BuildEbook(book, env);
+        const auto r = build();
         ASSERT_TRUE(r) << r.error().message.toStdString();
         ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 5, 2));
     }
@@ -700,7 +791,7 @@ TEST_F(KilledBuild, AtEveryStepOfTheSwapEachFinalNameHoldsAWholeOlderOrNewerFile
     prepareNewer();
     StoppingSteps counting(-1);
     env.fileSteps = &counting;
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     env.fileSteps = nullptr;
     const int steps = counting.count();
     ASSERT_EQ(steps, 3 * 2 + 2 * 2 + 1); // three volumes put in place, two older ones removed, the journal
@@ -718,7 +809,7 @@ TEST_F(KilledBuild, AtEveryStepOfTheSwapEachFinalNameHoldsAWholeOlderOrNewerFile
         ASSERT_TRUE(stoppedInChild([&] {
             StoppingSteps stopping(stop);
             env.fileSteps = &stopping;
-            (void)BuildEbook(book, env);
+            (void)build();
         }));
         book.clearAfterBuild();
 
@@ -754,7 +845,7 @@ TEST_F(KilledBuild, AtEveryStepOfTheSwapEachFinalNameHoldsAWholeOlderOrNewerFile
 
         // The next build clears away what the stopped one left.
         prepareNewer();
-        const auto r = BuildEbook(book, env);
+        const auto r = build();
         ASSERT_TRUE(r) << r.error().message.toStdString();
         EXPECT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 3, 2));
     }
@@ -770,7 +861,7 @@ TEST_F(KilledBuild, StartRemovesWhatKilledBuildsLeftButNotARunningBuildsFiles)
     ASSERT_TRUE(stoppedInChild([&] {
         StoppingSteps stopping(0);
         env.fileSteps = &stopping;
-        (void)BuildEbook(book, env);
+        (void)build();
     }));
     EXPECT_GE(filesIn(bookFolder()).size(), 3 * 2 + 2); // volumes, journal, lock
 
@@ -778,14 +869,14 @@ TEST_F(KilledBuild, StartRemovesWhatKilledBuildsLeftButNotARunningBuildsFiles)
     book.setBookName(u"水浒"_s);
     book.setJarName(u"shuihu"_s);
     addChapter(u"A"_s, u"older"_s);
-    ASSERT_TRUE(BuildEbook(book, env));
+    ASSERT_TRUE(build());
     book.setBookName(u"水浒"_s);
     book.setJarName(u"shuihu"_s);
     addChapter(u"A"_s, u"newer"_s);
     ASSERT_TRUE(stoppedInChild([&] {
         StoppingSteps stopping(0);
         env.fileSteps = &stopping;
-        (void)BuildEbook(book, env);
+        (void)build();
     }));
     book.clearAfterBuild();
     const QString shuihu = bookFolder(u"水浒"_s);
@@ -846,7 +937,7 @@ TEST_F(KilledBuild, LocksOfAKilledBuildAreTakenOverAndGo)
         book.setBookName(u"三国"_s);
         book.setJarName(u"sanguo"_s);
         addChapter(u"A"_s, u"abc"_s);
-        const auto r = BuildEbook(book, env);
+        const auto r = build();
         ASSERT_TRUE(r) << r.error().message.toStdString();
         EXPECT_EQ(filesIn(bookFolder()), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
     }

@@ -16,21 +16,19 @@ struct Fields {
     QString maker;
 };
 
-// Runs the checks on a book with these fields; returns the message ("" when
-// all pass) and leaves the fields as the checks left them in `f`.
+// Runs the checks on settings with these fields and `chapters` chapters;
+// returns the message ("" when all pass) and leaves the fields in `f` as the
+// make command leaves them after emptying the field the refusal names.
 QString run(Fields& f, int chapters = 1)
 {
-    FixedClock clock{QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))};
-    BookProject book{clock};
     BookSettings s;
     s.jarName = f.jarName;
     s.bookName = f.bookName;
     s.maker = f.maker;
-    book.setSettings(s);
-    for (int i = 0; i < chapters; ++i)
-        book.appendChapterName(u"第1章"_s);
-    const auto r = checkMake(book);
-    f = {book.settings().jarName, book.settings().bookName, book.settings().maker};
+    const auto r = checkMake(s, chapters);
+    if (!r)
+        emptyRefusedField(s, r.error());
+    f = {s.jarName, s.bookName, s.maker};
     return r ? QString() : r.error().message;
 }
 
@@ -93,4 +91,66 @@ TEST(NameRules, OneImplementationForEveryCaller)
     EXPECT_EQ(checkBookName(u"a\u007Fb").error().message, QStringLiteral("书名包涵非法字符(U+007F)"));
     EXPECT_EQ(checkBookName(u" .. ").error().message, QStringLiteral("书名包涵非法字符(.)"));
     EXPECT_TRUE(checkBookName(u"第一部 上"));
+}
+
+// Each refusal names its field; only a blank field is to be emptied, and the
+// settings-only check is the same list without the chapter count.
+TEST(MakeChecks, RefusalsNameTheirFieldAndTheSettingsAloneCheckTheSame)
+{
+    struct Row {
+        Fields in;
+        MakeField field;
+        bool emptyField;
+    };
+    const std::vector<Row> rows{
+        {{u"abc中"_s, u"三国"_s, u"V"_s}, MakeField::JarName, false},
+        {{u" "_s, u"三国"_s, u"V"_s}, MakeField::JarName, true},
+        {{u"a|b"_s, u"三国"_s, u"V"_s}, MakeField::JarName, false},
+        {{u"s"_s, u"\t"_s, u"V"_s}, MakeField::BookName, true},
+        {{u"s"_s, u"三国"_s, u" "_s}, MakeField::Maker, true},
+        {{u"s"_s, u"a<b"_s, u"V"_s}, MakeField::BookName, false},
+    };
+    for (const Row& row : rows) {
+        BookSettings s;
+        s.jarName = row.in.jarName;
+        s.bookName = row.in.bookName;
+        s.maker = row.in.maker;
+        const auto full = checkMake(s, 1);
+        const auto alone = checkMakeSettings(s);
+        ASSERT_FALSE(full) << row.in.jarName.toStdString() << " / " << row.in.bookName.toStdString();
+        ASSERT_FALSE(alone);
+        EXPECT_EQ(full.error().field, row.field) << full.error().message.toStdString();
+        EXPECT_EQ(full.error().emptyField, row.emptyField) << full.error().message.toStdString();
+        EXPECT_EQ(alone.error().message, full.error().message);
+        EXPECT_EQ(alone.error().field, full.error().field);
+    }
+
+    // No chapters: the chapter list is named, nothing is to be emptied; the
+    // settings alone pass, and the book name's characters still come after.
+    BookSettings s;
+    s.jarName = u"s"_s;
+    s.bookName = u"a/b"_s;
+    s.maker = u"V"_s;
+    const auto none = checkMake(s, 0);
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.error().field, MakeField::Chapters);
+    EXPECT_FALSE(none.error().emptyField);
+    EXPECT_EQ(checkMakeSettings(s).error().message, u"书名包涵非法字符(/)"_s);
+    s.bookName = u"三国"_s;
+    EXPECT_TRUE(checkMakeSettings(s));
+
+    // Emptying touches only the named field, and only a blank one.
+    BookSettings all;
+    all.jarName = u"j"_s;
+    all.bookName = u"b"_s;
+    all.maker = u"m"_s;
+    all.message = u"x"_s;
+    BookSettings copy = all;
+    emptyRefusedField(copy, FieldError{MakeField::Message, u"留言为空"_s, true});
+    EXPECT_TRUE(copy.message.isEmpty());
+    copy.message = all.message;
+    EXPECT_EQ(copy, all);
+    emptyRefusedField(copy, FieldError{MakeField::BookName, u"书名包涵非法字符(/)"_s, false});
+    emptyRefusedField(copy, FieldError{MakeField::Chapters, u"请添加章节内容"_s, true});
+    EXPECT_EQ(copy, all);
 }

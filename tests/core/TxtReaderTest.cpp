@@ -265,7 +265,7 @@ TEST(TxtProgress, AfterEveryFiftiethLine)
     std::vector<TxtProgress> calls;
     const TxtProgressFn record = [&](const TxtProgress& p) { calls.push_back(p); };
 
-    readTxtBytes(linesOf(49), record);
+    (void)readTxtBytes(linesOf(49), record);
     EXPECT_TRUE(calls.empty());
 
     const TxtText hundred = readTxtBytes(linesOf(100), record);
@@ -277,7 +277,7 @@ TEST(TxtProgress, AfterEveryFiftiethLine)
 
     // The last line counts without its own line end.
     calls.clear();
-    readTxtBytes(linesOf(99) + "last", record);
+    (void)readTxtBytes(linesOf(99) + "last", record);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].lines, 100);
 }

@@ -71,7 +71,7 @@ struct MainWindowFixture {
     MainWindow* create()
     {
         win.reset();
-        win = std::make_unique<MainWindow>(*book, BuildEnvironment{programFolder(), templateFolder()});
+        win = std::make_unique<MainWindow>(*book, programFolder(), BuildEnvironment{templateFolder()});
         return win.get();
     }
     // The main window made, shown and exposed; false when it did not appear.

@@ -189,6 +189,12 @@ private Q_SLOTS:
         QTest::newRow("chinese in jar name before empty book name")
             << (QStringLiteral("abc") + ch) << QString() << QStringLiteral("Vamo") << true
             << QStringLiteral("jar包名含有中文") << QString() << QStringLiteral("Vamo");
+        QTest::newRow("blank JAR name is emptied, the blank book name left for later")
+            << QStringLiteral("  ") << QStringLiteral("   ") << QStringLiteral("Vamo") << true
+            << QStringLiteral("jar包名为空") << QStringLiteral("   ") << QStringLiteral("Vamo");
+        QTest::newRow("forbidden character in the JAR name stays")
+            << QStringLiteral("a|b") << QStringLiteral("书") << QStringLiteral("Vamo") << true
+            << QStringLiteral("jar包名包涵非法字符(|)") << QStringLiteral("书") << QStringLiteral("Vamo");
         QTest::newRow("blank book name is emptied")
             << QStringLiteral("book") << QStringLiteral("   ") << QStringLiteral("Vamo") << true
             << QStringLiteral("书名为空") << QString() << QStringLiteral("Vamo");
@@ -235,7 +241,9 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Warning});
         QCOMPARE(edit("Text3")->text(), bookNameAfter);
         QCOMPARE(edit("Text2")->text(), makerAfter);
-        QCOMPARE(edit("Text5")->text(), jarName);
+        // Only a JAR name refused for being blank is emptied.
+        QCOMPARE(edit("Text5")->text(), message == QStringLiteral("jar包名为空") ? QString() : jarName);
+        QCOMPARE(m_fx.book->settings().jarName, edit("Text5")->text());
         QCOMPARE(m_fx.book->chapterCount(), withChapter ? 1 : 0);
         QCOMPARE(m_fx.book->batchmode(), 7); // nothing was started
         QVERIFY(Dialogs::openedFolders().isEmpty());
@@ -252,6 +260,7 @@ private Q_SLOTS:
         // punctuation; the book name's spaces become underscores.
         edit("Text5")->setText(QStringLiteral("my-book_1，"));
         edit("Text3")->setText(QStringLiteral("my book"));
+        edit("Text4")->setText(QStringLiteral("  "));
         addChapters({{QStringLiteral("第1章 开始"), QStringLiteral("第一章的正文。\r\n第二行\r\n")},
                      {QStringLiteral("第2章"), QStringLiteral("第二章\r\n")}});
         m_fx.clock->set(kStart.addSecs(61)); // the next dated name differs
@@ -269,6 +278,7 @@ private Q_SLOTS:
         QVERIFY2(QRegularExpression(QStringLiteral("^打包进度\\d+\\.\\d\\d%$")).match(caption).hasMatch(),
                  qPrintable(caption));
         QCOMPARE(chapterList()->count(), 2);
+        QCOMPARE(edit("Text4")->text(), QStringLiteral("  "));
         // The close box waits for the make.
         m_fx.win->close();
         QVERIFY(m_fx.win->isVisible());
@@ -290,10 +300,12 @@ private Q_SLOTS:
         QVERIFY(entries.contains(QStringLiteral("text")));
         QCOMPARE(m_fx.book->batchmode(), 0);
 
-        // Ready for the next book.
+        // Ready for the next book; the blank message is one space now.
         QCOMPARE(chapterList()->count(), 0);
         QCOMPARE(edit("Text3")->text(), QString());
         QCOMPARE(edit("Text5")->text(), QStringLiteral("vamo-03070610"));
+        QCOMPARE(edit("Text4")->text(), QStringLiteral(" "));
+        QCOMPARE(edit("Text2")->text(), site::defaultMaker());
         QVERIFY(m_fx.book->chaptertext(0).isEmpty());
         QVERIFY(m_fx.win->isEnabled());
         QVERIFY(button("Command8")->isVisible());
@@ -391,7 +403,7 @@ private Q_SLOTS:
         const QString real = QStringLiteral(VAMO_PROGRAM_DIR);
         if (!QFileInfo::exists(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
             QSKIP("the reader templates are not built");
-        m_fx.win = std::make_unique<MainWindow>(*m_fx.book, BuildEnvironment{programFolder(), real});
+        m_fx.win = std::make_unique<MainWindow>(*m_fx.book, programFolder(), BuildEnvironment{real});
         m_fx.win->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
         find<QComboBox>("Combo2")->setCurrentIndex(1);
