@@ -97,7 +97,8 @@ private:
 
 // Whether `templateBytes` can serve as the reader template: an archive with
 // at least one entry, consistent, every entry readable with the right CRC.
-// The error message is the reason alone.
+// The error message is the reason alone. Bytes found good once in this
+// process (compared in full) are not checked again.
 Result<void> checkTemplate(QByteArrayView templateBytes);
 
 // Writes the template with the entries of `batches` added, in order, to
@@ -121,5 +122,11 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
 // Opens the archive at `path`, checking its consistency, and reads one entry.
 // The error message is the reason alone.
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name);
+
+// The same from `file`, an archive just written and still open for reading,
+// with plain reads: the entry's central directory record, its local header
+// (which must agree with it, without a data descriptor), its bytes and their
+// CRC. For an archive of ours, checked without opening it again.
+Result<QByteArray> readEntry(QFileDevice& file, const QByteArray& name);
 
 } // namespace vamo::archive

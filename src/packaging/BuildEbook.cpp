@@ -230,15 +230,15 @@ Result<BuildReport> BuildEbook(BookProject& book, const BuildEnvironment& env, c
                 return std::unexpected(jar.error());
             target.jarTemporary = (*jar)->fileName();
             const auto jarSize = archive::writeJar(templateBytes, pending->packing, **jar, alive);
-            (*jar)->close();
             if (!jarSize)
                 return std::unexpected(jarSize.error());
-            if ((*jar)->error() != QFileDevice::NoError)
-                return fail(u"无法写入文件："_s + native(target.jarTemporary));
             pending->packing.clear();
             pending->payload = payload::Volume();
 
-            const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());
+            const auto manifest = archive::readEntry(**jar, kManifestEntry.toLatin1());
+            (*jar)->close();
+            if ((*jar)->error() != QFileDevice::NoError)
+                return fail(u"无法写入文件："_s + native(target.jarTemporary));
             if (!manifest || *manifest != pending->manifestBytes)
                 return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
 

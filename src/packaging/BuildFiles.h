@@ -61,7 +61,8 @@ public:
     BuildFiles(const BuildFiles&) = delete;
     BuildFiles& operator=(const BuildFiles&) = delete;
 
-    // A new temporary file of this build, open for writing; `extension` is
+    // A new temporary file of this build, open for writing (and reading
+    // back what was written); `extension` is
     // "jar" or "jad". Fails with "无法写入文件：" + path.
     Result<std::unique_ptr<QFile>> createTemporary(const QString& extension);
 
