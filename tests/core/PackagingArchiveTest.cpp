@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <zip.h>
 #include <zlib.h>
 
@@ -146,6 +147,40 @@ TEST(ArchivePacker, DroppedBatchLetsGoOfItsEntriesAndThePackerGoesOn)
     auto packed = packer.start(entriesOver(data)).take();
     ASSERT_TRUE(packed);
     EXPECT_EQ(inflateRaw(packed->back().deflated, packed->back().size), data.back());
+}
+
+TEST(ArchivePacker, BatchesOutliveTheirPackerAndAreDeflatedByTheirWaiter)
+{
+    // Batches large enough for the workers, some of them being deflated
+    // when the packer goes: the packer waits for its threads' claims, and
+    // what is left of each batch is deflated by the thread that takes it.
+    const std::vector<QByteArray> data = sampleData();
+    std::vector<QByteArray> large(300, QByteArray());
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = data[i % data.size()] + QByteArray(2000, static_cast<char>('a' + i % 26));
+    for (int workers : {1, 3}) {
+        std::vector<Packer::Batch> batches;
+        {
+            Packer packer(workers);
+            batches.push_back(packer.start(entriesOver(large)));
+            batches.push_back(packer.start(entriesOver(data)));
+            ASSERT_TRUE(batches[0].wait(0)); // the workers are at it
+        }
+        auto second = batches[1].take();
+        auto first = batches[0].take();
+        ASSERT_TRUE(first && second) << "workers " << workers;
+        ASSERT_EQ(first->size(), large.size());
+        for (std::size_t i = 0; i < large.size(); ++i)
+            ASSERT_EQ(inflateRaw((*first)[i].deflated, (*first)[i].size), large[i]) << "entry " << i;
+        EXPECT_EQ(inflateRaw(second->back().deflated, second->back().size), data.back());
+    }
+    // A batch dropped after its packer stops at once.
+    std::optional<Packer::Batch> dropped;
+    {
+        Packer packer(2);
+        dropped.emplace(packer.start(entriesOver(large)));
+    }
+    dropped.reset();
 }
 
 TEST(ArchivePacker, TheOwnerOfABatchsBytesIsLetGoOnceTheyAreDeflated)
