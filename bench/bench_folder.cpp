@@ -93,8 +93,8 @@ Run runFolder(const QString& source, const QString& save, int round, const QStri
 {
     const QString folder = QDir(save).filePath(QString::number(round));
     QDir().mkpath(folder);
-    const bench::ChildReport child = bench::runChild(
-        {source, folder, templates}, pinned ? bench::Processors::First : bench::Processors::All);
+    const bench::ChildReport child =
+        bench::runChild({source, folder, templates}, pinned ? bench::Processors::First : bench::Processors::All);
     return {child.seconds(u"wall"), child.seconds(u"cpu"), child.values(u"jar")};
 }
 

@@ -417,8 +417,8 @@ int parent(const QStringList& args)
         out() << "  deflated size     " << QString::number(sizeRatio, 'f', 4) << " x zlib " << kZipToolLevel
               << "  (target <= 1.0000) " << verdict(sizeMet) << "  (generated text; --sample for a real one)\n";
         out() << "  peak memory       " << mib(peakBytes) << "  (target <= " << mib(memoryTarget) << ") "
-              << verdict(memoryMet) << "; after reading "
-              << mib(static_cast<double>(first.peakRead) * 1024.0) << "\n\n";
+              << verdict(memoryMet) << "; after reading " << mib(static_cast<double>(first.peakRead) * 1024.0)
+              << "\n\n";
         out().flush();
         QDir(save).removeRecursively(); // after the timed makes, see above
     }

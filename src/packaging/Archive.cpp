@@ -356,8 +356,8 @@ struct PackedSource {
     zip_int64_t read(void* data, zip_uint64_t length)
     {
         const QByteArray& bytes = entry->deflated;
-        const auto n = static_cast<qsizetype>(
-            std::min<zip_uint64_t>(length, static_cast<zip_uint64_t>(bytes.size() - position)));
+        const auto n =
+            static_cast<qsizetype>(std::min<zip_uint64_t>(length, static_cast<zip_uint64_t>(bytes.size() - position)));
         std::memcpy(data, bytes.constData() + position, static_cast<std::size_t>(n));
         position += n;
         return n;
@@ -708,13 +708,16 @@ Lookup findRecord(QFileDevice& file, const QByteArray& name, DirectoryRecord& re
         if (at + kCentralHeaderSize > directory->size() || littleEndian(d + at, 4) != kCentralHeader)
             return Lookup::Broken;
         const qint64 nameLength = littleEndian(d + at + 28, 2);
-        const qint64 next = at + kCentralHeaderSize + nameLength + littleEndian(d + at + 30, 2) +
-                            littleEndian(d + at + 32, 2);
+        const qint64 next =
+            at + kCentralHeaderSize + nameLength + littleEndian(d + at + 30, 2) + littleEndian(d + at + 32, 2);
         if (next > directory->size())
             return Lookup::Broken;
         if (QByteArrayView(d + at + kCentralHeaderSize, nameLength) == name) {
-            record = {static_cast<quint16>(littleEndian(d + at + 8, 2)), static_cast<quint16>(littleEndian(d + at + 10, 2)),
-                      littleEndian(d + at + 16, 4), littleEndian(d + at + 20, 4), littleEndian(d + at + 24, 4),
+            record = {static_cast<quint16>(littleEndian(d + at + 8, 2)),
+                      static_cast<quint16>(littleEndian(d + at + 10, 2)),
+                      littleEndian(d + at + 16, 4),
+                      littleEndian(d + at + 20, 4),
+                      littleEndian(d + at + 24, 4),
                       littleEndian(d + at + 42, 4)};
             if (record.packedSize == 0xFFFFFFFF || record.size == 0xFFFFFFFF || record.headerOffset == 0xFFFFFFFF)
                 return Lookup::Zip64;
@@ -770,8 +773,8 @@ Result<QByteArray> readEntry(QFileDevice& file, const QByteArray& name)
             return fail(reasonOf(ZIP_ER_MEMORY));
         std::size_t in = 0;
         std::size_t out = 0;
-        const libdeflate_result inflated = libdeflate_deflate_decompress_ex(
-            d, packed->constData(), packed->size(), data.data(), data.size(), &in, &out);
+        const libdeflate_result inflated = libdeflate_deflate_decompress_ex(d, packed->constData(), packed->size(),
+                                                                            data.data(), data.size(), &in, &out);
         libdeflate_free_decompressor(d);
         if (inflated != LIBDEFLATE_SUCCESS || in != std::size_t(packed->size()) || out != std::size_t(data.size()))
             return fail(broken);

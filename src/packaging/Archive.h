@@ -38,12 +38,12 @@ namespace vamo::archive {
 // then while the archive is written, so that a caller can keep its window
 // painting. The template's bytes are only read.
 [[nodiscard]] Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, QFileDevice& out,
-                        const std::function<void()>& alive = {});
+                                      const std::function<void()>& alive = {});
 
 // The same into a new file at `path`, which must not exist yet (nor a link
 // of that name); on failure the file is removed again.
-[[nodiscard]] Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
-                        const std::function<void()>& alive = {});
+[[nodiscard]] Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches,
+                                      const QString& path, const std::function<void()>& alive = {});
 
 // Opens the archive at `path`, checking its consistency, and reads one entry.
 // The error message is the reason alone.

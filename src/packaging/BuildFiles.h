@@ -53,7 +53,8 @@ public:
     // killed builds left there. Fails with "无法创建目录：" + folder,
     // "另一个程序正在制作这本书，请稍后再试：" + folder, or "无法写入文件：" +
     // path. `steps` (the real file system when null) must outlive the build.
-    [[nodiscard]] static Result<std::unique_ptr<BuildFiles>> start(const QString& bookFolder, FileSteps* steps = nullptr);
+    [[nodiscard]] static Result<std::unique_ptr<BuildFiles>> start(const QString& bookFolder,
+                                                                   FileSteps* steps = nullptr);
 
     // Unless committed: removes the temporary files of this build and, when
     // the build made the book folder and nothing else lies in it, the folder.
