@@ -13,6 +13,7 @@
 // Targets: the run on every processor is not slower (wall) than pinned to
 // one; the overhead per book is under 3 ms wall.
 
+#include "ChildRun.h"
 #include "JarPayload.h"
 #include "NovelGenerator.h"
 
@@ -31,14 +32,13 @@
 #include <QTextStream>
 
 #include <libdeflate.h>
-#include <sched.h>
-#include <sys/resource.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <vector>
 
 using namespace vamo;
+using bench::median;
+using bench::verdict;
 
 namespace {
 
@@ -46,21 +46,6 @@ QTextStream& out()
 {
     static QTextStream s(stdout);
     return s;
-}
-
-qint64 processCpuNs()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    auto ns = [](const timeval& t) { return qint64(t.tv_sec) * 1000000000 + qint64(t.tv_usec) * 1000; };
-    return ns(u.ru_utime) + ns(u.ru_stime);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 // ---- child: one folder run ----
@@ -79,7 +64,7 @@ int child(const QStringList& args)
 
     QElapsedTimer timer;
     timer.start();
-    const qint64 cpu = processCpuNs();
+    const qint64 cpu = bench::processCpuNs();
     auto queue = listTxtFolder(source);
     if (!queue)
         qFatal("%s", qPrintable(queue.error().message));
@@ -87,10 +72,10 @@ int child(const QStringList& args)
     const qint64 wall = timer.nsecsElapsed();
     if (!report || !report->failed.isEmpty())
         qFatal("the folder run failed");
-    out() << "wall " << wall << "\ncpu " << (processCpuNs() - cpu) << '\n';
+    bench::report("wall", wall);
+    bench::report("cpu", bench::processCpuNs() - cpu);
     for (const QString& jar : report->jarPaths)
-        out() << "jar " << jar << '\n';
-    out().flush();
+        bench::report("jar", jar);
     return 0;
 }
 
@@ -101,35 +86,15 @@ struct Run {
     QStringList jars;
 };
 
-Run runChild(const QString& source, const QString& save, const QString& templates, bool pinned)
+// One folder run into a new save folder, `save` + "/" + `round` (see
+// bench_make: the runs' books are removed only at the end).
+Run runFolder(const QString& source, const QString& save, int round, const QString& templates, bool pinned)
 {
-    QDir(save).removeRecursively();
-    QDir().mkpath(save);
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    if (pinned) {
-        p.setChildProcessModifier([] {
-            cpu_set_t set;
-            CPU_ZERO(&set);
-            CPU_SET(0, &set);
-            sched_setaffinity(0, sizeof set, &set);
-        });
-    }
-    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), source, save, templates});
-    if (!p.waitForFinished(-1) || p.exitCode() != 0)
-        qFatal("the folder run failed");
-    Run r;
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
-        const QString key = line.section(u' ', 0, 0);
-        const QString value = line.section(u' ', 1);
-        if (key == u"wall")
-            r.wall = static_cast<double>(value.toLongLong()) / 1e9;
-        else if (key == u"cpu")
-            r.cpu = static_cast<double>(value.toLongLong()) / 1e9;
-        else if (key == u"jar")
-            r.jars.append(value);
-    }
-    return r;
+    const QString folder = QDir(save).filePath(QString::number(round));
+    QDir().mkpath(folder);
+    const bench::ChildReport child =
+        bench::runChild({source, folder, templates}, pinned ? bench::Processors::First : bench::Processors::All);
+    return {child.seconds(u"wall"), child.seconds(u"cpu"), child.values(u"jar")};
 }
 
 double deflateSeconds(const std::vector<QByteArray>& entries)
@@ -155,7 +120,19 @@ int parent(const QStringList& args)
     qint64 kb = 50;
     int repeat = 3;
     QString templates = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin"));
-    for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
+    for (qsizetype i = 0; i < args.size(); i += 2) {
+        if (args.at(i) == u"--help" || args.at(i) == u"-h") {
+            out() << "bench_folder [--books N] [--kb K] [--repeat N] [--templates DIR]\n"
+                     "  --books N      books in the folder (200)\n"
+                     "  --kb K         size of each book in KB of code page 936 (50)\n"
+                     "  --repeat N     alternating rounds (3)\n"
+                     "  --templates D  folder of DuvEver.dll (build/bin)\n"
+                     "Targets: wall on all processors <= pinned to one; overhead a book < 3 ms wall.\n"
+                     "Exit status 0 when both are met.\n";
+            return 0;
+        }
+        if (i + 1 == args.size())
+            break;
         if (args.at(i) == u"--books")
             books = std::max(1, args.at(i + 1).toInt());
         else if (args.at(i) == u"--kb")
@@ -184,12 +161,13 @@ int parent(const QStringList& args)
           << " alternating rounds (all processors, one processor, deflate alone)\n";
     out().flush();
 
-    const Run first = runChild(source, save, templates, false); // warms the caches; not counted
+    int round = 0;
+    const Run first = runFolder(source, save, round++, templates, false); // warms the caches; not counted
     const std::vector<QByteArray> payload = bench::payloadOf(first.jars);
     std::vector<double> wall, cpu, pinnedWall, pinnedCpu, deflate;
     for (int r = 0; r < repeat; ++r) {
-        const Run free = runChild(source, save, templates, false);
-        const Run pinned = runChild(source, save, templates, true);
+        const Run free = runFolder(source, save, round++, templates, false);
+        const Run pinned = runFolder(source, save, round++, templates, true);
         wall.push_back(free.wall);
         cpu.push_back(free.cpu);
         pinnedWall.push_back(pinned.wall);
@@ -208,8 +186,8 @@ int parent(const QStringList& args)
     out() << "  deflate alone    wall " << ms(floor) << "  (libdeflate " << archive::kDeflateLevel << ", one thread, "
           << payload.size() << " entries)\n";
     out() << "  all / one        " << QString::number(twoCores / oneCore, 'f', 2) << "  (target <= 1.00) "
-          << (notSlower ? "met" : "MISSED") << "\n";
-    out() << "  overhead a book  " << ms(perBook) << "  (target < 3.0 ms) " << (overheadMet ? "met" : "MISSED") << "\n";
+          << verdict(notSlower) << "\n";
+    out() << "  overhead a book  " << ms(perBook) << "  (target < 3.0 ms) " << verdict(overheadMet) << "\n";
     return notSlower && overheadMet ? 0 : 1;
 }
 

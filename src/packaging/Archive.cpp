@@ -10,16 +10,15 @@
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
+#include <optional>
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -59,19 +58,48 @@ QString reasonOf(zip_error_t* error)
     return reason + u"("_s + QString::fromUtf8(zip_error_strerror(error)) + u")"_s;
 }
 
+// A libzip error record, finished with its owner.
+class ZipError {
+public:
+    ZipError() { zip_error_init(&m_error); }
+    explicit ZipError(int code) { zip_error_init_with_code(&m_error, code); }
+    ZipError(ZipError&& other) noexcept : m_error(other.m_error) { zip_error_init(&other.m_error); }
+    ZipError(const ZipError&) = delete;
+    ZipError& operator=(const ZipError&) = delete;
+    ZipError& operator=(ZipError&&) = delete;
+    ~ZipError() { zip_error_fini(&m_error); }
+
+    zip_error_t* get() { return &m_error; }
+    void set(int code) { zip_error_set(&m_error, code, 0); }
+
+private:
+    zip_error_t m_error;
+};
+
 QString reasonOf(int code)
 {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    QString reason = reasonOf(&error);
-    zip_error_fini(&error);
-    return reason;
+    ZipError error(code);
+    return reasonOf(error.get());
 }
 
 struct ArchiveDiscard {
     void operator()(zip_t* a) const { zip_discard(a); }
 };
 using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
+
+// A source until libzip takes it over (release() then).
+struct SourceFree {
+    void operator()(zip_source_t* s) const { zip_source_free(s); }
+};
+using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
+
+// An entry open for reading; closed by closeFile() where its error counts.
+struct FileClose {
+    void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+using FilePtr = std::unique_ptr<zip_file_t, FileClose>;
+
+int closeFile(FilePtr& file) { return zip_fclose(file.release()); }
 
 // The archive being made, as libzip sees it: read from the template's bytes,
 // which stay the caller's and are never written, and written anew straight
@@ -87,7 +115,7 @@ struct TemplateSource {
     zip_uint64_t outSize = 0;
     bool rewritten = false; // libzip wrote the archive anew (it does not when nothing changed)
     std::time_t mtime = 0;
-    zip_error_t error{};
+    ZipError error;
     // The archive's latest bytes, from file offset bufferStart on. libzip
     // goes back to every entry's header once the entry is written; in here
     // that costs neither a seek nor a write of the file.
@@ -121,7 +149,7 @@ struct TemplateSource {
     {
         if (!out || length > static_cast<zip_uint64_t>(std::numeric_limits<qsizetype>::max() / 2) ||
             outOffset > static_cast<zip_uint64_t>(std::numeric_limits<qint64>::max()) - length) {
-            zip_error_set(&error, ZIP_ER_WRITE, 0);
+            error.set(ZIP_ER_WRITE);
             return -1;
         }
         const auto n = static_cast<qsizetype>(length);
@@ -142,11 +170,11 @@ struct TemplateSource {
                     bufferStart = outOffset + length; // the buffer was written and is empty
             }
         } catch (const std::bad_alloc&) {
-            zip_error_set(&error, ZIP_ER_MEMORY, 0);
+            error.set(ZIP_ER_MEMORY);
             return -1;
         }
         if (!ok) {
-            zip_error_set(&error, ZIP_ER_WRITE, 0);
+            error.set(ZIP_ER_WRITE);
             return -1;
         }
         outOffset += length;
@@ -162,100 +190,111 @@ struct TemplateSource {
             out->resize(0);
         outOffset = outSize = bufferStart = 0;
     }
+
+    zip_int64_t read(void* data, zip_uint64_t length)
+    {
+        const zip_uint64_t n = std::min(length, static_cast<zip_uint64_t>(in.size()) - inOffset);
+        if (n > 0)
+            std::memcpy(data, in.data() + inOffset, static_cast<std::size_t>(n));
+        inOffset += n;
+        return static_cast<zip_int64_t>(n);
+    }
+
+    zip_int64_t stat(void* data, zip_uint64_t length)
+    {
+        if (length < sizeof(zip_stat_t)) {
+            error.set(ZIP_ER_INVAL);
+            return -1;
+        }
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = static_cast<zip_uint64_t>(in.size());
+        st->mtime = mtime;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+
+    // Moves the reading (or with `writing`, the writing) offset.
+    zip_int64_t seek(void* data, zip_uint64_t length, bool writing)
+    {
+        zip_uint64_t& offset = writing ? outOffset : inOffset;
+        const zip_uint64_t size = writing ? outSize : static_cast<zip_uint64_t>(in.size());
+        const zip_int64_t at = zip_source_seek_compute_offset(offset, size, data, length, error.get());
+        if (at < 0)
+            return -1;
+        offset = static_cast<zip_uint64_t>(at);
+        return 0;
+    }
+
+    zip_int64_t beginWrite()
+    {
+        if (!out) {
+            error.set(ZIP_ER_RDONLY);
+            return -1;
+        }
+        discardWritten();
+        rewritten = true;
+        return 0;
+    }
 };
 
 zip_int64_t templateSourceCall(void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t command)
 {
     auto* source = static_cast<TemplateSource*>(userdata);
-    const auto inSize = static_cast<zip_uint64_t>(source->in.size());
     switch (command) {
     case ZIP_SOURCE_OPEN:
         source->inOffset = 0;
         return 0;
-    case ZIP_SOURCE_READ: {
-        const zip_uint64_t n = std::min(length, inSize - source->inOffset);
-        if (n > 0)
-            std::memcpy(data, source->in.data() + source->inOffset, static_cast<std::size_t>(n));
-        source->inOffset += n;
-        return static_cast<zip_int64_t>(n);
-    }
+    case ZIP_SOURCE_READ:
+        return source->read(data, length);
     case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_COMMIT_WRITE:
         return 0;
-    case ZIP_SOURCE_STAT: {
-        if (length < sizeof(zip_stat_t)) {
-            zip_error_set(&source->error, ZIP_ER_INVAL, 0);
-            return -1;
-        }
-        auto* st = static_cast<zip_stat_t*>(data);
-        zip_stat_init(st);
-        st->size = inSize;
-        st->mtime = source->mtime;
-        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_SEEK: {
-        const zip_int64_t at = zip_source_seek_compute_offset(source->inOffset, inSize, data, length, &source->error);
-        if (at < 0)
-            return -1;
-        source->inOffset = static_cast<zip_uint64_t>(at);
-        return 0;
-    }
+    case ZIP_SOURCE_STAT:
+        return source->stat(data, length);
+    case ZIP_SOURCE_SEEK:
+        return source->seek(data, length, /*writing=*/false);
     case ZIP_SOURCE_TELL:
         return static_cast<zip_int64_t>(source->inOffset);
     case ZIP_SOURCE_BEGIN_WRITE:
-        if (!source->out) {
-            zip_error_set(&source->error, ZIP_ER_RDONLY, 0);
-            return -1;
-        }
-        source->discardWritten();
-        source->rewritten = true;
-        return 0;
+        return source->beginWrite();
     case ZIP_SOURCE_WRITE:
         return source->write(data, length);
-    case ZIP_SOURCE_SEEK_WRITE: {
-        const zip_int64_t at =
-            zip_source_seek_compute_offset(source->outOffset, source->outSize, data, length, &source->error);
-        if (at < 0)
-            return -1;
-        source->outOffset = static_cast<zip_uint64_t>(at);
-        return 0;
-    }
+    case ZIP_SOURCE_SEEK_WRITE:
+        return source->seek(data, length, /*writing=*/true);
     case ZIP_SOURCE_TELL_WRITE:
         return static_cast<zip_int64_t>(source->outOffset);
-    case ZIP_SOURCE_COMMIT_WRITE:
-        return 0;
     case ZIP_SOURCE_ROLLBACK_WRITE:
     case ZIP_SOURCE_REMOVE:
         source->discardWritten();
         return 0;
     case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&source->error, data, length);
+        return zip_error_to_data(source->error.get(), data, length);
     case ZIP_SOURCE_FREE:
         return 0; // owned by its caller
     case ZIP_SOURCE_SUPPORTS:
         return ZIP_SOURCE_SUPPORTS_WRITABLE;
     default:
-        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        source->error.set(ZIP_ER_OPNOTSUPP);
         return -1;
     }
 }
 
-// Opens the template held by `source` for writing into source.out.
+// Opens the archive that `source` reads; on failure the source is freed.
+Result<ArchivePtr> openSource(SourcePtr source, ZipError& error, int flags)
+{
+    zip_t* archive = source ? zip_open_from_source(source.get(), flags, error.get()) : nullptr;
+    if (!archive)
+        return fail(reasonOf(error.get()));
+    source.release(); // the archive's now
+    return ArchivePtr(archive);
+}
+
+// Opens the template held by `source` (for writing into source.out).
 Result<ArchivePtr> openTemplate(TemplateSource& source, int flags)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* zs = zip_source_function_create(templateSourceCall, &source, &error);
-    zip_t* archive = zs ? zip_open_from_source(zs, flags, &error) : nullptr;
-    if (!archive) {
-        if (zs)
-            zip_source_free(zs);
-        QString reason = reasonOf(&error);
-        zip_error_fini(&error);
-        return fail(reason);
-    }
-    zip_error_fini(&error);
-    return ArchivePtr(archive);
+    ZipError error;
+    return openSource(SourcePtr(zip_source_function_create(templateSourceCall, &source, error.get())), error, flags);
 }
 
 zip_source_t* fileSource(const QString& path, zip_error_t* error)
@@ -271,62 +310,9 @@ zip_source_t* fileSource(const QString& path, zip_error_t* error)
 // entries read are touched.
 Result<ArchivePtr> openFile(const QString& path, int flags)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = fileSource(path, &error);
-    zip_t* archive = source ? zip_open_from_source(source, flags, &error) : nullptr;
-    if (!archive) {
-        if (source)
-            zip_source_free(source);
-        QString reason = reasonOf(&error);
-        zip_error_fini(&error);
-        return fail(reason);
-    }
-    zip_error_fini(&error);
-    return ArchivePtr(archive);
+    ZipError error;
+    return openSource(SourcePtr(fileSource(path, error.get())), error, flags);
 }
-
-// One raw deflate compressor (libdeflate), made once per thread and used for
-// every entry (making it costs about as much as deflating a piece file).
-class Deflater {
-public:
-    Deflater() = default;
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-    ~Deflater()
-    {
-        if (m_compressor)
-            libdeflate_free_compressor(m_compressor);
-    }
-
-    bool pack(const Entry& entry, PackedEntry& out)
-    {
-        const auto size = static_cast<std::size_t>(entry.data.size());
-        if (size > std::numeric_limits<quint32>::max())
-            return false; // zip entries of 4 GiB need ZIP64; pieces are never near that
-        if (!m_compressor) {
-            m_compressor = libdeflate_alloc_compressor(kDeflateLevel);
-            if (!m_compressor)
-                return false;
-        }
-        const std::size_t bound = libdeflate_deflate_compress_bound(m_compressor, size);
-        if (m_buffer.size() < bound)
-            m_buffer.resize(bound);
-        const std::size_t n =
-            libdeflate_deflate_compress(m_compressor, entry.data.data(), size, m_buffer.data(), m_buffer.size());
-        if (n == 0)
-            return false;
-        out.name = entry.name;
-        out.deflated = QByteArray(m_buffer.data(), static_cast<qsizetype>(n));
-        out.crc = static_cast<quint32>(libdeflate_crc32(0, entry.data.data(), size));
-        out.size = static_cast<qint64>(size);
-        return true;
-    }
-
-private:
-    libdeflate_compressor* m_compressor = nullptr;
-    std::vector<char> m_buffer;
-};
 
 // An added entry as libzip reads it: already deflated, with its size and
 // CRC known, so that libzip copies the bytes instead of compressing again.
@@ -340,19 +326,78 @@ struct PackedSource {
     qsizetype position = 0;
     bool released = false;
     std::time_t mtime = 0;
-    zip_error_t error{};
+    ZipError error;
 
     bool ready()
     {
         if (!entry) {
             entry = batch->wait(index);
             if (!entry) {
-                zip_error_set(&error, ZIP_ER_ZLIB, 0);
+                error.set(ZIP_ER_ZLIB);
                 return false;
             }
             compressedSize = entry->deflated.size();
         }
         return true;
+    }
+
+    zip_int64_t open()
+    {
+        if (released) { // libzip reads each entry once
+            error.set(ZIP_ER_INTERNAL);
+            return -1;
+        }
+        if (!ready())
+            return -1;
+        position = 0;
+        return 0;
+    }
+
+    zip_int64_t read(void* data, zip_uint64_t length)
+    {
+        const QByteArray& bytes = entry->deflated;
+        const auto n =
+            static_cast<qsizetype>(std::min<zip_uint64_t>(length, static_cast<zip_uint64_t>(bytes.size() - position)));
+        std::memcpy(data, bytes.constData() + position, static_cast<std::size_t>(n));
+        position += n;
+        return n;
+    }
+
+    zip_int64_t stat(void* data, zip_uint64_t length)
+    {
+        if (length < sizeof(zip_stat_t)) {
+            error.set(ZIP_ER_INVAL);
+            return -1;
+        }
+        if (!ready())
+            return -1;
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = static_cast<zip_uint64_t>(entry->size);
+        st->comp_size = static_cast<zip_uint64_t>(compressedSize);
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->encryption_method = ZIP_EM_NONE;
+        st->crc = entry->crc;
+        st->mtime = mtime;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD |
+                    ZIP_STAT_CRC | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+
+    zip_int64_t attributes(void* data, zip_uint64_t length)
+    {
+        if (length < sizeof(zip_file_attributes_t)) {
+            error.set(ZIP_ER_INVAL);
+            return -1;
+        }
+        // Deflate at normal level: general purpose bits 1 and 2 clear, as
+        // libzip's own compressor marks level 6.
+        auto* a = static_cast<zip_file_attributes_t*>(data);
+        a->valid |= ZIP_FILE_ATTRIBUTES_VERSION_NEEDED | ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
+        a->version_needed = 20;
+        a->general_purpose_bit_flags = 0;
+        a->general_purpose_bit_mask = 0x0006;
+        return sizeof(zip_file_attributes_t);
     }
 };
 
@@ -361,68 +406,26 @@ zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zi
     auto* source = static_cast<PackedSource*>(userdata);
     switch (command) {
     case ZIP_SOURCE_OPEN:
-        if (source->released) { // libzip reads each entry once
-            zip_error_set(&source->error, ZIP_ER_INTERNAL, 0);
-            return -1;
-        }
-        if (!source->ready())
-            return -1;
-        source->position = 0;
-        return 0;
-    case ZIP_SOURCE_READ: {
-        const QByteArray& bytes = source->entry->deflated;
-        const auto n = static_cast<qsizetype>(
-            std::min<zip_uint64_t>(length, static_cast<zip_uint64_t>(bytes.size() - source->position)));
-        std::memcpy(data, bytes.constData() + source->position, static_cast<std::size_t>(n));
-        source->position += n;
-        return n;
-    }
+        return source->open();
+    case ZIP_SOURCE_READ:
+        return source->read(data, length);
     case ZIP_SOURCE_CLOSE:
         // The bytes are in the archive now.
         source->entry->deflated = QByteArray();
         source->released = true;
         return 0;
-    case ZIP_SOURCE_STAT: {
-        if (length < sizeof(zip_stat_t)) {
-            zip_error_set(&source->error, ZIP_ER_INVAL, 0);
-            return -1;
-        }
-        if (!source->ready())
-            return -1;
-        auto* st = static_cast<zip_stat_t*>(data);
-        zip_stat_init(st);
-        st->size = static_cast<zip_uint64_t>(source->entry->size);
-        st->comp_size = static_cast<zip_uint64_t>(source->compressedSize);
-        st->comp_method = ZIP_CM_DEFLATE;
-        st->encryption_method = ZIP_EM_NONE;
-        st->crc = source->entry->crc;
-        st->mtime = source->mtime;
-        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD |
-                    ZIP_STAT_CRC | ZIP_STAT_MTIME;
-        return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_GET_FILE_ATTRIBUTES: {
-        if (length < sizeof(zip_file_attributes_t)) {
-            zip_error_set(&source->error, ZIP_ER_INVAL, 0);
-            return -1;
-        }
-        // Deflate at normal level: general purpose bits 1 and 2 clear, as
-        // libzip's own compressor marks level 6.
-        auto* attributes = static_cast<zip_file_attributes_t*>(data);
-        attributes->valid |= ZIP_FILE_ATTRIBUTES_VERSION_NEEDED | ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
-        attributes->version_needed = 20;
-        attributes->general_purpose_bit_flags = 0;
-        attributes->general_purpose_bit_mask = 0x0006;
-        return sizeof(zip_file_attributes_t);
-    }
+    case ZIP_SOURCE_STAT:
+        return source->stat(data, length);
+    case ZIP_SOURCE_GET_FILE_ATTRIBUTES:
+        return source->attributes(data, length);
     case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&source->error, data, length);
+        return zip_error_to_data(source->error.get(), data, length);
     case ZIP_SOURCE_FREE:
         return 0; // owned by writeJar
     case ZIP_SOURCE_SUPPORTS:
         return ZIP_SOURCE_SUPPORTS_READABLE | zip_source_make_command_bitmap(ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
     default:
-        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        source->error.set(ZIP_ER_OPNOTSUPP);
         return -1;
     }
 }
@@ -430,230 +433,83 @@ zip_int64_t packedSourceCall(void* userdata, void* data, zip_uint64_t length, zi
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Packer
 
-struct Packer::Job {
-    std::vector<Entry> entries;
-    std::vector<PackedEntry> packed;
-    std::vector<char> done;   // per entry: deflated
-    std::size_t next = 0;     // first entry nobody has claimed
-    std::size_t inFlight = 0; // claims being deflated
-    qsizetype remaining = -1; // bytes of the entries nobody has claimed; -1 until counted
-    std::size_t doneCount = 0;
-    QByteArray owner;    // holds the entries' bytes until all are deflated
-    bool failed = false; // then nothing more is claimed
+namespace {
+
+// Templates found good in this process, by their bytes: a build checks its
+// template every time, and the same few templates come again and again (a
+// folder run builds one book after another). Holding the bytes (shared with
+// the callers' copies, or a copy of them) keeps the answer exact.
+class CheckedTemplates {
+public:
+    bool contains(QByteArrayView bytes)
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::ranges::any_of(m_good, [bytes](const QByteArray& good) { return QByteArrayView(good) == bytes; });
+    }
+
+    void add(QByteArrayView bytes)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_good.size() == kKept)
+            m_good.erase(m_good.begin());
+        m_good.emplace_back(bytes.toByteArray());
+    }
+
+private:
+    static constexpr std::size_t kKept = 4; // the templates of a few phone models
+    std::mutex m_mutex;
+    std::vector<QByteArray> m_good;
 };
 
-struct Packer::Shared {
-    std::mutex mutex;
-    std::condition_variable queued;   // a job came, or the workers are to stop
-    std::condition_variable finished; // a claim was deflated
-    std::deque<std::shared_ptr<Job>> queue;
-    bool stopping = false;
-    std::vector<std::thread> workers;
-    std::mutex callerMutex; // the waiting thread's stream
-    Deflater callerDeflater;
-
-    // Claims the next entries of `job`, at least one: about 4 KiB of them
-    // while much is left (a piece file or two: a waiting thread never waits
-    // long), up to 32 KiB when half the rest is more (so that few claims
-    // make a small volume, while each thread still gets part of it). Call
-    // with `mutex` held.
-    std::pair<std::size_t, std::size_t> claim(Job& job)
-    {
-        const std::size_t begin = job.next;
-        if (job.remaining < 0) {
-            job.remaining = 0;
-            for (const Entry& e : job.entries)
-                job.remaining += e.data.size();
-        }
-        const qsizetype want = std::clamp(job.remaining / 2, qsizetype(1) << 12, qsizetype(1) << 15);
-        std::size_t end = begin;
-        qsizetype bytes = 0;
-        while (end < job.entries.size() && (end == begin || bytes < want))
-            bytes += job.entries[end++].data.size();
-        job.remaining -= bytes;
-        job.next = end;
-        ++job.inFlight;
-        if (end == job.entries.size())
-            std::erase_if(queue, [&job](const std::shared_ptr<Job>& j) { return j.get() == &job; });
-        return {begin, end};
-    }
-
-    // Deflates a claim (without the lock) and reports it done.
-    void deflateClaim(Job& job, std::pair<std::size_t, std::size_t> range, Deflater& deflater,
-                      std::unique_lock<std::mutex>& lock)
-    {
-        lock.unlock();
-        bool ok = true;
-        try {
-            for (std::size_t i = range.first; i < range.second && ok; ++i)
-                ok = deflater.pack(job.entries[i], job.packed[i]);
-        } catch (const std::bad_alloc&) {
-            ok = false; // not to end the program from a worker thread
-        }
-        lock.lock();
-        if (ok) {
-            std::fill(job.done.begin() + static_cast<std::ptrdiff_t>(range.first),
-                      job.done.begin() + static_cast<std::ptrdiff_t>(range.second), 1);
-            job.doneCount += range.second - range.first;
-            if (job.doneCount == job.entries.size())
-                job.owner = QByteArray(); // the entries' bytes are no longer needed
-        } else {
-            job.failed = true;
-            job.next = job.entries.size();
-            std::erase_if(queue, [&job](const std::shared_ptr<Job>& j) { return j.get() == &job; });
-        }
-        --job.inFlight;
-        finished.notify_all();
-    }
-
-    void work()
-    {
-        Deflater deflater;
-        std::unique_lock lock(mutex);
-        for (;;) {
-            queued.wait(lock, [this] { return stopping || !queue.empty(); });
-            if (stopping)
-                return;
-            const std::shared_ptr<Job> job = queue.front();
-            deflateClaim(*job, claim(*job), deflater, lock);
-        }
-    }
-};
-
-Packer::Packer(int workers) : m_shared(std::make_unique<Shared>())
+CheckedTemplates& checkedTemplates()
 {
-    if (workers < 0)
-        workers = std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
-    for (int i = 0; i < workers; ++i) {
-        try {
-            m_shared->workers.emplace_back([shared = m_shared.get()] { shared->work(); });
-        } catch (const std::system_error&) {
-            break; // no more threads: the caller deflates the rest
-        }
-    }
+    static CheckedTemplates checked;
+    return checked;
 }
 
-Packer::~Packer()
-{
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->stopping = true;
-    }
-    m_shared->queued.notify_all();
-    for (std::thread& t : m_shared->workers)
-        t.join();
-}
+Result<void> checkTemplateEntries(QByteArrayView templateBytes);
 
-Packer::Batch Packer::start(std::vector<Entry> entries, QByteArray owner)
-{
-    auto job = std::make_shared<Job>();
-    job->owner = std::move(owner);
-    job->packed.resize(entries.size());
-    job->done.resize(entries.size());
-    job->entries = std::move(entries);
-    qsizetype bytes = 0;
-    for (const Entry& e : job->entries)
-        bytes += e.data.size();
-    // A small batch (a small book's volume, a manifest and chapter index) is
-    // deflated by the thread that waits for it: handing it to the workers
-    // costs more in wake-ups between the processors than it saves.
-    if (bytes < kWorkerBatchBytes || m_shared->workers.empty())
-        return Batch(this, std::move(job));
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->queue.push_back(job);
-    }
-    m_shared->queued.notify_all();
-    return Batch(this, std::move(job));
-}
-
-Packer::Batch::Batch(Packer* packer, std::shared_ptr<Job> job) : m_packer(packer), m_job(std::move(job)) {}
-
-Packer::Batch::Batch(Batch&& other) noexcept
-    : m_packer(std::exchange(other.m_packer, nullptr)), m_job(std::move(other.m_job))
-{
-}
-
-Packer::Batch& Packer::Batch::operator=(Batch&& other) noexcept
-{
-    if (this != &other) {
-        cancel();
-        m_packer = std::exchange(other.m_packer, nullptr);
-        m_job = std::move(other.m_job);
-    }
-    return *this;
-}
-
-Packer::Batch::~Batch() { cancel(); }
-
-void Packer::Batch::cancel()
-{
-    if (!m_packer || !m_job)
-        return;
-    Shared& shared = *m_packer->m_shared;
-    std::unique_lock lock(shared.mutex);
-    m_job->next = m_job->entries.size();
-    std::erase_if(shared.queue, [this](const std::shared_ptr<Job>& j) { return j == m_job; });
-    shared.finished.wait(lock, [this] { return m_job->inFlight == 0; });
-    m_job.reset();
-    m_packer = nullptr;
-}
-
-std::size_t Packer::Batch::size() const { return m_job ? m_job->entries.size() : 0; }
-
-const QByteArray& Packer::Batch::name(std::size_t i) const { return m_job->entries[i].name; }
-
-PackedEntry* Packer::Batch::wait(std::size_t i)
-{
-    if (!m_packer || !m_job || i >= m_job->entries.size())
-        return nullptr;
-    Shared& shared = *m_packer->m_shared;
-    Job& job = *m_job;
-    // The stream here serves one waiting thread at a time.
-    const std::lock_guard callerLock(shared.callerMutex);
-    std::unique_lock lock(shared.mutex);
-    while (!job.done[i] && !job.failed) {
-        // Deflate here what nobody has begun rather than wait idle.
-        if (job.next < job.entries.size())
-            shared.deflateClaim(job, shared.claim(job), shared.callerDeflater, lock);
-        else
-            shared.finished.wait(lock);
-    }
-    return job.failed ? nullptr : &job.packed[i];
-}
-
-Result<std::vector<PackedEntry>> Packer::Batch::take()
-{
-    if (!m_job)
-        return fail(u"压缩出错"_s);
-    for (std::size_t i = 0; i < m_job->entries.size(); ++i) {
-        if (!wait(i)) {
-            cancel();
-            return fail(u"压缩出错"_s);
-        }
-    }
-    std::vector<PackedEntry> packed = std::move(m_job->packed);
-    m_job.reset();
-    m_packer = nullptr;
-    return packed;
-}
-
-// ---------------------------------------------------------------------------
+} // namespace
 
 Result<void> checkTemplate(QByteArrayView templateBytes)
+{
+    if (!templateBytes.isEmpty() && checkedTemplates().contains(templateBytes))
+        return {};
+    auto checked = checkTemplateEntries(templateBytes);
+    if (checked)
+        checkedTemplates().add(templateBytes);
+    return checked;
+}
+
+namespace {
+
+// Reads entry `index` of `archive` to its end, which checks its compressed
+// data and CRC.
+Result<void> readThrough(zip_t* archive, zip_uint64_t index)
+{
+    FilePtr file(zip_fopen_index(archive, index, 0));
+    if (!file)
+        return fail(reasonOf(zip_get_error(archive)));
+    std::array<char, 1 << 14> buffer{};
+    zip_int64_t n = 0;
+    while ((n = zip_fread(file.get(), buffer.data(), buffer.size())) > 0) {
+    }
+    if (n < 0)
+        return fail(reasonOf(zip_file_get_error(file.get())));
+    if (const int closed = closeFile(file); closed != 0)
+        return fail(reasonOf(closed));
+    return {};
+}
+
+Result<void> checkTemplateEntries(QByteArrayView templateBytes)
 {
     // libzip takes an empty file for an empty archive; as a template it is
     // broken (a JAR without the reader), as is an archive without entries.
     if (templateBytes.isEmpty())
         return fail(reasonOf(ZIP_ER_NOZIP));
-    TemplateSource source{templateBytes, 0, nullptr, 0, 0, false, 0, {}, {}, 0};
-    zip_error_init(&source.error);
-    struct ErrorFini {
-        zip_error_t& error;
-        ~ErrorFini() { zip_error_fini(&error); }
-    } errorFini{source.error};
+    TemplateSource source;
+    source.in = templateBytes;
     auto opened = openTemplate(source, ZIP_CHECKCONS | ZIP_RDONLY);
     if (!opened)
         return std::unexpected(opened.error());
@@ -661,108 +517,113 @@ Result<void> checkTemplate(QByteArrayView templateBytes)
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count <= 0)
         return fail(reasonOf(ZIP_ER_NOZIP));
-    // Every entry is copied into every volume as it stands: read each once,
-    // which checks its compressed data and CRC.
-    std::array<char, 1 << 14> buffer{};
+    // Every entry is copied into every volume as it stands: read each once.
     for (zip_int64_t i = 0; i < count; ++i) {
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        if (!file)
-            return fail(reasonOf(zip_get_error(archive)));
-        zip_int64_t n = 0;
-        while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0) {
-        }
-        const QString reason = n < 0 ? reasonOf(zip_file_get_error(file)) : QString();
-        const int closed = zip_fclose(file);
-        if (n < 0)
-            return fail(reason);
-        if (closed != 0)
-            return fail(reasonOf(closed));
+        if (auto read = readThrough(archive, static_cast<zip_uint64_t>(i)); !read)
+            return read;
     }
     return {};
 }
 
-Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, QFileDevice& out,
-                        const std::function<void()>& alive)
-{
-    auto zipFailed = [](const QString& reason) { return fail(u"生成JAR包失败："_s + reason); };
+std::unexpected<Error> zipFailed(const QString& reason) { return fail(u"生成JAR包失败："_s + reason); }
 
-    // Outlive the archive, which may still call them when it is discarded.
+// One source for every entry of `batches`, in order.
+std::vector<PackedSource> packedSources(std::span<Packer::Batch> batches, std::time_t mtime)
+{
     std::size_t count = 0;
     for (const Packer::Batch& b : batches)
         count += b.size();
     std::vector<PackedSource> sources;
     sources.reserve(count);
-    TemplateSource archiveSource{templateBytes, 0, &out, 0, 0, false, 0, {}, {}, 0};
-    zip_error_init(&archiveSource.error);
-    struct ErrorsFini {
-        std::vector<PackedSource>& sources;
-        zip_error_t& archiveError;
-        ~ErrorsFini()
-        {
-            for (PackedSource& s : sources)
-                zip_error_fini(&s.error);
-            zip_error_fini(&archiveError);
-        }
-    } errorsFini{sources, archiveSource.error};
-    const std::time_t now = std::time(nullptr);
-    archiveSource.mtime = now;
     for (Packer::Batch& b : batches) {
         for (std::size_t i = 0; i < b.size(); ++i) {
             PackedSource& s = sources.emplace_back();
-            zip_error_init(&s.error);
             s.batch = &b;
             s.index = i;
-            s.mtime = now;
+            s.mtime = mtime;
         }
     }
+    return sources;
+}
 
-    if (templateBytes.isEmpty())
-        return zipFailed(reasonOf(ZIP_ER_NOZIP));
-    auto opened = openTemplate(archiveSource, ZIP_CHECKCONS);
-    if (!opened)
-        return zipFailed(opened.error().message);
-    ArchivePtr archive = std::move(*opened);
-
+// Adds (or puts in place of a same-named template entry) every source.
+Result<void> addEntries(zip_t* archive, std::vector<PackedSource>& sources)
+{
     for (PackedSource& s : sources) {
-        zip_source_t* data = zip_source_function(archive.get(), packedSourceCall, &s);
+        SourcePtr data(zip_source_function(archive, packedSourceCall, &s));
         if (!data)
-            return zipFailed(reasonOf(zip_get_error(archive.get())));
+            return zipFailed(reasonOf(zip_get_error(archive)));
         // A replaced template entry takes the method of its source, whatever
         // the template had.
-        if (zip_file_add(archive.get(), s.batch->name(s.index).constData(), data, ZIP_FL_OVERWRITE) < 0) {
-            zip_source_free(data);
-            return zipFailed(reasonOf(zip_get_error(archive.get())));
-        }
+        if (zip_file_add(archive, s.batch->name(s.index).constData(), data.get(), ZIP_FL_OVERWRITE) < 0)
+            return zipFailed(reasonOf(zip_get_error(archive)));
+        data.release(); // the archive's now
     }
-    if (alive) {
-        // Writing a large volume takes a while; libzip reports its progress
-        // from this thread as it goes.
-        auto call = [](zip_t*, double, void* ud) { (*static_cast<const std::function<void()>*>(ud))(); };
-        zip_register_progress_callback_with_state(archive.get(), 0.005, call, nullptr,
-                                                  const_cast<std::function<void()>*>(&alive));
-    }
+    return {};
+}
+
+// Writing a large volume takes a while; libzip reports its progress from
+// this thread as it goes.
+void reportProgress(zip_t* archive, const std::function<void()>& alive)
+{
+    if (!alive)
+        return;
+    auto call = [](zip_t*, double, void* ud) { (*static_cast<const std::function<void()>*>(ud))(); };
+    zip_register_progress_callback_with_state(archive, 0.005, call, nullptr,
+                                              const_cast<std::function<void()>*>(&alive));
+}
+
+// Writes the archive out (libzip writes it anew through `source`) and
+// returns its size in the file.
+Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDevice& out)
+{
     const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
-    archiveSource.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
+    source.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
     if (zip_close(archive.get()) < 0) {
-        if (archiveSource.error.zip_err == ZIP_ER_WRITE)
+        if (source.error.get()->zip_err == ZIP_ER_WRITE)
             return fail(cannotWrite); // the file, not the archive
         return zipFailed(reasonOf(zip_get_error(archive.get())));
     }
     archive.release(); // closed and freed by zip_close
-    if (!archiveSource.flush())
+    if (!source.flush())
         return fail(cannotWrite);
-    qint64 written = static_cast<qint64>(archiveSource.outSize);
-    if (!archiveSource.rewritten) {
+    qint64 written = static_cast<qint64>(source.outSize);
+    if (!source.rewritten) {
         // Nothing added: the template as it is.
-        if (out.write(templateBytes.data(), templateBytes.size()) != templateBytes.size())
+        if (out.write(source.in.data(), source.in.size()) != source.in.size())
             return fail(cannotWrite);
-        written = templateBytes.size();
+        written = source.in.size();
     }
     if (written == 0)
         return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
     if (!out.flush() || out.error() != QFileDevice::NoError)
         return fail(cannotWrite);
     return written;
+}
+
+} // namespace
+
+Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, QFileDevice& out,
+                        const std::function<void()>& alive)
+{
+    if (templateBytes.isEmpty())
+        return zipFailed(reasonOf(ZIP_ER_NOZIP));
+    // The sources outlive the archive, which may still call them when it is
+    // discarded.
+    const std::time_t now = std::time(nullptr);
+    std::vector<PackedSource> sources = packedSources(batches, now);
+    TemplateSource archiveSource;
+    archiveSource.in = templateBytes;
+    archiveSource.out = &out;
+    archiveSource.mtime = now;
+    auto opened = openTemplate(archiveSource, ZIP_CHECKCONS);
+    if (!opened)
+        return zipFailed(opened.error().message);
+    ArchivePtr archive = std::move(*opened);
+    if (auto added = addEntries(archive.get(), sources); !added)
+        return std::unexpected(added.error());
+    reportProgress(archive.get(), alive);
+    return closeArchive(archive, archiveSource, out);
 }
 
 Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, const QString& path,
@@ -781,6 +642,150 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     return written;
 }
 
+namespace {
+
+quint32 littleEndian(const char* p, int bytes)
+{
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<quint8>(p[i]);
+    return v;
+}
+
+// Reads `n` bytes at `at` of `file`, or nothing when the file is shorter.
+std::optional<QByteArray> readAt(QFileDevice& file, qint64 at, qint64 n)
+{
+    if (at < 0 || n < 0 || !file.seek(at))
+        return std::nullopt;
+    QByteArray bytes = file.read(n);
+    if (bytes.size() != n)
+        return std::nullopt;
+    return bytes;
+}
+
+// Where an entry of a plain (not ZIP64) archive stands, from its central
+// directory record.
+struct DirectoryRecord {
+    quint16 flags = 0;
+    quint16 method = 0;
+    quint32 crc = 0;
+    quint32 packedSize = 0;
+    quint32 size = 0;
+    quint32 headerOffset = 0;
+};
+
+constexpr quint32 kLocalHeader = 0x04034b50;
+constexpr quint32 kCentralHeader = 0x02014b50;
+constexpr quint32 kDirectoryEnd = 0x06054b50;
+constexpr qint64 kLocalHeaderSize = 30;
+constexpr qint64 kCentralHeaderSize = 46;
+constexpr qint64 kDirectoryEndSize = 22;
+
+enum class Lookup { Found, Missing, Broken, Zip64 };
+
+// Finds `name` in the central directory of the archive in `file`, which has
+// no archive comment (as every archive libzip writes for us).
+Lookup findRecord(QFileDevice& file, const QByteArray& name, DirectoryRecord& record)
+{
+    const qint64 size = file.size();
+    const auto end = readAt(file, size - kDirectoryEndSize, kDirectoryEndSize);
+    if (!end || littleEndian(end->constData(), 4) != kDirectoryEnd)
+        return Lookup::Broken;
+    const char* e = end->constData();
+    const quint32 count = littleEndian(e + 10, 2);
+    const quint32 directorySize = littleEndian(e + 12, 4);
+    const quint32 directoryOffset = littleEndian(e + 16, 4);
+    if (count == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF)
+        return Lookup::Zip64;
+    if (qint64(directoryOffset) + directorySize > size - kDirectoryEndSize)
+        return Lookup::Broken;
+    const auto directory = readAt(file, directoryOffset, directorySize);
+    if (!directory)
+        return Lookup::Broken;
+    const char* d = directory->constData();
+    qint64 at = 0;
+    for (quint32 i = 0; i < count; ++i) {
+        if (at + kCentralHeaderSize > directory->size() || littleEndian(d + at, 4) != kCentralHeader)
+            return Lookup::Broken;
+        const qint64 nameLength = littleEndian(d + at + 28, 2);
+        const qint64 next =
+            at + kCentralHeaderSize + nameLength + littleEndian(d + at + 30, 2) + littleEndian(d + at + 32, 2);
+        if (next > directory->size())
+            return Lookup::Broken;
+        if (QByteArrayView(d + at + kCentralHeaderSize, nameLength) == name) {
+            record = {static_cast<quint16>(littleEndian(d + at + 8, 2)),
+                      static_cast<quint16>(littleEndian(d + at + 10, 2)),
+                      littleEndian(d + at + 16, 4),
+                      littleEndian(d + at + 20, 4),
+                      littleEndian(d + at + 24, 4),
+                      littleEndian(d + at + 42, 4)};
+            if (record.packedSize == 0xFFFFFFFF || record.size == 0xFFFFFFFF || record.headerOffset == 0xFFFFFFFF)
+                return Lookup::Zip64;
+            return Lookup::Found;
+        }
+        at = next;
+    }
+    return Lookup::Missing;
+}
+
+} // namespace
+
+Result<QByteArray> readEntry(QFileDevice& file, const QByteArray& name)
+{
+    const QString broken = reasonOf(ZIP_ER_INCONS);
+    DirectoryRecord record;
+    switch (findRecord(file, name, record)) {
+    case Lookup::Found:
+        break;
+    case Lookup::Missing:
+        return fail(u"找不到"_s + QString::fromUtf8(name));
+    case Lookup::Broken:
+        return fail(broken);
+    case Lookup::Zip64:
+        return readEntry(file.fileName(), name); // libzip reads those
+    }
+    // The local header agrees with the directory: same name, method and
+    // sizes, no data descriptor (phones read the local headers).
+    const auto header = readAt(file, record.headerOffset, kLocalHeaderSize);
+    if (!header)
+        return fail(broken);
+    const char* h = header->constData();
+    const qint64 nameLength = littleEndian(h + 26, 2);
+    const qint64 dataAt = qint64(record.headerOffset) + kLocalHeaderSize + nameLength + littleEndian(h + 28, 2);
+    const auto localName = readAt(file, qint64(record.headerOffset) + kLocalHeaderSize, nameLength);
+    if (littleEndian(h, 4) != kLocalHeader || !localName || *localName != name || (record.flags & 0x0008) ||
+        littleEndian(h + 6, 2) != record.flags || littleEndian(h + 8, 2) != record.method ||
+        littleEndian(h + 14, 4) != record.crc || littleEndian(h + 18, 4) != record.packedSize ||
+        littleEndian(h + 22, 4) != record.size)
+        return fail(broken);
+    const auto packed = readAt(file, dataAt, record.packedSize);
+    if (!packed)
+        return fail(reasonOf(ZIP_ER_READ));
+    QByteArray data;
+    if (record.method == ZIP_CM_STORE) {
+        if (record.packedSize != record.size)
+            return fail(broken);
+        data = *packed;
+    } else if (record.method == ZIP_CM_DEFLATE) {
+        data = QByteArray(static_cast<qsizetype>(record.size), Qt::Uninitialized);
+        libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+        if (!d)
+            return fail(reasonOf(ZIP_ER_MEMORY));
+        std::size_t in = 0;
+        std::size_t out = 0;
+        const libdeflate_result inflated = libdeflate_deflate_decompress_ex(d, packed->constData(), packed->size(),
+                                                                            data.data(), data.size(), &in, &out);
+        libdeflate_free_decompressor(d);
+        if (inflated != LIBDEFLATE_SUCCESS || in != std::size_t(packed->size()) || out != std::size_t(data.size()))
+            return fail(broken);
+    } else {
+        return fail(reasonOf(ZIP_ER_COMPNOTSUPP));
+    }
+    if (libdeflate_crc32(0, data.constData(), static_cast<std::size_t>(data.size())) != record.crc)
+        return fail(reasonOf(ZIP_ER_CRC));
+    return data;
+}
+
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
 {
     if (!QFileInfo(path).isFile())
@@ -794,12 +799,12 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
     zip_stat_init(&st);
     if (zip_stat(archive, name.constData(), 0, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
         return fail(u"找不到"_s + QString::fromUtf8(name));
-    zip_file_t* file = zip_fopen(archive, name.constData(), 0);
+    FilePtr file(zip_fopen(archive, name.constData(), 0));
     if (!file)
         return fail(reasonOf(zip_get_error(archive)));
     QByteArray data(static_cast<qsizetype>(st.size), Qt::Uninitialized);
-    const zip_int64_t n = zip_fread(file, data.data(), st.size);
-    const int closed = zip_fclose(file);
+    const zip_int64_t n = zip_fread(file.get(), data.data(), st.size);
+    const int closed = closeFile(file);
     if (n != static_cast<zip_int64_t>(st.size) || closed != 0)
         return fail(closed != 0 ? reasonOf(closed) : u"读取失败"_s);
     return data;

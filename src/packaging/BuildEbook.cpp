@@ -329,15 +329,16 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
             m_progress(m_shown);
     };
     const auto jarSize = archive::writeJar(m_templateBytes, v.packing, **jar, alive);
-    (*jar)->close();
     if (!jarSize)
         return std::unexpected(jarSize.error());
-    if ((*jar)->error() != QFileDevice::NoError)
-        return fail(u"无法写入文件："_s + native(target.jarTemporary));
     v.packing.clear();
     v.payload = payload::Volume();
 
-    const auto manifest = archive::readEntry(target.jarTemporary, kManifestEntry.toLatin1());
+    // Read back from the file still open, before it is closed.
+    const auto manifest = archive::readEntry(**jar, kManifestEntry.toLatin1());
+    (*jar)->close();
+    if ((*jar)->error() != QFileDevice::NoError)
+        return fail(u"无法写入文件："_s + native(target.jarTemporary));
     if (!manifest || *manifest != v.manifestBytes)
         return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
     return writeJad(v, *jarSize, target);

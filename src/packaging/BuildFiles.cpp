@@ -241,7 +241,7 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
         // file its journal does not name.
         if (!note(name.toUtf8()))
             return fail(u"无法写入文件："_s + native(m_journal->fileName()));
-        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (file->open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
             m_temporaries.append(file->fileName());
             return file;
         }

@@ -33,13 +33,14 @@ public:
     // Puts the file `from` in place of `to` in one step (a rename over it),
     // so that `to` is never missing; a link at `to` is replaced, never
     // followed.
-    virtual bool replace(const QString& from, const QString& to);
-    // Removes the file (or link) `path`.
+    [[nodiscard]] virtual bool replace(const QString& from, const QString& to);
+    // Removes the file (or link) `path`; whether it went (clearing away is
+    // done as far as it goes, so callers may let it pass).
     virtual bool remove(const QString& path);
 };
 
 // The lock file of a book folder.
-QString buildLockPath(const QString& bookFolder);
+[[nodiscard]] QString buildLockPath(const QString& bookFolder);
 
 class BuildFiles {
 public:
@@ -52,7 +53,8 @@ public:
     // killed builds left there. Fails with "无法创建目录：" + folder,
     // "另一个程序正在制作这本书，请稍后再试：" + folder, or "无法写入文件：" +
     // path. `steps` (the real file system when null) must outlive the build.
-    static Result<std::unique_ptr<BuildFiles>> start(const QString& bookFolder, FileSteps* steps = nullptr);
+    [[nodiscard]] static Result<std::unique_ptr<BuildFiles>> start(const QString& bookFolder,
+                                                                   FileSteps* steps = nullptr);
 
     // Unless committed: removes the temporary files of this build and, when
     // the build made the book folder and nothing else lies in it, the folder.
@@ -61,9 +63,10 @@ public:
     BuildFiles(const BuildFiles&) = delete;
     BuildFiles& operator=(const BuildFiles&) = delete;
 
-    // A new temporary file of this build, open for writing; `extension` is
+    // A new temporary file of this build, open for writing (and reading
+    // back what was written); `extension` is
     // "jar" or "jad". Fails with "无法写入文件：" + path.
-    Result<std::unique_ptr<QFile>> createTemporary(const QString& extension);
+    [[nodiscard]] Result<std::unique_ptr<QFile>> createTemporary(const QString& extension);
 
     struct Volume {
         QString jarTemporary;
@@ -78,11 +81,11 @@ public:
     // `jarName` (jarName + "(" + number + ")" + ".jar" or ".jad", as a build
     // names them) go: an older build cut the book into more volumes. Fails
     // with "无法写入文件：" + path; volumes put in place before stay.
-    Result<void> commit(const std::vector<Volume>& volumes, const QString& jarName);
+    [[nodiscard]] Result<void> commit(const std::vector<Volume>& volumes, const QString& jarName);
 
 private:
     BuildFiles(QString bookFolder, FileSteps* steps);
-    bool note(const QByteArray& line);
+    [[nodiscard]] bool note(const QByteArray& line);
 
     QString m_bookFolder;
     FileSteps* m_steps;

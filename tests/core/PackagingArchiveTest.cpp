@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <zip.h>
 #include <zlib.h>
 
@@ -146,6 +147,40 @@ TEST(ArchivePacker, DroppedBatchLetsGoOfItsEntriesAndThePackerGoesOn)
     auto packed = packer.start(entriesOver(data)).take();
     ASSERT_TRUE(packed);
     EXPECT_EQ(inflateRaw(packed->back().deflated, packed->back().size), data.back());
+}
+
+TEST(ArchivePacker, BatchesOutliveTheirPackerAndAreDeflatedByTheirWaiter)
+{
+    // Batches large enough for the workers, some of them being deflated
+    // when the packer goes: the packer waits for its threads' claims, and
+    // what is left of each batch is deflated by the thread that takes it.
+    const std::vector<QByteArray> data = sampleData();
+    std::vector<QByteArray> large(300, QByteArray());
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = data[i % data.size()] + QByteArray(2000, static_cast<char>('a' + i % 26));
+    for (int workers : {1, 3}) {
+        std::vector<Packer::Batch> batches;
+        {
+            Packer packer(workers);
+            batches.push_back(packer.start(entriesOver(large)));
+            batches.push_back(packer.start(entriesOver(data)));
+            ASSERT_TRUE(batches[0].wait(0)); // the workers are at it
+        }
+        auto second = batches[1].take();
+        auto first = batches[0].take();
+        ASSERT_TRUE(first && second) << "workers " << workers;
+        ASSERT_EQ(first->size(), large.size());
+        for (std::size_t i = 0; i < large.size(); ++i)
+            ASSERT_EQ(inflateRaw((*first)[i].deflated, (*first)[i].size), large[i]) << "entry " << i;
+        EXPECT_EQ(inflateRaw(second->back().deflated, second->back().size), data.back());
+    }
+    // A batch dropped after its packer stops at once.
+    std::optional<Packer::Batch> dropped;
+    {
+        Packer packer(2);
+        dropped.emplace(packer.start(entriesOver(large)));
+    }
+    dropped.reset();
 }
 
 TEST(ArchivePacker, TheOwnerOfABatchsBytesIsLetGoOnceTheyAreDeflated)
@@ -335,4 +370,109 @@ TEST(ArchiveWriteJar, OtherZipReadersAcceptTheJarAndAFailedWriteIsTheFilesFault)
     const auto failed = writeJar(templateBytes, more, readOnly);
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().message, u"无法写入文件："_s + QDir::toNativeSeparators(readOnly.fileName()));
+}
+
+namespace {
+
+// A JAR as a build writes it: the template, its manifest replaced, and text.
+QByteArray writtenJar(const QString& path, const QByteArray& manifest, const QByteArray& text)
+{
+    const QString templatePath = path + u".template"_s;
+    if (!test::writeZip(templatePath, test::templateEntries("T")))
+        return {};
+    Packer packer(1);
+    std::vector<Packer::Batch> batches;
+    batches.push_back(packer.start({{"META-INF/MANIFEST.MF", manifest}, {"text", text}}));
+    if (!writeJar(test::readFile(templatePath), batches, path))
+        return {};
+    return test::readFile(path);
+}
+
+Result<QByteArray> readBack(const QString& path, const QByteArray& bytes, const QByteArray& name)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        return fail(u"cannot write the test archive"_s);
+    return readEntry(file, name);
+}
+
+} // namespace
+
+TEST(ArchiveReadBack, AnEntryOfTheOpenFileReadsAsLibzipReadsIt)
+{
+    QTemporaryDir dir;
+    const QString jar = dir.filePath(u"book.jar"_s);
+    const QByteArray manifest("Manifest-Version: 1.0\r\nMIDlet-Name: book\r\n");
+    QByteArray text;
+    for (int i = 0; text.size() < 100000; ++i)
+        text += u"第%1章 山里\r\n"_s.arg(i).toUtf8();
+    const QByteArray bytes = writtenJar(jar, manifest, text);
+    ASSERT_FALSE(bytes.isEmpty());
+
+    QFile file(jar);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(readEntry(file, "META-INF/MANIFEST.MF"), manifest);
+    EXPECT_EQ(readEntry(file, "text"), text);
+    for (const auto& [name, data] : test::templateEntries("T")) {
+        if (name != "META-INF/MANIFEST.MF") {
+            EXPECT_EQ(readEntry(file, name), data) << name.constData();
+            EXPECT_EQ(readEntry(file, name).value_or("failed"), readEntry(jar, name).value_or("libzip failed"))
+                << name.constData();
+        }
+    }
+    const auto missing = readEntry(file, "capter");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().message, u"找不到capter"_s);
+}
+
+TEST(ArchiveReadBack, DamageToTheWrittenManifestIsFound)
+{
+    QTemporaryDir dir;
+    const QString jar = dir.filePath(u"book.jar"_s);
+    const QByteArray manifest("Manifest-Version: 1.0\r\nMIDlet-Name: book\r\n");
+    const QByteArray bytes = writtenJar(jar, manifest, "text");
+    ASSERT_FALSE(bytes.isEmpty());
+    ASSERT_EQ(le(bytes, 0, 4), 0x04034b50u);
+    ASSERT_EQ(bytes.mid(30, 20), QByteArray("META-INF/MANIFEST.MF"));
+    const qsizetype dataAt = 30 + 20 + le(bytes, 28, 2);
+    const qsizetype packedSize = le(bytes, 18, 4);
+    const QString copy = dir.filePath(u"copy.jar"_s);
+    ASSERT_EQ(readBack(copy, bytes, "META-INF/MANIFEST.MF"), manifest);
+
+    auto damaged = [&](qsizetype at, char value) {
+        QByteArray b = bytes;
+        b[at] = value;
+        return b;
+    };
+    // The deflated bytes, the name and the flags of the local header, the
+    // directory's end: each one alone makes the read fail.
+    const std::vector<std::pair<const char*, QByteArray>> cases{
+        {"data", damaged(dataAt + packedSize / 2, static_cast<char>(bytes[dataAt + packedSize / 2] ^ 0x55))},
+        {"local name", damaged(30, 'm')},
+        {"data descriptor", damaged(6, static_cast<char>(bytes[6] | 0x08))},
+        {"directory end", bytes.chopped(1)},
+        {"stored size", damaged(22, static_cast<char>(bytes[22] + 1))},
+    };
+    for (const auto& [what, b] : cases) {
+        const auto read = readBack(copy, b, "META-INF/MANIFEST.MF");
+        EXPECT_FALSE(read) << what;
+    }
+}
+
+TEST(ArchiveTemplate, AGoodTemplateIsRememberedByItsBytesOnly)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(test::writeZip(dir.filePath(u"t.jar"_s), test::templateEntries("remembered")));
+    const QByteArray good = test::readFile(dir.filePath(u"t.jar"_s));
+    EXPECT_TRUE(checkTemplate(good));
+    EXPECT_TRUE(checkTemplate(good)); // from what it remembers
+    // The same size, one byte of a class's deflated data changed: checked
+    // anew, and found broken.
+    const qsizetype classAt = good.indexOf("demo.class");
+    ASSERT_GT(classAt, 0);
+    QByteArray broken = good;
+    const qsizetype dataAt = classAt + 10;
+    broken[dataAt] = static_cast<char>(broken[dataAt] ^ 0x20);
+    EXPECT_FALSE(checkTemplate(broken));
+    EXPECT_TRUE(checkTemplate(good));
 }
