@@ -17,11 +17,11 @@
 #include "JarPayload.h"
 #include "NovelGenerator.h"
 
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "packaging/Archive.h"
 #include "text/Cp936.h"
+#include "workflow/FolderBatch.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -14,12 +14,12 @@
 #include "PaintWatch.h"
 
 #include "intake/BatchImport.h"
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "text/Cp936.h"
 #include "windows/Dialogs.h"
 #include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
+#include "workflow/FolderBatch.h"
 
 #include <QApplication>
 #include <QDir>

@@ -18,11 +18,11 @@
 #include "NovelGenerator.h"
 #include "PaintWatch.h"
 
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "packaging/BuildEbook.h"
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
+#include "workflow/FolderBatch.h"
 
 #include <QApplication>
 #include <QDir>

@@ -13,7 +13,6 @@
 
 #include "intake/BatchImport.h"
 #include "intake/ChapterImport.h"
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "model/Progress.h"
@@ -22,6 +21,7 @@
 #include "startup/ProgramFolder.h"
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
+#include "workflow/FolderBatch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/BatchImport.h"
 
-#include "intake/FolderBatch.h"
+#include "intake/TxtFolder.h"
 #include "model/Progress.h"
 #include "text/TxtReader.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "intake/ChapterImport.h"
-#include "intake/NewBookWizard.h"
+#include "intake/ChapterLimit.h"
 #include "model/BookProject.h"
 #include "model/Error.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ChapterImport.h"
 
-#include "intake/FolderBatch.h"
+#include "intake/TxtFolder.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 
 #include "ui_FolderChooser.h"
 
-#include "intake/FolderBatch.h"
 #include "windows/Placement.h"
+#include "workflow/FolderBatch.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,7 +3,6 @@
 
 #include "ui_ImportWindow.h"
 
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
@@ -11,6 +10,7 @@
 #include "windows/ListRows.h"
 #include "windows/Placement.h"
 #include "windows/ProgressFill.h"
+#include "workflow/FolderBatch.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -3,7 +3,6 @@
 
 #include "ui_MainWindow.h"
 
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "model/Progress.h"
 #include "model/Site.h"
@@ -24,6 +23,7 @@
 #include "windows/TxtDropImport.h"
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
+#include "workflow/FolderBatch.h"
 
 #include <QApplication>
 #include <QCloseEvent>

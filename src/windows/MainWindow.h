@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "intake/FolderBatch.h"
 #include "packaging/BuildEbook.h"
+#include "workflow/FolderBatch.h"
 
 #include <QMainWindow>
 #include <QPointer>

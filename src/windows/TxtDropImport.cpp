@@ -2,12 +2,12 @@
 #include "windows/TxtDropImport.h"
 
 #include "intake/ChapterImport.h"
-#include "intake/FolderBatch.h"
 #include "model/BookProject.h"
 #include "windows/BackgroundWork.h"
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
 #include "windows/Placement.h"
+#include "workflow/FolderBatch.h"
 
 #include <QFileInfo>
 #include <QMimeData>

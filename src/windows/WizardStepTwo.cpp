@@ -3,13 +3,13 @@
 
 #include "ui_WizardStepTwo.h"
 
-#include "intake/NewBookWizard.h"
 #include "model/BookProject.h"
 #include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
 #include "windows/Placement.h"
 #include "windows/WizardStepOne.h"
+#include "workflow/NewBookWizard.h"
 
 #include <QCloseEvent>
 #include <QSignalBlocker>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/BatchImport.h"
-#include "intake/FolderBatch.h"
+#include "intake/TxtFolder.h"
 
 #include "TestSupport.h"
 

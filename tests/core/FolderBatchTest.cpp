@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "intake/FolderBatch.h"
+#include "workflow/FolderBatch.h"
 
 #include "TestSupport.h"
 #include "ZipTestSupport.h"

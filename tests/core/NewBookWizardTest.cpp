@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "intake/NewBookWizard.h"
+#include "workflow/NewBookWizard.h"
 
 #include "QtPrinters.h"
 

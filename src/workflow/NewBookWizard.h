@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/ChapterLimit.h"
 #include "model/BookProject.h"
 #include "model/Error.h"
 #include "packaging/MakeChecks.h"
@@ -12,17 +13,6 @@
 // checks, how step one's JAR size list stands for the main window's, what
 // Next carries over into the book, and step two's chapter limit and names.
 namespace vamo::wizard {
-
-// Step two admits this many chapters.
-inline constexpr int kChapterLimit = 20;
-// `frame` while step two is the window the chapter editor and the batch
-// import return to; 0 whenever the wizard is not on its way.
-inline constexpr qint16 kStepTwoFrame = 5;
-
-// The chapters a window may bring into the book for the opener that `frame`
-// names: the wizard's 20 while step two is the opener, else the main window's
-// limit.
-[[nodiscard]] int chapterLimit(qint16 frame);
 
 // Step one's JAR size list (Combo1), three entries.
 [[nodiscard]] QStringList jarSizeItems();

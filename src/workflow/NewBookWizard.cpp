@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "intake/NewBookWizard.h"
+#include "workflow/NewBookWizard.h"
 
 #include <array>
 
@@ -30,8 +30,6 @@ QString chineseNumber(int n)
 }
 
 } // namespace
-
-int chapterLimit(qint16 frame) { return frame != 0 ? kChapterLimit : BookProject::kChapterLimit; }
 
 QStringList jarSizeItems() { return {u"无限制高端机器"_s, u"120KB中端机器"_s, u"60KB低端机器"_s}; }
 
