@@ -16,9 +16,6 @@ inline constexpr qint16 kStepTwoFrame = 5;
 // The chapters a window may bring into the book for the opener that `frame`
 // names: the wizard's 20 while step two is the opener, else the main window's
 // limit.
-[[nodiscard]] inline int chapterLimit(qint16 frame)
-{
-    return frame != 0 ? kChapterLimit : BookProject::kChapterLimit;
-}
+[[nodiscard]] inline int chapterLimit(qint16 frame) { return frame != 0 ? kChapterLimit : BookProject::kChapterLimit; }
 
 } // namespace vamo::wizard
