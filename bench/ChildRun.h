@@ -125,4 +125,11 @@ inline ChildReport runChild(const QStringList& args, Processors processors = Pro
 // "met" or "MISSED", for a figure printed beside its target.
 inline const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 
+// The benchmark's report, on standard output.
+inline QTextStream& out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
 } // namespace vamo::bench

@@ -38,15 +38,10 @@
 
 using namespace vamo;
 using bench::median;
+using bench::out;
 using bench::verdict;
 
 namespace {
-
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
 
 // ---- child: one folder run ----
 

@@ -65,15 +65,10 @@
 
 using namespace vamo;
 using bench::median;
+using bench::out;
 using bench::verdict;
 
 namespace {
-
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
 
 constexpr int kZipToolLevel = 6; // zlib's default, as zip tools deflate
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ZipTestSupport.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "windows/Dialogs.h"
@@ -66,6 +67,11 @@ struct MainWindowFixture {
     QString path(const QString& rel) const { return QDir(tmp->path()).filePath(rel); }
     QString programFolder() const { return path(QStringLiteral("prog")); }
     QString templateFolder() const { return path(QStringLiteral("templates")); }
+    // A small stand-in for the reader template, as DuvEver.dll.
+    [[nodiscard]] bool writeReaderTemplate() const
+    {
+        return writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")), templateEntries("reader"));
+    }
 
     // The main window over the book, not yet shown (replacing any earlier one).
     MainWindow* create()

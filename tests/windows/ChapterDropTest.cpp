@@ -311,8 +311,7 @@ private Q_SLOTS:
 
     void folderRunSplitsEachBookWhenChecked()
     {
-        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         open();
         put(QStringLiteral("txt/novel.txt"), novel(3));
         m_fx.win->setTxtFolder(path(QStringLiteral("txt")));

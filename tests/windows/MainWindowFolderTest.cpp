@@ -168,8 +168,7 @@ private Q_SLOTS:
 
     void batchRunMakesOneBookPerFileInQueueOrder()
     {
-        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         queueOf({QStringLiteral("first book.txt"), QStringLiteral("second.txt"), QStringLiteral("third.txt")});
         // A file removed from the queue is not made.
         put(QStringLiteral("txt/skipped.txt"));
@@ -234,8 +233,7 @@ private Q_SLOTS:
 
     void aBookThatFailsIsNamedAndTheOthersAreMade()
     {
-        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         queueOf({QStringLiteral("good one.txt"), QStringLiteral("vanished.txt"), QStringLiteral("good two.txt")});
         QVERIFY(QFile::remove(path(QStringLiteral("txt/vanished.txt"))));
 
@@ -259,8 +257,7 @@ private Q_SLOTS:
     // user prepared on the single-book tab is still there afterwards.
     void batchRunLeavesTheSingleBookAlone()
     {
-        QVERIFY(test::writeZip(QDir(m_fx.templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         put(QStringLiteral("txt/batch book.txt"), "batch text\r\n");
         // A GBK file name (故事.txt) shows decoded and is made.
         const QByteArray raw = QFile::encodeName(txtFolder()) + "/\xB9\xCA\xCA\xC2.txt";

@@ -225,8 +225,7 @@ private Q_SLOTS:
         QFETCH(QString, bookNameAfter);
         QFETCH(QString, makerAfter);
 
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         open();
         edit("Text5")->setText(jarName);
         edit("Text3")->setText(bookName);
@@ -253,8 +252,7 @@ private Q_SLOTS:
 
     void makeWritesJarAndJadAndClearsTheBook()
     {
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         open();
         // The JAR name may hold any ASCII punctuation and full-width
         // punctuation; the book name's spaces become underscores.
@@ -319,8 +317,7 @@ private Q_SLOTS:
     // folder to look in; the book is made all the same.
     void aBookFolderThatCannotBeOpenedIsNamed()
     {
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         open();
         edit("Text5")->setText(QStringLiteral("unopened"));
         edit("Text3")->setText(QStringLiteral("无处打开"));
@@ -344,8 +341,7 @@ private Q_SLOTS:
     // from a GBK and a UTF-8 file in the editor, then made.
     void aBookTypedAndReadFromFilesIsMade()
     {
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         open();
         edit("Text3")->setText(QStringLiteral("全书"));
         auto addThrough = [this](const std::function<void(ChapterEditor*)>& fill) {

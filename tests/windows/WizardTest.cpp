@@ -630,8 +630,7 @@ private Q_SLOTS:
 
     void aBookIsWalkedFromTheMenuToItsJar()
     {
-        QVERIFY(test::writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")),
-                               test::templateEntries("reader")));
+        QVERIFY(m_fx.writeReaderTemplate());
         openWizard();
         field(stepOne(), "Text3")->setText(QStringLiteral("向导书"));
         field(stepOne(), "Text5")->setText(QStringLiteral("wizardbook"));
