@@ -44,14 +44,8 @@ void whenUpdateCheckDone(vamo::MainWindow& window, F then)
         QObject::connect(&check, &vamo::UpdateCheck::finished, &window, then, Qt::SingleShotConnection);
 }
 
-// Fills the window with a small sample book and saves a picture of it, or of
-// a window opened from it: the wizard's step one (Form4) or step two (Form5),
-// the folder chooser (Form2), the chapter editor on the second chapter
-// (Form3), the batch import (Form6, on a folder of sample files with the
-// split check box on) or the folder tab ("folder"); the chooser and the
-// folder tab on the TXT folder `txtFolder`; used by scripts/screenshot.sh
-// for the README and docs/.
-int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which, const QString& txtFolder)
+// A small sample book in the window, its second chapter selected.
+void fillSampleBook(vamo::MainWindow& window)
 {
     vamo::BookProject& book = window.book();
     // A neutral sample folder, not a path of the machine that takes the picture.
@@ -68,52 +62,68 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
     }
     if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
         list->setCurrentRow(1);
-    window.show();
-    QWidget* shown = &window;
+}
+
+// Opens window `which` (Form2 to Form5, or the folder tab) as its control
+// opens it; the window to picture, the main window for any other name.
+QWidget* openWindow(vamo::MainWindow& window, const QString& which, const QString& txtFolder)
+{
     if (which == QLatin1String("Form4") || which == QLatin1String("Form5")) {
         window.findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
-        shown = window.wizardStepOne();
-        if (which == QLatin1String("Form5")) {
-            shown->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
-            shown = window.wizardStepTwo();
-        }
-    } else if (which == QLatin1String("Form2")) {
+        if (which == QLatin1String("Form4"))
+            return window.wizardStepOne();
+        window.wizardStepOne()->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        return window.wizardStepTwo();
+    }
+    if (which == QLatin1String("Form2")) {
         window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        shown = window.folderChooser();
         if (!txtFolder.isEmpty())
             window.folderChooser()->setFolder(txtFolder);
-    } else if (which == QLatin1String("Form3")) {
+        return window.folderChooser();
+    }
+    if (which == QLatin1String("Form3")) {
         window.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
-        shown = window.chapterEditor();
-    } else if (which == QLatin1String("folder")) {
+        return window.chapterEditor();
+    }
+    if (which == QLatin1String("folder")) {
         window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
         if (!txtFolder.isEmpty())
             window.setTxtFolder(txtFolder);
     }
-    QTemporaryDir samples;
-    if (which == QLatin1String("Form6")) {
-        const QString folder = QDir(samples.path()).filePath(QStringLiteral("山居杂记"));
-        QDir().mkpath(folder);
-        const QStringList files = {QStringLiteral("上卷.txt"), QStringLiteral("中卷.txt"), QStringLiteral("下卷.txt"),
-                                   QStringLiteral("后记.txt")};
-        for (const QString& name : files) {
-            QFile file(QDir(folder).filePath(name));
-            if (file.open(QIODevice::WriteOnly))
-                file.write("\r\n");
-        }
-        // Opened as its button opens it, without the question about the
-        // sample chapters.
-        window.setEnabled(false);
-        vamo::ImportWindow* import = window.importWindow();
-        import->openFromMainWindow(false);
-        import->setFolder(folder);
-        // In reading order, whatever order the folder lists them in.
-        auto* list = import->findChild<QListWidget*>(QStringLiteral("List1"));
-        for (int i = 0; i < list->count() && i < files.size(); ++i)
-            list->item(i)->setText(files.at(i));
-        import->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
-        shown = import;
+    return &window;
+}
+
+// The batch import on a folder of sample files under `samplesPath`, with
+// the split check box on.
+QWidget* openSampleImport(vamo::MainWindow& window, const QString& samplesPath)
+{
+    const QString folder = QDir(samplesPath).filePath(QStringLiteral("山居杂记"));
+    QDir().mkpath(folder);
+    const QStringList files = {QStringLiteral("上卷.txt"), QStringLiteral("中卷.txt"), QStringLiteral("下卷.txt"),
+                               QStringLiteral("后记.txt")};
+    for (const QString& name : files) {
+        QFile file(QDir(folder).filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("\r\n");
     }
+    // Opened as its button opens it, without the question about the
+    // sample chapters.
+    window.setEnabled(false);
+    vamo::ImportWindow* import = window.importWindow();
+    import->openFromMainWindow(false);
+    import->setFolder(folder);
+    // In reading order, whatever order the folder lists them in.
+    auto* list = import->findChild<QListWidget*>(QStringLiteral("List1"));
+    for (int i = 0; i < list->count() && i < files.size(); ++i)
+        list->item(i)->setText(files.at(i));
+    import->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+    return import;
+}
+
+// Saves the picture of `shown` to `path` and ends the event loop, 0 when it
+// was saved.
+void saveWhenSettled(vamo::MainWindow& window, QWidget* shown, const QString& path)
+{
     // Let the update check end, the layout settle and the folder trees fill
     // before the picture.
     whenUpdateCheckDone(window, [&window, shown, path] {
@@ -126,6 +136,25 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
             QCoreApplication::exit(saved ? 0 : 1);
         });
     });
+}
+
+// Fills the window with a small sample book and saves a picture of it, or of
+// a window opened from it: the wizard's step one (Form4) or step two (Form5),
+// the folder chooser (Form2), the chapter editor on the second chapter
+// (Form3), the batch import (Form6, on a folder of sample files with the
+// split check box on) or the folder tab ("folder"); the chooser and the
+// folder tab on the TXT folder `txtFolder`; used by scripts/screenshot.sh
+// for the README and docs/.
+int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which, const QString& txtFolder)
+{
+    fillSampleBook(window);
+    window.show();
+    QWidget* shown = openWindow(window, which, txtFolder);
+    // The import's sample files stay until the picture is taken.
+    QTemporaryDir samples;
+    if (which == QLatin1String("Form6"))
+        shown = openSampleImport(window, samples.path());
+    saveWhenSettled(window, shown, path);
     return QApplication::exec();
 }
 

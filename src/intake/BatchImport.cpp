@@ -26,6 +26,135 @@ double importFraction(int file, int files, qint64 characters, qint64 estimate)
 
 QString limitText(int limit) { return QStringLiteral("章节数量达到上限（%1）").arg(limit); }
 
+// Room for the CR LF that `save` adds, so that storing the text on the
+// user-interface thread copies nothing.
+void leaveRoomForLineEnd(QString& text)
+{
+    if (text.capacity() < text.size() + 2)
+        text.reserve(text.size() + 2);
+}
+
+// One import over its request: the files that fit, read one by one, then
+// (splitting) their chapters fitted in.
+class ImportRun {
+public:
+    ImportRun(const ImportRequest& request, const ImportProgressFn& progress, const std::atomic_bool* cancel)
+        : m_request(request), m_progress(progress), m_cancel(cancel), m_files(static_cast<int>(request.files.size()))
+    {
+    }
+
+    ImportOutcome run();
+
+private:
+    void importFile(int j);
+    Result<TxtText> readText(int j, const QString& path, const QString& name, qint64 size);
+    void fitSplitChapters();
+    void report(const ImportProgress& p) const
+    {
+        if (m_progress)
+            m_progress(p);
+    }
+
+    const ImportRequest& m_request;
+    const ImportProgressFn& m_progress;
+    const std::atomic_bool* m_cancel;
+    const int m_files;
+    ImportOutcome m_out;
+    // Splitting: the files read, their chapters fitted in when all are read.
+    QList<TxtChapters> m_read;
+    QStringList m_readNames;
+};
+
+ImportOutcome ImportRun::run()
+{
+    m_out.limit = m_request.limit;
+    const int room = m_request.room();
+    m_out.overCapacity = m_request.files.mid(room);
+    for (int j = 0; j < room; ++j) {
+        if (m_cancel && m_cancel->load()) {
+            m_out.cancelled = true;
+            break;
+        }
+        importFile(j);
+    }
+    if (!m_read.isEmpty())
+        fitSplitChapters();
+    return std::move(m_out);
+}
+
+// File `j` of the request: its chapter, its chapters kept for the split, or
+// the reason it is not imported.
+void ImportRun::importFile(int j)
+{
+    const QString& fileName = m_request.files.at(j);
+    const QString path = m_request.folder + fileName;
+    // A split file's chapters are counted once it is read: it shows its file name meanwhile.
+    const QString name = importChapterName(m_request.splitChapters ? 0 : m_request.rule, fileName,
+                                           m_request.existing + static_cast<int>(m_out.chapters.size()));
+
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        m_out.unread.append({fileName, QStringLiteral("文件不存在")});
+        return;
+    }
+    if (info.isDir()) {
+        m_out.unread.append({fileName, QStringLiteral("不是TXT文件")});
+        return;
+    }
+    auto text = readText(j, path, name, info.size());
+    if (!text) {
+        m_out.unread.append({fileName, text.error().message});
+        return;
+    }
+    if (m_request.splitChapters) {
+        auto file = textChapters(std::move(text->text), name);
+        if (!file) {
+            m_out.unread.append({fileName, file.error().message});
+            return;
+        }
+        m_read.append(std::move(*file));
+        m_readNames.append(fileName);
+        return;
+    }
+    leaveRoomForLineEnd(text->text);
+    m_out.chapters.append({name, std::move(text->text)});
+}
+
+// Reads file `j` of `size` bytes, telling its turn and then its progress.
+Result<TxtText> ImportRun::readText(int j, const QString& path, const QString& name, qint64 size)
+{
+    ImportProgress p;
+    p.file = j;
+    p.files = m_files;
+    p.chapterName = name;
+    p.estimate = estimateCharacters(size);
+    p.fraction = m_out.fraction;
+    report(p);
+    return readTxtFile(path, [&](const TxtProgress& t) {
+        p.lines = t.lines;
+        p.characters = t.characters;
+        p.fraction = m_out.fraction = importFraction(j, m_files, t.characters, p.estimate);
+        report(p);
+    });
+}
+
+void ImportRun::fitSplitChapters()
+{
+    const int free = std::max(0, m_request.limit - std::max(0, m_request.existing));
+    auto plan = planChapters(m_read, true, free, m_request.limit);
+    m_read.clear();
+    if (!plan) {
+        // Cannot happen: no more files were read than there is room for.
+        for (const QString& fileName : m_readNames)
+            m_out.unread.append({fileName, plan.error().message});
+        return;
+    }
+    m_out.chapters = std::move(plan->chapters);
+    m_out.notice = std::move(plan->notice);
+    for (Chapter& chapter : m_out.chapters)
+        leaveRoomForLineEnd(chapter.text);
+}
+
 } // namespace
 
 QStringList namingRuleItems()
@@ -78,90 +207,7 @@ QString ImportOutcome::message() const
 
 ImportOutcome readImport(const ImportRequest& request, const ImportProgressFn& progress, const std::atomic_bool* cancel)
 {
-    ImportOutcome out;
-    out.limit = request.limit;
-    const int room = request.room();
-    const int n = static_cast<int>(request.files.size());
-    out.overCapacity = request.files.mid(room);
-    // Splitting: the files read, their chapters fitted in when all are read.
-    QList<TxtChapters> read;
-    QStringList readNames;
-
-    for (int j = 0; j < room; ++j) {
-        if (cancel && cancel->load()) {
-            out.cancelled = true;
-            break;
-        }
-        const QString& fileName = request.files.at(j);
-        const QString path = request.folder + fileName;
-        // A split file's chapters are counted once it is read: it shows its file name meanwhile.
-        const QString name = importChapterName(request.splitChapters ? 0 : request.rule, fileName,
-                                               request.existing + static_cast<int>(out.chapters.size()));
-
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            out.unread.append({fileName, QStringLiteral("文件不存在")});
-            continue;
-        }
-        if (info.isDir()) {
-            out.unread.append({fileName, QStringLiteral("不是TXT文件")});
-            continue;
-        }
-        ImportProgress p;
-        p.file = j;
-        p.files = n;
-        p.chapterName = name;
-        p.estimate = estimateCharacters(info.size());
-        p.fraction = out.fraction;
-        if (progress)
-            progress(p);
-
-        auto text = readTxtFile(path, [&](const TxtProgress& t) {
-            p.lines = t.lines;
-            p.characters = t.characters;
-            p.fraction = out.fraction = importFraction(j, n, t.characters, p.estimate);
-            if (progress)
-                progress(p);
-        });
-        if (!text) {
-            out.unread.append({fileName, text.error().message});
-            continue;
-        }
-        if (request.splitChapters) {
-            auto file = textChapters(std::move(text->text), name);
-            if (!file) {
-                out.unread.append({fileName, file.error().message});
-                continue;
-            }
-            read.append(std::move(*file));
-            readNames.append(fileName);
-            continue;
-        }
-        // Room for the CR LF that `save` adds, so that storing the text on
-        // the user-interface thread copies nothing.
-        if (text->text.capacity() < text->text.size() + 2)
-            text->text.reserve(text->text.size() + 2);
-        out.chapters.append({name, std::move(text->text)});
-    }
-
-    if (!read.isEmpty()) {
-        const int free = std::max(0, request.limit - std::max(0, request.existing));
-        auto plan = planChapters(read, true, free, request.limit);
-        read.clear();
-        if (!plan) {
-            // Cannot happen: no more files were read than there is room for.
-            for (const QString& fileName : readNames)
-                out.unread.append({fileName, plan.error().message});
-            return out;
-        }
-        out.chapters = std::move(plan->chapters);
-        out.notice = std::move(plan->notice);
-        for (Chapter& chapter : out.chapters) {
-            if (chapter.text.capacity() < chapter.text.size() + 2)
-                chapter.text.reserve(chapter.text.size() + 2);
-        }
-    }
-    return out;
+    return ImportRun(request, progress, cancel).run();
 }
 
 Result<int> applyImport(BookProject& book, const ImportRequest& request, ImportOutcome& outcome, bool clearExisting)

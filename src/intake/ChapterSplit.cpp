@@ -165,6 +165,28 @@ QString cutName(QString name)
     return name.trimmed();
 }
 
+// The end of the line starting at `pos`: its CR or LF, or the end of the text.
+qsizetype lineEnd(QStringView text, qsizetype pos)
+{
+    const QChar* data = text.data();
+    const qsizetype n = text.size();
+    while (pos < n && data[pos] != u'\r' && data[pos] != u'\n')
+        ++pos;
+    return pos;
+}
+
+// Where the next line starts, past the CR LF, CR or LF at `end`.
+qsizetype nextLine(QStringView text, qsizetype end)
+{
+    const QChar* data = text.data();
+    const qsizetype n = text.size();
+    if (end < n && data[end] == u'\r')
+        ++end;
+    if (end < n && data[end] == u'\n')
+        ++end;
+    return end;
+}
+
 // Non-blank lines of `text`: how many (up to `stopAfter` + 1), the first,
 // and whether all are short.
 struct Lines {
@@ -179,9 +201,7 @@ Lines nonBlankLines(QStringView text, int stopAfter)
     qsizetype pos = 0;
     const qsizetype n = text.size();
     while (pos < n && lines.count <= stopAfter) {
-        qsizetype end = pos;
-        while (end < n && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
+        const qsizetype end = lineEnd(text, pos);
         const QStringView t = trimView(text.sliced(pos, end - pos));
         if (!t.isEmpty()) {
             if (lines.count == 0)
@@ -190,13 +210,153 @@ Lines nonBlankLines(QStringView text, int stopAfter)
             if (t.size() > kHeadingMaxLength)
                 lines.allShort = false;
         }
-        pos = end;
-        if (pos < n && text[pos] == u'\r')
-            ++pos;
-        if (pos < n && text[pos] == u'\n')
-            ++pos;
+        pos = nextLine(text, end);
     }
     return lines;
+}
+
+// A line the built-in rule may take starts with one of these; the others
+// are passed over without a closer look.
+bool mayStartBuiltIn(QChar c)
+{
+    return c == u'第' || c == u'序' || c == u'楔' || c == u'引' || c == u'前' || c == u'后' || c == u'尾' ||
+           c == u'番' || c == u'C' || c == u'c';
+}
+
+// 1. Heading lines, with what lies between them, line by line.
+class HeadingScan {
+public:
+    // `user`: the user's rule, or null for the built-in one.
+    explicit HeadingScan(const QRegularExpression* user) : m_user(user) {}
+
+    QList<Found> run(QStringView text);
+
+private:
+    void scanLine(QStringView t, qsizetype begin);
+    Form lineForm(QStringView t) const;
+    bool standsAlone(QStringView t, const Form& form) const;
+
+    const QRegularExpression* m_user;
+    QList<Found> m_found;
+    QStringView m_previous; // the line before, trimmed (empty: blank or none)
+    bool m_previousHeading = false;
+};
+
+QList<Found> HeadingScan::run(QStringView text)
+{
+    const qsizetype n = text.size();
+    qsizetype pos = 0;
+    while (pos < n) {
+        const qsizetype end = lineEnd(text, pos);
+        scanLine(trimView(text.sliced(pos, end - pos)), pos);
+        pos = nextLine(text, end);
+    }
+    return std::move(m_found);
+}
+
+// One trimmed line, starting at `begin` in the text.
+void HeadingScan::scanLine(QStringView t, qsizetype begin)
+{
+    bool heading = false;
+    bool repeated = false;
+    if (!t.isEmpty() && t.size() <= kHeadingMaxLength) {
+        const Form form = lineForm(t);
+        if (form.heading && standsAlone(t, form)) {
+            QString name = cleanChapterName(t);
+            if (!m_found.isEmpty() && m_found.back().blankBody && m_found.back().name == name) {
+                // The heading again, as copied texts often have it: part of its chapter.
+                repeated = true;
+            } else {
+                m_found.append(Found{begin, std::move(name), form.unit, form.volume, true});
+                heading = true;
+            }
+        }
+    }
+    if (!t.isEmpty() && !heading && !repeated && !m_found.isEmpty())
+        m_found.back().blankBody = false;
+    m_previous = t;
+    m_previousHeading = heading;
+}
+
+// The user's rule says whether the line is a heading; the built-in rule
+// still gives its unit, volume and attached title.
+Form HeadingScan::lineForm(QStringView t) const
+{
+    Form form;
+    if (m_user) {
+        form = builtInForm(t);
+        form.heading = m_user->match(t.toString()).hasMatch();
+    } else if (mayStartBuiltIn(t[0])) {
+        form = builtInForm(t);
+    }
+    return form;
+}
+
+// A line of a heading's form that is no part of a sentence, a dialogue or
+// the paragraph before it.
+bool HeadingScan::standsAlone(QStringView t, const Form& form) const
+{
+    return !kClauseEnds.contains(t.back()) && !closesForeignQuote(t) &&
+           (m_previousHeading || !continuesParagraph(m_previous, form.attached));
+}
+
+// 2. A volume heading with nothing of its own joins the heading after it.
+QList<Found> joinVolumes(QList<Found> found)
+{
+    QList<Found> joined;
+    bool pendingVolume = false;
+    for (Found& h : found) {
+        if (pendingVolume && h.unit != joined.back().unit) {
+            Found& v = joined.back();
+            v.name += QLatin1Char(' ') + h.name;
+            v.unit = h.unit;
+            v.volume = h.volume;
+            v.blankBody = h.blankBody;
+        } else {
+            joined.append(std::move(h));
+        }
+        pendingVolume = joined.back().volume && joined.back().blankBody;
+    }
+    return joined;
+}
+
+// 3. A table of contents at the top starts no chapters.
+void dropContents(QList<Found>& headings)
+{
+    qsizetype first = 0;
+    while (first < headings.size() && headings[first].blankBody)
+        ++first;
+    if (first < 2)
+        first = 0;
+    if (first > 0)
+        headings.remove(0, first);
+}
+
+// 4. The chapters: the text before the first heading, then one per heading.
+ChapterSplit chapterSpans(QStringView text, QList<Found>& headings)
+{
+    ChapterSplit split;
+    const qsizetype n = text.size();
+    if (n == 0)
+        return split;
+    const qsizetype frontEnd = headings.isEmpty() ? n : headings.front().begin;
+    if (frontEnd > 0) {
+        const Lines front = nonBlankLines(text.first(frontEnd), 2);
+        const bool title = front.count <= 2 && front.allShort;
+        if (headings.isEmpty() || !title) {
+            split.chapters.append(ChapterSpan{cutName(cleanChapterName(front.first)), 0, frontEnd, false});
+        } else {
+            headings.front().begin = 0;
+        }
+    }
+    for (qsizetype i = 0; i < headings.size(); ++i) {
+        const qsizetype begin = headings[i].begin;
+        const qsizetype end = i + 1 < headings.size() ? headings[i + 1].begin : n;
+        split.chapters.append(ChapterSpan{std::move(headings[i].name), begin, end - begin, true});
+    }
+    split.headings = static_cast<int>(headings.size());
+    split.detected = static_cast<int>(split.chapters.size());
+    return split;
 }
 
 } // namespace
@@ -230,101 +390,9 @@ Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
         user.emplace(pattern, QRegularExpression::UseUnicodePropertiesOption);
         user->optimize();
     }
-
-    // 1. Heading lines, with what lies between them.
-    QList<Found> found;
-    QStringView previous; // the line before, trimmed (empty: blank or none)
-    bool previousHeading = false;
-    const qsizetype n = text.size();
-    const QChar* data = text.data();
-    qsizetype pos = 0;
-    while (pos < n) {
-        qsizetype end = pos;
-        while (end < n && data[end] != u'\r' && data[end] != u'\n')
-            ++end;
-        const QStringView t = trimView(text.sliced(pos, end - pos));
-        bool heading = false;
-        bool repeated = false;
-        if (!t.isEmpty() && t.size() <= kHeadingMaxLength) {
-            Form form;
-            if (user) {
-                form = builtInForm(t);
-                form.heading = user->match(t.toString()).hasMatch();
-            } else if (t[0] == u'第' || t[0] == u'序' || t[0] == u'楔' || t[0] == u'引' || t[0] == u'前' ||
-                       t[0] == u'后' || t[0] == u'尾' || t[0] == u'番' || t[0] == u'C' || t[0] == u'c') {
-                form = builtInForm(t);
-            }
-            if (form.heading && !kClauseEnds.contains(t.back()) && !closesForeignQuote(t) &&
-                (previousHeading || !continuesParagraph(previous, form.attached))) {
-                QString name = cleanChapterName(t);
-                if (!found.isEmpty() && found.back().blankBody && found.back().name == name) {
-                    // The heading again, as copied texts often have it: part of its chapter.
-                    repeated = true;
-                } else {
-                    found.append(Found{pos, std::move(name), form.unit, form.volume, true});
-                    heading = true;
-                }
-            }
-        }
-        if (!t.isEmpty() && !heading && !repeated && !found.isEmpty())
-            found.back().blankBody = false;
-        previous = t;
-        previousHeading = heading;
-        pos = end;
-        if (pos < n && data[pos] == u'\r')
-            ++pos;
-        if (pos < n && data[pos] == u'\n')
-            ++pos;
-    }
-
-    // 2. A volume heading with nothing of its own joins the heading after it.
-    QList<Found> joined;
-    bool pendingVolume = false;
-    for (Found& h : found) {
-        if (pendingVolume && h.unit != joined.back().unit) {
-            Found& v = joined.back();
-            v.name += QLatin1Char(' ') + h.name;
-            v.unit = h.unit;
-            v.volume = h.volume;
-            v.blankBody = h.blankBody;
-        } else {
-            joined.append(std::move(h));
-        }
-        pendingVolume = joined.back().volume && joined.back().blankBody;
-    }
-
-    // 3. A table of contents at the top starts no chapters.
-    qsizetype first = 0;
-    while (first < joined.size() && joined[first].blankBody)
-        ++first;
-    if (first < 2)
-        first = 0;
-    if (first > 0)
-        joined.remove(0, first);
-
-    ChapterSplit split;
-    if (n == 0)
-        return split;
-
-    // 4. The text before the first heading.
-    const qsizetype frontEnd = joined.isEmpty() ? n : joined.front().begin;
-    if (frontEnd > 0) {
-        const Lines front = nonBlankLines(text.first(frontEnd), 2);
-        const bool title = front.count <= 2 && front.allShort;
-        if (joined.isEmpty() || !title) {
-            split.chapters.append(ChapterSpan{cutName(cleanChapterName(front.first)), 0, frontEnd, false});
-        } else {
-            joined.front().begin = 0;
-        }
-    }
-    for (qsizetype i = 0; i < joined.size(); ++i) {
-        const qsizetype begin = joined[i].begin;
-        const qsizetype end = i + 1 < joined.size() ? joined[i + 1].begin : n;
-        split.chapters.append(ChapterSpan{std::move(joined[i].name), begin, end - begin, true});
-    }
-    split.headings = static_cast<int>(joined.size());
-    split.detected = static_cast<int>(split.chapters.size());
-    return split;
+    QList<Found> headings = joinVolumes(HeadingScan(user ? &*user : nullptr).run(text));
+    dropContents(headings);
+    return chapterSpans(text, headings);
 }
 
 int mergeGroupSize(const QList<qsizetype>& counts, qsizetype room)

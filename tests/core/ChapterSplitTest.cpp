@@ -199,6 +199,21 @@ TEST(ChapterSplit, EveryKindOfLineEndAndNamesWithoutControlCharacters)
     EXPECT_EQ(cleanChapterName(u("  第一章\u2028上\x1f下  ")), u("第一章 上 下"));
 }
 
+TEST(ChapterSplit, TextBeforeTheFirstHeadingIsCountedInLinesOfEveryEnd)
+{
+    // Two title lines join the first chapter, three lines are a chapter of
+    // their own, whichever line ends the text has.
+    for (const char* end : {"\r\n", "\r", "\n"}) {
+        SCOPED_TRACE(end);
+        const QString e = u(end);
+        const QString body = u("第一章 甲") + e + u("正文") + e + u("第二章 乙") + e + u("正文");
+        const ChapterSplit title = split(u("书名") + e + e + u("作者") + e + body);
+        EXPECT_EQ(names(title), QStringList({u("第一章 甲"), u("第二章 乙")}));
+        const ChapterSplit front = split(u("书名") + e + u("作者") + e + u("简介") + e + body);
+        EXPECT_EQ(names(front), QStringList({u("书名"), u("第一章 甲"), u("第二章 乙")}));
+    }
+}
+
 TEST(ChapterSplit, UserPatternReplacesTheBuiltInRule)
 {
     const QString text = txt({"卷一 春", "　　第一章 不算。", "第一章 不算", "　　正文。", "卷二 夏", "　　正文。"});
