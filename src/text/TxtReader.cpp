@@ -529,7 +529,12 @@ private:
         return decodeAll(m_source, m_bytes, decoder, m_sink, m_result.text, m_buffer.get());
     }
     // Starts the text over in the next encoding.
-    bool startOver(TextEncoding next);
+    bool startOver(TextEncoding next)
+    {
+        m_result.encoding = next;
+        m_sink.restart();
+        return m_source.seek(0);
+    }
 
     ByteSource& m_source;
     const Bom m_bom;
@@ -602,13 +607,6 @@ Outcome TxtRead::decodeText()
     }
     }
     return outcome;
-}
-
-bool TxtRead::startOver(TextEncoding next)
-{
-    m_result.encoding = next;
-    m_sink.restart();
-    return m_source.seek(0);
 }
 
 // Looks at the first piece for the byte-order mark (and, for a file, whether
