@@ -64,6 +64,152 @@ QStringEncoder utf8Encoder()
     return QStringEncoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
 }
 
+constexpr qint64 kBlockBytes = 1 << 20;
+
+// Room for the budget plus the piece that may pass it, or without a budget
+// for what is left of the book (CJK text takes three bytes a character).
+qint64 volumeEstimate(const QStringList& texts, int count, const Cursor& cursor, qint64 budgetKiB)
+{
+    qint64 left = -qint64(cursor.consumed);
+    for (int c = cursor.firstOpen; c < count; ++c)
+        left += texts[c].size();
+    const qint64 estimate = 3 * left + 16 * (left / kPieceLength + count - cursor.firstOpen + 1);
+    return budgetKiB > 0 ? std::min(estimate, budgetKiB * 1024 + 8 * kPieceLength) : estimate;
+}
+
+// One volume, piece by piece: each piece gets its file number, room in a
+// block and its piece file; a chapter part that ends gets its entry in the
+// chapter index. Moves the caller's cursor along as it goes.
+class VolumeWriter {
+public:
+    VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
+                 const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after);
+    VolumeWriter(const VolumeWriter&) = delete;
+    VolumeWriter& operator=(const VolumeWriter&) = delete;
+
+    Result<Volume> run();
+
+private:
+    Result<qint64> pieceNumber(int chapter);
+    void writePiece(int chapter, qint64 number);
+    QByteArray& roomFor(qsizetype most);
+    void closeBlock();
+
+    const QStringList& m_names;
+    const QStringList& m_texts;
+    const qint64 m_budgetKiB;
+    Cursor& m_cursor;
+    const RefreshFn& m_refresh;
+    const BlockFn& m_blockDone;
+    const BlockAfterDone m_after;
+    const int m_count;
+    const int m_volumeFirst;
+    // Blocks are given room for this much in all, at most 1 MiB each.
+    const qint64 m_estimate;
+    QStringEncoder m_utf8 = utf8Encoder();
+    Volume m_v;
+    std::size_t m_blockFirstPiece = 0; // the last block's first piece
+    bool m_finished = true;            // the last piece ended its chapter
+    qsizetype m_pieceNo = 0;           // pieces of the current chapter part
+    qsizetype m_partChars = 0;         // its piece files' characters
+    qint64 m_lastNumber = 0;
+};
+
+VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
+                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after)
+    : m_names(names), m_texts(texts), m_budgetKiB(budgetKiB), m_cursor(cursor), m_refresh(refresh),
+      m_blockDone(blockDone), m_after(after), m_count(static_cast<int>(std::min(names.size(), texts.size()))),
+      m_volumeFirst(cursor.firstOpen), m_estimate(volumeEstimate(texts, m_count, cursor, budgetKiB))
+{
+    m_v.capter = u"\r\n"_s;
+}
+
+Result<Volume> VolumeWriter::run()
+{
+    while (m_cursor.firstOpen <= m_count - 1) {
+        const int c = m_cursor.firstOpen;
+        if (m_finished) {
+            m_pieceNo = 0;
+            m_partChars = 0;
+        }
+        const Result<qint64> number = pieceNumber(c);
+        if (!number)
+            return std::unexpected(number.error());
+        writePiece(c, *number);
+        if (m_refresh && (m_pieceNo == 1 || m_pieceNo % 9 == 0))
+            m_refresh(m_cursor.processed);
+        if (m_finished)
+            appendIndexEntry(m_v.capter, m_names[c], m_pieceNo, m_partChars);
+        if (m_budgetKiB > 0 && m_v.volumeBytes / 1024 >= m_budgetKiB)
+            break;
+    }
+    closeBlock();
+    if (!m_finished)
+        appendIndexEntry(m_v.capter, m_names[m_cursor.firstOpen], m_pieceNo, m_partChars);
+    m_v.chapterFinished = m_finished;
+    return std::move(m_v);
+}
+
+// File names must rise strictly; a chapter of 10000 pieces or more would
+// otherwise overwrite the next chapter's first pieces.
+Result<qint64> VolumeWriter::pieceNumber(int chapter)
+{
+    const qint64 number = qint64(10000) * (chapter + 1 - m_volumeFirst) + m_pieceNo;
+    if (number <= m_lastNumber)
+        return fail(u"章节内容过长，请分成几个章节：%1"_s.arg(m_names[chapter - 1].trimmed()));
+    m_lastNumber = number;
+    return number;
+}
+
+// Cuts the next piece from what is left of the chapter, appends its file to
+// the last block and moves the cursor past it.
+void VolumeWriter::writePiece(int chapter, qint64 number)
+{
+    const QStringView rest = QStringView(m_texts[chapter]).sliced(m_cursor.consumed);
+    const Cut cut = nextCut(rest);
+    // The most a piece file can take: every character a carriage return.
+    const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + m_utf8.requiredSpace(cut.length) + 2;
+    QByteArray& block = roomFor(most);
+    const qsizetype offset = block.size();
+    m_partChars += appendPieceFile(block, rest.first(cut.length), !cut.last, m_utf8);
+    const qsizetype size = block.size() - offset;
+    m_v.pieces.push_back({number, m_v.blocks.size() - 1, offset, size});
+    m_v.volumeBytes += size;
+    m_cursor.processed += cut.length;
+    if (cut.last) {
+        m_cursor.consumed = 0;
+        ++m_cursor.firstOpen;
+    } else {
+        m_cursor.consumed += cut.length;
+    }
+    m_finished = cut.last;
+    ++m_pieceNo;
+}
+
+// The last block when it has room for `most` more bytes; otherwise it is
+// done and a new one starts. Pages not written are never touched.
+QByteArray& VolumeWriter::roomFor(qsizetype most)
+{
+    if (m_v.blocks.empty() || m_v.blocks.back().capacity() - m_v.blocks.back().size() < most) {
+        closeBlock();
+        m_v.blocks.emplace_back();
+        m_v.blocks.back().reserve(
+            static_cast<qsizetype>(std::max<qint64>(most, std::min(kBlockBytes, m_estimate - m_v.volumeBytes))));
+    }
+    return m_v.blocks.back();
+}
+
+// Hands the pieces of the last block, if any, to blockDone.
+void VolumeWriter::closeBlock()
+{
+    if (m_blockDone && !m_v.blocks.empty() && m_blockFirstPiece < m_v.pieces.size()) {
+        m_blockDone(m_v, m_v.blocks.size() - 1, m_blockFirstPiece, m_v.pieces.size());
+        if (m_after == BlockAfterDone::Drop)
+            m_v.blocks.back() = QByteArray();
+    }
+    m_blockFirstPiece = m_v.pieces.size();
+}
+
 } // namespace
 
 qint64 textBudget(int jarSizeIndex)
@@ -181,88 +327,8 @@ QString bookInformation(const QString& baseBookName, const QString& message, con
 Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
                            const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after)
 {
-    const int count = static_cast<int>(std::min(names.size(), texts.size()));
-    const int volumeFirst = cursor.firstOpen;
-
-    Volume v;
-    v.capter = u"\r\n"_s;
-    // Room for the budget plus the piece that may pass it, or without a
-    // budget for what is left of the book (CJK text takes three bytes a
-    // character), in blocks of at most 1 MiB. Pages not written are never
-    // touched.
-    qint64 left = -qint64(cursor.consumed);
-    for (int c = cursor.firstOpen; c < count; ++c)
-        left += texts[c].size();
-    qint64 estimate = 3 * left + 16 * (left / kPieceLength + count - cursor.firstOpen + 1);
-    if (budgetKiB > 0)
-        estimate = std::min(estimate, budgetKiB * 1024 + 8 * kPieceLength);
-    constexpr qint64 kBlockBytes = 1 << 20;
-    std::size_t blockFirstPiece = 0;
-    auto blockFull = [&] {
-        if (blockDone && !v.blocks.empty() && blockFirstPiece < v.pieces.size()) {
-            blockDone(v, v.blocks.size() - 1, blockFirstPiece, v.pieces.size());
-            if (after == BlockAfterDone::Drop)
-                v.blocks.back() = QByteArray();
-        }
-        blockFirstPiece = v.pieces.size();
-    };
-    QStringEncoder utf8 = utf8Encoder();
-
-    bool finished = true;
-    qsizetype pieceNo = 0;
-    qsizetype partChars = 0;
-    qint64 lastNumber = 0;
-    while (cursor.firstOpen <= count - 1) {
-        const int c = cursor.firstOpen;
-        if (finished) {
-            pieceNo = 0;
-            partChars = 0;
-        }
-        // File names must rise strictly; a chapter of 10000 pieces or more
-        // would otherwise overwrite the next chapter's first pieces.
-        const qint64 number = qint64(10000) * (c + 1 - volumeFirst) + pieceNo;
-        if (number <= lastNumber)
-            return fail(u"章节内容过长，请分成几个章节：%1"_s.arg(names[c - 1].trimmed()));
-        lastNumber = number;
-
-        const QStringView rest = QStringView(texts[c]).sliced(cursor.consumed);
-        const Cut cut = nextCut(rest);
-        // The most a piece file can take: every character a carriage return.
-        const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8.requiredSpace(cut.length) + 2;
-        if (v.blocks.empty() || v.blocks.back().capacity() - v.blocks.back().size() < most) {
-            blockFull();
-            v.blocks.emplace_back();
-            v.blocks.back().reserve(
-                static_cast<qsizetype>(std::max<qint64>(most, std::min(kBlockBytes, estimate - v.volumeBytes))));
-        }
-        QByteArray& block = v.blocks.back();
-        const qsizetype offset = block.size();
-        partChars += appendPieceFile(block, rest.first(cut.length), !cut.last, utf8);
-        const qsizetype size = block.size() - offset;
-        v.pieces.push_back({number, v.blocks.size() - 1, offset, size});
-        v.volumeBytes += size;
-        cursor.processed += cut.length;
-        if (cut.last) {
-            cursor.consumed = 0;
-            ++cursor.firstOpen;
-        } else {
-            cursor.consumed += cut.length;
-        }
-        finished = cut.last;
-        ++pieceNo;
-
-        if (refresh && (pieceNo == 1 || pieceNo % 9 == 0))
-            refresh(cursor.processed);
-        if (finished)
-            appendIndexEntry(v.capter, names[c], pieceNo, partChars);
-        if (budgetKiB > 0 && v.volumeBytes / 1024 >= budgetKiB)
-            break;
-    }
-    blockFull();
-    if (!finished)
-        appendIndexEntry(v.capter, names[cursor.firstOpen], pieceNo, partChars);
-    v.chapterFinished = finished;
-    return v;
+    VolumeWriter writer(names, texts, budgetKiB, cursor, refresh, blockDone, after);
+    return writer.run();
 }
 
 bool bookFinished(const QStringList& texts, const Cursor& cursor)

@@ -510,78 +510,120 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
 
 enum class ReadFailure { Unreadable, NotText };
 
-std::expected<TxtText, ReadFailure> readTxt(ByteSource& source, const TxtProgressFn& progress, bool refuseBinary)
-{
-    TxtText result;
-    const std::optional<QByteArrayView> first = source.next();
-    if (!first)
-        return std::unexpected(ReadFailure::Unreadable);
-    const Bom bom = byteOrderMark(*first);
-    if (refuseBinary && looksBinary(first->sliced(bom.length), bom.encoding))
-        return std::unexpected(ReadFailure::NotText);
-    result.encoding = bom.encoding;
-    const qint64 bytes = source.size() - bom.length;
-    if (!source.seek(bom.length))
-        return std::unexpected(ReadFailure::Unreadable);
+// One text after its byte-order mark, decoded in the encoding the mark
+// names or, without one, in the first of UTF-8, code page 936 and GB18030
+// that holds; each start over begins the text again.
+class TxtRead {
+public:
+    TxtRead(ByteSource& source, const TxtProgressFn& progress, const Bom& bom, qint64 bytes);
+    TxtRead(const TxtRead&) = delete;
+    TxtRead& operator=(const TxtRead&) = delete;
 
-    LineSink sink(result.text, progress);
-    // Not cleared: every decoder writes before it reads.
-    const auto buffer = std::make_unique_for_overwrite<char16_t[]>(kMaxPieceUnits);
+    std::expected<TxtText, ReadFailure> run();
+
+private:
+    Outcome decodeText();
+    template <class Decoder>
+    Outcome decode(Decoder& decoder)
+    {
+        return decodeAll(m_source, m_bytes, decoder, m_sink, m_result.text, m_buffer.get());
+    }
     // Starts the text over in the next encoding.
-    auto startOver = [&](TextEncoding next) {
-        result.encoding = next;
-        sink.restart();
-        return source.seek(0);
-    };
+    bool startOver(TextEncoding next)
+    {
+        m_result.encoding = next;
+        m_sink.restart();
+        return m_source.seek(0);
+    }
+
+    ByteSource& m_source;
+    const Bom m_bom;
+    const qint64 m_bytes; // after the byte-order mark
+    TxtText m_result;
+    LineSink m_sink;
+    // Not cleared: every decoder writes before it reads.
+    const std::unique_ptr<char16_t[]> m_buffer = std::make_unique_for_overwrite<char16_t[]>(kMaxPieceUnits);
+};
+
+TxtRead::TxtRead(ByteSource& source, const TxtProgressFn& progress, const Bom& bom, qint64 bytes)
+    : m_source(source), m_bom(bom), m_bytes(bytes), m_sink(m_result.text, progress)
+{
+    m_result.encoding = bom.encoding;
+}
+
+std::expected<TxtText, ReadFailure> TxtRead::run()
+{
+    if (decodeText() != Outcome::Done)
+        return std::unexpected(ReadFailure::Unreadable);
+    m_sink.finish();
+    m_result.lines = m_sink.lines();
+    // Text unlike its first piece may leave much room unused.
+    if (m_result.text.capacity() - m_result.text.size() > m_result.text.size() / 16)
+        m_result.text.squeeze();
+    return std::move(m_result);
+}
+
+Outcome TxtRead::decodeText()
+{
     Outcome outcome = Outcome::Done;
-    switch (bom.length > 0 ? bom.encoding : TextEncoding::Utf8) {
+    switch (m_bom.length > 0 ? m_bom.encoding : TextEncoding::Utf8) {
     case TextEncoding::Utf8: {
         // Without a mark: read as UTF-8 unless the bytes show it is not
         // (code page 936 text mostly does so within its first characters),
         // then start over as code page 936. ASCII alone counts as code page
         // 936.
-        Utf8Decoder decoder(/*judging=*/bom.length == 0);
-        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
-        if (outcome == Outcome::Done && bom.length == 0 && !decoder.readsAsUtf8())
+        Utf8Decoder decoder(/*judging=*/m_bom.length == 0);
+        outcome = decode(decoder);
+        if (outcome == Outcome::Done && m_bom.length == 0 && !decoder.readsAsUtf8())
             outcome = Outcome::NotThis; // too damaged for UTF-8, found at the end
-        result.encoding = bom.length > 0 || decoder.sawNonAscii() ? TextEncoding::Utf8 : TextEncoding::Cp936;
+        m_result.encoding = m_bom.length > 0 || decoder.sawNonAscii() ? TextEncoding::Utf8 : TextEncoding::Cp936;
         if (outcome != Outcome::NotThis)
             break;
         if (!startOver(TextEncoding::Cp936))
-            return std::unexpected(ReadFailure::Unreadable);
+            return Outcome::ReadError;
         [[fallthrough]];
     }
     case TextEncoding::Cp936: {
         // Plain code page 936 through the tables, unless a GB18030 four-byte
         // sequence turns up: then the whole text is GB18030.
         Cp936PieceDecoder decoder;
-        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
+        outcome = decode(decoder);
         if (outcome != Outcome::NotThis)
             break;
         if (!startOver(TextEncoding::Gb18030))
-            return std::unexpected(ReadFailure::Unreadable);
+            return Outcome::ReadError;
         [[fallthrough]];
     }
     case TextEncoding::Gb18030: {
         IcuDecoder decoder("gb18030");
-        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
+        outcome = decode(decoder);
         break;
     }
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE: {
-        IcuDecoder decoder(bom.encoding == TextEncoding::Utf16BE ? "UTF-16BE" : "UTF-16LE");
-        outcome = decodeAll(source, bytes, decoder, sink, result.text, buffer.get());
+        IcuDecoder decoder(m_bom.encoding == TextEncoding::Utf16BE ? "UTF-16BE" : "UTF-16LE");
+        outcome = decode(decoder);
         break;
     }
     }
-    if (outcome != Outcome::Done)
+    return outcome;
+}
+
+// Looks at the first piece for the byte-order mark (and, for a file, whether
+// it is text at all), then reads the text after the mark.
+std::expected<TxtText, ReadFailure> readTxt(ByteSource& source, const TxtProgressFn& progress, bool refuseBinary)
+{
+    const std::optional<QByteArrayView> first = source.next();
+    if (!first)
         return std::unexpected(ReadFailure::Unreadable);
-    sink.finish();
-    result.lines = sink.lines();
-    // Text unlike its first piece may leave much room unused.
-    if (result.text.capacity() - result.text.size() > result.text.size() / 16)
-        result.text.squeeze();
-    return result;
+    const Bom bom = byteOrderMark(*first);
+    if (refuseBinary && looksBinary(first->sliced(bom.length), bom.encoding))
+        return std::unexpected(ReadFailure::NotText);
+    const qint64 bytes = source.size() - bom.length;
+    if (!source.seek(bom.length))
+        return std::unexpected(ReadFailure::Unreadable);
+    TxtRead read(source, progress, bom, bytes);
+    return read.run();
 }
 
 // Opens a regular file for reading, without waiting: a FIFO or a device
