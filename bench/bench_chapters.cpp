@@ -12,6 +12,7 @@
 //
 //   bench_chapters [size-in-MiB] [runs]
 
+#include "BenchArgs.h"
 #include "NovelGenerator.h"
 
 #include "intake/ChapterSplit.h"
@@ -61,9 +62,9 @@ Times measure(int runs, Work work)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const qint64 targetBytes = (args.size() > 1 ? args[1].toLongLong() : 10) * 1024 * 1024;
-    const int runs = args.size() > 2 ? qMax(1, args[2].toInt()) : 7;
+    const vamo::bench::Positional args(app.arguments(), "[MB of the novel (10)] [runs (7)]");
+    const qint64 targetBytes = args.at(1, 10) * 1024 * 1024;
+    const int runs = static_cast<int>(args.at(2, 7));
 
     QTemporaryDir dir;
     if (!dir.isValid()) {

@@ -13,6 +13,7 @@
 //
 //   bench_decode [size-in-MiB] [runs]
 
+#include "BenchArgs.h"
 #include "NovelGenerator.h"
 
 #include "text/Cp936.h"
@@ -164,8 +165,9 @@ int main(int argc, char** argv)
     if (args.size() == 5 && args[1] == u"--child")
         return child(args[2], args[3], args[4]);
 
-    const qint64 targetBytes = (args.size() > 1 ? args[1].toLongLong() : 10) * 1024 * 1024;
-    const int count = args.size() > 2 ? qMax(1, args[2].toInt()) : 7;
+    const vamo::bench::Positional positional(args, "[MB of the text (10)] [runs (7)]");
+    const qint64 targetBytes = positional.at(1, 10) * 1024 * 1024;
+    const int count = static_cast<int>(positional.at(2, 7));
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");

@@ -9,6 +9,7 @@
 //   bench_windows_editor [megabytes=50] [runs=5]
 // VAMO_BENCH_VERBOSE=1 prints every run.
 
+#include "BenchArgs.h"
 #include "NovelGenerator.h"
 #include "PaintWatch.h"
 
@@ -46,9 +47,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    const int megabytes = args.size() > 1 ? args.at(1).toInt() : 50;
-    const int runs = std::max(1, args.size() > 2 ? args.at(2).toInt() : 5);
+    const bench::Positional args(QApplication::arguments(), "[MB of the file (50)] [runs (5)]");
+    const int megabytes = static_cast<int>(args.at(1, 50));
+    const int runs = static_cast<int>(args.at(2, 5));
 
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("novel.txt"));

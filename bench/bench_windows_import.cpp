@@ -10,6 +10,7 @@
 //
 // Each figure is the best time of the rounds and the worst gap seen.
 #if __has_include("NovelGenerator.h")
+#include "BenchArgs.h"
 #include "NovelGenerator.h"
 #include "PaintWatch.h"
 
@@ -41,10 +42,11 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Dialogs::setTestMode(true);
-    const QStringList args = QCoreApplication::arguments();
-    const int files = std::clamp(args.size() > 1 ? args.at(1).toInt() : 500, 1, BookProject::kChapterLimit);
-    const qint64 kilobytes = std::max<qint64>(1, args.size() > 2 ? args.at(2).toLongLong() : 40);
-    const int rounds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 3;
+    const bench::Positional args(QCoreApplication::arguments(),
+                                 "[files (500, at most 1000)] [KB a file (40)] [rounds (3)]");
+    const int files = static_cast<int>(std::min<qint64>(args.at(1, 500), BookProject::kChapterLimit));
+    const qint64 kilobytes = args.at(2, 40);
+    const int rounds = static_cast<int>(args.at(3, 3));
 
     QTemporaryDir tmp;
     const QString folder = QDir(tmp.path()).filePath(QStringLiteral("txt"));

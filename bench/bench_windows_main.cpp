@@ -15,6 +15,7 @@
 //
 // Each figure is the best time of the rounds and the worst gap seen.
 #if __has_include("NovelGenerator.h")
+#include "BenchArgs.h"
 #include "NovelGenerator.h"
 #include "PaintWatch.h"
 
@@ -287,10 +288,11 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Dialogs::setTestMode(true);
-    const QStringList args = QCoreApplication::arguments();
-    const qint64 megabytes = args.size() > 1 ? args.at(1).toLongLong() : 10;
-    const int files = args.size() > 2 ? args.at(2).toInt() : 200;
-    const int rounds = args.size() > 3 ? std::max(1, args.at(3).toInt()) : 3;
+    const bench::Positional args(QCoreApplication::arguments(),
+                                 "[MB of the book (10)] [folder files (200)] [rounds (3)]");
+    const qint64 megabytes = args.at(1, 10);
+    const int files = static_cast<int>(args.at(2, 200));
+    const int rounds = static_cast<int>(args.at(3, 3));
 
     FixedClock clock(QDateTime(QDate(2026, 6, 1), QTime(10, 0, 0)));
     Env env;
