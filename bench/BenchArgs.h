@@ -43,10 +43,7 @@ public:
     }
 
 private:
-    void printUsage(std::FILE* to) const
-    {
-        std::fprintf(to, "usage: %s %s\n", qPrintable(m_args.value(0)), m_usage);
-    }
+    void printUsage(std::FILE* to) const { std::fprintf(to, "usage: %s %s\n", qPrintable(m_args.value(0)), m_usage); }
 
     QStringList m_args;
     const char* m_usage;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Lists the C++ files that differ from what .clang-format makes of them and
-# fails when there are any. FIX=1 formats them in place instead.
+# fails when there are any (new files not yet added count too). FIX=1
+# formats them in place instead.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -9,7 +10,7 @@ if ! command -v clang-format >/dev/null; then
   echo "check-format: clang-format is missing (scripts/setup.sh installs it)" >&2
   exit 1
 fi
-mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
+mapfile -t files < <(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
 if [ "${FIX:-0}" = 1 ]; then
   clang-format -i "${files[@]}"
   exit 0
