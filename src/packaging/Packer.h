@@ -17,10 +17,10 @@ namespace vamo::archive {
 // level 6 (a zip tool's default) its entries come out within a few tenths
 // of a percent of zlib 6's size on Chinese text, larger or smaller by the
 // text (a lone short piece: a few percent larger). Levels 5 to 9 give all
-// but the same sizes, 5 at the least time; only levels 10 and up, at about
-// three times the time, are never larger. Plain deflate either way, as
-// every phone reads it.
-inline constexpr int kDeflateLevel = 5;
+// but the same sizes in all but the same time (bench_make --levels); only
+// levels 10 and up, at about three times the time, are never larger. Plain
+// deflate either way, as every phone reads it.
+inline constexpr int kDeflateLevel = 6;
 
 struct Entry {
     QByteArray name;     // path inside the archive, '/' separated
