@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "intake/TxtFolder.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vamo;
+using vamo::test::writeFile;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+bool touch(const QString& path) { return writeFile(path, QByteArrayLiteral("x\r\n")); }
+
+struct Listing : ::testing::Test {
+    QTemporaryDir tmp;
+    QString dir(const QString& name)
+    {
+        const QString p = QDir(tmp.path()).filePath(name);
+        QDir().mkpath(p);
+        return p;
+    }
+};
+
+} // namespace
+
+TEST_F(Listing, ListsTxtFilesOnlyIgnoringCaseAndSkippingFolders)
+{
+    const QString d = dir(QStringLiteral("mixed"));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("a.txt"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("b c.txt"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("UPPER.TXT"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(u("长篇小说.txt"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("notes.md"))));
+    ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("a.txt.bak"))));
+    QDir().mkpath(QDir(d).filePath(QStringLiteral("d.txt")));
+
+    auto listed = listTxtFolder(d);
+    ASSERT_TRUE(listed);
+    QStringList names = *listed;
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("UPPER.TXT"), QStringLiteral("a.txt"), QStringLiteral("b c.txt"),
+                                  u("长篇小说.txt")}));
+
+    EXPECT_EQ(listTxtFolder(dir(QStringLiteral("empty")))->size(), 0);
+    EXPECT_FALSE(listTxtFolder(QDir(tmp.path()).filePath(QStringLiteral("missing"))));
+    EXPECT_FALSE(listTxtFolder(QDir(d).filePath(QStringLiteral("a.txt"))));
+}
+
+// A name of four characters or fewer ends the listing where the file system
+// returns it. The order is the file system's, so the expectation is taken
+// from the folder's own unfiltered order; folders are tried until ".txt" is
+// not the last entry, so that something really is cut off.
+TEST_F(Listing, ShortNameEndsTheListingInFileSystemOrder)
+{
+    bool cutSomething = false;
+    for (int attempt = 0; attempt < 20 && !cutSomething; ++attempt) {
+        const QString d = dir(QStringLiteral("cut%1").arg(attempt));
+        const bool shortFirst = attempt % 2 == 0;
+        if (shortFirst) {
+            ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral(".txt"))));
+        }
+        for (int i = 0; i < 12; ++i)
+            ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral("k%1-%2.txt").arg(attempt).arg(i))));
+        if (!shortFirst) {
+            ASSERT_TRUE(touch(QDir(d).filePath(QStringLiteral(".txt"))));
+        }
+
+        QStringList before;
+        bool seenShort = false;
+        int after = 0;
+        QDirIterator raw(d, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (raw.hasNext()) {
+            raw.next();
+            if (raw.fileName() == QStringLiteral(".txt"))
+                seenShort = true;
+            else if (seenShort)
+                ++after;
+            else
+                before.append(raw.fileName());
+        }
+        ASSERT_TRUE(seenShort);
+        auto listed = listTxtFolder(d);
+        ASSERT_TRUE(listed);
+        EXPECT_EQ(*listed, before);
+        cutSomething = after > 0;
+    }
+    EXPECT_TRUE(cutSomething);
+}
+
+TEST(FolderPath, OneTrailingSeparator)
+{
+    const QString sep = QDir::separator();
+    EXPECT_EQ(folderPath(QDir::toNativeSeparators(QStringLiteral("/books/novels"))),
+              QDir::toNativeSeparators(QStringLiteral("/books/novels")) + sep);
+    EXPECT_EQ(folderPath(QDir::toNativeSeparators(QStringLiteral("/books/"))),
+              QDir::toNativeSeparators(QStringLiteral("/books/")));
+    EXPECT_EQ(folderPath(QDir::rootPath()), QDir::toNativeSeparators(QDir::rootPath()));
+}
+
+TEST(FolderBatchNames, ChapterKeepsSpacesBookNameUsesUnderscores)
+{
+    EXPECT_EQ(batchChapterName(QStringLiteral("b c.txt")), QStringLiteral("b c"));
+    EXPECT_EQ(batchBookName(QStringLiteral("b c.txt")), QStringLiteral("b_c"));
+    EXPECT_EQ(batchBookName(u(" 三 国 演义.TXT")), u("_三_国_演义"));
+    EXPECT_EQ(batchChapterName(QStringLiteral(".txt")), QString());
+}
