@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <libdeflate.h>
 #include <zip.h>
@@ -468,22 +469,6 @@ CheckedTemplates& checkedTemplates()
     return checked;
 }
 
-Result<void> checkTemplateEntries(QByteArrayView templateBytes);
-
-} // namespace
-
-Result<void> checkTemplate(QByteArrayView templateBytes)
-{
-    if (!templateBytes.isEmpty() && checkedTemplates().contains(templateBytes))
-        return {};
-    auto checked = checkTemplateEntries(templateBytes);
-    if (checked)
-        checkedTemplates().add(templateBytes);
-    return checked;
-}
-
-namespace {
-
 // Reads entry `index` of `archive` to its end, which checks its compressed
 // data and CRC.
 Result<void> readThrough(zip_t* archive, zip_uint64_t index)
@@ -524,6 +509,20 @@ Result<void> checkTemplateEntries(QByteArrayView templateBytes)
     }
     return {};
 }
+
+} // namespace
+
+Result<void> checkTemplate(QByteArrayView templateBytes)
+{
+    if (!templateBytes.isEmpty() && checkedTemplates().contains(templateBytes))
+        return {};
+    auto checked = checkTemplateEntries(templateBytes);
+    if (checked)
+        checkedTemplates().add(templateBytes);
+    return checked;
+}
+
+namespace {
 
 std::unexpected<Error> zipFailed(const QString& reason) { return fail(u"生成JAR包失败："_s + reason); }
 
@@ -644,12 +643,10 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
 
 namespace {
 
+// A field of a zip record: `bytes` (2 or 4) little-endian bytes at `p`.
 quint32 littleEndian(const char* p, int bytes)
 {
-    quint32 v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<quint8>(p[i]);
-    return v;
+    return bytes == 2 ? qFromLittleEndian<quint16>(p) : qFromLittleEndian<quint32>(p);
 }
 
 // Reads `n` bytes at `at` of `file`, or nothing when the file is shorter.

@@ -107,11 +107,11 @@ struct PendingVolume {
     {
         std::vector<archive::Entry> entries;
         entries.reserve(to - from);
-        for (std::size_t i = from; i < to; ++i)
-            entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
         qsizetype bytes = 0;
-        for (const archive::Entry& e : entries)
-            bytes += e.data.size();
+        for (std::size_t i = from; i < to; ++i) {
+            entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
+            bytes += entries.back().data.size();
+        }
         packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
         blockBytes.push_back(bytes);
         aheadBytes += bytes;
