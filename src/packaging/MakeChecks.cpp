@@ -86,6 +86,13 @@ void emptyRefusedField(BookSettings& settings, const FieldError& refusal)
     }
 }
 
+void emptyRefusedField(BookProject& book, const FieldError& refusal)
+{
+    BookSettings settings = book.settings();
+    emptyRefusedField(settings, refusal);
+    book.setSettings(settings);
+}
+
 FieldResult<void> checkJarNameChinese(QStringView jarName)
 {
     for (QChar c : jarName) {

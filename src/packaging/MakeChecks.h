@@ -31,6 +31,8 @@ using FieldResult = std::expected<T, FieldError>;
 // Empties the field `refusal` names in `settings` when it failed for being
 // blank; leaves `settings` as it is otherwise.
 void emptyRefusedField(BookSettings& settings, const FieldError& refusal);
+// The same in the project's settings.
+void emptyRefusedField(BookProject& book, const FieldError& refusal);
 
 // The make command's checks, in their order; the first failure is returned:
 //   JAR name: a Chinese character ("jar包名含有中文"), blank ("jar包名为空",

@@ -310,9 +310,7 @@ void MainWindow::makeBook()
         return;
     if (auto checked = checkMake(m_book.settings(), m_book.chapterCount()); !checked) {
         // A field that failed for being blank is emptied before the message.
-        BookSettings settings = m_book.settings();
-        emptyRefusedField(settings, checked.error());
-        m_book.setSettings(settings);
+        emptyRefusedField(m_book, checked.error());
         Dialogs::warning(this, checked.error().message);
         return;
     }

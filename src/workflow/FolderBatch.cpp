@@ -50,9 +50,7 @@ void dropBook(BookProject& book)
 Result<void> checkRun(BookProject& book, const QStringList& queue, const FolderBatchOptions& options)
 {
     if (auto ok = checkMakerFilled(book.settings().maker); !ok) {
-        BookSettings settings = book.settings();
-        emptyRefusedField(settings, ok.error());
-        book.setSettings(settings);
+        emptyRefusedField(book, ok.error());
         return std::unexpected(ok.error().error());
     }
     if (book.settings().message.trimmed().isEmpty())
