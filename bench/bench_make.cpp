@@ -150,9 +150,10 @@ int child(const QStringList& args)
         auto text = readTxtFile(QDir(source).filePath(name));
         if (!text)
             qFatal("%s", qPrintable(text.error().message));
-        if (!book.prepareAdd() || !book.save(text->text))
+        const QString chapterName = text->text.left(text->text.indexOf(u'\r'));
+        if (!book.prepareAdd() || !book.save(std::move(text->text)))
             qFatal("too many chapters");
-        book.appendChapterName(text->text.left(text->text.indexOf(u'\r')));
+        book.appendChapterName(chapterName);
     }
     const qint64 read = timer.nsecsElapsed();
     const long peakRead = bench::peakKiB();

@@ -407,7 +407,7 @@ int Cli::make(const QStringList& files)
             return failed(text.error().message);
         if (auto ok = book.prepareAdd(); !ok)
             return failed(ok.error().message);
-        if (auto ok = book.save(text->text); !ok)
+        if (auto ok = book.save(std::move(text->text)); !ok)
             return failed(ok.error().message);
         book.appendChapterName(chapterName(shownPath, i, m_naming));
     }

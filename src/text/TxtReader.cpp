@@ -63,28 +63,70 @@ private:
     qsizetype m_pos = 0;
 };
 
+// The first piece is kept: the reading starts over from it at least once
+// (after the look for a byte-order mark, and again when the text turns out
+// not to be UTF-8), and taking it again from memory spares reading it from
+// the file twice more.
 class FileSource final : public ByteSource {
 public:
     explicit FileSource(QFile& file) : m_file(file), m_buffer(std::make_unique_for_overwrite<char[]>(txtChunkBytes)) {}
     std::optional<QByteArrayView> next() override
     {
+        if (!m_head && m_pos == 0) {
+            m_head = std::make_unique_for_overwrite<char[]>(txtChunkBytes);
+            const std::optional<qsizetype> n = fill(m_head.get(), txtChunkBytes);
+            if (!n)
+                return std::nullopt;
+            m_headSize = *n;
+            m_pos = m_headSize;
+            return QByteArrayView(m_head.get(), m_headSize);
+        }
         qsizetype filled = 0;
-        while (filled < txtChunkBytes) {
-            const qint64 n = m_file.read(m_buffer.get() + filled, txtChunkBytes - filled);
+        if (m_pos < m_headSize) {
+            filled = m_headSize - m_pos;
+            std::memcpy(m_buffer.get(), m_head.get() + m_pos, static_cast<std::size_t>(filled));
+            m_pos = m_headSize;
+            // A first piece short of a whole one was the whole file.
+            if (m_headSize < txtChunkBytes)
+                return QByteArrayView(m_buffer.get(), filled);
+            if (!m_file.seek(m_headSize))
+                return std::nullopt;
+        }
+        const std::optional<qsizetype> n = fill(m_buffer.get() + filled, txtChunkBytes - filled);
+        if (!n)
+            return std::nullopt;
+        m_pos += *n;
+        return QByteArrayView(m_buffer.get(), filled + *n);
+    }
+    bool seek(qint64 pos) override
+    {
+        m_pos = pos;
+        // Within the first piece the file is sought when the piece is left.
+        return (m_head && pos < m_headSize) || m_file.seek(pos);
+    }
+    qint64 size() const override { return m_file.size(); }
+
+private:
+    // Reads up to `room` bytes, fewer only at the end of the file.
+    std::optional<qsizetype> fill(char* to, qsizetype room)
+    {
+        qsizetype filled = 0;
+        while (filled < room) {
+            const qint64 n = m_file.read(to + filled, room - filled);
             if (n < 0)
                 return std::nullopt;
             if (n == 0)
                 break;
             filled += n;
         }
-        return QByteArrayView(m_buffer.get(), filled);
+        return filled;
     }
-    bool seek(qint64 pos) override { return m_file.seek(pos); }
-    qint64 size() const override { return m_file.size(); }
 
-private:
     QFile& m_file;
     std::unique_ptr<char[]> m_buffer;
+    std::unique_ptr<char[]> m_head;
+    qsizetype m_headSize = 0;
+    qint64 m_pos = 0; // where the next piece starts
 };
 
 // ---------------------------------------------------------------------------

@@ -186,9 +186,8 @@ Result<QString> FolderRun::loadChapters(int i, const QString& path, const QStrin
         return std::unexpected(text.error());
     if (!m_options.splitChapters) {
         m_book.setNum(0);
-        if (auto saved = m_book.save(text->text); !saved)
+        if (auto saved = m_book.save(std::move(text->text)); !saved)
             return std::unexpected(saved.error());
-        text->text = QString(); // the project holds the only copy from here
         return QString();
     }
     auto file = textChapters(std::move(text->text), chapterName, m_options.chapterPattern);

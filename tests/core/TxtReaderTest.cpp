@@ -367,6 +367,36 @@ TEST(TxtFile, LargeFileReadsLikeItsBytes)
     }
 }
 
+// The first piece of a file is taken again from memory when the reading
+// starts over (after the byte-order mark, and as code page 936 after UTF-8):
+// files just shorter, as long as and just longer than a piece, with and
+// without a mark, and turning out not to be UTF-8 only after the first piece.
+TEST(TxtFile, ReadingStartsOverAtEveryLengthAroundAPiece)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"piece.txt"_s);
+    QString text;
+    for (int i = 0; text.size() < txtChunkBytes; ++i)
+        text += u"第%1段，风云山河。\r\n"_s.arg(i);
+    const QByteArray gbk = cp936::encode(text);
+    const QByteArray utf8 = text.toUtf8();
+    for (const qsizetype length :
+         {qsizetype(5), txtChunkBytes - 1, txtChunkBytes, txtChunkBytes + 1, txtChunkBytes + 3}) {
+        SCOPED_TRACE(length);
+        const QByteArray lateGbk = utf8.left(txtChunkBytes + 8) + gbk.left(length);
+        for (const QByteArray& bytes : {gbk.left(length), utf8Bom + gbk.left(length - 3), utf8.left(length),
+                                        utf16(text.left(length / 2), false), lateGbk}) {
+            ASSERT_TRUE(test::writeFile(path, bytes));
+            const Result<TxtText> fromFile = readTxtFile(path);
+            ASSERT_TRUE(fromFile.has_value());
+            const TxtText fromBytes = readTxtBytes(bytes);
+            EXPECT_EQ(fromFile->text, fromBytes.text);
+            EXPECT_EQ(fromFile->encoding, fromBytes.encoding);
+        }
+    }
+}
+
 TEST(TxtFile, UnreadableFileIsReportedWithItsPath)
 {
     QTemporaryDir dir;
