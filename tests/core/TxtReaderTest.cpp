@@ -98,6 +98,19 @@ QString testFile(const char* name)
     return QDir(QStringLiteral(VAMO_TEST_DATA_DIR "/text")).filePath(QString::fromLatin1(name));
 }
 
+// `bytes` written to `path` and read from there give what reading them from
+// memory gives.
+void expectFileReadsLikeItsBytes(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_TRUE(test::writeFile(path, bytes));
+    const Result<TxtText> fromFile = readTxtFile(path);
+    ASSERT_TRUE(fromFile.has_value());
+    const TxtText fromBytes = readTxtBytes(bytes);
+    EXPECT_EQ(fromFile->text, fromBytes.text);
+    EXPECT_EQ(fromFile->lines, fromBytes.lines);
+    EXPECT_EQ(fromFile->encoding, fromBytes.encoding);
+}
+
 } // namespace
 
 TEST(TxtEncoding, ByteOrderMarkDecides)
@@ -356,14 +369,7 @@ TEST(TxtFile, LargeFileReadsLikeItsBytes)
     for (int i = 0; text.size() < 2 * txtChunkBytes; ++i)
         text += u"第%1段，风云山河。\r"_s.arg(i) + (i % 5 ? u"\n"_s : u""_s);
     for (const QByteArray& bytes : {cp936::encode(text), text.toUtf8(), QByteArray(text.toUtf8() + "\xFF")}) {
-        const QString path = dir.filePath(u"big.txt"_s);
-        ASSERT_TRUE(test::writeFile(path, bytes));
-        const Result<TxtText> fromFile = readTxtFile(path);
-        ASSERT_TRUE(fromFile.has_value());
-        const TxtText fromBytes = readTxtBytes(bytes);
-        EXPECT_EQ(fromFile->text, fromBytes.text);
-        EXPECT_EQ(fromFile->lines, fromBytes.lines);
-        EXPECT_EQ(fromFile->encoding, fromBytes.encoding);
+        expectFileReadsLikeItsBytes(dir.filePath(u"big.txt"_s), bytes);
     }
 }
 
@@ -387,12 +393,7 @@ TEST(TxtFile, ReadingStartsOverAtEveryLengthAroundAPiece)
         const QByteArray lateGbk = utf8.left(txtChunkBytes + 8) + gbk.left(length);
         for (const QByteArray& bytes : {gbk.left(length), utf8Bom + gbk.left(length - 3), utf8.left(length),
                                         utf16(text.left(length / 2), false), lateGbk}) {
-            ASSERT_TRUE(test::writeFile(path, bytes));
-            const Result<TxtText> fromFile = readTxtFile(path);
-            ASSERT_TRUE(fromFile.has_value());
-            const TxtText fromBytes = readTxtBytes(bytes);
-            EXPECT_EQ(fromFile->text, fromBytes.text);
-            EXPECT_EQ(fromFile->encoding, fromBytes.encoding);
+            expectFileReadsLikeItsBytes(path, bytes);
         }
     }
 }
