@@ -102,7 +102,7 @@ public:
     {
         m_pos = pos;
         // Within the first piece the file is sought when the piece is left.
-        return (m_head && pos < m_headSize) || m_file.seek(pos);
+        return pos < m_headSize || m_file.seek(pos);
     }
     qint64 size() const override { return m_file.size(); }
 
