@@ -108,10 +108,15 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
         }
     }
     while (p < end) {
-        copyAsciiRun(p, end, o);
-        if (p == end)
-            break;
         const quint8 b = *p;
+        if (b < 0x80) {
+            // Chinese text has ASCII mostly in its line ends: runs are
+            // looked for only where one begins.
+            copyAsciiRun(p, end, o);
+            while (p < end && *p < 0x80)
+                *o++ = *p++;
+            continue;
+        }
         const char16_t s = t.single[b];
         if (s != leadMark) {
             *o++ = s;

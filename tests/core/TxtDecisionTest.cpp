@@ -195,6 +195,45 @@ TEST_F(TxtRefusal, BinaryFilesAreNotText)
     }
 }
 
+TEST_F(TxtRefusal, EveryByteCountsWhereverItStands)
+{
+    // A NUL anywhere in the first piece, at every place within and between
+    // the words the test reads at once, and in the bytes after the last word.
+    const QByteArray text = cp936::encode(u"第一章 开始\r\n正文。\r\n"_s).repeated(3);
+    for (qsizetype at = 0; at <= text.size(); ++at) {
+        QByteArray withNul = text;
+        withNul.insert(at, '\0');
+        expectRefused(put(u"nul.txt"_s, withNul));
+    }
+
+    // One control character in twenty bytes is still text, two are not;
+    // every byte value, at places that fall in one word, across two and in
+    // the tail.
+    for (int value = 1; value < 256; ++value) {
+        const char c = static_cast<char>(value);
+        const bool control =
+            (value < 0x20 || value == 0x7F) && !(value >= 0x09 && value <= 0x0D) && value != 0x1A && value != 0x1B;
+        const qsizetype first = value % 13;
+        QByteArray one(20, 'a');
+        one[first] = c;
+        EXPECT_TRUE(readTxtFile(put(u"one.txt"_s, one)).has_value()) << value;
+        QByteArray two = one;
+        two[first + 7] = c;
+        if (control)
+            expectRefused(put(u"two.txt"_s, two));
+        else
+            EXPECT_TRUE(readTxtFile(put(u"two.txt"_s, two)).has_value()) << value;
+    }
+
+    // The share counts over the whole piece, wherever the controls stand.
+    QByteArray spread(20 * 50, 'a');
+    for (qsizetype i = 0; i < 50; ++i)
+        spread[i * 19 + i % 3] = '\x01';
+    EXPECT_TRUE(readTxtFile(put(u"spread.txt"_s, spread)).has_value());
+    spread[spread.size() - 1] = '\x02';
+    expectRefused(put(u"spread.txt"_s, spread));
+}
+
 #ifndef Q_OS_WIN
 TEST_F(TxtRefusal, OnlyRegularFilesAreRead)
 {
