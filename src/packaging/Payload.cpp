@@ -3,8 +3,6 @@
 
 #include "model/Site.h"
 
-#include <QStringEncoder>
-
 #include <algorithm>
 #include <array>
 
@@ -57,11 +55,46 @@ void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qs
     capter += u"\r\n"_s;
 }
 
-QStringEncoder utf8Encoder()
+// Most bytes the UTF-8 of `units` UTF-16 code units can take.
+constexpr qsizetype utf8Room(qsizetype units) { return 3 * units; }
+
+// Writes `text` as UTF-8 at `out` and returns the end. A surrogate without
+// its partner is written as U+FFFD, on its own: nothing pairs across texts.
+// (Every piece file passes through here; Chinese text is three bytes a
+// character, a case general encoders take slowly.)
+char* putUtf8(char* out, QStringView text)
 {
-    // Stateless: a lone surrogate at the end of one text must not pair with
-    // the start of the next; it is written as U+FFFD.
-    return QStringEncoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    auto* o = reinterpret_cast<unsigned char*>(out);
+    const char16_t* s = text.utf16();
+    const char16_t* const end = s + text.size();
+    auto three = [&o](unsigned c) {
+        o[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        o[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        o[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        o += 3;
+    };
+    while (s < end) {
+        const unsigned c = *s++;
+        if (c < 0x80) {
+            *o++ = static_cast<unsigned char>(c);
+        } else if (c < 0x800) {
+            o[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+            o[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            o += 2;
+        } else if (!QChar::isSurrogate(c)) {
+            three(c);
+        } else if (QChar::isHighSurrogate(c) && s < end && QChar::isLowSurrogate(*s)) {
+            const char32_t u = QChar::surrogateToUcs4(static_cast<char16_t>(c), *s++);
+            o[0] = static_cast<unsigned char>(0xF0 | (u >> 18));
+            o[1] = static_cast<unsigned char>(0x80 | ((u >> 12) & 0x3F));
+            o[2] = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+            o[3] = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            o += 4;
+        } else {
+            three(QChar::ReplacementCharacter);
+        }
+    }
+    return reinterpret_cast<char*>(o);
 }
 
 constexpr qint64 kBlockBytes = 1 << 20;
@@ -106,7 +139,6 @@ private:
     const int m_volumeFirst;
     // Blocks are given room for this much in all, at most 1 MiB each.
     const qint64 m_estimate;
-    QStringEncoder m_utf8 = utf8Encoder();
     Volume m_v;
     std::size_t m_blockFirstPiece = 0; // the last block's first piece
     bool m_finished = true;            // the last piece ended its chapter
@@ -168,10 +200,10 @@ void VolumeWriter::writePiece(int chapter, qint64 number)
     const QStringView rest = QStringView(m_texts[chapter]).sliced(m_cursor.consumed);
     const Cut cut = nextCut(rest);
     // The most a piece file can take: every character a carriage return.
-    const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + m_utf8.requiredSpace(cut.length) + 2;
+    const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8Room(cut.length) + 2;
     QByteArray& block = roomFor(most);
     const qsizetype offset = block.size();
-    m_partChars += appendPieceFile(block, rest.first(cut.length), !cut.last, m_utf8);
+    m_partChars += appendPieceFile(block, rest.first(cut.length), !cut.last);
     const qsizetype size = block.size() - offset;
     m_v.pieces.push_back({number, m_v.blocks.size() - 1, offset, size});
     m_v.volumeBytes += size;
@@ -242,30 +274,26 @@ Cut nextCut(QStringView rest)
     return {kPieceLength, false};
 }
 
-qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut, QStringEncoder& utf8)
+qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut)
 {
     // Carriage returns of the piece text; a cut piece gets CR LF appended,
     // and that CR is counted too.
-    qsizetype crCount = cut ? 1 : 0;
-    for (QChar ch : piece)
-        crCount += ch == u'\r';
+    const qsizetype crCount = piece.count(u'\r') + (cut ? 1 : 0);
 
     const qsizetype headerChars = 4 * (1 + crCount);
     const qsizetype start = out.size();
-    out.resize(start + qsizetype(kBom.size()) + headerChars + 2 + utf8.requiredSpace(piece.size()) + 2);
+    out.resize(start + qsizetype(kBom.size()) + headerChars + 2 + utf8Room(piece.size()) + 2);
     char* p = out.data() + start;
     for (char b : kBom)
         *p++ = b;
     p = putFourDigits(p, crCount);
-    for (qsizetype i = 0; i < piece.size(); ++i) {
-        if (piece[i] == u'\r')
-            p = putFourDigits(p, i + 1);
-    }
+    for (qsizetype cr = piece.indexOf(u'\r'); cr >= 0; cr = piece.indexOf(u'\r', cr + 1))
+        p = putFourDigits(p, cr + 1);
     if (cut)
         p = putFourDigits(p, piece.size() + 1);
     *p++ = '\r';
     *p++ = '\n';
-    p = utf8.appendToBuffer(p, piece);
+    p = putUtf8(p, piece);
     if (cut) {
         *p++ = '\r';
         *p++ = '\n';
@@ -277,19 +305,17 @@ qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut, QStringE
 QByteArray pieceFile(QStringView piece, bool cut)
 {
     QByteArray out;
-    QStringEncoder utf8 = utf8Encoder();
-    appendPieceFile(out, piece, cut, utf8);
+    appendPieceFile(out, piece, cut);
     return out;
 }
 
 QByteArray utf8WithBom(QStringView text)
 {
-    QStringEncoder utf8 = utf8Encoder();
-    QByteArray out(qsizetype(kBom.size()) + utf8.requiredSpace(text.size()), Qt::Uninitialized);
+    QByteArray out(qsizetype(kBom.size()) + utf8Room(text.size()), Qt::Uninitialized);
     char* p = out.data();
     for (char b : kBom)
         *p++ = b;
-    p = utf8.appendToBuffer(p, text);
+    p = putUtf8(p, text);
     out.resize(p - out.constData());
     return out;
 }

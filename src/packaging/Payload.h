@@ -11,8 +11,6 @@
 #include <functional>
 #include <vector>
 
-class QStringEncoder;
-
 // The book's text as the phone reader finds it at the root of the archive:
 // numbered piece files with a line-break header, the chapter index "capter"
 // and the book information file "text". All are UTF-8 with a byte-order mark.
@@ -39,7 +37,7 @@ struct Cut {
 // Appends the piece file (byte-order mark, line-break header, CR LF, the piece
 // text, and CR LF after a cut piece) to `out` as UTF-8. Returns the length of
 // the file text in characters, before encoding.
-qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut, QStringEncoder& utf8);
+qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut);
 
 // The same as one file, for callers that want a single piece.
 [[nodiscard]] QByteArray pieceFile(QStringView piece, bool cut);

@@ -5,6 +5,9 @@
 
 #include "QtPrinters.h"
 
+#include <QRandomGenerator>
+#include <QStringEncoder>
+
 #include <gtest/gtest.h>
 
 using namespace vamo;
@@ -78,6 +81,42 @@ TEST(PayloadPiece, HeaderCountsCarriageReturnsAndTheAppendedOne)
     EXPECT_EQ(pieceFile(QString(), false), bom("0000\r\n"));
     // Text is UTF-8; a lone surrogate is written as U+FFFD.
     EXPECT_EQ(pieceFile(u"中"_s + QChar(0xDC00), false), bom("0000\r\n\xE4\xB8\xAD\xEF\xBF\xBD"));
+}
+
+TEST(PayloadPiece, TextIsWrittenAsQtsStatelessUtf8)
+{
+    // The encoding's edges, and random text thick with surrogates: pairs,
+    // lone halves, a high half at the very end, halves in the wrong order.
+    QStringEncoder qt(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    auto expected = [&qt](const QString& text) { return kBom + QByteArray(qt.encode(text)); };
+    const char16_t edges[] = {0x01,   0x7F,   0x80,   0x7FF,  0x800,  0x4E2D, 0xD7FF, 0xD800,
+                              0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFFFD, 0xFFFE, 0xFFFF};
+    for (char16_t a : edges) {
+        for (char16_t b : edges) {
+            const QString text = QString(QChar(a)) + QChar(b);
+            EXPECT_EQ(utf8WithBom(text), expected(text)) << int(a) << " " << int(b);
+        }
+    }
+    QRandomGenerator random(11);
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        for (int i = random.bounded(40); i > 0; --i) {
+            switch (random.bounded(5)) {
+            case 0:
+                text += QChar(0xD800 + random.bounded(0x800)); // either half
+                break;
+            case 1:
+                text += QChar(random.bounded(0x800));
+                break;
+            default:
+                text += QChar(0x800 + random.bounded(0xF800));
+            }
+        }
+        ASSERT_EQ(utf8WithBom(text), expected(text)) << text.toStdU16String().size();
+        // A piece file holds the same bytes after its header.
+        const QByteArray file = pieceFile(text, false);
+        ASSERT_EQ(file.sliced(file.indexOf("\r\n") + 2), expected(text).sliced(3));
+    }
 }
 
 TEST(PayloadVolume, LongChaptersAreCutAndNumberedPerChapter)
