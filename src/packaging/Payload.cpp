@@ -3,6 +3,9 @@
 
 #include "model/Site.h"
 
+#include <QVarLengthArray>
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 
@@ -55,10 +58,12 @@ void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qs
     capter += u"\r\n"_s;
 }
 
-// Most bytes the UTF-8 of `units` UTF-16 code units can take.
-constexpr qsizetype utf8Room(qsizetype units) { return 3 * units; }
+// Room for the UTF-8 of `units` UTF-16 code units as putUtf8 writes it: at
+// most three bytes a unit, and one spare byte.
+constexpr qsizetype utf8Room(qsizetype units) { return 3 * units + 1; }
 
-// Writes `text` as UTF-8 at `out` and returns the end. A surrogate without
+// Writes `text` as UTF-8 at `out` (with utf8Room(text.size()) bytes of room)
+// and returns the end. A surrogate without
 // its partner is written as U+FFFD, on its own: nothing pairs across texts.
 // (Every piece file passes through here; Chinese text is three bytes a
 // character, a case general encoders take slowly.)
@@ -67,22 +72,25 @@ char* putUtf8(char* out, QStringView text)
     auto* o = reinterpret_cast<unsigned char*>(out);
     const char16_t* s = text.utf16();
     const char16_t* const end = s + text.size();
+    // Three bytes in one store of four; the fourth is overwritten next or
+    // left in the spare byte of the room.
     auto three = [&o](unsigned c) {
-        o[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-        o[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        o[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        const quint32 bytes = (0xE0 | (c >> 12)) | (0x80 | ((c >> 6) & 0x3F)) << 8 | (0x80 | (c & 0x3F)) << 16;
+        qToLittleEndian(bytes, o);
         o += 3;
     };
     while (s < end) {
         const unsigned c = *s++;
+        if (c >= 0x800 && c - 0xD800 >= 0x800) { // neither half of a pair: the Chinese case
+            three(c);
+            continue;
+        }
         if (c < 0x80) {
             *o++ = static_cast<unsigned char>(c);
         } else if (c < 0x800) {
             o[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
             o[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
             o += 2;
-        } else if (!QChar::isSurrogate(c)) {
-            three(c);
         } else if (QChar::isHighSurrogate(c) && s < end && QChar::isLowSurrogate(*s)) {
             const char32_t u = QChar::surrogateToUcs4(static_cast<char16_t>(c), *s++);
             o[0] = static_cast<unsigned char>(0xF0 | (u >> 18));
@@ -276,9 +284,14 @@ Cut nextCut(QStringView rest)
 
 qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut)
 {
-    // Carriage returns of the piece text; a cut piece gets CR LF appended,
-    // and that CR is counted too.
-    const qsizetype crCount = piece.count(u'\r') + (cut ? 1 : 0);
+    // Where the carriage returns of the piece text end, found in one search;
+    // a cut piece gets CR LF appended, and that CR is counted too.
+    QVarLengthArray<qsizetype, kPieceLength + 2> crs;
+    for (qsizetype cr = piece.indexOf(u'\r'); cr >= 0; cr = piece.indexOf(u'\r', cr + 1))
+        crs.push_back(cr + 1);
+    if (cut)
+        crs.push_back(piece.size() + 1);
+    const qsizetype crCount = crs.size();
 
     const qsizetype headerChars = 4 * (1 + crCount);
     const qsizetype start = out.size();
@@ -287,10 +300,8 @@ qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut)
     for (char b : kBom)
         *p++ = b;
     p = putFourDigits(p, crCount);
-    for (qsizetype cr = piece.indexOf(u'\r'); cr >= 0; cr = piece.indexOf(u'\r', cr + 1))
-        p = putFourDigits(p, cr + 1);
-    if (cut)
-        p = putFourDigits(p, piece.size() + 1);
+    for (qsizetype at : crs)
+        p = putFourDigits(p, at);
     *p++ = '\r';
     *p++ = '\n';
     p = putUtf8(p, piece);

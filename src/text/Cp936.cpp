@@ -109,6 +109,15 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
     }
     while (p < end) {
         const quint8 b = *p;
+        // The common case first: a lead byte and a trail that pairs with it.
+        if (quint8(b - firstLead) < leadCount && p + 1 < end) {
+            const char16_t c = t.pairs[(b - firstLead) * 256 + p[1]];
+            if (c != retryMark) {
+                *o++ = c;
+                p += 2;
+                continue;
+            }
+        }
         if (b < 0x80) {
             // Chinese text has ASCII mostly in its line ends: runs are
             // looked for only where one begins.
