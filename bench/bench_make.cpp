@@ -409,8 +409,13 @@ int parent(const QStringList& args)
         out() << "  libdeflate " << archive::kDeflateLevel << "      CPU " << secs(median(dCpu)) << "  wall "
               << secs(median(dWall)) << "  -> " << mib(static_cast<double>(d.packed)) << "  ("
               << ratioText(median(dCpu) / median(zCpu)) << " x zlib CPU)\n";
+        // The machine's noise: how far the rounds spread, and how many met the
+        // target on their own.
+        const auto [lowest, highest] = std::minmax_element(ratios.begin(), ratios.end());
+        const auto roundsMet = std::count_if(ratios.begin(), ratios.end(), [&](double r) { return r <= cpuTarget; });
         out() << "  make / zlib CPU   " << ratioText(ratio) << "  (target <= " << ratioText(cpuTarget) << ") "
-              << verdict(timeMet) << "\n";
+              << verdict(timeMet) << "  (rounds " << ratioText(*lowest) << "-" << ratioText(*highest) << ", "
+              << roundsMet << " of " << ratios.size() << " met)\n";
         out() << "  make / libdeflate " << ratioText(median(makeCpu) / median(dCpu)) << "  (physical floor)\n";
         out() << "  deflated size     " << QString::number(sizeRatio, 'f', 4) << " x zlib " << kZipToolLevel
               << "  (target <= 1.0000) " << verdict(sizeMet) << "  (generated text; --sample for a real one)\n";
