@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <expected>
 
 #include <cstring>
@@ -435,6 +436,48 @@ public:
             m_inLine = true;
     }
 
+    // Takes the text from `at` to the end, decoded straight into the output,
+    // as if it had been fed. Text with CR LF line ends stays where it is; at
+    // a lone CR the rest of it is moved out to `spare` (room for all of it)
+    // and fed from there, which makes room for the LFs.
+    void takeInPlace(qsizetype at, char16_t* spare)
+    {
+        qsizetype n = m_out.size();
+        if (at == n)
+            return;
+        if (m_skipLf) {
+            m_skipLf = false;
+            if (m_out.at(at) == u'\n') {
+                m_out.remove(at, 1); // the LF of a CR LF split between pieces
+                if (at == --n)
+                    return;
+            }
+        }
+        const QStringView text(m_out);
+        qsizetype p = at;
+        while (p < n) {
+            const qsizetype cr = text.indexOf(u'\r', p);
+            if (cr < 0)
+                break;
+            p = cr + 1;
+            if (p < n && text[p] == u'\n') {
+                ++p;
+                endLine(p);
+                continue;
+            }
+            const qsizetype rest = n - p;
+            std::copy(text.utf16() + p, text.utf16() + n, spare);
+            m_out.resize(p);
+            m_out.append(u'\n');
+            m_skipLf = rest == 0; // its LF may begin the next piece
+            endLine(m_out.size());
+            feed(QStringView(spare, rest));
+            return;
+        }
+        if (p < n)
+            m_inLine = true;
+    }
+
     // The last line needs no line end of its own to count.
     void finish()
     {
@@ -487,10 +530,11 @@ static_assert(Utf8Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
               Cp936PieceDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
               IcuDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits);
 
-// Decodes the source to its end through `buffer` (kMaxPieceUnits long). The
-// text gets its room before the first piece goes in, once that piece shows
+// Decodes the source to its end. The first piece goes through `buffer`
+// (kMaxPieceUnits long); the text gets its room then, once that piece shows
 // how many characters a byte makes here: enough for all of it in one piece
-// of memory, with little left over.
+// of memory, with little left over. Later pieces are decoded straight into
+// the text.
 template <class Decoder>
 Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& sink, QString& text, char16_t* buffer)
 {
@@ -499,14 +543,26 @@ Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& 
         if (!piece)
             return Outcome::ReadError;
         const bool last = piece->size() < txtChunkBytes;
-        const qsizetype units = decoder.decode(*piece, buffer, last);
-        if (units < 0)
-            return Outcome::NotThis;
-        if (first && piece->size() > 0) {
-            const double perByte = static_cast<double>(units) / static_cast<double>(piece->size());
-            text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 64);
+        if (first) {
+            const qsizetype units = decoder.decode(*piece, buffer, last);
+            if (units < 0)
+                return Outcome::NotThis;
+            if (piece->size() > 0) {
+                const double perByte = static_cast<double>(units) / static_cast<double>(piece->size());
+                text.reserve(static_cast<qsizetype>(perByte * 1.04 * static_cast<double>(bytes)) + 64);
+            }
+            sink.feed(QStringView(buffer, units));
+        } else {
+            const qsizetype at = text.size();
+            if (text.capacity() - at < kMaxPieceUnits) // text unlike its first piece
+                text.reserve(std::max(at + kMaxPieceUnits, text.capacity() / 2 * 3));
+            text.resize(at + kMaxPieceUnits); // not cleared: the decoder writes it
+            const qsizetype units = decoder.decode(*piece, reinterpret_cast<char16_t*>(text.data()) + at, last);
+            text.resize(at + std::max<qsizetype>(units, 0));
+            if (units < 0)
+                return Outcome::NotThis;
+            sink.takeInPlace(at, buffer);
         }
-        sink.feed(QStringView(buffer, units));
         if (last)
             return Outcome::Done;
     }

@@ -267,6 +267,50 @@ TEST(TxtLines, PiecewiseReadingMatchesWholeDecoding)
     }
 }
 
+// Line ends where one piece meets the next, in pieces whose lines all end
+// in CR LF and in pieces with lone CRs, read as UTF-8 (ASCII) and as code
+// page 936.
+TEST(TxtLines, LineEndsWherePiecesMeet)
+{
+    const std::pair<QByteArray, QByteArray> edges[] = {
+        {"\r", "\n"}, {"\r", "x"},    {"\r", "\r\n"}, {"x", "\r\n"},  {"\r\r", "\n\n"},
+        {"x", "\n"},  {"\r\n", "\r"}, {"\n", "\r"},   {"\r\n", "\n"}, {"\r", ""},
+    };
+    for (const QByteArray& start : {QByteArray("ab"), bytesOf({0xD6, 0xD0})}) {
+        for (const auto& [before, after] : edges) {
+            SCOPED_TRACE(shown(QString::fromLatin1(start + "|" + before + "|" + after)));
+            QByteArray bytes = start;
+            for (int piece = 1; piece <= 3; ++piece) {
+                // The second piece has lone CRs, the others CR LF only.
+                while (bytes.size() < piece * txtChunkBytes - before.size()) {
+                    const qsizetype i = bytes.size() % 40;
+                    bytes += i == 0 ? '\r' : i == 1 && piece != 2 ? '\n' : 'y';
+                }
+                bytes += before + after;
+            }
+            std::vector<TxtProgress> calls;
+            const TxtText read = readTxtBytes(bytes, [&](const TxtProgress& p) { calls.push_back(p); });
+            const TxtText expected =
+                plainLines(start.startsWith('a') ? QString::fromLatin1(bytes) : cp936::decode(bytes));
+            EXPECT_EQ(read.encoding, TextEncoding::Cp936); // ASCII alone counts as code page 936
+            ASSERT_EQ(read.text, expected.text);
+            EXPECT_EQ(read.lines, expected.lines);
+            // Every report names the text up to its line's end. (This code
+            // page 936 text is reported while it is still read as UTF-8,
+            // which it fails only at its end.)
+            ASSERT_FALSE(calls.empty());
+            for (const TxtProgress& call : calls) {
+                if (!start.startsWith('a'))
+                    break;
+                qsizetype end = 0;
+                for (qint64 line = 0; line < call.lines; ++line)
+                    end = read.text.indexOf(u"\r\n", end) + 2;
+                ASSERT_EQ(call.characters, end) << call.lines;
+            }
+        }
+    }
+}
+
 TEST(TxtProgress, AfterEveryFiftiethLine)
 {
     const auto linesOf = [](int count) {
