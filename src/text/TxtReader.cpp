@@ -407,33 +407,26 @@ public:
         const qsizetype n = piece.size();
         if (n == 0)
             return;
-        qsizetype p = 0;
+        qsizetype run = 0;
         if (m_skipLf) {
             m_skipLf = false;
             if (piece[0] == u'\n')
-                p = 1;
+                run = 1;
         }
         // Text that needs no change (CR LF already) is copied in runs as
         // long as possible; only a lone CR breaks a run to gain its LF.
-        qsizetype run = p;
-        while (p < n) {
-            const qsizetype cr = piece.indexOf(u'\r', p);
-            if (cr < 0)
-                break;
-            p = cr + 1;
-            if (p < n && piece[p] == u'\n') {
-                ++p;
-            } else {
-                m_out.append(piece.sliced(run, p - run));
-                m_out.append(u'\n');
-                run = p;
-                m_skipLf = p == n; // its LF may begin the next piece
+        for (;;) {
+            const Scan scan = crLfLines(piece, run, m_out.size() - run);
+            if (!scan.loneCr) {
+                m_out.append(piece.sliced(run));
+                if (scan.end < n)
+                    m_inLine = true;
+                return;
             }
-            endLine(m_out.size() + (p - run));
+            m_out.append(piece.sliced(run, scan.end - run));
+            run = scan.end;
+            endLoneCr(run == n);
         }
-        m_out.append(piece.sliced(run, n - run));
-        if (p < n)
-            m_inLine = true;
     }
 
     // Takes the text from `at` to the end, decoded straight into the output,
@@ -454,28 +447,17 @@ public:
             }
         }
         const QStringView text(m_out);
-        qsizetype p = at;
-        while (p < n) {
-            const qsizetype cr = text.indexOf(u'\r', p);
-            if (cr < 0)
-                break;
-            p = cr + 1;
-            if (p < n && text[p] == u'\n') {
-                ++p;
-                endLine(p);
-                continue;
-            }
-            const qsizetype rest = n - p;
-            std::copy(text.utf16() + p, text.utf16() + n, spare);
-            m_out.resize(p);
-            m_out.append(u'\n');
-            m_skipLf = rest == 0; // its LF may begin the next piece
-            endLine(m_out.size());
-            feed(QStringView(spare, rest));
+        const Scan scan = crLfLines(text, at, 0);
+        if (!scan.loneCr) {
+            if (scan.end < n)
+                m_inLine = true;
             return;
         }
-        if (p < n)
-            m_inLine = true;
+        const qsizetype rest = n - scan.end;
+        std::copy(text.utf16() + scan.end, text.utf16() + n, spare);
+        m_out.resize(scan.end);
+        endLoneCr(rest == 0);
+        feed(QStringView(spare, rest));
     }
 
     // The last line needs no line end of its own to count.
@@ -501,6 +483,37 @@ public:
     }
 
 private:
+    struct Scan {
+        qsizetype end; // just past the last line end found, a lone CR included
+        bool loneCr;   // the scan stopped at one
+    };
+
+    // Counts the lines of `text` from `p` on that end in CR LF, as they
+    // stand `shift` characters further on in the output, up to the first
+    // lone CR.
+    Scan crLfLines(QStringView text, qsizetype p, qsizetype shift)
+    {
+        const qsizetype n = text.size();
+        for (;;) {
+            const qsizetype cr = text.indexOf(u'\r', p);
+            if (cr < 0)
+                return {p, false};
+            if (cr + 1 == n || text[cr + 1] != u'\n')
+                return {cr + 1, true};
+            p = cr + 2;
+            endLine(p + shift);
+        }
+    }
+
+    // The output ends in a lone CR: it gains its LF. At the end of a piece
+    // the next piece may begin with that LF.
+    void endLoneCr(bool atPieceEnd)
+    {
+        m_out.append(u'\n');
+        m_skipLf = atPieceEnd;
+        endLine(m_out.size());
+    }
+
     // A line has ended; the text up to its line end is `characters` long.
     void endLine(qsizetype characters)
     {
