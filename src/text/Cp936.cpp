@@ -134,15 +134,11 @@ qsizetype Cp936Decoder::decode(QByteArrayView in, char16_t* out, bool last)
             m_pendingLead = b;
             ++p;
         } else {
-            const char16_t c = t.pairs[(b - firstLead) * 256 + p[1]];
-            if (c == retryMark) {
-                m_fourByte = m_fourByte || continuesFourByte(p + 1, end);
-                *o++ = QChar::ReplacementCharacter;
-                ++p;
-            } else {
-                *o++ = c;
-                p += 2;
-            }
+            // Every lead byte lies in the range tried first, so its trail
+            // is one that does not pair: the lead alone is U+FFFD.
+            m_fourByte = m_fourByte || continuesFourByte(p + 1, end);
+            *o++ = QChar::ReplacementCharacter;
+            ++p;
         }
     }
     if (last && m_pendingLead >= 0) {
