@@ -63,8 +63,8 @@ void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qs
 constexpr qsizetype utf8Room(qsizetype units) { return 3 * units + 1; }
 
 // Writes `text` as UTF-8 at `out` (with utf8Room(text.size()) bytes of room)
-// and returns the end. A surrogate without
-// its partner is written as U+FFFD, on its own: nothing pairs across texts.
+// and returns the end. A surrogate without its partner is written as U+FFFD,
+// on its own: nothing pairs across texts.
 // (Every piece file passes through here; Chinese text is three bytes a
 // character, a case general encoders take slowly.)
 char* putUtf8(char* out, QStringView text)

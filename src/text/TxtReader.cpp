@@ -585,6 +585,9 @@ Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& 
 // form feed, carriage return, the DOS end-of-file mark and escape.
 bool isTextControl(unsigned c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x1B; }
 
+// A control character that plain text does not hold.
+bool isStrayControl(unsigned c) { return (c < 0x20 || c == 0x7F) && !isTextControl(c); }
+
 // Whether the first piece (after the byte-order mark) is plainly not text:
 // it holds a NUL or more than one control character in twenty. Text in any
 // encoding read here has neither; archives, pictures and random bytes have
@@ -607,7 +610,7 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
                 const unsigned c = p[i];
                 if (c == 0)
                     return false;
-                controls += (c < 0x20 || c == 0x7F) && !isTextControl(c);
+                controls += isStrayControl(c);
             }
             return true;
         };
@@ -630,8 +633,7 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
         const unsigned c = encoding == TextEncoding::Utf16LE ? p[i] | (p[i + 1] << 8) : (p[i] << 8) | p[i + 1];
         if (c == 0)
             return true;
-        if ((c < 0x20 || c == 0x7F) && !isTextControl(c))
-            ++controls;
+        controls += isStrayControl(c);
     }
     return controls * 20 > units;
 }
