@@ -11,6 +11,7 @@
 // failures are reported on stderr in the program's own words. Exit status:
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
+#include "Console.h"
 #include "intake/BatchImport.h"
 #include "intake/ChapterImport.h"
 #include "model/BookProject.h"
@@ -31,33 +32,20 @@
 #include <cstdio>
 #include <optional>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#define VAMO_ISATTY _isatty
-#define VAMO_FILENO _fileno
-#else
-#include <unistd.h>
-#define VAMO_ISATTY isatty
-#define VAMO_FILENO fileno
-#endif
-
 using namespace vamo;
 
 namespace {
 
 enum Exit { kDone = 0, kFailed = 1, kUsage = 2 };
 
-void print(FILE* out, const QString& line)
-{
-    std::fputs(line.toLocal8Bit().constData(), out);
-    std::fputc('\n', out);
-    std::fflush(out);
-}
+using console::Stream;
+
+void print(Stream stream, const QString& line) { console::writeLine(stream, line); }
 
 // One redrawn line on stderr, only when stderr is a terminal.
 class ProgressBar {
 public:
-    ProgressBar() : m_enabled(VAMO_ISATTY(VAMO_FILENO(stderr)) != 0) {}
+    ProgressBar() : m_enabled(console::isTerminal(Stream::Err)) {}
     ~ProgressBar() { finish(); }
 
     void show(const QString& label, double fraction)
@@ -72,8 +60,7 @@ public:
         if (line == m_last)
             return;
         m_last = line;
-        std::fputs(("\r" + line.toLocal8Bit() + "\x1b[K").constData(), stderr);
-        std::fflush(stderr);
+        console::redrawLine(Stream::Err, line);
         m_drawn = true;
     }
 
@@ -81,8 +68,7 @@ public:
     {
         if (!m_drawn)
             return;
-        std::fputs("\r\x1b[K", stderr);
-        std::fflush(stderr);
+        console::redrawLine(Stream::Err, QString());
         m_drawn = false;
         m_last.clear();
     }
@@ -181,15 +167,15 @@ private:
 
 int Cli::usageError(const QString& text)
 {
-    print(stderr, text);
-    print(stderr, QStringLiteral("用法见：vamobook-cli --help"));
+    print(Stream::Err, text);
+    print(Stream::Err, QStringLiteral("用法见：vamobook-cli --help"));
     return kUsage;
 }
 
 int Cli::failed(const QString& text)
 {
     m_bar.finish();
-    print(stderr, text);
+    print(Stream::Err, text);
     return kFailed;
 }
 
@@ -206,11 +192,12 @@ int Cli::run(const QStringList& arguments)
     if (!m_parser.parse(arguments))
         return usageError(QStringLiteral("命令行有误：") + m_parser.errorText());
     if (m_parser.isSet(help)) {
-        print(stdout, m_parser.helpText());
+        print(Stream::Out, m_parser.helpText());
         return kDone;
     }
     if (m_parser.isSet(version)) {
-        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
+        print(Stream::Out,
+              QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
         return kDone;
     }
 
@@ -362,9 +349,9 @@ void Cli::printPaths(const QStringList& jars, const QStringList& jads)
 {
     m_bar.finish();
     for (qsizetype i = 0; i < jars.size(); ++i) {
-        print(stdout, QDir::toNativeSeparators(jars.at(i)));
+        print(Stream::Out, QDir::toNativeSeparators(jars.at(i)));
         if (i < jads.size())
-            print(stdout, QDir::toNativeSeparators(jads.at(i)));
+            print(Stream::Out, QDir::toNativeSeparators(jads.at(i)));
     }
 }
 
@@ -438,7 +425,7 @@ void Cli::printChapterCount(const QString& bookName, int chapters, const QString
     QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
     if (!notice.isEmpty())
         line += QStringLiteral("（") + notice + QStringLiteral("）");
-    print(stdout, line);
+    print(Stream::Out, line);
 }
 
 // make --split-chapters: every file gives its detected chapters; one with
@@ -529,15 +516,5 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
     Cli cli;
-#ifdef Q_OS_WIN
-    return cli.run(QCoreApplication::arguments());
-#else
-    // The arguments' own bytes: a file name that is not valid UTF-8 must
-    // reach the file system unchanged (QCoreApplication::arguments() would
-    // turn its bytes into U+FFFD).
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(decodeFileName(QByteArrayView(argv[i])));
-    return cli.run(arguments);
-#endif
+    return cli.run(console::arguments(argc, argv));
 }

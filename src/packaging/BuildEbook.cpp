@@ -25,21 +25,6 @@ namespace {
 const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-// The JAR path as the descriptor is written beside it. On Windows a book
-// folder inside "X:\Documents and Settings\" is addressed through its short
-// alias Docume~1, where that alias exists; elsewhere the path is unchanged.
-QString shortJarPath(const QString& bookFolderPath, const QString& jarFileName)
-{
-#ifdef Q_OS_WIN
-    if (bookFolderPath.mid(3, 22) == u"Documents and Settings") {
-        const QString shortFolder = bookFolderPath.left(3) + u"Docume~1"_s + bookFolderPath.mid(25);
-        if (QFileInfo(shortFolder).isDir())
-            return shortFolder + jarFileName;
-    }
-#endif
-    return bookFolderPath + jarFileName;
-}
-
 double progressFraction(qint64 processed, qint64 total)
 {
     const double f = total > 0 ? static_cast<double>(processed) / static_cast<double>(total) : 1.0;
@@ -302,8 +287,7 @@ void BookBuild::nameVolume(PendingVolume& v)
         m_volume != 0 ? u"("_s + u"%1"_s.arg(m_volume, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
     const QString jarFile = m_jarName + suffix + u".jar"_s;
     const QString jarPath = QDir(m_bookFolder).filePath(jarFile);
-    const QString jadUrl = shortJarPath(m_bookFolderPath, jarFile).chopped(4);
-    m_volumes.push_back({QString(), jarPath, QString(), jadUrl + u".jad"_s});
+    m_volumes.push_back({QString(), jarPath, QString(), m_bookFolderPath + m_jarName + suffix + u".jad"_s});
 
     v.jarBase = m_jarName + suffix;
     v.manifesttext = composeManifest(m_bookName + suffix);

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/BuildFiles.h"
 
+#include "text/FileNames.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -30,15 +30,6 @@ constexpr qint64 kJournalLimit = qint64(1) << 20;
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-std::filesystem::path fsPath(const QString& path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
 QString randomName(int length)
 {
     static constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -47,15 +38,6 @@ QString randomName(int length)
     for (int i = 0; i < length; ++i)
         name.append(QLatin1Char(kAlphabet[QRandomGenerator::system()->bounded(36)]));
     return name;
-}
-
-Qt::CaseSensitivity fileNameCase()
-{
-#ifdef Q_OS_WIN
-    return Qt::CaseInsensitive;
-#else
-    return Qt::CaseSensitive;
-#endif
 }
 
 // A plain file, not a link (what a build creates).
@@ -145,19 +127,6 @@ bool clearJournals(const QString& folder, FileSteps& steps)
 }
 
 } // namespace
-
-bool FileSteps::replace(const QString& from, const QString& to)
-{
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    return !ec;
-}
-
-bool FileSteps::remove(const QString& path)
-{
-    std::error_code ec;
-    return std::filesystem::remove(fsPath(path), ec) && !ec;
-}
 
 QString buildLockPath(const QString& bookFolder) { return QDir(bookFolder).filePath(kLockName); }
 

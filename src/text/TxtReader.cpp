@@ -2,6 +2,7 @@
 #include "text/TxtReader.h"
 
 #include "text/FileNames.h"
+#include "text/OpenRegularFile.h"
 #include "text/TextDetail.h"
 
 #include <QDir>
@@ -14,14 +15,6 @@
 #include <memory>
 #include <new>
 #include <optional>
-
-#ifdef Q_OS_WIN
-#include <QFileInfo>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -754,38 +747,6 @@ std::expected<TxtText, ReadFailure> readTxt(ByteSource& source, const TxtProgres
         return std::unexpected(ReadFailure::Unreadable);
     TxtRead read(source, progress, bom, bytes);
     return read.run();
-}
-
-// Opens a regular file for reading, without waiting: a FIFO or a device
-// named *.txt is refused before anything is read from it (the open itself
-// does not block).
-enum class OpenResult { Opened, Failed, NotRegular };
-OpenResult openRegularFile(QFile& file, const QString& path)
-{
-#ifdef Q_OS_WIN
-    file.setFileName(path);
-    const QFileInfo info(path);
-    if (info.exists() && !info.isDir() && !info.isFile())
-        return OpenResult::NotRegular;
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? OpenResult::Opened : OpenResult::Failed;
-#else
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return OpenResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        return folder ? OpenResult::Failed : OpenResult::NotRegular;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-        !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return OpenResult::Failed;
-    }
-    return OpenResult::Opened;
-#endif
 }
 
 } // namespace

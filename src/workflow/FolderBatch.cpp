@@ -25,11 +25,8 @@ const QString kBuilding = QStringLiteral("打包进度");
 // would overwrite one made before it.
 QString outputKey(const BookProject& book)
 {
-    QString key = book.settings().bookName.trimmed() + QLatin1Char('/') + book.settings().jarName.trimmed();
-#ifdef Q_OS_WIN
-    key = key.toCaseFolded();
-#endif
-    return key;
+    const QString key = book.settings().bookName.trimmed() + QLatin1Char('/') + book.settings().jarName.trimmed();
+    return fileNameCase() == Qt::CaseInsensitive ? key.toCaseFolded() : key;
 }
 
 // Leaves the project as a finished build leaves it, minus the new JAR name:

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "text/FileNames.h"
+
+#include <QFileInfo>
+
+// Windows file names are UTF-16 already: they travel in a QString as they
+// are, and the system compares them without regard to case.
+namespace vamo {
+
+QString decodeFileName(QByteArrayView raw) { return QString::fromUtf8(raw); }
+QByteArray encodeFileName(QStringView name) { return name.toUtf8(); }
+QString displayFileName(QStringView name) { return name.toString(); }
+
+std::optional<FileStatus> fileStatus(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    if (info.isDir())
+        return FileStatus{FileKind::Directory, 0};
+    return FileStatus{info.isFile() ? FileKind::Regular : FileKind::Other, info.isFile() ? info.size() : 0};
+}
+
+Qt::CaseSensitivity fileNameCase() { return Qt::CaseInsensitive; }
+
+std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(path.toStdWString()); }
+
+} // namespace vamo
