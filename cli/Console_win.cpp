@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include <windows.h>
 
 namespace vamo::console {
