@@ -21,6 +21,18 @@ namespace {
 
 const wchar_t* wide(const QString& s) { return reinterpret_cast<const wchar_t*>(s.utf16()); }
 
+// Windows 10 1809's deletion that ignores the read-only attribute
+// (FileDispositionInfoEx with FILE_DISPOSITION_FLAG_IGNORE_READONLY_ATTRIBUTE).
+// The headers offer it only to programs built for that version alone; this
+// one runs on older systems too, where the call fails and the fallback below
+// is taken.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x01;
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
+struct DispositionInfoEx {
+    DWORD flags;
+};
+
 bool isFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 bool isLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
@@ -43,9 +55,8 @@ bool deleteOnHandle(const QString& native)
                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (entry.h == INVALID_HANDLE_VALUE)
         return false;
-    FILE_DISPOSITION_INFO_EX ignoring{};
-    ignoring.Flags = FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_IGNORE_READONLY_ATTRIBUTE;
-    if (SetFileInformationByHandle(entry.h, FileDispositionInfoEx, &ignoring, sizeof ignoring))
+    DispositionInfoEx ignoring{kDispositionDelete | kDispositionIgnoreReadOnly};
+    if (SetFileInformationByHandle(entry.h, kFileDispositionInfoEx, &ignoring, sizeof ignoring))
         return true;
 
     FILE_BASIC_INFO before{};

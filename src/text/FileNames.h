@@ -33,6 +33,10 @@ struct FileStatus {
 // What the path names, links followed; nothing when it does not exist.
 [[nodiscard]] std::optional<FileStatus> fileStatus(const QString& path);
 
+// Whether the path itself is a link (a symbolic link; on Windows any reparse
+// point: a link or a junction), not what it leads to.
+[[nodiscard]] bool isLink(const QString& path);
+
 // Whether two names that differ only in case name the same file (Windows)
 // or two files (elsewhere).
 [[nodiscard]] Qt::CaseSensitivity fileNameCase();

@@ -108,6 +108,12 @@ std::optional<FileStatus> fileStatus(const QString& path)
     return FileStatus{FileKind::Other, 0};
 }
 
+bool isLink(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(encodeFileName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 Qt::CaseSensitivity fileNameCase() { return Qt::CaseSensitive; }
 
 std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(encodeFileName(path).toStdString()); }

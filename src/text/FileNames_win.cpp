@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/FileNames.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <windows.h>
 
 // Windows file names are UTF-16 already: they travel in a QString as they
 // are, and the system compares them without regard to case.
@@ -19,6 +22,13 @@ std::optional<FileStatus> fileStatus(const QString& path)
     if (info.isDir())
         return FileStatus{FileKind::Directory, 0};
     return FileStatus{info.isFile() ? FileKind::Regular : FileKind::Other, info.isFile() ? info.size() : 0};
+}
+
+bool isLink(const QString& path)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(native.utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 Qt::CaseSensitivity fileNameCase() { return Qt::CaseInsensitive; }

@@ -76,7 +76,7 @@ struct Batch : ::testing::Test {
 
     QString jar(const QString& bookName, const QString& jarName) const
     {
-        return QDir(QDir(save).filePath(bookName)).filePath(jarName + QStringLiteral(".jar"));
+        return QDir::toNativeSeparators(QDir(QDir(save).filePath(bookName)).filePath(jarName + QStringLiteral(".jar")));
     }
 
     bool projectIsEmpty() const

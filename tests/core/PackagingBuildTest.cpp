@@ -4,6 +4,7 @@
 #include "packaging/Descriptor.h"
 #include "packaging/Payload.h"
 
+#include "FileLinks.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
@@ -549,8 +550,9 @@ TEST_F(Build, PlantedLinksAndLookalikeFilesAreNeitherFollowedNorTouched)
     for (const QString& name : lookalikes)
         ASSERT_TRUE(test::writeFile(inBook(name), "mine: " + name.toUtf8()));
     ASSERT_TRUE(QFile::remove(inBook(u"sanguo.vamo-part.jar"_s)));
-    ASSERT_TRUE(QFile::link(victim, inBook(u"sanguo.vamo-part.jar"_s)));
-    ASSERT_TRUE(QFile::link(victim, inBook(u"sanguo.jar"_s)));
+    if (!test::makeFileLink(victim, inBook(u"sanguo.vamo-part.jar"_s)))
+        GTEST_SKIP() << "no file links here";
+    ASSERT_TRUE(test::makeFileLink(victim, inBook(u"sanguo.jar"_s)));
 
     // While the JAR is written its temporary file is there to be seen.
     QStringList seen;
@@ -571,11 +573,11 @@ TEST_F(Build, PlantedLinksAndLookalikeFilesAreNeitherFollowedNorTouched)
     }
 
     EXPECT_EQ(test::readFile(victim), QByteArray("precious"));
-    EXPECT_TRUE(QFileInfo(inBook(u"sanguo.vamo-part.jar"_s)).isSymLink());
+    EXPECT_TRUE(test::isLink(inBook(u"sanguo.vamo-part.jar"_s)));
     for (const QString& name : lookalikes.mid(1))
         EXPECT_EQ(test::readFile(inBook(name)), "mine: " + name.toUtf8()) << name.toStdString();
     const QFileInfo jar(inBook(u"sanguo.jar"_s));
-    EXPECT_FALSE(jar.isSymLink());
+    EXPECT_FALSE(test::isLink(jar.filePath()));
     EXPECT_EQ(test::zipEntry(jar.filePath(), "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(u"三国"_s)));
     QStringList expected = lookalikes;
     expected << u"sanguo.jad"_s << u"sanguo.jar"_s;
@@ -696,7 +698,8 @@ TEST_F(Build, NextBuildRemovesWhatAKilledBuildLeftAndNothingElse)
         ASSERT_TRUE(test::writeFile(inBook(name), "mine"));
     const QString victim = root.filePath(u"victim.jar"_s);
     ASSERT_TRUE(test::writeFile(victim, "precious"));
-    ASSERT_TRUE(QFile::link(victim, inBook(link)));
+    if (!test::makeFileLink(victim, inBook(link)))
+        GTEST_SKIP() << "no file links here";
 
     addChapter(u"A"_s, u"abc"_s);
     ASSERT_TRUE(build());

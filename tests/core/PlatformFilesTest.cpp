@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -146,8 +145,8 @@ TEST_F(PlatformFiles, TemporaryFilesAreNeverMadeThroughALink)
 // says so, and keeps it until its input ends.
 TEST(BookLock, HeldAcrossProcesses)
 {
-    if (const char* folder = std::getenv("VAMO_HOLD_LOCK")) {
-        auto files = BuildFiles::start(QString::fromLocal8Bit(folder));
+    if (qEnvironmentVariableIsSet("VAMO_HOLD_LOCK")) {
+        auto files = BuildFiles::start(qEnvironmentVariable("VAMO_HOLD_LOCK"));
         ASSERT_TRUE(files);
         std::cout << "held" << std::endl;
         std::string line;

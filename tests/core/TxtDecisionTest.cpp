@@ -7,6 +7,7 @@
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
 
+#include "FileLinks.h"
 #include "IcuTestSupport.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
@@ -203,7 +204,7 @@ TEST_F(TxtRefusal, EveryByteCountsWhereverItStands)
     for (qsizetype at = 0; at <= text.size(); ++at) {
         QByteArray withNul = text;
         withNul.insert(at, '\0');
-        expectRefused(put(u"nul.txt"_s, withNul));
+        expectRefused(put(u"zero-byte.txt"_s, withNul));
     }
 
     // One control character in twenty bytes is still text, two are not;
@@ -246,7 +247,7 @@ TEST_F(TxtRefusal, OnlyRegularFilesAreRead)
     // A link to a regular file is read.
     const QString target = put(u"real.txt"_s, "abc\r\n");
     const QString link = dir.filePath(u"link.txt"_s);
-    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(test::makeFileLink(target, link));
     ASSERT_TRUE(readTxtFile(link).has_value());
 }
 

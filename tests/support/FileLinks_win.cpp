@@ -31,8 +31,14 @@ struct MountPointHeader {
 
 bool makeFileLink(const QString& target, const QString& link)
 {
-    return CreateSymbolicLinkW(wide(link).c_str(), wide(target).c_str(),
-                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    if (!CreateSymbolicLinkW(wide(link).c_str(), wide(target).c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        return false;
+    // Wine makes a POSIX link that Windows programs cannot tell from its
+    // target: no link as Windows has them.
+    if (isLink(link))
+        return true;
+    DeleteFileW(wide(link).c_str());
+    return false;
 }
 
 bool makeFolderLink(const QString& target, const QString& link)
@@ -64,9 +70,11 @@ bool makeFolderLink(const QString& target, const QString& link)
     const bool made = DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, buffer.data(), static_cast<DWORD>(buffer.size()),
                                       nullptr, 0, &returned, nullptr) != 0;
     CloseHandle(folder);
-    if (!made)
+    if (!made || !isLink(link)) {
         RemoveDirectoryW(wide(link).c_str());
-    return made;
+        return false;
+    }
+    return true;
 }
 
 bool makeHardLink(const QString& existing, const QString& link)

@@ -38,9 +38,8 @@ class UpdateEndToEndTest : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* proxy : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
             env.remove(QString::fromLatin1(proxy));
-        // Without a screen, on the platform this test is given.
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")));
+        // Without a screen, on the platform of the window tests.
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral(VAMO_TEST_QPA));
         env.insert(QStringLiteral("VAMOBOOK_UPDATE_URL"), updateUrl.toString());
         env.insert(QStringLiteral("HOME"), m_tmp.path());
         process.setProcessEnvironment(env);
