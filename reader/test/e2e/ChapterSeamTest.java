@@ -32,46 +32,55 @@ public class ChapterSeamTest {
         return !s.replaceAll("[\\s\u3000]", "").isEmpty();
     }
 
+    /** The pages of a volume paged through, and the screen at its end. */
+    record Walk(List<String> pages, Screen end) {}
+
     /**
      * Pages the volume in full screen from chapter 1 to its end, then back to
      * its start; every page shows text, the last one too, and paging back
-     * shows the pages paging forward showed. Returns the pages.
+     * shows the pages paging forward showed.
      */
-    static List<String> walk(Path jar, int w, int h) throws Exception {
+    static Walk walk(Path jar, int w, int h) throws Exception {
         Books.forget();
         try (Phone phone = new Phone(jar, Display.NOKIA, w, h, true).start()) {
             ReaderTest.openChapter(phone, 1);
-            phone.key(Phone.LEFT);
-            List<String> forward = new ArrayList<>();
-            for (int i = 0; i < 2000; i++) {
-                Screen s = phone.screen();
-                String page = ReaderTest.body(s);
-                if (s.shows("已到本卷末尾")) {
-                    assertTrue("the volume ends on a page with text at " + w + "x" + h,
-                            visible(page.replace("已到本卷末尾", "")));
-                    break;
-                }
-                assertTrue("page " + forward.size() + " at " + w + "x" + h + " shows text", visible(page));
+            return walk(phone, w + "x" + h);
+        }
+    }
+
+    /** The same on a phone showing the volume's first page. */
+    static Walk walk(Phone phone, String at) {
+        phone.key(Phone.LEFT);
+        List<String> forward = new ArrayList<>();
+        Screen end = null;
+        for (int i = 0; i < 2000 && end == null; i++) {
+            Screen s = phone.screen();
+            String page = ReaderTest.body(s);
+            if (s.shows("已到本卷末尾")) {
+                end = s;
+                assertTrue("the volume ends on a page with text at " + at, visible(page.replace("已到本卷末尾", "")));
+            } else {
+                assertTrue("page " + forward.size() + " at " + at + " shows text", visible(page));
                 forward.add(page);
                 phone.key(Phone.DOWN);
             }
-            List<String> back = new ArrayList<>();
-            back.add(forward.get(forward.size() - 1));
-            for (int i = 0; i < 2000; i++) {
-                Screen s = phone.key(Phone.UP).screen();
-                if (s.shows("已是开头")) {
-                    break;
-                }
-                back.add(ReaderTest.body(s));
-            }
-            Collections.reverse(back);
-            for (int i = 0; i < Math.min(forward.size(), back.size()); i++) {
-                assertEquals("paging back at " + w + "x" + h + ", page " + i + " of " + forward.size(), forward.get(i),
-                        back.get(i));
-            }
-            assertEquals("as many pages back as forward", forward.size(), back.size());
-            return forward;
         }
+        List<String> back = new ArrayList<>();
+        back.add(forward.get(forward.size() - 1));
+        for (int i = 0; i < 2000; i++) {
+            Screen s = phone.key(Phone.UP).screen();
+            if (s.shows("已是开头")) {
+                break;
+            }
+            back.add(ReaderTest.body(s));
+        }
+        Collections.reverse(back);
+        for (int i = 0; i < Math.min(forward.size(), back.size()); i++) {
+            assertEquals("paging back at " + at + ", page " + i + " of " + forward.size(), forward.get(i), back.get(i));
+        }
+        assertEquals("as many pages back as forward", forward.size(), back.size());
+        phone.key(Phone.LEFT);
+        return new Walk(forward, end);
     }
 
     @Test
@@ -84,7 +93,7 @@ public class ChapterSeamTest {
         Path jar = Books.make(Books.names(4), texts);
         String all = String.join("", texts).replaceAll("[\\s\u3000]", "");
         for (int[] size : SIZES) {
-            String read = String.join("", walk(jar, size[0], size[1])).replaceAll("[\\s\u3000]", "");
+            String read = String.join("", walk(jar, size[0], size[1]).pages()).replaceAll("[\\s\u3000]", "");
             assertEquals("every character is read once", all, read);
         }
     }
