@@ -441,27 +441,36 @@ class Book {
         }
     }
 
-    /** Whether nothing but white space and line breaks follows x in the chapter. */
-    boolean blank(int x) {
+    /** The first position from x on that holds more than white space or a line break (the end when none). */
+    int text(int x) {
         int ch;
         while ((ch = at(x)) >= 0 && (ch <= ' ' || ch == 0x3000)) {
             x = norm(x + 1);
         }
-        return ch < 0;
+        return x;
+    }
+
+    /** Whether nothing but white space and line breaks follows x in the chapter. */
+    boolean blank(int x) {
+        return at(text(x)) < 0;
     }
 
     /**
      * Start of the chapter's last page with text, as paging forward from the
      * chapter's start meets it: every rows-th line start, up to the last line
-     * with text.
+     * with text. (t, the next text, is looked for again only once passed, so
+     * that a long run of blank lines is crossed once.)
      */
     int lastPage() {
-        int x = norm(0), s = x;
-        for (int k = 0; !blank(x); k++) {
+        int x = norm(0), s = x, t = text(x);
+        for (int k = 0; at(t) >= 0; k++) {
             if (k % rows == 0) {
                 s = x;
             }
             x = line(x);
+            if (x > t) {
+                t = text(x);
+            }
         }
         return s;
     }

@@ -396,8 +396,10 @@ public class BookTest {
 
     @Test
     public void pagingBackIntoAChapterMeetsItsForwardPagesAndNoBlankOne() {
-        // Blank lines end the first chapter, enough for pages of their own.
-        String[] texts = {Novel.text(14, 3000) + "\r\n\u3000\r\n".repeat(20), Novel.text(15, 200)};
+        // Blank lines end the first chapter, enough for pages of their own; a
+        // run of them in its middle stays, as its author put it.
+        String[] texts = {Novel.text(14, 1500) + "\r\n".repeat(30) + Novel.text(16, 1500) + "\r\n\u3000\r\n".repeat(20),
+            Novel.text(15, 200)};
         TestBook b = book(texts);
         for (int rows : new int[] {1, 7, 9}) {
             b.w = 21;
