@@ -206,6 +206,9 @@ class View extends Canvas implements CommandListener, Runnable {
                     if (!due && wake > 0) {
                         wait(wake);
                     }
+                    if (th != me) {
+                        break; // hidden meanwhile: hideNotify has stored the place
+                    }
                     now = System.currentTimeMillis();
                     paint = moving || minute >= 0 && minute != now / 60000;
                     if (held != 0 && now - heldAt >= 500) {
@@ -246,6 +249,7 @@ class View extends Canvas implements CommandListener, Runnable {
         held = 0;
         autoAt = 0;
         th = null;
+        due = false;
         notify();
         b.save();
     }
