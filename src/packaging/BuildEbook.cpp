@@ -73,6 +73,9 @@ struct PendingVolume {
     payload::Volume payload;
     QByteArray manifestBytes;
     QByteArray capterBytes;
+    QByteArray volumeBytes; // the volume information, in a book cut into volumes
+    int firstChapter = 1;   // the book's number of the volume's first chapter
+    bool continues = false; // which began in the volume before
     QString manifesttext;
     QString jarBase;
     // Over the bytes above, so dropped first: the manifest, chapter index
@@ -137,6 +140,7 @@ private:
     Result<void> writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target);
     BuildReport report() const;
     void refresh(qint64 processed);
+    QString volumeSuffix(int number) const;
 
     const BookSnapshot& m_book;
     const BuildEnvironment& m_env;
@@ -158,6 +162,7 @@ private:
     payload::Cursor m_cursor;
     double m_shown = 0; // the fraction last reported
     int m_volume = 0;   // the last volume's number; 0 while the book is one volume
+    int m_volumeCount = 1;
     int m_digits = 1;
     bool m_more = true; // the book has text for another volume
 };
@@ -233,6 +238,13 @@ Result<void> BookBuild::writeVolumes()
     m_packer = m_env.packer ? m_env.packer : &m_ownPacker.emplace();
     const BookSettings& settings = m_book.settings();
     m_textBytes = payload::utf8WithBom(payload::bookInformation(m_bookName, m_message, settings.maker));
+    // Each volume names the count and the next volume, so the cuts are measured first.
+    if (const qint64 budget = payload::textBudget(settings.jarSize); budget > 0) {
+        auto count = payload::volumeCount(m_book.chapterNames(), m_book.chapterTexts(), budget);
+        if (!count)
+            return std::unexpected(count.error());
+        m_volumeCount = *count;
+    }
     std::optional<PendingVolume> pending;
     while (m_more || pending) {
         std::optional<PendingVolume> next;
@@ -248,6 +260,8 @@ Result<void> BookBuild::writeVolumes()
         }
         pending = std::move(next);
     }
+    if (m_volume != 0 && m_volume != m_volumeCount)
+        return fail(u"生成JAR包失败：分册数不符"_s);
     return {};
 }
 
@@ -260,6 +274,8 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
     const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block, std::size_t from,
                                                      std::size_t to) { v.packBlock(packer, vol, block, from, to); };
     const QStringList& texts = m_book.chapterTexts();
+    v.firstChapter = m_cursor.firstOpen + 1;
+    v.continues = m_cursor.consumed > 0;
     auto vol = payload::writeVolume(
         m_book.chapterNames(), texts, payload::textBudget(m_book.settings().jarSize), m_cursor,
         [this](qint64 processed) { refresh(processed); }, blockDone, payload::BlockAfterDone::Drop);
@@ -281,10 +297,14 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
 
 // The volume's file names, manifest and chapter index; the packer starts on
 // the manifest, the chapter index and the book information.
+QString BookBuild::volumeSuffix(int number) const
+{
+    return number != 0 ? u"("_s + u"%1"_s.arg(number, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+}
+
 void BookBuild::nameVolume(PendingVolume& v)
 {
-    const QString suffix =
-        m_volume != 0 ? u"("_s + u"%1"_s.arg(m_volume, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+    const QString suffix = volumeSuffix(m_volume);
     const QString jarFile = m_jarName + suffix + u".jar"_s;
     const QString jarPath = QDir(m_bookFolder).filePath(jarFile);
     m_volumes.push_back({QString(), jarPath, QString(), m_bookFolderPath + m_jarName + suffix + u".jad"_s});
@@ -293,9 +313,17 @@ void BookBuild::nameVolume(PendingVolume& v)
     v.manifesttext = composeManifest(m_bookName + suffix);
     v.manifestBytes = savetoutf8(v.manifesttext);
     v.capterBytes = payload::utf8WithBom(v.payload.capter);
-    v.packing.insert(v.packing.begin(), m_packer->start({{kManifestEntry.toLatin1(), v.manifestBytes},
-                                                         {QByteArrayLiteral("capter"), v.capterBytes},
-                                                         {QByteArrayLiteral("text"), m_textBytes}}));
+    std::vector<archive::Entry> entries{{kManifestEntry.toLatin1(), v.manifestBytes},
+                                        {QByteArrayLiteral("capter"), v.capterBytes},
+                                        {QByteArrayLiteral("text"), m_textBytes}};
+    if (m_volume != 0) {
+        const QString nextJar =
+            m_volume < m_volumeCount ? m_jarName + volumeSuffix(m_volume + 1) + u".jar"_s : QString();
+        v.volumeBytes = payload::utf8WithBom(
+            payload::volumeInformation(m_volume, m_volumeCount, v.firstChapter, v.continues, nextJar));
+        entries.push_back({QByteArrayLiteral("volume"), v.volumeBytes});
+    }
+    v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries)));
 }
 
 // The volume's JAR under a temporary name, its manifest read back, then its

@@ -271,6 +271,33 @@ TEST_F(Build, CutBookOfThreeVolumesUsesTwoDigits)
               savetoutf8(composeManifest(u"三国(03)"_s)));
 }
 
+TEST_F(Build, EveryVolumeOfACutBookTellsTheReaderItsPlace)
+{
+    // Three volumes of about 48 pieces: the second begins inside the long
+    // chapter, the third inside the last one.
+    book.setJarSize(4);
+    addChapter(u"序"_s, u"开头\r\n"_s);
+    addChapter(u"长章"_s, QString(48 * 1400 + 20 * 1400, u'q'));
+    addChapter(u"尾声"_s, QString(60000, u'w'));
+    const auto r = build();
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    ASSERT_EQ(r->jarPaths.size(), 3);
+    const QStringList jars{u"sanguo(01).jar"_s, u"sanguo(02).jar"_s, u"sanguo(03).jar"_s};
+    EXPECT_EQ(test::zipEntry(inBook(jars[0]), "volume"),
+              payload::utf8WithBom(u"1\r\n3\r\n1\r\n0\r\nsanguo(02).jar\r\n"_s));
+    EXPECT_EQ(test::zipEntry(inBook(jars[1]), "volume"),
+              payload::utf8WithBom(u"2\r\n3\r\n2\r\n1\r\nsanguo(03).jar\r\n"_s));
+    EXPECT_EQ(test::zipEntry(inBook(jars[2]), "volume"), payload::utf8WithBom(u"3\r\n3\r\n3\r\n1\r\n\r\n"_s));
+    EXPECT_TRUE(test::zipEntry(inBook(jars[2]), "capter")->startsWith(payload::utf8WithBom(u"\r\n尾声"_s)));
+
+    // A book of one volume has none.
+    book.setJarSize(4);
+    book.setBookName(u"短篇"_s);
+    addChapter(u"一"_s, u"短\r\n"_s);
+    ASSERT_TRUE(build());
+    EXPECT_FALSE(test::zipEntry(QDir(bookFolder(u"短篇"_s)).filePath(book.settings().jarName + u".jar"_s), "volume"));
+}
+
 TEST_F(Build, BookNameSpacesBecomeUnderscoresAndSeparatorIsOptional)
 {
     BookSettings s = book.settings();
