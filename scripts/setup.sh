@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libzip-dev zlib1g-dev libdeflate-dev libicu-dev
+  libzip-dev zlib1g-dev libdeflate-dev libicu-dev libopencc-dev
   libgtest-dev libgmock-dev
   default-jdk-headless ecj junit4
   fonts-wqy-microhei

@@ -35,7 +35,7 @@ const QString kLeadIns = QStringLiteral("：:，,、；;“‘「『（(《【")
 // A line ending in one of these ends a sentence.
 const QString kClosings = QStringLiteral("。！？!?….”’」』）)】》~～\"'");
 // A heading ends no clause and no sentence.
-const QString kClauseEnds = QStringLiteral("，,、；;。");
+const QString kClauseEnds = QStringLiteral("，,、；;。．");
 // Where the title of a heading run together with its paragraph ends at the
 // latest.
 const QString kSentenceMarks = QStringLiteral("，,、；;。．！!？?：:“”‘’「」『』…（()");
