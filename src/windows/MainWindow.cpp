@@ -608,7 +608,7 @@ void MainWindow::makeFolderBooks()
     ui->Label10->hide();
     enterBusy();
     showProgress(kReading, 0); // each book is read first
-    const FolderBatchOptions options{ui->Check1->isChecked(), {}};
+    const FolderBatchOptions options{ui->Check1->isChecked(), {}, {}};
     const Clock& clock = m_book.clock();
     m_work->start<FolderOutcome>(
         [this, settings = m_book.settings(), env = m_env, folder = folderPath(txtFolder()), queue, options,
