@@ -75,6 +75,23 @@ Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, cons
     return textChapters(std::move(read->text), std::move(wholeName), pattern, options);
 }
 
+QList<Chapter> correctChapters(QList<Chapter> chapters, const QList<ChapterCorrection>& corrections)
+{
+    QList<Chapter> out;
+    out.reserve(chapters.size());
+    for (qsizetype i = 0; i < chapters.size(); ++i) {
+        const ChapterCorrection c = i < corrections.size() ? corrections[i] : ChapterCorrection{};
+        if (!c.kept && !out.isEmpty()) {
+            out.back().text += chapters[i].text;
+            continue;
+        }
+        out.append(std::move(chapters[i]));
+        if (const QString name = cleanChapterName(c.name); !name.isEmpty())
+            out.back().name = name;
+    }
+    return out;
+}
+
 Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room, int limit)
 {
     const auto splits = [split](const TxtChapters& f) { return split && f.split.isSplit(); };

@@ -74,6 +74,18 @@ struct ChapterPlan {
 [[nodiscard]] Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room,
                                                int limit = BookProject::kChapterLimit);
 
+// The preview's corrections of detected chapters, one per chapter.
+struct ChapterCorrection {
+    bool kept = true; // unticked: the chapter joins the one before it
+    QString name;     // the name to give; empty keeps the detected one
+};
+
+// The chapters with the corrections made: an unticked chapter's text is
+// appended to the chapter before it (the first chapter is always kept), a
+// name given (trimmed, one line) replaces the chapter's. Corrections past
+// the chapters' count are ignored; missing ones change nothing.
+[[nodiscard]] QList<Chapter> correctChapters(QList<Chapter> chapters, const QList<ChapterCorrection>& corrections);
+
 struct ChapterAppend {
     int limit = BookProject::kChapterLimit; // chapters the opener admits
     int rule = 0;               // naming rule: 1 to 4 number the chapters by their places; 0 keeps their names

@@ -23,7 +23,8 @@ namespace vamo {
 struct TxtDropImport::Pending {
     bool reading = true;
     int limit = BookProject::kChapterLimit;
-    QList<TxtChapters> files;
+    QList<TxtChapters> read;  // as read, for detecting again with other rules
+    QList<TxtChapters> files; // as the preview's rule and options make them
 };
 
 // What the worker read: every file, or the error that stopped it.
@@ -64,6 +65,7 @@ ChapterPreview* TxtDropImport::preview()
 {
     if (!m_preview) {
         m_preview = new ChapterPreview();
+        connect(m_preview, &ChapterPreview::rulesChanged, this, &TxtDropImport::detectAgain);
         connect(m_preview, &ChapterPreview::chosen, this, [this](ChapterPreview::Choice choice) {
             if (m_opener) {
                 m_opener->setEnabled(true);
@@ -123,7 +125,8 @@ void TxtDropImport::filesRead(Read read)
     if (!m_pending || !m_pending->reading)
         return;
     m_pending->reading = false;
-    m_pending->files = std::move(read.files);
+    m_pending->files = read.files;
+    m_pending->read = std::move(read.files);
     Q_EMIT readingFinished();
 
     if (read.error) {
@@ -146,6 +149,9 @@ void TxtDropImport::filesRead(Read read)
     }
     ChapterPreview* window = preview();
     window->showChapters(plan->chapters, static_cast<int>(m_pending->files.size()), plan->notice);
+    // The rule and options the user left in the preview hold for these files too.
+    if (!window->pattern().isEmpty() || window->textOptions().any())
+        detectAgain();
     if (m_opener) {
         // Over the centre of the opener, and kept above it.
         centreOver(window, m_opener);
@@ -158,16 +164,44 @@ void TxtDropImport::filesRead(Read read)
         m_opener->setEnabled(false);
 }
 
+// The preview's rule or options changed: the files read are split again.
+void TxtDropImport::detectAgain()
+{
+    if (!m_pending || m_pending->reading || !m_preview)
+        return;
+    const QString pattern = m_preview->pattern();
+    const TextOptions options = m_preview->textOptions();
+    QList<TxtChapters> files;
+    for (const TxtChapters& f : m_pending->read) {
+        auto file = textChapters(f.text, f.wholeName, pattern, options);
+        if (!file) {
+            m_preview->showRuleProblem(file.error().message);
+            return;
+        }
+        files.append(std::move(*file));
+    }
+    auto plan = planChapters(files, true, m_pending->limit - m_book.chapterCount(), m_pending->limit);
+    if (!plan) {
+        m_preview->showRuleProblem(plan.error().message);
+        return;
+    }
+    m_pending->files = std::move(files);
+    m_preview->showChapters(plan->chapters, static_cast<int>(m_pending->files.size()), plan->notice);
+}
+
 void TxtDropImport::append(bool split)
 {
     if (!m_pending)
         return;
     auto plan = planChapters(m_pending->files, split, m_pending->limit - m_book.chapterCount(), m_pending->limit);
     m_pending->files.clear();
+    m_pending->read.clear();
     if (!plan) {
         Dialogs::information(m_opener, plan.error().message);
         return;
     }
+    if (split && m_preview)
+        plan->chapters = correctChapters(std::move(plan->chapters), m_preview->corrections());
     if (auto stored = appendChapters(m_book, plan->chapters, {.limit = m_pending->limit}); !stored)
         Dialogs::information(m_opener, stored.error().message);
 }

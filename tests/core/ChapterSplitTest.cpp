@@ -503,3 +503,20 @@ TEST(ChapterSplit, VolumesRestartTheirChaptersAndTraditionalHeadingsCount)
     EXPECT_EQ(names(s), QStringList({u("卷一 春 第一章 甲"), u("第二章　乙"), u("卷二 夏 第一章 丙"), u("第二章　丁"),
                                      u("第壹佰零壹回 戊"), u("第一百零二回 己"), u("尾聲")}));
 }
+
+TEST(ChapterImport, UntickedChaptersJoinTheOneBeforeAndNamesAreReplaced)
+{
+    const QList<Chapter> chapters = {
+        {u("第一章"), u("一\r\n")}, {u("第二章"), u("二\r\n")}, {u("第三章"), u("三\r\n")}, {u("第四章"), u("四\r\n")}};
+    const QList<Chapter> out =
+        correctChapters(chapters, {{false, u("不算")}, {true, u("  新名\r\n字 ")}, {false, {}}, {false, u("也不算")}});
+    ASSERT_EQ(out.size(), 2);
+    // The first chapter has none before it: it stays, with its new name.
+    EXPECT_EQ(out[0].name, u("不算"));
+    EXPECT_EQ(out[0].text, u("一\r\n"));
+    EXPECT_EQ(out[1].name, u("新名  字"));
+    EXPECT_EQ(out[1].text, u("二\r\n三\r\n四\r\n"));
+    // No corrections, or fewer than chapters: as detected.
+    EXPECT_EQ(correctChapters(chapters, {}).size(), 4);
+    EXPECT_EQ(correctChapters(chapters, {{true, {}}, {false, {}}}).size(), 3);
+}
