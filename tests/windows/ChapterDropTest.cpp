@@ -381,6 +381,26 @@ private Q_SLOTS:
         const QString index = QString::fromUtf8(capter->mid(3));
         for (const char* name : {"第1章 标题1", "第2章 标题2", "第3章 标题3"})
             QVERIFY2(index.contains(u(name) + QStringLiteral("0001\r\n")), qPrintable(index));
+
+        // The tab's own heading rule and options: a rule that cannot be used
+        // is told before any book is made; a usable one splits with them.
+        auto* rule = find<QLineEdit>(m_fx.win.get(), "Text6");
+        rule->setText(u("第("));
+        Dialogs::clearRecord();
+        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QVERIFY(!m_fx.win->busy());
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QVERIFY(Dialogs::messages().first().startsWith(u("章节标题规则无效：")));
+        rule->setText(u("^第[13]章"));
+        find<QCheckBox>(m_fx.win.get(), "Check3")->setChecked(true);
+        Dialogs::clearRecord();
+        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000);
+        QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
+        QStringList again = folder.entryList({QStringLiteral("*.jar")}, QDir::Files, QDir::Time);
+        const QString newIndex = QString::fromUtf8(test::zipEntry(folder.filePath(again.first()), "capter")->mid(3));
+        QVERIFY2(newIndex.contains(u("第3章 标题30001\r\n")) && !newIndex.contains(u("第2章 标题2")),
+                 qPrintable(newIndex));
     }
 };
 
