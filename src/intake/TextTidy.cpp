@@ -2,7 +2,7 @@
 #include "intake/TextTidy.h"
 
 #include <algorithm>
-#include <map>
+#include <vector>
 
 namespace vamo {
 
@@ -17,7 +17,16 @@ const QString kIndent = QStringLiteral("\u3000\u3000");
 // Lines narrower than this say nothing about a wrap.
 constexpr int kShortestWrap = 20;
 
-bool isBlank(QChar c) { return c.isSpace() || c.unicode() == 0xFEFF; }
+// White space, or the byte-order mark; Chinese characters are told at once.
+bool isBlank(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u == u' ' || (u >= u'\t' && u <= u'\r');
+    if (u > 0x3000)
+        return u == 0xFEFF;
+    return c.isSpace();
+}
 
 struct Line {
     qsizetype begin = 0;   // first character
@@ -32,14 +41,20 @@ struct Line {
 QList<Line> linesOf(QStringView text)
 {
     QList<Line> lines;
+    lines.reserve(text.size() / 24 + 16);
     const qsizetype n = text.size();
+    // Line ends are found by two searches, CR and LF, kept one step ahead.
+    qsizetype cr = text.indexOf(u'\r');
+    qsizetype lf = text.indexOf(u'\n');
     qsizetype pos = 0;
     while (pos < n) {
+        if (cr >= 0 && cr < pos)
+            cr = text.indexOf(u'\r', pos);
+        if (lf >= 0 && lf < pos)
+            lf = text.indexOf(u'\n', pos);
         Line line;
         line.begin = pos;
-        qsizetype end = pos;
-        while (end < n && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
+        qsizetype end = std::min(cr < 0 ? n : cr, lf < 0 ? n : lf);
         line.end = end;
         line.content = pos;
         while (line.content < end && isBlank(text[line.content]))
@@ -62,14 +77,20 @@ QList<Line> linesOf(QStringView text)
 // two, as a wrap at a number of bytes does).
 enum class Measure { Characters, Columns };
 
-int widthOf(QStringView s, Measure measure)
+// Wider lines than this are counted together: no wrap is that wide.
+constexpr int kWidestWrap = 400;
+
+// The width of a line as a wrap measures it: all of it, white space
+// included; past kWidestWrap not counted on.
+int widthOf(QStringView text, const Line& l, Measure measure)
 {
+    const QStringView line = text.sliced(l.begin, std::min<qsizetype>(l.end - l.begin, kWidestWrap + 1));
     if (measure == Measure::Characters)
-        return static_cast<int>(s.size());
-    int w = 0;
-    for (QChar c : s)
-        w += c.unicode() < 0x80 ? 1 : (c.isLowSurrogate() ? 0 : 2);
-    return w;
+        return static_cast<int>(line.size());
+    int columns = 0;
+    for (QChar c : line)
+        columns += c.unicode() < 0x80 ? 1 : (c.isLowSurrogate() ? 0 : 2);
+    return columns;
 }
 
 struct Wrap {
@@ -78,39 +99,35 @@ struct Wrap {
     qsizetype near = 0; // lines about as wide as the wrap
 };
 
-// The width of a line as a wrap measures it: all of it, white space included.
-int lineWidth(QStringView text, const Line& l, Measure measure)
-{
-    return widthOf(text.sliced(l.begin, l.end - l.begin), measure);
-}
-
 Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
 {
-    std::map<int, int> counts;
+    std::vector<qsizetype> counts(kWidestWrap + 1, 0);
     qsizetype nonBlank = 0;
     for (const Line& l : lines) {
         if (l.blank())
             continue;
         ++nonBlank;
-        if (const int w = lineWidth(text, l, measure); w >= kShortestWrap)
-            ++counts[w];
+        if (const int w = widthOf(text, l, measure); w >= kShortestWrap)
+            ++counts[std::min(w, kWidestWrap)];
     }
     // The most common width; of equally common ones the widest.
     int width = 0;
-    int most = 0;
-    for (auto [w, c] : counts) {
-        if (c >= most) {
+    qsizetype most = 0;
+    for (int w = kShortestWrap; w < kWidestWrap; ++w) {
+        if (counts[w] > 0 && counts[w] >= most) {
             width = w;
-            most = c;
+            most = counts[w];
         }
     }
+    if (width == 0)
+        return {};
     qsizetype near = 0;
     qsizetype wider = 0;
-    for (auto [w, c] : counts) {
+    for (int w = kShortestWrap; w <= kWidestWrap; ++w) {
         if (w >= width - 2 && w <= width + 2)
-            near += c;
+            near += counts[w];
         else if (w > width + 2)
-            wider += c;
+            wider += counts[w];
     }
     // A wrapped text: at least a third of its lines about as wide as the
     // wrap, almost none wider.
@@ -119,10 +136,14 @@ Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
     return Wrap{width, measure, near};
 }
 
+// Counting characters is cheap: columns are counted only when characters
+// show no clear wrap (one in two lines about as wide).
 Wrap wrapOf(QStringView text, const QList<Line>& lines)
 {
-    const Wrap columns = wrapOf(text, lines, Measure::Columns);
     const Wrap characters = wrapOf(text, lines, Measure::Characters);
+    if (characters.width > 0 && characters.near * 2 >= lines.size())
+        return characters;
+    const Wrap columns = wrapOf(text, lines, Measure::Columns);
     return characters.near >= columns.near ? characters : columns;
 }
 
@@ -142,7 +163,7 @@ QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
             return false;
         const Line& l = lines[i];
         const Line& next = lines[i + 1];
-        return !l.blank() && !next.blank() && lineWidth(text, l, wrap.measure) >= wrap.width - 2 &&
+        return !l.blank() && !next.blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
                !kSentenceEnds.contains(text[l.last - 1]) && next.content == next.begin && !heading(l) &&
                !heading(next) && !kDialogueOpens.contains(text[next.content]);
     };
