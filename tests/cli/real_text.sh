@@ -8,17 +8,6 @@ source "$(dirname "$0")/common.bash"
 
 out="$work/out"
 
-# chapters JAR: the chapter index's names, one a line.
-chapters() {
-  python3 - "$1" <<'PY'
-import sys, zipfile
-with zipfile.ZipFile(sys.argv[1]) as z:
-    index = z.read("capter")[3:].decode("utf-8").split("\r\n")
-for name in index[1:-1:2]:
-    print(name[:-4])
-PY
-}
-
 # book_chars JAR: the characters of the book's chapter texts, white space left out.
 book_chars() {
   python3 - "$1" <<'PY'

@@ -12,6 +12,7 @@
 #include "IcuTestSupport.h"
 #include "NovelCorpus.h"
 #include "QtPrinters.h"
+#include "TestSupport.h"
 
 #include <QRandomGenerator>
 
@@ -58,16 +59,6 @@ protected:
     QList<test::CorpusChapter> chapters;
 };
 
-QString withoutWhiteSpace(QStringView text)
-{
-    QString out;
-    for (QChar c : text) {
-        if (!c.isSpace())
-            out += c;
-    }
-    return out;
-}
-
 } // namespace
 
 TEST_F(Novel, EveryShapeGivesExactlyItsHuis)
@@ -94,7 +85,7 @@ TEST_F(Novel, TidyingJoinsTheWrappedLinesOfEachParagraphAndNoMore)
 
     auto tidied = textChapters(wrapped, u"红楼梦"_s, {}, TextOptions{.tidy = true});
     ASSERT_TRUE(tidied.has_value());
-    EXPECT_EQ(withoutWhiteSpace(tidied->text), withoutWhiteSpace(wrapped));
+    EXPECT_EQ(test::withoutWhiteSpace(tidied->text), test::withoutWhiteSpace(wrapped));
     EXPECT_EQ(tidied->split.chapters.size(), 120);
 
     // Every tidied line is the next piece of a line of the clean text, or

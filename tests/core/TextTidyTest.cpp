@@ -8,6 +8,7 @@
 #include "text/ScriptConvert.h"
 
 #include "QtPrinters.h"
+#include "TestSupport.h"
 
 #include <QRandomGenerator>
 
@@ -23,16 +24,6 @@ QString lines(std::initializer_list<const char*> list)
     QString out;
     for (const char* l : list)
         out += QString::fromUtf8(l) + u"\r\n"_s;
-    return out;
-}
-
-QString withoutWhiteSpace(QStringView text)
-{
-    QString out;
-    for (QChar c : text) {
-        if (!c.isSpace())
-            out += c;
-    }
     return out;
 }
 
@@ -156,7 +147,7 @@ TEST(TextTidy, RandomTextsLoseNoCharacterWithEveryOption)
             EXPECT_EQ(joined, file->text);
             const QString expected = o.simplified ? *toSimplified(text) : text;
             if (o.any())
-                EXPECT_EQ(withoutWhiteSpace(joined), withoutWhiteSpace(expected)) << options;
+                EXPECT_EQ(test::withoutWhiteSpace(joined), test::withoutWhiteSpace(expected)) << options;
             else
                 EXPECT_EQ(joined, text);
         }
