@@ -69,6 +69,7 @@ void ChapterPreview::showChapters(const QList<Chapter>& chapters, int files, con
     m_files = files;
     setCountLabel();
     ui->Command1->setEnabled(true);
+    ui->Command2->setEnabled(true);
     ui->Command2->setText(files > 1 ? QStringLiteral("每个文件作为一章") : QStringLiteral("作为一章导入"));
     ui->Command2->setToolTip(files > 1 ? QStringLiteral("不拆分，每个文件作为一章")
                                        : QStringLiteral("不拆分，整个文件作为一章"));
@@ -81,6 +82,14 @@ void ChapterPreview::showRuleProblem(const QString& message)
 {
     ui->Label1->setText(message);
     ui->Command1->setEnabled(false);
+    ui->Command2->setEnabled(true);
+}
+
+void ChapterPreview::showDetecting()
+{
+    ui->Label1->setText(QStringLiteral("正在检测章节…"));
+    ui->Command1->setEnabled(false);
+    ui->Command2->setEnabled(false);
 }
 
 // A merge's notice says how many chapters were found and what became of

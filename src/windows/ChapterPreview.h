@@ -37,6 +37,8 @@ public:
     // A heading rule that cannot be used: the chapters stay as they were
     // shown, the message replaces the count, taking them is not possible.
     void showRuleProblem(const QString& message);
+    // The chapters are being detected again: nothing can be taken meanwhile.
+    void showDetecting();
 
     // The rule and options as the window stands (empty rule: the built-in one).
     [[nodiscard]] QString pattern() const;

@@ -25,6 +25,14 @@ struct TxtDropImport::Pending {
     int limit = BookProject::kChapterLimit;
     QList<TxtChapters> read;  // as read, for detecting again with other rules
     QList<TxtChapters> files; // as the preview's rule and options make them
+    bool detectAgain = false; // the rules changed while a detection ran
+};
+
+// A detection under the preview's rules, done on the worker.
+struct TxtDropImport::Detected {
+    QList<TxtChapters> files;
+    std::optional<ChapterPlan> plan;
+    std::optional<QString> problem;
 };
 
 // What the worker read: every file, or the error that stopped it.
@@ -83,6 +91,7 @@ void TxtDropImport::start(const QStringList& paths, int limit)
 {
     if (m_pending || paths.isEmpty())
         return;
+    m_work->wait(); // a detection for a preview that was left
     if (m_book.chapterCount() >= limit) {
         Dialogs::information(m_opener, QStringLiteral("章节数量达到上限(%1)").arg(limit));
         return;
@@ -164,29 +173,55 @@ void TxtDropImport::filesRead(Read read)
         m_opener->setEnabled(false);
 }
 
-// The preview's rule or options changed: the files read are split again.
+// The preview's rule or options changed: the files read are split again on
+// the worker (making a long text simplified takes a while); rules changed
+// meanwhile start one more detection when this one ends.
 void TxtDropImport::detectAgain()
 {
     if (!m_pending || m_pending->reading || !m_preview)
         return;
-    const QString pattern = m_preview->pattern();
-    const TextOptions options = m_preview->textOptions();
-    QList<TxtChapters> files;
-    for (const TxtChapters& f : m_pending->read) {
-        auto file = textChapters(f.text, f.wholeName, pattern, options);
-        if (!file) {
-            m_preview->showRuleProblem(file.error().message);
-            return;
-        }
-        files.append(std::move(*file));
-    }
-    auto plan = planChapters(files, true, m_pending->limit - m_book.chapterCount(), m_pending->limit);
-    if (!plan) {
-        m_preview->showRuleProblem(plan.error().message);
+    if (m_work->running()) {
+        m_pending->detectAgain = true;
         return;
     }
-    m_pending->files = std::move(files);
-    m_preview->showChapters(plan->chapters, static_cast<int>(m_pending->files.size()), plan->notice);
+    m_pending->detectAgain = false;
+    m_preview->showDetecting();
+    m_work->start<Detected>(
+        [read = m_pending->read, pattern = m_preview->pattern(), options = m_preview->textOptions(),
+         room = m_pending->limit - m_book.chapterCount(), limit = m_pending->limit](BackgroundWork::Reporter&) {
+            Detected d;
+            for (const TxtChapters& f : read) {
+                auto file = textChapters(f.text, f.wholeName, pattern, options);
+                if (!file) {
+                    d.problem = file.error().message;
+                    return d;
+                }
+                d.files.append(std::move(*file));
+            }
+            auto plan = planChapters(d.files, true, room, limit);
+            if (!plan)
+                d.problem = plan.error().message;
+            else
+                d.plan = std::move(*plan);
+            return d;
+        },
+        [this](Detected d) { detected(std::move(d)); });
+}
+
+void TxtDropImport::detected(Detected d)
+{
+    if (!m_pending || !m_preview || !m_preview->isVisible())
+        return;
+    if (m_pending->detectAgain) {
+        detectAgain();
+        return;
+    }
+    if (d.problem) {
+        m_preview->showRuleProblem(*d.problem);
+        return;
+    }
+    m_pending->files = std::move(d.files);
+    m_preview->showChapters(d.plan->chapters, static_cast<int>(m_pending->files.size()), d.plan->notice);
 }
 
 void TxtDropImport::append(bool split)

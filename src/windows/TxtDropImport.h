@@ -53,6 +53,8 @@ private:
     struct Read;
     void filesRead(Read read);
     void detectAgain();
+    struct Detected;
+    void detected(Detected d);
     void append(bool split);
     void finish();
 
