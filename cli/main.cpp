@@ -129,11 +129,17 @@ struct Options {
                                       QStringLiteral("自定义章节标题规则（正则表达式，在去掉首尾空白的行中查找），"
                                                      "代替内置规则；含--split-chapters"),
                                       QStringLiteral("正则表达式")};
+    QCommandLineOption tidy{
+        QStringLiteral("tidy"),
+        QStringLiteral("整理排版：合并段落内被硬换行拆开的行，多个空行并为一个，段首缩进两个全角空格")};
+    QCommandLineOption simplified{QStringLiteral("simplified"),
+                                  QStringLiteral("转换为简体：把正文和章节名中的繁体字转换为简体字")};
 
     // Every option, in the order the help lists them.
     [[nodiscard]] QList<QCommandLineOption> all() const
     {
-        return {saveFolder, maker, bookName, message, jarSize, jarName, phone, naming, splitChapters, chapterPattern};
+        return {saveFolder, maker,  bookName,      message,        jarSize, jarName,
+                phone,      naming, splitChapters, chapterPattern, tidy,    simplified};
     }
 };
 
@@ -163,6 +169,7 @@ private:
     std::optional<int> m_naming;
     bool m_split = false;
     QString m_pattern;
+    TextOptions m_text;
 };
 
 int Cli::usageError(const QString& text)
@@ -239,7 +246,7 @@ void Cli::describeCommands()
     m_parser.addOptions(m_opt.all());
 }
 
-// Takes --naming, --split-chapters and --chapter-pattern; what is wrong
+// Takes --naming, --split-chapters, --chapter-pattern, --tidy and --simplified; what is wrong
 // with their values.
 std::optional<QString> Cli::chapterOptionsProblem()
 {
@@ -249,6 +256,7 @@ std::optional<QString> Cli::chapterOptionsProblem()
             return QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming);
     }
     m_split = m_parser.isSet(m_opt.splitChapters) || m_parser.isSet(m_opt.chapterPattern);
+    m_text = TextOptions{.tidy = m_parser.isSet(m_opt.tidy), .simplified = m_parser.isSet(m_opt.simplified)};
     if (m_parser.isSet(m_opt.chapterPattern)) {
         m_pattern = m_parser.value(m_opt.chapterPattern);
         if (m_pattern.isEmpty())
@@ -392,6 +400,12 @@ int Cli::make(const QStringList& files)
         });
         if (!text)
             return failed(text.error().message);
+        if (m_text.any()) {
+            auto prepared = prepareText(std::move(text->text), m_text);
+            if (!prepared)
+                return failed(prepared.error().message);
+            text->text = std::move(*prepared);
+        }
         if (auto ok = book.prepareAdd(); !ok)
             return failed(ok.error().message);
         if (auto ok = book.save(std::move(text->text)); !ok)
@@ -446,10 +460,13 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
         m_bar.show(label, 0);
         // Under rules 1 to 4 every chapter is numbered when it is stored.
         const QString wholeName = m_naming && *m_naming > 0 ? QString() : chapterName(path, i, m_naming);
-        auto file = readTxtChapters(path, wholeName, m_pattern, [&](const TxtProgress& p) {
-            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
-            m_bar.show(label, r > 1 ? 0.99 : r);
-        });
+        auto file = readTxtChapters(
+            path, wholeName, m_pattern,
+            [&](const TxtProgress& p) {
+                double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
+                m_bar.show(label, r > 1 ? 0.99 : r);
+            },
+            m_text);
         if (!file)
             return failed(file.error().message);
         read.append(std::move(*file));
@@ -492,7 +509,7 @@ int Cli::folder(const QString& dir)
         [&](const FolderBatchProgress& p) {
             m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
         },
-        FolderBatchOptions{m_split, m_pattern});
+        FolderBatchOptions{m_split, m_pattern, m_text});
     if (!report)
         return failed(report.error().message);
     if (m_split) {

@@ -2,6 +2,7 @@
 #include "text/TxtReader.h"
 
 #include "text/FileNames.h"
+#include "text/LegacyEvidence.h"
 #include "text/OpenRegularFile.h"
 #include "text/TextDetail.h"
 
@@ -633,6 +634,29 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
 
 enum class ReadFailure { Unreadable, NotText };
 
+// Pieces weighed at most for Big5 against code page 936 while the evidence is close.
+constexpr int kEvidencePieces = 16;
+
+// ICU's converter for the encodings it decodes here.
+const char* icuName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf16BE:
+        return "UTF-16BE";
+    case TextEncoding::Big5:
+        return "windows-950";
+    case TextEncoding::Big5Hkscs:
+        return "Big5-HKSCS";
+    case TextEncoding::Gb18030:
+        return "gb18030";
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf8:
+    case TextEncoding::Cp936:
+        break;
+    }
+    return "UTF-16LE";
+}
+
 // One text after its byte-order mark, decoded in the encoding the mark
 // names or, without one, in the first of UTF-8, code page 936 and GB18030
 // that holds; each start over begins the text again.
@@ -646,6 +670,7 @@ public:
 
 private:
     Outcome decodeText();
+    std::optional<TextEncoding> weighBig5();
     template <class Decoder>
     Outcome decode(Decoder& decoder)
     {
@@ -707,6 +732,17 @@ Outcome TxtRead::decodeText()
         [[fallthrough]];
     }
     case TextEncoding::Cp936: {
+        // Big5 only when it reads as Chinese far better than code page 936.
+        const std::optional<TextEncoding> legacy = weighBig5();
+        if (!legacy)
+            return Outcome::ReadError;
+        if (*legacy != TextEncoding::Cp936) {
+            if (!startOver(*legacy))
+                return Outcome::ReadError;
+            IcuDecoder decoder(icuName(*legacy));
+            outcome = decode(decoder);
+            break;
+        }
         // Plain code page 936 through the tables, unless a GB18030 four-byte
         // sequence turns up: then the whole text is GB18030.
         Cp936PieceDecoder decoder;
@@ -723,13 +759,46 @@ Outcome TxtRead::decodeText()
         break;
     }
     case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-        IcuDecoder decoder(m_bom.encoding == TextEncoding::Utf16BE ? "UTF-16BE" : "UTF-16LE");
+    case TextEncoding::Utf16BE:
+    case TextEncoding::Big5:
+    case TextEncoding::Big5Hkscs: {
+        IcuDecoder decoder(icuName(m_bom.encoding));
         outcome = decode(decoder);
         break;
     }
     }
     return outcome;
+}
+
+// Scores the text's first piece as code page 936 and as Big5, and more
+// pieces (up to kEvidencePieces) while the two are close; then starts the
+// source over. Code page 936 unless Big5 is clearly better.
+std::optional<TextEncoding> TxtRead::weighBig5()
+{
+    text_detail::LegacyEvidence evidence;
+    text_detail::LegacyEvidence::Verdict verdict = text_detail::LegacyEvidence::Verdict::Close;
+    for (int piece = 0; piece < kEvidencePieces && verdict == text_detail::LegacyEvidence::Verdict::Close; ++piece) {
+        const std::optional<QByteArrayView> bytes = m_source.next();
+        if (!bytes)
+            return std::nullopt;
+        const bool last = bytes->size() < txtChunkBytes;
+        evidence.feed(*bytes, last);
+        verdict = evidence.verdict();
+        if (last)
+            break;
+    }
+    if (!m_source.seek(0))
+        return std::nullopt;
+    switch (verdict) {
+    case text_detail::LegacyEvidence::Verdict::Big5:
+        return TextEncoding::Big5;
+    case text_detail::LegacyEvidence::Verdict::Big5Hkscs:
+        return TextEncoding::Big5Hkscs;
+    case text_detail::LegacyEvidence::Verdict::Cp936:
+    case text_detail::LegacyEvidence::Verdict::Close:
+        break;
+    }
+    return TextEncoding::Cp936;
 }
 
 // Looks at the first piece for the byte-order mark (and, for a file, whether

@@ -16,6 +16,7 @@ class MainWindow;
 namespace vamo {
 
 class BackgroundWork;
+class IntakeOptions;
 class BookProject;
 class ChapterEditor;
 class ChapterPreview;
@@ -157,7 +158,8 @@ private:
     QPointer<WizardStepTwo> m_stepTwo;
     QPointer<ImportWindow> m_import;
     std::unique_ptr<TxtDropImport> m_txtDrop;
-    BackgroundWork* m_work = nullptr; // the make commands' worker
+    BackgroundWork* m_work = nullptr;         // the make commands' worker
+    IntakeOptions* m_folderOptions = nullptr; // the folder tab's 整理排版, 转换为简体, 章节标题规则
     bool m_busy = false;
     double m_fraction = 0;
 };
