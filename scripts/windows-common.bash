@@ -324,6 +324,13 @@ wine_env() {
   fi
 }
 
+wineserver_kill() {
+  local server
+  for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+    if [ -x "$server" ]; then "$server" -k || true; "$server" -w; return; fi
+  done
+}
+
 wineserver_wait() {
   local server
   for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
@@ -473,7 +480,10 @@ install_check() {
   [ -n "$made" ] || { echo "windows: the default save folder is not in the user's data folder" >&2; return 1; }
   [ ! -e "$pf/bin/jar" ] || { echo "windows: the installed program wrote into Program Files" >&2; return 1; }
 
-  # The installed program opens its main window.
+  # The installed program opens its main window. Wine's desktop process,
+  # started by the command line runs without a display, is ended first, or
+  # the window would go to no screen.
+  wineserver_kill
   gui_check "$pf"
 
   # The uninstaller takes away what was installed, and nothing of the user's.
@@ -497,8 +507,8 @@ gui_check() {
   local pf="$1"
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     set -u
-    "$0" "$1\bin\vamobook.exe" &
-    for i in $(seq 120); do
+    "$0" "$1\bin\vamobook.exe" >/dev/null 2>&1 &
+    for i in $(seq 300); do
       if xdotool search --name "$2" >/dev/null 2>&1; then
         echo "windows: the installed program shows its main window \"$2\""
         found=1
@@ -507,7 +517,7 @@ gui_check() {
       sleep 1
     done
     if [ -n "${SCREENSHOT:-}" ] && [ -n "${found:-}" ]; then
-      "$0" explorer /desktop=vamo,1024x700 "$1\bin\vamobook.exe" &
+      "$0" explorer /desktop=vamo,1024x700 "$1\bin\vamobook.exe" >/dev/null 2>&1 &
       sleep 25
       import -window root -crop 1024x700+0+0 "$SCREENSHOT"
     fi
