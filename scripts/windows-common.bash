@@ -168,14 +168,21 @@ build_libraries() {
   done
 }
 
-lib_googletest() {
-  local work="$1"
-  echo "windows: building GoogleTest"
-  cmake -S /usr/src/googletest -B "$work/googletest" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# cmake_library SOURCE WORK OPTIONS...: a CMake project built for Windows
+# and installed into $prefix.
+cmake_library() {
+  local src="$1" work="$2"
+  shift 2
+  cmake -S "$src" -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVAMO_WIN_PREFIX="$win_prefix_path" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF >/dev/null
-  cmake --build "$work/googletest" -j"$jobs" >/dev/null
-  cmake --install "$work/googletest" >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
+  cmake --build "$work" -j"$jobs" >/dev/null
+  cmake --install "$work" >/dev/null
+}
+
+lib_googletest() {
+  echo "windows: building GoogleTest"
+  cmake_library /usr/src/googletest "$1/googletest" -DBUILD_SHARED_LIBS=OFF
 }
 
 lib_libdeflate() {
@@ -206,17 +213,13 @@ EOF
 }
 
 lib_libzip() {
-  local work="$1" src
+  local src
   src=$(fetch_source libzip libzip-dev)
   echo "windows: building libzip from $src"
-  cmake -S "$src" -B "$work/libzip" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVAMO_WIN_PREFIX="$win_prefix_path" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON \
+  cmake_library "$src" "$1/libzip" -DBUILD_SHARED_LIBS=ON \
     -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF \
     -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
-    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF >/dev/null
-  cmake --build "$work/libzip" -j"$jobs" >/dev/null
-  cmake --install "$work/libzip" >/dev/null
+    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
 }
 
 # ICU cross-builds against a native build of the same source for its tools.
