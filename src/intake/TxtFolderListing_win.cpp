@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/TxtFolderListing.h"
 
-#include <QDir>
+#include "text/WindowsPath.h"
 
 #include <windows.h>
 
@@ -9,15 +9,15 @@ namespace vamo {
 
 namespace {
 
-const wchar_t* wide(const QString& s) { return reinterpret_cast<const wchar_t*>(s.utf16()); }
+// Every entry of the folder.
+std::wstring everything(const QString& folder) { return windowsPath(QDir(folder).filePath(QStringLiteral("*"))); }
 
 } // namespace
 
 bool folderReadable(const QString& folder)
 {
-    const QString pattern = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("*")));
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(wide(pattern), &data);
+    HANDLE find = FindFirstFileW(everything(folder).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND; // an empty volume root
     FindClose(find);
@@ -28,9 +28,9 @@ bool folderReadable(const QString& folder)
 // left out, as Explorer and the file dialogs leave them out.
 std::optional<QStringList> txtFileNames(const QString& folder, const std::function<bool(const QString&)>& endsListing)
 {
-    const QString pattern = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("*")));
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(wide(pattern), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    HANDLE find =
+        FindFirstFileExW(everything(folder).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND)
             return QStringList();

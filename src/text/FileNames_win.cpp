@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/FileNames.h"
 
-#include <QDir>
+#include "text/WindowsPath.h"
+
 #include <QFileInfo>
 
 #include <windows.h>
@@ -26,8 +27,7 @@ std::optional<FileStatus> fileStatus(const QString& path)
 
 bool isLink(const QString& path)
 {
-    const QString native = QDir::toNativeSeparators(path);
-    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(native.utf16()));
+    const DWORD attributes = GetFileAttributesW(windowsPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/OpenRegularFile.h"
 
-#include <QDir>
+#include "text/WindowsPath.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -14,10 +14,9 @@ namespace vamo {
 // disk file is read. Others may go on reading, writing or renaming it.
 OpenResult openRegularFile(QFile& file, const QString& path)
 {
-    const QString native = QDir::toNativeSeparators(path);
-    HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(native.utf16()), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(windowsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return OpenResult::Failed;
     if (GetFileType(handle) != FILE_TYPE_DISK) {

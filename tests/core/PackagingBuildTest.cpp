@@ -3,6 +3,7 @@
 
 #include "packaging/Descriptor.h"
 #include "packaging/Payload.h"
+#include "text/FileNames.h"
 
 #include "FileLinks.h"
 #include "QtPrinters.h"
@@ -600,11 +601,11 @@ TEST_F(Build, PlantedLinksAndLookalikeFilesAreNeitherFollowedNorTouched)
     }
 
     EXPECT_EQ(test::readFile(victim), QByteArray("precious"));
-    EXPECT_TRUE(test::isLink(inBook(u"sanguo.vamo-part.jar"_s)));
+    EXPECT_TRUE(isLink(inBook(u"sanguo.vamo-part.jar"_s)));
     for (const QString& name : lookalikes.mid(1))
         EXPECT_EQ(test::readFile(inBook(name)), "mine: " + name.toUtf8()) << name.toStdString();
     const QFileInfo jar(inBook(u"sanguo.jar"_s));
-    EXPECT_FALSE(test::isLink(jar.filePath()));
+    EXPECT_FALSE(isLink(jar.filePath()));
     EXPECT_EQ(test::zipEntry(jar.filePath(), "META-INF/MANIFEST.MF"), savetoutf8(composeManifest(u"三国"_s)));
     QStringList expected = lookalikes;
     expected << u"sanguo.jad"_s << u"sanguo.jar"_s;

@@ -9,6 +9,7 @@
 #include "packaging/BuildEbook.h"
 #include "packaging/BuildFiles.h"
 #include "startup/Startup.h"
+#include "text/FileNames.h"
 #include "text/TxtReader.h"
 
 #include "FileLinks.h"
@@ -104,7 +105,7 @@ TEST_F(PlatformFiles, LinksAndJunctionsInTheWorkspaceGoAsLinks)
     if (!test::makeFolderLink(p(u"keep"_s), p(u"w/sub/folder-link"_s)))
         GTEST_SKIP() << "no folder links here";
     const bool fileLink = test::makeFileLink(p(u"keep/precious.txt"_s), p(u"w/file-link"_s));
-    ASSERT_TRUE(test::isLink(p(u"w/sub/folder-link"_s)));
+    ASSERT_TRUE(isLink(p(u"w/sub/folder-link"_s)));
 
     ASSERT_TRUE(RecurseTree(p(u"w"_s)));
     EXPECT_FALSE(QFileInfo::exists(p(u"w"_s)));
@@ -115,7 +116,7 @@ TEST_F(PlatformFiles, LinksAndJunctionsInTheWorkspaceGoAsLinks)
     if (!test::makeFolderLink(p(u"keep"_s), p(u"vamobooktemp"_s)))
         GTEST_SKIP() << "no folder links here";
     ASSERT_TRUE(removeBuildLeftovers(tmp.path()));
-    EXPECT_FALSE(QFileInfo::exists(p(u"vamobooktemp"_s)) || test::isLink(p(u"vamobooktemp"_s)));
+    EXPECT_FALSE(QFileInfo::exists(p(u"vamobooktemp"_s)) || isLink(p(u"vamobooktemp"_s)));
     EXPECT_EQ(test::readFile(p(u"keep/deeper/more.txt"_s)), QByteArray("also mine"));
 }
 
@@ -136,7 +137,7 @@ TEST_F(PlatformFiles, TemporaryFilesAreNeverMadeThroughALink)
     ASSERT_TRUE(jad);
     (*jad)->close();
     ASSERT_TRUE((*files)->commit({{name, p(u"书/book.jar"_s), (*jad)->fileName(), p(u"书/book.jad"_s)}}, u"book"_s));
-    EXPECT_FALSE(test::isLink(p(u"书/book.jar"_s)));
+    EXPECT_FALSE(isLink(p(u"书/book.jar"_s)));
     EXPECT_EQ(test::readFile(p(u"victim.jar"_s)), QByteArray("precious"));
 }
 

@@ -3,6 +3,7 @@
 // the file replacement, and whole runs against a test server on 127.0.0.1.
 #include "startup/UpdateCheck.h"
 #include "text/Cp936.h"
+#include "text/FileNames.h"
 
 #include "FileLinks.h"
 #include "GifTestSupport.h"
@@ -163,7 +164,7 @@ TEST(UpdateFiles, ReplaceFileWritesBesideAndRenamesAndNeverWritesThroughALink)
         GTEST_SKIP() << "no file links here";
     EXPECT_FALSE(replaceFile(link, "GIF89a"));
     EXPECT_EQ(readFile(precious), QByteArray("mine"));
-    EXPECT_TRUE(vamo::test::isLink(link));
+    EXPECT_TRUE(vamo::isLink(link));
 
     EXPECT_FALSE(replaceFile(QDir(tmp.path()).filePath(QStringLiteral("a/b/c.txt")), "x"));
 }

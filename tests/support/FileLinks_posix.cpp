@@ -20,12 +20,6 @@ bool makeHardLink(const QString& existing, const QString& link)
     return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(link).constData()) == 0;
 }
 
-bool isLink(const QString& path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
 bool setReadOnly(const QString& path) { return QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser); }
 
 bool isReadOnly(const QString& path)

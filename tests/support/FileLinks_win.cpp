@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileLinks.h"
 
+#include "text/FileNames.h"
+#include "text/WindowsPath.h"
+
 #include <QDir>
 
 #include <cstring>
@@ -13,7 +16,7 @@ namespace vamo::test {
 
 namespace {
 
-std::wstring wide(const QString& path) { return QDir::toNativeSeparators(QDir::cleanPath(path)).toStdWString(); }
+std::wstring wide(const QString& path) { return windowsPath(QDir::cleanPath(path)); }
 
 // The reparse data of a mount point (junction), as FSCTL_SET_REPARSE_POINT
 // takes it: the target's NT path and its printed name.
@@ -80,12 +83,6 @@ bool makeFolderLink(const QString& target, const QString& link)
 bool makeHardLink(const QString& existing, const QString& link)
 {
     return CreateHardLinkW(wide(link).c_str(), wide(existing).c_str(), nullptr) != 0;
-}
-
-bool isLink(const QString& path)
-{
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 bool setReadOnly(const QString& path)
