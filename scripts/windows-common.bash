@@ -53,7 +53,7 @@ win_packages=(
   dpkg-dev python3 xvfb xauth xdotool imagemagick icoutils
   cmake ninja-build pkg-config build-essential
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-  googletest fonts-wqy-microhei
+  googletest fonts-wqy-microhei fonts-wine
 )
 
 install_packages() {
@@ -324,6 +324,35 @@ wine_env() {
     echo "windows: making the Wine prefix $WINEPREFIX"
     "$wine64" wineboot --init >/dev/null 2>&1 || true
     wineserver_wait
+  fi
+  wine_fonts
+}
+
+# The fonts of a Chinese Windows, as near as Debian has them. Debian's
+# 64-bit Wine does not load its own Tahoma (the font behind "MS Shell Dlg",
+# Qt's default on Windows) from its data folder, so Windows programs get
+# whatever font comes first, here a mathematical one whose glyph boxes are
+# so tall that a line edit centres its text out of sight. Wine loads what
+# lies in the prefix's Fonts folder; SimSun and Microsoft YaHei, the
+# Chinese system fonts, are WenQuanYi Micro Hei here.
+wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
+  mkdir -p "$fonts"
+  for f in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$fonts/${f##*/}" ] || cp "$f" "$fonts/"
+  done
+  if ! grep -q '"SimSun"="WenQuanYi Micro Hei"' "$WINEPREFIX/system.reg"; then
+    local reg="$WINEPREFIX/drive_c/vamobook-fonts.reg" name
+    {
+      printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+      for name in SimSun NSimSun 宋体 "Microsoft YaHei" "Microsoft YaHei UI" 微软雅黑; do
+        printf '"%s"="WenQuanYi Micro Hei"\r\n' "$name"
+      done
+    } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+    "$wine64" regedit /S 'C:\vamobook-fonts.reg' >/dev/null 2>&1 || true
+    wineserver_wait
+    rm -f "$reg"
   fi
 }
 
