@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/TxtFolder.h"
 
+#include "intake/NaturalOrder.h"
 #include "text/FileNames.h"
 
 #include <QDir>
@@ -84,6 +85,7 @@ Result<QStringList> listTxtFolder(const QString& folder)
     }
     ::closedir(dir);
 #endif
+    sortNaturally(names, displayFileName);
     return names;
 }
 

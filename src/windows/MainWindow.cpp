@@ -46,6 +46,7 @@ constexpr int kFolderTab = 1;
 // FileNames.h); their text is the name decoded.
 constexpr int kFileNameRole = Qt::UserRole;
 const QString kReading = QStringLiteral("导入文件");
+const QString kAbandonBook = QStringLiteral("当前电子书尚未制作，确定要放弃吗？");
 const QString kBuilding = QStringLiteral("打包进度");
 
 void setTextIfDifferent(QLineEdit* edit, const QString& text)
@@ -156,7 +157,7 @@ void MainWindow::setUpProgressDisplay()
 
 void MainWindow::setUpDrops()
 {
-    // TXT files dropped on the chapter list are added as chapters; a folder
+    // TXT files dropped on the window are added as chapters; a folder
     // dropped on the folder tab becomes its folder.
     m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
     connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
@@ -172,6 +173,8 @@ void MainWindow::setUpDrops()
     ui->List1->viewport()->installEventFilter(this);
     ui->Frame3->setAcceptDrops(true);
     ui->Frame3->installEventFilter(this);
+    setAcceptDrops(true);
+    installEventFilter(this);
 }
 
 void MainWindow::startUp()
@@ -391,8 +394,17 @@ void MainWindow::openSaveFolder()
     Dialogs::openFolder(this, folder);
 }
 
+bool MainWindow::abandonBook(bool bookNameCounts)
+{
+    const bool something =
+        m_book.chapterCount() > 0 || (bookNameCounts && !m_book.settings().bookName.trimmed().isEmpty());
+    return !something || Dialogs::question(this, kAbandonBook, Dialogs::Answer::No) == Dialogs::Answer::Yes;
+}
+
 void MainWindow::newBook()
 {
+    if (m_busy || !abandonBook(true))
+        return;
     showSingleBookTab();
     m_book.resetForNew(defaultSaveFolder(m_programFolder));
 }
@@ -538,8 +550,8 @@ void MainWindow::openBatchImport(QWidget* stepTwo)
     // starts, so that back or the close box leaves them in the book.
     bool clear = false;
     if (m_book.chapterCount() > 0)
-        clear =
-            Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
+        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节"),
+                                  Dialogs::Answer::No) == Dialogs::Answer::Yes;
     m_book.prepareBatchImport(false);
     if (stepTwo)
         importWindow()->openFromWizard(stepTwo, clear);
@@ -708,10 +720,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
-        (watched == ui->List1->viewport() || watched == ui->Frame3)) {
+        (watched == ui->List1->viewport() || watched == ui->Frame3 || watched == this)) {
+        // Anywhere on the window: files become chapters on the single-book
+        // tab, a folder is the folder tab's folder there.
         auto* drop = static_cast<QDropEvent*>(event);
-        const bool files = watched != ui->Frame3;
-        const QStringList paths = files ? TxtDropImport::txtFiles(drop->mimeData()) : QStringList();
+        const bool files = ui->TabStrip1->currentIndex() != kFolderTab;
+        const QStringList paths = files ? TxtDropImport::droppedFiles(drop->mimeData()) : QStringList();
         const QString folder = files ? QString() : droppedFolder(drop->mimeData());
         // Disabled, another window is open over this one and owns `num`.
         if (!isEnabled() || m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
@@ -735,10 +749,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A build cannot be left half-way: the close box waits until it is done.
-    if (m_busy) {
+    if (m_busy || (!m_leaving && !abandonBook(false))) {
         event->ignore();
         return;
     }
+    m_leaving = true; // asked once; a second close on the way out does not ask again
     if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     if (m_chooser)

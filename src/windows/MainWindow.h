@@ -118,6 +118,10 @@ private:
     void bookMade(Result<BuildReport> built);
     void changeSaveFolder();
     void openSaveFolder();
+    // Asks before chapters (and, with `bookNameCounts`, a book name) not yet
+    // made into a book are given up; true when there is nothing to lose or
+    // the user says so.
+    bool abandonBook(bool bookNameCounts);
     void newBook();
     void openWizard();
     void addChapter(bool fromMenu);
@@ -159,6 +163,7 @@ private:
     std::unique_ptr<TxtDropImport> m_txtDrop;
     BackgroundWork* m_work = nullptr; // the make commands' worker
     bool m_busy = false;
+    bool m_leaving = false;
     double m_fraction = 0;
 };
 

@@ -574,6 +574,8 @@ private Q_SLOTS:
         Dialogs::setNextAnswer(Dialogs::Answer::No);
         click("Command10");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
+        // Enter or Escape keep the chapters.
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
         QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
         click(m_fx.win->importWindow(), "Command2");
@@ -610,6 +612,7 @@ private Q_SLOTS:
         edit("Text1")->setText(QStringLiteral("elsewhere"));
         addChapters({{QStringLiteral("A"), QStringLiteral("a")}});
         m_fx.clock->set(kStart.addSecs(3));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes); // give up the unmade book
         find<QAction>("menu_one_1")->trigger();
 
         QVERIFY(find<QGroupBox>("Frame2")->isVisible());
@@ -717,6 +720,49 @@ private Q_SLOTS:
         find<QAction>("menu_one_4")->trigger();
         QVERIFY(!m_fx.win->isVisible());
         QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    // Exit (button, menu entry, close box) and New ask before a book not yet
+    // made is given up; the default answer keeps it. With nothing to lose
+    // nothing is asked.
+    void exitAndNewAskBeforeTheBookIsLost()
+    {
+        const QString question = QStringLiteral("当前电子书尚未制作，确定要放弃吗？");
+        open();
+        addChapters({{QStringLiteral("A"), QStringLiteral("a")}, {QStringLiteral("B"), QStringLiteral("b")}});
+        edit("Text3")->setText(QStringLiteral("书"));
+        click("Command9");
+        m_fx.win->close();
+        find<QAction>("menu_one_4")->trigger();
+        find<QAction>("menu_one_1")->trigger();
+        QCOMPARE(Dialogs::messages(), QStringList(4, question));
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>(4, Dialogs::Answer::No));
+        QVERIFY(m_fx.win->isVisible());
+        verifyChapters({{QStringLiteral("A"), QStringLiteral("a")}, {QStringLiteral("B"), QStringLiteral("b")}});
+        QCOMPARE(edit("Text3")->text(), QStringLiteral("书"));
+
+        // New with only a book name asks too; yes gives it up.
+        Dialogs::clearRecord();
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        find<QAction>("menu_one_1")->trigger();
+        QCOMPARE(chapterList()->count(), 0);
+        edit("Text3")->setText(QStringLiteral("书"));
+        find<QAction>("menu_one_1")->trigger();
+        QCOMPARE(Dialogs::messages(), QStringList(2, question));
+        QCOMPARE(edit("Text3")->text(), QStringLiteral("书"));
+
+        // Nothing in the list: exit asks nothing.
+        Dialogs::clearRecord();
+        click("Command9");
+        QVERIFY(!m_fx.win->isVisible());
+        QVERIFY(Dialogs::messages().isEmpty());
+
+        // Yes lets the window close.
+        m_fx.win->show();
+        addChapters({{QStringLiteral("C"), QStringLiteral("c")}});
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        m_fx.win->close();
+        QVERIFY(!m_fx.win->isVisible());
     }
 
     void exitLetsTheOpenEditorOfferToKeepItsChapter()
