@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/BuildFiles.h"
 
+#include "model/SystemError.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -173,8 +175,8 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
 {
     std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
     if (!QFileInfo(bookFolder).isDir()) {
-        if (!QDir().mkpath(bookFolder))
-            return fail(u"无法创建目录："_s + native(bookFolder));
+        if (auto made = makeFolders(bookFolder); !made)
+            return fail(u"无法创建目录："_s + native(bookFolder) + u"（"_s + made.error().message + u"）"_s);
         files->m_createdFolder = true;
     }
     if (!files->m_lock.tryLock(kLockWaitMs)) {

@@ -14,6 +14,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
+#include "windows/FieldFlag.h"
 #include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
 #include "windows/ListRows.h"
@@ -200,6 +201,9 @@ void MainWindow::connectControls()
     connect(ui->Text3, &QLineEdit::textChanged, &m_book, &BookProject::setBookName);
     connect(ui->Text4, &QLineEdit::textChanged, &m_book, &BookProject::setMessage);
     connect(ui->Text5, &QLineEdit::textChanged, &m_book, &BookProject::setJarName);
+    // What the make command would refuse in the JAR name shows as it is typed.
+    connect(ui->Text5, &QLineEdit::textChanged, this,
+            [this](const QString& text) { flagField(ui->Text5, jarNameProblem(text)); });
     connect(ui->Combo1, &QComboBox::currentIndexChanged, &m_book, &BookProject::setJarSize);
     connect(ui->Combo2, &QComboBox::currentIndexChanged, &m_book, &BookProject::setPhoneModel);
     connect(&m_book, &BookProject::settingsChanged, this, &MainWindow::showSettings);
