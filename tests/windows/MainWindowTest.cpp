@@ -175,6 +175,25 @@ private Q_SLOTS:
         QCOMPARE(chapterList()->count(), 1);
     }
 
+    // What the make command would refuse in the JAR name shows as it is
+    // typed, in the field's frame and tooltip; a good name clears it.
+    void jarNameIsFlaggedAsItIsTyped()
+    {
+        open();
+        QLineEdit* jar = edit("Text5");
+        const QString ownTip = jar->toolTip();
+        QVERIFY(jar->styleSheet().isEmpty());
+        QTest::keyClicks(jar, QStringLiteral(" x"));
+        QCOMPARE(jar->toolTip(), QStringLiteral("jar包名含有空格"));
+        QVERIFY(!jar->styleSheet().isEmpty());
+        jar->setText(QStringLiteral("书"));
+        QCOMPARE(jar->toolTip(), QStringLiteral("jar包名含有中文"));
+        jar->setText(QStringLiteral("shu"));
+        QCOMPARE(jar->toolTip(), ownTip);
+        QVERIFY(jar->styleSheet().isEmpty());
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
     void makeChecksStopAtTheFirstFailure_data()
     {
         QTest::addColumn<QString>("jarName");
@@ -210,9 +229,12 @@ private Q_SLOTS:
         QTest::newRow("slash in book name")
             << QStringLiteral("book") << QStringLiteral("a/b") << QStringLiteral("Vamo") << true
             << QStringLiteral("书名包涵非法字符(/)") << QStringLiteral("a/b") << QStringLiteral("Vamo");
-        QTest::newRow("first forbidden character is named")
-            << QStringLiteral("book") << QStringLiteral("x\"y?") << QStringLiteral("Vamo") << true
-            << QStringLiteral("书名包涵非法字符(\")") << QStringLiteral("x\"y?") << QStringLiteral("Vamo");
+        QTest::newRow("every forbidden character is named, once")
+            << QStringLiteral("book") << QStringLiteral("x\"y?\"") << QStringLiteral("Vamo") << true
+            << QStringLiteral("书名包涵非法字符(\")(?)") << QStringLiteral("x\"y?\"") << QStringLiteral("Vamo");
+        QTest::newRow("space in the JAR name after the Chinese test")
+            << QStringLiteral("x y") << QStringLiteral("书") << QStringLiteral("Vamo") << true
+            << QStringLiteral("jar包名含有空格") << QStringLiteral("书") << QStringLiteral("Vamo");
     }
 
     void makeChecksStopAtTheFirstFailure()
