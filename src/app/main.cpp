@@ -215,6 +215,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(icon);
     // The interface is Chinese throughout, whatever the system's language.
     vamo::installQtChineseTranslations(vamo::qtTranslationFolders());
+    vamo::useChineseLocale();
 
     QCommandLineParser parser;
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));

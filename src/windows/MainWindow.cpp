@@ -541,7 +541,13 @@ ImportWindow* MainWindow::importWindow()
     // unload it, and the next use makes a new one.
     if (!m_import) {
         m_import = new ImportWindow(m_book, this);
-        connect(m_import, &ImportWindow::unloading, this, [this] { m_import = nullptr; });
+        // Within a run it opens on the folder it showed last.
+        if (!m_importFolder.isEmpty())
+            m_import->setFolder(m_importFolder);
+        connect(m_import, &ImportWindow::unloading, this, [this] {
+            m_importFolder = m_import->importFolder();
+            m_import = nullptr;
+        });
     }
     return m_import;
 }

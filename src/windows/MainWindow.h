@@ -160,6 +160,7 @@ private:
     QPointer<WizardStepOne> m_stepOne;
     QPointer<WizardStepTwo> m_stepTwo;
     QPointer<ImportWindow> m_import;
+    QString m_importFolder; // the folder the import window showed when it was unloaded
     std::unique_ptr<TxtDropImport> m_txtDrop;
     BackgroundWork* m_work = nullptr; // the make commands' worker
     bool m_busy = false;
