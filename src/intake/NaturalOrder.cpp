@@ -5,7 +5,7 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <vector>
+#include <numeric>
 
 namespace vamo {
 
@@ -69,24 +69,30 @@ int compareNaturally(const QCollator& collator, QStringView a, QStringView b)
 
 } // namespace
 
-void sortNaturally(QStringList& names, QString (*shown)(QStringView))
+QList<qsizetype> naturalOrder(const QStringList& names)
 {
     QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    struct Keyed {
-        QString shown;
-        QString name;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(static_cast<std::size_t>(names.size()));
-    for (const QString& name : names)
-        keyed.push_back({shown ? shown(name) : name, name});
-    std::stable_sort(keyed.begin(), keyed.end(), [&collator](const Keyed& x, const Keyed& y) {
-        const int c = compareNaturally(collator, x.shown, y.shown);
-        return c != 0 ? c < 0 : x.shown < y.shown;
+    QList<qsizetype> order(names.size());
+    std::iota(order.begin(), order.end(), qsizetype{0});
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype x, qsizetype y) {
+        const int c = compareNaturally(collator, names[x], names[y]);
+        return c != 0 ? c < 0 : names[x] < names[y];
     });
-    for (std::size_t k = 0; k < keyed.size(); ++k)
-        names[static_cast<qsizetype>(k)] = std::move(keyed[k].name);
+    return order;
+}
+
+void sortNaturally(QStringList& names, QString (*shown)(QStringView))
+{
+    QStringList keys;
+    keys.reserve(names.size());
+    for (const QString& name : names)
+        keys.append(shown ? shown(name) : name);
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (qsizetype at : naturalOrder(keys))
+        sorted.append(std::move(names[at]));
+    names = std::move(sorted);
 }
 
 void sortNaturally(QStringList& names) { sortNaturally(names, nullptr); }

@@ -15,4 +15,8 @@ void sortNaturally(QStringList& names);
 // (a file name that is not valid UTF-8): `shown` gives the text compared.
 void sortNaturally(QStringList& names, QString (*shown)(QStringView));
 
+// The positions of `names` in natural order: the name first in order is at
+// position result[0] of `names`, and so on.
+[[nodiscard]] QList<qsizetype> naturalOrder(const QStringList& names);
+
 } // namespace vamo

@@ -56,6 +56,7 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* pare
     connect(ui->Command3, &QPushButton::clicked, this, &ImportWindow::removeEntry);
     connect(ui->Command4, &QPushButton::clicked, this, &ImportWindow::moveEntryUp);
     connect(ui->Command5, &QPushButton::clicked, this, &ImportWindow::moveEntryDown);
+    rows::makeFileListEditable(ui->List1);
     m_tree->setFolder(QDir::homePath());
 }
 

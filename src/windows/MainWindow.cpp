@@ -26,6 +26,7 @@
 #include "windows/WizardStepTwo.h"
 #include "workflow/FolderBatch.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -230,6 +231,19 @@ void MainWindow::connectControls()
     connect(ui->Command14, &QPushButton::clicked, this, &MainWindow::moveTxtEntryUp);
     connect(ui->Command15, &QPushButton::clicked, this, &MainWindow::moveTxtEntryDown);
     connect(ui->Command16, &QPushButton::clicked, this, &MainWindow::makeFolderBooks);
+    rows::makeFileListEditable(ui->List2);
+
+    // The chapter list: several chapters selected, deleted with Delete,
+    // dragged to a new place; the last delete undone by Ctrl+Z or the
+    // context menu.
+    rows::allowSelectionAndDragging(ui->List1, [this] { deleteChapter(); });
+    new rows::KeyAction(ui->List1, QKeySequence::Undo, [this] { undoDeleteChapters(); });
+    ui->List1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_undoDelete = new QAction(QStringLiteral("撤销删除"), ui->List1);
+    m_undoDelete->setObjectName(QStringLiteral("undoDelete"));
+    m_undoDelete->setEnabled(false);
+    connect(m_undoDelete, &QAction::triggered, this, &MainWindow::undoDeleteChapters);
+    ui->List1->addAction(m_undoDelete);
 
     connect(ui->menu_one_1, &QAction::triggered, this, &MainWindow::newBook);
     connect(ui->menu_one_2, &QAction::triggered, this, &MainWindow::openWizard);
@@ -260,6 +274,11 @@ void MainWindow::showChapters()
     const int row = list->currentRow();
     const int shown = list->count();
     const int count = static_cast<int>(names.size());
+    QList<int> selected{row < count ? row : -1};
+    for (const QModelIndex& index : list->selectionModel()->selectedRows()) {
+        if (index.row() != row && index.row() < count)
+            selected.append(index.row());
+    }
 
     // Names appended one by one (editor, import) only add items; anything
     // else updates the items in place.
@@ -277,7 +296,10 @@ void MainWindow::showChapters()
         list->clear();
         list->addItems(names);
     }
-    list->setCurrentRow(row < count ? row : -1);
+    // The same rows stay selected (added rows would otherwise fix the
+    // selection so that the next current row is added to it).
+    rows::selectRows(list, selected);
+    m_undoDelete->setEnabled(m_book.canUndoDelete());
 }
 
 // ---------------------------------------------------------------- tabs ---
@@ -492,10 +514,7 @@ void MainWindow::editChapter()
 
 int MainWindow::selectedChapter() const { return ui->List1->currentRow(); }
 
-void MainWindow::selectChapter(int position)
-{
-    ui->List1->setCurrentRow(position >= 0 && position < ui->List1->count() ? position : -1);
-}
+void MainWindow::selectChapter(int position) { rows::selectRows(ui->List1, {position}); }
 
 void MainWindow::wizardListOperation(int (BookProject::*operation)(int))
 {
@@ -527,11 +546,49 @@ void MainWindow::form5_C5_Click() { wizardListOperation(&BookProject::moveUp); }
 void MainWindow::form5_C6_Click() { wizardListOperation(&BookProject::moveDown); }
 ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
 
-void MainWindow::deleteChapter() { ui->List1->setCurrentRow(m_book.deleteChapter(ui->List1->currentRow())); }
+void MainWindow::deleteChapter()
+{
+    if (m_busy)
+        return;
+    const QList<int> selected = rows::selectedRows(ui->List1);
+    if (selected.size() <= 1) {
+        selectChapter(m_book.deleteChapter(ui->List1->currentRow()));
+        return;
+    }
+    // Several at once only when the user says so.
+    if (Dialogs::question(this, QStringLiteral("确定要删除选中的%1个章节吗？").arg(selected.size()),
+                          Dialogs::Answer::No) != Dialogs::Answer::Yes)
+        return;
+    selectChapter(m_book.deleteChapters(selected));
+}
 
-void MainWindow::moveChapterUp() { ui->List1->setCurrentRow(m_book.moveUp(ui->List1->currentRow())); }
+void MainWindow::undoDeleteChapters()
+{
+    if (m_busy || !m_book.canUndoDelete())
+        return;
+    auto back = m_book.undoDelete();
+    if (!back) {
+        Dialogs::warning(this, back.error().message);
+        return;
+    }
+    rows::selectRows(ui->List1, *back);
+}
 
-void MainWindow::moveChapterDown() { ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow())); }
+void MainWindow::dropChaptersAt(QPointF at)
+{
+    if (m_busy)
+        return;
+    QListWidget* list = ui->List1;
+    const QModelIndex under = list->indexAt(at.toPoint());
+    int before = list->count();
+    if (under.isValid())
+        before = under.row() + (at.y() > list->visualRect(under).center().y() ? 1 : 0);
+    rows::selectRows(list, m_book.moveChapters(rows::selectedRows(list), before));
+}
+
+void MainWindow::moveChapterUp() { selectChapter(m_book.moveUp(ui->List1->currentRow())); }
+
+void MainWindow::moveChapterDown() { selectChapter(m_book.moveDown(ui->List1->currentRow())); }
 
 void MainWindow::batchImport() { openBatchImport(nullptr); }
 
@@ -731,6 +788,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
         (watched == ui->List1->viewport() || watched == ui->Frame3 || watched == this)) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->source() == ui->List1 && watched == ui->List1->viewport()) {
+            // Chapters dragged within the list: the book moves them, texts
+            // with names, and the list follows it (the list itself moves
+            // nothing: the drop is taken as a copy).
+            if (type != QEvent::Drop)
+                return false;
+            dropChaptersAt(drag->position());
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
         // Anywhere on the window: files become chapters on the single-book
         // tab, a folder is the folder tab's folder there.
         auto* drop = static_cast<QDropEvent*>(event);

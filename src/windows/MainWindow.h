@@ -93,6 +93,11 @@ public:
     // chapters when there are any, sets `num` to the chapter count and
     // opens Form6 over the opener, which it disables.
     void openBatchImport(QWidget* stepTwo);
+    // The chapters selected in the chapter list, dragged within it and
+    // dropped at `at` (in its viewport): the book moves them, texts with
+    // names, before the row under `at` (after it in its lower half; below
+    // the last row: to the end), and they stay selected.
+    void dropChaptersAt(QPointF at);
     // "分章预览" for TXT files dropped on the chapter list, created on first use.
     ChapterPreview* chapterPreview();
 
@@ -127,6 +132,7 @@ private:
     void addChapter(bool fromMenu);
     void editChapter();
     void deleteChapter();
+    void undoDeleteChapters();
     void moveChapterUp();
     void moveChapterDown();
     void batchImport();
@@ -155,6 +161,7 @@ private:
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
     OnlineBanner* m_banner = nullptr;
+    QAction* m_undoDelete = nullptr; // the chapter list's "撤销删除"
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
     QPointer<WizardStepOne> m_stepOne;

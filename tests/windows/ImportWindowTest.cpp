@@ -11,9 +11,11 @@
 #include "MainWindowFixture.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -200,6 +202,30 @@ private Q_SLOTS:
         put(u("只有一个.txt"), "x");
         form6()->Dir1_Change();
         QCOMPARE(listed(), QStringList{u("只有一个.txt")});
+    }
+
+    // Several files selected go at once with Delete (the files stay); the
+    // context menu puts the list back in reading order.
+    void severalFilesAreRemovedAndTheListSortedByName()
+    {
+        for (const char* name : {"1.txt", "2.txt", "3.txt", "10.txt"})
+            put(u(name), "x");
+        openFromMain();
+        order({u("10.txt"), u("3.txt"), u("2.txt"), u("1.txt")});
+        auto* sort = files()->findChild<QAction*>(QStringLiteral("sortByName"));
+        QVERIFY(sort && files()->actions().contains(sort));
+        QCOMPARE(sort->text(), u("按文件名排序"));
+        sort->trigger();
+        QCOMPARE(listed(), (QStringList{u("1.txt"), u("2.txt"), u("3.txt"), u("10.txt")}));
+
+        QCOMPARE(files()->dragDropMode(), QAbstractItemView::InternalMove);
+        files()->setCurrentRow(1);
+        files()->item(3)->setSelected(true);
+        QTest::keyClick(files(), Qt::Key_Delete);
+        QCOMPARE(listed(), (QStringList{u("1.txt"), u("3.txt")}));
+        QCOMPARE(files()->currentRow(), 1);
+        QVERIFY(Dialogs::messages().isEmpty());
+        QVERIFY(QFileInfo::exists(QDir(txtFolder()).filePath(u("10.txt"))));
     }
 
     void removeUpAndDownDecideTheChapterOrder()

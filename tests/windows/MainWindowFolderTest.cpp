@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -119,6 +120,18 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(find<QGroupBox>("Frame3"), &drop);
         QCOMPARE(queued(), (QStringList{QString::fromUtf8("第2章.txt"), QString::fromUtf8("第12章.txt"),
                                         QString::fromUtf8("序.txt")}));
+
+        // Reordered by hand, the context menu sorts it again; Delete takes
+        // the selected books out of the queue.
+        queue()->item(0)->setText(QString::fromUtf8("序.txt"));
+        queue()->item(2)->setText(QString::fromUtf8("第2章.txt"));
+        queue()->findChild<QAction*>(QStringLiteral("sortByName"))->trigger();
+        QCOMPARE(queued(), (QStringList{QString::fromUtf8("第2章.txt"), QString::fromUtf8("第12章.txt"),
+                                        QString::fromUtf8("序.txt")}));
+        queue()->setCurrentRow(0);
+        queue()->item(1)->setSelected(true);
+        QTest::keyClick(queue(), Qt::Key_Delete);
+        QCOMPARE(queued(), QStringList{QString::fromUtf8("序.txt")});
     }
 
     void aFolderThatCannotBeListedIsReported()

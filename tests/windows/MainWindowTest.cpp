@@ -16,6 +16,7 @@
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -521,6 +522,88 @@ private Q_SLOTS:
             else
                 QCOMPARE(chapterList()->currentRow(), -1);
         }
+    }
+
+    // Several chapters selected: Delete (key or button) asks first, the
+    // default keeping them; yes deletes them, texts in step with names;
+    // Ctrl+Z or "撤销删除" brings the last delete back where it stood.
+    void severalChaptersAreDeletedAndTheLastDeleteUndone()
+    {
+        open();
+        const Chapters all{{QStringLiteral("A"), QStringLiteral("a")},
+                           {QStringLiteral("B"), QStringLiteral("b")},
+                           {QStringLiteral("C"), QStringLiteral("c")},
+                           {QStringLiteral("D"), QStringLiteral("d")},
+                           {QStringLiteral("E"), QStringLiteral("e")}};
+        addChapters(all);
+        QListWidget* list = chapterList();
+        QVERIFY(list->selectionMode() == QAbstractItemView::ExtendedSelection);
+        auto* undo = list->findChild<QAction*>(QStringLiteral("undoDelete"));
+        QVERIFY(undo && list->actions().contains(undo));
+        QCOMPARE(undo->text(), QStringLiteral("撤销删除"));
+        QVERIFY(!undo->isEnabled());
+
+        list->setCurrentRow(1);
+        list->item(3)->setSelected(true);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("确定要删除选中的2个章节吗？")});
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
+        verifyChapters(all);
+
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        click("Command3");
+        verifyChapters({{QStringLiteral("A"), QStringLiteral("a")},
+                        {QStringLiteral("C"), QStringLiteral("c")},
+                        {QStringLiteral("E"), QStringLiteral("e")}});
+        QCOMPARE(list->currentRow(), 1);
+        QVERIFY(undo->isEnabled());
+
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        verifyChapters(all);
+        QCOMPARE(list->selectedItems().size(), 2);
+        QVERIFY(!undo->isEnabled()); // once
+
+        // One chapter: Delete asks nothing; the menu entry undoes it.
+        Dialogs::clearRecord();
+        list->clearSelection();
+        list->setCurrentRow(4);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(m_fx.book->chapterCount(), 4);
+        undo->trigger();
+        verifyChapters(all);
+        QCOMPARE(list->currentRow(), 4);
+    }
+
+    // Chapters dragged within the list take their texts along.
+    void draggedChaptersMoveWithTheirTexts()
+    {
+        open();
+        addChapters({{QStringLiteral("A"), QStringLiteral("a")},
+                     {QStringLiteral("B"), QStringLiteral("b")},
+                     {QStringLiteral("C"), QStringLiteral("c")},
+                     {QStringLiteral("D"), QStringLiteral("d")}});
+        QListWidget* list = chapterList();
+        QCOMPARE(list->dragDropMode(), QAbstractItemView::InternalMove);
+        list->setCurrentRow(0);
+        list->item(2)->setSelected(true);
+        // Onto the upper half of D: A and C go before it.
+        const QRect d = list->visualRect(list->model()->index(3, 0));
+        m_fx.win->dropChaptersAt(QPointF(d.center().x(), d.top() + 1));
+        verifyChapters({{QStringLiteral("B"), QStringLiteral("b")},
+                        {QStringLiteral("A"), QStringLiteral("a")},
+                        {QStringLiteral("C"), QStringLiteral("c")},
+                        {QStringLiteral("D"), QStringLiteral("d")}});
+        QCOMPARE(list->selectedItems().size(), 2);
+        QCOMPARE(list->currentRow(), 1);
+        // Below the last row: B to the end.
+        list->clearSelection();
+        list->setCurrentRow(0);
+        m_fx.win->dropChaptersAt(QPointF(5, list->viewport()->height() - 2));
+        verifyChapters({{QStringLiteral("A"), QStringLiteral("a")},
+                        {QStringLiteral("C"), QStringLiteral("c")},
+                        {QStringLiteral("D"), QStringLiteral("d")},
+                        {QStringLiteral("B"), QStringLiteral("b")}});
     }
 
     void deleteInTheMiddleSetsNumToThePosition()
