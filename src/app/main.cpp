@@ -130,9 +130,12 @@ void saveWhenSettled(vamo::MainWindow& window, QWidget* shown, const QString& pa
         QTimer::singleShot(500, &window, [&window, shown, path] {
             const bool saved = shown->grab().save(path);
             // The main window closes only on its own: closing it under an
-            // open editor would ask about the chapter.
-            if (shown == &window)
+            // open editor would ask about the chapter. The sample book goes
+            // first, so that no question about giving it up is asked.
+            if (shown == &window) {
+                window.book().clearChapterNames();
                 window.close();
+            }
             QCoreApplication::exit(saved ? 0 : 1);
         });
     });
