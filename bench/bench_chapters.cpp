@@ -7,14 +7,21 @@
 //   splitChapters  finding the chapters of the text read
 //   chapterTexts   cutting the chapters' texts out of it
 //   user pattern   splitChapters with a regular expression of the user's
-// It also checks that the chapters found are the generated ones and that
-// they give back the text exactly.
+//   run together   splitChapters of the same novel with every heading run
+//                  together with its first paragraph (as text extractors leave it)
+//   tidy           整理排版 (prepareText) of the novel hard-wrapped at 35 characters
+//   simplified     转换为简体 (prepareText) of the novel
+// It also checks that the chapters found are the generated ones (in both
+// shapes), that they give back the text exactly, and that tidying joins the
+// wrapped lines and loses no character. Every step should take less than
+// the reading itself.
 //
 //   bench_chapters [size-in-MiB] [runs]
 
 #include "BenchArgs.h"
 #include "NovelGenerator.h"
 
+#include "intake/ChapterImport.h"
 #include "intake/ChapterSplit.h"
 #include "text/Cp936.h"
 #include "text/TxtReader.h"
@@ -91,6 +98,41 @@ int main(int argc, char** argv)
     vamo::ChapterSplit byPattern;
     const Times pattern = measure(runs, [&] { byPattern = *vamo::splitChapters(text, u"^第\\d+章"_s); });
 
+    // Headings run together with the paragraph after them; lines wrapped at 35.
+    QString glued;
+    QString wrapped;
+    glued.reserve(text.size());
+    wrapped.reserve(text.size() + text.size() / 16);
+    for (QStringView line : QStringView(text).split(u"\r\n"_s)) {
+        const bool heading = line.startsWith(u'第') && line.size() <= vamo::kHeadingMaxLength;
+        glued += line;
+        if (!heading)
+            glued += u"\r\n"_s;
+        else
+            glued += u'\u3000';
+        do {
+            wrapped += line.first(std::min<qsizetype>(35, line.size()));
+            wrapped += u"\r\n"_s;
+            line = line.sliced(std::min<qsizetype>(35, line.size()));
+        } while (!line.isEmpty());
+    }
+    vamo::ChapterSplit gluedSplit;
+    const Times runTogether = measure(runs, [&] { gluedSplit = *vamo::splitChapters(glued); });
+    QString tidied;
+    const Times tidy = measure(runs, [&] { tidied = *vamo::prepareText(wrapped, vamo::TextOptions{.tidy = true}); });
+    QString simplified;
+    const Times simplify =
+        measure(runs, [&] { simplified = *vamo::prepareText(text, vamo::TextOptions{.simplified = true}); });
+    const auto visible = [](QStringView t) {
+        qsizetype n = 0;
+        for (QChar c : t)
+            n += !c.isSpace();
+        return n;
+    };
+    const bool tidyKept = visible(tidied) == visible(wrapped);
+    const qsizetype wrappedLines = wrapped.count(u"\r\n"_s);
+    const qsizetype tidiedLines = tidied.count(u"\r\n"_s);
+
     QString joined;
     joined.reserve(text.size());
     for (const vamo::Chapter& c : chapters)
@@ -103,6 +145,9 @@ int main(int argc, char** argv)
     std::printf("found: %lld chapters (built-in rule), %lld (user pattern); joined chapters %s the text\n",
                 static_cast<long long>(split.chapters.size()), static_cast<long long>(byPattern.chapters.size()),
                 exact ? "equal" : "DIFFER FROM");
+    std::printf("run together: %lld chapters found; tidy: %lld lines wrapped, %lld after, characters %s\n",
+                static_cast<long long>(gluedSplit.chapters.size()), static_cast<long long>(wrappedLines),
+                static_cast<long long>(tidiedLines), tidyKept ? "all kept" : "LOST");
     const auto row = [&](const char* name, const Times& t) {
         std::printf("  %-14s best %8.2f ms  median %8.2f ms  (%5.1f%% of reading's median)\n", name, t.best(),
                     t.median(), 100.0 * t.median() / read.median());
@@ -112,5 +157,11 @@ int main(int argc, char** argv)
     row("splitChapters", detect);
     row("chapterTexts", cut);
     row("user pattern", pattern);
-    return exact && split.chapters.size() == generated && byPattern.chapters.size() == generated ? 0 : 1;
+    row("run together", runTogether);
+    row("tidy", tidy);
+    row("simplified", simplify);
+    return exact && tidyKept && split.chapters.size() == generated && byPattern.chapters.size() == generated &&
+                   gluedSplit.chapters.size() == generated
+               ? 0
+               : 1;
 }

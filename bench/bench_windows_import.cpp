@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         {
             BookProject book(clock);
-            ImportRequest request{folderPath(folder), *listed, 1, 0, BookProject::kChapterLimit};
+            ImportRequest request{folderPath(folder), *listed, 1, 0, BookProject::kChapterLimit, false, {}, {}};
             QElapsedTimer t;
             const qint64 cpu = bench::threadCpuMs();
             t.start();

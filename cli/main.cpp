@@ -11,6 +11,7 @@
 // failures are reported on stderr in the program's own words. Exit status:
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
+#include "Console.h"
 #include "intake/BatchImport.h"
 #include "intake/ChapterImport.h"
 #include "model/BookProject.h"
@@ -31,33 +32,20 @@
 #include <cstdio>
 #include <optional>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#define VAMO_ISATTY _isatty
-#define VAMO_FILENO _fileno
-#else
-#include <unistd.h>
-#define VAMO_ISATTY isatty
-#define VAMO_FILENO fileno
-#endif
-
 using namespace vamo;
 
 namespace {
 
 enum Exit { kDone = 0, kFailed = 1, kUsage = 2 };
 
-void print(FILE* out, const QString& line)
-{
-    std::fputs(line.toLocal8Bit().constData(), out);
-    std::fputc('\n', out);
-    std::fflush(out);
-}
+using console::Stream;
+
+void print(Stream stream, const QString& line) { console::writeLine(stream, line); }
 
 // One redrawn line on stderr, only when stderr is a terminal.
 class ProgressBar {
 public:
-    ProgressBar() : m_enabled(VAMO_ISATTY(VAMO_FILENO(stderr)) != 0) {}
+    ProgressBar() : m_enabled(console::isTerminal(Stream::Err)) {}
     ~ProgressBar() { finish(); }
 
     void show(const QString& label, double fraction)
@@ -72,8 +60,7 @@ public:
         if (line == m_last)
             return;
         m_last = line;
-        std::fputs(("\r" + line.toLocal8Bit() + "\x1b[K").constData(), stderr);
-        std::fflush(stderr);
+        console::redrawLine(Stream::Err, line);
         m_drawn = true;
     }
 
@@ -81,8 +68,7 @@ public:
     {
         if (!m_drawn)
             return;
-        std::fputs("\r\x1b[K", stderr);
-        std::fflush(stderr);
+        console::redrawLine(Stream::Err, QString());
         m_drawn = false;
         m_last.clear();
     }
@@ -143,11 +129,17 @@ struct Options {
                                       QStringLiteral("自定义章节标题规则（正则表达式，在去掉首尾空白的行中查找），"
                                                      "代替内置规则；含--split-chapters"),
                                       QStringLiteral("正则表达式")};
+    QCommandLineOption tidy{
+        QStringLiteral("tidy"),
+        QStringLiteral("整理排版：合并段落内被硬换行拆开的行，多个空行并为一个，段首缩进两个全角空格")};
+    QCommandLineOption simplified{QStringLiteral("simplified"),
+                                  QStringLiteral("转换为简体：把正文和章节名中的繁体字转换为简体字")};
 
     // Every option, in the order the help lists them.
     [[nodiscard]] QList<QCommandLineOption> all() const
     {
-        return {saveFolder, maker, bookName, message, jarSize, jarName, phone, naming, splitChapters, chapterPattern};
+        return {saveFolder, maker,  bookName,      message,        jarSize, jarName,
+                phone,      naming, splitChapters, chapterPattern, tidy,    simplified};
     }
 };
 
@@ -177,19 +169,20 @@ private:
     std::optional<int> m_naming;
     bool m_split = false;
     QString m_pattern;
+    TextOptions m_text;
 };
 
 int Cli::usageError(const QString& text)
 {
-    print(stderr, text);
-    print(stderr, QStringLiteral("用法见：vamobook-cli --help"));
+    print(Stream::Err, text);
+    print(Stream::Err, QStringLiteral("用法见：vamobook-cli --help"));
     return kUsage;
 }
 
 int Cli::failed(const QString& text)
 {
     m_bar.finish();
-    print(stderr, text);
+    print(Stream::Err, text);
     return kFailed;
 }
 
@@ -206,11 +199,12 @@ int Cli::run(const QStringList& arguments)
     if (!m_parser.parse(arguments))
         return usageError(QStringLiteral("命令行有误：") + m_parser.errorText());
     if (m_parser.isSet(help)) {
-        print(stdout, m_parser.helpText());
+        print(Stream::Out, m_parser.helpText());
         return kDone;
     }
     if (m_parser.isSet(version)) {
-        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
+        print(Stream::Out,
+              QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
         return kDone;
     }
 
@@ -252,7 +246,7 @@ void Cli::describeCommands()
     m_parser.addOptions(m_opt.all());
 }
 
-// Takes --naming, --split-chapters and --chapter-pattern; what is wrong
+// Takes --naming, --split-chapters, --chapter-pattern, --tidy and --simplified; what is wrong
 // with their values.
 std::optional<QString> Cli::chapterOptionsProblem()
 {
@@ -262,6 +256,7 @@ std::optional<QString> Cli::chapterOptionsProblem()
             return QStringLiteral("--naming的值必须是0到4之间的整数：") + m_parser.value(m_opt.naming);
     }
     m_split = m_parser.isSet(m_opt.splitChapters) || m_parser.isSet(m_opt.chapterPattern);
+    m_text = TextOptions{.tidy = m_parser.isSet(m_opt.tidy), .simplified = m_parser.isSet(m_opt.simplified)};
     if (m_parser.isSet(m_opt.chapterPattern)) {
         m_pattern = m_parser.value(m_opt.chapterPattern);
         if (m_pattern.isEmpty())
@@ -362,9 +357,9 @@ void Cli::printPaths(const QStringList& jars, const QStringList& jads)
 {
     m_bar.finish();
     for (qsizetype i = 0; i < jars.size(); ++i) {
-        print(stdout, QDir::toNativeSeparators(jars.at(i)));
+        print(Stream::Out, QDir::toNativeSeparators(jars.at(i)));
         if (i < jads.size())
-            print(stdout, QDir::toNativeSeparators(jads.at(i)));
+            print(Stream::Out, QDir::toNativeSeparators(jads.at(i)));
     }
 }
 
@@ -405,6 +400,12 @@ int Cli::make(const QStringList& files)
         });
         if (!text)
             return failed(text.error().message);
+        if (m_text.any()) {
+            auto prepared = prepareText(std::move(text->text), m_text);
+            if (!prepared)
+                return failed(prepared.error().message);
+            text->text = std::move(*prepared);
+        }
         if (auto ok = book.prepareAdd(); !ok)
             return failed(ok.error().message);
         if (auto ok = book.save(std::move(text->text)); !ok)
@@ -438,7 +439,7 @@ void Cli::printChapterCount(const QString& bookName, int chapters, const QString
     QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
     if (!notice.isEmpty())
         line += QStringLiteral("（") + notice + QStringLiteral("）");
-    print(stdout, line);
+    print(Stream::Out, line);
 }
 
 // make --split-chapters: every file gives its detected chapters; one with
@@ -459,10 +460,13 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
         m_bar.show(label, 0);
         // Under rules 1 to 4 every chapter is numbered when it is stored.
         const QString wholeName = m_naming && *m_naming > 0 ? QString() : chapterName(path, i, m_naming);
-        auto file = readTxtChapters(path, wholeName, m_pattern, [&](const TxtProgress& p) {
-            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
-            m_bar.show(label, r > 1 ? 0.99 : r);
-        });
+        auto file = readTxtChapters(
+            path, wholeName, m_pattern,
+            [&](const TxtProgress& p) {
+                double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
+                m_bar.show(label, r > 1 ? 0.99 : r);
+            },
+            m_text);
         if (!file)
             return failed(file.error().message);
         read.append(std::move(*file));
@@ -505,7 +509,7 @@ int Cli::folder(const QString& dir)
         [&](const FolderBatchProgress& p) {
             m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
         },
-        FolderBatchOptions{m_split, m_pattern});
+        FolderBatchOptions{m_split, m_pattern, m_text});
     if (!report)
         return failed(report.error().message);
     if (m_split) {
@@ -529,15 +533,5 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
     Cli cli;
-#ifdef Q_OS_WIN
-    return cli.run(QCoreApplication::arguments());
-#else
-    // The arguments' own bytes: a file name that is not valid UTF-8 must
-    // reach the file system unchanged (QCoreApplication::arguments() would
-    // turn its bytes into U+FFFD).
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(decodeFileName(QByteArrayView(argv[i])));
-    return cli.run(arguments);
-#endif
+    return cli.run(console::arguments(argc, argv));
 }

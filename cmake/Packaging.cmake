@@ -7,7 +7,11 @@ if(VAMO_BUNDLE_QT_TRANSLATIONS)
   get_target_property(VAMO_QMAKE Qt6::qmake IMPORTED_LOCATION)
   execute_process(COMMAND ${VAMO_QMAKE} -query QT_INSTALL_TRANSLATIONS
                   OUTPUT_VARIABLE VAMO_QT_TRANSLATIONS OUTPUT_STRIP_TRAILING_WHITESPACE)
-  find_file(VAMO_QTBASE_ZH_CN qtbase_zh_CN.qm PATHS ${VAMO_QT_TRANSLATIONS} NO_DEFAULT_PATH REQUIRED)
+  # A cross build takes the catalogue of the host's Qt (the same version;
+  # the files are the same on every system).
+  find_file(VAMO_QTBASE_ZH_CN qtbase_zh_CN.qm
+    PATHS ${VAMO_QT_TRANSLATIONS} ${QT_HOST_PATH}/share/qt6/translations
+    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   install(FILES ${VAMO_QTBASE_ZH_CN} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)
 endif()
 

@@ -7,7 +7,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libzip-dev zlib1g-dev libdeflate-dev libicu-dev
+  libzip-dev zlib1g-dev libdeflate-dev libicu-dev libopencc-dev
+  # libzip's CMake package names its tools and refuses to load without them.
+  zipcmp zipmerge ziptool
   libgtest-dev libgmock-dev
   default-jdk-headless ecj junit4
   fonts-wqy-microhei

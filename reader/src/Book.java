@@ -38,6 +38,12 @@ class Book {
     int total;
     char[] info = new char[0];
     String title = "";
+    /* Of a book cut into volumes (file "volume"): this volume's number (0: not
+       cut), the count, the book's number of the first chapter, whether that
+       chapter began in the volume before, the next volume's JAR. */
+    int vol, vols, first = 1;
+    boolean cont;
+    String nextJar = "";
 
     /* Two cached pieces: key 10000*(chapter+1)+piece, text. */
     private final int[] key = {-1, -1};
@@ -60,8 +66,8 @@ class Book {
     /* Characters per chapter, counted when first asked for (0: not yet). */
     private int[] len;
 
-    /* Preferences, last reading position and bookmarks. */
-    int font = 1, skin, night, full;
+    /* Preferences (auto-page every `every` seconds), last reading position and bookmarks. */
+    int font = 1, skin, night, full, space, every = 5;
     int lc = -1, lp;
     int nb;
     int[] bc = new int[MAXMARKS], bp = new int[MAXMARKS];
@@ -70,6 +76,11 @@ class Book {
 
     private Font f;
     private int[] wc;
+    /* The first character shown before a row of font changes, -1 when the page has moved since. */
+    private int hold = -1;
+    /* Records made and the newest one stored, so that an older one never replaces it. */
+    int made;
+    private int kept;
 
     // ---- files ------------------------------------------------------------
 
@@ -226,6 +237,34 @@ class Book {
                 e++;
             }
             title = new String(t, s, e - s).trim();
+            t = file("volume");
+            int[] v = new int[4];
+            for (int k = 0, j = 0; t != null && k < 5; k++) {
+                i = j;
+                while (j < t.length && t[j] != '\r' && t[j] != '\n') {
+                    j++;
+                }
+                if (k < 4) {
+                    v[k] = num(t, i, j);
+                } else {
+                    nextJar = new String(t, i, j - i).trim();
+                }
+                j = next(t, j);
+            }
+            String x = new String(info);
+            if (v[0] > 0 && v[1] >= v[0]) {
+                vol = v[0];
+                vols = v[1];
+                first = Math.max(1, v[2]);
+                cont = v[3] == 1;
+                e = x.indexOf('\n') + 1;
+                x = x.substring(0, e) + "第" + vol + "册/共" + vols + "册\r\n" + x.substring(e);
+            }
+            // The keys this reader has beyond those the book's help lists.
+            e = x.indexOf("【手机");
+            e = e < 0 ? x.length() : e;
+            info = (x.substring(0, e) + "-“1”,“3”键-上一章/下一章\r\n-“4”键-自动翻页,上下键调快慢\r\n"
+                    + "-“6”键-更改行距\r\n-选项“跳转”-到本章某处或第几章\r\n" + x.substring(e)).toCharArray();
         }
     }
 
@@ -255,8 +294,9 @@ class Book {
         return v;
     }
 
+    /** Chapter i's name, marked when the volume begins inside it. */
     String name(int i) {
-        return i < 0 || i >= n ? title : new String(names, nameAt[i], nameAt[i + 1] - nameAt[i]);
+        return i < 0 || i >= n ? title : new String(names, nameAt[i], nameAt[i + 1] - nameAt[i]) + (i == 0 && cont ? "（续）" : "");
     }
 
     /** The text of piece j of chapter ch. */
@@ -397,12 +437,42 @@ class Book {
             for (int i = 0; i < anc.length; i++) {
                 anc[i] = -1;
             }
-            int x = norm(0), ch;
-            while ((ch = at(x)) >= 0 && (ch <= ' ' || ch == 0x3000)) {
-                x = norm(x + 1);
-            }
-            empty = c >= 0 && ch < 0;
+            empty = c >= 0 && blank(norm(0));
         }
+    }
+
+    /** The first position from x on that holds more than white space or a line break (the end when none). */
+    int text(int x) {
+        int ch;
+        while ((ch = at(x)) >= 0 && (ch <= ' ' || ch == 0x3000)) {
+            x = norm(x + 1);
+        }
+        return x;
+    }
+
+    /** Whether nothing but white space and line breaks follows x in the chapter. */
+    boolean blank(int x) {
+        return at(text(x)) < 0;
+    }
+
+    /**
+     * Start of the chapter's last page with text, as paging forward from the
+     * chapter's start meets it: every rows-th line start, up to the last line
+     * with text. (t, the next text, is looked for again only once passed, so
+     * that a long run of blank lines is crossed once.)
+     */
+    int lastPage() {
+        int x = norm(0), s = x, t = text(x);
+        for (int k = 0; at(t) >= 0; k++) {
+            if (k % rows == 0) {
+                s = x;
+            }
+            x = line(x);
+            if (x > t) {
+                t = text(x);
+            }
+        }
+        return s;
     }
 
     /** Whether the current chapter holds nothing but white space and line breaks. */
@@ -462,17 +532,25 @@ class Book {
         return r;
     }
 
-    /** Goes to position x of chapter ch. */
+    /** Goes to position x of chapter ch; a place among the blank lines that end it is its last page. */
     void go(int ch, int x) {
         c = ch < INFO || ch >= n ? INFO : ch;
         x = x < 0 || x >> 11 >= count() ? 0 : x;
         p = norm(x);
+        hold = -1;
+        if (c >= 0 && x > 0 && !blank() && blank(p)) {
+            p = lastPage();
+        }
     }
 
-    /** Turns to the next page; false at the end of the volume. */
+    /**
+     * Turns to the next page; false at the end of the volume. The blank lines
+     * that end a chapter get no page of their own.
+     */
     boolean next() {
         layout();
-        if (at(q) >= 0) {
+        hold = -1;
+        if (!blank(q)) {
             p = q;
         } else if (c >= 0 && c + 1 < n) {
             go(c + 1, 0);
@@ -484,12 +562,13 @@ class Book {
 
     /** Turns to the previous page; false at the start of the volume. */
     boolean prev() {
+        hold = -1;
         if (prior(p) >= 0 && !blank()) {
             p = back(p);
         } else if (c > 0) {
             go(c - 1, 0);
             if (!blank()) {
-                p = back(last());
+                p = lastPage();
             }
         } else {
             return false;
@@ -497,7 +576,19 @@ class Book {
         return true;
     }
 
-    /** Moves p to the start of the line it lies in (after a font change). */
+    /**
+     * After a font change: the page starts at the line that holds the first
+     * character shown before the first of the changes since the page moved.
+     */
+    void refont() {
+        if (hold < 0) {
+            hold = p;
+        }
+        p = hold;
+        align();
+    }
+
+    /** Moves p to the start of the line it lies in (after a width change). */
     void align() {
         if (at(p) >= 0 && prior(p) >= 0) {
             int r = rows;
@@ -543,24 +634,11 @@ class Book {
         go(ch, 0);
         int t = (int) ((long) length(c) * pct / 100), j = Math.min(t / 1400, count() - 1);
         p = norm(j << 11 | Math.min(2047, t - j * 1400));
-        if (at(p) < 0) {
-            p = blank() ? norm(0) : back(last());
+        if (blank(p)) {
+            p = blank() ? norm(0) : lastPage();
         } else {
             align();
         }
-    }
-
-    /** Percent of the volume read at the end of the current page. */
-    int percent() {
-        if (c < 0 || total <= 0) {
-            return 0;
-        }
-        int before = 0;
-        for (int i = 0; i < c; i++) {
-            before += size[i];
-        }
-        int in = at(q) < 0 ? size[c] : Math.min(size[c], (q >> 11) * 1400 + (q & 2047));
-        return (int) ((before + in) * 100L / total);
     }
 
     // ---- bookmarks and the record store -----------------------------------------
@@ -627,6 +705,10 @@ class Book {
                 o.writeInt(bp[i]);
                 o.writeUTF(bt[i]);
             }
+            // Added later: readers before them stop reading here.
+            o.writeByte(space);
+            o.writeByte(every);
+            made++;
             return b.toByteArray();
         } catch (Exception e) {
             return new byte[0];
@@ -655,11 +737,14 @@ class Book {
                     bc[nb++] = ch;
                 }
             }
+            space = in.readByte() % 3;
+            every = Math.max(1, Math.min(30, in.readByte()));
         } catch (Exception e) {
             // a short or damaged record: keep what was read
         }
         font = Math.abs(font);
         skin = Math.abs(skin);
+        space = Math.abs(space);
     }
 
     /** Record store name for this book: its MIDlet name, at most 32 characters. */
@@ -683,8 +768,17 @@ class Book {
         }
     }
 
+    /** Stores the record of this moment. */
     void save() {
-        byte[] b = encode();
+        write(encode(), made);
+    }
+
+    /** Stores record number k of those encoded, unless a newer one is stored already. */
+    synchronized void write(byte[] b, int k) {
+        if (k <= kept) {
+            return;
+        }
+        kept = k;
         try {
             RecordStore rs = RecordStore.openRecordStore(store, true);
             if (rs.getNumRecords() == 0) {

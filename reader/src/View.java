@@ -44,6 +44,10 @@ class View extends Canvas implements CommandListener, Runnable {
     private volatile int held;
     private volatile Thread th;
     private int turns;
+    /* Whether the place read is to be stored by the screen's thread. */
+    private boolean due;
+    /* When auto-page turns next (0: off) and when a brief message goes. */
+    private long autoAt, noteAt;
     private long keyAt, cmdAt, heldAt;
     /* Marquee steps since the last key; whether something scrolls; the minute the clock shows (-1: none). */
     private int ticks;
@@ -70,7 +74,7 @@ class View extends Canvas implements CommandListener, Runnable {
                 b.font == 0 ? Font.SIZE_SMALL : b.font == 1 ? Font.SIZE_MEDIUM : Font.SIZE_LARGE);
         b.setFont(tf);
         int h = tf.getHeight();
-        lh = h + h / 5 + 1; // some phones draw glyphs taller than they say
+        lh = h + (b.space == 0 ? h / 5 + 1 : b.space == 1 ? h / 2 : h); // some phones draw glyphs taller than they say
         ih = h + 4;
     }
 
@@ -80,7 +84,12 @@ class View extends Canvas implements CommandListener, Runnable {
             b.w = getWidth() - 6;
             b.align(); // a screen that changed its width: back onto a line start
         }
-        b.rows = Math.max(1, Math.min(b.ls.length, (getHeight() - (b.full == 1 ? 2 : bh * 2 + 2)) / lh));
+        b.rows = Math.max(1, Math.min(b.ls.length, (getHeight() - (bars() ? bh * 2 + 2 : 2)) / lh));
+    }
+
+    /** Whether the title bar and the soft key labels show: always on the cover and the help. */
+    private boolean bars() {
+        return b.full == 0 || b.c < 0;
     }
 
     private int color(int i) {
@@ -122,7 +131,7 @@ class View extends Canvas implements CommandListener, Runnable {
                 return;
             }
             key(a);
-            if (mode == READ && (a == UP || a == DOWN) && !hasRepeatEvents()) {
+            if (mode == READ && autoAt == 0 && (a == UP || a == DOWN) && !hasRepeatEvents()) {
                 held = a;
                 heldAt = System.currentTimeMillis();
                 notify();
@@ -134,7 +143,7 @@ class View extends Canvas implements CommandListener, Runnable {
     protected void keyRepeated(int k) {
         int a = act(k);
         synchronized (this) {
-            if (mode == READ && (a == UP || a == DOWN)) {
+            if (mode == READ && autoAt == 0 && (a == UP || a == DOWN)) {
                 turn(a == DOWN);
             }
         }
@@ -174,23 +183,62 @@ class View extends Canvas implements CommandListener, Runnable {
 
     /**
      * The screen's clock: pages on while an arrow is held (on phones that
-     * send no repeat events), moves the names that scroll and keeps the clock
-     * in the title bar right. Runs while the screen is shown.
+     * send no repeat events) and while auto-page runs, moves the names that
+     * scroll, keeps the clock in the title bar right, takes a brief message
+     * away and stores the place read, after the key that moved it is done.
+     * Runs while the screen is shown.
      */
     public void run() {
         Thread me = Thread.currentThread();
         try {
             while (th == me) {
+                byte[] r = null;
+                int k = 0;
+                boolean paint;
                 synchronized (this) {
-                    wait(held != 0 || moving ? 150 : 1000);
-                    if (held != 0 && System.currentTimeMillis() - heldAt >= 500) {
-                        turn(held == DOWN);
-                    } else if (!moving && (minute < 0 || minute == System.currentTimeMillis() / 60000)) {
-                        continue;
+                    long now = System.currentTimeMillis(), wake = held != 0 || moving ? 150 : 1000;
+                    if (autoAt > 0) {
+                        wake = Math.min(wake, autoAt - now);
                     }
-                    ticks++;
+                    if (noteAt > 0) {
+                        wake = Math.min(wake, noteAt - now);
+                    }
+                    if (!due && wake > 0) {
+                        wait(wake);
+                    }
+                    if (th != me) {
+                        break; // hidden meanwhile: hideNotify has stored the place
+                    }
+                    now = System.currentTimeMillis();
+                    paint = moving || minute >= 0 && minute != now / 60000;
+                    if (held != 0 && now - heldAt >= 500) {
+                        turn(held == DOWN);
+                        paint = true;
+                    }
+                    if (autoAt > 0 && now >= autoAt) {
+                        autoAt = turn(true) ? now + b.every * 1000L : 0;
+                        paint = true;
+                    }
+                    if (noteAt > 0 && now >= noteAt) {
+                        noteAt = 0;
+                        msg = null;
+                        paint = true;
+                    }
+                    if (due) {
+                        due = false;
+                        r = b.encode();
+                        k = b.made;
+                    }
+                    if (paint) {
+                        ticks++;
+                    }
                 }
-                repaint();
+                if (r != null) {
+                    b.write(r, k);
+                }
+                if (paint) {
+                    repaint();
+                }
             }
         } catch (Exception e) {
             // interrupted: the screen goes without its clock until shown again
@@ -199,9 +247,24 @@ class View extends Canvas implements CommandListener, Runnable {
 
     protected synchronized void hideNotify() {
         held = 0;
+        autoAt = 0;
         th = null;
+        due = false;
         notify();
         b.save();
+    }
+
+    /** Has the screen's thread store the place read. */
+    private void store() {
+        due = true;
+        notify();
+    }
+
+    /** A message that goes by itself after a moment. */
+    private void note(String s) {
+        msg = s;
+        noteAt = System.currentTimeMillis() + 1500;
+        notify();
     }
 
     void key(int a) {
@@ -209,7 +272,17 @@ class View extends Canvas implements CommandListener, Runnable {
         ticks = 0;
         try {
             fit();
-            if (mode == READ) {
+            if (autoAt > 0) {
+                // Up and down set the pace of auto-page, any other key stops it.
+                if (a == UP || a == DOWN) {
+                    b.every = Math.max(1, Math.min(30, b.every + (a == UP ? -1 : 1)));
+                    autoAt = System.currentTimeMillis() + b.every * 1000L;
+                    note("自动翻页：" + b.every + "秒");
+                } else {
+                    autoAt = 0;
+                    note("自动翻页已停止");
+                }
+            } else if (mode == READ) {
                 read(a);
             } else if (mode == JUMP) {
                 jump(a);
@@ -290,8 +363,33 @@ class View extends Canvas implements CommandListener, Runnable {
                 b.font = (b.font + 1) % 3;
                 fonts();
                 fit();
-                b.align();
+                b.refont();
                 msg = "字体：" + "小中大".charAt(b.font);
+                break;
+            case '6':
+                b.space = (b.space + 1) % 3;
+                fonts();
+                msg = "行距：" + "小中大".charAt(b.space);
+                break;
+            case '4':
+                if (b.c >= 0) {
+                    autoAt = System.currentTimeMillis() + b.every * 1000L;
+                    note("自动翻页：" + b.every + "秒");
+                }
+                break;
+            case '1':
+            case '3':
+                if (b.c >= 0) {
+                    int ch = b.c + a - '2';
+                    if (ch < 0) {
+                        msg = "已是开头";
+                    } else if (ch >= b.n) {
+                        msg = end();
+                    } else {
+                        b.go(ch, 0);
+                        store();
+                    }
+                }
                 break;
             case 'h':
                 if (b.c >= 0) {
@@ -331,7 +429,7 @@ class View extends Canvas implements CommandListener, Runnable {
      * or the chapter's number (second row), * takes a digit back, fire goes.
      */
     private void jump(int a) {
-        int v = jv[sel], max = sel == 0 ? 100 : b.n;
+        int v = jv[sel], max = sel == 0 ? 100 : b.first + b.n - 1;
         if (a >= '0' && a <= '9') {
             v = v < 0 ? a - '0' : v * 10 + a - '0';
             jv[sel] = v > max ? a - '0' : v;
@@ -343,7 +441,7 @@ class View extends Canvas implements CommandListener, Runnable {
             mode = READ;
         } else if (a == SOFT_LEFT || a == FIRE) {
             mode = READ;
-            int ch = jv[1] < 0 ? b.c : Math.max(1, Math.min(b.n, jv[1])) - 1;
+            int ch = jv[1] < 0 ? b.c : Math.max(0, Math.min(b.n - 1, jv[1] - b.first));
             if (jv[0] >= 0 || ch != b.c) {
                 b.jump(ch, Math.max(0, jv[0]));
                 b.save();
@@ -351,12 +449,26 @@ class View extends Canvas implements CommandListener, Runnable {
         }
     }
 
-    void turn(boolean forward) {
+    /**
+     * Turns a page; false at either end of the volume. The place is stored
+     * on every chapter change and every second turn.
+     */
+    boolean turn(boolean forward) {
+        int c = b.c;
         if (!(forward ? b.next() : b.prev())) {
-            msg = forward ? "已到本卷末尾" : "已是开头";
-        } else if (++turns % 8 == 0) {
-            b.save();
+            msg = forward ? end() : "已是开头";
+            return false;
         }
+        if (c != b.c || ++turns % 2 == 0) {
+            turns = 0;
+            store();
+        }
+        return true;
+    }
+
+    /** What the end of the volume says: where the book goes on, if it does. */
+    private String end() {
+        return "已到本卷末尾" + (b.nextJar.length() > 0 ? "\n请打开下一册：" + b.nextJar : "");
     }
 
     /** Keys in the chapter and bookmark lists. */
@@ -397,9 +509,9 @@ class View extends Canvas implements CommandListener, Runnable {
 
     private String item(int i) {
         return mode == MENU ? MENU_ITEMS[i]
-                : mode == CHAPTERS ? (i + 1) + ". " + b.name(i)
+                : mode == CHAPTERS ? (b.first + i) + ". " + b.name(i)
                 : mode == JUMP ? (i == 0 ? "本章位置 " : "第几章 ") + (jv[i] < 0 ? "_" : "" + jv[i])
-                        + (i == 0 ? " %" : " (1-" + b.n + ")")
+                        + (i == 0 ? " %" : " (" + b.first + "-" + (b.first + b.n - 1) + ")")
                 : b.percent(b.bc[i], b.bp[i]) + "% " + b.name(b.bc[i]) + " " + b.bt[i];
     }
 
@@ -457,12 +569,29 @@ class View extends Canvas implements CommandListener, Runnable {
                 bar(g, h - bh, "确定", "返回");
             }
             if (msg != null) {
-                g.setFont(sf);
-                int mw = sf.stringWidth(msg) + 12;
+                // The message in lines that fit the screen, in a box at its middle.
+                String[] m = new String[6];
+                int n = 0, mw = 0;
+                for (int i = 0, s = 0, x = 0; i <= msg.length() && n < m.length; i++) {
+                    char ch = i < msg.length() ? msg.charAt(i) : '\n';
+                    int cw = ch == '\n' ? 0 : sf.charWidth(ch);
+                    if (ch == '\n' || x + cw > w - 16 && i > s) {
+                        m[n] = msg.substring(s, i);
+                        mw = Math.max(mw, sf.stringWidth(m[n++]));
+                        s = ch == '\n' ? i + 1 : i;
+                        x = 0;
+                    }
+                    x += cw;
+                }
+                mw += 12;
+                int y = h / 2 - bh;
                 g.setColor(color(2));
-                g.fillRect((w - mw) / 2, h / 2 - bh, mw, bh + 4);
+                g.fillRect((w - mw) / 2, y, mw, (bh - 2) * n + 6);
                 g.setColor(color(3));
-                g.drawString(msg, w / 2, h / 2 - bh + 4, Graphics.TOP | Graphics.HCENTER);
+                g.setFont(sf);
+                for (int i = 0; i < n; i++) {
+                    g.drawString(m[i], w / 2, y + 4 + i * (bh - 2), Graphics.TOP | Graphics.HCENTER);
+                }
             }
         } catch (Throwable e) {
             g.setColor(0xFFFFFF);
@@ -476,7 +605,7 @@ class View extends Canvas implements CommandListener, Runnable {
         b.layout();
         g.setFont(tf);
         g.setColor(color(1));
-        int y = b.full == 1 ? 2 : bh + 2;
+        int y = bars() ? bh + 2 : 2;
         for (int i = 0; i < b.nl; i++, y += lh) {
             int x = 3;
             for (int k = b.ls[i]; k < b.le[i]; k = b.norm(k + 1)) {
@@ -492,9 +621,10 @@ class View extends Canvas implements CommandListener, Runnable {
             }
             g.drawString(e, 3, y, 20);
         }
-        if (b.full == 0 || mode == MENU) {
-            // The clock goes beside the percent where the name keeps a third of the bar.
-            String r = b.c < 0 ? "" : b.percent() + "%", t = (r + " " + clock()).trim();
+        if (bars() || mode == MENU) {
+            // The place in the chapter, as the bookmark list gives it, and the
+            // clock beside it where the name keeps a third of the bar.
+            String r = b.c < 0 ? "" : b.percent(b.c, b.p) + "%", t = (r + " " + clock()).trim();
             bar(g, 0, b.c < 0 && !cover ? "使用帮助" : b.name(b.c), sf.stringWidth(t) * 3 <= w * 2 ? t : r);
             bar(g, h - bh, mode == MENU ? "确定" : cover ? "开始" : b.c < 0 ? "" : "选项",
                     mode == MENU ? "取消" : cover ? "退出" : "返回");

@@ -107,7 +107,7 @@ void ImportRun::importFile(int j)
         return;
     }
     if (m_request.splitChapters) {
-        auto file = textChapters(std::move(text->text), name);
+        auto file = textChapters(std::move(text->text), name, m_request.pattern, m_request.text);
         if (!file) {
             m_out.unread.append({fileName, file.error().message});
             return;
@@ -115,6 +115,14 @@ void ImportRun::importFile(int j)
         m_read.append(std::move(*file));
         m_readNames.append(fileName);
         return;
+    }
+    if (m_request.text.any()) {
+        auto prepared = prepareText(std::move(text->text), m_request.text);
+        if (!prepared) {
+            m_out.unread.append({fileName, prepared.error().message});
+            return;
+        }
+        text->text = std::move(*prepared);
     }
     leaveRoomForLineEnd(text->text);
     m_out.chapters.append({name, std::move(text->text)});

@@ -41,6 +41,8 @@ struct ImportRequest {
     int existing = 0;  // chapters that stay ahead of the imported ones
     int limit = BookProject::kChapterLimit;
     bool splitChapters = false; // each file gives its detected chapters ("按章节标题拆分")
+    QString pattern;            // the user's heading rule for the split; empty: the built-in one
+    TextOptions text;           // 整理排版 and 转换为简体 for every file
 
     // How many of the files fit behind the existing chapters (one chapter
     // each at least).

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ChapterImport.h"
 
+#include "intake/TextTidy.h"
 #include "intake/TxtFolder.h"
+#include "text/ScriptConvert.h"
 
 #include <algorithm>
 
@@ -21,8 +23,40 @@ QString importChapterName(int rule, const QString& fileName, int before)
     return QStringLiteral("第") + QString::number(before + 1) + kUnits.at(rule - 1);
 }
 
-Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern)
+Result<QString> prepareText(QString text, const TextOptions& options, const QString& pattern)
 {
+    if (options.simplified) {
+        auto simplified = toSimplified(text);
+        if (!simplified)
+            return std::unexpected(simplified.error());
+        text = std::move(*simplified);
+    }
+    if (options.tidy) {
+        auto split = splitChapters(text, pattern);
+        if (!split)
+            return std::unexpected(split.error());
+        QList<qsizetype> headings;
+        for (const ChapterSpan& c : split->chapters) {
+            if (c.heading)
+                headings.append(c.line);
+        }
+        text = tidyText(text, headings);
+    }
+    return text;
+}
+
+Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern, const TextOptions& options)
+{
+    if (options.any()) {
+        auto prepared = prepareText(std::move(text), options, pattern);
+        if (!prepared)
+            return std::unexpected(prepared.error());
+        text = std::move(*prepared);
+        if (options.simplified) {
+            if (auto name = toSimplified(wholeName))
+                wholeName = std::move(*name);
+        }
+    }
     auto split = splitChapters(text, pattern);
     if (!split)
         return std::unexpected(split.error());
@@ -30,7 +64,7 @@ Result<TxtChapters> textChapters(QString text, QString wholeName, const QString&
 }
 
 Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, const QString& pattern,
-                                    const TxtProgressFn& progress)
+                                    const TxtProgressFn& progress, const TextOptions& options)
 {
     // A rule that cannot be used is told before a long file is read.
     if (auto ok = checkChapterPattern(pattern); !pattern.isEmpty() && !ok)
@@ -38,7 +72,24 @@ Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, cons
     auto read = readTxtFile(path, progress);
     if (!read)
         return std::unexpected(read.error());
-    return textChapters(std::move(read->text), std::move(wholeName), pattern);
+    return textChapters(std::move(read->text), std::move(wholeName), pattern, options);
+}
+
+QList<Chapter> correctChapters(QList<Chapter> chapters, const QList<ChapterCorrection>& corrections)
+{
+    QList<Chapter> out;
+    out.reserve(chapters.size());
+    for (qsizetype i = 0; i < chapters.size(); ++i) {
+        const ChapterCorrection c = i < corrections.size() ? corrections[i] : ChapterCorrection{};
+        if (!c.kept && !out.isEmpty()) {
+            out.back().text += chapters[i].text;
+            continue;
+        }
+        out.append(std::move(chapters[i]));
+        if (const QString name = cleanChapterName(c.name); !name.isEmpty())
+            out.back().name = name;
+    }
+    return out;
 }
 
 Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room, int limit)

@@ -29,6 +29,20 @@ inline constexpr int kNamingRuleCount = 5;
 // A rule outside 0..4 counts as 0.
 [[nodiscard]] QString importChapterName(int rule, const QString& fileName, int before);
 
+// What may be done to a text after it is read, both off by default.
+struct TextOptions {
+    bool tidy = false;       // "整理排版" (tidyText)
+    bool simplified = false; // "转换为简体" (toSimplified)
+
+    [[nodiscard]] bool any() const { return tidy || simplified; }
+};
+
+// The text as the options make it: its traditional characters made
+// simplified first (the chapter names with them), then tidied around the
+// headings that `pattern` (empty: the built-in rule) finds. Fails for a
+// pattern checkChapterPattern refuses and when the conversion cannot be done.
+[[nodiscard]] Result<QString> prepareText(QString text, const TextOptions& options, const QString& pattern = {});
+
 // One file read for an import, with the chapters it would give.
 struct TxtChapters {
     QString wholeName; // its chapter name when it stays one chapter
@@ -36,11 +50,13 @@ struct TxtChapters {
     ChapterSplit split;
 };
 
-// Splits a text already read. Fails only for a pattern checkChapterPattern refuses.
-[[nodiscard]] Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern = {});
+// Splits a text already read, prepared by `options` first (with them the
+// whole name is converted too). Fails as prepareText does.
+[[nodiscard]] Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern = {},
+                                               const TextOptions& options = {});
 // Reads the file as a TXT file (readTxtFile) and splits it.
 [[nodiscard]] Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, const QString& pattern = {},
-                                                  const TxtProgressFn& progress = {});
+                                                  const TxtProgressFn& progress = {}, const TextOptions& options = {});
 
 struct ChapterPlan {
     QList<Chapter> chapters; // in file order
@@ -57,6 +73,18 @@ struct ChapterPlan {
 // "章节数量达到上限(" `limit` ")" when not even one chapter per file fits.
 [[nodiscard]] Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, int room,
                                                int limit = BookProject::kChapterLimit);
+
+// The preview's corrections of detected chapters, one per chapter.
+struct ChapterCorrection {
+    bool kept = true; // unticked: the chapter joins the one before it
+    QString name;     // the name to give; empty keeps the detected one
+};
+
+// The chapters with the corrections made: an unticked chapter's text is
+// appended to the chapter before it (the first chapter is always kept), a
+// name given (trimmed, one line) replaces the chapter's. Corrections past
+// the chapters' count are ignored; missing ones change nothing.
+[[nodiscard]] QList<Chapter> correctChapters(QList<Chapter> chapters, const QList<ChapterCorrection>& corrections);
 
 struct ChapterAppend {
     int limit = BookProject::kChapterLimit; // chapters the opener admits

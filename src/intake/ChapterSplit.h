@@ -28,6 +28,7 @@ struct ChapterSpan {
     qsizetype begin = 0; // into the split text
     qsizetype length = 0;
     bool heading = false; // starts at a heading (false: the text before the first heading)
+    qsizetype line = -1;  // where its heading line begins (after the title lines it took in); -1 without one
 };
 
 struct ChapterSplit {
@@ -42,13 +43,20 @@ struct ChapterSplit {
     [[nodiscard]] bool merged() const { return groupSize > 1; }
 };
 
+// The number a heading's numerals stand for: ASCII or full-width digits,
+// Chinese numerals with units (一百零一, 一百一 and 一百〇一 are 101, 二十,
+// 廿三), digit by digit (一零一, 一〇一) or financial (壹佰零壹), simplified
+// or traditional; -1 when they are none of these.
+[[nodiscard]] int chapterNumber(QStringView numerals);
+
 // A user rule that cannot be used is an error "章节标题规则无效：…".
 [[nodiscard]] Result<void> checkChapterPattern(const QString& pattern);
 
 // Splits `text` at its chapter headings. An empty `pattern` is the built-in
-// rule: lines starting with 第 + number + 章回节卷部篇集幕 (numbers in Chinese
-// numerals, ASCII or full-width digits), 序 序章 序言 楔子 引子 前言 后记 尾声
-// 番外, or "Chapter N", each optionally followed by a title. A user pattern
+// rule: lines starting with 第 + number + 章回节卷部篇集幕 (any form of
+// chapterNumber, spaces allowed around it), 卷 + number, 序 序章 序言 楔子 引子
+// 前言 后记 尾声 番外 (simplified or traditional), or "Chapter N", each
+// optionally followed by a title. A user pattern
 // (a regular expression searched in the trimmed line) replaces that rule.
 // Either way a heading line is at most kHeadingMaxLength characters long when
 // trimmed, and these are not headings:
@@ -60,6 +68,14 @@ struct ChapterSplit {
 //     did not open (dialogue);
 //   - a repetition of the heading just before it, with only blank lines
 //     between them.
+// The number sequence is evidence too: a 第N章 heading whose title is set off
+// from its number and whose number continues the sequence (the first of the
+// file, the last of its unit + 1, 1 again after a volume heading, or the same
+// number as a part 上/中/下) starts a chapter even after a paragraph's line;
+// longer than kHeadingMaxLength, or ending a clause, it is a heading run
+// together with its first paragraph, named by its heading part alone (up to
+// the first sentence mark, a paragraph's indentation or about 30 characters).
+// A number that jumps is held to the rules above.
 // Then:
 //   - a volume heading (第N卷/部/篇/集) with nothing but blank lines before the
 //     next heading joins it: one chapter named "第一卷 … 第一章 …";

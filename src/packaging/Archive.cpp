@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/Archive.h"
 
+#include "packaging/ZipFileSource.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -295,15 +297,6 @@ Result<ArchivePtr> openTemplate(TemplateSource& source, int flags)
 {
     ZipError error;
     return openSource(SourcePtr(zip_source_function_create(templateSourceCall, &source, error.get())), error, flags);
-}
-
-zip_source_t* fileSource(const QString& path, zip_error_t* error)
-{
-#ifdef Q_OS_WIN
-    return zip_source_win32w_create(reinterpret_cast<const wchar_t*>(path.utf16()), 0, -1, error);
-#else
-    return zip_source_file_create(QFile::encodeName(path).constData(), 0, -1, error);
-#endif
 }
 
 // Opens the archive at `path` for reading; only its directory and the

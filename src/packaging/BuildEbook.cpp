@@ -6,6 +6,7 @@
 #include "packaging/Descriptor.h"
 #include "packaging/MakeChecks.h"
 #include "packaging/Payload.h"
+#include "text/OpenRegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,21 +25,6 @@ namespace {
 
 const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
-
-// The JAR path as the descriptor is written beside it. On Windows a book
-// folder inside "X:\Documents and Settings\" is addressed through its short
-// alias Docume~1, where that alias exists; elsewhere the path is unchanged.
-QString shortJarPath(const QString& bookFolderPath, const QString& jarFileName)
-{
-#ifdef Q_OS_WIN
-    if (bookFolderPath.mid(3, 22) == u"Documents and Settings") {
-        const QString shortFolder = bookFolderPath.left(3) + u"Docume~1"_s + bookFolderPath.mid(25);
-        if (QFileInfo(shortFolder).isDir())
-            return shortFolder + jarFileName;
-    }
-#endif
-    return bookFolderPath + jarFileName;
-}
 
 double progressFraction(qint64 processed, qint64 total)
 {
@@ -88,6 +74,9 @@ struct PendingVolume {
     payload::Volume payload;
     QByteArray manifestBytes;
     QByteArray capterBytes;
+    QByteArray volumeBytes; // the volume information, in a book cut into volumes
+    int firstChapter = 1;   // the book's number of the volume's first chapter
+    bool continues = false; // which began in the volume before
     QString manifesttext;
     QString jarBase;
     // Over the bytes above, so dropped first: the manifest, chapter index
@@ -128,6 +117,13 @@ struct PendingVolume {
             ++helped;
         }
     }
+};
+
+// Where a volume of a book cut into volumes starts: the book's number of its
+// first chapter, and whether that chapter began in the volume before.
+struct VolumeStart {
+    int firstChapter = 1;
+    bool continues = false;
 };
 
 // Keeps a volume's JAR within its size class, as the volume's payload is
@@ -263,9 +259,13 @@ private:
     Result<void> packVolume(PendingVolume& v);
     void nameVolume(PendingVolume& v);
     Result<void> finishVolume(PendingVolume& v, BuildFiles::Volume& target);
-    Result<void> writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target);
+    Result<void> writeJad(const QString& manifesttext, const QString& jarBase, qint64 jarSize,
+                          BuildFiles::Volume& target);
+    Result<void> restampVolumes();
     BuildReport report() const;
     void refresh(qint64 processed);
+    QString volumeSuffix(int number) const;
+    QByteArray volumeEntry(int number, int count, VolumeStart start) const;
 
     const BookSnapshot& m_book;
     const BuildEnvironment& m_env;
@@ -281,13 +281,15 @@ private:
     // every file of this build away again.
     std::unique_ptr<BuildFiles> m_files;
     std::vector<BuildFiles::Volume> m_volumes;
-    QByteArray m_textBytes;  // the book information, in every volume; outlives the packer's work
-    qint64 m_fixedBytes = 0; // a volume's JAR besides its pieces and chapter index (JarRoom)
+    std::vector<VolumeStart> m_starts; // per volume of a book cut into volumes
+    QByteArray m_textBytes;            // the book information, in every volume; outlives the packer's work
+    qint64 m_fixedBytes = 0;           // a volume's JAR besides its pieces and chapter index (JarRoom)
     std::optional<archive::Packer> m_ownPacker;
     archive::Packer* m_packer = nullptr;
     payload::Cursor m_cursor;
     double m_shown = 0; // the fraction last reported
     int m_volume = 0;   // the last volume's number; 0 while the book is one volume
+    int m_volumeCount = 1;
     int m_digits = 1;
     bool m_more = true; // the book has text for another volume
 };
@@ -363,6 +365,15 @@ Result<void> BookBuild::writeVolumes()
     m_packer = m_env.packer ? m_env.packer : &m_ownPacker.emplace();
     const BookSettings& settings = m_book.settings();
     m_textBytes = payload::utf8WithBom(payload::bookInformation(m_bookName, m_message, settings.maker));
+    // Each volume names the count, so the cuts are measured first from the
+    // text; where the JAR size cuts sooner, the volumes are stamped again
+    // with the count as it came out (restampVolumes).
+    if (const qint64 budget = payload::textBudget(settings.jarSize); budget > 0) {
+        auto count = payload::volumeCount(m_book.chapterNames(), m_book.chapterTexts(), budget);
+        if (!count)
+            return std::unexpected(count.error());
+        m_volumeCount = *count;
+    }
     if (payload::jarSizeLimit(settings.jarSize) > 0)
         m_fixedBytes = fixedVolumeBytes();
     std::optional<PendingVolume> pending;
@@ -380,6 +391,8 @@ Result<void> BookBuild::writeVolumes()
         }
         pending = std::move(next);
     }
+    if (m_volume != 0 && m_volume != m_volumeCount)
+        return restampVolumes();
     return {};
 }
 
@@ -392,6 +405,8 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
     const payload::BlockFn blockDone = [&v, &packer](const payload::Volume& vol, std::size_t block, std::size_t from,
                                                      std::size_t to) { v.packBlock(packer, vol, block, from, to); };
     const QStringList& texts = m_book.chapterTexts();
+    v.firstChapter = m_cursor.firstOpen + 1;
+    v.continues = m_cursor.consumed > 0;
     // Besides the text budget, the volume ends before its JAR would pass the
     // size class.
     std::optional<JarRoom> jarRoom;
@@ -432,27 +447,50 @@ qint64 BookBuild::fixedVolumeBytes()
     bytes += packedManifest ? packedManifest->deflated.size() + 8 : manifest.size() + 16;
     const archive::PackedEntry* packedText = batch.wait(1);
     bytes += packedText ? packedText->deflated.size() : m_textBytes.size() + 16;
+    // The volume information at its longest, stored as deflate may.
+    const QByteArray volume = payload::utf8WithBom(
+        payload::volumeInformation(99999, 99999, BookProject::kChapterLimit, true, m_jarName + u"(99999).jar"_s));
+    bytes += archive::addedEntryOverhead(6) + volume.size() + 16;
     return bytes;
 }
 
 // The volume's file names, manifest and chapter index; the packer starts on
 // the manifest, the chapter index and the book information.
+QString BookBuild::volumeSuffix(int number) const
+{
+    return number != 0 ? u"("_s + u"%1"_s.arg(number, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+}
+
+// The volume information of volume `number` of `count`.
+QByteArray BookBuild::volumeEntry(int number, int count, VolumeStart start) const
+{
+    const QString nextJar = number < count ? m_jarName + volumeSuffix(number + 1) + u".jar"_s : QString();
+    return payload::utf8WithBom(
+        payload::volumeInformation(number, count, start.firstChapter, start.continues, nextJar));
+}
+
 void BookBuild::nameVolume(PendingVolume& v)
 {
-    const QString suffix =
-        m_volume != 0 ? u"("_s + u"%1"_s.arg(m_volume, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+    const QString suffix = volumeSuffix(m_volume);
     const QString jarFile = m_jarName + suffix + u".jar"_s;
     const QString jarPath = QDir(m_bookFolder).filePath(jarFile);
-    const QString jadUrl = shortJarPath(m_bookFolderPath, jarFile).chopped(4);
-    m_volumes.push_back({QString(), jarPath, QString(), jadUrl + u".jad"_s});
+    m_volumes.push_back({QString(), jarPath, QString(), m_bookFolderPath + m_jarName + suffix + u".jad"_s});
 
     v.jarBase = m_jarName + suffix;
     v.manifesttext = composeManifest(m_bookName + suffix);
     v.manifestBytes = savetoutf8(v.manifesttext);
     v.capterBytes = payload::utf8WithBom(v.payload.capter);
-    v.packing.insert(v.packing.begin(), m_packer->start({{kManifestEntry.toLatin1(), v.manifestBytes},
-                                                         {QByteArrayLiteral("capter"), v.capterBytes},
-                                                         {QByteArrayLiteral("text"), m_textBytes}}));
+    std::vector<archive::Entry> entries{{kManifestEntry.toLatin1(), v.manifestBytes},
+                                        {QByteArrayLiteral("capter"), v.capterBytes},
+                                        {QByteArrayLiteral("text"), m_textBytes}};
+    if (m_volume != 0) {
+        // The volume was just cut: whether another follows is known.
+        v.volumeBytes =
+            volumeEntry(m_volume, std::max(m_volumeCount, m_volume + (m_more ? 1 : 0)), {v.firstChapter, v.continues});
+        m_starts.push_back({v.firstChapter, v.continues});
+        entries.push_back({QByteArrayLiteral("volume"), v.volumeBytes});
+    }
+    v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries)));
 }
 
 // The volume's JAR under a temporary name, its manifest read back, then its
@@ -482,13 +520,14 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
         return fail(u"无法写入文件："_s + native(target.jarTemporary));
     if (!manifest || *manifest != v.manifestBytes)
         return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
-    return writeJad(v, *jarSize, target);
+    return writeJad(v.manifesttext, v.jarBase, *jarSize, target);
 }
 
-Result<void> BookBuild::writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target)
+Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jarBase, qint64 jarSize,
+                                 BuildFiles::Volume& target)
 {
-    QString jadText = v.manifesttext;
-    jadText += jadLines(jarSize, v.jarBase + u".jar"_s);
+    QString jadText = manifesttext;
+    jadText += jadLines(jarSize, jarBase + u".jar"_s);
     auto jad = m_files->createTemporary(u"jad"_s);
     if (!jad)
         return std::unexpected(jad.error());
@@ -499,6 +538,51 @@ Result<void> BookBuild::writeJad(const PendingVolume& v, qint64 jarSize, BuildFi
         return std::unexpected(saved.error());
     if ((*jad)->error() != QFileDevice::NoError)
         return fail(u"无法写入文件："_s + native(target.jadTemporary));
+    return {};
+}
+
+// The volumes were written with the count measured from the text alone,
+// and the JAR size cut some sooner: each volume's JAR is written again with
+// its information counting the volumes as they came out (its other entries
+// copied as they are), and its JAD after it.
+Result<void> BookBuild::restampVolumes()
+{
+    for (std::size_t i = 0; i < m_volumes.size(); ++i) {
+        BuildFiles::Volume& target = m_volumes[i];
+        const int number = static_cast<int>(i) + 1;
+        QFile old;
+        if (openRegularFile(old, target.jarTemporary) != OpenResult::Opened)
+            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+        const QByteArray written = old.readAll();
+        old.close();
+        if (old.error() != QFileDevice::NoError)
+            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+
+        const QByteArray volume = volumeEntry(number, m_volume, m_starts[i]);
+        std::vector<archive::Packer::Batch> batches;
+        batches.push_back(m_packer->start({{QByteArrayLiteral("volume"), volume}}));
+        auto jar = m_files->createTemporary(u"jar"_s);
+        if (!jar)
+            return std::unexpected(jar.error());
+        const auto jarSize = archive::writeJar(written, batches, **jar);
+        if (!jarSize)
+            return std::unexpected(jarSize.error());
+        const auto readBack = archive::readEntry(**jar, QByteArrayLiteral("volume"));
+        (*jar)->close();
+        if ((*jar)->error() != QFileDevice::NoError)
+            return fail(u"无法写入文件："_s + native((*jar)->fileName()));
+        if (!readBack || *readBack != volume)
+            return fail(u"生成JAR包失败："_s + (readBack ? u"分册信息未写入"_s : readBack.error().message));
+        m_files->discardTemporary(target.jarTemporary);
+        m_files->discardTemporary(target.jadTemporary);
+        target.jarTemporary = (*jar)->fileName();
+
+        const QString suffix = volumeSuffix(number);
+        if (auto ok = writeJad(composeManifest(m_bookName + suffix), m_jarName + suffix, *jarSize, target); !ok)
+            return ok;
+        if (m_progress)
+            m_progress(m_shown);
+    }
     return {};
 }
 

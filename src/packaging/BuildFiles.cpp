@@ -2,6 +2,7 @@
 #include "packaging/BuildFiles.h"
 
 #include "model/SystemError.h"
+#include "text/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,8 +10,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -32,15 +31,6 @@ constexpr qint64 kJournalLimit = qint64(1) << 20;
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-std::filesystem::path fsPath(const QString& path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
 QString randomName(int length)
 {
     static constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -49,15 +39,6 @@ QString randomName(int length)
     for (int i = 0; i < length; ++i)
         name.append(QLatin1Char(kAlphabet[QRandomGenerator::system()->bounded(36)]));
     return name;
-}
-
-Qt::CaseSensitivity fileNameCase()
-{
-#ifdef Q_OS_WIN
-    return Qt::CaseInsensitive;
-#else
-    return Qt::CaseSensitive;
-#endif
 }
 
 // A plain file, not a link (what a build creates).
@@ -147,19 +128,6 @@ bool clearJournals(const QString& folder, FileSteps& steps)
 }
 
 } // namespace
-
-bool FileSteps::replace(const QString& from, const QString& to)
-{
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    return !ec;
-}
-
-bool FileSteps::remove(const QString& path)
-{
-    std::error_code ec;
-    return std::filesystem::remove(fsPath(path), ec) && !ec;
-}
 
 QString buildLockPath(const QString& bookFolder) { return QDir(bookFolder).filePath(kLockName); }
 
@@ -252,6 +220,12 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
         return fail(u"无法写入文件："_s + native(file->fileName()));
     }
     return fail(u"无法写入文件："_s + native(m_bookFolder));
+}
+
+void BuildFiles::discardTemporary(const QString& path)
+{
+    if (m_temporaries.removeOne(path))
+        m_steps->remove(path);
 }
 
 Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QString& jarName)

@@ -123,8 +123,10 @@ qint64 volumeEstimate(const QStringList& texts, int count, const Cursor& cursor,
 // chapter index. Moves the caller's cursor along as it goes.
 class VolumeWriter {
 public:
+    // `measure`: the pieces are only measured, not written (no blocks).
     VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                 const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room);
+                 const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room,
+                 bool measure = false);
     VolumeWriter(const VolumeWriter&) = delete;
     VolumeWriter& operator=(const VolumeWriter&) = delete;
 
@@ -145,6 +147,7 @@ private:
     const BlockFn& m_blockDone;
     const BlockAfterDone m_after;
     const RoomFn& m_room;
+    const bool m_measure;
     const int m_count;
     const int m_volumeFirst;
     // Blocks are given room for this much in all, at most 1 MiB each.
@@ -158,9 +161,10 @@ private:
 };
 
 VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room)
+                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room,
+                           bool measure)
     : m_names(names), m_texts(texts), m_budgetKiB(budgetKiB), m_cursor(cursor), m_refresh(refresh),
-      m_blockDone(blockDone), m_after(after), m_room(room),
+      m_blockDone(blockDone), m_after(after), m_room(room), m_measure(measure),
       m_count(static_cast<int>(std::min(names.size(), texts.size()))), m_volumeFirst(cursor.firstOpen),
       m_estimate(volumeEstimate(texts, m_count, cursor, budgetKiB))
 {
@@ -231,14 +235,18 @@ void VolumeWriter::writePiece(int chapter, qint64 number)
 {
     const QStringView rest = QStringView(m_texts[chapter]).sliced(m_cursor.consumed);
     const Cut cut = nextCut(rest);
-    // The most a piece file can take: every character a carriage return.
-    const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8Room(cut.length) + 2;
-    QByteArray& block = roomFor(most);
-    const qsizetype offset = block.size();
-    m_partChars += appendPieceFile(block, rest.first(cut.length), !cut.last);
-    const qsizetype size = block.size() - offset;
-    m_v.pieces.push_back({number, m_v.blocks.size() - 1, offset, size});
-    m_v.volumeBytes += size;
+    if (m_measure) {
+        m_v.volumeBytes += pieceFileSize(rest.first(cut.length), !cut.last);
+    } else {
+        // The most a piece file can take: every character a carriage return.
+        const qsizetype most = qsizetype(kBom.size()) + 4 * (cut.length + 2) + 2 + utf8Room(cut.length) + 2;
+        QByteArray& block = roomFor(most);
+        const qsizetype offset = block.size();
+        m_partChars += appendPieceFile(block, rest.first(cut.length), !cut.last);
+        const qsizetype size = block.size() - offset;
+        m_v.pieces.push_back({number, m_v.blocks.size() - 1, offset, size});
+        m_v.volumeBytes += size;
+    }
     m_cursor.processed += cut.length;
     if (cut.last) {
         m_cursor.consumed = 0;
@@ -353,6 +361,29 @@ qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut)
     return headerChars + 2 + piece.size() + (cut ? 2 : 0);
 }
 
+qsizetype pieceFileSize(QStringView piece, bool cut)
+{
+    // As appendPieceFile and putUtf8 write it: a header number for every
+    // carriage return, the appended one too, and the UTF-8 of the text.
+    qsizetype crs = cut ? 1 : 0;
+    qsizetype bytes = 0;
+    const char16_t* s = piece.utf16();
+    const char16_t* const end = s + piece.size();
+    while (s < end) {
+        const unsigned c = *s++;
+        crs += c == u'\r' ? 1 : 0;
+        if (c < 0x80)
+            bytes += 1;
+        else if (c < 0x800)
+            bytes += 2;
+        else if (QChar::isHighSurrogate(c) && s < end && QChar::isLowSurrogate(*s))
+            bytes += 4, ++s;
+        else
+            bytes += 3;
+    }
+    return qsizetype(kBom.size()) + 4 * (1 + crs) + 2 + bytes + (cut ? 2 : 0);
+}
+
 QByteArray pieceFile(QStringView piece, bool cut)
 {
     QByteArray out;
@@ -406,6 +437,31 @@ Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, q
 {
     VolumeWriter writer(names, texts, budgetKiB, cursor, refresh, blockDone, after, room);
     return writer.run();
+}
+
+Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint64 budgetKiB)
+{
+    const RefreshFn noRefresh;
+    const BlockFn noBlocks;
+    const RoomFn noRoom;
+    Cursor cursor;
+    int count = 0;
+    do {
+        VolumeWriter writer(names, texts, budgetKiB, cursor, noRefresh, noBlocks, BlockAfterDone::Keep, noRoom, true);
+        if (auto measured = writer.run(); !measured)
+            return std::unexpected(measured.error());
+        ++count;
+    } while (!bookFinished(texts, cursor));
+    return count;
+}
+
+QString volumeInformation(int number, int count, int firstChapter, bool continues, const QString& nextJar)
+{
+    return u"%1\r\n%2\r\n%3\r\n%4\r\n%5\r\n"_s.arg(number)
+        .arg(count)
+        .arg(firstChapter)
+        .arg(continues ? 1 : 0)
+        .arg(nextJar);
 }
 
 bool bookFinished(const QStringList& texts, const Cursor& cursor)

@@ -44,6 +44,9 @@ struct Cut {
 // the file text in characters, before encoding.
 qsizetype appendPieceFile(QByteArray& out, QStringView piece, bool cut);
 
+// The size in bytes of the piece file appendPieceFile writes, without writing it.
+[[nodiscard]] qsizetype pieceFileSize(QStringView piece, bool cut);
+
 // The same as one file, for callers that want a single piece.
 [[nodiscard]] QByteArray pieceFile(QStringView piece, bool cut);
 
@@ -124,6 +127,18 @@ using RoomFn = std::function<Room(const Volume& volume, const NextPiece& next)>;
 [[nodiscard]] Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB,
                                          Cursor& cursor, const RefreshFn& refresh = {}, const BlockFn& blockDone = {},
                                          BlockAfterDone after = BlockAfterDone::Keep, const RoomFn& room = {});
+
+// How many volumes writeVolume cuts the book into under the budget (0 =
+// none: one), measured without writing a piece. Fails as writeVolume does.
+[[nodiscard]] Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint64 budgetKiB);
+
+// The file "volume" that each volume of a book cut into volumes carries
+// beside the others, for the reader to read the volumes as one book: the
+// volume's number, the count, the book's number of the volume's first
+// chapter, 1 when that chapter began in the volume before (else 0) and the
+// next volume's JAR file name (empty in the last), one a line.
+[[nodiscard]] QString volumeInformation(int number, int count, int firstChapter, bool continues,
+                                        const QString& nextJar);
 
 // The end-of-book test after a volume: every chapter written, or only the
 // last one left and nothing of it remains.

@@ -3,6 +3,7 @@
 
 #include "model/Site.h"
 #include "text/Cp936.h"
+#include "text/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,7 +102,7 @@ Result<void> replaceFile(const QString& path, QByteArrayView bytes)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo target(path);
-    if (target.isSymLink() || (target.exists() && !target.isFile()))
+    if (isLink(path) || (target.exists() && !target.isFile()))
         return fail(QStringLiteral("无法写入文件：") + shown);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <filesystem>
 #include <optional>
 
 // File names as the file system holds them. On Linux a name is bytes, and
@@ -31,5 +32,17 @@ struct FileStatus {
 };
 // What the path names, links followed; nothing when it does not exist.
 [[nodiscard]] std::optional<FileStatus> fileStatus(const QString& path);
+
+// Whether the path itself is a link (a symbolic link; on Windows any reparse
+// point: a link or a junction), not what it leads to.
+[[nodiscard]] bool isLink(const QString& path);
+
+// Whether two names that differ only in case name the same file (Windows)
+// or two files (elsewhere).
+[[nodiscard]] Qt::CaseSensitivity fileNameCase();
+
+// The path for std::filesystem: the name's own bytes on POSIX, UTF-16 on
+// Windows.
+[[nodiscard]] std::filesystem::path fsPath(const QString& path);
 
 } // namespace vamo

@@ -2,6 +2,8 @@
 #include "text/TxtReader.h"
 
 #include "text/FileNames.h"
+#include "text/LegacyEvidence.h"
+#include "text/OpenRegularFile.h"
 #include "text/TextDetail.h"
 
 #include <QDir>
@@ -14,14 +16,6 @@
 #include <memory>
 #include <new>
 #include <optional>
-
-#ifdef Q_OS_WIN
-#include <QFileInfo>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -640,6 +634,29 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
 
 enum class ReadFailure { Unreadable, NotText };
 
+// Pieces weighed at most for Big5 against code page 936 while the evidence is close.
+constexpr int kEvidencePieces = 16;
+
+// ICU's converter for the encodings it decodes here.
+const char* icuName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf16BE:
+        return "UTF-16BE";
+    case TextEncoding::Big5:
+        return "windows-950";
+    case TextEncoding::Big5Hkscs:
+        return "Big5-HKSCS";
+    case TextEncoding::Gb18030:
+        return "gb18030";
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf8:
+    case TextEncoding::Cp936:
+        break;
+    }
+    return "UTF-16LE";
+}
+
 // One text after its byte-order mark, decoded in the encoding the mark
 // names or, without one, in the first of UTF-8, code page 936 and GB18030
 // that holds; each start over begins the text again.
@@ -653,6 +670,7 @@ public:
 
 private:
     Outcome decodeText();
+    std::optional<TextEncoding> weighBig5();
     template <class Decoder>
     Outcome decode(Decoder& decoder)
     {
@@ -714,6 +732,17 @@ Outcome TxtRead::decodeText()
         [[fallthrough]];
     }
     case TextEncoding::Cp936: {
+        // Big5 only when it reads as Chinese far better than code page 936.
+        const std::optional<TextEncoding> legacy = weighBig5();
+        if (!legacy)
+            return Outcome::ReadError;
+        if (*legacy != TextEncoding::Cp936) {
+            if (!startOver(*legacy))
+                return Outcome::ReadError;
+            IcuDecoder decoder(icuName(*legacy));
+            outcome = decode(decoder);
+            break;
+        }
         // Plain code page 936 through the tables, unless a GB18030 four-byte
         // sequence turns up: then the whole text is GB18030.
         Cp936PieceDecoder decoder;
@@ -730,13 +759,46 @@ Outcome TxtRead::decodeText()
         break;
     }
     case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-        IcuDecoder decoder(m_bom.encoding == TextEncoding::Utf16BE ? "UTF-16BE" : "UTF-16LE");
+    case TextEncoding::Utf16BE:
+    case TextEncoding::Big5:
+    case TextEncoding::Big5Hkscs: {
+        IcuDecoder decoder(icuName(m_bom.encoding));
         outcome = decode(decoder);
         break;
     }
     }
     return outcome;
+}
+
+// Scores the text's first piece as code page 936 and as Big5, and more
+// pieces (up to kEvidencePieces) while the two are close; then starts the
+// source over. Code page 936 unless Big5 is clearly better.
+std::optional<TextEncoding> TxtRead::weighBig5()
+{
+    text_detail::LegacyEvidence evidence;
+    text_detail::LegacyEvidence::Verdict verdict = text_detail::LegacyEvidence::Verdict::Close;
+    for (int piece = 0; piece < kEvidencePieces && verdict == text_detail::LegacyEvidence::Verdict::Close; ++piece) {
+        const std::optional<QByteArrayView> bytes = m_source.next();
+        if (!bytes)
+            return std::nullopt;
+        const bool last = bytes->size() < txtChunkBytes;
+        evidence.feed(*bytes, last);
+        verdict = evidence.verdict();
+        if (last)
+            break;
+    }
+    if (!m_source.seek(0))
+        return std::nullopt;
+    switch (verdict) {
+    case text_detail::LegacyEvidence::Verdict::Big5:
+        return TextEncoding::Big5;
+    case text_detail::LegacyEvidence::Verdict::Big5Hkscs:
+        return TextEncoding::Big5Hkscs;
+    case text_detail::LegacyEvidence::Verdict::Cp936:
+    case text_detail::LegacyEvidence::Verdict::Close:
+        break;
+    }
+    return TextEncoding::Cp936;
 }
 
 // Looks at the first piece for the byte-order mark (and, for a file, whether
@@ -754,38 +816,6 @@ std::expected<TxtText, ReadFailure> readTxt(ByteSource& source, const TxtProgres
         return std::unexpected(ReadFailure::Unreadable);
     TxtRead read(source, progress, bom, bytes);
     return read.run();
-}
-
-// Opens a regular file for reading, without waiting: a FIFO or a device
-// named *.txt is refused before anything is read from it (the open itself
-// does not block).
-enum class OpenResult { Opened, Failed, NotRegular };
-OpenResult openRegularFile(QFile& file, const QString& path)
-{
-#ifdef Q_OS_WIN
-    file.setFileName(path);
-    const QFileInfo info(path);
-    if (info.exists() && !info.isDir() && !info.isFile())
-        return OpenResult::NotRegular;
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? OpenResult::Opened : OpenResult::Failed;
-#else
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return OpenResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        return folder ? OpenResult::Failed : OpenResult::NotRegular;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-        !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return OpenResult::Failed;
-    }
-    return OpenResult::Opened;
-#endif
 }
 
 } // namespace

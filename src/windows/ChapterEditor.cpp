@@ -8,6 +8,7 @@
 #include "text/TxtReader.h"
 #include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
+#include "windows/IntakeOptions.h"
 #include "windows/Placement.h"
 #include "windows/ProgressFill.h"
 
@@ -173,6 +174,9 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
         connect(parent, &QObject::destroyed, this, [this] { delete this; });
     ui->setupUi(this);
     m_work = new BackgroundWork(this);
+    // Beside the file button: what a file read does to the text.
+    m_options = new IntakeOptions({"Check1", "Check2", nullptr, nullptr}, Qt::Horizontal, this);
+    ui->buttonRow->insertWidget(ui->buttonRow->indexOf(ui->Command3) + 1, m_options);
     keepOnScreen(this);
     ui->Text2->setLimit(editing::kVisibleLimit);
     // The box keeps its place while a file read hides it.
@@ -407,7 +411,7 @@ void ChapterEditor::readFileAt(const QString& path)
     // The file is read, and its text cut for the box, on the worker; the
     // progress shows at most every report interval.
     m_work->start<ReadOutcome>(
-        [this, path, bytes = info.size()](BackgroundWork::Reporter& reporter) {
+        [this, path, bytes = info.size(), options = m_options->textOptions()](BackgroundWork::Reporter& reporter) {
             editing::ReadProgress progress(bytes);
             auto read = readTxtFile(path, [&](const TxtProgress& p) {
                 progress.advance(p.lines, p.characters);
@@ -416,6 +420,13 @@ void ChapterEditor::readFileAt(const QString& path)
             });
             ReadOutcome outcome;
             outcome.figuresShown = progress.lines() > 0;
+            if (read && options.any()) {
+                auto prepared = prepareText(std::move(read->text), options);
+                if (!prepared)
+                    read = std::unexpected(prepared.error());
+                else
+                    read->text = std::move(*prepared);
+            }
             if (!read) {
                 outcome.read = std::unexpected(read.error());
                 return outcome;

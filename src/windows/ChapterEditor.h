@@ -14,6 +14,7 @@ class ChapterEditor;
 namespace vamo {
 
 class BackgroundWork;
+class IntakeOptions;
 class BookProject;
 
 // The chapter text box: a plain text box whose typing, pasting and dropping
@@ -115,7 +116,8 @@ private:
     QPointer<QWidget> m_mainWindow;
     QString m_strmod;
     bool m_trailingLoneCr = false;
-    BackgroundWork* m_work = nullptr; // reads files
+    BackgroundWork* m_work = nullptr;   // reads files
+    IntakeOptions* m_options = nullptr; // 整理排版 and 转换为简体 for a file read
     bool m_reading = false;
     double m_progressFraction = 0.0;
 };

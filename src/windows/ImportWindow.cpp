@@ -7,6 +7,7 @@
 #include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
 #include "windows/FolderChooser.h"
+#include "windows/IntakeOptions.h"
 #include "windows/ListRows.h"
 #include "windows/Placement.h"
 #include "windows/ProgressFill.h"
@@ -45,6 +46,9 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* pare
     ui->Shape2->setPalette(fill);
     ui->Shape1->installEventFilter(this);
     setFraction(0);
+
+    m_options = new IntakeOptions({"Check2", "Check3", "Label8", "Text1"}, Qt::Horizontal, ui->Frame3);
+    ui->frame3Layout->addWidget(m_options, 4, 0, 1, 2);
 
     m_tree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
     connect(m_tree, &DriveFolderTree::folderChanged, this, &ImportWindow::Dir1_Change);
@@ -171,6 +175,12 @@ void ImportWindow::startImport()
     }
     request.rule = ui->Combo1->currentIndex();
     request.splitChapters = ui->Check1->isChecked();
+    if (const std::optional<QString> problem = m_options->patternProblem(); request.splitChapters && problem) {
+        Dialogs::warning(this, *problem);
+        return;
+    }
+    request.pattern = m_options->pattern();
+    request.text = m_options->textOptions();
     request.existing = m_clearExisting ? 0 : m_book.chapterCount();
     request.limit = importChapterLimit(m_book.frame());
     if (request.room() == 0) {

@@ -18,6 +18,7 @@ namespace vamo {
 class BackgroundWork;
 class BookProject;
 class DriveFolderTree;
+class IntakeOptions;
 
 // The batch import window Form6: the TXT files of one folder, in an order
 // the user may change, become chapters appended to the book (or replacing
@@ -97,6 +98,7 @@ private:
     QPointer<QWidget> m_mainWindow;
     QPointer<QWidget> m_stepTwo; // set while opened from the wizard
     DriveFolderTree* m_tree = nullptr;
+    IntakeOptions* m_options = nullptr; // 整理排版, 转换为简体, 章节标题规则
     bool m_clearExisting = false;
     bool m_unloading = false;
     double m_fraction = 0;

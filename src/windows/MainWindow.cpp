@@ -17,6 +17,7 @@
 #include "windows/FieldFlag.h"
 #include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
+#include "windows/IntakeOptions.h"
 #include "windows/ListRows.h"
 #include "windows/OnlineBanner.h"
 #include "windows/Placement.h"
@@ -83,6 +84,10 @@ MainWindow::MainWindow(BookProject& book, QString programFolder, BuildEnvironmen
 {
     ui->setupUi(this);
     setWindowTitle(site::windowTitle());
+    // Under the folder tab's split box: what is done to every book's text.
+    m_folderOptions =
+        new IntakeOptions({"Check2", "Check3", "Label13", "Text6"}, Qt::Vertical, ui->Check1->parentWidget());
+    ui->Frame3Buttons->addWidget(m_folderOptions);
 
     ui->TabStrip1->addTab(QStringLiteral("单本制做"));
     ui->TabStrip1->addTab(QStringLiteral("多本制做"));
@@ -684,10 +689,15 @@ void MainWindow::makeFolderBooks()
     // that stand in the window: the single-book tab's chapters, their texts
     // and its book name stay as they are. A refused run (no maker, empty
     // queue) ends at once and leaves the window as it was.
+    const FolderBatchOptions options{ui->Check1->isChecked(), m_folderOptions->pattern(),
+                                     m_folderOptions->textOptions()};
+    if (const std::optional<QString> problem = m_folderOptions->patternProblem(); options.splitChapters && problem) {
+        Dialogs::warning(this, *problem);
+        return;
+    }
     ui->Label10->hide();
     enterBusy();
     showProgress(kReading, 0); // each book is read first
-    const FolderBatchOptions options{ui->Check1->isChecked(), {}};
     const Clock& clock = m_book.clock();
     m_work->start<FolderOutcome>(
         [this, settings = m_book.settings(), env = m_env, folder = folderPath(txtFolder()), queue, options,

@@ -16,6 +16,7 @@ class MainWindow;
 namespace vamo {
 
 class BackgroundWork;
+class IntakeOptions;
 class BookProject;
 class ChapterEditor;
 class ChapterPreview;
@@ -169,7 +170,8 @@ private:
     QPointer<ImportWindow> m_import;
     QString m_importFolder; // the folder the import window showed when it was unloaded
     std::unique_ptr<TxtDropImport> m_txtDrop;
-    BackgroundWork* m_work = nullptr; // the make commands' worker
+    BackgroundWork* m_work = nullptr;         // the make commands' worker
+    IntakeOptions* m_folderOptions = nullptr; // the folder tab's 整理排版, 转换为简体, 章节标题规则
     bool m_busy = false;
     bool m_leaving = false;
     double m_fraction = 0;

@@ -23,9 +23,18 @@ namespace vamo {
 struct TxtDropImport::Pending {
     bool reading = true;
     int limit = BookProject::kChapterLimit;
+    QList<TxtChapters> read;  // as read, for detecting again with other rules
+    QList<TxtChapters> files; // as the preview's rule and options make them
+    bool detectAgain = false; // the rules changed while a detection ran
+    QStringList refused;      // each refused file's reason and path
+    QString bookName;         // for a book without a name, from a single file dropped
+};
+
+// A detection under the preview's rules, done on the worker.
+struct TxtDropImport::Detected {
     QList<TxtChapters> files;
-    QStringList refused; // each refused file's reason and path
-    QString bookName;    // for a book without a name, from a single file dropped
+    std::optional<ChapterPlan> plan;
+    std::optional<QString> problem;
 };
 
 // What the worker read: every readable file, and why the others were not.
@@ -66,6 +75,7 @@ ChapterPreview* TxtDropImport::preview()
 {
     if (!m_preview) {
         m_preview = new ChapterPreview();
+        connect(m_preview, &ChapterPreview::rulesChanged, this, &TxtDropImport::detectAgain);
         connect(m_preview, &ChapterPreview::chosen, this, [this](ChapterPreview::Choice choice) {
             if (m_opener) {
                 m_opener->setEnabled(true);
@@ -83,6 +93,7 @@ void TxtDropImport::start(const QStringList& paths, int limit)
 {
     if (m_pending || paths.isEmpty())
         return;
+    m_work->wait(); // a detection for a preview that was left
     if (m_book.chapterCount() >= limit) {
         Dialogs::information(m_opener, QStringLiteral("章节数量达到上限(%1)").arg(limit));
         return;
@@ -145,7 +156,8 @@ void TxtDropImport::filesRead(Read read)
     if (!m_pending || !m_pending->reading)
         return;
     m_pending->reading = false;
-    m_pending->files = std::move(read.files);
+    m_pending->files = read.files;
+    m_pending->read = std::move(read.files);
     m_pending->refused = std::move(read.refused);
     Q_EMIT readingFinished();
 
@@ -169,6 +181,9 @@ void TxtDropImport::filesRead(Read read)
     }
     ChapterPreview* window = preview();
     window->showChapters(plan->chapters, static_cast<int>(m_pending->files.size()), plan->notice);
+    // The rule and options the user left in the preview hold for these files too.
+    if (!window->pattern().isEmpty() || window->textOptions().any())
+        detectAgain();
     if (m_opener) {
         // Over the centre of the opener, and kept above it.
         centreOver(window, m_opener);
@@ -181,16 +196,70 @@ void TxtDropImport::filesRead(Read read)
         m_opener->setEnabled(false);
 }
 
+// The preview's rule or options changed: the files read are split again on
+// the worker (making a long text simplified takes a while); rules changed
+// meanwhile start one more detection when this one ends.
+void TxtDropImport::detectAgain()
+{
+    if (!m_pending || m_pending->reading || !m_preview)
+        return;
+    if (m_work->running()) {
+        m_pending->detectAgain = true;
+        return;
+    }
+    m_pending->detectAgain = false;
+    m_preview->showDetecting();
+    m_work->start<Detected>(
+        [read = m_pending->read, pattern = m_preview->pattern(), options = m_preview->textOptions(),
+         room = m_pending->limit - m_book.chapterCount(), limit = m_pending->limit](BackgroundWork::Reporter&) {
+            Detected d;
+            for (const TxtChapters& f : read) {
+                auto file = textChapters(f.text, f.wholeName, pattern, options);
+                if (!file) {
+                    d.problem = file.error().message;
+                    return d;
+                }
+                d.files.append(std::move(*file));
+            }
+            auto plan = planChapters(d.files, true, room, limit);
+            if (!plan)
+                d.problem = plan.error().message;
+            else
+                d.plan = std::move(*plan);
+            return d;
+        },
+        [this](Detected d) { detected(std::move(d)); });
+}
+
+void TxtDropImport::detected(Detected d)
+{
+    if (!m_pending || !m_preview || !m_preview->isVisible())
+        return;
+    if (m_pending->detectAgain) {
+        detectAgain();
+        return;
+    }
+    if (d.problem) {
+        m_preview->showRuleProblem(*d.problem);
+        return;
+    }
+    m_pending->files = std::move(d.files);
+    m_preview->showChapters(d.plan->chapters, static_cast<int>(m_pending->files.size()), d.plan->notice);
+}
+
 void TxtDropImport::append(bool split)
 {
     if (!m_pending)
         return;
     auto plan = planChapters(m_pending->files, split, m_pending->limit - m_book.chapterCount(), m_pending->limit);
     m_pending->files.clear();
+    m_pending->read.clear();
     if (!plan) {
         Dialogs::information(m_opener, plan.error().message);
         return;
     }
+    if (split && m_preview)
+        plan->chapters = correctChapters(std::move(plan->chapters), m_preview->corrections());
     if (auto stored = appendChapters(m_book, plan->chapters, {.limit = m_pending->limit}); !stored) {
         Dialogs::information(m_opener, stored.error().message);
         return;

@@ -20,8 +20,9 @@ class ChapterPreview;
 // split at their headings) on a worker thread, then appended after the
 // existing chapters through `save`. Files without two or more headings come
 // in one chapter each, named as the batch import names them; otherwise the
-// preview "分章预览" lets the user take the detected chapters, take every
-// file as one chapter, or cancel. The opener is disabled while the preview
+// preview "分章预览" lets the user take the detected chapters (split again
+// under the rule and options the preview sets, with its unticked headings
+// and new names), take every file as one chapter, or cancel. The opener is disabled while the preview
 // is open; its busy display while the files are read is its own, driven by
 // the signals.
 class TxtDropImport : public QObject {
@@ -54,6 +55,9 @@ Q_SIGNALS:
 private:
     struct Read;
     void filesRead(Read read);
+    void detectAgain();
+    struct Detected;
+    void detected(Detected d);
     void append(bool split);
     void finish();
     void tellRefused();

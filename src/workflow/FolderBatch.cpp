@@ -25,11 +25,8 @@ const QString kBuilding = QStringLiteral("打包进度");
 // would overwrite one made before it.
 QString outputKey(const BookProject& book)
 {
-    QString key = book.settings().bookName.trimmed() + QLatin1Char('/') + book.settings().jarName.trimmed();
-#ifdef Q_OS_WIN
-    key = key.toCaseFolded();
-#endif
-    return key;
+    const QString key = book.settings().bookName.trimmed() + QLatin1Char('/') + book.settings().jarName.trimmed();
+    return fileNameCase() == Qt::CaseInsensitive ? key.toCaseFolded() : key;
 }
 
 // Leaves the project as a finished build leaves it, minus the new JAR name:
@@ -185,12 +182,18 @@ Result<QString> FolderRun::loadChapters(int i, const QString& path, const QStrin
     if (!text)
         return std::unexpected(text.error());
     if (!m_options.splitChapters) {
+        if (m_options.text.any()) {
+            auto prepared = prepareText(std::move(text->text), m_options.text, m_options.chapterPattern);
+            if (!prepared)
+                return std::unexpected(prepared.error());
+            text->text = std::move(*prepared);
+        }
         m_book.setNum(0);
         if (auto saved = m_book.save(std::move(text->text)); !saved)
             return std::unexpected(saved.error());
         return QString();
     }
-    auto file = textChapters(std::move(text->text), chapterName, m_options.chapterPattern);
+    auto file = textChapters(std::move(text->text), chapterName, m_options.chapterPattern, m_options.text);
     if (!file)
         return std::unexpected(file.error());
     auto plan = planChapters({*file}, true, BookProject::kChapterLimit);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/ChapterImport.h"
 #include "intake/TxtFolder.h"
 #include "model/Error.h"
 #include "packaging/BuildEbook.h"
@@ -45,6 +46,7 @@ struct FolderBatchOptions {
     // than two headings stays one chapter), merged to fit the chapter limit.
     bool splitChapters = false;
     QString chapterPattern; // the user's heading rule; empty: the built-in one
+    TextOptions text;       // 整理排版 and 转换为简体 for every file
 };
 
 // Makes one book per queued file of `folder`, with the settings of `book`.

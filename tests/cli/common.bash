@@ -29,6 +29,17 @@ run() {
 gbk() { python3 -c 'import sys; open(sys.argv[1], "wb").write(sys.argv[2].encode().decode("unicode_escape").encode("latin-1").decode("utf-8").encode("gbk"))' "$1" "$2"; }
 utf8() { python3 -c 'import sys; open(sys.argv[1], "wb").write(sys.argv[2].encode().decode("unicode_escape").encode("latin-1"))' "$1" "$2"; }
 
+# chapters JAR: the chapter index's names, one a line.
+chapters() {
+  python3 - "$1" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    index = z.read("capter")[3:].decode("utf-8").split("\r\n")
+for name in index[1:-1:2]:
+    print(name[:-4])
+PY
+}
+
 # expect_book PRINTED BOOK_NAME MAKER MESSAGE JAR_NAME JAR_SIZE PHONE SAVE_FOLDER -- FILE NAME [FILE NAME...]
 # Checks every volume of the book against expect.py's own working-out.
 expect_book() {

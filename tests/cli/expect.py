@@ -124,12 +124,14 @@ def manifest(title):
 
 
 def volumes(book):
-    """Yields (volume number, digits, files of the volume)."""
+    """Yields (volume number, digits, files of the volume, the book's number
+    of its first chapter, whether that chapter began in the volume before)."""
     texts = [read_txt(p) for p in book["files"]]
     names = book["names"]
     count = len(texts)
     budget = BUDGETS.get(book["jar_size"])
     total = sum(len(t) for t in texts)
+    lengths = [len(t) for t in texts]
     processed = 0
     first_open = 0
     number = 0
@@ -138,6 +140,7 @@ def volumes(book):
     more = True
     while more:
         start = first_open
+        continues = first_open < count and len(texts[first_open]) < lengths[first_open]
         index = "\r\n"
         volume_bytes = 0
         finished = True
@@ -184,7 +187,7 @@ def volumes(book):
         if number == 1:
             estimate = total // processed
             digits = 1 if estimate <= 1 else 2 if estimate <= 99 else 3 if estimate <= 999 else 4
-        out.append((number, digits, files))
+        out.append((number, digits, files, start + 1, continues))
     return out
 
 
@@ -211,8 +214,14 @@ def check(book):
 
     vols = volumes(book)
     expected_paths = []
-    for number, digits, files in vols:
+    for number, digits, files, first, continues in vols:
         suffix = "(" + str(number).zfill(digits) + ")" if number else ""
+        files = dict(files)
+        if number:
+            # What the reader reads of the volume's place in the book.
+            following = "" if number == len(vols) else jar_name + "(" + str(number + 1).zfill(digits) + ").jar"
+            files["volume"] = BOM + ("%d\r\n%d\r\n%d\r\n%d\r\n%s\r\n" % (
+                number, len(vols), first, 1 if continues else 0, following)).encode("utf-8")
         base = jar_name + suffix
         title = base_book + suffix
         jar = os.path.abspath(os.path.join(folder, base + ".jar"))

@@ -6,17 +6,6 @@ source "$(dirname "$0")/common.bash"
 
 out="$work/out"
 
-# chapters JAR: the chapter index's names, one a line.
-chapters() {
-  python3 - "$1" <<'PY'
-import sys, zipfile
-with zipfile.ZipFile(sys.argv[1]) as z:
-    index = z.read("capter")[3:].decode("utf-8").split("\r\n")
-for name in index[1:-1:2]:
-    print(name[:-4])
-PY
-}
-
 # book_text JAR: the chapter texts of the book joined, as the phone reader
 # gets them (the CR LF the chapter store adds removed from each).
 book_text() {

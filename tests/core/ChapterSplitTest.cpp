@@ -419,3 +419,104 @@ TEST(ChapterImport, ReadsAFileLikeTheTxtReading)
     ASSERT_FALSE(bad.has_value());
     EXPECT_TRUE(bad.error().message.startsWith(u("章节标题规则无效")));
 }
+
+// --- messy files: the number sequence as evidence --------------------------
+
+TEST(ChapterSplit, HeadingNumbersInEveryCommonForm)
+{
+    const std::pair<const char*, int> forms[] = {
+        {"一", 1},         {"十", 10},        {"十二", 12},      {"二十", 20},       {"廿三", 23},
+        {"一百零一", 101}, {"一百一", 101},   {"一百〇一", 101}, {"一零一", 101},    {"一〇一", 101},
+        {"一百一十", 110}, {"一百二十", 120}, {"两百", 200},     {"一千零一", 1001}, {"一万二千", 12000},
+        {"101", 101},      {"１０１", 101},   {"壹佰零壹", 101}, {"貳拾參", 23},     {"玖拾玖", 99},
+        {"", -1},          {"一x", -1},       {"1二", -1}};
+    for (auto [numerals, number] : forms)
+        EXPECT_EQ(chapterNumber(u(numerals)), number) << numerals;
+}
+
+TEST(ChapterSplit, HeadingsRunTogetherWithTheirFirstParagraph)
+{
+    const QString text = txt({
+        "某某传",
+        "第十一章　夜雨　山路难行他推开门，雨下得正大，山里一片漆黑，什么也看不见。",
+        "　　他走了很久。",
+        "第十二章 天明　　第二天早上，雨停了，太阳出来，山路上满是落叶和断枝。",
+        "第十三章：归来他回到家里，",
+        // backwards and far ahead: not headings when run together
+        "第二章　旧事　那一年他还小，什么都不懂，只记得母亲坐在灯下缝衣服的样子。",
+        "第九十章　远方　很多年以后，他又想起了那座山，想起了那场大雨和那个夜晚。",
+        // attached: a sentence that starts like a heading
+        "第十四章的开头他写了很久，一直写到天亮，也没有写完，只好放下笔去睡觉。",
+        "第十四章（上）　出门　他出门的时候，天还没有亮，路上一个人也没有，很安静。",
+        "第十四章（下）　回家",
+    });
+    const ChapterSplit s = split(text);
+    EXPECT_EQ(names(s), QStringList({u("第十一章　夜雨"), u("第十二章 天明"), u("第十三章：归来他回到家里"),
+                                     u("第十四章（上）　出门"), u("第十四章（下）　回家")}));
+    // The title line joins the first chapter; its text is the whole line.
+    EXPECT_TRUE(chapterTexts(text, s)[0].text.startsWith(u("某某传\r\n第十一章　夜雨　山路难行")));
+
+    // A 回's couplet keeps its second half; an indentation ends the title.
+    const QString huis = txt({
+        "第一回　甄士隐梦幻识通灵　贾雨村风尘怀闺秀此开卷第一回也．作者自云：曾历过一番梦幻。",
+        "第二回 贾夫人仙逝扬州城 冷子兴演说荣国府    却说封肃因听见公差传唤，忙出来陪笑。",
+    });
+    EXPECT_EQ(names(split(huis)), QStringList({u("第一回　甄士隐梦幻识通灵　贾雨村风尘怀闺秀"),
+                                               u("第二回 贾夫人仙逝扬州城 冷子兴演说荣国府")}));
+}
+
+TEST(ChapterSplit, ANumberThatContinuesNeedsNoBlankLineButOneThatJumpsDoes)
+{
+    const QString text = txt({
+        "第一章 出发",
+        "　　他们在清晨出发，走过了一座又一座山，一直走到天黑也没有找到可以住的地方",
+        "第二章 山村",
+        "　　村子很小，只有十几户人家，家家户户的门口都种着一棵老槐树，看上去很旧了",
+        "第五章 远方",
+        "　　这一行是正文。",
+        "第三章",
+        "　　完。",
+    });
+    const ChapterSplit s = split(text);
+    EXPECT_EQ(names(s), QStringList({u("第一章 出发"), u("第二章 山村"), u("第三章")}));
+}
+
+TEST(ChapterSplit, VolumesRestartTheirChaptersAndTraditionalHeadingsCount)
+{
+    const QString text = txt({
+        "卷一 春",
+        "第一章 甲",
+        "　　一一一一一一一一一一一一一一一一一一一一一一一一一一一一一一一一一",
+        "第二章　乙　正文接在标题后面，一直写下去，写到超过四十个字为止，再多写几个字吧。",
+        "卷二 夏",
+        "第一章 丙",
+        "　　二二二二二二二二二二二二二二二二二二二二二二二二二二二二二二二二二",
+        "第二章　丁　正文也接在标题后面，一直写下去，写到超过四十个字为止，再多写几个字。",
+        "第壹佰零壹回 戊",
+        "　　叁。",
+        "第一百零二回 己",
+        "　　肆。",
+        "尾聲",
+        "　　完。",
+    });
+    const ChapterSplit s = split(text);
+    EXPECT_EQ(names(s), QStringList({u("卷一 春 第一章 甲"), u("第二章　乙"), u("卷二 夏 第一章 丙"), u("第二章　丁"),
+                                     u("第壹佰零壹回 戊"), u("第一百零二回 己"), u("尾聲")}));
+}
+
+TEST(ChapterImport, UntickedChaptersJoinTheOneBeforeAndNamesAreReplaced)
+{
+    const QList<Chapter> chapters = {
+        {u("第一章"), u("一\r\n")}, {u("第二章"), u("二\r\n")}, {u("第三章"), u("三\r\n")}, {u("第四章"), u("四\r\n")}};
+    const QList<Chapter> out =
+        correctChapters(chapters, {{false, u("不算")}, {true, u("  新名\r\n字 ")}, {false, {}}, {false, u("也不算")}});
+    ASSERT_EQ(out.size(), 2);
+    // The first chapter has none before it: it stays, with its new name.
+    EXPECT_EQ(out[0].name, u("不算"));
+    EXPECT_EQ(out[0].text, u("一\r\n"));
+    EXPECT_EQ(out[1].name, u("新名  字"));
+    EXPECT_EQ(out[1].text, u("二\r\n三\r\n四\r\n"));
+    // No corrections, or fewer than chapters: as detected.
+    EXPECT_EQ(correctChapters(chapters, {}).size(), 4);
+    EXPECT_EQ(correctChapters(chapters, {{true, {}}, {false, {}}}).size(), 3);
+}

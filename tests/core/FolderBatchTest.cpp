@@ -76,7 +76,7 @@ struct Batch : ::testing::Test {
 
     QString jar(const QString& bookName, const QString& jarName) const
     {
-        return QDir(QDir(save).filePath(bookName)).filePath(jarName + QStringLiteral(".jar"));
+        return QDir::toNativeSeparators(QDir(QDir(save).filePath(bookName)).filePath(jarName + QStringLiteral(".jar")));
     }
 
     bool projectIsEmpty() const
@@ -301,7 +301,7 @@ TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
 
     auto report = runFolderBatch(book, env, source,
                                  {QStringLiteral("novel.txt"), QStringLiteral("plain.txt"), QStringLiteral("big.txt")},
-                                 {}, FolderBatchOptions{true, {}});
+                                 {}, FolderBatchOptions{true, {}, {}});
     ASSERT_TRUE(report) << report.error().message.toStdString();
     ASSERT_EQ(report->books.size(), 3);
     EXPECT_EQ(report->books[0].chapters, 3);
@@ -328,7 +328,7 @@ TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
 
     // A rule that cannot be used is refused before any book is made.
     auto refused =
-        runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("(")});
+        runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("("), {}});
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.error().message.startsWith(u("章节标题规则无效")));
 }

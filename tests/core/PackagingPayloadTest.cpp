@@ -352,3 +352,47 @@ TEST(PayloadVolume, ControlCharactersInChapterNamesBecomeSpaces)
     EXPECT_EQ(r.volume.capter, u"\r\n第一  章0001\r\n7\r\na b c d e0001\r\n7\r\n尾0001\r\n7\r\n"_s);
     EXPECT_EQ(r.volume.capter.count(u'\n'), 7);
 }
+
+TEST(PayloadVolume, PieceFileSizeIsTheSizeOfThePieceFileWritten)
+{
+    const QString pair = QString::fromUcs4(U"\U00020BB7", 1);
+    const QStringList pieces{u""_s,
+                             u"ascii\r\nline\r"_s,
+                             u"中文，标点。\r\n"_s + pair + u"é"_s,
+                             QString(QChar(0xD800)) + u"x"_s + QChar(0xDC00), // halves without partners
+                             pair.left(1),
+                             repeat(u'\r', 40)};
+    for (const QString& piece : pieces) {
+        for (bool cut : {false, true})
+            EXPECT_EQ(pieceFileSize(piece, cut), pieceFile(piece, cut).size()) << piece.toStdString() << cut;
+    }
+}
+
+TEST(PayloadVolume, VolumeCountIsTheNumberOfVolumesWritten)
+{
+    QRandomGenerator rng(3);
+    QString mixed;
+    while (mixed.size() < 90000)
+        mixed += rng.bounded(4) == 0 ? u"abc\r\n"_s : u"山居杂记，"_s;
+    const QStringList names{u"一"_s, u"二"_s, u"三"_s, u"四"_s};
+    const std::vector<QStringList> books{
+        {u"hi\r\n"_s, repeat(u'q', 100000), u"end"_s, u"x"_s},
+        {repeat(u'w', 48 * 1400), u""_s, u""_s, u""_s}, // used up exactly by the first volume's budget
+        {mixed, mixed.left(7000), u""_s, mixed.left(50000)},
+    };
+    for (const QStringList& texts : books) {
+        for (qint64 budget : {0, 66, 172}) {
+            Cursor cursor;
+            int written = 0;
+            do {
+                ASSERT_TRUE(writeVolume(names, texts, budget, cursor));
+                ++written;
+            } while (!bookFinished(texts, cursor));
+            const auto counted = volumeCount(names, texts, budget);
+            ASSERT_TRUE(counted);
+            EXPECT_EQ(*counted, written) << "budget " << budget;
+        }
+    }
+    EXPECT_GE(*volumeCount(names, books[2], 66), 3); // the mixed book is cut indeed
+    EXPECT_EQ(volumeInformation(2, 5, 12, true, u"long(03).jar"_s), u"2\r\n5\r\n12\r\n1\r\nlong(03).jar\r\n"_s);
+}

@@ -7,6 +7,7 @@
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
 
+#include "FileLinks.h"
 #include "IcuTestSupport.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
@@ -203,7 +204,7 @@ TEST_F(TxtRefusal, EveryByteCountsWhereverItStands)
     for (qsizetype at = 0; at <= text.size(); ++at) {
         QByteArray withNul = text;
         withNul.insert(at, '\0');
-        expectRefused(put(u"nul.txt"_s, withNul));
+        expectRefused(put(u"zero-byte.txt"_s, withNul));
     }
 
     // One control character in twenty bytes is still text, two are not;
@@ -246,7 +247,7 @@ TEST_F(TxtRefusal, OnlyRegularFilesAreRead)
     // A link to a regular file is read.
     const QString target = put(u"real.txt"_s, "abc\r\n");
     const QString link = dir.filePath(u"link.txt"_s);
-    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(test::makeFileLink(target, link));
     ASSERT_TRUE(readTxtFile(link).has_value());
 }
 
@@ -269,3 +270,29 @@ TEST_F(TxtRefusal, FileNamesThatAreNotUtf8Open)
     EXPECT_EQ(decodeFileName("plain/名字.txt"), u"plain/名字.txt"_s);
 }
 #endif
+
+TEST(TxtDecision, Big5IsReadAsBig5WhereverItsEvidenceLies)
+{
+    const QString text = u"第一回 風雨\r\n　　話說那一年，他們從東邊來到這裏，說是要找一個親戚。"
+                         u"誰知道這個親戚早就搬走了，只留下一間舊房子和門前的兩棵老樹。\r\n"_s;
+    const QByteArray big5 = test::icuEncode("windows-950", text);
+    const TxtText read = readTxtBytes(big5);
+    EXPECT_EQ(read.encoding, TextEncoding::Big5);
+    EXPECT_EQ(read.text, text);
+
+    // After 70 KB of ASCII the first piece tells nothing; the next ones do.
+    const QByteArray ascii = QByteArray("Chapter notes, line by line.\r\n").repeated(2400);
+    ASSERT_GT(ascii.size(), txtChunkBytes);
+    EXPECT_EQ(readTxtBytes(ascii + big5.repeated(3)).encoding, TextEncoding::Big5);
+    EXPECT_EQ(readTxtBytes(ascii + cp936::encode(text).repeated(3)).encoding, TextEncoding::Cp936);
+
+    // Hong Kong's characters are read by Big5-HKSCS.
+    const QString hk = u"佢哋喺度食緊飯，我哋都冇嘢講，啲人成日嚟呢度傾偈。\r\n"_s;
+    const QByteArray hkscs = test::icuEncode("Big5-HKSCS", hk.repeated(3));
+    EXPECT_EQ(readTxtBytes(hkscs).encoding, TextEncoding::Big5Hkscs);
+    EXPECT_EQ(readTxtBytes(hkscs).text, hk.repeated(3));
+
+    // The same characters in GBK stay code page 936.
+    EXPECT_EQ(readTxtBytes(cp936::encode(text)).encoding, TextEncoding::Cp936);
+    EXPECT_EQ(readTxtBytes(cp936::encode(hk.repeated(3))).encoding, TextEncoding::Cp936);
+}

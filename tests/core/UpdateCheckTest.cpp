@@ -3,7 +3,9 @@
 // the file replacement, and whole runs against a test server on 127.0.0.1.
 #include "startup/UpdateCheck.h"
 #include "text/Cp936.h"
+#include "text/FileNames.h"
 
+#include "FileLinks.h"
 #include "GifTestSupport.h"
 #include "HttpTestServer.h"
 #include "QtPrinters.h"
@@ -128,9 +130,12 @@ TEST(UpdateAddresses, EnvironmentReplacesTheUpdateInformationAddress)
     EXPECT_EQ(defaultUpdateInfoUrl().path(), QStringLiteral("/vamobook/ebook.txt"));
     qputenv(updateUrlVariable, "http://127.0.0.1:8123/mirror/ebook.txt");
     EXPECT_EQ(updateInfoUrl(), QUrl(QStringLiteral("http://127.0.0.1:8123/mirror/ebook.txt")));
-    // Empty, or anything the program would not fetch: no check at all.
+    // Empty (where the system keeps an empty variable; Windows removes it),
+    // or anything the program would not fetch: no check at all.
     qputenv(updateUrlVariable, "");
-    EXPECT_TRUE(updateInfoUrl().isEmpty());
+    if (qEnvironmentVariableIsSet(updateUrlVariable)) {
+        EXPECT_TRUE(updateInfoUrl().isEmpty());
+    }
     qputenv(updateUrlVariable, "file:///tmp/ebook.txt");
     EXPECT_TRUE(updateInfoUrl().isEmpty());
 
@@ -155,10 +160,11 @@ TEST(UpdateFiles, ReplaceFileWritesBesideAndRenamesAndNeverWritesThroughALink)
     const QString precious = QDir(tmp.path()).filePath(QStringLiteral("precious.txt"));
     ASSERT_TRUE(writeFile(precious, "mine"));
     const QString link = QDir(folder).filePath(QStringLiteral("market.gif"));
-    ASSERT_TRUE(QFile::link(precious, link));
+    if (!vamo::test::makeFileLink(precious, link))
+        GTEST_SKIP() << "no file links here";
     EXPECT_FALSE(replaceFile(link, "GIF89a"));
     EXPECT_EQ(readFile(precious), QByteArray("mine"));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(vamo::isLink(link));
 
     EXPECT_FALSE(replaceFile(QDir(tmp.path()).filePath(QStringLiteral("a/b/c.txt")), "x"));
 }

@@ -24,4 +24,15 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return f.write(bytes) == bytes.size();
 }
 
+QString withoutWhiteSpace(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (!c.isSpace())
+            out += c;
+    }
+    return out;
+}
+
 } // namespace vamo::test

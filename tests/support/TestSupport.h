@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace vamo::test {
 
@@ -10,5 +11,7 @@ namespace vamo::test {
 QByteArray readFile(const QString& path);
 // Writes bytes to a file, creating folders on the way. Returns success.
 bool writeFile(const QString& path, const QByteArray& bytes);
+// The text without its white space: what tidying a text must keep.
+QString withoutWhiteSpace(QStringView text);
 
 } // namespace vamo::test

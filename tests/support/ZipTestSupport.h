@@ -4,6 +4,8 @@
 // Small zip helpers for tests: build a reader template, list and read the
 // entries of a made JAR. Header-only; tests link libzip themselves.
 
+#include "packaging/ZipFileSource.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -19,12 +21,26 @@ namespace vamo::test {
 
 using ZipEntries = std::vector<std::pair<QByteArray, QByteArray>>;
 
+// Opens the archive at `path` through the program's own file source, so that
+// a Chinese name opens on every system (libzip's zip_open takes the ANSI code
+// page's bytes on Windows).
+inline zip_t* openZip(const QString& path, int flags)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = vamo::fileSource(path, &error);
+    zip_t* z = source ? zip_open_from_source(source, flags, &error) : nullptr;
+    if (source && !z)
+        zip_source_free(source);
+    zip_error_fini(&error);
+    return z;
+}
+
 // Writes a deflated zip archive holding `entries` in this order.
 inline bool writeZip(const QString& path, const ZipEntries& entries)
 {
     QFile::remove(path);
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* z = openZip(path, ZIP_CREATE | ZIP_TRUNCATE);
     if (!z)
         return false;
     for (const auto& [name, data] : entries) {
@@ -53,8 +69,7 @@ inline ZipEntries templateEntries(const QByteArray& marker)
 inline ZipEntries readZip(const QString& path)
 {
     ZipEntries out;
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zip_t* z = openZip(path, ZIP_RDONLY | ZIP_CHECKCONS);
     if (!z)
         return out;
     const zip_int64_t n = zip_get_num_entries(z, 0);

@@ -151,6 +151,59 @@ private Q_SLOTS:
         QVERIFY(Dialogs::messages().isEmpty());
     }
 
+    void previewCorrectsTheChaptersAndDetectsAgainUnderItsRules()
+    {
+        open();
+        const QUrl file = put(QStringLiteral("西游记.txt"), novel(4));
+        QVERIFY(dropOn(chapterListArea(), {file}));
+        ChapterPreview* preview = waitForPreview();
+        auto* list = find<QTreeWidget>(preview, "List1");
+        auto* label = find<QLabel>(preview, "Label1");
+
+        // Unticked, the second chapter joins the first; the counts follow.
+        list->topLevelItem(1)->setCheckState(1, Qt::Unchecked);
+        QCOMPARE(previewRows(preview, 2), QStringList({u("44"), u("20"), u("20"), u("20")}));
+        QCOMPARE(label->text(), u("共检测到3章"));
+        list->topLevelItem(3)->setText(1, u("  改过的名字 "));
+
+        // A rule that cannot be used is told and stops the split import.
+        auto* rule = find<QLineEdit>(preview, "Text1");
+        rule->setText(u("第("));
+        QTRY_VERIFY(label->text().startsWith(u("章节标题规则无效：")));
+        QVERIFY(!find<QPushButton>(preview, "Command1")->isEnabled());
+        // A rule that takes only some headings: detected again (on the
+        // worker; typing on meanwhile detects once more at its end).
+        rule->setText(u("^第[13"));
+        rule->setText(u("^第[13]章"));
+        QTRY_COMPARE(previewRows(preview, 1), QStringList({u("第1章 标题1"), u("第3章 标题3")}));
+        QTRY_VERIFY(find<QPushButton>(preview, "Command1")->isEnabled());
+        rule->clear();
+        QTRY_COMPARE(previewRows(preview, 1).size(), 4);
+        QTRY_VERIFY(find<QPushButton>(preview, "Command1")->isEnabled());
+
+        list->topLevelItem(1)->setCheckState(1, Qt::Unchecked);
+        list->topLevelItem(3)->setText(1, u("  改过的名字 "));
+        QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
+        QCOMPARE(m_fx.book->chapterNames(), QStringList({u("第1章 标题1"), u("第3章 标题3"), u("改过的名字")}));
+        QCOMPARE(m_fx.book->chaptertext(0),
+                 u("书名\r\n第1章 标题1\r\n　　第1章的正文。\r\n第2章 标题2\r\n　　第2章的正文。\r\n\r\n"));
+
+        // The options make the text simplified and tidy before it is split.
+        const QUrl traditional =
+            put(QStringLiteral("繁體.txt"), u("第一章 開始\r\n  內容。\r\n第二章 結束\r\n內容。\r\n"));
+        QVERIFY(dropOn(chapterListArea(), {traditional}));
+        preview = waitForPreview();
+        find<QCheckBox>(preview, "Check2")->setChecked(true);
+        QTRY_COMPARE(previewRows(preview, 1), QStringList({u("第一章 开始"), u("第二章 结束")}));
+        find<QCheckBox>(preview, "Check1")->setChecked(true);
+        QTRY_VERIFY(find<QPushButton>(preview, "Command1")->isEnabled());
+        QTest::mouseClick(find<QPushButton>(preview, "Command1"), Qt::LeftButton);
+        QCOMPARE(m_fx.book->chaptertext(4), u("第二章 结束\r\n　　内容。\r\n\r\n"));
+        find<QCheckBox>(preview, "Check1")->setChecked(false);
+        find<QCheckBox>(preview, "Check2")->setChecked(false);
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
     void previewTakesTheFileWholeOrCancels()
     {
         open();
@@ -388,6 +441,26 @@ private Q_SLOTS:
         const QString index = QString::fromUtf8(capter->mid(3));
         for (const char* name : {"第1章 标题1", "第2章 标题2", "第3章 标题3"})
             QVERIFY2(index.contains(u(name) + QStringLiteral("0001\r\n")), qPrintable(index));
+
+        // The tab's own heading rule and options: a rule that cannot be used
+        // is told before any book is made; a usable one splits with them.
+        auto* rule = find<QLineEdit>(m_fx.win.get(), "Text6");
+        rule->setText(u("第("));
+        Dialogs::clearRecord();
+        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QVERIFY(!m_fx.win->busy());
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QVERIFY(Dialogs::messages().first().startsWith(u("章节标题规则无效：")));
+        rule->setText(u("^第[13]章"));
+        find<QCheckBox>(m_fx.win.get(), "Check3")->setChecked(true);
+        Dialogs::clearRecord();
+        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000);
+        QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
+        QStringList again = folder.entryList({QStringLiteral("*.jar")}, QDir::Files, QDir::Time);
+        const QString newIndex = QString::fromUtf8(test::zipEntry(folder.filePath(again.first()), "capter")->mid(3));
+        QVERIFY2(newIndex.contains(u("第3章 标题30001\r\n")) && !newIndex.contains(u("第2章 标题2")),
+                 qPrintable(newIndex));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
@@ -275,6 +276,29 @@ private Q_SLOTS:
 
     // The file is read on a worker: until its text is in, the editor is
     // disabled, its close box does nothing and the book is not touched.
+    void aFileReadIsMadeSimplifiedAndTidyWhenAsked()
+    {
+        newChapter();
+        const QByteArray big5 =
+            QStringLiteral("　　後來他們說，這一行被硬換行拆開了，可是\r\n還沒有說完。\r\n\r\n\r\n短行\r\n").toUtf8();
+        auto* tidy = control<QCheckBox>("Check1");
+        auto* simplified = control<QCheckBox>("Check2");
+        QCOMPARE(tidy->text(), QStringLiteral("整理排版"));
+        QCOMPARE(simplified->text(), QStringLiteral("转换为简体"));
+        simplified->setChecked(true);
+        readFile(file(QStringLiteral("繁.txt"), big5));
+        QCOMPARE(editor->visibleText(),
+                 QStringLiteral("　　后来他们说，这一行被硬换行拆开了，可是\r\n还没有说完。\r\n\r\n\r\n短行\r\n"));
+        tidy->setChecked(true);
+        simplified->setChecked(false);
+        readFile(file(QStringLiteral("繁.txt"), big5));
+        // Too few lines to show a wrap: only blank runs and indentation change.
+        QCOMPARE(editor->visibleText(),
+                 QStringLiteral("　　後來他們說，這一行被硬換行拆開了，可是\r\n　　還沒有說完。\r\n\r\n　　短行\r\n"));
+        tidy->setChecked(false);
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
     void theEditorWaitsForTheFileItReads()
     {
         chapters(1);

@@ -481,6 +481,32 @@ private Q_SLOTS:
         QCOMPARE(m_fx.book->chapterNames().mid(7), (QStringList{u("第8章"), u("第9章"), u("第10章"), u("第11章")}));
     }
 
+    void theHeadingRuleAndTheOptionsApplyToEveryFile()
+    {
+        put(u("繁.txt"), u("卷一 開始\r\n  內容一。\r\n卷二 結束\r\n內容二。\r\n第1回 不算\r\n").toUtf8());
+        openFromMain(Dialogs::Answer::No);
+        in<QCheckBox>(form6(), "Check1")->setChecked(true);
+        auto* rule = in<QLineEdit>(form6(), "Text1");
+        QCOMPARE(in<QLabel>(form6(), "Label8")->text(), u("章节标题规则"));
+
+        // A rule that cannot be used is told as the command line tells it; nothing is read.
+        rule->setText(u("卷("));
+        click(form6(), "Command1");
+        QVERIFY(!form6()->isImporting());
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QVERIFY(Dialogs::messages().first().startsWith(u("章节标题规则无效：")));
+        QCOMPARE(m_fx.book->chapterCount(), 0);
+        Dialogs::clearRecord();
+
+        rule->setText(u("^卷"));
+        in<QCheckBox>(form6(), "Check2")->setChecked(true);
+        in<QCheckBox>(form6(), "Check3")->setChecked(true);
+        importAll();
+        QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("卷一 开始"), u("卷二 结束")}));
+        QCOMPARE(m_fx.book->chaptertext(1), u("卷二 结束\r\n　　内容二。\r\n　　第1回 不算\r\n\r\n"));
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
     void splitChaptersFromTheWizardMergeIntoTwentyAndSaySo()
     {
         QWidget stepTwo(nullptr, Qt::Window);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The real program, started offscreen from a program folder of its own with
+// The real program, started without a screen from a program folder of its own with
 // VAMOBOOK_UPDATE_URL pointing at a test server on 127.0.0.1: what it leaves
 // in jre/ and the banner line it shows.
 #include "model/Site.h"
@@ -38,7 +38,8 @@ class UpdateEndToEndTest : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* proxy : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
             env.remove(QString::fromLatin1(proxy));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Without a screen, on the platform of the window tests.
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral(VAMO_TEST_QPA));
         env.insert(QStringLiteral("VAMOBOOK_UPDATE_URL"), updateUrl.toString());
         env.insert(QStringLiteral("HOME"), m_tmp.path());
         process.setProcessEnvironment(env);

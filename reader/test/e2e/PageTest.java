@@ -97,6 +97,10 @@ public class PageTest {
             Books.forget();
             try (Phone phone = new Phone(jar, Display.NOKIA, size[0], size[1], true).start()) {
                 ReaderTest.openChapter(phone, 5);
+                if (size[0] == 80) {
+                    jump(phone);
+                    phone.key('5').key('0').key(Phone.FIRE); // a place of two digits
+                }
                 List<String> now = new ArrayList<>();
                 for (int m = -1; m <= 1; m++) {
                     now.add(LocalTime.now().plusMinutes(m).format(DateTimeFormatter.ofPattern("HH:mm")));

@@ -59,6 +59,78 @@ public class PersistenceTest {
     }
 
     @Test
+    public void theCoverShowsItsBarsAfterARestartInFullScreen() throws Exception {
+        Path jar = Books.standard(Books.NOKIA);
+        try (Phone phone = new Phone(jar).start()) {
+            ReaderTest.openChapter(phone, 2);
+            assertFalse(phone.key(Phone.LEFT).screen().shows("选项"));
+        }
+        try (Phone phone = new Phone(jar).start()) {
+            Screen cover = phone.screen().save(Books.SCREENS.resolve("cover-after-full-screen.png"));
+            assertTrue(cover.text(), cover.shows("开始") && cover.shows("退出"));
+            assertTrue("the title bar", cover.lines().get(0).startsWith(Books.NAME));
+            assertTrue(cover.shows(Books.MAKER));
+            phone.key(Phone.SOFT_LEFT);
+            assertFalse("the page is still in full screen", phone.screen().shows("选项"));
+        }
+    }
+
+    /** Waits until the reader's threads have written nothing for a moment; the records written. */
+    static int settled() throws InterruptedException {
+        int n = RecordStore.harnessWrites();
+        for (long quiet = System.currentTimeMillis(); System.currentTimeMillis() - quiet < 400;) {
+            Thread.sleep(20);
+            if (RecordStore.harnessWrites() != n) {
+                n = RecordStore.harnessWrites();
+                quiet = System.currentTimeMillis();
+            }
+        }
+        return n;
+    }
+
+    @Test
+    public void aPowerCutLosesAtMostOnePageTurn() throws Exception {
+        Path jar = Books.standard(Books.NOKIA);
+        List<String> pages = new ArrayList<>();
+        int turns = 25, chapters = 0;
+        try (Phone phone = new Phone(jar).start()) {
+            ReaderTest.openChapter(phone, 1);
+            int before = settled(), mine = RecordStore.harnessWrites(Thread.currentThread());
+            String chapter = phone.screen().lines().get(0).replaceAll(" .*", "");
+            for (int i = 0; i < turns; i++) {
+                Screen s = phone.key(Phone.DOWN).screen();
+                pages.add(body(s));
+                if (!s.lines().get(0).startsWith(chapter)) {
+                    chapters++;
+                    chapter = s.lines().get(0).replaceAll(" .*", "");
+                }
+            }
+            int writes = settled() - before;
+            assertTrue("the chapter changed: " + chapters, chapters >= 1);
+            // Stores asked for while one is still being written are made as one.
+            assertTrue(writes + " writes for " + turns + " turns and " + chapters + " chapter changes",
+                    writes >= 1 && writes <= turns / 2 + chapters);
+            assertEquals("none while a key is handled", mine, RecordStore.harnessWrites(Thread.currentThread()));
+            phone.kill();
+        }
+        try (Phone phone = new Phone(jar).start()) {
+            int at = pages.indexOf(body(phone.key(Phone.SOFT_LEFT).screen()));
+            assertTrue("resumed on page " + at + " of " + turns, at >= turns - 2);
+        }
+        // Put away by the phone (a call comes in): stored at once.
+        Books.forget();
+        try (Phone phone = new Phone(jar).start()) {
+            ReaderTest.openChapter(phone, 2);
+            String page = body(phone.key(Phone.DOWN).screen());
+            phone.pause();
+            phone.kill();
+            try (Phone again = new Phone(jar).start()) {
+                assertEquals(page, body(again.key(Phone.SOFT_LEFT).screen()));
+            }
+        }
+    }
+
+    @Test
     public void theVolumesOfACutBookKeepTheirOwn() throws Exception {
         List<String> texts = new ArrayList<>();
         for (int i = 1; i <= 6; i++) {

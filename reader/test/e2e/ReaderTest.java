@@ -285,6 +285,36 @@ public class ReaderTest {
         }
     }
 
+    /** Full screen off and on again: the message goes, the page stays. */
+    static Screen clear(Phone phone) {
+        return phone.key(Phone.LEFT).key(Phone.LEFT).screen();
+    }
+
+    @Test
+    public void aFontChangeKeepsTheFirstCharacterShownOnThePage() throws Exception {
+        String chapter = Books.texts(5).get(1).replace("\r\n", "");
+        for (int[] size : ChapterSeamTest.SIZES) {
+            Books.forget();
+            try (Phone phone = new Phone(jar, Display.NOKIA, size[0], size[1], true).start()) {
+                openChapter(phone, 2);
+                phone.key(Phone.LEFT).key(Phone.DOWN).key(Phone.DOWN).key(Phone.DOWN);
+                Screen before = phone.screen();
+                List<String> rows = before.lines();
+                int first = chapter.indexOf(rows.get(0) + rows.get(1));
+                assertTrue(first > 0);
+                for (int press = 1; press <= 3; press++) {
+                    phone.key('7');
+                    List<String> now = clear(phone).lines();
+                    int at = chapter.indexOf(now.get(0) + now.get(1));
+                    assertTrue("after " + press + " presses at " + size[0] + "x" + size[1] + " the first row holds "
+                            + "the first character shown before: " + at + " <= " + first + " < " + at + "+"
+                            + now.get(0).length(), at >= 0 && at <= first && first < at + now.get(0).length());
+                }
+                assertEquals("three presses: the font and the page as before", body(before), body(phone.screen()));
+            }
+        }
+    }
+
     @Test
     public void smallScreenPhone() throws Exception {
         try (Phone phone = new Phone(jar, Display.NOKIA, 128, 160, true).start()) {

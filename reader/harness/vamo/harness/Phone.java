@@ -35,6 +35,7 @@ public final class Phone implements Closeable {
     private final MIDlet midlet;
     private final int keypad;
     private final Map<String, String> manifest = new HashMap<>();
+    private boolean killed;
 
     public Phone(Path jar) throws Exception {
         this(jar, Display.NOKIA, 240, 320, true);
@@ -83,6 +84,20 @@ public final class Phone implements Closeable {
 
     public void pause() {
         midlet.harnessPause();
+    }
+
+    /**
+     * Ends the MIDlet as a dead battery or the phone's task killer does: no
+     * pauseApp, no destroyApp; the threads it started are interrupted.
+     */
+    public void kill() throws IOException {
+        for (Thread t : Thread.getAllStackTraces().keySet()) {
+            if (t != Thread.currentThread() && t.getContextClassLoader() == loader) {
+                t.interrupt();
+            }
+        }
+        killed = true;
+        loader.close();
     }
 
     public boolean destroyed() {
@@ -153,7 +168,7 @@ public final class Phone implements Closeable {
     @Override
     public void close() throws IOException {
         try {
-            if (!midlet.harnessDestroyed()) {
+            if (!killed && !midlet.harnessDestroyed()) {
                 midlet.harnessDestroy();
             }
         } catch (Exception e) {

@@ -13,6 +13,8 @@ import java.util.Map;
  */
 public class RecordStore {
     private static final Map<String, List<byte[]>> STORES = new HashMap<>();
+    /* Records written (added or set), per thread that wrote them. */
+    private static final Map<Thread, Integer> WRITES = new HashMap<>();
     private final String name;
     private boolean open = true;
 
@@ -22,6 +24,21 @@ public class RecordStore {
 
     public static synchronized void harnessReset() {
         STORES.clear();
+        WRITES.clear();
+    }
+
+    /** Records written since the last reset, by every thread. */
+    public static synchronized int harnessWrites() {
+        return WRITES.values().stream().mapToInt(Integer::intValue).sum();
+    }
+
+    /** Records written since the last reset by thread t. */
+    public static synchronized int harnessWrites(Thread t) {
+        return WRITES.getOrDefault(t, 0);
+    }
+
+    private static synchronized void wrote() {
+        WRITES.merge(Thread.currentThread(), 1, Integer::sum);
     }
 
     public static synchronized List<String> harnessNames() {
@@ -114,6 +131,7 @@ public class RecordStore {
         byte[] copy = new byte[numBytes];
         System.arraycopy(data, offset, copy, 0, numBytes);
         r.add(copy);
+        wrote();
         return r.size();
     }
 
@@ -141,5 +159,6 @@ public class RecordStore {
         byte[] copy = new byte[numBytes];
         System.arraycopy(newData, offset, copy, 0, numBytes);
         records().set(recordId - 1, copy);
+        wrote();
     }
 }

@@ -3,23 +3,13 @@
 
 #include "text/Cp936.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 
-#ifndef Q_OS_WIN
 #include <sys/stat.h>
-#endif
 
+// POSIX file names are bytes: see FileNames.h for how they travel in a
+// QString.
 namespace vamo {
-
-#ifdef Q_OS_WIN
-
-QString decodeFileName(QByteArrayView raw) { return QString::fromUtf8(raw); }
-QByteArray encodeFileName(QStringView name) { return name.toUtf8(); }
-QString displayFileName(QStringView name) { return name.toString(); }
-
-#else
 
 namespace {
 
@@ -106,18 +96,8 @@ QString displayFileName(QStringView name)
     return shown;
 }
 
-#endif
-
 std::optional<FileStatus> fileStatus(const QString& path)
 {
-#ifdef Q_OS_WIN
-    const QFileInfo info(path);
-    if (!info.exists())
-        return std::nullopt;
-    if (info.isDir())
-        return FileStatus{FileKind::Directory, 0};
-    return FileStatus{info.isFile() ? FileKind::Regular : FileKind::Other, info.size()};
-#else
     struct stat st {};
     if (::stat(encodeFileName(path).constData(), &st) != 0)
         return std::nullopt;
@@ -126,7 +106,16 @@ std::optional<FileStatus> fileStatus(const QString& path)
     if (S_ISREG(st.st_mode))
         return FileStatus{FileKind::Regular, static_cast<qint64>(st.st_size)};
     return FileStatus{FileKind::Other, 0};
-#endif
 }
+
+bool isLink(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(encodeFileName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+Qt::CaseSensitivity fileNameCase() { return Qt::CaseSensitive; }
+
+std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(encodeFileName(path).toStdString()); }
 
 } // namespace vamo

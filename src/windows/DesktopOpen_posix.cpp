@@ -14,7 +14,6 @@ bool openFolderOnDesktop(const QString& path, QObject* context, std::function<vo
 {
     if (!QFileInfo(path).isDir())
         return false;
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
     // Qt hands the folder to xdg-open and forgets it; xdg-open's exit status
     // is the only word on whether a file manager (or anything) showed it.
     if (const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open")); !xdgOpen.isEmpty()) {
@@ -41,8 +40,7 @@ bool openFolderOnDesktop(const QString& path, QObject* context, std::function<vo
         process->start(xdgOpen, {path});
         return true;
     }
-#endif
-    // Elsewhere (and without xdg-open) the platform answers at once.
+    // Without xdg-open Qt's own way answers at once.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
