@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/BuildFiles.h"
 
+#include "model/SystemError.h"
 #include "text/FileNames.h"
 
 #include <QDir>
@@ -142,8 +143,8 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
 {
     std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
     if (!QFileInfo(bookFolder).isDir()) {
-        if (!QDir().mkpath(bookFolder))
-            return fail(u"无法创建目录："_s + native(bookFolder));
+        if (auto made = makeFolders(bookFolder); !made)
+            return fail(u"无法创建目录："_s + native(bookFolder) + u"（"_s + made.error().message + u"）"_s);
         files->m_createdFolder = true;
     }
     if (!files->m_lock.tryLock(kLockWaitMs)) {
@@ -219,6 +220,12 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
         return fail(u"无法写入文件："_s + native(file->fileName()));
     }
     return fail(u"无法写入文件："_s + native(m_bookFolder));
+}
+
+void BuildFiles::discardTemporary(const QString& path)
+{
+    if (m_temporaries.removeOne(path))
+        m_steps->remove(path);
 }
 
 Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QString& jarName)
