@@ -6,7 +6,7 @@
 #include "model/BookProject.h"
 #include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
-#include "windows/FolderChooser.h"
+#include "windows/DriveFolderTree.h"
 #include "windows/IntakeOptions.h"
 #include "windows/ListRows.h"
 #include "windows/Placement.h"
@@ -16,7 +16,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLayout>
-#include <QWindow>
 
 namespace vamo {
 
@@ -29,8 +28,8 @@ constexpr int kListHeightImporting = 66;
 
 } // namespace
 
-ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ImportWindow>()), m_book(book), m_mainWindow(mainWindow)
+ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::ImportWindow>()), m_book(book), m_mainWindow(mainWindow)
 {
     ui->setupUi(this);
     m_work = new BackgroundWork(this);
@@ -78,31 +77,24 @@ bool ImportWindow::isImporting() const { return m_work->running(); }
 
 void ImportWindow::openFromMainWindow(bool clearExisting)
 {
-    m_stepTwo = nullptr;
     m_clearExisting = clearExisting;
     ui->Combo1->setCurrentIndex(0);
     ui->Check1->setChecked(false);
     if (m_mainWindow) {
-        keepAbove(m_mainWindow);
+        keepAbove(this, m_mainWindow);
         move(m_mainWindow->frameGeometry().topLeft());
     }
     Dir1_Change();
-    show();
-    raise();
-    activateWindow();
     ui->Frame1->hide();
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(false);
 }
 
 void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
 {
-    m_stepTwo = stepTwo;
     m_clearExisting = clearExisting;
     ui->Combo1->setCurrentIndex(0);
     ui->Check1->setChecked(false);
     if (m_mainWindow && stepTwo) {
-        keepAbove(stepTwo);
+        keepAbove(this, stepTwo);
         // The size the window shows with, before it is first shown.
         ensurePolished();
         layout()->activate();
@@ -115,29 +107,13 @@ void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
         // Both kept on the screen (this window when it is shown).
         fitOnScreen(stepTwo);
     }
-    show();
-    raise();
-    activateWindow();
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(false);
-    if (stepTwo)
-        stepTwo->setEnabled(false);
-}
-
-void ImportWindow::keepAbove(QWidget* opener)
-{
-    if (parentWidget())
-        return;
-    winId();
-    if (QWindow* own = windowHandle(); own && opener->window()->windowHandle())
-        own->setTransientParent(opener->window()->windowHandle());
 }
 
 // --------------------------------------------------------- file list ---
 
 void ImportWindow::setFolder(const QString& folder) { m_tree->setFolder(folder); }
 
-QString ImportWindow::importFolder() const { return FolderChooser::withTrailingSeparator(m_tree->folder()); }
+QString ImportWindow::importFolder() const { return folderPath(m_tree->folder()); }
 
 void ImportWindow::Dir1_Change()
 {
@@ -252,10 +228,8 @@ void ImportWindow::finishImport(ImportOutcome outcome)
     if (const QString message = outcome.message(); !message.isEmpty())
         Dialogs::information(this, message);
     Q_EMIT importFinished(imported);
-    if (imported > 0) {
+    if (imported > 0)
         returnToOpener();
-        unload();
-    }
 }
 
 void ImportWindow::setFraction(double fraction)
@@ -278,35 +252,12 @@ bool ImportWindow::eventFilter(QObject* watched, QEvent* e)
 
 // ----------------------------------------------------------- leaving ---
 
-void ImportWindow::returnToOpener()
-{
-    if (m_stepTwo && m_stepTwo->isVisible()) {
-        if (m_mainWindow)
-            m_mainWindow->setEnabled(false);
-        m_stepTwo->setVisible(true);
-        m_stepTwo->setEnabled(true);
-        hide();
-        m_stepTwo->activateWindow();
-    } else {
-        if (m_mainWindow)
-            m_mainWindow->setEnabled(true);
-        hide();
-        if (m_mainWindow)
-            m_mainWindow->activateWindow();
-    }
-    Q_EMIT returned();
-}
-
 void ImportWindow::back() { returnToOpener(); }
 
-void ImportWindow::unload()
+void ImportWindow::returnToOpener()
 {
-    if (m_unloading)
-        return;
-    m_unloading = true;
-    Q_EMIT unloading();
     hide();
-    deleteLater();
+    Q_EMIT returned();
 }
 
 void ImportWindow::closeEvent(QCloseEvent* e)
@@ -317,12 +268,8 @@ void ImportWindow::closeEvent(QCloseEvent* e)
         return;
     }
     e->accept();
-    if (m_unloading)
-        return;
-    setEnabled(true);
     if (isVisible())
         returnToOpener();
-    unload();
 }
 
 } // namespace vamo
