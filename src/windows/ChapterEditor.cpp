@@ -10,7 +10,6 @@
 #include "windows/Dialogs.h"
 #include "windows/IntakeOptions.h"
 #include "windows/Placement.h"
-#include "windows/ProgressFill.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -166,12 +165,6 @@ ChapterEditor::ChapterEditor(BookProject& book)
     // The progress text grows while a file is read; it must not widen the window.
     ui->Label3->setSizePolicy(QSizePolicy::Ignored, ui->Label3->sizePolicy().verticalPolicy());
     ui->Label3->setMinimumHeight(ui->Label3->sizeHint().height());
-
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
-    layOutProgressFill();
 
     connect(ui->Command1, &QPushButton::clicked, this, &ChapterEditor::accept);
     connect(ui->Command2, &QPushButton::clicked, this, &ChapterEditor::back);
@@ -423,14 +416,11 @@ void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
 
 void ChapterEditor::showProgress(double fraction, const QString& text)
 {
-    m_progressFraction = fraction;
     ui->Label3->setText(text);
-    layOutProgressFill();
+    ui->Shape1->setFraction(fraction);
 }
 
 void ChapterEditor::resetProgress() { showProgress(0.0, QStringLiteral("进度")); }
-
-void ChapterEditor::layOutProgressFill() { vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_progressFraction); }
 
 bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
 {
@@ -456,8 +446,6 @@ bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
         }
         return true;
     }
-    if (watched == ui->Shape1 && e->type() == QEvent::Resize)
-        layOutProgressFill();
     return QWidget::eventFilter(watched, e);
 }
 

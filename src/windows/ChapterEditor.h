@@ -100,7 +100,6 @@ private:
     void showProgress(double fraction, const QString& text);
     // The progress text and bar as before any read: "进度", empty bar.
     void resetProgress();
-    void layOutProgressFill();
     bool storeChapter(bool accept);
     // Offers to save a named, non-empty chapter; false when storing failed.
     bool offerToSave();
@@ -114,7 +113,6 @@ private:
     BackgroundWork* m_work = nullptr;   // reads files
     IntakeOptions* m_options = nullptr; // 整理排版 and 转换为简体 for a file read
     bool m_reading = false;
-    double m_progressFraction = 0.0;
 };
 
 } // namespace vamo

@@ -10,7 +10,6 @@
 #include "windows/IntakeOptions.h"
 #include "windows/ListRows.h"
 #include "windows/Placement.h"
-#include "windows/ProgressFill.h"
 #include "workflow/FolderBatch.h"
 
 #include <QCloseEvent>
@@ -39,12 +38,6 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow)
     // The progress texts grow during an import; they must not widen the window.
     for (QLabel* label : {ui->Label5, ui->Label6, ui->Label7})
         label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
-
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
-    setFraction(0);
 
     m_options = new IntakeOptions({"Check2", "Check3", "Label8", "Text1"}, Qt::Horizontal, ui->Frame3);
     ui->frame3Layout->addWidget(m_options, 4, 0, 1, 2);
@@ -232,22 +225,11 @@ void ImportWindow::finishImport(ImportOutcome outcome)
         returnToOpener();
 }
 
-void ImportWindow::setFraction(double fraction)
-{
-    m_fraction = fraction;
-    layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
-}
+void ImportWindow::setFraction(double fraction) { ui->Shape1->setFraction(fraction); }
 
 void ImportWindow::setListHeight(bool importing)
 {
     ui->List1->setFixedHeight(importing ? kListHeightImporting : kListHeight);
-}
-
-bool ImportWindow::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == ui->Shape1 && e->type() == QEvent::Resize)
-        layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
-    return QWidget::eventFilter(watched, e);
 }
 
 // ----------------------------------------------------------- leaving ---

@@ -71,7 +71,6 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void startImport();   // Command1
@@ -92,7 +91,6 @@ private:
     DriveFolderTree* m_tree = nullptr;
     IntakeOptions* m_options = nullptr; // 整理排版, 转换为简体, 章节标题规则
     bool m_clearExisting = false;
-    double m_fraction = 0;
 
     ImportRequest m_request; // the running import's snapshot
     BackgroundWork* m_work = nullptr;

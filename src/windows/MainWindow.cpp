@@ -20,7 +20,6 @@
 #include "windows/Navigator.h"
 #include "windows/OnlineBanner.h"
 #include "windows/Placement.h"
-#include "windows/ProgressFill.h"
 #include "windows/TxtDropImport.h"
 #include "workflow/FolderBatch.h"
 
@@ -144,14 +143,8 @@ void MainWindow::setUpProgressDisplay()
     }
     ui->Label9->setMinimumWidth(ui->Label9->fontMetrics().horizontalAdvance(QStringLiteral("打包进度100.00%")));
     ui->Shape1->setMinimumHeight(ui->Label9->sizeHint().height());
-    ui->Shape2->setAutoFillBackground(true);
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
     ui->Label9->hide();
     ui->Shape1->hide();
-    ui->Shape2->hide();
 }
 
 void MainWindow::setUpDrops()
@@ -634,7 +627,6 @@ void MainWindow::enterBusy()
     ui->Command9->hide();
     ui->Label9->show();
     ui->Shape1->show();
-    ui->Shape2->show();
 }
 
 void MainWindow::leaveBusy()
@@ -645,21 +637,18 @@ void MainWindow::leaveBusy()
     ui->Command9->show();
     ui->Label9->hide();
     ui->Shape1->hide();
-    ui->Shape2->hide();
     ui->Label10->show();
     showTabControls(ui->TabStrip1->currentIndex());
 }
 
 void MainWindow::showProgress(const QString& caption, double fraction)
 {
-    m_fraction = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
-    const QString text = caption + percentText(m_fraction);
+    const double shown = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
+    const QString text = caption + percentText(shown);
     if (ui->Label9->text() != text)
         ui->Label9->setText(text);
-    layOutProgressFill();
+    ui->Shape1->setFraction(shown);
 }
-
-void MainWindow::layOutProgressFill() { vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction); }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
@@ -696,8 +685,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             setTxtFolder(folder);
         return true;
     }
-    if (watched == ui->Shape1 && event->type() == QEvent::Resize)
-        layOutProgressFill();
     return QMainWindow::eventFilter(watched, event);
 }
 

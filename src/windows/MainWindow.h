@@ -129,7 +129,6 @@ private:
     void enterBusy();
     void leaveBusy();
     void showProgress(const QString& caption, double fraction);
-    void layOutProgressFill();
 
     std::unique_ptr<Ui::MainWindow> ui;
     BookProject& m_book;
@@ -144,7 +143,6 @@ private:
     IntakeOptions* m_folderOptions = nullptr; // the folder tab's 整理排版, 转换为简体, 章节标题规则
     bool m_busy = false;
     bool m_leaving = false;
-    double m_fraction = 0;
 };
 
 } // namespace vamo
