@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <vector>
 
 using namespace vamo;
@@ -67,10 +68,7 @@ int main(int argc, char** argv)
     Dialogs::setTestMode(true);
     SystemClock clock;
     BookProject book(clock);
-    QWidget mainWindow;
-    mainWindow.resize(900, 650);
-    mainWindow.show();
-    auto* editor = new ChapterEditor(book, &mainWindow);
+    auto editor = std::make_unique<ChapterEditor>(book);
     if (!book.prepareAdd())
         return 1;
     editor->openNew(BookProject::proposedChapterName(book.num()));
@@ -78,7 +76,7 @@ int main(int argc, char** argv)
 
     QElapsedTimer clockNs;
     clockNs.start();
-    bench::PaintWatch watch(editor);
+    bench::PaintWatch watch(editor.get());
     auto* readButton = editor->findChild<QPushButton*>(QStringLiteral("Command3"));
     const bool verbose = qEnvironmentVariableIsSet("VAMO_BENCH_VERBOSE");
 
@@ -152,6 +150,5 @@ int main(int argc, char** argv)
         "longest gap between repaints:      %8.1f ms (target < 50 ms: %s; %lld repaints during the last read)\n",
         ms(gapWorst), ms(gapWorst) < 50 ? "met" : "MISSED", static_cast<long long>(paintsDuring));
     std::printf("editor holds the whole text:       %s\n", contentOk ? "yes" : "NO");
-    delete editor;
     return contentOk ? 0 : 1;
 }

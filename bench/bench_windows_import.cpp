@@ -20,6 +20,7 @@
 #include "windows/Dialogs.h"
 #include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
+#include "windows/Navigator.h"
 #include "workflow/FolderBatch.h"
 
 #include <QApplication>
@@ -87,10 +88,11 @@ int main(int argc, char** argv)
         {
             BookProject book(clock);
             QTemporaryDir prog;
-            MainWindow window(book, prog.path(), BuildEnvironment{prog.path()});
+            Navigator windows(book, prog.path(), BuildEnvironment{prog.path()});
+            MainWindow& window = *windows.mainWindow();
             window.show();
             window.findChild<QPushButton*>(QStringLiteral("Command10"))->click();
-            ImportWindow* form6 = window.importWindow();
+            ImportWindow* form6 = windows.importWindow();
             form6->setFolder(folder);
             bench::settle();
             QEventLoop loop;

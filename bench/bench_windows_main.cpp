@@ -23,6 +23,7 @@
 #include "packaging/BuildEbook.h"
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
+#include "windows/Navigator.h"
 #include "workflow/FolderBatch.h"
 
 #include <QApplication>
@@ -232,7 +233,8 @@ Measure windowBook(const Clock& clock, Env& env, const QStringList& chapters, in
 {
     Dialogs::clearRecord();
     BookProject book(clock);
-    MainWindow window(book, env.program, env.build);
+    Navigator windows(book, env.program, env.build);
+    MainWindow& window = *windows.mainWindow();
     window.show();
     bench::settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window%1-%2").arg(jarSize).arg(round)));
@@ -265,7 +267,8 @@ Measure windowFolder(const Clock& clock, Env& env, const QString& folder, qsizet
 {
     Dialogs::clearRecord();
     BookProject book(clock);
-    MainWindow window(book, env.program, env.build);
+    Navigator windows(book, env.program, env.build);
+    MainWindow& window = *windows.mainWindow();
     window.show();
     bench::settle();
     book.setSaveFolder(env.saveFolder(QStringLiteral("window-batch%1").arg(round)));

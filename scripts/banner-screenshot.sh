@@ -12,7 +12,8 @@ work="$(mktemp -d)"
 server=""
 trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/site/vamobook" "$work/prog"
-ln "$build/bin/vamobook" "$work/prog/vamobook" 2>/dev/null || cp "$build/bin/vamobook" "$work/prog/vamobook"
+ln "$build/bin/vamobook-screenshots" "$work/prog/vamobook-screenshots" 2>/dev/null ||
+  cp "$build/bin/vamobook-screenshots" "$work/prog/vamobook-screenshots"
 
 python3 - "$work/site" <<'EOF'
 import struct, sys, os
@@ -89,5 +90,5 @@ printf '%s\r\n' "【新书上架】手机看小说就上www.vamobook.cn" "www.va
 
 mkdir -p "$(dirname "$out")"
 VAMOBOOK_UPDATE_URL="http://127.0.0.1:$port/vamobook/ebook.txt" QT_SCALE_FACTOR="${SCALE:-1}" \
-  xvfb-run -a -s '-screen 0 1600x1000x24' "$work/prog/vamobook" --screenshot "$out"
+  xvfb-run -a -s '-screen 0 1600x1000x24' "$work/prog/vamobook-screenshots" "$out"
 echo "wrote $out"

@@ -46,6 +46,19 @@ for layer in "${!allowed[@]}"; do
     fi
   fi
 done
+# A window (a class with a .ui form) talks to the book and to the navigator,
+# never to another window: only Navigator.cpp includes the windows' headers.
+for form in windows/*.ui; do
+  window=$(basename "$form" .ui)
+  for other in windows/*.ui; do
+    name=$(basename "$other" .ui)
+    [ "$name" = "$window" ] && continue
+    if grep -q -E "^#include \"windows/$name\.h\"" "windows/$window.h" "windows/$window.cpp"; then
+      echo "check-layers: the window $window includes the window $name (open it through the navigator)" >&2
+      bad=1
+    fi
+  done
+done
 for dir in */; do
   dir=${dir%/}
   if [ -z "${allowed[$dir]+x}" ]; then

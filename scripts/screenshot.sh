@@ -26,13 +26,13 @@ JSON
 export QT_QPA_PLATFORM="offscreen:configfile=$screen"
 # No update check: the pictures show the design banner line.
 export VAMOBOOK_UPDATE_URL=""
-shot() { "$build/bin/vamobook" --screenshot-txt-folder "$root/samples" "$@"; }
-shot --screenshot "$out/main-window.png"
-shot --screenshot "$out/main-window-folder-tab.png" --screenshot-window folder
-shot --screenshot "$out/folder-chooser.png" --screenshot-window Form2
-shot --screenshot "$out/chapter-editor.png" --screenshot-window Form3
-shot --screenshot "$out/wizard-step-one.png" --screenshot-window Form4
-shot --screenshot "$out/wizard-step-two.png" --screenshot-window Form5
-shot --screenshot "$out/import-window.png" --screenshot-window Form6
-"$build/bin/vamobook" --screenshot-preview "$out/chapter-preview.png"
+shot() { "$build/bin/vamobook-screenshots" --txt-folder "$root/samples" "$@"; }
+shot "$out/main-window.png"
+shot "$out/main-window-folder-tab.png" --window folder
+shot "$out/folder-chooser.png" --window Form2
+shot "$out/chapter-editor.png" --window Form3
+shot "$out/wizard-step-one.png" --window Form4
+shot "$out/wizard-step-two.png" --window Form5
+shot "$out/import-window.png" --window Form6
+shot "$out/chapter-preview.png" --preview
 echo "wrote the pictures of the windows in $out"

@@ -1,206 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "intake/ChapterImport.h"
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
 #include "startup/UpdateCheck.h"
-#include "windows/ChapterEditor.h"
-#include "windows/ChapterPreview.h"
-#include "windows/FolderChooser.h"
-#include "windows/ImportWindow.h"
 #include "windows/MainWindow.h"
+#include "windows/Navigator.h"
 #include "windows/OnlineBanner.h"
 #include "windows/QtTranslations.h"
-#include "windows/WizardStepOne.h"
-#include "windows/WizardStepTwo.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFile>
 #include <QIcon>
 #include <QLabel>
-#include <QListWidget>
-#include <QPixmap>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
-
-template <class F>
-void whenUpdateCheckDone(vamo::MainWindow& window, F then)
-{
-    vamo::UpdateCheck& check = window.banner().updateCheck();
-    if (check.done())
-        then();
-    else
-        QObject::connect(&check, &vamo::UpdateCheck::finished, &window, then, Qt::SingleShotConnection);
-}
-
-// A small sample book in the window, its second chapter selected.
-void fillSampleBook(vamo::MainWindow& window)
-{
-    vamo::BookProject& book = window.book();
-    // A neutral sample folder, not a path of the machine that takes the picture.
-    book.setSaveFolder(QDir::toNativeSeparators(QStringLiteral("/home/reader/电子书/")));
-    book.setBookName(QStringLiteral("山居杂记"));
-    const QStringList names = {QStringLiteral("第1章 入山"), QStringLiteral("第2章 雨夜"), QStringLiteral("第3章 竹林"),
-                               QStringLiteral("第4章 归途")};
-    for (const QString& name : names) {
-        (void)book.setChaptertext(book.chapterCount(),
-                                  QStringLiteral("　　%1\r\n　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，"
-                                                 "搬进了青溪上游的一间老屋。\r\n")
-                                      .arg(name));
-        book.appendChapterName(name);
-    }
-    if (auto* list = window.findChild<QListWidget*>(QStringLiteral("List1")))
-        list->setCurrentRow(1);
-}
-
-// Opens window `which` (Form2 to Form5, or the folder tab) as its control
-// opens it; the window to picture, the main window for any other name.
-QWidget* openWindow(vamo::MainWindow& window, const QString& which, const QString& txtFolder)
-{
-    if (which == QLatin1String("Form4") || which == QLatin1String("Form5")) {
-        window.findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
-        if (which == QLatin1String("Form4"))
-            return window.wizardStepOne();
-        window.wizardStepOne()->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
-        return window.wizardStepTwo();
-    }
-    if (which == QLatin1String("Form2")) {
-        window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        if (!txtFolder.isEmpty())
-            window.folderChooser()->setFolder(txtFolder);
-        return window.folderChooser();
-    }
-    if (which == QLatin1String("Form3")) {
-        window.findChild<QPushButton*>(QStringLiteral("Command4"))->click();
-        return window.chapterEditor();
-    }
-    if (which == QLatin1String("folder")) {
-        window.findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(1);
-        if (!txtFolder.isEmpty())
-            window.setTxtFolder(txtFolder);
-    }
-    return &window;
-}
-
-// The batch import on a folder of sample files under `samplesPath`, with
-// the split check box on.
-QWidget* openSampleImport(vamo::MainWindow& window, const QString& samplesPath)
-{
-    const QString folder = QDir(samplesPath).filePath(QStringLiteral("山居杂记"));
-    QDir().mkpath(folder);
-    const QStringList files = {QStringLiteral("上卷.txt"), QStringLiteral("中卷.txt"), QStringLiteral("下卷.txt"),
-                               QStringLiteral("后记.txt")};
-    for (const QString& name : files) {
-        QFile file(QDir(folder).filePath(name));
-        if (file.open(QIODevice::WriteOnly))
-            file.write("\r\n");
-    }
-    // Opened as its button opens it, without the question about the
-    // sample chapters.
-    window.setEnabled(false);
-    vamo::ImportWindow* import = window.importWindow();
-    import->openFromMainWindow(false);
-    import->setFolder(folder);
-    // In reading order, whatever order the folder lists them in.
-    auto* list = import->findChild<QListWidget*>(QStringLiteral("List1"));
-    for (int i = 0; i < list->count() && i < files.size(); ++i)
-        list->item(i)->setText(files.at(i));
-    import->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
-    return import;
-}
-
-// Saves the picture of `shown` to `path` and ends the event loop, 0 when it
-// was saved.
-void saveWhenSettled(vamo::MainWindow& window, QWidget* shown, const QString& path)
-{
-    // Let the update check end, the layout settle and the folder trees fill
-    // before the picture.
-    whenUpdateCheckDone(window, [&window, shown, path] {
-        QTimer::singleShot(500, &window, [&window, shown, path] {
-            const bool saved = shown->grab().save(path);
-            // The main window closes only on its own: closing it under an
-            // open editor would ask about the chapter. The sample book goes
-            // first, so that no question about giving it up is asked.
-            if (shown == &window) {
-                window.book().clearChapterNames();
-                window.close();
-            }
-            QCoreApplication::exit(saved ? 0 : 1);
-        });
-    });
-}
-
-// Fills the window with a small sample book and saves a picture of it, or of
-// a window opened from it: the wizard's step one (Form4) or step two (Form5),
-// the folder chooser (Form2), the chapter editor on the second chapter
-// (Form3), the batch import (Form6, on a folder of sample files with the
-// split check box on) or the folder tab ("folder"); the chooser and the
-// folder tab on the TXT folder `txtFolder`; used by scripts/screenshot.sh
-// for the README and docs/.
-int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString& which, const QString& txtFolder)
-{
-    fillSampleBook(window);
-    window.show();
-    QWidget* shown = openWindow(window, which, txtFolder);
-    // The import's sample files stay until the picture is taken.
-    QTemporaryDir samples;
-    if (which == QLatin1String("Form6"))
-        shown = openSampleImport(window, samples.path());
-    saveWhenSettled(window, shown, path);
-    return QApplication::exec();
-}
 
 // Shows the window, waits for the update check and prints the banner line
 // it left (UTF-8, one line); for checking a mirror's update file.
 int printBanner(vamo::MainWindow& window)
 {
     window.show();
-    whenUpdateCheckDone(window, [&window] {
+    auto print = [&window] {
         const auto* caption = window.findChild<QLabel*>(QStringLiteral("Label10"));
         std::fputs((caption ? caption->text() : QString()).toUtf8().append('\n').constData(), stdout);
         std::fflush(stdout);
         window.close();
         QCoreApplication::exit(0);
-    });
-    return QApplication::exec();
-}
-
-// The chapter preview for a sample novel; also for scripts/screenshot.sh.
-int savePreviewScreenshot(const QString& path)
-{
-    const QStringList titles = {QStringLiteral("搬进山里"), QStringLiteral("雨天"), QStringLiteral("秋收"),
-                                QStringLiteral("冬夜"),     QStringLiteral("年关"), QStringLiteral("春耕"),
-                                QStringLiteral("溪边"),     QStringLiteral("老屋"), QStringLiteral("归途")};
-    QString text = QStringLiteral("山居杂记\r\n\r\n");
-    for (int i = 0; i < titles.size(); ++i) {
-        text += QStringLiteral("第%1章 %2\r\n").arg(i + 1).arg(titles.at(i));
-        for (int p = 0; p <= (i * 7) % 5 + 2; ++p)
-            text += QStringLiteral(
-                "　　三月初，我把城里的房子退了，带着两箱书和一只旧皮箱，搬进了青溪上游的一间老屋。\r\n");
-    }
-    auto file = vamo::textChapters(text, QStringLiteral("山居杂记"));
-    auto plan = file ? vamo::planChapters({*file}, true, vamo::BookProject::kChapterLimit)
-                     : vamo::Result<vamo::ChapterPlan>(std::unexpected(file.error()));
-    if (!plan)
-        return 1;
-    vamo::ChapterPreview preview;
-    preview.showChapters(plan->chapters, 1, plan->notice);
-    preview.show();
-    QTimer::singleShot(300, &preview, [&preview, path] {
-        const bool saved = preview.grab().save(path);
-        QCoreApplication::exit(saved ? 0 : 1);
-    });
+    };
+    vamo::UpdateCheck& check = window.banner().updateCheck();
+    if (check.done())
+        print();
+    else
+        QObject::connect(&check, &vamo::UpdateCheck::finished, &window, print, Qt::SingleShotConnection);
     return QApplication::exec();
 }
 
@@ -221,36 +55,19 @@ int main(int argc, char** argv)
     vamo::useChineseLocale();
 
     QCommandLineParser parser;
-    QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
-    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(screenshot);
-    QCommandLineOption screenshotWindow(QStringLiteral("screenshot-window"), QString(), QStringLiteral("name"),
-                                        QStringLiteral("Form1"));
-    screenshotWindow.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(screenshotWindow);
-    QCommandLineOption screenshotFolder(QStringLiteral("screenshot-txt-folder"), QString(), QStringLiteral("folder"));
-    screenshotFolder.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(screenshotFolder);
     QCommandLineOption checkUpdate(QStringLiteral("check-update"));
     checkUpdate.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(checkUpdate);
-    QCommandLineOption previewShot(QStringLiteral("screenshot-preview"), QString(), QStringLiteral("path"));
-    previewShot.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(previewShot);
     parser.process(app);
-    if (parser.isSet(previewShot))
-        return savePreviewScreenshot(parser.value(previewShot));
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
-    vamo::MainWindow window(book, vamo::programFolder(), vamo::BuildEnvironment{vamo::templateFolder()});
+    vamo::Navigator windows(book, vamo::programFolder(), vamo::BuildEnvironment{vamo::templateFolder()});
+    vamo::MainWindow& window = *windows.mainWindow();
     // The last step of the start-up: the update check runs in the background.
     window.banner().startUpdateCheck(vamo::updateInfoUrl());
     if (parser.isSet(checkUpdate))
         return printBanner(window);
-    if (parser.isSet(screenshot))
-        return saveScreenshot(window, parser.value(screenshot), parser.value(screenshotWindow),
-                              parser.value(screenshotFolder));
     window.show();
     return QApplication::exec();
 }

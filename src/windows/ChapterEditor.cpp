@@ -10,7 +10,6 @@
 #include "windows/Dialogs.h"
 #include "windows/IntakeOptions.h"
 #include "windows/Placement.h"
-#include "windows/ProgressFill.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -21,7 +20,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
-#include <QWindow>
 
 #include <algorithm>
 #include <limits>
@@ -150,28 +148,9 @@ void ChapterTextEdit::inputMethodEvent(QInputMethodEvent* e)
 
 // --- the editor window -----------------------------------------------------
 
-namespace {
-
-// Disabling a widget disables its child windows as well, so the editor cannot
-// be a child of the main window it disables while it is open.
-QWidget* ownerOutside(QWidget* parent, QWidget* mainWindow)
+ChapterEditor::ChapterEditor(BookProject& book)
+    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::ChapterEditor>()), m_book(book)
 {
-    for (QWidget* w = parent; w && mainWindow; w = w->parentWidget()) {
-        if (w == mainWindow)
-            return nullptr;
-    }
-    return parent;
-}
-
-} // namespace
-
-ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* parent)
-    : QWidget(ownerOutside(parent, mainWindow), Qt::Window), ui(std::make_unique<Ui::ChapterEditor>()), m_book(book),
-      m_mainWindow(mainWindow)
-{
-    // An editor meant to belong to the main window still goes with it.
-    if (parent && !parentWidget())
-        connect(parent, &QObject::destroyed, this, [this] { delete this; });
     ui->setupUi(this);
     m_work = new BackgroundWork(this);
     // Beside the file button: what a file read does to the text.
@@ -186,12 +165,6 @@ ChapterEditor::ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* pa
     // The progress text grows while a file is read; it must not widen the window.
     ui->Label3->setSizePolicy(QSizePolicy::Ignored, ui->Label3->sizePolicy().verticalPolicy());
     ui->Label3->setMinimumHeight(ui->Label3->sizeHint().height());
-
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
-    layOutProgressFill();
 
     connect(ui->Command1, &QPushButton::clicked, this, &ChapterEditor::accept);
     connect(ui->Command2, &QPushButton::clicked, this, &ChapterEditor::back);
@@ -273,21 +246,10 @@ void ChapterEditor::placeAndShow()
 {
     // A chapter opened afresh shows nothing of an earlier file read.
     resetProgress();
-    if (m_mainWindow) {
-        if (!parentWidget()) {
-            // Keep the editor above the main window it belongs to.
-            winId();
-            if (QWindow* own = windowHandle(); own && m_mainWindow->window()->windowHandle())
-                own->setTransientParent(m_mainWindow->window()->windowHandle());
-        }
-        centreOver(this, m_mainWindow);
-    }
     show();
     raise();
     activateWindow();
     ui->Text2->setFocus();
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(false);
 }
 
 bool ChapterEditor::storeChapter(bool accept)
@@ -312,24 +274,9 @@ bool ChapterEditor::offerToSave()
     return storeChapter(false);
 }
 
-void ChapterEditor::returnToCaller(bool centreWizard)
+void ChapterEditor::returnToCaller()
 {
-    if (m_book.frame() != 0) {
-        if (m_mainWindow) {
-            m_mainWindow->setEnabled(false);
-            m_mainWindow->show();
-        }
-        Q_EMIT returnToWizard(centreWizard);
-        hide();
-    } else {
-        if (m_mainWindow) {
-            m_mainWindow->setEnabled(true);
-            m_mainWindow->show();
-        }
-        hide();
-        if (m_mainWindow)
-            m_mainWindow->activateWindow();
-    }
+    hide();
     Q_EMIT returned();
 }
 
@@ -352,7 +299,8 @@ void ChapterEditor::accept()
         return;
     setName(QString());
     ui->Text2->clear();
-    returnToCaller(true);
+    Q_EMIT chapterStored();
+    returnToCaller();
 }
 
 void ChapterEditor::back()
@@ -361,7 +309,7 @@ void ChapterEditor::back()
         return;
     setName(QString());
     emptyContent();
-    returnToCaller(false);
+    returnToCaller();
 }
 
 void ChapterEditor::clear()
@@ -468,14 +416,11 @@ void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
 
 void ChapterEditor::showProgress(double fraction, const QString& text)
 {
-    m_progressFraction = fraction;
     ui->Label3->setText(text);
-    layOutProgressFill();
+    ui->Shape1->setFraction(fraction);
 }
 
 void ChapterEditor::resetProgress() { showProgress(0.0, QStringLiteral("进度")); }
-
-void ChapterEditor::layOutProgressFill() { vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_progressFraction); }
 
 bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
 {
@@ -501,8 +446,6 @@ bool ChapterEditor::eventFilter(QObject* watched, QEvent* e)
         }
         return true;
     }
-    if (watched == ui->Shape1 && e->type() == QEvent::Resize)
-        layOutProgressFill();
     return QWidget::eventFilter(watched, e);
 }
 
@@ -533,10 +476,8 @@ void ChapterEditor::closeEvent(QCloseEvent* e)
         emptyContent();
         setEnabled(true);
         ui->Text2->show();
-        returnToCaller(false);
+        returnToCaller();
     }
-    // Closing unloads the editor; the main window makes a new one next time.
-    setAttribute(Qt::WA_DeleteOnClose, true);
     e->accept();
 }
 

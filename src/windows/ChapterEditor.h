@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -48,23 +47,22 @@ private:
 };
 
 // The chapter editor Form3: one chapter's name and text, typed, pasted or read
-// from a TXT file, stored into slot `num` of the book. A top-level window that
-// returns to the main window (or, while `frame` is set, the wizard) when done.
+// from a TXT file, stored into slot `num` of the book. A top-level window
+// opened over the main window or the wizard's step two (see Navigator),
+// which it gives back by hiding when done.
 class ChapterEditor : public QWidget {
     Q_OBJECT
 public:
-    // `mainWindow` is Form1: the editor centres itself over it, and enables it
-    // again when it returns to its caller (frame == 0).
-    ChapterEditor(BookProject& book, QWidget* mainWindow, QWidget* parent = nullptr);
+    explicit ChapterEditor(BookProject& book);
     ~ChapterEditor() override;
 
     // New chapter: the caller has already called book.prepareAdd() (num = slot).
-    // Puts `proposedName` in Text1, leaves the content as the editor has it,
-    // centres over the main window, shows itself and disables the main window.
+    // Puts `proposedName` in Text1, leaves the content as the editor has it
+    // and shows itself.
     void openNew(const QString& proposedName);
     // Existing chapter: the caller has called book.prepareEdit(k) (num = k).
     // Name from the chapter list, text from slot num with the 65000 split,
-    // centred, shown, main window disabled.
+    // shown.
     void openEdit();
     // Resets the hint line Label2 to the input hint.
     void resetHint();
@@ -76,12 +74,10 @@ public:
     bool isReading() const { return m_reading; }
 
 Q_SIGNALS:
-    // Emitted after OK/back/close has returned control to the caller.
+    // OK stored the chapter; emitted before the editor hides.
+    void chapterStored();
+    // Emitted after OK/back/close has hidden the editor.
     void returned();
-    // Emitted instead of enabling the main window when `frame` is non-zero:
-    // the wizard's step two should enable and show itself again, centred over
-    // the main window when `centre` is set (after OK).
-    void returnToWizard(bool centre);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -104,22 +100,19 @@ private:
     void showProgress(double fraction, const QString& text);
     // The progress text and bar as before any read: "进度", empty bar.
     void resetProgress();
-    void layOutProgressFill();
     bool storeChapter(bool accept);
     // Offers to save a named, non-empty chapter; false when storing failed.
     bool offerToSave();
-    void returnToCaller(bool centreWizard);
+    void returnToCaller();
     void placeAndShow();
 
     std::unique_ptr<Ui::ChapterEditor> ui;
     BookProject& m_book;
-    QPointer<QWidget> m_mainWindow;
     QString m_strmod;
     bool m_trailingLoneCr = false;
     BackgroundWork* m_work = nullptr;   // reads files
     IntakeOptions* m_options = nullptr; // 整理排版 and 转换为简体 for a file read
     bool m_reading = false;
-    double m_progressFraction = 0.0;
 };
 
 } // namespace vamo

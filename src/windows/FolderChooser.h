@@ -2,13 +2,8 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 
 #include <memory>
-
-class QComboBox;
-class QFileSystemModel;
-class QTreeView;
 
 namespace Ui {
 class FolderChooser;
@@ -16,39 +11,11 @@ class FolderChooser;
 
 namespace vamo {
 
-// A drive list and a folder tree (folders only) working as one: choosing a
-// drive moves the tree to it, choosing a folder reports it.
-class DriveFolderTree : public QObject {
-    Q_OBJECT
-
-public:
-    DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* parent = nullptr);
-
-    // Selects `folder` and its drive; a folder that does not exist is ignored.
-    void setFolder(const QString& folder);
-    // The selected folder in native form (empty before the first choice).
-    QString folder() const { return m_folder; }
-
-Q_SIGNALS:
-    void folderChanged(const QString& folder);
-
-private:
-    void driveChosen(int index);
-    void currentChanged();
-    void showDriveOf(const QString& path);
-    void scrollToCurrent();
-
-    QComboBox* m_drives;
-    QTreeView* m_tree;
-    QFileSystemModel* m_model;
-    QString m_folder;
-    QElapsedTimer m_keepInView; // since the folder was chosen
-    int m_drive = 0;
-};
+class DriveFolderTree;
 
 // The folder chooser (window "保存目录"): a drive list and a folder tree.
-// It is shown without blocking; the opener disables itself meanwhile and
-// enables itself again on left().
+// It is shown without blocking over the window that opened it, which stays
+// disabled until it hides (see Navigator).
 class FolderChooser : public QDialog {
     Q_OBJECT
 

@@ -6,17 +6,15 @@
 #include "model/BookProject.h"
 #include "windows/BackgroundWork.h"
 #include "windows/Dialogs.h"
-#include "windows/FolderChooser.h"
+#include "windows/DriveFolderTree.h"
 #include "windows/IntakeOptions.h"
 #include "windows/ListRows.h"
 #include "windows/Placement.h"
-#include "windows/ProgressFill.h"
 #include "workflow/FolderBatch.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QLayout>
-#include <QWindow>
 
 namespace vamo {
 
@@ -29,8 +27,8 @@ constexpr int kListHeightImporting = 66;
 
 } // namespace
 
-ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::ImportWindow>()), m_book(book), m_mainWindow(mainWindow)
+ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::ImportWindow>()), m_book(book), m_mainWindow(mainWindow)
 {
     ui->setupUi(this);
     m_work = new BackgroundWork(this);
@@ -40,12 +38,6 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* pare
     // The progress texts grow during an import; they must not widen the window.
     for (QLabel* label : {ui->Label5, ui->Label6, ui->Label7})
         label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
-
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
-    setFraction(0);
 
     m_options = new IntakeOptions({"Check2", "Check3", "Label8", "Text1"}, Qt::Horizontal, ui->Frame3);
     ui->frame3Layout->addWidget(m_options, 4, 0, 1, 2);
@@ -78,31 +70,24 @@ bool ImportWindow::isImporting() const { return m_work->running(); }
 
 void ImportWindow::openFromMainWindow(bool clearExisting)
 {
-    m_stepTwo = nullptr;
     m_clearExisting = clearExisting;
     ui->Combo1->setCurrentIndex(0);
     ui->Check1->setChecked(false);
     if (m_mainWindow) {
-        keepAbove(m_mainWindow);
+        keepAbove(this, m_mainWindow);
         move(m_mainWindow->frameGeometry().topLeft());
     }
     Dir1_Change();
-    show();
-    raise();
-    activateWindow();
     ui->Frame1->hide();
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(false);
 }
 
 void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
 {
-    m_stepTwo = stepTwo;
     m_clearExisting = clearExisting;
     ui->Combo1->setCurrentIndex(0);
     ui->Check1->setChecked(false);
     if (m_mainWindow && stepTwo) {
-        keepAbove(stepTwo);
+        keepAbove(this, stepTwo);
         // The size the window shows with, before it is first shown.
         ensurePolished();
         layout()->activate();
@@ -115,29 +100,13 @@ void ImportWindow::openFromWizard(QWidget* stepTwo, bool clearExisting)
         // Both kept on the screen (this window when it is shown).
         fitOnScreen(stepTwo);
     }
-    show();
-    raise();
-    activateWindow();
-    if (m_mainWindow)
-        m_mainWindow->setEnabled(false);
-    if (stepTwo)
-        stepTwo->setEnabled(false);
-}
-
-void ImportWindow::keepAbove(QWidget* opener)
-{
-    if (parentWidget())
-        return;
-    winId();
-    if (QWindow* own = windowHandle(); own && opener->window()->windowHandle())
-        own->setTransientParent(opener->window()->windowHandle());
 }
 
 // --------------------------------------------------------- file list ---
 
 void ImportWindow::setFolder(const QString& folder) { m_tree->setFolder(folder); }
 
-QString ImportWindow::importFolder() const { return FolderChooser::withTrailingSeparator(m_tree->folder()); }
+QString ImportWindow::importFolder() const { return folderPath(m_tree->folder()); }
 
 void ImportWindow::Dir1_Change()
 {
@@ -252,61 +221,25 @@ void ImportWindow::finishImport(ImportOutcome outcome)
     if (const QString message = outcome.message(); !message.isEmpty())
         Dialogs::information(this, message);
     Q_EMIT importFinished(imported);
-    if (imported > 0) {
+    if (imported > 0)
         returnToOpener();
-        unload();
-    }
 }
 
-void ImportWindow::setFraction(double fraction)
-{
-    m_fraction = fraction;
-    layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
-}
+void ImportWindow::setFraction(double fraction) { ui->Shape1->setFraction(fraction); }
 
 void ImportWindow::setListHeight(bool importing)
 {
     ui->List1->setFixedHeight(importing ? kListHeightImporting : kListHeight);
 }
 
-bool ImportWindow::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == ui->Shape1 && e->type() == QEvent::Resize)
-        layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction);
-    return QWidget::eventFilter(watched, e);
-}
-
 // ----------------------------------------------------------- leaving ---
-
-void ImportWindow::returnToOpener()
-{
-    if (m_stepTwo && m_stepTwo->isVisible()) {
-        if (m_mainWindow)
-            m_mainWindow->setEnabled(false);
-        m_stepTwo->setVisible(true);
-        m_stepTwo->setEnabled(true);
-        hide();
-        m_stepTwo->activateWindow();
-    } else {
-        if (m_mainWindow)
-            m_mainWindow->setEnabled(true);
-        hide();
-        if (m_mainWindow)
-            m_mainWindow->activateWindow();
-    }
-    Q_EMIT returned();
-}
 
 void ImportWindow::back() { returnToOpener(); }
 
-void ImportWindow::unload()
+void ImportWindow::returnToOpener()
 {
-    if (m_unloading)
-        return;
-    m_unloading = true;
-    Q_EMIT unloading();
     hide();
-    deleteLater();
+    Q_EMIT returned();
 }
 
 void ImportWindow::closeEvent(QCloseEvent* e)
@@ -317,12 +250,8 @@ void ImportWindow::closeEvent(QCloseEvent* e)
         return;
     }
     e->accept();
-    if (m_unloading)
-        return;
-    setEnabled(true);
     if (isVisible())
         returnToOpener();
-    unload();
 }
 
 } // namespace vamo

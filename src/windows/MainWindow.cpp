@@ -3,6 +3,7 @@
 
 #include "ui_MainWindow.h"
 
+#include "intake/BatchImport.h"
 #include "model/BookProject.h"
 #include "model/Progress.h"
 #include "model/Site.h"
@@ -11,20 +12,15 @@
 #include "startup/Startup.h"
 #include "text/FileNames.h"
 #include "windows/BackgroundWork.h"
-#include "windows/ChapterEditor.h"
-#include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
+#include "windows/DriveFolderTree.h"
 #include "windows/FieldFlag.h"
-#include "windows/FolderChooser.h"
-#include "windows/ImportWindow.h"
 #include "windows/IntakeOptions.h"
 #include "windows/ListRows.h"
+#include "windows/Navigator.h"
 #include "windows/OnlineBanner.h"
 #include "windows/Placement.h"
-#include "windows/ProgressFill.h"
 #include "windows/TxtDropImport.h"
-#include "windows/WizardStepOne.h"
-#include "windows/WizardStepTwo.h"
 #include "workflow/FolderBatch.h"
 
 #include <QAction>
@@ -78,8 +74,8 @@ QString droppedFolder(const QMimeData* mime)
 
 } // namespace
 
-MainWindow::MainWindow(BookProject& book, QString programFolder, BuildEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_book(book),
+MainWindow::MainWindow(BookProject& book, Navigator& navigator, QString programFolder, BuildEnvironment environment)
+    : QMainWindow(nullptr), ui(std::make_unique<Ui::MainWindow>()), m_book(book), m_nav(navigator),
       m_programFolder(std::move(programFolder)), m_env(std::move(environment))
 {
     ui->setupUi(this);
@@ -134,11 +130,6 @@ MainWindow::~MainWindow()
     // Ending the program during a make: the worker finishes its book first
     // (nothing reaches this window any more).
     m_work->wait();
-    delete m_chooser.data();
-    delete m_editor.data();
-    delete m_stepOne.data();
-    delete m_stepTwo.data();
-    delete m_import.data();
 }
 
 void MainWindow::setUpProgressDisplay()
@@ -152,14 +143,8 @@ void MainWindow::setUpProgressDisplay()
     }
     ui->Label9->setMinimumWidth(ui->Label9->fontMetrics().horizontalAdvance(QStringLiteral("打包进度100.00%")));
     ui->Shape1->setMinimumHeight(ui->Label9->sizeHint().height());
-    ui->Shape2->setAutoFillBackground(true);
-    QPalette fill = ui->Shape2->palette();
-    fill.setColor(QPalette::Window, fill.color(QPalette::Highlight));
-    ui->Shape2->setPalette(fill);
-    ui->Shape1->installEventFilter(this);
     ui->Label9->hide();
     ui->Shape1->hide();
-    ui->Shape2->hide();
 }
 
 void MainWindow::setUpDrops()
@@ -374,46 +359,7 @@ void MainWindow::bookMade(Result<BuildReport> built)
     Dialogs::openFolder(this, built->bookFolder);
 }
 
-void MainWindow::changeSaveFolder() { openFolderChooser(this, m_book.settings().saveFolder); }
-
-void MainWindow::openFolderChooser(QWidget* opener, const QString& saveFolder)
-{
-    FolderChooser* chooser = folderChooser();
-    const QString current = QDir::fromNativeSeparators(saveFolder);
-    chooser->setFolder(QFileInfo(current).isDir() ? current : m_programFolder);
-    centreOver(chooser, opener);
-    keepAbove(chooser, opener);
-    chooser->show();
-    chooser->raise();
-    chooser->activateWindow();
-    // The chooser's OK, cancel or close box enables the opener again.
-    opener->setEnabled(false);
-}
-
-FolderChooser* MainWindow::folderChooser()
-{
-    if (!m_chooser) {
-        m_chooser = new FolderChooser();
-        connect(m_chooser, &FolderChooser::chosen, this, [this](const QString& folder) {
-            m_book.setSaveFolder(folder);
-            if (m_stepOne)
-                m_stepOne->setSaveFolder(folder);
-        });
-        connect(m_chooser, &FolderChooser::left, this, [this] {
-            // Opened from the wizard's step one: back to it, the main
-            // window staying disabled below.
-            if (m_stepOne && m_stepOne->isVisible()) {
-                m_stepOne->setEnabled(true);
-                m_stepOne->show();
-                m_stepOne->activateWindow();
-                return;
-            }
-            setEnabled(true);
-            activateWindow();
-        });
-    }
-    return m_chooser;
-}
+void MainWindow::changeSaveFolder() { m_nav.chooseSaveFolder(this, m_book.settings().saveFolder); }
 
 void MainWindow::openSaveFolder()
 {
@@ -443,54 +389,7 @@ void MainWindow::newBook()
 void MainWindow::openWizard()
 {
     showSingleBookTab();
-    setEnabled(false);
-    WizardStepOne* stepOne = wizardStepOne();
-    stepOne->takeSettings(m_book.settings());
-    stepOne->move(pos());
-    keepAbove(stepOne, this);
-    stepOne->setEnabled(true);
-    stepOne->show();
-    stepOne->raise();
-    stepOne->activateWindow();
-}
-
-WizardStepOne* MainWindow::wizardStepOne()
-{
-    // Parentless like the editor: the main window is disabled below it.
-    if (!m_stepOne)
-        m_stepOne = new WizardStepOne(*this);
-    return m_stepOne;
-}
-
-WizardStepTwo* MainWindow::wizardStepTwo()
-{
-    if (!m_stepTwo) {
-        m_stepTwo = new WizardStepTwo(*this);
-        // Step two has asked whether to clear; the import clears only when
-        // it actually stores chapters.
-        connect(m_stepTwo, &WizardStepTwo::importRequested, this,
-                [this](bool clear) { importWindow()->openFromWizard(m_stepTwo, clear); });
-    }
-    return m_stepTwo;
-}
-
-ChapterEditor* MainWindow::chapterEditor()
-{
-    // A top-level window of its own: its close box unloads it (the pointer
-    // becomes null) and the next use makes a new one.
-    if (!m_editor) {
-        m_editor = new ChapterEditor(m_book, this);
-        connect(m_editor, &ChapterEditor::returnToWizard, this, [this](bool centre) {
-            if (m_stepTwo) {
-                m_stepTwo->comeBack(centre);
-                return;
-            }
-            // No step two to return to: the main window takes over.
-            m_book.setFrame(0);
-            setEnabled(true);
-        });
-    }
-    return m_editor;
+    m_nav.openWizard();
 }
 
 void MainWindow::addChapter(bool fromMenu)
@@ -502,10 +401,10 @@ void MainWindow::addChapter(bool fromMenu)
     if (auto prepared = m_book.prepareAdd(); !prepared)
         Dialogs::warning(this, prepared.error().message);
     else
-        chapterEditor()->openNew(BookProject::proposedChapterName(m_book.num()));
+        m_nav.editNewChapter(this, BookProject::proposedChapterName(m_book.num()));
     // The button (not the menu entry) always leaves the editor's hint fresh.
     if (!fromMenu)
-        chapterEditor()->resetHint();
+        m_nav.resetChapterHint();
 }
 
 void MainWindow::editChapter()
@@ -513,42 +412,34 @@ void MainWindow::editChapter()
     if (m_busy)
         return;
     if (m_book.prepareEdit(ui->List1->currentRow()))
-        chapterEditor()->openEdit();
-    chapterEditor()->resetHint();
+        m_nav.editChapter(this);
+    m_nav.resetChapterHint();
 }
 
 int MainWindow::selectedChapter() const { return ui->List1->currentRow(); }
 
 void MainWindow::selectChapter(int position) { rows::selectRows(ui->List1, {position}); }
 
-void MainWindow::wizardListOperation(int (BookProject::*operation)(int))
+int MainWindow::wizardListOperation(int (BookProject::*operation)(int), int position)
 {
-    if (!m_stepTwo)
-        return;
-    const int k = m_stepTwo->selectedChapter();
-    selectChapter(k);
-    const int after = (m_book.*operation)(k);
+    selectChapter(position);
+    const int after = (m_book.*operation)(position);
     selectChapter(after);
-    m_stepTwo->selectChapter(after);
+    return after;
 }
 
-void MainWindow::form5_C3_Click() { wizardListOperation(&BookProject::deleteChapter); }
+int MainWindow::form5_C3_Click(int position) { return wizardListOperation(&BookProject::deleteChapter, position); }
 
-void MainWindow::form5_C4_Click()
+bool MainWindow::form5_C4_Click(int position)
 {
-    if (!m_stepTwo)
-        return;
-    const int k = m_stepTwo->selectedChapter();
-    selectChapter(k);
-    if (!m_book.prepareEdit(k))
-        return;
-    chapterEditor()->openEdit();
-    m_stepTwo->setEnabled(false);
+    selectChapter(position);
+    return m_book.prepareEdit(position);
 }
 
-void MainWindow::form5_C5_Click() { wizardListOperation(&BookProject::moveUp); }
+int MainWindow::form5_C5_Click(int position) { return wizardListOperation(&BookProject::moveUp, position); }
 
-void MainWindow::form5_C6_Click() { wizardListOperation(&BookProject::moveDown); }
+int MainWindow::form5_C6_Click(int position) { return wizardListOperation(&BookProject::moveDown, position); }
+
 ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
 
 void MainWindow::deleteChapter()
@@ -595,40 +486,10 @@ void MainWindow::moveChapterUp() { selectChapter(m_book.moveUp(ui->List1->curren
 
 void MainWindow::moveChapterDown() { selectChapter(m_book.moveDown(ui->List1->currentRow())); }
 
-void MainWindow::batchImport() { openBatchImport(nullptr); }
-
-ImportWindow* MainWindow::importWindow()
+void MainWindow::batchImport()
 {
-    // A top-level window of its own; a finished import and its close box
-    // unload it, and the next use makes a new one.
-    if (!m_import) {
-        m_import = new ImportWindow(m_book, this);
-        // Within a run it opens on the folder it showed last.
-        if (!m_importFolder.isEmpty())
-            m_import->setFolder(m_importFolder);
-        connect(m_import, &ImportWindow::unloading, this, [this] {
-            m_importFolder = m_import->importFolder();
-            m_import = nullptr;
-        });
-    }
-    return m_import;
-}
-
-void MainWindow::openBatchImport(QWidget* stepTwo)
-{
-    if (m_busy)
-        return;
-    // The answer is only remembered: the chapters go when the import
-    // starts, so that back or the close box leaves them in the book.
-    bool clear = false;
-    if (m_book.chapterCount() > 0)
-        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节"),
-                                  Dialogs::Answer::No) == Dialogs::Answer::Yes;
-    m_book.prepareBatchImport(false);
-    if (stepTwo)
-        importWindow()->openFromWizard(stepTwo, clear);
-    else
-        importWindow()->openFromMainWindow(clear);
+    if (!m_busy)
+        m_nav.openBatchImport(this);
 }
 
 // ---------------------------------------------------------- folder tab ---
@@ -766,7 +627,6 @@ void MainWindow::enterBusy()
     ui->Command9->hide();
     ui->Label9->show();
     ui->Shape1->show();
-    ui->Shape2->show();
 }
 
 void MainWindow::leaveBusy()
@@ -777,21 +637,18 @@ void MainWindow::leaveBusy()
     ui->Command9->show();
     ui->Label9->hide();
     ui->Shape1->hide();
-    ui->Shape2->hide();
     ui->Label10->show();
     showTabControls(ui->TabStrip1->currentIndex());
 }
 
 void MainWindow::showProgress(const QString& caption, double fraction)
 {
-    m_fraction = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
-    const QString text = caption + percentText(m_fraction);
+    const double shown = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
+    const QString text = caption + percentText(shown);
     if (ui->Label9->text() != text)
         ui->Label9->setText(text);
-    layOutProgressFill();
+    ui->Shape1->setFraction(shown);
 }
-
-void MainWindow::layOutProgressFill() { vamo::layOutProgressFill(ui->Shape1, ui->Shape2, m_fraction); }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
@@ -828,8 +685,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             setTxtFolder(folder);
         return true;
     }
-    if (watched == ui->Shape1 && event->type() == QEvent::Resize)
-        layOutProgressFill();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -845,18 +700,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_leaving = true; // asked once; a second close on the way out does not ask again
     if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
-    if (m_chooser)
-        m_chooser->close();
-    if (m_editor)
-        m_editor->close(); // may first ask whether to keep the chapter
-    if (m_stepOne)
-        m_stepOne->close();
-    if (m_stepTwo)
-        m_stepTwo->close();
-    if (m_import)
-        m_import->close();
+    m_nav.closeOthers();
     if (m_txtDrop->active())
-        chapterPreview()->close(); // nothing is imported
+        m_txtDrop->closePreview(); // nothing is imported
     event->accept();
 }
 

@@ -5,7 +5,6 @@
 #include "workflow/FolderBatch.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <memory>
 
@@ -18,21 +17,17 @@ namespace vamo {
 class BackgroundWork;
 class IntakeOptions;
 class BookProject;
-class ChapterEditor;
 class ChapterPreview;
 class DriveFolderTree;
-class FolderChooser;
-class ImportWindow;
+class Navigator;
 class OnlineBanner;
 class TxtDropImport;
-class WizardStepOne;
-class WizardStepTwo;
 
 // The main window: the book settings, the chapter list (single-book tab),
 // the TXT folder queue (folder tab), the make commands with their progress
 // display, and the way out. It shows the one book project and changes it
 // only through the project's own operations; the project's signals keep the
-// controls current.
+// controls current. The windows it opens are the navigator's.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -40,12 +35,12 @@ public:
     // Runs the start-up sequence (leftovers removed, initial values, save
     // folder created) before returning; show the window afterwards.
     // `programFolder` holds the build leftovers, the default save folder and
-    // the update check's files; `environment` is what the builds use.
-    MainWindow(BookProject& book, QString programFolder, BuildEnvironment environment, QWidget* parent = nullptr);
+    // the update check's files; `environment` is what the builds use. Made
+    // by `navigator`, which opens the other windows over it.
+    MainWindow(BookProject& book, Navigator& navigator, QString programFolder, BuildEnvironment environment);
     ~MainWindow() override;
 
     BookProject& book() { return m_book; }
-    const BuildEnvironment& environment() const { return m_env; }
 
     // True while a book or a folder run is being made (on a worker thread;
     // the window is disabled meanwhile) or dropped files are read.
@@ -61,39 +56,19 @@ public:
     // program starts the check once the window is set up.
     OnlineBanner& banner() { return *m_banner; }
 
-    // Form2, created on first use.
-    FolderChooser* folderChooser();
-    // Opens Form2 over `opener` (this window or the wizard's step one) on the
-    // save folder `saveFolder`, or the program folder where that is no
-    // folder, and disables the opener until the chooser closes.
-    void openFolderChooser(QWidget* opener, const QString& saveFolder);
-    // Form3, created on first use and again after its close box unloaded it.
-    ChapterEditor* chapterEditor();
-    // The wizard's Form4 and Form5, likewise.
-    WizardStepOne* wizardStepOne();
-    WizardStepTwo* wizardStepTwo();
-
     // The position selected in the chapter list (List1), -1 for none.
     int selectedChapter() const;
     void selectChapter(int position);
 
-    // The wizard's delete, edit, move up and move down: the chapter is the
-    // one selected in step two's list, which the chapter list selects too;
-    // afterwards both lists select the same position. Edit disables step two
-    // with the main window while the editor is open.
-    void form5_C3_Click();
-    void form5_C4_Click();
-    void form5_C5_Click();
-    void form5_C6_Click();
-    // Form6, created on first use and again after an import or its close
-    // box unloaded it.
-    ImportWindow* importWindow();
+    // The wizard's delete, edit, move up and move down on the chapter at
+    // `position` of step two's list, which the chapter list selects too.
+    // Delete and the moves return the position both lists select
+    // afterwards; edit tells whether the chapter is ready for the editor.
+    int form5_C3_Click(int position);
+    bool form5_C4_Click(int position);
+    int form5_C5_Click(int position);
+    int form5_C6_Click(int position);
 
-    // The batch import entry, from this window's "批量导入" (stepTwo null)
-    // or from the wizard's step two (its window): asks whether to clear the
-    // chapters when there are any, sets `num` to the chapter count and
-    // opens Form6 over the opener, which it disables.
-    void openBatchImport(QWidget* stepTwo);
     // The chapters selected in the chapter list, dragged within it and
     // dropped at `at` (in its viewport): the book moves them, texts with
     // names, before the row under `at` (after it in its lower half; below
@@ -137,7 +112,7 @@ private:
     void moveChapterUp();
     void moveChapterDown();
     void batchImport();
-    void wizardListOperation(int (BookProject::*operation)(int));
+    int wizardListOperation(int (BookProject::*operation)(int), int position);
 
     // Folder tab.
     void refreshTxtList();
@@ -154,27 +129,20 @@ private:
     void enterBusy();
     void leaveBusy();
     void showProgress(const QString& caption, double fraction);
-    void layOutProgressFill();
 
     std::unique_ptr<Ui::MainWindow> ui;
     BookProject& m_book;
+    Navigator& m_nav;
     QString m_programFolder;
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
     OnlineBanner* m_banner = nullptr;
     QAction* m_undoDelete = nullptr; // the chapter list's "撤销删除"
-    QPointer<FolderChooser> m_chooser;
-    QPointer<ChapterEditor> m_editor;
-    QPointer<WizardStepOne> m_stepOne;
-    QPointer<WizardStepTwo> m_stepTwo;
-    QPointer<ImportWindow> m_import;
-    QString m_importFolder; // the folder the import window showed when it was unloaded
     std::unique_ptr<TxtDropImport> m_txtDrop;
     BackgroundWork* m_work = nullptr;         // the make commands' worker
     IntakeOptions* m_folderOptions = nullptr; // the folder tab's 整理排版, 转换为简体, 章节标题规则
     bool m_busy = false;
     bool m_leaving = false;
-    double m_fraction = 0;
 };
 
 } // namespace vamo

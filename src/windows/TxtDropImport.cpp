@@ -71,6 +71,12 @@ QStringList TxtDropImport::droppedFiles(const QMimeData* mime)
 
 bool TxtDropImport::active() const { return m_pending != nullptr; }
 
+void TxtDropImport::closePreview()
+{
+    if (m_preview)
+        m_preview->close();
+}
+
 ChapterPreview* TxtDropImport::preview()
 {
     if (!m_preview) {

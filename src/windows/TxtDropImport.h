@@ -38,6 +38,8 @@ public:
     bool active() const;
     // The preview, created on first use.
     ChapterPreview* preview();
+    // The way out: an open preview closes and nothing is imported.
+    void closePreview();
     // Starts the import of `paths` (nothing when active or empty): every
     // readable TXT file among them comes in, in their order; one warning
     // names each file refused (not a TXT file, not text, unreadable) with

@@ -8,10 +8,8 @@
 #include "packaging/MakeChecks.h"
 #include "windows/Dialogs.h"
 #include "windows/FieldFlag.h"
-#include "windows/FolderChooser.h"
-#include "windows/MainWindow.h"
+#include "windows/Navigator.h"
 #include "windows/Placement.h"
-#include "windows/WizardStepTwo.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -29,8 +27,8 @@ void setTextIfDifferent(QLineEdit* edit, const QString& text)
 
 } // namespace
 
-WizardStepOne::WizardStepOne(MainWindow& mainWindow)
-    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::WizardStepOne>()), m_main(mainWindow)
+WizardStepOne::WizardStepOne(BookProject& book, Navigator& navigator)
+    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::WizardStepOne>()), m_book(book), m_nav(navigator)
 {
     ui->setupUi(this);
     keepOnScreen(this);
@@ -46,6 +44,8 @@ WizardStepOne::WizardStepOne(MainWindow& mainWindow)
     // What the make command would refuse in the JAR name shows as it is typed.
     connect(ui->Text5, &QLineEdit::textChanged, this,
             [this](const QString& text) { flagField(ui->Text5, jarNameProblem(text)); });
+    // The folder chooser's OK, opened from here or from the main window.
+    connect(&m_nav, &Navigator::saveFolderChosen, this, &WizardStepOne::setSaveFolder);
 }
 
 WizardStepOne::~WizardStepOne() = default;
@@ -90,7 +90,7 @@ wizard::StepOne WizardStepOne::fields() const
 
 void WizardStepOne::setSaveFolder(const QString& folder) { ui->Text1->setText(folder); }
 
-void WizardStepOne::browse() { m_main.openFolderChooser(this, ui->Text1->text()); }
+void WizardStepOne::browse() { m_nav.chooseSaveFolder(this, ui->Text1->text()); }
 
 void WizardStepOne::next()
 {
@@ -101,24 +101,17 @@ void WizardStepOne::next()
             setTextIfDifferent(edit, QString());
         return;
     }
-    BookProject& book = m_main.book();
-    book.setFrame(wizard::kStepTwoFrame);
-    hide();
-    WizardStepTwo* stepTwo = m_main.wizardStepTwo();
-    stepTwo->enter(m_main.selectedChapter());
-    book.setSettings(wizard::carriedOver(book.settings(), f));
-    stepTwo->raise();
-    stepTwo->activateWindow();
+    m_book.setFrame(wizard::kStepTwoFrame);
+    m_nav.toStepTwo();
+    m_book.setSettings(wizard::carriedOver(m_book.settings(), f));
 }
 
 void WizardStepOne::leave()
 {
-    // What Next carried over stays; what was typed since does not.
-    m_main.book().setFrame(0);
-    m_main.setEnabled(true);
+    // What Next carried over stays; what was typed since does not. Hidden,
+    // step one gives the main window back.
+    m_book.setFrame(0);
     hide();
-    m_main.show();
-    m_main.activateWindow();
 }
 
 void WizardStepOne::closeEvent(QCloseEvent* event)
@@ -128,11 +121,7 @@ void WizardStepOne::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    m_main.book().setFrame(0);
-    m_main.setEnabled(true);
-    m_main.show();
-    // Closing unloads step one; the next wizard entry makes a new one.
-    setAttribute(Qt::WA_DeleteOnClose, true);
+    m_book.setFrame(0);
     event->accept();
 }
 

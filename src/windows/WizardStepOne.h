@@ -15,16 +15,17 @@ class WizardStepOne;
 
 namespace vamo {
 
-class MainWindow;
+class BookProject;
+class Navigator;
 
 // The wizard's step one (Form4): the book's settings, checked by Next and
-// carried over into the main window's book before step two opens. A
-// parentless window: the main window stays disabled below it.
+// carried over into the book before step two opens. A parentless window
+// opened over the main window, which stays disabled below both steps.
 class WizardStepOne : public QWidget {
     Q_OBJECT
 
 public:
-    explicit WizardStepOne(MainWindow& mainWindow);
+    WizardStepOne(BookProject& book, Navigator& navigator);
     ~WizardStepOne() override;
 
     // The wizard entry: the fields take the book's settings, the JAR size by
@@ -46,7 +47,8 @@ private:
     QLineEdit* fieldEdit(MakeField field) const;
 
     std::unique_ptr<Ui::WizardStepOne> ui;
-    MainWindow& m_main;
+    BookProject& m_book;
+    Navigator& m_nav;
 };
 
 } // namespace vamo

@@ -4,11 +4,9 @@
 #include "ui_WizardStepTwo.h"
 
 #include "model/BookProject.h"
-#include "windows/ChapterEditor.h"
 #include "windows/Dialogs.h"
-#include "windows/MainWindow.h"
+#include "windows/Navigator.h"
 #include "windows/Placement.h"
-#include "windows/WizardStepOne.h"
 #include "workflow/NewBookWizard.h"
 
 #include <QCloseEvent>
@@ -16,19 +14,18 @@
 
 namespace vamo {
 
-WizardStepTwo::WizardStepTwo(MainWindow& mainWindow)
-    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::WizardStepTwo>()), m_main(mainWindow),
-      m_book(mainWindow.book())
+WizardStepTwo::WizardStepTwo(BookProject& book, Navigator& navigator)
+    : QWidget(nullptr, Qt::Window), ui(std::make_unique<Ui::WizardStepTwo>()), m_book(book), m_nav(navigator)
 {
     ui->setupUi(this);
     keepOnScreen(this);
 
     connect(ui->Command1, &QPushButton::clicked, this, &WizardStepTwo::batchImport);
     connect(ui->Command2, &QPushButton::clicked, this, &WizardStepTwo::addChapter);
-    connect(ui->Command3, &QPushButton::clicked, this, [this] { m_main.form5_C3_Click(); });
+    connect(ui->Command3, &QPushButton::clicked, this, [this] { m_nav.wizardDelete(selectedChapter()); });
     connect(ui->Command4, &QPushButton::clicked, this, &WizardStepTwo::editChapter);
-    connect(ui->Command5, &QPushButton::clicked, this, [this] { m_main.form5_C5_Click(); });
-    connect(ui->Command6, &QPushButton::clicked, this, [this] { m_main.form5_C6_Click(); });
+    connect(ui->Command5, &QPushButton::clicked, this, [this] { m_nav.wizardMoveUp(selectedChapter()); });
+    connect(ui->Command6, &QPushButton::clicked, this, [this] { m_nav.wizardMoveDown(selectedChapter()); });
     connect(ui->Command7, &QPushButton::clicked, this, &WizardStepTwo::back);
     connect(ui->Command8, &QPushButton::clicked, this, &WizardStepTwo::finish);
     connect(ui->Command9, &QPushButton::clicked, this, &WizardStepTwo::leave);
@@ -66,82 +63,41 @@ void WizardStepTwo::showChapters()
 
 void WizardStepTwo::enter(int selected)
 {
-    setEnabled(true);
-    move(m_main.pos());
-    keepAbove(this, &m_main);
     {
         const QSignalBlocker block(ui->List1);
         ui->List1->clear();
         ui->List1->addItems(m_book.chapterNames());
     }
     selectChapter(selected);
-    show();
 }
 
-void WizardStepTwo::comeBack(bool centre)
-{
-    setEnabled(true);
-    if (centre)
-        centreOver(this, &m_main);
-    show();
-    raise();
-    activateWindow();
-}
-
-void WizardStepTwo::batchImport()
-{
-    const int count = m_book.chapterCount();
-    bool clear = false;
-    if (count > 0)
-        clear =
-            Dialogs::question(this, QStringLiteral("是否清空已有的章节"), Dialogs::Answer::No) == Dialogs::Answer::Yes;
-    m_book.setNum(static_cast<qint16>(clear ? 0 : count));
-    Q_EMIT importRequested(clear);
-}
+void WizardStepTwo::batchImport() { m_nav.openBatchImport(this); }
 
 void WizardStepTwo::addChapter()
 {
-    ChapterEditor* editor = m_main.chapterEditor();
-    editor->resetHint();
+    m_nav.resetChapterHint();
     if (auto prepared = wizard::prepareAdd(m_book); !prepared) {
         Dialogs::information(this, prepared.error().message);
         return;
     }
-    // The editor centres itself over the main window and disables it.
-    editor->openNew(wizard::proposedChapterName(m_book.num()));
-    setEnabled(false);
+    // The editor opens over step two, centred over the main window.
+    m_nav.editNewChapter(this, wizard::proposedChapterName(m_book.num()));
 }
 
-void WizardStepTwo::editChapter()
-{
-    m_main.selectChapter(selectedChapter());
-    m_main.chapterEditor()->resetHint();
-    m_main.form5_C4_Click();
-}
+void WizardStepTwo::editChapter() { m_nav.wizardEdit(selectedChapter()); }
 
-void WizardStepTwo::back()
-{
-    m_main.setEnabled(false);
-    WizardStepOne* stepOne = m_main.wizardStepOne();
-    stepOne->setEnabled(true);
-    stepOne->show();
-    stepOne->raise();
-    stepOne->activateWindow();
-    hide();
-}
+void WizardStepTwo::back() { m_nav.backToStepOne(); }
 
 void WizardStepTwo::returnToMainWindow()
 {
+    // Hidden, step two gives the main window back.
     m_book.setFrame(0);
-    m_main.setEnabled(true);
     hide();
-    m_main.show();
-    m_main.activateWindow();
 }
 
 void WizardStepTwo::finish()
 {
-    m_main.selectChapter(selectedChapter());
+    m_nav.wizardFinished(selectedChapter());
     returnToMainWindow();
 }
 
@@ -160,10 +116,6 @@ void WizardStepTwo::closeEvent(QCloseEvent* event)
         return;
     }
     m_book.setFrame(0);
-    m_main.setEnabled(true);
-    m_main.show();
-    // Closing unloads step two; the next Next makes a new one.
-    setAttribute(Qt::WA_DeleteOnClose, true);
     event->accept();
 }
 

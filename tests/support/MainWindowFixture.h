@@ -6,6 +6,7 @@
 #include "model/Clock.h"
 #include "windows/Dialogs.h"
 #include "windows/MainWindow.h"
+#include "windows/Navigator.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -32,7 +33,7 @@ T* findControl(const QWidget* window, const char* name)
 // What every main-window test sets up: dialogs in test mode with an empty
 // record, a fresh temporary folder holding the program folder "prog" and the
 // template folder "templates", a fixed clock, an empty book and, on request,
-// the main window over them. A test class owns one and calls init() and
+// the windows over them (the navigator and its main window). A test class owns one and calls init() and
 // cleanup() from its own slots:
 //
 //     void init() { QVERIFY(m_fx.init(kStart)); }
@@ -41,7 +42,8 @@ struct MainWindowFixture {
     std::unique_ptr<QTemporaryDir> tmp;
     std::unique_ptr<FixedClock> clock;
     std::unique_ptr<BookProject> book;
-    std::unique_ptr<MainWindow> win;
+    std::unique_ptr<Navigator> nav;
+    MainWindow* win = nullptr; // the navigator's
 
     // False when the temporary folders cannot be made.
     [[nodiscard]] bool init(const QDateTime& start)
@@ -55,10 +57,10 @@ struct MainWindowFixture {
         book = std::make_unique<BookProject>(*clock);
         return true;
     }
-    // The window first, as it refers to the book, then the book and the folder.
+    // The windows first, as they refer to the book, then the book and the folder.
     void cleanup()
     {
-        win.reset();
+        destroy();
         book.reset();
         clock.reset();
         tmp.reset();
@@ -73,18 +75,28 @@ struct MainWindowFixture {
         return writeZip(QDir(templateFolder()).filePath(QStringLiteral("DuvEver.dll")), templateEntries("reader"));
     }
 
-    // The main window over the book, not yet shown (replacing any earlier one).
-    MainWindow* create()
+    // The windows over the book, the main window not yet shown (replacing
+    // any earlier ones); the builds take their templates from `templates`,
+    // the template folder when empty.
+    MainWindow* create(const QString& templates = {})
     {
-        win.reset();
-        win = std::make_unique<MainWindow>(*book, programFolder(), BuildEnvironment{templateFolder()});
-        return win.get();
+        destroy();
+        nav = std::make_unique<Navigator>(*book, programFolder(),
+                                          BuildEnvironment{templates.isEmpty() ? templateFolder() : templates});
+        win = nav->mainWindow();
+        return win;
+    }
+    // Every window gone, as at the program's end.
+    void destroy()
+    {
+        win = nullptr;
+        nav.reset();
     }
     // The main window made, shown and exposed; false when it did not appear.
     [[nodiscard]] bool open()
     {
         create()->show();
-        return QTest::qWaitForWindowExposed(win.get());
+        return QTest::qWaitForWindowExposed(win);
     }
 };
 

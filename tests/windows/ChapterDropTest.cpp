@@ -86,7 +86,7 @@ class ChapterDropTest : public QObject {
     {
         return test::findControl<T>(in, name);
     }
-    QWidget* chapterListArea() const { return find<QListWidget>(m_fx.win.get(), "List1")->viewport(); }
+    QWidget* chapterListArea() const { return find<QListWidget>(m_fx.win, "List1")->viewport(); }
     void open() { QVERIFY(m_fx.open()); }
     void addExisting(int count)
     {
@@ -125,7 +125,7 @@ private Q_SLOTS:
         // The file is read on a worker thread; the window waits, busy, for it.
         QVERIFY(m_fx.win->busy());
         QVERIFY(!m_fx.win->isEnabled());
-        QVERIFY(find<QLabel>(m_fx.win.get(), "Label9")->text().startsWith(u("导入文件")));
+        QVERIFY(find<QLabel>(m_fx.win, "Label9")->text().startsWith(u("导入文件")));
         QVERIFY(!dropOn(chapterListArea(), {file}));
 
         ChapterPreview* preview = waitForPreview();
@@ -144,7 +144,7 @@ private Q_SLOTS:
         QVERIFY(m_fx.win->isEnabled());
         QCOMPARE(m_fx.book->chapterNames(),
                  QStringList({u("旧0"), u("第1章 标题1"), u("第2章 标题2"), u("第3章 标题3")}));
-        QCOMPARE(find<QListWidget>(m_fx.win.get(), "List1")->count(), 4);
+        QCOMPARE(find<QListWidget>(m_fx.win, "List1")->count(), 4);
         QCOMPARE(m_fx.book->chaptertext(1), u("书名\r\n第1章 标题1\r\n　　第1章的正文。\r\n\r\n"));
         QCOMPARE(m_fx.book->chaptertext(3), u("第3章 标题3\r\n　　第3章的正文。\r\n\r\n"));
         QCOMPARE(m_fx.book->chaptertext(0), u("旧0\r\n"));
@@ -288,10 +288,10 @@ private Q_SLOTS:
     void aSingleFileNamesAnEmptyBookAndDropsWorkAnywhere()
     {
         open();
-        QVERIFY(dropOn(find<QGroupBox>(m_fx.win.get(), "Frame1"), {put(u("山居 杂记.txt"), u("正文\r\n"))}));
+        QVERIFY(dropOn(find<QGroupBox>(m_fx.win, "Frame1"), {put(u("山居 杂记.txt"), u("正文\r\n"))}));
         QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 1; }));
         QCOMPARE(m_fx.book->settings().bookName, u("山居 杂记"));
-        QCOMPARE(find<QLineEdit>(m_fx.win.get(), "Text3")->text(), u("山居 杂记"));
+        QCOMPARE(find<QLineEdit>(m_fx.win, "Text3")->text(), u("山居 杂记"));
 
         m_fx.book->setBookName(QString());
         QVERIFY(dropOn(chapterListArea(), {put(u("二.txt"), u("正文\r\n"))}));
@@ -299,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(m_fx.book->settings().bookName, QString()); // the book had chapters
 
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
-        find<QAction>(m_fx.win.get(), "menu_one_1")->trigger();
+        find<QAction>(m_fx.win, "menu_one_1")->trigger();
         m_fx.book->setBookName(u("我的书"));
         QVERIFY(dropOn(chapterListArea(), {put(u("三.txt"), u("正文\r\n"))}));
         QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 1; }));
@@ -348,21 +348,21 @@ private Q_SLOTS:
         // The wizard on its way (`frame` 5): its limit is 20, and the main
         // window, disabled under it, takes no chapters at all.
         m_fx.win->findChild<QAction*>(QStringLiteral("menu_one_2"))->trigger();
-        find<QLineEdit>(m_fx.win->wizardStepOne(), "Text3")->setText(u("向导书"));
-        QTest::mouseClick(find<QPushButton>(m_fx.win->wizardStepOne(), "Command8"), Qt::LeftButton);
-        QVERIFY(m_fx.win->wizardStepTwo()->isVisible());
+        find<QLineEdit>(m_fx.nav->wizardStepOne(), "Text3")->setText(u("向导书"));
+        QTest::mouseClick(find<QPushButton>(m_fx.nav->wizardStepOne(), "Command8"), Qt::LeftButton);
+        QVERIFY(m_fx.nav->wizardStepTwo()->isVisible());
         QCOMPARE(m_fx.book->frame(), 5);
         QVERIFY(!m_fx.win->isEnabled());
         QVERIFY(!dropOn(chapterListArea(), {file}));
         QVERIFY(!m_fx.win->busy());
         QCOMPARE(m_fx.book->chapterCount(), 2);
-        QTest::mouseClick(find<QPushButton>(m_fx.win->wizardStepTwo(), "Command9"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(m_fx.nav->wizardStepTwo(), "Command9"), Qt::LeftButton);
         QVERIFY(m_fx.win->isEnabled());
 
         // The chapter editor holds `num` for its new chapter: a drop now would
         // have its text stored over a dropped chapter.
-        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command2"), Qt::LeftButton);
-        ChapterEditor* editor = m_fx.win->chapterEditor();
+        QTest::mouseClick(find<QPushButton>(m_fx.win, "Command2"), Qt::LeftButton);
+        ChapterEditor* editor = m_fx.nav->chapterEditor();
         QVERIFY(editor->isVisible());
         QCOMPARE(m_fx.book->num(), 2);
         QVERIFY(!dropOn(chapterListArea(), {file}));
@@ -374,7 +374,7 @@ private Q_SLOTS:
     {
         open();
         QVERIFY(m_fx.book->prepareAdd());
-        ChapterEditor* editor = m_fx.win->chapterEditor();
+        ChapterEditor* editor = m_fx.nav->chapterEditor();
         editor->openNew(BookProject::proposedChapterName(m_fx.book->num()));
         QVERIFY(QTest::qWaitForWindowExposed(editor));
         auto* box = find<QPlainTextEdit>(editor, "Text2");
@@ -405,13 +405,13 @@ private Q_SLOTS:
     void folderDroppedOnTheFolderTabBecomesItsFolder()
     {
         open();
-        find<QTabBar>(m_fx.win.get(), "TabStrip1")->setCurrentIndex(1);
+        find<QTabBar>(m_fx.win, "TabStrip1")->setCurrentIndex(1);
         put(QStringLiteral("books/one.txt"), u("x\r\n"));
         put(QStringLiteral("books/two.txt"), u("y\r\n"));
-        auto* frame = find<QGroupBox>(m_fx.win.get(), "Frame3");
+        auto* frame = find<QGroupBox>(m_fx.win, "Frame3");
         QVERIFY(dropOn(frame, {QUrl::fromLocalFile(path(QStringLiteral("books")))}));
         QCOMPARE(m_fx.win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
-        QCOMPARE(find<QListWidget>(m_fx.win.get(), "List2")->count(), 2);
+        QCOMPARE(find<QListWidget>(m_fx.win, "List2")->count(), 2);
         // A file is no folder.
         QVERIFY(!dropOn(frame, {QUrl::fromLocalFile(path(QStringLiteral("books/one.txt")))}));
         QCOMPARE(m_fx.win->txtFolder(), QDir::toNativeSeparators(path(QStringLiteral("books"))));
@@ -423,12 +423,12 @@ private Q_SLOTS:
         open();
         put(QStringLiteral("txt/novel.txt"), novel(3));
         m_fx.win->setTxtFolder(path(QStringLiteral("txt")));
-        find<QTabBar>(m_fx.win.get(), "TabStrip1")->setCurrentIndex(1);
-        auto* check = find<QCheckBox>(m_fx.win.get(), "Check1");
+        find<QTabBar>(m_fx.win, "TabStrip1")->setCurrentIndex(1);
+        auto* check = find<QCheckBox>(m_fx.win, "Check1");
         QCOMPARE(check->text(), u("按章节拆分"));
         QVERIFY(!check->isChecked());
         check->setChecked(true);
-        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(m_fx.win, "Command16"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000); // the make runs on a worker
         QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
 
@@ -444,17 +444,17 @@ private Q_SLOTS:
 
         // The tab's own heading rule and options: a rule that cannot be used
         // is told before any book is made; a usable one splits with them.
-        auto* rule = find<QLineEdit>(m_fx.win.get(), "Text6");
+        auto* rule = find<QLineEdit>(m_fx.win, "Text6");
         rule->setText(u("第("));
         Dialogs::clearRecord();
-        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(m_fx.win, "Command16"), Qt::LeftButton);
         QVERIFY(!m_fx.win->busy());
         QCOMPARE(Dialogs::messages().size(), 1);
         QVERIFY(Dialogs::messages().first().startsWith(u("章节标题规则无效：")));
         rule->setText(u("^第[13]章"));
-        find<QCheckBox>(m_fx.win.get(), "Check3")->setChecked(true);
+        find<QCheckBox>(m_fx.win, "Check3")->setChecked(true);
         Dialogs::clearRecord();
-        QTest::mouseClick(find<QPushButton>(m_fx.win.get(), "Command16"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(m_fx.win, "Command16"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!m_fx.win->busy(), 60000);
         QCOMPARE(Dialogs::messages(), QStringList{u("成功制做1本书")});
         QStringList again = folder.entryList({QStringLiteral("*.jar")}, QDir::Files, QDir::Time);

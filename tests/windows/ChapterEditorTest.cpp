@@ -2,6 +2,10 @@
 #include "windows/ChapterEditor.h"
 #include "model/BookProject.h"
 #include "windows/Dialogs.h"
+#include "windows/MainWindow.h"
+#include "windows/Navigator.h"
+
+#include "MainWindowFixture.h"
 
 #include "TestSupport.h"
 
@@ -42,9 +46,9 @@ class ChapterEditorTest : public QObject {
     Q_OBJECT
 
 private:
-    FixedClock clock{QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))};
-    std::unique_ptr<BookProject> book;
-    std::unique_ptr<QWidget> main;
+    test::MainWindowFixture m_fx;
+    BookProject* book = nullptr;
+    QWidget* main = nullptr; // the window the editor opens over
     QPointer<ChapterEditor> editor;
     QTemporaryDir dir;
 
@@ -71,12 +75,12 @@ private:
     void editChapter(int k)
     {
         QVERIFY(book->prepareEdit(k));
-        editor->openEdit();
+        m_fx.nav->editChapter(main);
     }
     void newChapter()
     {
         QVERIFY(book->prepareAdd());
-        editor->openNew(BookProject::proposedChapterName(book->num()));
+        m_fx.nav->editNewChapter(main, BookProject::proposedChapterName(book->num()));
     }
     QString file(const QString& fileName, const QByteArray& bytes)
     {
@@ -105,18 +109,17 @@ private:
 private Q_SLOTS:
     void init()
     {
-        Dialogs::setTestMode(true);
-        book = std::make_unique<BookProject>(clock);
-        main = std::make_unique<QWidget>();
+        QVERIFY(m_fx.init(QDateTime(QDate(2026, 1, 3), QTime(9, 5, 7))));
+        book = m_fx.book.get();
+        main = m_fx.create();
         main->resize(800, 600);
         main->show();
-        editor = new ChapterEditor(*book, main.get());
+        editor = m_fx.nav->chapterEditor();
     }
     void cleanup()
     {
-        delete editor.data();
-        main.reset();
-        book.reset();
+        m_fx.cleanup();
+        QVERIFY(editor.isNull()); // the editor lives until its navigator goes
     }
 
     // Opening an existing chapter splits its text at 65000 characters; OK
@@ -407,7 +410,7 @@ private Q_SLOTS:
 #endif
     }
 
-    void closeBoxAsksReturnsAndUnloads()
+    void closeBoxAsksAndReturnsButTheEditorStays()
     {
         chapters(1);
         newChapter();
@@ -418,30 +421,23 @@ private Q_SLOTS:
         QCOMPARE(book->chapterNames().at(1), QStringLiteral("第2章"));
         QCOMPARE(book->chaptertext(1), QStringLiteral("before close\r\n"));
         QVERIFY(main->isEnabled());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(editor.isNull());
+        // Created once, kept until the end: the next chapter opens the same,
+        // emptied editor.
+        QCOMPARE(m_fx.nav->chapterEditor(), editor.data());
+        newChapter();
+        QVERIFY(editor->isVisible());
+        QVERIFY(content()->document()->isEmpty());
+        QCOMPARE(name()->text(), QStringLiteral("第3章"));
+        click("Command2");
+        verifyReturned();
 
         // A hidden editor closes without asking and without touching the main window.
-        editor = new ChapterEditor(*book, main.get());
         Dialogs::clearRecord();
         main->setEnabled(false);
         QVERIFY(editor->close());
         QVERIFY(Dialogs::messages().isEmpty());
         QVERIFY(!main->isEnabled());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(editor.isNull());
-    }
-
-    void editorGivenTheMainWindowAsParentStaysUsableAndGoesWithIt()
-    {
-        delete editor.data();
-        editor = new ChapterEditor(*book, main.get(), main.get());
-        newChapter();
-        QVERIFY(!main->isEnabled());
-        QVERIFY(editor->isEnabled());
-        click("Command2");
-        main.reset();
-        QVERIFY(editor.isNull());
+        main->setEnabled(true);
     }
 
     void clearEmptiesContentAndStrmodButKeepsTheName()

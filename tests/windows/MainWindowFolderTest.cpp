@@ -44,7 +44,7 @@ class MainWindowFolderTest : public QObject {
     template <class T>
     T* find(const char* name) const
     {
-        return test::findControl<T>(m_fx.win.get(), name);
+        return test::findControl<T>(m_fx.win, name);
     }
     QListWidget* queue() const { return find<QListWidget>("List2"); }
     void click(const char* name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
@@ -217,7 +217,7 @@ private Q_SLOTS:
         bool seen = false, enabled = true, makeShown = true, bannerShown = true;
         int row = -1;
         QString caption;
-        const auto watch = connect(queue(), &QListWidget::currentRowChanged, m_fx.win.get(), [&](int current) {
+        const auto watch = connect(queue(), &QListWidget::currentRowChanged, m_fx.win, [&](int current) {
             if (seen)
                 return;
             seen = true;

@@ -65,7 +65,7 @@ class MainWindowTest : public QObject {
     template <class T>
     T* find(const char* name) const
     {
-        return test::findControl<T>(m_fx.win.get(), name);
+        return test::findControl<T>(m_fx.win, name);
     }
     QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
     QPushButton* button(const char* name) const { return find<QPushButton>(name); }
@@ -369,7 +369,7 @@ private Q_SLOTS:
         edit("Text3")->setText(QStringLiteral("全书"));
         auto addThrough = [this](const std::function<void(ChapterEditor*)>& fill) {
             click("Command2");
-            ChapterEditor* editor = m_fx.win->chapterEditor();
+            ChapterEditor* editor = m_fx.nav->chapterEditor();
             QVERIFY(editor->isVisible());
             QVERIFY(!m_fx.win->isEnabled());
             fill(editor);
@@ -422,9 +422,8 @@ private Q_SLOTS:
         const QString real = QStringLiteral(VAMO_PROGRAM_DIR);
         if (!QFileInfo::exists(QDir(real).filePath(QStringLiteral("DuvEverMoto.dll"))))
             QSKIP("the reader templates are not built");
-        m_fx.win = std::make_unique<MainWindow>(*m_fx.book, programFolder(), BuildEnvironment{real});
-        m_fx.win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
+        m_fx.create(real)->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win));
         find<QComboBox>("Combo2")->setCurrentIndex(1);
         edit("Text3")->setText(QStringLiteral("摩托"));
         addChapters({{QStringLiteral("第1章"), QStringLiteral("正文\r\n")}});
@@ -631,7 +630,7 @@ private Q_SLOTS:
         click("Command2");
         QCOMPARE(m_fx.book->num(), 999);
         QVERIFY(Dialogs::messages().isEmpty());
-        ChapterEditor* editor = m_fx.win->chapterEditor();
+        ChapterEditor* editor = m_fx.nav->chapterEditor();
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("第1000章"));
         QVERIFY(!m_fx.win->isEnabled());
@@ -652,12 +651,12 @@ private Q_SLOTS:
         addChapters(
             {{QStringLiteral("A"), QStringLiteral("aaa\r\n")}, {QStringLiteral("B"), QStringLiteral("bbb\r\n")}});
         click("Command4"); // nothing selected: nothing opens
-        QVERIFY(!m_fx.win->chapterEditor()->isVisible());
+        QVERIFY(!m_fx.nav->chapterEditor()->isVisible());
         chapterList()->setCurrentRow(1);
         click("Command4");
-        QVERIFY(m_fx.win->chapterEditor()->isVisible());
+        QVERIFY(m_fx.nav->chapterEditor()->isVisible());
         QCOMPARE(m_fx.book->num(), 1);
-        QCOMPARE(m_fx.win->chapterEditor()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(),
+        QCOMPARE(m_fx.nav->chapterEditor()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(),
                  QStringLiteral("B"));
         QVERIFY(!m_fx.win->isEnabled());
     }
@@ -668,9 +667,9 @@ private Q_SLOTS:
         click("Command10");
         QVERIFY(Dialogs::messages().isEmpty());
         QCOMPARE(m_fx.book->num(), 0);
-        QVERIFY(m_fx.win->importWindow()->isVisible());
+        QVERIFY(m_fx.nav->importWindow()->isVisible());
         QVERIFY(!m_fx.win->isEnabled());
-        click(m_fx.win->importWindow(), "Command2");
+        click(m_fx.nav->importWindow(), "Command2");
         QVERIFY(m_fx.win->isEnabled());
 
         addChapters({{QStringLiteral("A"), QStringLiteral("a")},
@@ -683,7 +682,7 @@ private Q_SLOTS:
         QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
         QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
-        click(m_fx.win->importWindow(), "Command2");
+        click(m_fx.nav->importWindow(), "Command2");
 
         // Yes only takes effect when an import stores chapters: until then
         // the book keeps them and the next save appends.
@@ -691,7 +690,7 @@ private Q_SLOTS:
         click("Command10");
         QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
-        QVERIFY(m_fx.win->importWindow()->isVisible());
+        QVERIFY(m_fx.nav->importWindow()->isVisible());
     }
 
     void tabsSwapTheirControlsAndNewReturnsToTheFirst()
@@ -746,7 +745,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(sub));
 
         click("Command1");
-        FolderChooser* chooser = m_fx.win->folderChooser();
+        FolderChooser* chooser = m_fx.nav->folderChooser();
         QVERIFY(chooser->isVisible());
         QCOMPARE(chooser->objectName(), QStringLiteral("Form2"));
         QVERIFY(!m_fx.win->isEnabled());
@@ -811,10 +810,10 @@ private Q_SLOTS:
         m_fx.win->show();
         QVERIFY(writeFile(QDir(workspaceFolder(programFolder())).filePath(QStringLiteral("10000")), "p"));
         click("Command1");
-        QVERIFY(m_fx.win->folderChooser()->isVisible());
+        QVERIFY(m_fx.nav->folderChooser()->isVisible());
         m_fx.win->close();
         QVERIFY(!m_fx.win->isVisible());
-        QVERIFY(!m_fx.win->folderChooser()->isVisible());
+        QVERIFY(!m_fx.nav->folderChooser()->isVisible());
         QVERIFY(!QFileInfo::exists(workspaceFolder(programFolder())));
         QVERIFY(!QFileInfo::exists(commandScriptPath(programFolder())));
         QVERIFY(QFileInfo(QDir(programFolder()).filePath(QStringLiteral("jar"))).isDir());
@@ -874,7 +873,7 @@ private Q_SLOTS:
     {
         open();
         click("Command2");
-        QPointer<ChapterEditor> editor = m_fx.win->chapterEditor();
+        QPointer<ChapterEditor> editor = m_fx.nav->chapterEditor();
         QVERIFY(editor->isVisible());
         editor->findChild<QPlainTextEdit*>(QStringLiteral("Text2"))->setPlainText(QStringLiteral("未保存的正文"));
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);

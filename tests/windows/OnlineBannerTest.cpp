@@ -259,7 +259,7 @@ private Q_SLOTS:
         check().setTimeLimit(1000);
         m_fx.win->banner().startUpdateCheck(m_server->url("/vamobook/ebook.txt"));
         m_fx.win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win));
         QVERIFY(check().running());
         QVERIFY(m_fx.win->isEnabled());
         QCOMPARE(caption()->text(), site::bannerCaption());
@@ -278,7 +278,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_server->requests().size(), 1);
         QVERIFY(m_fx.win->close());
         QVERIFY(!m_fx.win->isVisible());
-        m_fx.win.reset();
+        m_fx.destroy();
         QVERIFY(!QFileInfo::exists(QDir(programFolder()).filePath(QStringLiteral("jre"))));
     }
 

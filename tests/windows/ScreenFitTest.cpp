@@ -31,12 +31,12 @@ class ScreenFitTest : public QObject {
     // Every window of the program, made as the program makes them.
     std::vector<QWidget*> windows(ChapterPreview& preview)
     {
-        return {m_fx.win.get(),
-                m_fx.win->folderChooser(),
-                m_fx.win->chapterEditor(),
-                m_fx.win->wizardStepOne(),
-                m_fx.win->wizardStepTwo(),
-                m_fx.win->importWindow(),
+        return {m_fx.win,
+                m_fx.nav->folderChooser(),
+                m_fx.nav->chapterEditor(),
+                m_fx.nav->wizardStepOne(),
+                m_fx.nav->wizardStepTwo(),
+                m_fx.nav->importWindow(),
                 &preview};
     }
 
@@ -108,16 +108,16 @@ private Q_SLOTS:
         // A main window pushed to the screen's corner: the chooser centred
         // over it still opens whole on the screen.
         m_fx.win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win));
         const QRect screen = m_fx.win->screen()->availableGeometry();
         m_fx.win->move(screen.right() - 100, screen.bottom() - 100);
-        FolderChooser* chooser = m_fx.win->folderChooser();
-        centreOver(chooser, m_fx.win.get());
+        FolderChooser* chooser = m_fx.nav->folderChooser();
+        centreOver(chooser, m_fx.win);
         chooser->show();
         QVERIFY(QTest::qWaitForWindowExposed(chooser));
         verifyInside(chooser, screen);
         // Centred again once shown and framed.
-        centreOver(chooser, m_fx.win.get());
+        centreOver(chooser, m_fx.win);
         verifyInside(chooser, screen);
     }
 
@@ -125,7 +125,7 @@ private Q_SLOTS:
     {
         m_fx.win->resize(500, 400);
         m_fx.win->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_fx.win));
         const QString deep = QDir::toNativeSeparators(
             m_fx.path(QStringLiteral("很长的目录名/第二层目录/第三层目录/第四层目录/电子书/")));
         auto* saveFolder = m_fx.win->findChild<QLineEdit*>(QStringLiteral("Text1"));
@@ -153,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(chosen->toolTip().contains(QDir::toNativeSeparators(txt)));
 
         // The save folder chooser shows the folder chosen in its tree.
-        FolderChooser* chooser = m_fx.win->folderChooser();
+        FolderChooser* chooser = m_fx.nav->folderChooser();
         chooser->setFolder(txt);
         auto* chooserPath = chooser->findChild<QLineEdit*>(QStringLiteral("FolderPath"));
         QVERIFY(chooserPath);
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(chooserPath->toolTip().contains(QDir::toNativeSeparators(txt)));
 
         // The wizard's save folder field likewise.
-        WizardStepOne* stepOne = m_fx.win->wizardStepOne();
+        WizardStepOne* stepOne = m_fx.nav->wizardStepOne();
         stepOne->setSaveFolder(deep);
         auto* wizardFolder = stepOne->findChild<QLineEdit*>(QStringLiteral("Text1"));
         QVERIFY(wizardFolder);

@@ -80,9 +80,9 @@ class WizardTest : public QObject {
     QString templateFolder() const { return m_fx.templateFolder(); }
 
     void open() { QVERIFY(m_fx.open()); }
-    QWidget* mainWindow() const { return m_fx.win.get(); }
-    WizardStepOne* stepOne() const { return m_fx.win->wizardStepOne(); }
-    WizardStepTwo* stepTwo() const { return m_fx.win->wizardStepTwo(); }
+    QWidget* mainWindow() const { return m_fx.win; }
+    WizardStepOne* stepOne() const { return m_fx.nav->wizardStepOne(); }
+    WizardStepTwo* stepTwo() const { return m_fx.nav->wizardStepTwo(); }
     QLineEdit* field(QWidget* w, const char* name) const { return control<QLineEdit>(w, name); }
     QListWidget* mainList() const { return control<QListWidget>(mainWindow(), "List1"); }
     QListWidget* stepTwoList() const { return control<QListWidget>(stepTwo(), "List1"); }
@@ -127,7 +127,7 @@ class WizardTest : public QObject {
             QCOMPARE(stepTwo()->isEnabled(), state == State::StepTwo);
         QCOMPARE(m_fx.book->frame(), frame);
     }
-    ChapterEditor* editor() const { return m_fx.win->chapterEditor(); }
+    ChapterEditor* editor() const { return m_fx.nav->chapterEditor(); }
     void typeIntoEditor(const QString& text) { control<QPlainTextEdit>(editor(), "Text2")->setPlainText(text); }
 
 private Q_SLOTS:
@@ -324,15 +324,15 @@ private Q_SLOTS:
         verifyState(State::Closed, 0);
         QCOMPARE(field(mainWindow(), "Text3")->text(), QString());
 
-        // Step one's close box unloads it; the next entry makes a new one.
+        // Step one's close box hides it; the next entry shows it again.
         openWizard();
         QPointer<WizardStepOne> first = stepOne();
         first->close();
-        QVERIFY(first.isNull() || !first->isVisible());
-        QTRY_VERIFY(first.isNull());
+        QVERIFY(!first->isVisible());
         verifyState(State::Closed, 0);
         openWizard();
         verifyState(State::StepOne, 0);
+        QCOMPARE(stepOne(), first.data());
 
         // Leave after Back: frame back to 0, Next's settings stay.
         field(stepOne(), "Text3")->setText(QStringLiteral("已带过去"));
@@ -360,11 +360,11 @@ private Q_SLOTS:
         verifyState(State::Closed, 0);
         QCOMPARE(mainList()->currentRow(), 1);
 
-        // Step two's close box unloads it.
+        // Step two's close box hides it.
         toStepTwo();
         QPointer<WizardStepTwo> two = stepTwo();
         two->close();
-        QTRY_VERIFY(two.isNull());
+        QVERIFY(!two->isVisible());
         verifyState(State::Closed, 0);
         toStepTwo();
         QCOMPARE(items(stepTwoList()), items(mainList()));
@@ -378,7 +378,7 @@ private Q_SLOTS:
         openWizard();
 
         click(stepOne(), "Command1");
-        FolderChooser* chooser = m_fx.win->folderChooser();
+        FolderChooser* chooser = m_fx.nav->folderChooser();
         QVERIFY(chooser->isVisible());
         verifyState(State::Chooser, 0);
         chooser->setFolder(sub);
@@ -442,10 +442,10 @@ private Q_SLOTS:
         // Step two's close box waits while the editor is open over it.
         QVERIFY(!closeBoxAccepted(stepTwo()));
         verifyState(State::OverStepTwo, 5);
-        QPointer<ChapterEditor> unloaded = editor();
-        unloaded->close();
+        QPointer<ChapterEditor> closed = editor();
+        closed->close();
         verifyState(State::StepTwo, 5);
-        QTRY_VERIFY(unloaded.isNull());
+        QCOMPARE(editor(), closed.data());
         QCOMPARE(m_fx.book->chapterCount(), 1);
 
         QStringList names{QStringLiteral("第一章")};
@@ -538,11 +538,10 @@ private Q_SLOTS:
     void importIsRequestedWithoutLosingTheChapters()
     {
         toStepTwo();
-        QSignalSpy requested(stepTwo(), &WizardStepTwo::importRequested);
         const auto back = [this] {
-            QVERIFY(m_fx.win->importWindow()->isVisible());
+            QVERIFY(m_fx.nav->importWindow()->isVisible());
             verifyState(State::OverStepTwo, 5);
-            click(m_fx.win->importWindow(), "Command2");
+            click(m_fx.nav->importWindow(), "Command2");
             verifyState(State::StepTwo, 5);
         };
 
@@ -550,8 +549,6 @@ private Q_SLOTS:
         m_fx.book->setNum(9);
         click(stepTwo(), "Command1");
         QVERIFY(Dialogs::messages().isEmpty());
-        QCOMPARE(requested.size(), 1);
-        QCOMPARE(requested.at(0).at(0).toBool(), false);
         QCOMPARE(m_fx.book->num(), 0);
         back();
 
@@ -560,7 +557,6 @@ private Q_SLOTS:
         click(stepTwo(), "Command1");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
         QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
-        QCOMPARE(requested.at(1).at(0).toBool(), false);
         QCOMPARE(m_fx.book->num(), 3);
         back();
 
@@ -569,13 +565,14 @@ private Q_SLOTS:
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         m_fx.win->setGeometry(50, 60, 900, 500);
         click(stepTwo(), "Command1");
-        QCOMPARE(requested.at(2).at(0).toBool(), true);
-        QCOMPARE(m_fx.book->num(), 0);
+        // As from the main window: until an import stores chapters, the
+        // next save appends.
+        QCOMPARE(m_fx.book->num(), 3);
         // The import window and step two stack at the bottom of the main
         // window, the import window going no higher than the screen's top.
         const QRect main = m_fx.win->frameGeometry();
         const QRect two = stepTwo()->frameGeometry();
-        const QRect import = m_fx.win->importWindow()->frameGeometry();
+        const QRect import = m_fx.nav->importWindow()->frameGeometry();
         const QRect screen = m_fx.win->screen()->availableGeometry();
         QCOMPARE(two.bottom(), main.bottom());
         QVERIFY(qAbs(two.center().x() - main.center().x()) <= 1);
@@ -606,7 +603,7 @@ private Q_SLOTS:
         addChapters(names);
         Dialogs::setNextAnswer(Dialogs::Answer::No);
         click(stepTwo(), "Command1");
-        ImportWindow* form6 = m_fx.win->importWindow();
+        ImportWindow* form6 = m_fx.nav->importWindow();
         form6->setFolder(txt.path());
         const QStringList listed = items(control<QListWidget>(form6, "List1"));
         QCOMPARE(listed.size(), 22);
