@@ -571,7 +571,7 @@ Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDe
     const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
     source.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
     if (zip_close(archive.get()) < 0) {
-        if (source.error.get()->zip_err == ZIP_ER_WRITE)
+        if (zip_error_code_zip(source.error.get()) == ZIP_ER_WRITE)
             return fail(cannotWrite); // the file, not the archive
         return zipFailed(reasonOf(zip_get_error(archive.get())));
     }

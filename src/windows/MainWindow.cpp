@@ -784,7 +784,7 @@ void MainWindow::leaveBusy()
 
 void MainWindow::showProgress(const QString& caption, double fraction)
 {
-    m_fraction = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
+    m_fraction = shownFraction(fraction);
     const QString text = caption + percentText(m_fraction);
     if (ui->Label9->text() != text)
         ui->Label9->setText(text);
@@ -823,7 +823,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         drop->acceptProposedAction();
         if (type == QEvent::Drop && files)
-            m_txtDrop->start(paths, importChapterLimit(m_book.frame()));
+            m_txtDrop->start(paths, wizard::chapterLimit(m_book.frame()));
         else if (type == QEvent::Drop)
             setTxtFolder(folder);
         return true;
