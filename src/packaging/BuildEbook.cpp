@@ -3,6 +3,7 @@
 
 #include "model/Progress.h"
 #include "packaging/Archive.h"
+#include "packaging/ArchiveReadBack.h"
 #include "packaging/BuildFiles.h"
 #include "packaging/Descriptor.h"
 #include "packaging/MakeChecks.h"
