@@ -17,6 +17,7 @@
 #include "model/BookProject.h"
 #include "model/Clock.h"
 #include "model/Progress.h"
+#include "model/Version.h"
 #include "packaging/BuildEbook.h"
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
@@ -376,7 +377,7 @@ int Cli::make(const QStringList& files)
     if (auto ok = checkMakeSettings(book.settings()); !ok)
         return failed(ok.error().message);
     if (files.size() > BookProject::kChapterLimit)
-        return failed(QStringLiteral("章节数量达到上限(%1)").arg(BookProject::kChapterLimit));
+        return failed(chapterLimitMessage(BookProject::kChapterLimit));
     if (m_split)
         return makeSplit(book, files);
 
@@ -394,10 +395,8 @@ int Cli::make(const QStringList& files)
         const qint64 expected = estimateCharacters(status->size);
         const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
         m_bar.show(label, 0);
-        auto text = readTxtFile(path, [&](const TxtProgress& p) {
-            double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
-            m_bar.show(label, r > 1 ? 0.99 : r);
-        });
+        auto text =
+            readTxtFile(path, [&](const TxtProgress& p) { m_bar.show(label, shownFraction(p.characters, expected)); });
         if (!text)
             return failed(text.error().message);
         if (m_text.any()) {
@@ -462,11 +461,7 @@ int Cli::makeSplit(BookProject& book, const QStringList& files)
         const QString wholeName = m_naming && *m_naming > 0 ? QString() : chapterName(path, i, m_naming);
         auto file = readTxtChapters(
             path, wholeName, m_pattern,
-            [&](const TxtProgress& p) {
-                double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
-                m_bar.show(label, r > 1 ? 0.99 : r);
-            },
-            m_text);
+            [&](const TxtProgress& p) { m_bar.show(label, shownFraction(p.characters, expected)); }, m_text);
         if (!file)
             return failed(file.error().message);
         read.append(std::move(*file));
@@ -531,7 +526,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QCoreApplication::setApplicationVersion(QLatin1StringView(version::shortText));
     Cli cli;
     return cli.run(console::arguments(argc, argv));
 }

@@ -24,8 +24,6 @@ double importFraction(int file, int files, qint64 characters, qint64 estimate)
     return (file + share) / files;
 }
 
-QString limitText(int limit) { return QStringLiteral("章节数量达到上限（%1）").arg(limit); }
-
 // Room for the CR LF that `save` adds, so that storing the text on the
 // user-interface thread copies nothing.
 void leaveRoomForLineEnd(QString& text)
@@ -201,9 +199,9 @@ QString ImportOutcome::message() const
     if (unread.size() > kNamedInMessage)
         text += QStringLiteral("\n……另有%1个文件无法读取").arg(unread.size() - kNamedInMessage);
     if (overCapacity.size() == 1) {
-        text += QLatin1Char('\n') + overCapacity.first() + QStringLiteral("：") + limitText(limit);
+        text += QLatin1Char('\n') + overCapacity.first() + QStringLiteral("：") + chapterLimitMessage(limit);
     } else if (overCapacity.size() > 1) {
-        text += QLatin1Char('\n') + limitText(limit) + QStringLiteral("：") + overCapacity.first() +
+        text += QLatin1Char('\n') + chapterLimitMessage(limit) + QStringLiteral("：") + overCapacity.first() +
                 QStringLiteral(" 至 ") + overCapacity.last() + QStringLiteral(" 共%1个文件").arg(overCapacity.size());
     }
     if (cancelled)

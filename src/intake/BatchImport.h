@@ -21,13 +21,6 @@
 // files is the folder tab's (listTxtFolder).
 namespace vamo {
 
-// Chapters the wizard admits; the main window admits BookProject::kChapterLimit.
-inline constexpr int kWizardChapterLimit = wizard::kChapterLimit;
-
-// The chapter limit of an import opened by `frame`'s window: the main window
-// (frame 0) or the wizard's step two (any other value).
-[[nodiscard]] inline int importChapterLimit(qint16 frame) { return wizard::chapterLimit(frame); }
-
 // The naming rules in list order (kNamingRuleCount of them): "txt文件名",
 // "第?章", "第?节", "第?部", "第?页". The names: importChapterName.
 [[nodiscard]] QStringList namingRuleItems();

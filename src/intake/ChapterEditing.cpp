@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ChapterEditing.h"
 
+#include "intake/TxtFolder.h"
 #include "model/Progress.h"
 
 #include <QFileInfo>
@@ -103,11 +104,7 @@ QStringView fitIntoRoom(QStringView raw, qsizetype room)
     return raw.first(i);
 }
 
-QString chapterNameFromPath(const QString& path)
-{
-    const QString base = QFileInfo(path).fileName();
-    return base.first(std::max<qsizetype>(0, base.size() - 4));
-}
+QString chapterNameFromPath(const QString& path) { return batchChapterName(QFileInfo(path).fileName()); }
 
 QString readResultLine(qint64 lines, qint64 characters)
 {

@@ -57,9 +57,8 @@ struct BoxText {
 [[nodiscard]] QStringView fitIntoRoom(QStringView raw, qsizetype room);
 
 // The chapter name for a file: its base name (the text after the last folder
-// separator) without its last four characters, "readme.txt" giving "readme"
-// and "notes.text" giving "notes.". A name of four characters or fewer gives
-// an empty name.
+// separator) named as a queued file is (batchChapterName), "readme.txt"
+// giving "readme" and "notes.text" giving "notes.".
 [[nodiscard]] QString chapterNameFromPath(const QString& path);
 
 // Hint line after a file read: 【加载100%】【312行】【25000字】

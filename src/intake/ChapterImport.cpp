@@ -9,12 +9,6 @@
 
 namespace vamo {
 
-namespace {
-
-Result<void> limitReached(int limit) { return fail(QStringLiteral("章节数量达到上限(%1)").arg(limit)); }
-
-} // namespace
-
 QString importChapterName(int rule, const QString& fileName, int before)
 {
     static const QString kUnits = QStringLiteral("章节部页");
@@ -103,7 +97,7 @@ Result<ChapterPlan> planChapters(const QList<TxtChapters>& files, bool split, in
     }
     const int group = mergeGroupSize(counts, std::max(0, room));
     if (group == 0)
-        return std::unexpected(limitReached(limit).error());
+        return fail(chapterLimitMessage(limit));
     plan.groupSize = group;
     for (const TxtChapters& f : files) {
         if (!splits(f)) {
@@ -126,7 +120,7 @@ Result<int> appendChapters(BookProject& book, QList<Chapter>& chapters, const Ch
         return 0;
     const int base = how.clearExisting ? 0 : book.chapterCount();
     if (count > std::min(how.limit, BookProject::kChapterLimit) - base)
-        return std::unexpected(limitReached(how.limit).error());
+        return fail(chapterLimitMessage(how.limit));
 
     book.prepareBatchImport(how.clearExisting);
     book.setNum(static_cast<qint16>(base));

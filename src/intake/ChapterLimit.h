@@ -8,7 +8,7 @@
 namespace vamo::wizard {
 
 // Step two admits this many chapters.
-inline constexpr int kChapterLimit = 20;
+inline constexpr int kChapterLimit = BookProject::kWizardChapterLimit;
 // `frame` while step two is the window the chapter editor and the batch
 // import return to; 0 whenever the wizard is not on its way.
 inline constexpr qint16 kStepTwoFrame = 5;

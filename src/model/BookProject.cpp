@@ -158,10 +158,16 @@ void BookProject::clearAfterBuild()
     clearChapterNames();
 }
 
+QString chapterLimitMessage(int limit)
+{
+    return limit == BookProject::kWizardChapterLimit ? QStringLiteral("章节数量达到上限（%1）").arg(limit)
+                                                     : QStringLiteral("章节数量达到上限(%1)").arg(limit);
+}
+
 Result<void> BookProject::prepareAdd()
 {
     if (chapterCount() >= kChapterLimit)
-        return fail(QStringLiteral("章节数量达到上限(%1)").arg(kChapterLimit));
+        return fail(chapterLimitMessage(kChapterLimit));
     m_num = static_cast<qint16>(chapterCount());
     return {};
 }
@@ -308,7 +314,7 @@ Result<QList<int>> BookProject::undoDelete()
     if (m_deleted.positions.isEmpty())
         return QList<int>{};
     if (chapterCount() + m_deleted.positions.size() > kChapterLimit)
-        return fail(QStringLiteral("章节数量达到上限(%1)").arg(kChapterLimit));
+        return fail(chapterLimitMessage(kChapterLimit));
     Deleted deleted = std::move(m_deleted);
     m_deleted = {};
     Chapters all = takeChapters();

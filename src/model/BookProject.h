@@ -24,6 +24,15 @@ struct BookSettings {
     bool operator==(const BookSettings&) const = default;
 };
 
+// The JAR name a book starts with: "vamo-" followed by month, day, minute
+// and second of `when`, two digits each.
+[[nodiscard]] QString datedJarName(const QDateTime& when);
+
+// The message when a chapter list of `limit` chapters is full. The
+// new-book wizard's list spells it with full-width parentheses, every other
+// with ASCII ones, as each always has.
+[[nodiscard]] QString chapterLimitMessage(int limit);
+
 // The one book being prepared: settings, chapter names (List1) and the
 // chapter texts (chaptertext). The chapter at list position i has its text in
 // slot i. Every window reads and writes the same instance.
@@ -31,8 +40,9 @@ class BookProject : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kSlotCount = 1001;    // slots 0..1000
-    static constexpr int kChapterLimit = 1000; // chapters the main window accepts
+    static constexpr int kSlotCount = 1001;        // slots 0..1000
+    static constexpr int kChapterLimit = 1000;     // chapters the main window accepts
+    static constexpr int kWizardChapterLimit = 20; // chapters the new-book wizard's list accepts
 
     [[nodiscard]] static QStringList jarSizeItems();    // Combo1
     [[nodiscard]] static QStringList phoneModelItems(); // Combo2
@@ -52,7 +62,7 @@ public:
     void setJarSize(int index);
     void setPhoneModel(int index);
 
-    // Start values; `programFolder` is where the default save folder lives.
+    // Start values; `defaultSaveFolder` is the save folder shown at start.
     void initialise(const QString& defaultSaveFolder);
 
     // --- chapters ---

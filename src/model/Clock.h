@@ -28,7 +28,4 @@ private:
     QDateTime m_time;
 };
 
-// "vamo-" followed by month, day, minute and second, two digits each.
-[[nodiscard]] QString datedJarName(const QDateTime& when);
-
 } // namespace vamo

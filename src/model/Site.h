@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/Version.h"
+
 #include <QString>
 
 // The maker's web presence and the texts derived from it.
@@ -14,7 +16,10 @@ namespace vamo::site {
 // Title of every message box except the new-version notice.
 [[nodiscard]] inline QString messageTitle() { return QStringLiteral("Vamo") + hostName(); }
 
-[[nodiscard]] inline QString windowTitle() { return QStringLiteral("Vamo手机电子书制作工具V2.0"); }
+[[nodiscard]] inline QString windowTitle()
+{
+    return QStringLiteral("Vamo手机电子书制作工具V") + QLatin1StringView(version::shortText);
+}
 
 // Vendor written into every manifest and descriptor.
 [[nodiscard]] inline QString vendorName() { return hostName(); }

@@ -54,10 +54,4 @@ namespace vamo::archive {
 // The error message is the reason alone.
 [[nodiscard]] Result<QByteArray> readEntry(const QString& path, const QByteArray& name);
 
-// The same from `file`, an archive just written and still open for reading,
-// with plain reads: the entry's central directory record, its local header
-// (which must agree with it, without a data descriptor), its bytes and their
-// CRC. For an archive of ours, checked without opening it again.
-[[nodiscard]] Result<QByteArray> readEntry(QFileDevice& file, const QByteArray& name);
-
 } // namespace vamo::archive

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/BuildEbook.h"
 
+#include "model/Progress.h"
 #include "packaging/Archive.h"
+#include "packaging/ArchiveReadBack.h"
 #include "packaging/BuildFiles.h"
 #include "packaging/Descriptor.h"
 #include "packaging/MakeChecks.h"
@@ -25,12 +27,6 @@ namespace {
 
 const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
-
-double progressFraction(qint64 processed, qint64 total)
-{
-    const double f = total > 0 ? static_cast<double>(processed) / static_cast<double>(total) : 1.0;
-    return f > 1.0 ? 0.99 : f;
-}
 
 // Width of the volume numbers, from the share of the book in the first volume.
 int volumeDigits(qint64 total, qint64 processedInFirst)
@@ -353,7 +349,7 @@ Result<void> BookBuild::readTemplate()
 
 void BookBuild::refresh(qint64 processed)
 {
-    m_shown = progressFraction(processed, m_total);
+    m_shown = shownFraction(processed, m_total);
     if (m_progress)
         m_progress(m_shown);
 }

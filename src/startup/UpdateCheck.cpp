@@ -185,7 +185,7 @@ Download::Download(QNetworkAccessManager& network, const QUrl& url, qint64 byteL
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(downloadRedirectLimit);
     request.setTransferTimeout(timeLimitMs);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("vamobook/2.0"));
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("vamobook/") + version::shortText);
     m_reply = network.get(request);
 
     connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& to) {

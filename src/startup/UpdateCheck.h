@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/Error.h"
+#include "model/Version.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -22,7 +23,7 @@ class QNetworkReply;
 namespace vamo {
 
 // The program's own version, as the update-information file numbers it.
-inline constexpr qint64 programVersion = 200;
+inline constexpr qint64 programVersion = version::number;
 
 // Answers larger than these are not taken.
 inline constexpr qint64 updateInfoByteLimit = 64 * 1024;

@@ -167,7 +167,7 @@ quint16 cp936CodeWithoutTable(char16_t c)
     if (c < 0x80)
         return c;
     const Converter converter = cp936::openEncoder();
-    return converter ? cp936::encodeOne(converter.get(), c) : cp936::missingCode;
+    return converter ? cp936::encodeOne(converter.get(), c) : cp936::kMissingCode;
 }
 
 } // namespace vamo::text_detail
@@ -194,7 +194,7 @@ text_detail::Converter openEncoder()
 quint16 encodeOne(UConverter* converter, char16_t c)
 {
     if (c >= 0xD800 && c <= 0xDFFF)
-        return missingCode; // half of a surrogate pair: no code of its own
+        return kMissingCode; // half of a surrogate pair: no code of its own
     const UChar unit = static_cast<UChar>(c);
     char out[8];
     UErrorCode status = U_ZERO_ERROR;
@@ -202,7 +202,7 @@ quint16 encodeOne(UConverter* converter, char16_t c)
     // ICU drops default-ignorable characters without a code silently
     // (success, no bytes); they stay '?' like any other such character.
     if (U_FAILURE(status) || n < 1 || n > 2)
-        return missingCode;
+        return kMissingCode;
     const auto lead = static_cast<quint8>(out[0]);
     return n == 1 ? lead : static_cast<quint16>(lead * 256 + static_cast<quint8>(out[1]));
 }
@@ -212,7 +212,7 @@ std::atomic<bool> tableBuilt{false};
 CodeTable buildCodeTable()
 {
     CodeTable table;
-    table.fill(missingCode);
+    table.fill(kMissingCode);
     for (char16_t c = 0; c < 0x80; ++c)
         table[c] = c; // also what is left when ICU is missing
 

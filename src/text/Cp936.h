@@ -11,7 +11,7 @@
 namespace vamo::cp936 {
 
 // The code that stands for a character the code page cannot represent: '?'.
-inline constexpr quint16 missingCode = 63;
+inline constexpr quint16 kMissingCode = 63;
 
 // The character's code: a single-byte code is its byte value (0..255), a
 // double-byte code is lead byte * 256 + trail byte. A code unit without a

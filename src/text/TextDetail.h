@@ -29,9 +29,6 @@ inline constexpr const char* cp936Name = "windows-936-2000";
 // code() does for the first characters a program asks for).
 [[nodiscard]] quint16 cp936CodeWithoutTable(char16_t c);
 
-// Decodes code page 936 piece by piece, exactly as ICU's converter does
-// (the same characters, U+FFFD in the same places) but through tables taken
-// from it once, which is several times faster than the converter itself.
 // Copies the ASCII bytes at p to o eight at a time, advancing both; stops
 // before the first group of eight that holds a non-ASCII byte or when fewer
 // than eight bytes are left. Both decoders start every run with it.
@@ -49,6 +46,9 @@ inline void copyAsciiRun(const quint8*& p, const quint8* end, char16_t*& o)
     }
 }
 
+// Decodes code page 936 piece by piece, exactly as ICU's converter does
+// (the same characters, U+FFFD in the same places) but through tables taken
+// from it once, which is several times faster than the converter itself.
 class Cp936Decoder {
 public:
     // Decodes `in` into `out`, which must have room for in.size() + 1 units;

@@ -25,7 +25,7 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // Where the bytes come from: memory or a file, piece by piece. Every piece
-// but the last is txtChunkBytes long; an empty piece means the end.
+// but the last is kTxtChunkBytes long; an empty piece means the end.
 
 class ByteSource {
 public:
@@ -42,7 +42,7 @@ public:
     explicit MemorySource(QByteArrayView bytes) : m_bytes(bytes) {}
     std::optional<QByteArrayView> next() override
     {
-        const QByteArrayView piece = m_bytes.sliced(m_pos, qMin(txtChunkBytes, m_bytes.size() - m_pos));
+        const QByteArrayView piece = m_bytes.sliced(m_pos, qMin(kTxtChunkBytes, m_bytes.size() - m_pos));
         m_pos += piece.size();
         return piece;
     }
@@ -64,12 +64,12 @@ private:
 // the file twice more.
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(QFile& file) : m_file(file), m_buffer(std::make_unique_for_overwrite<char[]>(txtChunkBytes)) {}
+    explicit FileSource(QFile& file) : m_file(file), m_buffer(std::make_unique_for_overwrite<char[]>(kTxtChunkBytes)) {}
     std::optional<QByteArrayView> next() override
     {
         if (!m_head && m_pos == 0) {
-            m_head = std::make_unique_for_overwrite<char[]>(txtChunkBytes);
-            const std::optional<qsizetype> n = fill(m_head.get(), txtChunkBytes);
+            m_head = std::make_unique_for_overwrite<char[]>(kTxtChunkBytes);
+            const std::optional<qsizetype> n = fill(m_head.get(), kTxtChunkBytes);
             if (!n)
                 return std::nullopt;
             m_headSize = *n;
@@ -82,12 +82,12 @@ public:
             std::memcpy(m_buffer.get(), m_head.get() + m_pos, static_cast<std::size_t>(filled));
             m_pos = m_headSize;
             // A first piece short of a whole one was the whole file.
-            if (m_headSize < txtChunkBytes)
+            if (m_headSize < kTxtChunkBytes)
                 return QByteArrayView(m_buffer.get(), filled);
             if (!m_file.seek(m_headSize))
                 return std::nullopt;
         }
-        const std::optional<qsizetype> n = fill(m_buffer.get() + filled, txtChunkBytes - filled);
+        const std::optional<qsizetype> n = fill(m_buffer.get() + filled, kTxtChunkBytes - filled);
         if (!n)
             return std::nullopt;
         m_pos += *n;
@@ -513,7 +513,7 @@ private:
     {
         m_inLine = false;
         ++m_lines;
-        if (m_progress && m_lines % txtProgressLines == 0 && m_lines > m_quietThrough)
+        if (m_progress && m_lines % kTxtProgressLines == 0 && m_lines > m_quietThrough)
             m_progress(TxtProgress{m_lines, characters});
     }
 
@@ -532,10 +532,10 @@ private:
 enum class Outcome { Done, ReadError, NotThis };
 
 // Room for the decoded text of one piece, whatever the decoder.
-constexpr qsizetype kMaxPieceUnits = txtChunkBytes + 4;
-static_assert(Utf8Decoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
-              Cp936PieceDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits &&
-              IcuDecoder::maxUnits(txtChunkBytes) <= kMaxPieceUnits);
+constexpr qsizetype kMaxPieceUnits = kTxtChunkBytes + 4;
+static_assert(Utf8Decoder::maxUnits(kTxtChunkBytes) <= kMaxPieceUnits &&
+              Cp936PieceDecoder::maxUnits(kTxtChunkBytes) <= kMaxPieceUnits &&
+              IcuDecoder::maxUnits(kTxtChunkBytes) <= kMaxPieceUnits);
 
 // Decodes the source to its end. The first piece goes through `buffer`
 // (kMaxPieceUnits long); the text gets its room then, once that piece shows
@@ -549,7 +549,7 @@ Outcome decodeAll(ByteSource& source, qint64 bytes, Decoder& decoder, LineSink& 
         const std::optional<QByteArrayView> piece = source.next();
         if (!piece)
             return Outcome::ReadError;
-        const bool last = piece->size() < txtChunkBytes;
+        const bool last = piece->size() < kTxtChunkBytes;
         if (first) {
             const qsizetype units = decoder.decode(*piece, buffer, last);
             if (units < 0)
@@ -781,7 +781,7 @@ std::optional<TextEncoding> TxtRead::weighBig5()
         const std::optional<QByteArrayView> bytes = m_source.next();
         if (!bytes)
             return std::nullopt;
-        const bool last = bytes->size() < txtChunkBytes;
+        const bool last = bytes->size() < kTxtChunkBytes;
         evidence.feed(*bytes, last);
         verdict = evidence.verdict();
         if (last)

@@ -35,7 +35,7 @@ struct TxtProgress {
 };
 // Called after every 50th line.
 using TxtProgressFn = std::function<void(const TxtProgress&)>;
-inline constexpr qint64 txtProgressLines = 50;
+inline constexpr qint64 kTxtProgressLines = 50;
 
 struct TxtText {
     QString text; // every line followed by CR LF
@@ -45,7 +45,7 @@ struct TxtText {
 
 // The bytes are decoded in pieces of this size (after the byte-order mark);
 // characters and CR LF pairs that straddle two pieces come out whole.
-inline constexpr qsizetype txtChunkBytes = 64 * 1024;
+inline constexpr qsizetype kTxtChunkBytes = 64 * 1024;
 
 // Reads TXT bytes line by line: a line ends at CR or CR LF, a lone LF stays
 // inside the line, every line read (the last included) is followed by CR LF.

@@ -151,7 +151,7 @@ void ImportWindow::startImport()
     request.pattern = m_options->pattern();
     request.text = m_options->textOptions();
     request.existing = m_clearExisting ? 0 : m_book.chapterCount();
-    request.limit = importChapterLimit(m_book.frame());
+    request.limit = wizard::chapterLimit(m_book.frame());
     if (request.room() == 0) {
         // The book is full: nothing is read, nothing changes.
         Dialogs::information(this, readImport(request).message());

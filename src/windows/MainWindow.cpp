@@ -643,7 +643,7 @@ void MainWindow::leaveBusy()
 
 void MainWindow::showProgress(const QString& caption, double fraction)
 {
-    const double shown = fraction > 1.0 ? 0.99 : (fraction < 0.0 ? 0.0 : fraction);
+    const double shown = shownFraction(fraction);
     const QString text = caption + percentText(shown);
     if (ui->Label9->text() != text)
         ui->Label9->setText(text);
@@ -680,7 +680,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         drop->acceptProposedAction();
         if (type == QEvent::Drop && files)
-            m_txtDrop->start(paths, importChapterLimit(m_book.frame()));
+            m_txtDrop->start(paths, wizard::chapterLimit(m_book.frame()));
         else if (type == QEvent::Drop)
             setTxtFolder(folder);
         return true;

@@ -101,7 +101,7 @@ void TxtDropImport::start(const QStringList& paths, int limit)
         return;
     m_work->wait(); // a detection for a preview that was left
     if (m_book.chapterCount() >= limit) {
-        Dialogs::information(m_opener, QStringLiteral("章节数量达到上限(%1)").arg(limit));
+        Dialogs::information(m_opener, chapterLimitMessage(limit));
         return;
     }
     m_pending = std::make_unique<Pending>();

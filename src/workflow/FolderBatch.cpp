@@ -2,6 +2,7 @@
 #include "workflow/FolderBatch.h"
 
 #include "intake/ChapterImport.h"
+#include "model/Progress.h"
 #include "packaging/Archive.h"
 #include "packaging/MakeChecks.h"
 #include "text/FileNames.h"
@@ -214,12 +215,7 @@ Result<TxtText> FolderRun::readText(int i, const QString& path)
     // A FIFO or device is refused by the reader without being waited on.
     const qint64 expected = estimateCharacters(status->size);
     notify(i, kReading, 0);
-    return readTxtFile(path, [&](const TxtProgress& p) {
-        double r = expected > 0 ? static_cast<double>(p.characters) / static_cast<double>(expected) : 1.0;
-        if (r > 1)
-            r = 0.99;
-        notify(i, kReading, r);
-    });
+    return readTxtFile(path, [&](const TxtProgress& p) { notify(i, kReading, shownFraction(p.characters, expected)); });
 }
 
 // Builds the book as the project holds it and, once it is made, clears the

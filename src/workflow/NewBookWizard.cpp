@@ -96,7 +96,7 @@ QString proposedChapterName(int listed)
 Result<void> prepareAdd(BookProject& book)
 {
     if (book.chapterCount() >= kChapterLimit)
-        return fail(u"章节数量达到上限（%1）"_s.arg(kChapterLimit));
+        return fail(chapterLimitMessage(kChapterLimit));
     book.setNum(static_cast<qint16>(book.chapterCount()));
     return {};
 }

@@ -2,6 +2,7 @@
 #include "intake/BatchImport.h"
 #include "intake/TxtFolder.h"
 
+#include "QtPrinters.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -75,8 +76,8 @@ TEST(ImportNaming, RulesInListOrderAndNumbersContinueTheBook)
 
 TEST(ImportNaming, LimitsFollowTheOpener)
 {
-    EXPECT_EQ(importChapterLimit(0), 1000);
-    EXPECT_EQ(importChapterLimit(5), 20);
+    EXPECT_EQ(wizard::chapterLimit(0), 1000);
+    EXPECT_EQ(wizard::chapterLimit(5), 20);
     ImportRequest r;
     r.files = {u("a.txt"), u("b.txt"), u("c.txt")};
     r.limit = 20;
@@ -196,7 +197,7 @@ TEST_F(Import, TheMainWindowsLimitKeepsTheLastSlotFree)
     EXPECT_EQ(m_book.chapterNames().last(), u("第1000章"));
     EXPECT_EQ(m_book.chaptertext(999), u("1000\r\n\r\n"));
     EXPECT_TRUE(m_book.chaptertext(1000).isEmpty());
-    EXPECT_EQ(out.message(), u("成功导入1章，以下文件未导入：\nover.txt：章节数量达到上限（1000）"));
+    EXPECT_EQ(out.message(), u("成功导入1章，以下文件未导入：\nover.txt：章节数量达到上限(1000)"));
 }
 
 TEST_F(Import, ProgressEveryFiftyLinesCarriedAcrossFiles)
@@ -332,12 +333,12 @@ TEST_F(Import, SplitChaptersPastTheLimitMergeAndSaySo)
     addChapters({u("A"), u("B"), u("C"), u("D"), u("E")});
     write(u("long.txt"), novel(28));
     write(u("short.txt"), "one chapter");
-    ImportRequest r = request({u("long.txt"), u("short.txt")}, 0, kWizardChapterLimit);
+    ImportRequest r = request({u("long.txt"), u("short.txt")}, 0, wizard::kChapterLimit);
     r.splitChapters = true;
 
     const ImportOutcome out = run(r);
 
-    ASSERT_EQ(m_book.chapterCount(), kWizardChapterLimit);
+    ASSERT_EQ(m_book.chapterCount(), wizard::kChapterLimit);
     EXPECT_EQ(m_book.chapterNames().at(5), u("第1章 标题1"));
     EXPECT_EQ(m_book.chapterNames().at(6), u("第3章 标题3"));
     EXPECT_EQ(m_book.chapterNames().at(18), u("第27章 标题27"));
@@ -364,7 +365,7 @@ TEST_F(Import, SplitOverflowOfFilesAndMergeShareTheOneMessage)
     EXPECT_EQ(m_book.chapterNames().mid(998), (QStringList{u("第999章"), u("第1000章")}));
     EXPECT_EQ(joined(m_book, 998, 1), readAs(path(u("m1.txt"))));
     EXPECT_EQ(joined(m_book, 999, 1), readAs(path(u("m2.txt"))));
-    EXPECT_EQ(out.message(), u("成功导入2章，以下文件未导入：\nm3.txt：章节数量达到上限（1000）\n"
+    EXPECT_EQ(out.message(), u("成功导入2章，以下文件未导入：\nm3.txt：章节数量达到上限(1000)\n"
                                "检测到7章，超过上限2章，已每4章合并为一章，共2章"));
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/BookProject.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace vamo;

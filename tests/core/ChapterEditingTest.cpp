@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ChapterEditing.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace vamo;

@@ -3,6 +3,7 @@
 #include "text/TextDetail.h"
 
 #include "IcuTestSupport.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflow/FolderBatch.h"
 
+#include "QtPrinters.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/Archive.h"
+#include "packaging/ArchiveReadBack.h"
 
 #include "QtPrinters.h"
 #include "TestSupport.h"

@@ -3,6 +3,7 @@
 #include "startup/ProgramFolder.h"
 
 #include "FileLinks.h"
+#include "QtPrinters.h"
 #include "TestSupport.h"
 
 #include <QDir>

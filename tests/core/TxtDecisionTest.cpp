@@ -137,9 +137,9 @@ TEST(TxtDecision, Gb18030FourByteSequencesDecodeAsGb18030)
 
     // Past the first piece, too, and a four-byte sequence split by a piece.
     QByteArray big = cp936::encode(utf8Text());
-    while (big.size() < txtChunkBytes - 2)
+    while (big.size() < kTxtChunkBytes - 2)
         big += cp936::encode(u"风云山河\r\n"_s);
-    big.truncate(txtChunkBytes - 2);
+    big.truncate(kTxtChunkBytes - 2);
     big += gb;
     EXPECT_EQ(readTxtBytes(big).encoding, TextEncoding::Gb18030);
     EXPECT_EQ(readTxtBytes(big).text, readTxtBytes(test::icuDecode("gb18030", big).toUtf8()).text);
@@ -282,7 +282,7 @@ TEST(TxtDecision, Big5IsReadAsBig5WhereverItsEvidenceLies)
 
     // After 70 KB of ASCII the first piece tells nothing; the next ones do.
     const QByteArray ascii = QByteArray("Chapter notes, line by line.\r\n").repeated(2400);
-    ASSERT_GT(ascii.size(), txtChunkBytes);
+    ASSERT_GT(ascii.size(), kTxtChunkBytes);
     EXPECT_EQ(readTxtBytes(ascii + big5.repeated(3)).encoding, TextEncoding::Big5);
     EXPECT_EQ(readTxtBytes(ascii + cp936::encode(text).repeated(3)).encoding, TextEncoding::Cp936);
 

@@ -2,6 +2,7 @@
 #include "intake/TxtFolder.h"
 #include "intake/NaturalOrder.h"
 
+#include "QtPrinters.h"
 #include "TestSupport.h"
 
 #include <QDir>

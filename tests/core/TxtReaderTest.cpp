@@ -3,6 +3,7 @@
 #include "text/Cp936.h"
 
 #include "IcuTestSupport.h"
+#include "QtPrinters.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -191,7 +192,7 @@ TEST(TxtLines, PieceBoundaries)
 {
     for (qsizetype shift = 0; shift < 4; ++shift) {
         SCOPED_TRACE(shift);
-        const QByteArray before(txtChunkBytes - shift, 'a');
+        const QByteArray before(kTxtChunkBytes - shift, 'a');
         const QString beforeText(before.size(), u'a');
         // Code page 936 double-byte character, and CR LF.
         expectRead(before + cp936::encode(u"中\r\n文"), beforeText + u"中\r\n文\r\n"_s, 2);
@@ -207,13 +208,13 @@ TEST(TxtLines, PieceBoundaries)
         expectRead(before + bytesOf({0xD6}), beforeText + u"\uFFFD\r\n"_s, 1);
     }
     // A UTF-16 surrogate pair across the boundary of the text after the mark.
-    const QString units(txtChunkBytes / 2 - 1, u'b');
+    const QString units(kTxtChunkBytes / 2 - 1, u'b');
     expectRead(utf16(units + u"😀\r"_s, false), units + u"😀\r\n"_s, 1);
     expectRead(utf16(units + u"😀\r"_s, true), units + u"😀\r\n"_s, 1);
     // UTF-8 whose first non-ASCII character lies pieces after the start, and
     // UTF-8 spoilt only in its last piece (two bytes of one character in
     // code page 936: too little to be anything but damage).
-    const QByteArray ascii(3 * txtChunkBytes, 'x');
+    const QByteArray ascii(3 * kTxtChunkBytes, 'x');
     for (const QByteArray& bytes : {QByteArray(ascii + u"中"_s.toUtf8()), ascii}) {
         const TxtText read = readTxtBytes(bytes);
         EXPECT_EQ(read.encoding, detectEncoding(bytes));
@@ -251,7 +252,7 @@ TEST(TxtLines, PiecewiseReadingMatchesWholeDecoding)
     };
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
-        const QByteArray bytes = soup(2 * txtChunkBytes + static_cast<qsizetype>(random() % 1000));
+        const QByteArray bytes = soup(2 * kTxtChunkBytes + static_cast<qsizetype>(random() % 1000));
         const TxtText gbk = readTxtBytes(bytes);
         ASSERT_EQ(gbk.encoding, TextEncoding::Cp936);
         EXPECT_EQ(detectEncoding(bytes), TextEncoding::Cp936);
@@ -282,7 +283,7 @@ TEST(TxtLines, LineEndsWherePiecesMeet)
             QByteArray bytes = start;
             for (int piece = 1; piece <= 3; ++piece) {
                 // The second piece has lone CRs, the others CR LF only.
-                while (bytes.size() < piece * txtChunkBytes - before.size()) {
+                while (bytes.size() < piece * kTxtChunkBytes - before.size()) {
                     const qsizetype i = bytes.size() % 40;
                     bytes += i == 0 ? '\r' : i == 1 && piece != 2 ? '\n' : 'y';
                 }
@@ -347,7 +348,7 @@ TEST(TxtProgress, NoLineTwiceWhenUtf8TurnsOutCodePage936)
     // the most part), then many lines of code page 936 text: the invalid
     // sequences outweigh the valid ones only well after the start.
     QByteArray bytes;
-    while (bytes.size() < 2 * txtChunkBytes)
+    while (bytes.size() < 2 * kTxtChunkBytes)
         bytes += u"ascii line, one 中\r\n"_s.toUtf8();
     for (int i = 0; i < 1200; ++i)
         bytes += cp936::encode(u"第一行，中文。\r\n"_s);
@@ -367,7 +368,7 @@ TEST(TxtProgress, NoLineTwiceWhenUtf8TurnsOutCodePage936)
 TEST(TxtProgress, CharactersMatchTheTextAcrossPieces)
 {
     QByteArray bytes;
-    for (int i = 0; bytes.size() < 3 * txtChunkBytes; ++i)
+    for (int i = 0; bytes.size() < 3 * kTxtChunkBytes; ++i)
         bytes += cp936::encode(QString(i % 97, u'字')) + (i % 2 ? "\r\n" : "\r");
     std::vector<TxtProgress> calls;
     const TxtText read = readTxtBytes(bytes, [&](const TxtProgress& p) { calls.push_back(p); });
@@ -410,7 +411,7 @@ TEST(TxtFile, LargeFileReadsLikeItsBytes)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QString text;
-    for (int i = 0; text.size() < 2 * txtChunkBytes; ++i)
+    for (int i = 0; text.size() < 2 * kTxtChunkBytes; ++i)
         text += u"第%1段，风云山河。\r"_s.arg(i) + (i % 5 ? u"\n"_s : u""_s);
     for (const QByteArray& bytes : {cp936::encode(text), text.toUtf8(), QByteArray(text.toUtf8() + "\xFF")}) {
         expectFileReadsLikeItsBytes(dir.filePath(u"big.txt"_s), bytes);
@@ -427,14 +428,14 @@ TEST(TxtFile, ReadingStartsOverAtEveryLengthAroundAPiece)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(u"piece.txt"_s);
     QString text;
-    for (int i = 0; text.size() < txtChunkBytes; ++i)
+    for (int i = 0; text.size() < kTxtChunkBytes; ++i)
         text += u"第%1段，风云山河。\r\n"_s.arg(i);
     const QByteArray gbk = cp936::encode(text);
     const QByteArray utf8 = text.toUtf8();
     for (const qsizetype length :
-         {qsizetype(5), txtChunkBytes - 1, txtChunkBytes, txtChunkBytes + 1, txtChunkBytes + 3}) {
+         {qsizetype(5), kTxtChunkBytes - 1, kTxtChunkBytes, kTxtChunkBytes + 1, kTxtChunkBytes + 3}) {
         SCOPED_TRACE(length);
-        const QByteArray lateGbk = utf8.left(txtChunkBytes + 8) + gbk.left(length);
+        const QByteArray lateGbk = utf8.left(kTxtChunkBytes + 8) + gbk.left(length);
         for (const QByteArray& bytes : {gbk.left(length), utf8Bom + gbk.left(length - 3), utf8.left(length),
                                         utf16(text.left(length / 2), false), lateGbk}) {
             expectFileReadsLikeItsBytes(path, bytes);

@@ -372,7 +372,7 @@ private Q_SLOTS:
         openFromMain(Dialogs::Answer::No);
         click(form6(), "Command1");
         QCOMPARE(Dialogs::messages(),
-                 QStringList{u("成功导入0章，以下文件未导入：\nlate.txt：章节数量达到上限（1000）")});
+                 QStringList{u("成功导入0章，以下文件未导入：\nlate.txt：章节数量达到上限(1000)")});
         QCOMPARE(m_fx.book->chapterCount(), 1000);
         QVERIFY(form6()->isVisible());
         QVERIFY(form6()->isEnabled());
@@ -394,7 +394,7 @@ private Q_SLOTS:
         QCOMPARE(m_fx.book->chapterNames().mid(998), (QStringList{u("第999节"), u("第1000节")}));
         QCOMPARE(m_fx.book->chaptertext(999), u("f2.txt\r\n\r\n"));
         QCOMPARE(Dialogs::messages(),
-                 QStringList{u("成功导入2章，以下文件未导入：\n章节数量达到上限（1000）：f3.txt 至 f4.txt 共2个文件")});
+                 QStringList{u("成功导入2章，以下文件未导入：\n章节数量达到上限(1000)：f3.txt 至 f4.txt 共2个文件")});
         QVERIFY(m_fx.win->isEnabled());
     }
 
