@@ -21,7 +21,6 @@ struct TestState {
     bool on = false;
     std::deque<Dialogs::Answer> answers;
     std::deque<QString> files;
-    std::deque<QString> folders;
     int openFailures = 0;
     QStringList messages;
     QList<Dialogs::Kind> kinds;
@@ -111,16 +110,6 @@ QString Dialogs::openTxtFile(QWidget* parent)
                                         QStringLiteral("文本文件 (*.txt)"));
 }
 
-QString Dialogs::chooseFolder(QWidget* parent, const QString& start)
-{
-    if (state().on) {
-        QString path;
-        takeNext(state().folders, path);
-        return path;
-    }
-    return QFileDialog::getExistingDirectory(parent, site::messageTitle(), start);
-}
-
 bool Dialogs::openFolder(QWidget* parent, const QString& path)
 {
     bool opened = false;
@@ -156,10 +145,8 @@ void Dialogs::setTestMode(bool on)
     state().on = on;
 }
 
-bool Dialogs::testMode() { return state().on; }
 void Dialogs::setNextAnswer(Answer a) { state().answers.push_back(a); }
 void Dialogs::setNextFile(const QString& path) { state().files.push_back(path); }
-void Dialogs::setNextFolder(const QString& path) { state().folders.push_back(path); }
 void Dialogs::setNextOpenFails() { ++state().openFailures; }
 QStringList Dialogs::messages() { return state().messages; }
 QList<Dialogs::Kind> Dialogs::messageKinds() { return state().kinds; }

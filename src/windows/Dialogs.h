@@ -30,8 +30,6 @@ public:
     // An open-file dialog for TXT files ("文本文件 (*.txt)", any letter
     // case); empty when cancelled.
     static QString openTxtFile(QWidget* parent);
-    // A folder dialog; empty when cancelled.
-    static QString chooseFolder(QWidget* parent, const QString& start);
     // Shows a folder in the platform's file manager; does not wait. Where
     // the desktop cannot open it (no file manager, no such folder) the user
     // is told "无法打开目录：" + path: at once with the result false, or,
@@ -42,15 +40,13 @@ public:
 
     // --- test seam ---
     // In test mode nothing is shown: messages are recorded, questions take
-    // the queued answers (No when none is queued), file and folder dialogs
-    // take the queued paths (cancel when none is queued), and folders and
+    // the queued answers (No when none is queued), the file dialog takes the
+    // queued paths (cancel when none is queued), and folders and
     // addresses that would be opened are recorded (a folder whose opening
     // was made to fail with setNextOpenFails is not).
     static void setTestMode(bool on);
-    static bool testMode();
     static void setNextAnswer(Answer a);
     static void setNextFile(const QString& path);
-    static void setNextFolder(const QString& path);
     // The next openFolder fails as on a desktop without a file manager.
     static void setNextOpenFails();
     static QStringList messages();           // texts shown so far
