@@ -22,13 +22,13 @@ Result<QString> prepareText(QString text, const TextOptions& options, const QStr
     if (options.simplified) {
         auto simplified = toSimplified(text);
         if (!simplified)
-            return std::unexpected(simplified.error());
+            return failure(simplified);
         text = std::move(*simplified);
     }
     if (options.tidy) {
         auto split = splitChapters(text, pattern);
         if (!split)
-            return std::unexpected(split.error());
+            return failure(split);
         QList<qsizetype> headings;
         for (const ChapterSpan& c : split->chapters) {
             if (c.heading)
@@ -44,7 +44,7 @@ Result<TxtChapters> textChapters(QString text, QString wholeName, const QString&
     if (options.any()) {
         auto prepared = prepareText(std::move(text), options, pattern);
         if (!prepared)
-            return std::unexpected(prepared.error());
+            return failure(prepared);
         text = std::move(*prepared);
         if (options.simplified) {
             if (auto name = toSimplified(wholeName))
@@ -53,7 +53,7 @@ Result<TxtChapters> textChapters(QString text, QString wholeName, const QString&
     }
     auto split = splitChapters(text, pattern);
     if (!split)
-        return std::unexpected(split.error());
+        return failure(split);
     return TxtChapters{std::move(wholeName), std::move(text), std::move(*split)};
 }
 
@@ -62,10 +62,10 @@ Result<TxtChapters> readTxtChapters(const QString& path, QString wholeName, cons
 {
     // A rule that cannot be used is told before a long file is read.
     if (auto ok = checkChapterPattern(pattern); !pattern.isEmpty() && !ok)
-        return std::unexpected(ok.error());
+        return failure(ok);
     auto read = readTxtFile(path, progress);
     if (!read)
-        return std::unexpected(read.error());
+        return failure(read);
     return textChapters(std::move(read->text), std::move(wholeName), pattern, options);
 }
 
@@ -131,7 +131,7 @@ Result<int> appendChapters(BookProject& book, QList<Chapter>& chapters, const Ch
         if (how.rule >= 1 && how.rule < kNamingRuleCount)
             chapter.name = importChapterName(how.rule, QString(), base + i);
         if (auto saved = book.save(std::move(chapter.text)); !saved)
-            return std::unexpected(saved.error()); // cannot happen: the slots were checked above
+            return failure(saved); // cannot happen: the slots were checked above
         chapter.text = QString();
         names << chapter.name;
         book.setNum(static_cast<qint16>(book.num() + 1));

@@ -641,7 +641,7 @@ Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
     std::optional<QRegularExpression> user;
     if (!pattern.isEmpty()) {
         if (auto ok = checkChapterPattern(pattern); !ok)
-            return std::unexpected(ok.error());
+            return failure(ok);
         user.emplace(pattern, QRegularExpression::UseUnicodePropertiesOption);
         user->optimize();
     }

@@ -18,4 +18,12 @@ using Result = std::expected<T, Error>;
 
 [[nodiscard]] inline std::unexpected<Error> fail(QString message) { return std::unexpected(Error{std::move(message)}); }
 
+// The error of a failed result, passed on by a function whose own result
+// holds another value: `if (!read) return failure(read);`.
+template <class T>
+[[nodiscard]] std::unexpected<Error> failure(const Result<T>& failed)
+{
+    return failure(failed);
+}
+
 } // namespace vamo

@@ -494,7 +494,7 @@ Result<void> checkTemplateEntries(QByteArrayView templateBytes)
     source.in = templateBytes;
     auto opened = openTemplate(source, ZIP_CHECKCONS | ZIP_RDONLY);
     if (!opened)
-        return std::unexpected(opened.error());
+        return failure(opened);
     zip_t* archive = opened->get();
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count <= 0)
@@ -617,7 +617,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
         return zipFailed(opened.error().message);
     ArchivePtr archive = std::move(*opened);
     if (auto added = addEntries(archive.get(), sources); !added)
-        return std::unexpected(added.error());
+        return failure(added);
     reportProgress(archive.get(), alive);
     return closeArchive(archive, archiveSource, out);
 }
@@ -644,7 +644,7 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
         return fail(u"找不到文件："_s + QDir::toNativeSeparators(path));
     auto opened = openFile(path, ZIP_RDONLY);
     if (!opened)
-        return std::unexpected(opened.error());
+        return failure(opened);
     zip_t* archive = opened->get();
 
     zip_stat_t st;

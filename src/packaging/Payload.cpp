@@ -183,7 +183,7 @@ Result<Volume> VolumeWriter::run()
         }
         const Result<qint64> number = pieceNumber(c);
         if (!number)
-            return std::unexpected(number.error());
+            return failure(number);
         writePiece(c, *number);
         if (m_refresh && (m_pieceNo == 1 || m_pieceNo % 9 == 0))
             m_refresh(m_cursor.processed);
@@ -449,7 +449,7 @@ Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint
     do {
         VolumeWriter writer(names, texts, budgetKiB, cursor, noRefresh, noBlocks, BlockAfterDone::Keep, noRoom, true);
         if (auto measured = writer.run(); !measured)
-            return std::unexpected(measured.error());
+            return failure(measured);
         ++count;
     } while (!bookFinished(texts, cursor));
     return count;

@@ -61,7 +61,7 @@ Result<void> checkRun(BookProject& book, const QStringList& queue, const FolderB
         return std::unexpected(ok.error().error());
     if (options.splitChapters && !options.chapterPattern.isEmpty()) {
         if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
-            return std::unexpected(ok.error());
+            return failure(ok);
     }
     return {};
 }
@@ -164,12 +164,12 @@ Result<FolderBatchBook> FolderRun::makeBook(int i, const QString& file)
         return fail(QStringLiteral("与本次已制做的电子书同名，未覆盖"));
     auto notice = loadChapters(i, m_dir + file, chapterName);
     if (!notice)
-        return std::unexpected(notice.error());
+        return failure(notice);
     const int chapters = m_book.chapterCount();
     const QString key = outputKey(m_book);
     auto built = buildBook(i);
     if (!built)
-        return std::unexpected(built.error());
+        return failure(built);
     m_written.insert(key);
     return FolderBatchBook{bookName, chapters, *notice, built->jarPaths, built->jadPaths};
 }
@@ -181,29 +181,29 @@ Result<QString> FolderRun::loadChapters(int i, const QString& path, const QStrin
 {
     auto text = readText(i, path);
     if (!text)
-        return std::unexpected(text.error());
+        return failure(text);
     if (!m_options.splitChapters) {
         if (m_options.text.any()) {
             auto prepared = prepareText(std::move(text->text), m_options.text, m_options.chapterPattern);
             if (!prepared)
-                return std::unexpected(prepared.error());
+                return failure(prepared);
             text->text = std::move(*prepared);
         }
         m_book.setNum(0);
         if (auto saved = m_book.save(std::move(text->text)); !saved)
-            return std::unexpected(saved.error());
+            return failure(saved);
         return QString();
     }
     auto file = textChapters(std::move(text->text), chapterName, m_options.chapterPattern, m_options.text);
     if (!file)
-        return std::unexpected(file.error());
+        return failure(file);
     auto plan = planChapters({*file}, true, BookProject::kChapterLimit);
     file = Result<TxtChapters>(); // the plan holds the chapters' texts from here
     if (!plan)
-        return std::unexpected(plan.error());
+        return failure(plan);
     m_book.clearChapterNames();
     if (auto saved = appendChapters(m_book, plan->chapters); !saved)
-        return std::unexpected(saved.error());
+        return failure(saved);
     return plan->notice;
 }
 
@@ -243,7 +243,7 @@ Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironme
                                          const FolderBatchOptions& options)
 {
     if (auto ok = checkRun(book, queue, options); !ok)
-        return std::unexpected(ok.error());
+        return failure(ok);
     FolderRun run(book, env, folder, queue, progress, options);
     return run.run();
 }
