@@ -23,7 +23,7 @@ using Result = std::expected<T, Error>;
 template <class T>
 [[nodiscard]] std::unexpected<Error> failure(const Result<T>& failed)
 {
-    return failure(failed);
+    return std::unexpected(failed.error());
 }
 
 } // namespace vamo
