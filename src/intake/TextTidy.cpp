@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/TextTidy.h"
 
+#include "intake/TextLines.h"
+
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace vamo {
@@ -9,24 +12,23 @@ namespace vamo {
 namespace {
 
 // A line ending in one of these ends a sentence.
-const QString kSentenceEnds = QStringLiteral("。！？!?…”’」』.．");
+constexpr std::u16string_view kSentenceEnds = u"。！？!?…”’」』.．";
 // A line starting with one of these opens someone's words.
-const QString kDialogueOpens = QStringLiteral("“‘「『\"—");
-const QString kIndent = QStringLiteral("\u3000\u3000");
+constexpr std::u16string_view kDialogueOpens = u"“‘「『\"—";
+constexpr std::u16string_view kIndent = u"\u3000\u3000";
+constexpr std::u16string_view kLineEnd = u"\r\n";
+
+bool isOneOf(std::u16string_view set, QChar c)
+{
+    // Most characters are Chinese ones, which none of the sets holds.
+    const char16_t u = c.unicode();
+    return (u < 0x3400 || u > 0x9FFF) && set.find(u) != std::u16string_view::npos;
+}
 
 // Lines narrower than this say nothing about a wrap.
 constexpr int kShortestWrap = 20;
 
-// White space, or the byte-order mark; Chinese characters are told at once.
-bool isBlank(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 0x80)
-        return u == u' ' || (u >= u'\t' && u <= u'\r');
-    if (u > 0x3000)
-        return u == 0xFEFF;
-    return c.isSpace();
-}
+using textlines::isBlank;
 
 struct Line {
     qsizetype begin = 0;   // first character
@@ -43,31 +45,18 @@ QList<Line> linesOf(QStringView text)
     QList<Line> lines;
     lines.reserve(text.size() / 24 + 16);
     const qsizetype n = text.size();
-    // Line ends are found by two searches, CR and LF, kept one step ahead.
-    qsizetype cr = text.indexOf(u'\r');
-    qsizetype lf = text.indexOf(u'\n');
-    qsizetype pos = 0;
-    while (pos < n) {
-        if (cr >= 0 && cr < pos)
-            cr = text.indexOf(u'\r', pos);
-        if (lf >= 0 && lf < pos)
-            lf = text.indexOf(u'\n', pos);
+    for (qsizetype pos = 0; pos < n;) {
         Line line;
         line.begin = pos;
-        qsizetype end = std::min(cr < 0 ? n : cr, lf < 0 ? n : lf);
-        line.end = end;
+        line.end = textlines::lineEnd(text, pos);
         line.content = pos;
-        while (line.content < end && isBlank(text[line.content]))
+        while (line.content < line.end && isBlank(text[line.content]))
             ++line.content;
-        line.last = end;
+        line.last = line.end;
         while (line.last > line.content && isBlank(text[line.last - 1]))
             --line.last;
-        line.ended = end < n;
-        if (end < n && text[end] == u'\r')
-            ++end;
-        if (end < n && text[end] == u'\n')
-            ++end;
-        pos = end;
+        line.ended = line.end < n;
+        pos = textlines::nextLine(text, line.end);
         lines.append(line);
     }
     return lines;
@@ -82,7 +71,7 @@ constexpr int kWidestWrap = 400;
 
 // The width of a line as a wrap measures it: all of it, white space
 // included; past kWidestWrap not counted on.
-int widthOf(QStringView text, const Line& l, Measure measure)
+inline int widthOf(QStringView text, const Line& l, Measure measure)
 {
     const QStringView line = text.sliced(l.begin, std::min<qsizetype>(l.end - l.begin, kWidestWrap + 1));
     if (measure == Measure::Characters)
@@ -155,42 +144,53 @@ QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
 {
     const QList<Line> lines = linesOf(text);
     const Wrap wrap = wrapOf(text, lines);
-    auto heading = [&](const Line& l) {
-        return std::binary_search(headingStarts.begin(), headingStarts.end(), l.begin);
-    };
+    // Which lines are headings, in one walk over both (each in text order).
+    std::vector<char> heading(static_cast<size_t>(lines.size()), 0);
+    for (qsizetype i = 0, h = 0; i < lines.size() && h < headingStarts.size(); ++i) {
+        while (h < headingStarts.size() && headingStarts[h] < lines[i].begin)
+            ++h;
+        heading[static_cast<size_t>(i)] = h < headingStarts.size() && headingStarts[h] == lines[i].begin;
+    }
     auto joinsNext = [&](qsizetype i) {
         if (wrap.width == 0 || i + 1 >= lines.size())
             return false;
         const Line& l = lines[i];
         const Line& next = lines[i + 1];
         return !l.blank() && !next.blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
-               !kSentenceEnds.contains(text[l.last - 1]) && next.content == next.begin && !heading(l) &&
-               !heading(next) && !kDialogueOpens.contains(text[next.content]);
+               !isOneOf(kSentenceEnds, text[l.last - 1]) && next.content == next.begin &&
+               !heading[static_cast<size_t>(i)] && !heading[static_cast<size_t>(i + 1)] &&
+               !isOneOf(kDialogueOpens, text[next.content]);
     };
 
-    QString out;
-    out.reserve(text.size() + text.size() / 20 + 16);
+    // Written straight into place: every line gives at most an indentation,
+    // its own characters and a line end.
+    QString out(text.size() + 4 * lines.size(), Qt::Uninitialized);
+    QChar* const start = out.data();
+    QChar* at = start;
+    const auto put = [&at](QStringView part) { at = std::copy(part.begin(), part.end(), at); };
+    const auto putChars = [&](qsizetype from, qsizetype to) { put(text.sliced(from, to - from)); };
     bool previousBlank = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Line& l = lines[i];
         if (l.blank()) {
             // One blank line for a run of them; their white space goes.
             if (!previousBlank && l.ended)
-                out += QStringLiteral("\r\n");
+                put(kLineEnd);
             previousBlank = true;
             continue;
         }
         previousBlank = false;
-        if (!heading(l))
-            out += kIndent;
-        out += text.sliced(l.content, l.end - l.content);
+        if (!heading[static_cast<size_t>(i)])
+            put(kIndent);
+        putChars(l.content, l.end);
         while (joinsNext(i)) {
             ++i;
-            out += text.sliced(lines[i].content, lines[i].end - lines[i].content);
+            putChars(lines[i].content, lines[i].end);
         }
         if (lines[i].ended)
-            out += QStringLiteral("\r\n");
+            put(kLineEnd);
     }
+    out.truncate(at - start);
     return out;
 }
 
