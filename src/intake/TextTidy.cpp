@@ -40,27 +40,56 @@ struct Line {
     [[nodiscard]] bool blank() const { return content == end; }
 };
 
-QList<Line> linesOf(QStringView text)
+// The line starting at `pos` (before the end of the text).
+Line lineAt(QStringView text, qsizetype pos)
 {
-    QList<Line> lines;
-    lines.reserve(text.size() / 24 + 16);
-    const qsizetype n = text.size();
-    for (qsizetype pos = 0; pos < n;) {
-        Line line;
-        line.begin = pos;
-        line.end = textlines::lineEnd(text, pos);
-        line.content = pos;
-        while (line.content < line.end && isBlank(text[line.content]))
-            ++line.content;
-        line.last = line.end;
-        while (line.last > line.content && isBlank(text[line.last - 1]))
-            --line.last;
-        line.ended = line.end < n;
-        pos = textlines::nextLine(text, line.end);
-        lines.append(line);
-    }
-    return lines;
+    Line line;
+    line.begin = pos;
+    line.end = textlines::lineEnd(text, pos);
+    line.content = pos;
+    while (line.content < line.end && isBlank(text[line.content]))
+        ++line.content;
+    line.last = line.end;
+    while (line.last > line.content && isBlank(text[line.last - 1]))
+        --line.last;
+    line.ended = line.end < text.size();
+    return line;
 }
+
+// The text's lines one after the other, each found once: a novel's hundreds
+// of thousands of lines are never held all at once.
+class LineReader {
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+
+    // The next line, or null past the last.
+    const Line* next()
+    {
+        if (!peek())
+            return nullptr;
+        m_line = m_ahead;
+        m_hasAhead = false;
+        return &m_line;
+    }
+    // The line after the one `next` gave last (which stays valid), or null
+    // past the last.
+    const Line* peek()
+    {
+        if (!m_hasAhead && m_pos < m_text.size()) {
+            m_ahead = lineAt(m_text, m_pos);
+            m_pos = textlines::nextLine(m_text, m_ahead.end);
+            m_hasAhead = true;
+        }
+        return m_hasAhead ? &m_ahead : nullptr;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    Line m_line;
+    Line m_ahead;
+    bool m_hasAhead = false;
+};
 
 // A wrap counts characters, or columns (an ASCII character one, any other
 // two, as a wrap at a number of bytes does).
@@ -85,14 +114,24 @@ inline int widthOf(QStringView text, const Line& l, Measure measure)
 struct Wrap {
     int width = 0; // 0: not wrapped
     Measure measure = Measure::Columns;
-    qsizetype near = 0; // lines about as wide as the wrap
+    qsizetype near = 0;  // lines about as wide as the wrap
+    qsizetype lines = 0; // all lines of the text, blank ones too
 };
 
-Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
+Wrap wrapOf(QStringView text, Measure measure)
 {
     std::vector<qsizetype> counts(kWidestWrap + 1, 0);
     qsizetype nonBlank = 0;
-    for (const Line& l : lines) {
+    qsizetype lines = 0;
+    // Only a line's bounds and whether it is blank count here.
+    for (qsizetype pos = 0; pos < text.size(); ++lines) {
+        Line l;
+        l.begin = pos;
+        l.end = textlines::lineEnd(text, pos);
+        pos = textlines::nextLine(text, l.end);
+        l.content = l.begin;
+        while (l.content < l.end && isBlank(text[l.content]))
+            ++l.content;
         if (l.blank())
             continue;
         ++nonBlank;
@@ -109,7 +148,7 @@ Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
         }
     }
     if (width == 0)
-        return {};
+        return Wrap{.lines = lines};
     qsizetype near = 0;
     qsizetype wider = 0;
     for (int w = kShortestWrap; w <= kWidestWrap; ++w) {
@@ -121,73 +160,67 @@ Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
     // A wrapped text: at least a third of its lines about as wide as the
     // wrap, almost none wider.
     if (near < 3 || near * 3 < nonBlank || wider * 20 > nonBlank)
-        return {};
-    return Wrap{width, measure, near};
+        return Wrap{.lines = lines};
+    return Wrap{width, measure, near, lines};
 }
 
 // Counting characters is cheap: columns are counted only when characters
 // show no clear wrap (one in two lines about as wide).
-Wrap wrapOf(QStringView text, const QList<Line>& lines)
+Wrap wrapOf(QStringView text)
 {
-    const Wrap characters = wrapOf(text, lines, Measure::Characters);
-    if (characters.width > 0 && characters.near * 2 >= lines.size())
+    const Wrap characters = wrapOf(text, Measure::Characters);
+    if (characters.width > 0 && characters.near * 2 >= characters.lines)
         return characters;
-    const Wrap columns = wrapOf(text, lines, Measure::Columns);
+    const Wrap columns = wrapOf(text, Measure::Columns);
     return characters.near >= columns.near ? characters : columns;
 }
 
 } // namespace
 
-int wrapWidth(QStringView text) { return wrapOf(text, linesOf(text)).width; }
+int wrapWidth(QStringView text) { return wrapOf(text).width; }
 
 QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
 {
-    const QList<Line> lines = linesOf(text);
-    const Wrap wrap = wrapOf(text, lines);
-    // Which lines are headings, in one walk over both (each in text order).
-    std::vector<char> heading(static_cast<size_t>(lines.size()), 0);
-    for (qsizetype i = 0, h = 0; i < lines.size() && h < headingStarts.size(); ++i) {
-        while (h < headingStarts.size() && headingStarts[h] < lines[i].begin)
+    const Wrap wrap = wrapOf(text);
+    // Lines are asked about in text order: the headings are walked along.
+    qsizetype h = 0;
+    const auto heading = [&](const Line& l) {
+        while (h < headingStarts.size() && headingStarts[h] < l.begin)
             ++h;
-        heading[static_cast<size_t>(i)] = h < headingStarts.size() && headingStarts[h] == lines[i].begin;
-    }
-    auto joinsNext = [&](qsizetype i) {
-        if (wrap.width == 0 || i + 1 >= lines.size())
-            return false;
-        const Line& l = lines[i];
-        const Line& next = lines[i + 1];
-        return !l.blank() && !next.blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
-               !isOneOf(kSentenceEnds, text[l.last - 1]) && next.content == next.begin &&
-               !heading[static_cast<size_t>(i)] && !heading[static_cast<size_t>(i + 1)] &&
-               !isOneOf(kDialogueOpens, text[next.content]);
+        return h < headingStarts.size() && headingStarts[h] == l.begin;
+    };
+    const auto joins = [&](const Line& l, const Line* next) {
+        return wrap.width > 0 && next && !next->blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
+               !isOneOf(kSentenceEnds, text[l.last - 1]) && next->content == next->begin && !heading(l) &&
+               !heading(*next) && !isOneOf(kDialogueOpens, text[next->content]);
     };
 
     // Written straight into place: every line gives at most an indentation,
     // its own characters and a line end.
-    QString out(text.size() + 4 * lines.size(), Qt::Uninitialized);
+    QString out(text.size() + 4 * wrap.lines, Qt::Uninitialized);
     QChar* const start = out.data();
     QChar* at = start;
     const auto put = [&at](QStringView part) { at = std::copy(part.begin(), part.end(), at); };
-    const auto putChars = [&](qsizetype from, qsizetype to) { put(text.sliced(from, to - from)); };
+    const auto putChars = [&](const Line& l) { put(text.sliced(l.content, l.end - l.content)); };
     bool previousBlank = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Line& l = lines[i];
-        if (l.blank()) {
+    LineReader lines(text);
+    while (const Line* l = lines.next()) {
+        if (l->blank()) {
             // One blank line for a run of them; their white space goes.
-            if (!previousBlank && l.ended)
+            if (!previousBlank && l->ended)
                 put(kLineEnd);
             previousBlank = true;
             continue;
         }
         previousBlank = false;
-        if (!heading[static_cast<size_t>(i)])
+        if (!heading(*l))
             put(kIndent);
-        putChars(l.content, l.end);
-        while (joinsNext(i)) {
-            ++i;
-            putChars(lines[i].content, lines[i].end);
+        putChars(*l);
+        while (joins(*l, lines.peek())) {
+            l = lines.next();
+            putChars(*l);
         }
-        if (lines[i].ended)
+        if (l->ended)
             put(kLineEnd);
     }
     out.truncate(at - start);
