@@ -56,8 +56,8 @@ Line lineAt(QStringView text, qsizetype pos)
     return line;
 }
 
-// The text's lines one after the other, each found once: a novel's hundreds
-// of thousands of lines are never held all at once.
+// The text's lines one after the other, with one line of look-ahead: a
+// novel's hundreds of thousands of lines are never held all at once.
 class LineReader {
 public:
     explicit LineReader(QStringView text) : m_text(text) {}
