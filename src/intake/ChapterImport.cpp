@@ -39,6 +39,15 @@ Result<QString> prepareText(QString text, const TextOptions& options, const QStr
     return text;
 }
 
+QString prepareName(QString name, const TextOptions& options)
+{
+    if (options.simplified) {
+        if (auto simplified = toSimplified(name))
+            return std::move(*simplified);
+    }
+    return name;
+}
+
 Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern, const TextOptions& options)
 {
     if (options.any()) {
@@ -46,10 +55,7 @@ Result<TxtChapters> textChapters(QString text, QString wholeName, const QString&
         if (!prepared)
             return failure(prepared);
         text = std::move(*prepared);
-        if (options.simplified) {
-            if (auto name = toSimplified(wholeName))
-                wholeName = std::move(*name);
-        }
+        wholeName = prepareName(std::move(wholeName), options);
     }
     auto split = splitChapters(text, pattern);
     if (!split)

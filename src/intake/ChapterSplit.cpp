@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ChapterSplit.h"
 
+#include "intake/TextLines.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -44,15 +46,17 @@ const QString kTitleSeparators = QStringLiteral("：:、.．-—");
 // A title's usual length, the heading's number included.
 constexpr qsizetype kTitleLength = 30;
 
-bool isBlankChar(QChar c) { return c.isSpace() || c.unicode() == 0xFEFF; }
+using textlines::isBlank;
+using textlines::lineEnd;
+using textlines::nextLine;
 
 QStringView trimView(QStringView s)
 {
     qsizetype b = 0;
     qsizetype e = s.size();
-    while (b < e && isBlankChar(s[b]))
+    while (b < e && isBlank(s[b]))
         ++b;
-    while (e > b && isBlankChar(s[e - 1]))
+    while (e > b && isBlank(s[e - 1]))
         --e;
     return s.sliced(b, e - b);
 }
@@ -67,11 +71,11 @@ bool isNumeral(QChar c) { return isDigit(c) || kDigitNumerals.contains(c) || kUn
 
 bool isRoman(QChar c) { return QStringView(u"IVXLCDM").contains(c); }
 
-bool isSeparator(QChar c) { return isBlankChar(c) || c.isPunct() || c.isSymbol(); }
+bool isSeparator(QChar c) { return isBlank(c) || c.isPunct() || c.isSymbol(); }
 
 qsizetype skipBlanks(QStringView t, qsizetype i)
 {
-    while (i < t.size() && isBlankChar(t[i]))
+    while (i < t.size() && isBlank(t[i]))
         ++i;
     return i;
 }
@@ -98,7 +102,7 @@ bool partOfNumber(QStringView t, qsizetype i)
     ++i;
     if (bracket)
         return i < t.size() && (t[i] == u'）' || t[i] == u')');
-    return i == t.size() || isBlankChar(t[i]);
+    return i == t.size() || isBlank(t[i]);
 }
 
 // A heading without unit or number: 序章, 楔子, Chapter 3 …
@@ -151,7 +155,7 @@ Form builtInForm(QStringView t)
             return plainHeading();
         return {};
     }
-    if (t.size() >= 9 && t.first(7).compare(u"chapter", Qt::CaseInsensitive) == 0 && isBlankChar(t[7])) {
+    if (t.size() >= 9 && t.first(7).compare(u"chapter", Qt::CaseInsensitive) == 0 && isBlank(t[7])) {
         qsizetype i = skipBlanks(t, 7);
         const qsizetype start = i;
         while (i < t.size() && isDigit(t[i]))
@@ -216,28 +220,6 @@ QString cutName(QString name)
     return name.trimmed();
 }
 
-// The end of the line starting at `pos`: its CR or LF, or the end of the text.
-qsizetype lineEnd(QStringView text, qsizetype pos)
-{
-    const QChar* data = text.data();
-    const qsizetype n = text.size();
-    while (pos < n && data[pos] != u'\r' && data[pos] != u'\n')
-        ++pos;
-    return pos;
-}
-
-// Where the next line starts, past the CR LF, CR or LF at `end`.
-qsizetype nextLine(QStringView text, qsizetype end)
-{
-    const QChar* data = text.data();
-    const qsizetype n = text.size();
-    if (end < n && data[end] == u'\r')
-        ++end;
-    if (end < n && data[end] == u'\n')
-        ++end;
-    return end;
-}
-
 // Non-blank lines of `text`: how many (up to `stopAfter` + 1), the first,
 // and whether all are short.
 struct Lines {
@@ -281,7 +263,7 @@ qsizetype indentationLength(QStringView t, qsizetype k)
     qsizetype e = k;
     int wide = 0;
     bool tab = false;
-    while (e < t.size() && isBlankChar(t[e])) {
+    while (e < t.size() && isBlank(t[e])) {
         wide += t[e] == u'\u3000';
         tab = tab || t[e] == u'\t';
         ++e;
@@ -320,14 +302,14 @@ qsizetype gluedNameEnd(QStringView t, const Form& form)
     QList<std::pair<qsizetype, qsizetype>> parts;
     for (qsizetype k = i; k < limit;) {
         const qsizetype b = k;
-        while (k < limit && !isBlankChar(t[k]))
+        while (k < limit && !isBlank(t[k]))
             ++k;
         parts.append({b, k});
         k = skipBlanks(t, k);
     }
     if (parts.isEmpty())
         return headEnd;
-    const bool runsOn = limit < t.size() && !isBlankChar(t[limit]);
+    const bool runsOn = limit < t.size() && !isBlank(t[limit]);
     if (parts.size() < 2 || !runsOn)
         return parts.back().second;
     const auto [lastBegin, lastEnd] = parts.back();

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/TextTidy.h"
 
+#include "intake/TextLines.h"
+
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace vamo {
@@ -9,24 +12,23 @@ namespace vamo {
 namespace {
 
 // A line ending in one of these ends a sentence.
-const QString kSentenceEnds = QStringLiteral("。！？!?…”’」』.．");
+constexpr std::u16string_view kSentenceEnds = u"。！？!?…”’」』.．";
 // A line starting with one of these opens someone's words.
-const QString kDialogueOpens = QStringLiteral("“‘「『\"—");
-const QString kIndent = QStringLiteral("\u3000\u3000");
+constexpr std::u16string_view kDialogueOpens = u"“‘「『\"—";
+constexpr std::u16string_view kIndent = u"\u3000\u3000";
+constexpr std::u16string_view kLineEnd = u"\r\n";
+
+bool isOneOf(std::u16string_view set, QChar c)
+{
+    // Most characters are Chinese ones, which none of the sets holds.
+    const char16_t u = c.unicode();
+    return (u < 0x3400 || u > 0x9FFF) && set.find(u) != std::u16string_view::npos;
+}
 
 // Lines narrower than this say nothing about a wrap.
 constexpr int kShortestWrap = 20;
 
-// White space, or the byte-order mark; Chinese characters are told at once.
-bool isBlank(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 0x80)
-        return u == u' ' || (u >= u'\t' && u <= u'\r');
-    if (u > 0x3000)
-        return u == 0xFEFF;
-    return c.isSpace();
-}
+using textlines::isBlank;
 
 struct Line {
     qsizetype begin = 0;   // first character
@@ -38,40 +40,56 @@ struct Line {
     [[nodiscard]] bool blank() const { return content == end; }
 };
 
-QList<Line> linesOf(QStringView text)
+// The line starting at `pos` (before the end of the text).
+Line lineAt(QStringView text, qsizetype pos)
 {
-    QList<Line> lines;
-    lines.reserve(text.size() / 24 + 16);
-    const qsizetype n = text.size();
-    // Line ends are found by two searches, CR and LF, kept one step ahead.
-    qsizetype cr = text.indexOf(u'\r');
-    qsizetype lf = text.indexOf(u'\n');
-    qsizetype pos = 0;
-    while (pos < n) {
-        if (cr >= 0 && cr < pos)
-            cr = text.indexOf(u'\r', pos);
-        if (lf >= 0 && lf < pos)
-            lf = text.indexOf(u'\n', pos);
-        Line line;
-        line.begin = pos;
-        qsizetype end = std::min(cr < 0 ? n : cr, lf < 0 ? n : lf);
-        line.end = end;
-        line.content = pos;
-        while (line.content < end && isBlank(text[line.content]))
-            ++line.content;
-        line.last = end;
-        while (line.last > line.content && isBlank(text[line.last - 1]))
-            --line.last;
-        line.ended = end < n;
-        if (end < n && text[end] == u'\r')
-            ++end;
-        if (end < n && text[end] == u'\n')
-            ++end;
-        pos = end;
-        lines.append(line);
-    }
-    return lines;
+    Line line;
+    line.begin = pos;
+    line.end = textlines::lineEnd(text, pos);
+    line.content = pos;
+    while (line.content < line.end && isBlank(text[line.content]))
+        ++line.content;
+    line.last = line.end;
+    while (line.last > line.content && isBlank(text[line.last - 1]))
+        --line.last;
+    line.ended = line.end < text.size();
+    return line;
 }
+
+// The text's lines one after the other, with one line of look-ahead: a
+// novel's hundreds of thousands of lines are never held all at once.
+class LineReader {
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+
+    // The next line, or null past the last.
+    const Line* next()
+    {
+        if (!peek())
+            return nullptr;
+        m_line = m_ahead;
+        m_hasAhead = false;
+        return &m_line;
+    }
+    // The line after the one `next` gave last (which stays valid), or null
+    // past the last.
+    const Line* peek()
+    {
+        if (!m_hasAhead && m_pos < m_text.size()) {
+            m_ahead = lineAt(m_text, m_pos);
+            m_pos = textlines::nextLine(m_text, m_ahead.end);
+            m_hasAhead = true;
+        }
+        return m_hasAhead ? &m_ahead : nullptr;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    Line m_line;
+    Line m_ahead;
+    bool m_hasAhead = false;
+};
 
 // A wrap counts characters, or columns (an ASCII character one, any other
 // two, as a wrap at a number of bytes does).
@@ -82,7 +100,7 @@ constexpr int kWidestWrap = 400;
 
 // The width of a line as a wrap measures it: all of it, white space
 // included; past kWidestWrap not counted on.
-int widthOf(QStringView text, const Line& l, Measure measure)
+inline int widthOf(QStringView text, const Line& l, Measure measure)
 {
     const QStringView line = text.sliced(l.begin, std::min<qsizetype>(l.end - l.begin, kWidestWrap + 1));
     if (measure == Measure::Characters)
@@ -96,14 +114,24 @@ int widthOf(QStringView text, const Line& l, Measure measure)
 struct Wrap {
     int width = 0; // 0: not wrapped
     Measure measure = Measure::Columns;
-    qsizetype near = 0; // lines about as wide as the wrap
+    qsizetype near = 0;  // lines about as wide as the wrap
+    qsizetype lines = 0; // all lines of the text, blank ones too
 };
 
-Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
+Wrap wrapOf(QStringView text, Measure measure)
 {
     std::vector<qsizetype> counts(kWidestWrap + 1, 0);
     qsizetype nonBlank = 0;
-    for (const Line& l : lines) {
+    qsizetype lines = 0;
+    // Only a line's bounds and whether it is blank count here.
+    for (qsizetype pos = 0; pos < text.size(); ++lines) {
+        Line l;
+        l.begin = pos;
+        l.end = textlines::lineEnd(text, pos);
+        pos = textlines::nextLine(text, l.end);
+        l.content = l.begin;
+        while (l.content < l.end && isBlank(text[l.content]))
+            ++l.content;
         if (l.blank())
             continue;
         ++nonBlank;
@@ -120,7 +148,7 @@ Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
         }
     }
     if (width == 0)
-        return {};
+        return Wrap{.lines = lines};
     qsizetype near = 0;
     qsizetype wider = 0;
     for (int w = kShortestWrap; w <= kWidestWrap; ++w) {
@@ -132,65 +160,70 @@ Wrap wrapOf(QStringView text, const QList<Line>& lines, Measure measure)
     // A wrapped text: at least a third of its lines about as wide as the
     // wrap, almost none wider.
     if (near < 3 || near * 3 < nonBlank || wider * 20 > nonBlank)
-        return {};
-    return Wrap{width, measure, near};
+        return Wrap{.lines = lines};
+    return Wrap{width, measure, near, lines};
 }
 
 // Counting characters is cheap: columns are counted only when characters
 // show no clear wrap (one in two lines about as wide).
-Wrap wrapOf(QStringView text, const QList<Line>& lines)
+Wrap wrapOf(QStringView text)
 {
-    const Wrap characters = wrapOf(text, lines, Measure::Characters);
-    if (characters.width > 0 && characters.near * 2 >= lines.size())
+    const Wrap characters = wrapOf(text, Measure::Characters);
+    if (characters.width > 0 && characters.near * 2 >= characters.lines)
         return characters;
-    const Wrap columns = wrapOf(text, lines, Measure::Columns);
+    const Wrap columns = wrapOf(text, Measure::Columns);
     return characters.near >= columns.near ? characters : columns;
 }
 
 } // namespace
 
-int wrapWidth(QStringView text) { return wrapOf(text, linesOf(text)).width; }
+int wrapWidth(QStringView text) { return wrapOf(text).width; }
 
 QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
 {
-    const QList<Line> lines = linesOf(text);
-    const Wrap wrap = wrapOf(text, lines);
-    auto heading = [&](const Line& l) {
-        return std::binary_search(headingStarts.begin(), headingStarts.end(), l.begin);
+    const Wrap wrap = wrapOf(text);
+    // Lines are asked about in text order: the headings are walked along.
+    qsizetype h = 0;
+    const auto heading = [&](const Line& l) {
+        while (h < headingStarts.size() && headingStarts[h] < l.begin)
+            ++h;
+        return h < headingStarts.size() && headingStarts[h] == l.begin;
     };
-    auto joinsNext = [&](qsizetype i) {
-        if (wrap.width == 0 || i + 1 >= lines.size())
-            return false;
-        const Line& l = lines[i];
-        const Line& next = lines[i + 1];
-        return !l.blank() && !next.blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
-               !kSentenceEnds.contains(text[l.last - 1]) && next.content == next.begin && !heading(l) &&
-               !heading(next) && !kDialogueOpens.contains(text[next.content]);
+    const auto joins = [&](const Line& l, const Line* next) {
+        return wrap.width > 0 && next && !next->blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
+               !isOneOf(kSentenceEnds, text[l.last - 1]) && next->content == next->begin && !heading(l) &&
+               !heading(*next) && !isOneOf(kDialogueOpens, text[next->content]);
     };
 
-    QString out;
-    out.reserve(text.size() + text.size() / 20 + 16);
+    // Written straight into place: every line gives at most an indentation,
+    // its own characters and a line end.
+    QString out(text.size() + 4 * wrap.lines, Qt::Uninitialized);
+    QChar* const start = out.data();
+    QChar* at = start;
+    const auto put = [&at](QStringView part) { at = std::copy(part.begin(), part.end(), at); };
+    const auto putChars = [&](const Line& l) { put(text.sliced(l.content, l.end - l.content)); };
     bool previousBlank = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Line& l = lines[i];
-        if (l.blank()) {
+    LineReader lines(text);
+    while (const Line* l = lines.next()) {
+        if (l->blank()) {
             // One blank line for a run of them; their white space goes.
-            if (!previousBlank && l.ended)
-                out += QStringLiteral("\r\n");
+            if (!previousBlank && l->ended)
+                put(kLineEnd);
             previousBlank = true;
             continue;
         }
         previousBlank = false;
-        if (!heading(l))
-            out += kIndent;
-        out += text.sliced(l.content, l.end - l.content);
-        while (joinsNext(i)) {
-            ++i;
-            out += text.sliced(lines[i].content, lines[i].end - lines[i].content);
+        if (!heading(*l))
+            put(kIndent);
+        putChars(*l);
+        while (joins(*l, lines.peek())) {
+            l = lines.next();
+            putChars(*l);
         }
-        if (lines[i].ended)
-            out += QStringLiteral("\r\n");
+        if (l->ended)
+            put(kLineEnd);
     }
+    out.truncate(at - start);
     return out;
 }
 

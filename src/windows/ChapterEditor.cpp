@@ -225,6 +225,7 @@ struct ChapterEditor::ReadOutcome {
     bool figuresShown = false; // the read got as far as a progress report
     editing::BoxText box;      // what the text box is to show
     QString strmod;            // and the rest of the text
+    QString name;              // the chapter name the file gives
 };
 
 void ChapterEditor::readFileAt(const QString& path)
@@ -260,6 +261,7 @@ void ChapterEditor::readFileAt(const QString& path)
                 outcome.read = std::unexpected(read.error());
                 return outcome;
             }
+            outcome.name = prepareName(editing::chapterNameFromPath(path), options);
             outcome.lines = read->lines;
             outcome.characters = read->text.size();
             editing::SplitText split = editing::splitForDisplay(std::move(read->text));
@@ -267,10 +269,10 @@ void ChapterEditor::readFileAt(const QString& path)
             outcome.strmod = std::move(split.strmod);
             return outcome;
         },
-        [this, path](ReadOutcome outcome) { fileRead(path, std::move(outcome)); });
+        [this](ReadOutcome outcome) { fileRead(std::move(outcome)); });
 }
 
-void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
+void ChapterEditor::fileRead(ReadOutcome outcome)
 {
     if (outcome.read) {
         // A complete read fills the bar; figures shown during the read
@@ -290,7 +292,7 @@ void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
         Dialogs::warning(this, outcome.read.error().message);
         return;
     }
-    setName(editing::chapterNameFromPath(path));
+    setName(outcome.name);
     ui->Label2->setText(editing::readResultLine(outcome.lines, outcome.characters));
     showContent(outcome.box.raw, outcome.box.trailingLoneCr, std::move(outcome.strmod));
 }

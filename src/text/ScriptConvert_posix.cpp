@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/ScriptConvert.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
 #include <opencc.h>
 
 #include <memory>
@@ -19,19 +15,13 @@ namespace {
 // OpenCC reports a failed open by this value, not by null.
 bool opened(opencc_t c) { return c != nullptr && c != reinterpret_cast<opencc_t>(-1); }
 
-// The t2s converter, opened once: first from OpenCC's own data folder, then
-// from an "opencc" folder beside the program (where a build that brings its
-// own tables puts them).
+// The t2s converter of the OpenCC library, opened once from OpenCC's own
+// data folder.
 class Converter {
 public:
     Converter()
     {
         m_handle = opencc_open(OPENCC_DEFAULT_CONFIG_TRAD_TO_SIMP);
-        if (!opened(m_handle) && QCoreApplication::instance()) {
-            const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(u"opencc/t2s.json"_s);
-            if (QFile::exists(beside))
-                m_handle = opencc_open(QFile::encodeName(beside).constData());
-        }
         if (!opened(m_handle))
             m_error = QString::fromUtf8(opencc_error());
     }
