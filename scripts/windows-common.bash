@@ -281,10 +281,9 @@ build_project() {
   # The Linux build first: its reader templates go into the Windows program,
   # so that a book is the same whichever system made it.
   bash "$root/scripts/build.sh"
-  cmake -S "$root" -B "$wbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVAMO_WIN_PREFIX="$win_prefix_path" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DVAMO_WERROR=ON -DVAMO_TEMPLATES_FROM="$linux_build/bin" \
+  # The "windows" preset of CMakePresets.json, with this run's folders.
+  cmake -S "$root" --preset windows -B "$wbuild" -DVAMO_WIN_PREFIX="$win_prefix_path" \
+    -DVAMO_TEMPLATES_FROM="$linux_build/bin" \
     -DCMAKE_INSTALL_PREFIX="$wbuild/stage" | grep -A12 'Left out of this build' || true
   cmake --build "$wbuild" -j"$jobs"
   rm -rf "$wbuild/stage"
