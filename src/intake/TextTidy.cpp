@@ -95,8 +95,8 @@ private:
 // two, as a wrap at a number of bytes does).
 enum class Measure { Characters, Columns };
 
-// Wider lines than this are counted together: no wrap is that wide.
-constexpr int kWidestWrap = 400;
+using textlines::LineWidths;
+constexpr int kWidestWrap = LineWidths::kWidest;
 
 // The width of a line as a wrap measures it: all of it, white space
 // included; past kWidestWrap not counted on.
@@ -118,13 +118,11 @@ struct Wrap {
     qsizetype lines = 0; // all lines of the text, blank ones too
 };
 
-Wrap wrapOf(QStringView text, Measure measure)
+LineWidths widthsOf(QStringView text, Measure measure)
 {
-    std::vector<qsizetype> counts(kWidestWrap + 1, 0);
-    qsizetype nonBlank = 0;
-    qsizetype lines = 0;
+    LineWidths widths;
     // Only a line's bounds and whether it is blank count here.
-    for (qsizetype pos = 0; pos < text.size(); ++lines) {
+    for (qsizetype pos = 0; pos < text.size();) {
         Line l;
         l.begin = pos;
         l.end = textlines::lineEnd(text, pos);
@@ -132,12 +130,14 @@ Wrap wrapOf(QStringView text, Measure measure)
         l.content = l.begin;
         while (l.content < l.end && isBlank(text[l.content]))
             ++l.content;
-        if (l.blank())
-            continue;
-        ++nonBlank;
-        if (const int w = widthOf(text, l, measure); w >= kShortestWrap)
-            ++counts[std::min(w, kWidestWrap)];
+        widths.add(l.blank() ? 0 : widthOf(text, l, measure), l.blank());
     }
+    return widths;
+}
+
+Wrap wrapOf(const LineWidths& widths, Measure measure)
+{
+    const auto& counts = widths.counts;
     // The most common width; of equally common ones the widest.
     int width = 0;
     qsizetype most = 0;
@@ -148,7 +148,7 @@ Wrap wrapOf(QStringView text, Measure measure)
         }
     }
     if (width == 0)
-        return Wrap{.lines = lines};
+        return Wrap{.lines = widths.lines};
     qsizetype near = 0;
     qsizetype wider = 0;
     for (int w = kShortestWrap; w <= kWidestWrap; ++w) {
@@ -159,29 +159,32 @@ Wrap wrapOf(QStringView text, Measure measure)
     }
     // A wrapped text: at least a third of its lines about as wide as the
     // wrap, almost none wider.
+    const qsizetype nonBlank = widths.nonBlank;
     if (near < 3 || near * 3 < nonBlank || wider * 20 > nonBlank)
-        return Wrap{.lines = lines};
-    return Wrap{width, measure, near, lines};
+        return Wrap{.lines = widths.lines};
+    return Wrap{width, measure, near, widths.lines};
 }
 
 // Counting characters is cheap: columns are counted only when characters
-// show no clear wrap (one in two lines about as wide).
-Wrap wrapOf(QStringView text)
+// show no clear wrap (one in two lines about as wide). `characters`: the
+// text's widths in characters when already counted.
+Wrap wrapOf(QStringView text, const LineWidths* characters)
 {
-    const Wrap characters = wrapOf(text, Measure::Characters);
-    if (characters.width > 0 && characters.near * 2 >= characters.lines)
-        return characters;
-    const Wrap columns = wrapOf(text, Measure::Columns);
-    return characters.near >= columns.near ? characters : columns;
+    const Wrap byCharacters =
+        wrapOf(characters ? *characters : widthsOf(text, Measure::Characters), Measure::Characters);
+    if (byCharacters.width > 0 && byCharacters.near * 2 >= byCharacters.lines)
+        return byCharacters;
+    const Wrap byColumns = wrapOf(widthsOf(text, Measure::Columns), Measure::Columns);
+    return byCharacters.near >= byColumns.near ? byCharacters : byColumns;
 }
 
 } // namespace
 
-int wrapWidth(QStringView text) { return wrapOf(text).width; }
+int wrapWidth(QStringView text) { return wrapOf(text, nullptr).width; }
 
-QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
+QString tidyText(QStringView text, const QList<qsizetype>& headingStarts, const textlines::LineWidths* widths)
 {
-    const Wrap wrap = wrapOf(text);
+    const Wrap wrap = wrapOf(text, widths);
     // Lines are asked about in text order: the headings are walked along.
     qsizetype h = 0;
     const auto heading = [&](const Line& l) {
