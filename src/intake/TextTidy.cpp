@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 namespace vamo {
 
@@ -34,30 +34,27 @@ struct Line {
     qsizetype begin = 0;   // first character
     qsizetype content = 0; // first character after the leading white space
     qsizetype end = 0;     // the line end (CR, LF or the end of the text)
-    qsizetype last = 0;    // past the last character that is not white space
     bool ended = false;    // has a line end
 
     [[nodiscard]] bool blank() const { return content == end; }
 };
 
-// The line starting at `pos` (before the end of the text).
-Line lineAt(QStringView text, qsizetype pos)
+// The line starting at `pos` (before the end of the text), into `line`.
+void readLine(QStringView text, qsizetype pos, Line& line)
 {
-    Line line;
     line.begin = pos;
     line.end = textlines::lineEnd(text, pos);
     line.content = pos;
     while (line.content < line.end && isBlank(text[line.content]))
         ++line.content;
-    line.last = line.end;
-    while (line.last > line.content && isBlank(text[line.last - 1]))
-        --line.last;
     line.ended = line.end < text.size();
-    return line;
 }
 
 // The text's lines one after the other, with one line of look-ahead: a
-// novel's hundreds of thousands of lines are never held all at once.
+// novel's hundreds of thousands of lines are never held all at once. The
+// two lines at hand are read in place and never copied: a line's fields are
+// read right after they are written, and a copy's wider loads would wait
+// for those writes.
 class LineReader {
 public:
     explicit LineReader(QStringView text) : m_text(text) {}
@@ -67,27 +64,28 @@ public:
     {
         if (!peek())
             return nullptr;
-        m_line = m_ahead;
+        std::swap(m_line, m_ahead);
         m_hasAhead = false;
-        return &m_line;
+        return m_line;
     }
     // The line after the one `next` gave last (which stays valid), or null
     // past the last.
     const Line* peek()
     {
         if (!m_hasAhead && m_pos < m_text.size()) {
-            m_ahead = lineAt(m_text, m_pos);
-            m_pos = textlines::nextLine(m_text, m_ahead.end);
+            readLine(m_text, m_pos, *m_ahead);
+            m_pos = textlines::nextLine(m_text, m_ahead->end);
             m_hasAhead = true;
         }
-        return m_hasAhead ? &m_ahead : nullptr;
+        return m_hasAhead ? m_ahead : nullptr;
     }
 
 private:
     QStringView m_text;
     qsizetype m_pos = 0;
-    Line m_line;
-    Line m_ahead;
+    Line m_lines[2];
+    Line* m_line = &m_lines[0];
+    Line* m_ahead = &m_lines[1];
     bool m_hasAhead = false;
 };
 
@@ -192,10 +190,17 @@ QString tidyText(QStringView text, const QList<qsizetype>& headingStarts, const 
             ++h;
         return h < headingStarts.size() && headingStarts[h] == l.begin;
     };
+    // The last character of a line that is not blank, white space left out.
+    const auto lastOf = [&](const Line& l) {
+        qsizetype last = l.end;
+        while (isBlank(text[last - 1]))
+            --last;
+        return text[last - 1];
+    };
     const auto joins = [&](const Line& l, const Line* next) {
         return wrap.width > 0 && next && !next->blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
-               !isOneOf(kSentenceEnds, text[l.last - 1]) && next->content == next->begin && !heading(l) &&
-               !heading(*next) && !isOneOf(kDialogueOpens, text[next->content]);
+               !isOneOf(kSentenceEnds, lastOf(l)) && next->content == next->begin && !heading(l) && !heading(*next) &&
+               !isOneOf(kDialogueOpens, text[next->content]);
     };
 
     // Written straight into place: every line gives at most an indentation,
