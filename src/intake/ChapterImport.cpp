@@ -26,7 +26,9 @@ Result<QString> prepareText(QString text, const TextOptions& options, const QStr
         text = std::move(*simplified);
     }
     if (options.tidy) {
-        auto split = splitChapters(text, pattern);
+        // The detection counts the lines' widths for tidying on its way.
+        textlines::LineWidths widths;
+        auto split = splitChapters(text, pattern, &widths);
         if (!split)
             return failure(split);
         QList<qsizetype> headings;
@@ -34,7 +36,7 @@ Result<QString> prepareText(QString text, const TextOptions& options, const QStr
             if (c.heading)
                 headings.append(c.line);
         }
-        text = tidyText(text, headings);
+        text = tidyText(text, headings, &widths);
     }
     return text;
 }

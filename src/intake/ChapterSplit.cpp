@@ -326,7 +326,8 @@ public:
     // `user`: the user's rule, or null for the built-in one.
     explicit HeadingScan(const QRegularExpression* user) : m_user(user) {}
 
-    QList<Found> run(QStringView text);
+    // `widths`, when given, counts the lines' widths on the way.
+    QList<Found> run(QStringView text, textlines::LineWidths* widths);
 
 private:
     void scanLine(QStringView t, qsizetype begin);
@@ -350,13 +351,16 @@ private:
     bool m_anyNumber = false; // a numbered heading was found
 };
 
-QList<Found> HeadingScan::run(QStringView text)
+QList<Found> HeadingScan::run(QStringView text, textlines::LineWidths* widths)
 {
     const qsizetype n = text.size();
     qsizetype pos = 0;
     while (pos < n) {
         const qsizetype end = lineEnd(text, pos);
-        scanLine(trimView(text.sliced(pos, end - pos)), pos);
+        const QStringView t = trimView(text.sliced(pos, end - pos));
+        if (widths)
+            widths->add(end - pos, t.isEmpty());
+        scanLine(t, pos);
         pos = nextLine(text, end);
     }
     return std::move(m_found);
@@ -618,7 +622,7 @@ QString cleanChapterName(QStringView line)
     return name.trimmed();
 }
 
-Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
+Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern, textlines::LineWidths* widths)
 {
     std::optional<QRegularExpression> user;
     if (!pattern.isEmpty()) {
@@ -627,7 +631,7 @@ Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
         user.emplace(pattern, QRegularExpression::UseUnicodePropertiesOption);
         user->optimize();
     }
-    QList<Found> headings = joinVolumes(HeadingScan(user ? &*user : nullptr).run(text));
+    QList<Found> headings = joinVolumes(HeadingScan(user ? &*user : nullptr).run(text, widths));
     dropContents(headings);
     return chapterSpans(text, headings);
 }

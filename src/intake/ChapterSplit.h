@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/TextLines.h"
 #include "model/Error.h"
 
 #include <QList>
@@ -86,7 +87,9 @@ struct ChapterSplit {
 //     by its first non-blank line.
 // Chapter names are the trimmed heading lines, control characters made
 // spaces. Fails only for a pattern that checkChapterPattern refuses.
-[[nodiscard]] Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern = {});
+// `widths`, when given, gets the width in characters of every line on the way.
+[[nodiscard]] Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern = {},
+                                                 textlines::LineWidths* widths = nullptr);
 
 // The smallest number of consecutive chapters to merge into one so that
 // files of `counts` chapters each fit into `room` chapters (1 when they fit as

@@ -4,6 +4,8 @@
 #include <QChar>
 #include <QStringView>
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -78,5 +80,28 @@ namespace vamo::textlines {
         ++end;
     return end;
 }
+
+// How wide a text's lines are, counted line by line: tidying finds the
+// text's wrap in them. The chapter detection, going through the lines
+// anyway, counts their characters for it.
+struct LineWidths {
+    // Wider lines than this are counted together: no wrap is that wide.
+    static constexpr int kWidest = 400;
+
+    std::array<qsizetype, kWidest + 1> counts{}; // non-blank lines by width
+    qsizetype nonBlank = 0;
+    qsizetype lines = 0; // blank ones too
+
+    // A line `width` wide, white space included; `blank` when it is nothing
+    // but white space.
+    void add(qsizetype width, bool blank)
+    {
+        ++lines;
+        if (blank)
+            return;
+        ++nonBlank;
+        ++counts[static_cast<std::size_t>(std::min<qsizetype>(width, kWidest))];
+    }
+};
 
 } // namespace vamo::textlines

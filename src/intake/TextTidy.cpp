@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 namespace vamo {
 
@@ -34,30 +34,27 @@ struct Line {
     qsizetype begin = 0;   // first character
     qsizetype content = 0; // first character after the leading white space
     qsizetype end = 0;     // the line end (CR, LF or the end of the text)
-    qsizetype last = 0;    // past the last character that is not white space
     bool ended = false;    // has a line end
 
     [[nodiscard]] bool blank() const { return content == end; }
 };
 
-// The line starting at `pos` (before the end of the text).
-Line lineAt(QStringView text, qsizetype pos)
+// The line starting at `pos` (before the end of the text), into `line`.
+void readLine(QStringView text, qsizetype pos, Line& line)
 {
-    Line line;
     line.begin = pos;
     line.end = textlines::lineEnd(text, pos);
     line.content = pos;
     while (line.content < line.end && isBlank(text[line.content]))
         ++line.content;
-    line.last = line.end;
-    while (line.last > line.content && isBlank(text[line.last - 1]))
-        --line.last;
     line.ended = line.end < text.size();
-    return line;
 }
 
 // The text's lines one after the other, with one line of look-ahead: a
-// novel's hundreds of thousands of lines are never held all at once.
+// novel's hundreds of thousands of lines are never held all at once. The
+// two lines at hand are read in place and never copied: a line's fields are
+// read right after they are written, and a copy's wider loads would wait
+// for those writes.
 class LineReader {
 public:
     explicit LineReader(QStringView text) : m_text(text) {}
@@ -67,27 +64,28 @@ public:
     {
         if (!peek())
             return nullptr;
-        m_line = m_ahead;
+        std::swap(m_line, m_ahead);
         m_hasAhead = false;
-        return &m_line;
+        return m_line;
     }
     // The line after the one `next` gave last (which stays valid), or null
     // past the last.
     const Line* peek()
     {
         if (!m_hasAhead && m_pos < m_text.size()) {
-            m_ahead = lineAt(m_text, m_pos);
-            m_pos = textlines::nextLine(m_text, m_ahead.end);
+            readLine(m_text, m_pos, *m_ahead);
+            m_pos = textlines::nextLine(m_text, m_ahead->end);
             m_hasAhead = true;
         }
-        return m_hasAhead ? &m_ahead : nullptr;
+        return m_hasAhead ? m_ahead : nullptr;
     }
 
 private:
     QStringView m_text;
     qsizetype m_pos = 0;
-    Line m_line;
-    Line m_ahead;
+    Line m_lines[2];
+    Line* m_line = &m_lines[0];
+    Line* m_ahead = &m_lines[1];
     bool m_hasAhead = false;
 };
 
@@ -95,8 +93,8 @@ private:
 // two, as a wrap at a number of bytes does).
 enum class Measure { Characters, Columns };
 
-// Wider lines than this are counted together: no wrap is that wide.
-constexpr int kWidestWrap = 400;
+using textlines::LineWidths;
+constexpr int kWidestWrap = LineWidths::kWidest;
 
 // The width of a line as a wrap measures it: all of it, white space
 // included; past kWidestWrap not counted on.
@@ -118,13 +116,11 @@ struct Wrap {
     qsizetype lines = 0; // all lines of the text, blank ones too
 };
 
-Wrap wrapOf(QStringView text, Measure measure)
+LineWidths widthsOf(QStringView text, Measure measure)
 {
-    std::vector<qsizetype> counts(kWidestWrap + 1, 0);
-    qsizetype nonBlank = 0;
-    qsizetype lines = 0;
+    LineWidths widths;
     // Only a line's bounds and whether it is blank count here.
-    for (qsizetype pos = 0; pos < text.size(); ++lines) {
+    for (qsizetype pos = 0; pos < text.size();) {
         Line l;
         l.begin = pos;
         l.end = textlines::lineEnd(text, pos);
@@ -132,12 +128,14 @@ Wrap wrapOf(QStringView text, Measure measure)
         l.content = l.begin;
         while (l.content < l.end && isBlank(text[l.content]))
             ++l.content;
-        if (l.blank())
-            continue;
-        ++nonBlank;
-        if (const int w = widthOf(text, l, measure); w >= kShortestWrap)
-            ++counts[std::min(w, kWidestWrap)];
+        widths.add(l.blank() ? 0 : widthOf(text, l, measure), l.blank());
     }
+    return widths;
+}
+
+Wrap wrapOf(const LineWidths& widths, Measure measure)
+{
+    const auto& counts = widths.counts;
     // The most common width; of equally common ones the widest.
     int width = 0;
     qsizetype most = 0;
@@ -148,7 +146,7 @@ Wrap wrapOf(QStringView text, Measure measure)
         }
     }
     if (width == 0)
-        return Wrap{.lines = lines};
+        return Wrap{.lines = widths.lines};
     qsizetype near = 0;
     qsizetype wider = 0;
     for (int w = kShortestWrap; w <= kWidestWrap; ++w) {
@@ -159,29 +157,32 @@ Wrap wrapOf(QStringView text, Measure measure)
     }
     // A wrapped text: at least a third of its lines about as wide as the
     // wrap, almost none wider.
+    const qsizetype nonBlank = widths.nonBlank;
     if (near < 3 || near * 3 < nonBlank || wider * 20 > nonBlank)
-        return Wrap{.lines = lines};
-    return Wrap{width, measure, near, lines};
+        return Wrap{.lines = widths.lines};
+    return Wrap{width, measure, near, widths.lines};
 }
 
 // Counting characters is cheap: columns are counted only when characters
-// show no clear wrap (one in two lines about as wide).
-Wrap wrapOf(QStringView text)
+// show no clear wrap (one in two lines about as wide). `characters`: the
+// text's widths in characters when already counted.
+Wrap wrapOf(QStringView text, const LineWidths* characters)
 {
-    const Wrap characters = wrapOf(text, Measure::Characters);
-    if (characters.width > 0 && characters.near * 2 >= characters.lines)
-        return characters;
-    const Wrap columns = wrapOf(text, Measure::Columns);
-    return characters.near >= columns.near ? characters : columns;
+    const Wrap byCharacters =
+        wrapOf(characters ? *characters : widthsOf(text, Measure::Characters), Measure::Characters);
+    if (byCharacters.width > 0 && byCharacters.near * 2 >= byCharacters.lines)
+        return byCharacters;
+    const Wrap byColumns = wrapOf(widthsOf(text, Measure::Columns), Measure::Columns);
+    return byCharacters.near >= byColumns.near ? byCharacters : byColumns;
 }
 
 } // namespace
 
-int wrapWidth(QStringView text) { return wrapOf(text).width; }
+int wrapWidth(QStringView text) { return wrapOf(text, nullptr).width; }
 
-QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
+QString tidyText(QStringView text, const QList<qsizetype>& headingStarts, const textlines::LineWidths* widths)
 {
-    const Wrap wrap = wrapOf(text);
+    const Wrap wrap = wrapOf(text, widths);
     // Lines are asked about in text order: the headings are walked along.
     qsizetype h = 0;
     const auto heading = [&](const Line& l) {
@@ -189,10 +190,17 @@ QString tidyText(QStringView text, const QList<qsizetype>& headingStarts)
             ++h;
         return h < headingStarts.size() && headingStarts[h] == l.begin;
     };
+    // The last character of a line that is not blank, white space left out.
+    const auto lastOf = [&](const Line& l) {
+        qsizetype last = l.end;
+        while (isBlank(text[last - 1]))
+            --last;
+        return text[last - 1];
+    };
     const auto joins = [&](const Line& l, const Line* next) {
         return wrap.width > 0 && next && !next->blank() && widthOf(text, l, wrap.measure) >= wrap.width - 2 &&
-               !isOneOf(kSentenceEnds, text[l.last - 1]) && next->content == next->begin && !heading(l) &&
-               !heading(*next) && !isOneOf(kDialogueOpens, text[next->content]);
+               !isOneOf(kSentenceEnds, lastOf(l)) && next->content == next->begin && !heading(l) && !heading(*next) &&
+               !isOneOf(kDialogueOpens, text[next->content]);
     };
 
     // Written straight into place: every line gives at most an indentation,

@@ -140,6 +140,17 @@ TEST(TextTidy, RandomTextsLoseNoCharacterWithEveryOption)
             text += QString::fromUtf8(pieces[random.bounded(int(std::size(pieces)))]) +
                     QString::fromUtf8(ends[random.bounded(3)]);
         SCOPED_TRACE(text.toStdString());
+        // The widths the detection counts on its way find the wrap that
+        // tidying finds counting on its own.
+        textlines::LineWidths widths;
+        QList<qsizetype> headings;
+        const Result<ChapterSplit> split = splitChapters(text, {}, &widths);
+        ASSERT_TRUE(split.has_value());
+        for (const ChapterSpan& c : split->chapters) {
+            if (c.heading)
+                headings.append(c.line);
+        }
+        EXPECT_EQ(tidyText(text, headings, &widths), tidyText(text, headings));
         for (int options = 0; options < 4; ++options) {
             const TextOptions o{.tidy = (options & 1) != 0, .simplified = (options & 2) != 0};
             auto file = textChapters(text, u"书"_s, {}, o);
