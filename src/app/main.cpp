@@ -159,13 +159,16 @@ int saveScreenshot(vamo::MainWindow& window, const QString& path, const QString&
 }
 
 // Shows the window, waits for the update check and prints the banner line
-// it left (UTF-8, one line); for checking a mirror's update file.
+// it left (UTF-8, one line, control characters replaced); for checking a
+// mirror's update file.
 int printBanner(vamo::MainWindow& window)
 {
     window.show();
     whenUpdateCheckDone(window, [&window] {
         const auto* caption = window.findChild<QLabel*>(QStringLiteral("Label10"));
-        std::fputs((caption ? caption->text() : QString()).toUtf8().append('\n').constData(), stdout);
+        // What a server sent reaches the terminal only as printable text.
+        const QString line = vamo::printableLine(caption ? caption->text() : QString());
+        std::fputs(line.toUtf8().append('\n').constData(), stdout);
         std::fflush(stdout);
         window.close();
         QCoreApplication::exit(0);
