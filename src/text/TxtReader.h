@@ -57,7 +57,7 @@ inline constexpr qsizetype txtChunkBytes = 64 * 1024;
 // "无法读取文件：" followed by the file's native path. Only regular files
 // are read: a FIFO, device or socket (never waited on) and a file that is
 // plainly not text (a NUL or more than one control character in twenty in
-// its first piece, as archives, pictures and random bytes have) are an
+// any of its pieces, as archives, pictures and random bytes have) are an
 // error "不是文本文件：" followed by the path. The path may carry a name
 // that is not valid UTF-8 (FileNames.h).
 [[nodiscard]] Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});
