@@ -12,6 +12,7 @@
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
 #include "Console.h"
+#include "Interrupts.h"
 #include "intake/BatchImport.h"
 #include "intake/ChapterImport.h"
 #include "model/BookProject.h"
@@ -146,6 +147,9 @@ struct Options {
 class Cli {
 public:
     [[nodiscard]] int run(const QStringList& arguments);
+    // What is said when the memory ran out outside a build (which says so
+    // itself): reading, tidying or splitting the text.
+    [[nodiscard]] int outOfMemory();
 
 private:
     void describeCommands();
@@ -170,7 +174,14 @@ private:
     bool m_split = false;
     QString m_pattern;
     TextOptions m_text;
+    QString m_bookName; // of the book being made, once known
 };
+
+int Cli::outOfMemory()
+{
+    return failed(m_bookName.isEmpty() ? QStringLiteral("内存不足，无法制作")
+                                       : QStringLiteral("内存不足，无法制作：") + m_bookName);
+}
 
 int Cli::usageError(const QString& text)
 {
@@ -370,6 +381,7 @@ int Cli::make(const QStringList& files)
         return *exit;
     book.setBookName(m_parser.isSet(m_opt.bookName) ? m_parser.value(m_opt.bookName)
                                                     : QFileInfo(displayFileName(files.first())).completeBaseName());
+    m_bookName = book.settings().bookName.trimmed();
 
     // The settings are checked before any file is read, so that a wrong
     // setting does not wait for a long text; the whole check follows.
@@ -529,9 +541,14 @@ int Cli::folder(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    interrupts::removeBuildFilesOnInterrupt();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
     Cli cli;
-    return cli.run(console::arguments(argc, argv));
+    try {
+        return cli.run(console::arguments(argc, argv));
+    } catch (const std::bad_alloc&) {
+        return cli.outOfMemory();
+    }
 }

@@ -518,6 +518,15 @@ namespace {
 
 std::unexpected<Error> zipFailed(const QString& reason) { return fail(u"生成JAR包失败："_s + reason); }
 
+// libzip's failure; the memory running out is what it is everywhere else,
+// for the build to report as such.
+std::unexpected<Error> zipFailed(zip_error_t* error)
+{
+    if (zip_error_code_zip(error) == ZIP_ER_MEMORY)
+        throw std::bad_alloc();
+    return zipFailed(reasonOf(error));
+}
+
 // One source for every entry of `batches`, in order.
 std::vector<PackedSource> packedSources(std::span<Packer::Batch> batches, std::time_t mtime)
 {
@@ -543,11 +552,11 @@ Result<void> addEntries(zip_t* archive, std::vector<PackedSource>& sources)
     for (PackedSource& s : sources) {
         SourcePtr data(zip_source_function(archive, packedSourceCall, &s));
         if (!data)
-            return zipFailed(reasonOf(zip_get_error(archive)));
+            return zipFailed(zip_get_error(archive));
         // A replaced template entry takes the method of its source, whatever
         // the template had.
         if (zip_file_add(archive, s.batch->name(s.index).constData(), data.get(), ZIP_FL_OVERWRITE) < 0)
-            return zipFailed(reasonOf(zip_get_error(archive)));
+            return zipFailed(zip_get_error(archive));
         data.release(); // the archive's now
     }
     return {};
@@ -573,7 +582,7 @@ Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDe
     if (zip_close(archive.get()) < 0) {
         if (source.error.get()->zip_err == ZIP_ER_WRITE)
             return fail(cannotWrite); // the file, not the archive
-        return zipFailed(reasonOf(zip_get_error(archive.get())));
+        return zipFailed(zip_get_error(archive.get()));
     }
     archive.release(); // closed and freed by zip_close
     if (!source.flush())
@@ -623,7 +632,15 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
-    auto written = writeJar(templateBytes, batches, out, alive);
+    std::optional<Result<qint64>> attempt;
+    try {
+        attempt.emplace(writeJar(templateBytes, batches, out, alive));
+    } catch (const std::bad_alloc&) {
+        out.close();
+        out.remove();
+        throw;
+    }
+    Result<qint64>& written = *attempt;
     out.close();
     if (!written || out.error() != QFileDevice::NoError) {
         out.remove();

@@ -395,8 +395,13 @@ BuildReport BookBuild::report() const
 
 Result<BuildReport> BuildEbook(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
 {
-    BookBuild build(book, env, progress);
-    return build.run();
+    try {
+        BookBuild build(book, env, progress);
+        return build.run();
+    } catch (const std::bad_alloc&) {
+        // The build's files went with it; what it took is free again.
+        return fail(u"内存不足，无法制作："_s + bookNameAsBuilt(book.settings().bookName));
+    }
 }
 
 void clearForNextBook(BookProject& book)

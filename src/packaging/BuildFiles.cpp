@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/BuildFiles.h"
 
+#include "packaging/RunningBuilds.h"
 #include "text/FileNames.h"
 
 #include <QDir>
@@ -142,11 +143,13 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
 {
     std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
     if (!QFileInfo(bookFolder).isDir()) {
-        if (!QDir().mkpath(bookFolder))
+        if (!runningBuilds::listWhile(bookFolder, runningBuilds::Kind::Folder,
+                                      [&] { return QDir().mkpath(bookFolder); }))
             return fail(u"无法创建目录："_s + native(bookFolder));
         files->m_createdFolder = true;
     }
-    if (!files->m_lock.tryLock(kLockWaitMs)) {
+    if (!runningBuilds::listWhile(buildLockPath(bookFolder), runningBuilds::Kind::File,
+                                  [&] { return files->m_lock.tryLock(kLockWaitMs); })) {
         // Held by a running build; a file of that name that is no lock at
         // all is someone else's and stays.
         qint64 pid = 0;
@@ -156,6 +159,7 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
             files->m_lock.error() == QLockFile::LockFailedError && files->m_lock.getLockInfo(&pid, &host, &application);
         if (files->m_createdFolder)
             QDir().rmdir(bookFolder);
+        runningBuilds::unlist(bookFolder);
         files->m_createdFolder = false;
         if (held)
             return fail(u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder));
@@ -168,11 +172,13 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
     // The journal, under a key no other build uses.
     for (int attempt = 0; attempt < 16 && !files->m_journal; ++attempt) {
         const QString key = randomName(kKeyLength);
-        auto journal = std::make_unique<QFile>(QDir(bookFolder).filePath(kPrefix + key + kJournalSuffix));
-        if (journal->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const QString path = QDir(bookFolder).filePath(kPrefix + key + kJournalSuffix);
+        runningBuilds::listWhile(path, runningBuilds::Kind::File, [&] {
+            files->m_journal = runningBuilds::openNewFile(path, QIODevice::WriteOnly);
+            return files->m_journal != nullptr;
+        });
+        if (files->m_journal)
             files->m_key = key;
-            files->m_journal = std::move(journal);
-        }
     }
     if (!files->m_journal || !files->note(kJournalHeader) || (files->m_createdFolder && !files->note(kFolderMade))) {
         const QString path = files->m_journal ? files->m_journal->fileName() : QDir(bookFolder).filePath(kPrefix);
@@ -185,15 +191,20 @@ BuildFiles::~BuildFiles()
 {
     if (!m_lock.isLocked())
         return;
-    for (const QString& path : std::as_const(m_temporaries))
+    for (const QString& path : std::as_const(m_temporaries)) {
         m_steps->remove(path);
+        runningBuilds::unlist(path);
+    }
     if (m_journal) {
         m_journal->close();
         m_steps->remove(m_journal->fileName());
+        runningBuilds::unlist(m_journal->fileName());
     }
     m_lock.unlock();
+    runningBuilds::unlist(buildLockPath(m_bookFolder));
     if (m_createdFolder && !m_committed)
         QDir().rmdir(m_bookFolder);
+    runningBuilds::unlist(m_bookFolder);
 }
 
 bool BuildFiles::note(const QByteArray& line)
@@ -205,18 +216,23 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QString name = kPrefix + m_key + u"-"_s + randomName(kNameLength) + u"."_s + extension;
-        auto file = std::make_unique<QFile>(QDir(m_bookFolder).filePath(name));
+        const QString path = QDir(m_bookFolder).filePath(name);
         // Recorded before it exists: a build killed at any moment leaves no
         // file its journal does not name.
         if (!note(name.toUtf8()))
             return fail(u"无法写入文件："_s + native(m_journal->fileName()));
-        if (file->open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
-            m_temporaries.append(file->fileName());
+        std::unique_ptr<QFile> file;
+        runningBuilds::listWhile(path, runningBuilds::Kind::File, [&] {
+            file = runningBuilds::openNewFile(path, QIODevice::ReadWrite);
+            return file != nullptr;
+        });
+        if (file) {
+            m_temporaries.append(path);
             return file;
         }
-        if (QFileInfo(file->fileName()).exists() || QFileInfo(file->fileName()).isSymLink())
+        if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
             continue; // taken by something else: never ours, try another name
-        return fail(u"无法写入文件："_s + native(file->fileName()));
+        return fail(u"无法写入文件："_s + native(path));
     }
     return fail(u"无法写入文件："_s + native(m_bookFolder));
 }
@@ -235,6 +251,7 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
             if (!m_steps->replace(from, to))
                 return fail(u"无法写入文件："_s + native(to));
             m_temporaries.removeOne(from);
+            runningBuilds::unlist(from);
         }
     }
     m_committed = true;

@@ -913,7 +913,7 @@ Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
         return std::move(*text);
     } catch (const std::bad_alloc&) {
         // A text too large to hold in memory.
-        return fail(failure);
+        return fail(u"内存不足，无法读取文件："_s + shownPath);
     }
 }
 
