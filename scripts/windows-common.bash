@@ -53,7 +53,7 @@ win_packages=(
   dpkg-dev python3 xvfb xauth xdotool imagemagick icoutils
   cmake ninja-build pkg-config build-essential
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-  googletest fonts-wqy-microhei
+  googletest fonts-wqy-microhei fonts-wine
 )
 
 install_packages() {
@@ -325,6 +325,35 @@ wine_env() {
     "$wine64" wineboot --init >/dev/null 2>&1 || true
     wineserver_wait
   fi
+  wine_fonts
+}
+
+# The fonts of a Chinese Windows, as near as Debian has them. Debian's
+# 64-bit Wine does not load its own Tahoma (the font behind "MS Shell Dlg",
+# Qt's default on Windows) from its data folder, so Windows programs get
+# whatever font comes first, here a mathematical one whose glyph boxes are
+# so tall that a line edit centres its text out of sight. Wine loads what
+# lies in the prefix's Fonts folder; SimSun and Microsoft YaHei, the
+# Chinese system fonts, are WenQuanYi Micro Hei here.
+wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
+  mkdir -p "$fonts"
+  for f in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$fonts/${f##*/}" ] || cp "$f" "$fonts/"
+  done
+  if ! grep -q '"SimSun"="WenQuanYi Micro Hei"' "$WINEPREFIX/system.reg"; then
+    local reg="$WINEPREFIX/drive_c/vamobook-fonts.reg" name
+    {
+      printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+      printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+      for name in SimSun NSimSun 宋体 "Microsoft YaHei" "Microsoft YaHei UI" 微软雅黑; do
+        printf '"%s"="WenQuanYi Micro Hei"\r\n' "$name"
+      done
+    } | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+    "$wine64" regedit /S 'C:\vamobook-fonts.reg' >/dev/null 2>&1 || true
+    wineserver_wait
+    rm -f "$reg"
+  fi
 }
 
 wineserver_kill() {
@@ -505,10 +534,11 @@ install_check() {
 
 # gui_check PROGRAM-FOLDER: starts the installed program under Xvfb and waits
 # for its main window; with SCREENSHOT set, also takes the README's picture
-# in a Wine desktop, which draws Windows' own window frames.
+# in a Wine desktop, which draws Windows' own window frames, and with
+# SCREENSHOT_200 the same at 200 % (Windows' display scale, LogPixels 192).
 gui_check() {
   local pf="$1"
-  xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  xvfb-run -a -s "-screen 0 2200x1500x24" bash -c '
     set -u
     "$0" "$1\bin\vamobook.exe" >/dev/null 2>&1 &
     for i in $(seq 300); do
@@ -519,14 +549,30 @@ gui_check() {
       fi
       sleep 1
     done
-    if [ -n "${SCREENSHOT:-}" ] && [ -n "${found:-}" ]; then
-      "$0" explorer /desktop=vamo,1024x700 "$1\bin\vamobook.exe" >/dev/null 2>&1 &
-      sleep 25
-      import -window root -crop 1024x700+0+0 "$SCREENSHOT"
+    kill_server() {
+      for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+        [ -x "$server" ] && { "$server" -k; "$server" -w; break; }
+      done
+    }
+    # shot SCALE-PERCENT WIDTH HEIGHT FILE
+    shot() {
+      kill_server
+      "$0" reg add "HKCU\Control Panel\Desktop" /v LogPixels /t REG_DWORD /d $(($1 * 96 / 100)) /f >/dev/null 2>&1
+      "$0" explorer /desktop=vamo,$2x$3 "$5\bin\vamobook.exe" >/dev/null 2>&1 &
+      for i in $(seq 120); do xdotool search --name "$6" >/dev/null 2>&1 && break; sleep 1; done
+      sleep 15
+      import -window root -crop $2x$3+0+0 "$4"
+      echo "windows: $4 at $1 %"
+    }
+    if [ -n "${found:-}" ] && [ -n "${SCREENSHOT:-}" ]; then
+      shot 100 1024 700 "$SCREENSHOT" "$1" "$2"
     fi
-    for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-      [ -x "$server" ] && { "$server" -k; break; }
-    done
+    if [ -n "${found:-}" ] && [ -n "${SCREENSHOT_200:-}" ]; then
+      shot 200 2048 1400 "$SCREENSHOT_200" "$1" "$2"
+      kill_server
+      "$0" reg add "HKCU\Control Panel\Desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    fi
+    kill_server
     [ -n "${found:-}" ]
   ' "$wine64" "C:\\Program Files\\VamoBook" "$title" ||
     { echo "windows: the installed program did not show its main window" >&2; return 1; }

@@ -14,7 +14,8 @@
 #   bash scripts/windows.sh --has-cache   exit status 0 when the cache is there
 #
 # SCREENSHOT=FILE also takes a picture of the installed program's main window
-# (docs/windows-main-window.png in the README).
+# (docs/windows-main-window.png in the README), SCREENSHOT_200=FILE the same
+# at 200 % (docs/200/windows-main-window.png).
 #
 # VAMO_WIN_CACHE (default /var/cache/vamobook-windows) holds the sources and
 # the built libraries; WIN_BUILD_DIR (default build-windows) the project.

@@ -130,9 +130,12 @@ void saveWhenSettled(vamo::MainWindow& window, QWidget* shown, const QString& pa
         QTimer::singleShot(500, &window, [&window, shown, path] {
             const bool saved = shown->grab().save(path);
             // The main window closes only on its own: closing it under an
-            // open editor would ask about the chapter.
-            if (shown == &window)
+            // open editor would ask about the chapter. The sample book goes
+            // first, so that no question about giving it up is asked.
+            if (shown == &window) {
+                window.book().clearChapterNames();
                 window.close();
+            }
             QCoreApplication::exit(saved ? 0 : 1);
         });
     });
@@ -218,6 +221,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(icon);
     // The interface is Chinese throughout, whatever the system's language.
     vamo::installQtChineseTranslations(vamo::qtTranslationFolders());
+    vamo::useChineseLocale();
 
     QCommandLineParser parser;
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/TxtFolder.h"
 
+#include "intake/NaturalOrder.h"
 #include "intake/TxtFolderListing.h"
 #include "text/FileNames.h"
 
@@ -41,6 +42,7 @@ Result<QStringList> listTxtFolder(const QString& folder)
         txtFileNames(folder, [](const QString& name) { return trimSpaces(displayFileName(name)).size() <= 4; });
     if (!names)
         return fail(QStringLiteral("无法读取文件夹：") + QDir::toNativeSeparators(displayFileName(folder)));
+    sortNaturally(*names, displayFileName);
     return *names;
 }
 

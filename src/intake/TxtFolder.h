@@ -10,9 +10,10 @@
 namespace vamo {
 
 // The TXT files of a folder, as the folder tab lists them: entries matching
-// *.txt (letter case ignored) in the file system's order, folders skipped,
-// and the listing ends at the first name that (trimmed of spaces) has 4
-// characters or fewer. FIFOs and devices are listed (and refused by name
+// *.txt (letter case ignored), folders skipped, and the listing ends at the
+// first name in the file system's order that (trimmed of spaces) has 4
+// characters or fewer. The names come in natural order (NaturalOrder.h):
+// 2 before 10, Chinese by its collation. FIFOs and devices are listed (and refused by name
 // when their book is made). A name that is not valid UTF-8 is listed in the
 // form that opens it (FileNames.h); displayFileName() shows it. A folder
 // that does not exist or cannot be listed is an error.

@@ -3,6 +3,8 @@
 
 #include "model/Site.h"
 
+#include <algorithm>
+
 namespace vamo {
 
 namespace {
@@ -98,6 +100,7 @@ void BookProject::setChapterName(int position, const QString& name)
 
 void BookProject::clearChapterNames()
 {
+    m_deleted = {};
     if (m_names.isEmpty())
         return;
     m_names.clear();
@@ -186,6 +189,7 @@ int BookProject::deleteChapter(int selected)
     if (selected < 0 || selected >= n)
         return selected;
     const int k = selected;
+    m_deleted = {{k}, {m_names.at(k)}, {m_text[static_cast<std::size_t>(k)]}};
     if (k == n - 1) {
         m_text[static_cast<std::size_t>(k)].clear();
         m_names.removeAt(k);
@@ -216,6 +220,107 @@ int BookProject::moveDown(int selected)
         return selected;
     swapChapters(selected, selected + 1);
     return selected + 1;
+}
+
+BookProject::Chapters BookProject::takeChapters()
+{
+    Chapters all{m_names, {}};
+    for (int i = 0; i < chapterCount(); ++i)
+        all.texts.append(std::move(m_text[static_cast<std::size_t>(i)]));
+    return all;
+}
+
+void BookProject::putChapters(Chapters chapters)
+{
+    const int before = chapterCount();
+    m_names = std::move(chapters.names);
+    for (int i = 0; i < kSlotCount; ++i) {
+        if (i < chapters.texts.size())
+            m_text[static_cast<std::size_t>(i)] = std::move(chapters.texts[i]);
+        else if (i < before)
+            m_text[static_cast<std::size_t>(i)].clear();
+    }
+    Q_EMIT chaptersChanged();
+}
+
+int BookProject::deleteChapters(QList<int> positions)
+{
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    positions.removeIf([this](int p) { return p < 0 || p >= chapterCount(); });
+    if (positions.isEmpty())
+        return -1;
+    if (positions.size() == 1)
+        return deleteChapter(positions.front());
+    Chapters all = takeChapters();
+    Deleted deleted{positions, {}, {}};
+    Chapters kept;
+    for (int i = 0, d = 0; i < all.names.size(); ++i) {
+        if (d < positions.size() && positions[d] == i) {
+            deleted.names.append(all.names[i]);
+            deleted.texts.append(std::move(all.texts[i]));
+            ++d;
+        } else {
+            kept.names.append(all.names[i]);
+            kept.texts.append(std::move(all.texts[i]));
+        }
+    }
+    const int count = static_cast<int>(kept.names.size());
+    m_deleted = std::move(deleted);
+    putChapters(std::move(kept));
+    m_num = static_cast<qint16>(std::min(positions.front(), count));
+    return count == 0 ? -1 : std::min(positions.front(), count - 1);
+}
+
+QList<int> BookProject::moveChapters(QList<int> positions, int before)
+{
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    positions.removeIf([this](int p) { return p < 0 || p >= chapterCount(); });
+    before = std::clamp(before, 0, chapterCount());
+    if (positions.isEmpty())
+        return {};
+    Chapters all = takeChapters();
+    Chapters moving;
+    Chapters rest;
+    int at = 0; // where the moved ones go among the rest
+    for (int i = 0, m = 0; i < all.names.size(); ++i) {
+        if (i == before)
+            at = static_cast<int>(rest.names.size());
+        Chapters& to = m < positions.size() && positions[m] == i ? (++m, moving) : rest;
+        to.names.append(all.names[i]);
+        to.texts.append(std::move(all.texts[i]));
+    }
+    if (before == all.names.size())
+        at = static_cast<int>(rest.names.size());
+    QList<int> moved;
+    for (int i = 0; i < moving.names.size(); ++i) {
+        rest.names.insert(at + i, moving.names[i]);
+        rest.texts.insert(at + i, std::move(moving.texts[i]));
+        moved.append(at + i);
+    }
+    putChapters(std::move(rest));
+    return moved;
+}
+
+Result<QList<int>> BookProject::undoDelete()
+{
+    if (m_deleted.positions.isEmpty())
+        return QList<int>{};
+    if (chapterCount() + m_deleted.positions.size() > kChapterLimit)
+        return fail(QStringLiteral("章节数量达到上限(%1)").arg(kChapterLimit));
+    Deleted deleted = std::move(m_deleted);
+    m_deleted = {};
+    Chapters all = takeChapters();
+    QList<int> back;
+    for (int i = 0; i < deleted.positions.size(); ++i) {
+        const int at = std::min(deleted.positions[i], static_cast<int>(all.names.size()));
+        all.names.insert(at, deleted.names[i]);
+        all.texts.insert(at, std::move(deleted.texts[i]));
+        back.append(at);
+    }
+    putChapters(std::move(all));
+    return back;
 }
 
 void BookProject::prepareBatchImport(bool clearExisting)

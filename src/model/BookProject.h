@@ -98,6 +98,20 @@ public:
     [[nodiscard]] int deleteChapter(int selected);
     [[nodiscard]] int moveUp(int selected);
     [[nodiscard]] int moveDown(int selected);
+    // Several chapters at once, names and texts in step. Delete: removes the
+    // chapters at `positions` (out of range ones ignored), the others close
+    // up in their order; returns the position to select afterwards (the
+    // first removed one, or the new last, or -1). Move: the chapters at
+    // `positions`, in their order, go before the chapter now at `before`
+    // (the chapter count: to the end); returns their new positions.
+    [[nodiscard]] int deleteChapters(QList<int> positions);
+    [[nodiscard]] QList<int> moveChapters(QList<int> positions, int before);
+    // The last delete (one chapter or several) can be undone once: the
+    // chapters go back where they stood, with their texts; returns their
+    // positions. Refused at the chapter limit. Emptying the chapter list
+    // (a new book, a build, an import that clears) forgets it.
+    [[nodiscard]] bool canUndoDelete() const { return !m_deleted.positions.isEmpty(); }
+    [[nodiscard]] Result<QList<int>> undoDelete();
     // Batch import entry: clearing empties the names (texts stay in their
     // slots to be overwritten) and sets num 0; otherwise num = count.
     void prepareBatchImport(bool clearExisting);
@@ -108,6 +122,19 @@ Q_SIGNALS:
 
 private:
     void swapChapters(int a, int b);
+    // The chapters in order, names with texts; and the list set from them.
+    struct Chapters {
+        QStringList names;
+        QStringList texts;
+    };
+    Chapters takeChapters();
+    void putChapters(Chapters chapters);
+
+    struct Deleted {
+        QList<int> positions; // rising
+        QStringList names;
+        QStringList texts;
+    };
 
     const Clock& m_clock;
     BookSettings m_settings;
@@ -116,6 +143,7 @@ private:
     qint16 m_num = 0;
     qint16 m_frame = 0;
     qint16 m_batchmode = 0;
+    Deleted m_deleted; // the last delete, for undoDelete()
 };
 
 } // namespace vamo

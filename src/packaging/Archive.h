@@ -27,6 +27,11 @@ namespace vamo::archive {
 // process (compared in full) are not checked again.
 [[nodiscard]] Result<void> checkTemplate(QByteArrayView templateBytes);
 
+// The bytes an entry added to the template takes in the archive besides its
+// deflated bytes: its local header and its central directory record, each
+// with the entry's name (`nameLength` bytes) and no extra field.
+[[nodiscard]] constexpr qint64 addedEntryOverhead(qsizetype nameLength) { return 30 + 46 + 2 * qint64{nameLength}; }
+
 // Writes the template with the entries of `batches` added, in order, to
 // `out`, a file open for writing at its start, and returns the bytes
 // written. The archive goes straight into the file (through a buffer of

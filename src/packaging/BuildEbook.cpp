@@ -6,6 +6,7 @@
 #include "packaging/Descriptor.h"
 #include "packaging/MakeChecks.h"
 #include "packaging/Payload.h"
+#include "text/OpenRegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,6 +119,126 @@ struct PendingVolume {
     }
 };
 
+// Where a volume of a book cut into volumes starts: the book's number of its
+// first chapter, and whether that chapter began in the volume before.
+struct VolumeStart {
+    int firstChapter = 1;
+    bool continues = false;
+};
+
+// Keeps a volume's JAR within its size class, as the volume's payload is
+// written: the template, the manifest, the book information, the chapter
+// index and every piece, each deflated with its headers. What is not yet
+// deflated counts at a bound of its deflated size (its own bytes and a
+// little more); only where that bound would pass the class's size are the
+// volume's pieces deflated so far waited for (and the open block handed
+// over to be deflated), and at the very edge the next piece and the chapter
+// index are deflated here to know their sizes. A volume that stays within
+// the class far from its size never waits.
+class JarRoom {
+public:
+    // `fixedBytes`: the template and the volume's entries other than its
+    // pieces and chapter index, deflated, with their headers.
+    JarRoom(qint64 limit, qint64 fixedBytes, archive::Packer& packer, PendingVolume& volume, const QStringList& names)
+        : m_limit(limit), m_fixed(fixedBytes), m_packer(packer), m_volume(volume), m_names(names)
+    {
+    }
+
+    payload::Room operator()(const payload::Volume& vol, const payload::NextPiece& next)
+    {
+        countHeaders(vol);
+        // The next piece's file and its chapter index entry, loosely, then
+        // exactly (its file before encoding: header, text, CR LF).
+        const qsizetype rawBound = 3 + 4 * (next.text.size() + 2) + 2 + 3 * next.text.size() + 2;
+        const qint64 entryBound = 3 * qint64{m_names.value(next.chapter).size()} + 24;
+        const qint64 nextHeaders = archive::addedEntryOverhead(QByteArray::number(next.number).size());
+        auto fits = [&](qint64 nextBytes) { return bound(vol) + entryBound + nextHeaders + nextBytes <= m_limit; };
+        if (fits(deflateBound(rawBound)))
+            return payload::Room::Fits;
+        const QByteArray file = payload::pieceFile(next.text, next.cut);
+        if (fits(deflateBound(file.size())))
+            return payload::Room::Fits;
+        // Nearer: what was handed over is measured, the open block is.
+        if (m_batches < m_volume.packing.size()) {
+            measurePieces(vol);
+            if (fits(deflateBound(file.size())))
+                return payload::Room::Fits;
+        }
+        if (m_pieces < vol.pieces.size())
+            return payload::Room::Measure;
+        // At the edge: the chapter index and the piece themselves.
+        measureCapter(vol);
+        return fits(deflated(file)) ? payload::Room::Fits : payload::Room::Full;
+    }
+
+private:
+    // Deflate never grows a piece by more than a few bytes of block headers.
+    static qint64 deflateBound(qint64 raw) { return raw + 5 * (raw / 16384 + 1) + 8; }
+
+    // The volume as known: pieces measured exactly, the rest at their bound;
+    // the chapter index as last measured, what was added since loosely.
+    qint64 bound(const payload::Volume& vol) const
+    {
+        const qint64 pending = vol.volumeBytes - m_measuredRaw;
+        const auto pendingCount = static_cast<qint64>(vol.pieces.size() - m_pieces);
+        const qint64 capterTail = 3 * qint64{vol.capter.size() - m_capterChars};
+        return m_fixed + m_headers + m_deflated + pending + 13 * pendingCount + m_capterBytes + capterTail + 16;
+    }
+
+    void countHeaders(const payload::Volume& vol)
+    {
+        for (; m_headersCounted < vol.pieces.size(); ++m_headersCounted)
+            m_headers += archive::addedEntryOverhead(QByteArray::number(vol.pieces[m_headersCounted].number).size());
+    }
+
+    // Waits for the batches handed over since the last measure.
+    void measurePieces(const payload::Volume& vol)
+    {
+        for (; m_batches < m_volume.packing.size(); ++m_batches) {
+            archive::Packer::Batch& batch = m_volume.packing[m_batches];
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                const archive::PackedEntry* packed = batch.wait(i);
+                // A failed deflate is reported when the JAR is written;
+                // here it counts at its bound.
+                const qint64 raw = vol.pieces[m_pieces].size;
+                m_deflated += packed ? packed->deflated.size() : deflateBound(raw);
+                m_measuredRaw += raw;
+                ++m_pieces;
+            }
+        }
+    }
+
+    void measureCapter(const payload::Volume& vol)
+    {
+        if (m_capterChars == vol.capter.size())
+            return;
+        m_capterBytes = deflated(payload::utf8WithBom(vol.capter));
+        m_capterChars = vol.capter.size();
+    }
+
+    // Deflated here, as the packer deflates an entry on its own.
+    qint64 deflated(const QByteArray& bytes)
+    {
+        archive::Packer::Batch batch = m_packer.start({{QByteArrayLiteral("size"), bytes}});
+        const archive::PackedEntry* packed = batch.wait(0);
+        return packed ? packed->deflated.size() : deflateBound(bytes.size());
+    }
+
+    const qint64 m_limit;
+    const qint64 m_fixed;
+    archive::Packer& m_packer;
+    PendingVolume& m_volume;
+    const QStringList& m_names;
+    std::size_t m_batches = 0;        // batches measured
+    std::size_t m_pieces = 0;         // pieces measured
+    qint64 m_deflated = 0;            // their deflated bytes
+    qint64 m_measuredRaw = 0;         // and their own
+    std::size_t m_headersCounted = 0; // pieces whose headers are counted
+    qint64 m_headers = 0;             // their headers
+    qsizetype m_capterChars = 0;      // the chapter index as last measured
+    qint64 m_capterBytes = 0;         // deflated then (with the headers of its entry)
+};
+
 // One build, in its steps: check the input, read the template, start the
 // book folder's files, write the volumes (each: payload and pack, names,
 // then JAR, verification and JAD while the next one is packed), commit them
@@ -134,13 +255,17 @@ private:
     Result<void> checkInput() const;
     Result<void> readTemplate();
     Result<void> writeVolumes();
+    qint64 fixedVolumeBytes();
     Result<void> packVolume(PendingVolume& v);
     void nameVolume(PendingVolume& v);
     Result<void> finishVolume(PendingVolume& v, BuildFiles::Volume& target);
-    Result<void> writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target);
+    Result<void> writeJad(const QString& manifesttext, const QString& jarBase, qint64 jarSize,
+                          BuildFiles::Volume& target);
+    Result<void> restampVolumes();
     BuildReport report() const;
     void refresh(qint64 processed);
     QString volumeSuffix(int number) const;
+    QByteArray volumeEntry(int number, int count, VolumeStart start) const;
 
     const BookSnapshot& m_book;
     const BuildEnvironment& m_env;
@@ -156,7 +281,9 @@ private:
     // every file of this build away again.
     std::unique_ptr<BuildFiles> m_files;
     std::vector<BuildFiles::Volume> m_volumes;
-    QByteArray m_textBytes; // the book information, in every volume; outlives the packer's work
+    std::vector<VolumeStart> m_starts; // per volume of a book cut into volumes
+    QByteArray m_textBytes;            // the book information, in every volume; outlives the packer's work
+    qint64 m_fixedBytes = 0;           // a volume's JAR besides its pieces and chapter index (JarRoom)
     std::optional<archive::Packer> m_ownPacker;
     archive::Packer* m_packer = nullptr;
     payload::Cursor m_cursor;
@@ -238,13 +365,17 @@ Result<void> BookBuild::writeVolumes()
     m_packer = m_env.packer ? m_env.packer : &m_ownPacker.emplace();
     const BookSettings& settings = m_book.settings();
     m_textBytes = payload::utf8WithBom(payload::bookInformation(m_bookName, m_message, settings.maker));
-    // Each volume names the count and the next volume, so the cuts are measured first.
+    // Each volume names the count, so the cuts are measured first from the
+    // text; where the JAR size cuts sooner, the volumes are stamped again
+    // with the count as it came out (restampVolumes).
     if (const qint64 budget = payload::textBudget(settings.jarSize); budget > 0) {
         auto count = payload::volumeCount(m_book.chapterNames(), m_book.chapterTexts(), budget);
         if (!count)
             return std::unexpected(count.error());
         m_volumeCount = *count;
     }
+    if (payload::jarSizeLimit(settings.jarSize) > 0)
+        m_fixedBytes = fixedVolumeBytes();
     std::optional<PendingVolume> pending;
     while (m_more || pending) {
         std::optional<PendingVolume> next;
@@ -261,7 +392,7 @@ Result<void> BookBuild::writeVolumes()
         pending = std::move(next);
     }
     if (m_volume != 0 && m_volume != m_volumeCount)
-        return fail(u"生成JAR包失败：分册数不符"_s);
+        return restampVolumes();
     return {};
 }
 
@@ -276,9 +407,17 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
     const QStringList& texts = m_book.chapterTexts();
     v.firstChapter = m_cursor.firstOpen + 1;
     v.continues = m_cursor.consumed > 0;
+    // Besides the text budget, the volume ends before its JAR would pass the
+    // size class.
+    std::optional<JarRoom> jarRoom;
+    payload::RoomFn room;
+    if (const qint64 limit = payload::jarSizeLimit(m_book.settings().jarSize); limit > 0) {
+        jarRoom.emplace(limit, m_fixedBytes, packer, v, m_book.chapterNames());
+        room = std::ref(*jarRoom);
+    }
     auto vol = payload::writeVolume(
         m_book.chapterNames(), texts, payload::textBudget(m_book.settings().jarSize), m_cursor,
-        [this](qint64 processed) { refresh(processed); }, blockDone, payload::BlockAfterDone::Drop);
+        [this](qint64 processed) { refresh(processed); }, blockDone, payload::BlockAfterDone::Drop, room);
     if (!vol)
         return std::unexpected(vol.error());
     v.payload = std::move(*vol);
@@ -295,11 +434,39 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
     return {};
 }
 
+// The template, the book information and the manifest (of the longest
+// volume name), deflated, with their headers and those of the chapter index.
+qint64 BookBuild::fixedVolumeBytes()
+{
+    const QByteArray manifest = savetoutf8(composeManifest(m_bookName + u"(0000)"_s));
+    archive::Packer::Batch batch =
+        m_packer->start({{kManifestEntry.toLatin1(), manifest}, {QByteArrayLiteral("text"), m_textBytes}});
+    qint64 bytes = m_templateBytes.size() + archive::addedEntryOverhead(kManifestEntry.size()) +
+                   archive::addedEntryOverhead(4) + archive::addedEntryOverhead(6);
+    const archive::PackedEntry* packedManifest = batch.wait(0);
+    bytes += packedManifest ? packedManifest->deflated.size() + 8 : manifest.size() + 16;
+    const archive::PackedEntry* packedText = batch.wait(1);
+    bytes += packedText ? packedText->deflated.size() : m_textBytes.size() + 16;
+    // The volume information at its longest, stored as deflate may.
+    const QByteArray volume = payload::utf8WithBom(
+        payload::volumeInformation(99999, 99999, BookProject::kChapterLimit, true, m_jarName + u"(99999).jar"_s));
+    bytes += archive::addedEntryOverhead(6) + volume.size() + 16;
+    return bytes;
+}
+
 // The volume's file names, manifest and chapter index; the packer starts on
 // the manifest, the chapter index and the book information.
 QString BookBuild::volumeSuffix(int number) const
 {
     return number != 0 ? u"("_s + u"%1"_s.arg(number, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+}
+
+// The volume information of volume `number` of `count`.
+QByteArray BookBuild::volumeEntry(int number, int count, VolumeStart start) const
+{
+    const QString nextJar = number < count ? m_jarName + volumeSuffix(number + 1) + u".jar"_s : QString();
+    return payload::utf8WithBom(
+        payload::volumeInformation(number, count, start.firstChapter, start.continues, nextJar));
 }
 
 void BookBuild::nameVolume(PendingVolume& v)
@@ -317,10 +484,10 @@ void BookBuild::nameVolume(PendingVolume& v)
                                         {QByteArrayLiteral("capter"), v.capterBytes},
                                         {QByteArrayLiteral("text"), m_textBytes}};
     if (m_volume != 0) {
-        const QString nextJar =
-            m_volume < m_volumeCount ? m_jarName + volumeSuffix(m_volume + 1) + u".jar"_s : QString();
-        v.volumeBytes = payload::utf8WithBom(
-            payload::volumeInformation(m_volume, m_volumeCount, v.firstChapter, v.continues, nextJar));
+        // The volume was just cut: whether another follows is known.
+        v.volumeBytes =
+            volumeEntry(m_volume, std::max(m_volumeCount, m_volume + (m_more ? 1 : 0)), {v.firstChapter, v.continues});
+        m_starts.push_back({v.firstChapter, v.continues});
         entries.push_back({QByteArrayLiteral("volume"), v.volumeBytes});
     }
     v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries)));
@@ -353,13 +520,14 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
         return fail(u"无法写入文件："_s + native(target.jarTemporary));
     if (!manifest || *manifest != v.manifestBytes)
         return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
-    return writeJad(v, *jarSize, target);
+    return writeJad(v.manifesttext, v.jarBase, *jarSize, target);
 }
 
-Result<void> BookBuild::writeJad(const PendingVolume& v, qint64 jarSize, BuildFiles::Volume& target)
+Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jarBase, qint64 jarSize,
+                                 BuildFiles::Volume& target)
 {
-    QString jadText = v.manifesttext;
-    jadText += jadLines(jarSize, v.jarBase + u".jar"_s);
+    QString jadText = manifesttext;
+    jadText += jadLines(jarSize, jarBase + u".jar"_s);
     auto jad = m_files->createTemporary(u"jad"_s);
     if (!jad)
         return std::unexpected(jad.error());
@@ -370,6 +538,51 @@ Result<void> BookBuild::writeJad(const PendingVolume& v, qint64 jarSize, BuildFi
         return std::unexpected(saved.error());
     if ((*jad)->error() != QFileDevice::NoError)
         return fail(u"无法写入文件："_s + native(target.jadTemporary));
+    return {};
+}
+
+// The volumes were written with the count measured from the text alone,
+// and the JAR size cut some sooner: each volume's JAR is written again with
+// its information counting the volumes as they came out (its other entries
+// copied as they are), and its JAD after it.
+Result<void> BookBuild::restampVolumes()
+{
+    for (std::size_t i = 0; i < m_volumes.size(); ++i) {
+        BuildFiles::Volume& target = m_volumes[i];
+        const int number = static_cast<int>(i) + 1;
+        QFile old;
+        if (openRegularFile(old, target.jarTemporary) != OpenResult::Opened)
+            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+        const QByteArray written = old.readAll();
+        old.close();
+        if (old.error() != QFileDevice::NoError)
+            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+
+        const QByteArray volume = volumeEntry(number, m_volume, m_starts[i]);
+        std::vector<archive::Packer::Batch> batches;
+        batches.push_back(m_packer->start({{QByteArrayLiteral("volume"), volume}}));
+        auto jar = m_files->createTemporary(u"jar"_s);
+        if (!jar)
+            return std::unexpected(jar.error());
+        const auto jarSize = archive::writeJar(written, batches, **jar);
+        if (!jarSize)
+            return std::unexpected(jarSize.error());
+        const auto readBack = archive::readEntry(**jar, QByteArrayLiteral("volume"));
+        (*jar)->close();
+        if ((*jar)->error() != QFileDevice::NoError)
+            return fail(u"无法写入文件："_s + native((*jar)->fileName()));
+        if (!readBack || *readBack != volume)
+            return fail(u"生成JAR包失败："_s + (readBack ? u"分册信息未写入"_s : readBack.error().message));
+        m_files->discardTemporary(target.jarTemporary);
+        m_files->discardTemporary(target.jadTemporary);
+        target.jarTemporary = (*jar)->fileName();
+
+        const QString suffix = volumeSuffix(number);
+        if (auto ok = writeJad(composeManifest(m_bookName + suffix), m_jarName + suffix, *jarSize, target); !ok)
+            return ok;
+        if (m_progress)
+            m_progress(m_shown);
+    }
     return {};
 }
 

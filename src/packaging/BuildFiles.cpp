@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/BuildFiles.h"
 
+#include "model/SystemError.h"
 #include "packaging/RunningBuilds.h"
 #include "text/FileNames.h"
 
@@ -143,9 +144,13 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
 {
     std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
     if (!QFileInfo(bookFolder).isDir()) {
-        if (!runningBuilds::listWhile(bookFolder, runningBuilds::Kind::Folder,
-                                      [&] { return QDir().mkpath(bookFolder); }))
-            return fail(u"无法创建目录："_s + native(bookFolder));
+        Result<void> made;
+        runningBuilds::listWhile(bookFolder, runningBuilds::Kind::Folder, [&] {
+            made = makeFolders(bookFolder);
+            return made.has_value();
+        });
+        if (!made)
+            return fail(u"无法创建目录："_s + native(bookFolder) + u"（"_s + made.error().message + u"）"_s);
         files->m_createdFolder = true;
     }
     if (!runningBuilds::listWhile(buildLockPath(bookFolder), runningBuilds::Kind::File,
@@ -235,6 +240,14 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
         return fail(u"无法写入文件："_s + native(path));
     }
     return fail(u"无法写入文件："_s + native(m_bookFolder));
+}
+
+void BuildFiles::discardTemporary(const QString& path)
+{
+    if (m_temporaries.removeOne(path)) {
+        m_steps->remove(path);
+        runningBuilds::unlist(path);
+    }
 }
 
 Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QString& jarName)

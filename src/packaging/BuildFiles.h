@@ -68,6 +68,9 @@ public:
     // "jar" or "jad". Fails with "无法写入文件：" + path.
     [[nodiscard]] Result<std::unique_ptr<QFile>> createTemporary(const QString& extension);
 
+    // Removes a temporary file of this build that is not needed any more.
+    void discardTemporary(const QString& path);
+
     struct Volume {
         QString jarTemporary;
         QString jar;

@@ -12,19 +12,25 @@ namespace vamo {
 
 namespace {
 
-// The first character of `name` that is one of ? * : / \ < > | and the
-// double quote, or a control character (which would break the manifest's
-// lines), as the message names it: itself, or U+XXXX for a control character.
-std::optional<QString> firstForbiddenCharacter(QStringView name)
+// The characters of `name` that are one of ? * : / \ < > | and the double
+// quote, or a control character (which would break the manifest's lines),
+// each once, in the order they first appear, as the message names them:
+// "(c)" for the first and every other appended, a control character as
+// U+XXXX. Empty when there is none.
+QString forbiddenCharacters(QStringView name)
 {
     static constexpr QStringView kForbidden = u"?*:/\\<>|\"";
+    QString named;
+    QString seen;
     for (QChar c : name) {
-        if (kForbidden.contains(c))
-            return QString(c);
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return u"U+%1"_s.arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        const bool control = c.unicode() < 0x20 || c.unicode() == 0x7F;
+        if ((!control && !kForbidden.contains(c)) || seen.contains(c))
+            continue;
+        seen += c;
+        named +=
+            u"("_s + (control ? u"U+%1"_s.arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper() : QString(c)) + u")"_s;
     }
-    return std::nullopt;
+    return named;
 }
 
 // A name that, trimmed, is "." or "..", or any other run of dots only.
@@ -118,15 +124,30 @@ FieldResult<void> checkMakerFilled(QStringView maker)
 
 FieldResult<void> checkJarNameCharacters(QStringView jarName)
 {
-    if (const auto c = firstForbiddenCharacter(jarName))
-        return refuse(MakeField::JarName, u"jar包名包涵非法字符("_s + *c + u")"_s);
+    // A JAD names its JAR by a URL that phones take literally: no spaces
+    // inside the name (those around it are trimmed by the build).
+    for (QChar c : jarName.trimmed()) {
+        if (c.category() == QChar::Separator_Space)
+            return refuse(MakeField::JarName, u"jar包名含有空格"_s);
+    }
+    if (const QString c = forbiddenCharacters(jarName); !c.isEmpty())
+        return refuse(MakeField::JarName, u"jar包名包涵非法字符"_s + c);
+    return {};
+}
+
+QString jarNameProblem(QStringView jarName)
+{
+    if (auto ok = checkJarNameChinese(jarName); !ok)
+        return ok.error().message;
+    if (auto ok = checkJarNameCharacters(jarName); !ok)
+        return ok.error().message;
     return {};
 }
 
 FieldResult<void> checkBookNameCharacters(QStringView bookName)
 {
-    if (const auto c = firstForbiddenCharacter(bookName))
-        return refuse(MakeField::BookName, u"书名包涵非法字符("_s + *c + u")"_s);
+    if (const QString c = forbiddenCharacters(bookName); !c.isEmpty())
+        return refuse(MakeField::BookName, u"书名包涵非法字符"_s + c);
     // The book folder is the save folder plus the book name; "." or ".."
     // would put the book somewhere else.
     if (isOnlyDots(bookName))

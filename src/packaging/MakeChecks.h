@@ -36,10 +36,11 @@ void emptyRefusedField(BookProject& book, const FieldError& refusal);
 
 // The make command's checks, in their order; the first failure is returned:
 //   JAR name: a Chinese character ("jar包名含有中文"), blank ("jar包名为空",
-//   to empty), a character not allowed in file names ("jar包名包涵非法字符(c)");
+//   to empty), a space inside it ("jar包名含有空格"), characters not allowed
+//   in file names ("jar包名包涵非法字符(c)");
 //   book name blank ("书名为空", to empty); maker blank ("制作名为空", to
-//   empty); no chapters ("请添加章节内容"); book name with a character not
-//   allowed in file names ("书名包涵非法字符(c)") or made only of dots
+//   empty); no chapters ("请添加章节内容"); book name with characters not
+//   allowed in file names ("书名包涵非法字符(c)(d)…") or made only of dots
 //   ("书名包涵非法字符(.)").
 [[nodiscard]] FieldResult<void> checkMake(const BookSettings& settings, int chapterCount);
 // The same checks of the settings alone, in the same order, for a caller
@@ -66,11 +67,18 @@ void emptyRefusedField(BookProject& book, const FieldError& refusal);
 // only dots.
 [[nodiscard]] FieldResult<void> checkBookName(QStringView bookName);
 
-// The JAR name holds a character not allowed in file names:
-// "jar包名包涵非法字符(c)".
+// The JAR name holds a space inside it ("jar包名含有空格") or characters not
+// allowed in file names: "jar包名包涵非法字符(c)", every other one appended
+// as "(d)".
 [[nodiscard]] FieldResult<void> checkJarNameCharacters(QStringView jarName);
-// The book name holds a character not allowed in file names
-// ("书名包涵非法字符(c)") or is made only of dots ("书名包涵非法字符(.)").
+// The book name holds characters not allowed in file names
+// ("书名包涵非法字符(c)", every other one appended as "(d)") or is made only
+// of dots ("书名包涵非法字符(.)").
 [[nodiscard]] FieldResult<void> checkBookNameCharacters(QStringView bookName);
+
+// What the make command would say of a JAR name as it is typed (a Chinese
+// character, a space, a character not allowed); empty when nothing (a blank
+// name is not told while typing).
+[[nodiscard]] QString jarNameProblem(QStringView jarName);
 
 } // namespace vamo

@@ -125,13 +125,15 @@ class VolumeWriter {
 public:
     // `measure`: the pieces are only measured, not written (no blocks).
     VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                 const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, bool measure = false);
+                 const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room,
+                 bool measure = false);
     VolumeWriter(const VolumeWriter&) = delete;
     VolumeWriter& operator=(const VolumeWriter&) = delete;
 
     Result<Volume> run();
 
 private:
+    bool roomForNext(int chapter);
     Result<qint64> pieceNumber(int chapter);
     void writePiece(int chapter, qint64 number);
     QByteArray& roomFor(qsizetype most);
@@ -144,6 +146,7 @@ private:
     const RefreshFn& m_refresh;
     const BlockFn& m_blockDone;
     const BlockAfterDone m_after;
+    const RoomFn& m_room;
     const bool m_measure;
     const int m_count;
     const int m_volumeFirst;
@@ -158,9 +161,10 @@ private:
 };
 
 VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, bool measure)
+                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room,
+                           bool measure)
     : m_names(names), m_texts(texts), m_budgetKiB(budgetKiB), m_cursor(cursor), m_refresh(refresh),
-      m_blockDone(blockDone), m_after(after), m_measure(measure),
+      m_blockDone(blockDone), m_after(after), m_room(room), m_measure(measure),
       m_count(static_cast<int>(std::min(names.size(), texts.size()))), m_volumeFirst(cursor.firstOpen),
       m_estimate(volumeEstimate(texts, m_count, cursor, budgetKiB))
 {
@@ -171,6 +175,8 @@ Result<Volume> VolumeWriter::run()
 {
     while (m_cursor.firstOpen <= m_count - 1) {
         const int c = m_cursor.firstOpen;
+        if (!m_v.pieces.empty() && !roomForNext(c))
+            break;
         if (m_finished) {
             m_pieceNo = 0;
             m_partChars = 0;
@@ -191,6 +197,25 @@ Result<Volume> VolumeWriter::run()
         appendIndexEntry(m_v.capter, m_names[m_cursor.firstOpen], m_pieceNo, m_partChars);
     m_v.chapterFinished = m_finished;
     return std::move(m_v);
+}
+
+// Asks the room function about the next piece of `chapter`; the answer
+// Measure has the open block handed over first.
+bool VolumeWriter::roomForNext(int chapter)
+{
+    if (!m_room)
+        return true;
+    const QStringView rest = QStringView(m_texts[chapter]).sliced(m_cursor.consumed);
+    const Cut cut = nextCut(rest);
+    const qsizetype pieceNo = m_finished ? 0 : m_pieceNo;
+    const NextPiece next{chapter, qint64(10000) * (chapter + 1 - m_volumeFirst) + pieceNo, rest.first(cut.length),
+                         !cut.last};
+    Room room = m_room(m_v, next);
+    if (room == Room::Measure) {
+        closeBlock();
+        room = m_room(m_v, next);
+    }
+    return room == Room::Fits;
 }
 
 // File names must rise strictly; a chapter of 10000 pieces or more would
@@ -258,6 +283,22 @@ void VolumeWriter::closeBlock()
 }
 
 } // namespace
+
+qint64 jarSizeLimit(int jarSizeIndex)
+{
+    switch (jarSizeIndex) {
+    case 1:
+        return 500 * 1024;
+    case 2:
+        return 250 * 1024;
+    case 3:
+        return 120 * 1024;
+    case 4:
+        return 60 * 1024;
+    default:
+        return 0;
+    }
+}
 
 qint64 textBudget(int jarSizeIndex)
 {
@@ -392,9 +433,9 @@ QString bookInformation(const QString& baseBookName, const QString& message, con
 }
 
 Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
-                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after)
+                           const RefreshFn& refresh, const BlockFn& blockDone, BlockAfterDone after, const RoomFn& room)
 {
-    VolumeWriter writer(names, texts, budgetKiB, cursor, refresh, blockDone, after);
+    VolumeWriter writer(names, texts, budgetKiB, cursor, refresh, blockDone, after, room);
     return writer.run();
 }
 
@@ -402,10 +443,11 @@ Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint
 {
     const RefreshFn noRefresh;
     const BlockFn noBlocks;
+    const RoomFn noRoom;
     Cursor cursor;
     int count = 0;
     do {
-        VolumeWriter writer(names, texts, budgetKiB, cursor, noRefresh, noBlocks, BlockAfterDone::Keep, true);
+        VolumeWriter writer(names, texts, budgetKiB, cursor, noRefresh, noBlocks, BlockAfterDone::Keep, noRoom, true);
         if (auto measured = writer.run(); !measured)
             return std::unexpected(measured.error());
         ++count;

@@ -22,6 +22,11 @@ inline constexpr qsizetype kPieceLength = 1400;
 // piece files per volume; 0 means no budget (one volume).
 [[nodiscard]] qint64 textBudget(int jarSizeIndex);
 
+// The largest JAR a size class (Combo1 index) admits, in bytes: 500, 250, 120
+// and 60 KB of 1024 bytes; 0 for no limit. A phone that takes at most the
+// class's size installs every volume.
+[[nodiscard]] qint64 jarSizeLimit(int jarSizeIndex);
+
 // How the next piece is taken from the front of what is left of a chapter.
 struct Cut {
     qsizetype length = 0; // characters taken
@@ -98,13 +103,30 @@ using BlockFn = std::function<void(const Volume& volume, std::size_t block, std:
 // took are gone.
 enum class BlockAfterDone { Keep, Drop };
 
+// The piece a volume would take next.
+struct NextPiece {
+    int chapter = 0;   // its chapter, in the book
+    qint64 number = 0; // its file name
+    QStringView text;  // the piece's text
+    bool cut = false;  // cut from a longer rest (its file ends in CR LF)
+};
+
+// Whether a volume has room for the next piece besides its text budget:
+// Fits, Full (the volume ends before it), or Measure: the writer hands its
+// open block to blockDone first (so that its pieces can be deflated and
+// measured) and asks again; a second Measure counts as Full.
+enum class Room { Fits, Full, Measure };
+using RoomFn = std::function<Room(const Volume& volume, const NextPiece& next)>;
+
 // Writes the pieces of one volume, starting where `cursor` stands, until the
-// budget (0 = none) is reached or the chapters are exhausted, and advances the
-// cursor. `texts` holds one text per chapter name. Fails only when a chapter
-// is so long that its piece numbers would run into the next chapter's.
+// budget (0 = none) is reached, `room` (asked before every piece but the
+// volume's first) says it is full, or the chapters are exhausted, and
+// advances the cursor. `texts` holds one text per chapter name. Fails only
+// when a chapter is so long that its piece numbers would run into the next
+// chapter's.
 [[nodiscard]] Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB,
                                          Cursor& cursor, const RefreshFn& refresh = {}, const BlockFn& blockDone = {},
-                                         BlockAfterDone after = BlockAfterDone::Keep);
+                                         BlockAfterDone after = BlockAfterDone::Keep, const RoomFn& room = {});
 
 // How many volumes writeVolume cuts the book into under the budget (0 =
 // none: one), measured without writing a piece. Fails as writeVolume does.

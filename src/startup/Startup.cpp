@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/Startup.h"
 
+#include "model/SystemError.h"
 #include "packaging/BuildFiles.h"
 #include "startup/ProgramFolder.h"
 #include "startup/RemoveTree.h"
@@ -59,8 +60,11 @@ Result<void> createSaveFolder(const QString& folder)
     const QFileInfo info(path);
     if (info.isDir())
         return {};
-    if (info.exists() || !QDir().mkpath(path))
-        return fail(QStringLiteral("无法创建保存目录：") + shown(folder));
+    if (info.exists())
+        return fail(QStringLiteral("无法创建保存目录：") + shown(folder) + QStringLiteral("（已有同名的文件）"));
+    if (auto made = makeFolders(path); !made)
+        return fail(QStringLiteral("无法创建保存目录：") + shown(folder) + QStringLiteral("（") + made.error().message +
+                    QStringLiteral("）"));
     return {};
 }
 

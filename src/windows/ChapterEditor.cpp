@@ -307,7 +307,7 @@ bool ChapterEditor::offerToSave()
 {
     if (ui->Text1->text().isEmpty() || ui->Text2->document()->isEmpty())
         return true;
-    if (Dialogs::question(this, QStringLiteral("是否保存编辑内容?")) != Dialogs::Answer::Yes)
+    if (Dialogs::question(this, QStringLiteral("是否保存编辑内容?"), Dialogs::Answer::Yes) != Dialogs::Answer::Yes)
         return true;
     return storeChapter(false);
 }
@@ -367,7 +367,17 @@ void ChapterEditor::back()
 void ChapterEditor::clear()
 {
     resetHint();
-    emptyContent();
+    const bool something = !ui->Text2->document()->isEmpty() || !m_strmod.isEmpty();
+    if (something &&
+        Dialogs::question(this, QStringLiteral("确定要清空章节内容吗？"), Dialogs::Answer::No) != Dialogs::Answer::Yes)
+        return;
+    // Emptied as an edit of the box, so that Ctrl+Z brings the text back
+    // (what lay beyond the box is gone).
+    QTextCursor all(ui->Text2->document());
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
+    m_strmod.clear();
+    m_trailingLoneCr = false;
 }
 
 void ChapterEditor::readFile()

@@ -25,6 +25,7 @@ struct TestState {
     int openFailures = 0;
     QStringList messages;
     QList<Dialogs::Kind> kinds;
+    QList<Dialogs::Answer> defaults;
     QStringList openedFolders;
     QStringList openedUrls;
 };
@@ -83,15 +84,19 @@ void Dialogs::notice(QWidget* parent, const QString& text)
     QMessageBox::information(parent, site::windowTitle(), text);
 }
 
-Dialogs::Answer Dialogs::question(QWidget* parent, const QString& text)
+Dialogs::Answer Dialogs::question(QWidget* parent, const QString& text, Answer keeping)
 {
     if (recorded(Kind::Question, text)) {
+        state().defaults << keeping;
         Answer a = Answer::No;
         takeNext(state().answers, a);
         return a;
     }
-    const auto r = QMessageBox::question(parent, site::messageTitle(), text, QMessageBox::Yes | QMessageBox::No);
-    return r == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    QMessageBox box(QMessageBox::Question, site::messageTitle(), text, QMessageBox::Yes | QMessageBox::No, parent);
+    const QMessageBox::StandardButton safe = keeping == Answer::Yes ? QMessageBox::Yes : QMessageBox::No;
+    box.setDefaultButton(safe);
+    box.setEscapeButton(safe);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 QString Dialogs::openTxtFile(QWidget* parent)
@@ -101,8 +106,9 @@ QString Dialogs::openTxtFile(QWidget* parent)
         takeNext(state().files, path);
         return path;
     }
-    return QFileDialog::getOpenFileName(parent, site::messageTitle(), QString(),
-                                        QStringLiteral("(*.TXT) (*.txt *.TXT)"));
+    // Qt's own dialog matches the pattern in any letter case.
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("读入TXT文件"), QString(),
+                                        QStringLiteral("文本文件 (*.txt)"));
 }
 
 QString Dialogs::chooseFolder(QWidget* parent, const QString& start)
@@ -157,6 +163,7 @@ void Dialogs::setNextFolder(const QString& path) { state().folders.push_back(pat
 void Dialogs::setNextOpenFails() { ++state().openFailures; }
 QStringList Dialogs::messages() { return state().messages; }
 QList<Dialogs::Kind> Dialogs::messageKinds() { return state().kinds; }
+QList<Dialogs::Answer> Dialogs::questionDefaults() { return state().defaults; }
 QStringList Dialogs::openedFolders() { return state().openedFolders; }
 QStringList Dialogs::openedUrls() { return state().openedUrls; }
 
@@ -164,6 +171,7 @@ void Dialogs::clearRecord()
 {
     state().messages.clear();
     state().kinds.clear();
+    state().defaults.clear();
     state().openedFolders.clear();
     state().openedUrls.clear();
 }

@@ -23,9 +23,12 @@ public:
     static void warning(QWidget* parent, const QString& text);
     // A message with OK and no title of its own (the application's title).
     static void notice(QWidget* parent, const QString& text);
-    // A question with Yes and No and the message title.
-    static Answer question(QWidget* parent, const QString& text);
-    // An open-file dialog for TXT files; empty when cancelled.
+    // A question with Yes and No and the message title. `keeping` is the
+    // answer that keeps the user's work: the default button, and what Enter
+    // and Escape give.
+    static Answer question(QWidget* parent, const QString& text, Answer keeping);
+    // An open-file dialog for TXT files ("文本文件 (*.txt)", any letter
+    // case); empty when cancelled.
     static QString openTxtFile(QWidget* parent);
     // A folder dialog; empty when cancelled.
     static QString chooseFolder(QWidget* parent, const QString& start);
@@ -50,9 +53,10 @@ public:
     static void setNextFolder(const QString& path);
     // The next openFolder fails as on a desktop without a file manager.
     static void setNextOpenFails();
-    static QStringList messages();      // texts shown so far
-    static QList<Kind> messageKinds();  // their icons, one per text
-    static QStringList openedFolders(); // folders handed to the file manager
+    static QStringList messages();           // texts shown so far
+    static QList<Kind> messageKinds();       // their icons, one per text
+    static QList<Answer> questionDefaults(); // each question's default answer, in order
+    static QStringList openedFolders();      // folders handed to the file manager
     static QStringList openedUrls();
     static void clearRecord();
 };

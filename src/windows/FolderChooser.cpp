@@ -13,6 +13,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTreeView>
 
@@ -54,7 +55,7 @@ DriveFolderTree::DriveFolderTree(QComboBox* drives, QTreeView* tree, QObject* pa
     // arrive above it.
     auto keepInView = [this] {
         if (m_keepInView.isValid() && m_keepInView.elapsed() < 2000)
-            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+            scrollToCurrent();
     };
     connect(m_model, &QAbstractItemModel::rowsInserted, this, keepInView, Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::layoutChanged, this, keepInView, Qt::QueuedConnection);
@@ -70,7 +71,7 @@ void DriveFolderTree::setFolder(const QString& folder)
         return;
     m_keepInView.start();
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    scrollToCurrent();
     m_tree->expand(index);
     // The tree may already have shown it: report anyway so the caller's
     // view of the folder is always current.
@@ -79,6 +80,14 @@ void DriveFolderTree::setFolder(const QString& folder)
         showDriveOf(path);
         Q_EMIT folderChanged(m_folder);
     }
+}
+
+void DriveFolderTree::scrollToCurrent()
+{
+    // Up and down to the folder, but not sideways: the names stay whole
+    // from their first letter (the column is as wide as the deepest name).
+    m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    m_tree->horizontalScrollBar()->setValue(0);
 }
 
 void DriveFolderTree::driveChosen(int index)

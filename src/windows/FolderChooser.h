@@ -36,6 +36,7 @@ private:
     void driveChosen(int index);
     void currentChanged();
     void showDriveOf(const QString& path);
+    void scrollToCurrent();
 
     QComboBox* m_drives;
     QTreeView* m_tree;

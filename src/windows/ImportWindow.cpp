@@ -52,11 +52,15 @@ ImportWindow::ImportWindow(BookProject& book, QWidget* mainWindow, QWidget* pare
 
     m_tree = new DriveFolderTree(ui->Drive1, ui->Dir1, this);
     connect(m_tree, &DriveFolderTree::folderChanged, this, &ImportWindow::Dir1_Change);
+    // The chosen folder's path under the tree, as on the folder tab.
+    showPathEnd(ui->TxtFolderPath, QStringLiteral("选中的txt文件夹"));
+    connect(m_tree, &DriveFolderTree::folderChanged, ui->TxtFolderPath, &QLineEdit::setText);
     connect(ui->Command1, &QPushButton::clicked, this, &ImportWindow::startImport);
     connect(ui->Command2, &QPushButton::clicked, this, &ImportWindow::back);
     connect(ui->Command3, &QPushButton::clicked, this, &ImportWindow::removeEntry);
     connect(ui->Command4, &QPushButton::clicked, this, &ImportWindow::moveEntryUp);
     connect(ui->Command5, &QPushButton::clicked, this, &ImportWindow::moveEntryDown);
+    rows::makeFileListEditable(ui->List1);
     m_tree->setFolder(QDir::homePath());
 }
 
@@ -223,7 +227,14 @@ void ImportWindow::showProgress(const ImportProgress& p)
 
 void ImportWindow::finishImport(ImportOutcome outcome)
 {
-    if (outcome.fraction > 0) {
+    if (!outcome.cancelled) {
+        // Every file the book had room for was read: the final count and a
+        // full bar, not the figures of the last progress report.
+        const int files = static_cast<int>(m_request.files.size() - outcome.overCapacity.size());
+        ui->Frame1->setTitle(importCountCaption(files - 1, files));
+        ui->Label7->setText(importFileDoneCaption(1.0));
+        setFraction(1.0);
+    } else if (outcome.fraction > 0) {
         ui->Label7->setText(importFileDoneCaption(outcome.fraction));
         setFraction(outcome.fraction);
     }

@@ -14,6 +14,7 @@
 #include "windows/ChapterEditor.h"
 #include "windows/ChapterPreview.h"
 #include "windows/Dialogs.h"
+#include "windows/FieldFlag.h"
 #include "windows/FolderChooser.h"
 #include "windows/ImportWindow.h"
 #include "windows/IntakeOptions.h"
@@ -26,6 +27,7 @@
 #include "windows/WizardStepTwo.h"
 #include "workflow/FolderBatch.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -47,6 +49,7 @@ constexpr int kFolderTab = 1;
 // FileNames.h); their text is the name decoded.
 constexpr int kFileNameRole = Qt::UserRole;
 const QString kReading = QStringLiteral("导入文件");
+const QString kAbandonBook = QStringLiteral("当前电子书尚未制作，确定要放弃吗？");
 const QString kBuilding = QStringLiteral("打包进度");
 
 void setTextIfDifferent(QLineEdit* edit, const QString& text)
@@ -161,7 +164,7 @@ void MainWindow::setUpProgressDisplay()
 
 void MainWindow::setUpDrops()
 {
-    // TXT files dropped on the chapter list are added as chapters; a folder
+    // TXT files dropped on the window are added as chapters; a folder
     // dropped on the folder tab becomes its folder.
     m_txtDrop = std::make_unique<TxtDropImport>(m_book, this);
     connect(m_txtDrop.get(), &TxtDropImport::readingStarted, this, [this] {
@@ -177,6 +180,8 @@ void MainWindow::setUpDrops()
     ui->List1->viewport()->installEventFilter(this);
     ui->Frame3->setAcceptDrops(true);
     ui->Frame3->installEventFilter(this);
+    setAcceptDrops(true);
+    installEventFilter(this);
 }
 
 void MainWindow::startUp()
@@ -202,6 +207,9 @@ void MainWindow::connectControls()
     connect(ui->Text3, &QLineEdit::textChanged, &m_book, &BookProject::setBookName);
     connect(ui->Text4, &QLineEdit::textChanged, &m_book, &BookProject::setMessage);
     connect(ui->Text5, &QLineEdit::textChanged, &m_book, &BookProject::setJarName);
+    // What the make command would refuse in the JAR name shows as it is typed.
+    connect(ui->Text5, &QLineEdit::textChanged, this,
+            [this](const QString& text) { flagField(ui->Text5, jarNameProblem(text)); });
     connect(ui->Combo1, &QComboBox::currentIndexChanged, &m_book, &BookProject::setJarSize);
     connect(ui->Combo2, &QComboBox::currentIndexChanged, &m_book, &BookProject::setPhoneModel);
     connect(&m_book, &BookProject::settingsChanged, this, &MainWindow::showSettings);
@@ -228,6 +236,19 @@ void MainWindow::connectControls()
     connect(ui->Command14, &QPushButton::clicked, this, &MainWindow::moveTxtEntryUp);
     connect(ui->Command15, &QPushButton::clicked, this, &MainWindow::moveTxtEntryDown);
     connect(ui->Command16, &QPushButton::clicked, this, &MainWindow::makeFolderBooks);
+    rows::makeFileListEditable(ui->List2);
+
+    // The chapter list: several chapters selected, deleted with Delete,
+    // dragged to a new place; the last delete undone by Ctrl+Z or the
+    // context menu.
+    rows::allowSelectionAndDragging(ui->List1, [this] { deleteChapter(); });
+    new rows::KeyAction(ui->List1, QKeySequence::Undo, [this] { undoDeleteChapters(); });
+    ui->List1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_undoDelete = new QAction(QStringLiteral("撤销删除"), ui->List1);
+    m_undoDelete->setObjectName(QStringLiteral("undoDelete"));
+    m_undoDelete->setEnabled(false);
+    connect(m_undoDelete, &QAction::triggered, this, &MainWindow::undoDeleteChapters);
+    ui->List1->addAction(m_undoDelete);
 
     connect(ui->menu_one_1, &QAction::triggered, this, &MainWindow::newBook);
     connect(ui->menu_one_2, &QAction::triggered, this, &MainWindow::openWizard);
@@ -258,6 +279,11 @@ void MainWindow::showChapters()
     const int row = list->currentRow();
     const int shown = list->count();
     const int count = static_cast<int>(names.size());
+    QList<int> selected{row < count ? row : -1};
+    for (const QModelIndex& index : list->selectionModel()->selectedRows()) {
+        if (index.row() != row && index.row() < count)
+            selected.append(index.row());
+    }
 
     // Names appended one by one (editor, import) only add items; anything
     // else updates the items in place.
@@ -275,7 +301,10 @@ void MainWindow::showChapters()
         list->clear();
         list->addItems(names);
     }
-    list->setCurrentRow(row < count ? row : -1);
+    // The same rows stay selected (added rows would otherwise fix the
+    // selection so that the next current row is added to it).
+    rows::selectRows(list, selected);
+    m_undoDelete->setEnabled(m_book.canUndoDelete());
 }
 
 // ---------------------------------------------------------------- tabs ---
@@ -396,8 +425,17 @@ void MainWindow::openSaveFolder()
     Dialogs::openFolder(this, folder);
 }
 
+bool MainWindow::abandonBook(bool bookNameCounts)
+{
+    const bool something =
+        m_book.chapterCount() > 0 || (bookNameCounts && !m_book.settings().bookName.trimmed().isEmpty());
+    return !something || Dialogs::question(this, kAbandonBook, Dialogs::Answer::No) == Dialogs::Answer::Yes;
+}
+
 void MainWindow::newBook()
 {
+    if (m_busy || !abandonBook(true))
+        return;
     showSingleBookTab();
     m_book.resetForNew(defaultSaveFolder(m_programFolder));
 }
@@ -481,10 +519,7 @@ void MainWindow::editChapter()
 
 int MainWindow::selectedChapter() const { return ui->List1->currentRow(); }
 
-void MainWindow::selectChapter(int position)
-{
-    ui->List1->setCurrentRow(position >= 0 && position < ui->List1->count() ? position : -1);
-}
+void MainWindow::selectChapter(int position) { rows::selectRows(ui->List1, {position}); }
 
 void MainWindow::wizardListOperation(int (BookProject::*operation)(int))
 {
@@ -516,11 +551,49 @@ void MainWindow::form5_C5_Click() { wizardListOperation(&BookProject::moveUp); }
 void MainWindow::form5_C6_Click() { wizardListOperation(&BookProject::moveDown); }
 ChapterPreview* MainWindow::chapterPreview() { return m_txtDrop->preview(); }
 
-void MainWindow::deleteChapter() { ui->List1->setCurrentRow(m_book.deleteChapter(ui->List1->currentRow())); }
+void MainWindow::deleteChapter()
+{
+    if (m_busy)
+        return;
+    const QList<int> selected = rows::selectedRows(ui->List1);
+    if (selected.size() <= 1) {
+        selectChapter(m_book.deleteChapter(ui->List1->currentRow()));
+        return;
+    }
+    // Several at once only when the user says so.
+    if (Dialogs::question(this, QStringLiteral("确定要删除选中的%1个章节吗？").arg(selected.size()),
+                          Dialogs::Answer::No) != Dialogs::Answer::Yes)
+        return;
+    selectChapter(m_book.deleteChapters(selected));
+}
 
-void MainWindow::moveChapterUp() { ui->List1->setCurrentRow(m_book.moveUp(ui->List1->currentRow())); }
+void MainWindow::undoDeleteChapters()
+{
+    if (m_busy || !m_book.canUndoDelete())
+        return;
+    auto back = m_book.undoDelete();
+    if (!back) {
+        Dialogs::warning(this, back.error().message);
+        return;
+    }
+    rows::selectRows(ui->List1, *back);
+}
 
-void MainWindow::moveChapterDown() { ui->List1->setCurrentRow(m_book.moveDown(ui->List1->currentRow())); }
+void MainWindow::dropChaptersAt(QPointF at)
+{
+    if (m_busy)
+        return;
+    QListWidget* list = ui->List1;
+    const QModelIndex under = list->indexAt(at.toPoint());
+    int before = list->count();
+    if (under.isValid())
+        before = under.row() + (at.y() > list->visualRect(under).center().y() ? 1 : 0);
+    rows::selectRows(list, m_book.moveChapters(rows::selectedRows(list), before));
+}
+
+void MainWindow::moveChapterUp() { selectChapter(m_book.moveUp(ui->List1->currentRow())); }
+
+void MainWindow::moveChapterDown() { selectChapter(m_book.moveDown(ui->List1->currentRow())); }
 
 void MainWindow::batchImport() { openBatchImport(nullptr); }
 
@@ -530,7 +603,13 @@ ImportWindow* MainWindow::importWindow()
     // unload it, and the next use makes a new one.
     if (!m_import) {
         m_import = new ImportWindow(m_book, this);
-        connect(m_import, &ImportWindow::unloading, this, [this] { m_import = nullptr; });
+        // Within a run it opens on the folder it showed last.
+        if (!m_importFolder.isEmpty())
+            m_import->setFolder(m_importFolder);
+        connect(m_import, &ImportWindow::unloading, this, [this] {
+            m_importFolder = m_import->importFolder();
+            m_import = nullptr;
+        });
     }
     return m_import;
 }
@@ -543,8 +622,8 @@ void MainWindow::openBatchImport(QWidget* stepTwo)
     // starts, so that back or the close box leaves them in the book.
     bool clear = false;
     if (m_book.chapterCount() > 0)
-        clear =
-            Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
+        clear = Dialogs::question(stepTwo ? stepTwo : this, QStringLiteral("是否清空已有的章节"),
+                                  Dialogs::Answer::No) == Dialogs::Answer::Yes;
     m_book.prepareBatchImport(false);
     if (stepTwo)
         importWindow()->openFromWizard(stepTwo, clear);
@@ -718,10 +797,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
-        (watched == ui->List1->viewport() || watched == ui->Frame3)) {
+        (watched == ui->List1->viewport() || watched == ui->Frame3 || watched == this)) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->source() == ui->List1 && watched == ui->List1->viewport()) {
+            // Chapters dragged within the list: the book moves them, texts
+            // with names, and the list follows it (the list itself moves
+            // nothing: the drop is taken as a copy).
+            if (type != QEvent::Drop)
+                return false;
+            dropChaptersAt(drag->position());
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+        // Anywhere on the window: files become chapters on the single-book
+        // tab, a folder is the folder tab's folder there.
         auto* drop = static_cast<QDropEvent*>(event);
-        const bool files = watched != ui->Frame3;
-        const QStringList paths = files ? TxtDropImport::txtFiles(drop->mimeData()) : QStringList();
+        const bool files = ui->TabStrip1->currentIndex() != kFolderTab;
+        const QStringList paths = files ? TxtDropImport::droppedFiles(drop->mimeData()) : QStringList();
         const QString folder = files ? QString() : droppedFolder(drop->mimeData());
         // Disabled, another window is open over this one and owns `num`.
         if (!isEnabled() || m_busy || m_txtDrop->active() || (paths.isEmpty() && folder.isEmpty())) {
@@ -745,10 +838,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A build cannot be left half-way: the close box waits until it is done.
-    if (m_busy) {
+    if (m_busy || (!m_leaving && !abandonBook(false))) {
         event->ignore();
         return;
     }
+    m_leaving = true; // asked once; a second close on the way out does not ask again
     if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     if (m_chooser)

@@ -94,6 +94,11 @@ public:
     // chapters when there are any, sets `num` to the chapter count and
     // opens Form6 over the opener, which it disables.
     void openBatchImport(QWidget* stepTwo);
+    // The chapters selected in the chapter list, dragged within it and
+    // dropped at `at` (in its viewport): the book moves them, texts with
+    // names, before the row under `at` (after it in its lower half; below
+    // the last row: to the end), and they stay selected.
+    void dropChaptersAt(QPointF at);
     // "分章预览" for TXT files dropped on the chapter list, created on first use.
     ChapterPreview* chapterPreview();
 
@@ -119,11 +124,16 @@ private:
     void bookMade(Result<BuildReport> built);
     void changeSaveFolder();
     void openSaveFolder();
+    // Asks before chapters (and, with `bookNameCounts`, a book name) not yet
+    // made into a book are given up; true when there is nothing to lose or
+    // the user says so.
+    bool abandonBook(bool bookNameCounts);
     void newBook();
     void openWizard();
     void addChapter(bool fromMenu);
     void editChapter();
     void deleteChapter();
+    void undoDeleteChapters();
     void moveChapterUp();
     void moveChapterDown();
     void batchImport();
@@ -152,15 +162,18 @@ private:
     BuildEnvironment m_env;
     DriveFolderTree* m_txtTree = nullptr;
     OnlineBanner* m_banner = nullptr;
+    QAction* m_undoDelete = nullptr; // the chapter list's "撤销删除"
     QPointer<FolderChooser> m_chooser;
     QPointer<ChapterEditor> m_editor;
     QPointer<WizardStepOne> m_stepOne;
     QPointer<WizardStepTwo> m_stepTwo;
     QPointer<ImportWindow> m_import;
+    QString m_importFolder; // the folder the import window showed when it was unloaded
     std::unique_ptr<TxtDropImport> m_txtDrop;
     BackgroundWork* m_work = nullptr;         // the make commands' worker
     IntakeOptions* m_folderOptions = nullptr; // the folder tab's 整理排版, 转换为简体, 章节标题规则
     bool m_busy = false;
+    bool m_leaving = false;
     double m_fraction = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <memory>
@@ -47,5 +48,7 @@ QString installQtChineseTranslations(const QStringList& folders)
     }
     return QString();
 }
+
+void useChineseLocale() { QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China)); }
 
 } // namespace vamo

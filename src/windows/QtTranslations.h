@@ -23,4 +23,9 @@ QStringList qtTranslationFolders();
 // English and nothing else changes.
 QString installQtChineseTranslations(const QStringList& folders);
 
+// The program's locale for Qt is Chinese (China) whatever the environment's
+// (LANG=C.UTF-8 included): dates, numbers and file types in Qt's dialogs
+// follow the interface's language.
+void useChineseLocale();
+
 } // namespace vamo

@@ -9,6 +9,7 @@
 #include "windows/Placement.h"
 #include "workflow/FolderBatch.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -16,7 +17,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <optional>
 
 namespace vamo {
 
@@ -26,6 +26,8 @@ struct TxtDropImport::Pending {
     QList<TxtChapters> read;  // as read, for detecting again with other rules
     QList<TxtChapters> files; // as the preview's rule and options make them
     bool detectAgain = false; // the rules changed while a detection ran
+    QStringList refused;      // each refused file's reason and path
+    QString bookName;         // for a book without a name, from a single file dropped
 };
 
 // A detection under the preview's rules, done on the worker.
@@ -35,10 +37,10 @@ struct TxtDropImport::Detected {
     std::optional<QString> problem;
 };
 
-// What the worker read: every file, or the error that stopped it.
+// What the worker read: every readable file, and why the others were not.
 struct TxtDropImport::Read {
     QList<TxtChapters> files;
-    std::optional<Error> error;
+    QStringList refused;
 };
 
 TxtDropImport::TxtDropImport(BookProject& book, QWidget* opener)
@@ -52,7 +54,7 @@ TxtDropImport::~TxtDropImport()
     delete m_preview.data();
 }
 
-QStringList TxtDropImport::txtFiles(const QMimeData* mime)
+QStringList TxtDropImport::droppedFiles(const QMimeData* mime)
 {
     QStringList paths;
     if (!mime || !mime->hasUrls())
@@ -61,7 +63,7 @@ QStringList TxtDropImport::txtFiles(const QMimeData* mime)
         if (!url.isLocalFile())
             continue;
         const QFileInfo info(url.toLocalFile());
-        if (info.isFile() && info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0)
+        if (info.exists() && !info.isDir())
             paths.append(info.filePath());
     }
     return paths;
@@ -96,20 +98,32 @@ void TxtDropImport::start(const QStringList& paths, int limit)
         Dialogs::information(m_opener, QStringLiteral("章节数量达到上限(%1)").arg(limit));
         return;
     }
-    qint64 bytes = 0;
-    for (const QString& path : paths)
-        bytes += QFileInfo(path).size();
-
     m_pending = std::make_unique<Pending>();
     m_pending->limit = limit;
+    auto isTxt = [](const QString& path) {
+        return QFileInfo(path).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
+    };
+    qint64 bytes = 0;
+    for (const QString& path : paths)
+        bytes += isTxt(path) ? QFileInfo(path).size() : 0;
+    if (paths.size() == 1 && isTxt(paths.front()) && m_book.chapterCount() == 0 &&
+        m_book.settings().bookName.trimmed().isEmpty())
+        m_pending->bookName = QFileInfo(paths.front()).completeBaseName();
+
     Q_EMIT readingStarted();
     // Only the files are touched there; the book changes here, afterwards.
     m_work->start<Read>(
-        [this, paths, bytes](BackgroundWork::Reporter& reporter) {
+        [this, paths, bytes, isTxt](BackgroundWork::Reporter& reporter) {
             Read read;
             const qint64 expected = estimateCharacters(bytes);
             qint64 before = 0;
             for (const QString& path : paths) {
+                // A file that is no TXT file or cannot be read is left out,
+                // with its reason; the others come in.
+                if (!isTxt(path)) {
+                    read.refused << QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path);
+                    continue;
+                }
                 auto file =
                     readTxtChapters(path, batchChapterName(QFileInfo(path).fileName()), {}, [&](const TxtProgress& p) {
                         const double f =
@@ -118,8 +132,8 @@ void TxtDropImport::start(const QStringList& paths, int limit)
                         reporter.report([this, f] { Q_EMIT progress(f); });
                     });
                 if (!file) {
-                    read.error = file.error();
-                    return read;
+                    read.refused << file.error().message;
+                    continue;
                 }
                 before += file->text.size();
                 read.files.append(std::move(*file));
@@ -129,6 +143,14 @@ void TxtDropImport::start(const QStringList& paths, int limit)
         [this](Read read) { filesRead(std::move(read)); });
 }
 
+void TxtDropImport::tellRefused()
+{
+    if (!m_pending || m_pending->refused.isEmpty())
+        return;
+    Dialogs::warning(m_opener, QStringLiteral("以下文件未能导入：\n") + m_pending->refused.join(u'\n'));
+    m_pending->refused.clear();
+}
+
 void TxtDropImport::filesRead(Read read)
 {
     if (!m_pending || !m_pending->reading)
@@ -136,10 +158,11 @@ void TxtDropImport::filesRead(Read read)
     m_pending->reading = false;
     m_pending->files = read.files;
     m_pending->read = std::move(read.files);
+    m_pending->refused = std::move(read.refused);
     Q_EMIT readingFinished();
 
-    if (read.error) {
-        Dialogs::information(m_opener, read.error->message);
+    tellRefused();
+    if (m_pending->files.isEmpty()) {
         finish();
         return;
     }
@@ -237,8 +260,14 @@ void TxtDropImport::append(bool split)
     }
     if (split && m_preview)
         plan->chapters = correctChapters(std::move(plan->chapters), m_preview->corrections());
-    if (auto stored = appendChapters(m_book, plan->chapters, {.limit = m_pending->limit}); !stored)
+    if (auto stored = appendChapters(m_book, plan->chapters, {.limit = m_pending->limit}); !stored) {
         Dialogs::information(m_opener, stored.error().message);
+        return;
+    }
+    // The book is named only now that its chapter is in, and only if no
+    // name was typed meanwhile.
+    if (!m_pending->bookName.isEmpty() && m_book.settings().bookName.trimmed().isEmpty())
+        m_book.setBookName(m_pending->bookName);
 }
 
 void TxtDropImport::finish()

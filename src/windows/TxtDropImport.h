@@ -31,15 +31,18 @@ public:
     TxtDropImport(BookProject& book, QWidget* opener);
     ~TxtDropImport() override; // waits for a read in progress
 
-    // The local TXT files among dropped items, in their order.
-    static QStringList txtFiles(const QMimeData* mime);
+    // The local files among dropped items, in their order (folders left out).
+    static QStringList droppedFiles(const QMimeData* mime);
 
     // Reading, or waiting for the preview's choice: no second drop now.
     bool active() const;
     // The preview, created on first use.
     ChapterPreview* preview();
-    // Starts the import of `paths` (nothing when active or empty). A book at
-    // the chapter limit is told so at once.
+    // Starts the import of `paths` (nothing when active or empty): every
+    // readable TXT file among them comes in, in their order; one warning
+    // names each file refused (not a TXT file, not text, unreadable) with
+    // its reason. A book at the chapter limit is told so at once. A single
+    // file dropped on a book without chapters or book name names the book.
     void start(const QStringList& paths, int limit);
 
 Q_SIGNALS:
@@ -57,6 +60,7 @@ private:
     void detected(Detected d);
     void append(bool split);
     void finish();
+    void tellRefused();
 
     struct Pending;
     BookProject& m_book;

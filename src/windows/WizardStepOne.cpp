@@ -5,7 +5,9 @@
 
 #include "model/BookProject.h"
 #include "model/Site.h"
+#include "packaging/MakeChecks.h"
 #include "windows/Dialogs.h"
+#include "windows/FieldFlag.h"
 #include "windows/FolderChooser.h"
 #include "windows/MainWindow.h"
 #include "windows/Placement.h"
@@ -41,6 +43,9 @@ WizardStepOne::WizardStepOne(MainWindow& mainWindow)
     connect(ui->Command1, &QPushButton::clicked, this, &WizardStepOne::browse);
     connect(ui->Command8, &QPushButton::clicked, this, &WizardStepOne::next);
     connect(ui->Command9, &QPushButton::clicked, this, &WizardStepOne::leave);
+    // What the make command would refuse in the JAR name shows as it is typed.
+    connect(ui->Text5, &QLineEdit::textChanged, this,
+            [this](const QString& text) { flagField(ui->Text5, jarNameProblem(text)); });
 }
 
 WizardStepOne::~WizardStepOne() = default;

@@ -93,7 +93,8 @@ void WizardStepTwo::batchImport()
     const int count = m_book.chapterCount();
     bool clear = false;
     if (count > 0)
-        clear = Dialogs::question(this, QStringLiteral("是否清空已有的章节")) == Dialogs::Answer::Yes;
+        clear =
+            Dialogs::question(this, QStringLiteral("是否清空已有的章节"), Dialogs::Answer::No) == Dialogs::Answer::Yes;
     m_book.setNum(static_cast<qint16>(clear ? 0 : count));
     Q_EMIT importRequested(clear);
 }

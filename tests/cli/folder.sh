@@ -43,4 +43,13 @@ grep -q "^b_c：" "$work/err" || fail "report does not name b_c: $(cat "$work/er
 [ "$(wc -l <"$work/out2")" = 4 ] || fail "want two books made: $(cat "$work/out2")"
 [ -f "$out/a/"*.jar ] && [ -f "$out/UP/"*.jar ] || fail "the other books were not made"
 
+# The books are made in reading order: numbers by their value.
+numbered="$work/numbered"
+mkdir -p "$numbered"
+for n in 100 9 10 1 2; do printf 'x\r\n' >"$numbered/$n.txt"; done
+run "$work/out3" "$work/err" folder --save-folder "$work/out3-books" "$numbered"
+[ "$status" = 0 ] || fail "numbered folder: status $status: $(cat "$work/err")"
+order=$(grep '\.jar$' "$work/out3" | xargs -n1 dirname | xargs -n1 basename | tr '\n' ' ')
+[ "$order" = "1 2 9 10 100 " ] || fail "books not in reading order: $order"
+
 finish

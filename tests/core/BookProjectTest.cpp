@@ -152,3 +152,57 @@ TEST_F(Book, BatchImportEntryAppendsOrReplaces)
     EXPECT_EQ(book.chapterCount(), 0);
     EXPECT_EQ(book.chaptertext(2), QStringLiteral("c")); // overwritten by the import later
 }
+
+TEST_F(Book, SeveralChaptersAreDeletedAndMovedWithTheirTexts)
+{
+    fourChapters();
+    EXPECT_EQ(book.deleteChapters({3, 1, 3, 9}), 1); // C moves into B's place
+    EXPECT_EQ(book.chapterNames(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+    EXPECT_EQ(slots(4), QStringLiteral("ac--"));
+    EXPECT_EQ(book.num(), 1);
+
+    book.appendChapterName(QStringLiteral("E"));
+    ASSERT_TRUE(book.setChaptertext(2, QStringLiteral("e")));
+    // A and E dragged before C; then C to the end (no change) and to the front.
+    EXPECT_EQ(book.moveChapters({2, 0}, 1), (QList<int>{0, 1}));
+    EXPECT_EQ(book.chapterNames(), (QStringList{QStringLiteral("A"), QStringLiteral("E"), QStringLiteral("C")}));
+    EXPECT_EQ(slots(4), QStringLiteral("aec-"));
+    EXPECT_EQ(book.moveChapters({2}, 3), QList<int>{2});
+    EXPECT_EQ(book.moveChapters({2}, 0), QList<int>{0});
+    EXPECT_EQ(slots(4), QStringLiteral("cae-"));
+    EXPECT_EQ(book.moveChapters({}, 0), QList<int>{});
+
+    // Deleting everything leaves nothing selected.
+    EXPECT_EQ(book.deleteChapters({0, 1, 2}), -1);
+    EXPECT_EQ(book.chapterCount(), 0);
+    EXPECT_EQ(slots(3), QStringLiteral("---"));
+}
+
+TEST_F(Book, TheLastDeleteIsUndoneOnceWhereItStood)
+{
+    fourChapters();
+    EXPECT_FALSE(book.canUndoDelete());
+    EXPECT_EQ(book.deleteChapters({0, 2}), 0);
+    ASSERT_TRUE(book.canUndoDelete());
+    auto back = book.undoDelete();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, (QList<int>{0, 2}));
+    EXPECT_EQ(book.chapterNames(),
+              (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")}));
+    EXPECT_EQ(slots(5), QStringLiteral("abcd-"));
+    EXPECT_FALSE(book.canUndoDelete()); // once
+    EXPECT_TRUE(book.undoDelete()->isEmpty());
+
+    // A single delete too, also after chapters were added behind it.
+    EXPECT_EQ(book.deleteChapter(3), 2);
+    book.appendChapterName(QStringLiteral("E"));
+    ASSERT_TRUE(book.setChaptertext(3, QStringLiteral("e")));
+    ASSERT_TRUE(book.undoDelete());
+    EXPECT_EQ(slots(6), QStringLiteral("abcde-"));
+    EXPECT_EQ(book.chapterNames().at(3), QStringLiteral("D"));
+
+    // Emptying the list forgets it.
+    EXPECT_EQ(book.deleteChapter(0), 0);
+    book.clearAfterBuild();
+    EXPECT_FALSE(book.canUndoDelete());
+}

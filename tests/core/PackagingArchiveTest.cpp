@@ -258,6 +258,35 @@ TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
     EXPECT_EQ(readEntry(jar, "META-INF/MANIFEST.MF"), manifest);
 }
 
+// An archive's size is known ahead: the template's, and for each added entry
+// its deflated bytes and its headers.
+TEST(ArchiveWriteJar, SizeIsTheTemplateAndEachAddedEntrysDeflatedBytesAndHeaders)
+{
+    QTemporaryDir dir;
+    const QString templatePath = dir.filePath(u"template.jar"_s);
+    ASSERT_TRUE(test::writeZip(templatePath, test::templateEntries("T")));
+    QFile templateFile(templatePath);
+    ASSERT_TRUE(templateFile.open(QIODevice::ReadOnly));
+    const QByteArray templateBytes = templateFile.readAll();
+
+    const std::vector<QByteArray> data = sampleData();
+    Packer packer;
+    std::vector<Entry> entries = entriesOver(data);
+    entries.push_back({"capter", data[3]});
+    std::vector<Packer::Batch> batches;
+    batches.push_back(packer.start(entries));
+    qint64 expected = templateBytes.size();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const PackedEntry* packed = batches.front().wait(i);
+        ASSERT_NE(packed, nullptr);
+        expected += addedEntryOverhead(entries[i].name.size()) + packed->deflated.size();
+    }
+    const auto written = writeJar(templateBytes, batches, dir.filePath(u"book.jar"_s));
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written, expected);
+    EXPECT_EQ(QFileInfo(dir.filePath(u"book.jar"_s)).size(), expected);
+}
+
 TEST(ArchiveWriteJar, BrokenOrEmptyTemplateAndUnwritablePathAreReported)
 {
     QTemporaryDir dir;

@@ -452,8 +452,34 @@ TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
 
     const auto r = build();
     ASSERT_FALSE(r);
-    EXPECT_EQ(r.error().message, u"无法创建目录："_s + native(QDir(blocker).filePath(u"三国"_s)));
+    EXPECT_EQ(r.error().message,
+              u"无法创建目录："_s + native(QDir(blocker).filePath(u"三国"_s)) + u"（已有同名的文件）"_s);
     EXPECT_EQ(snapshot(), before);
+
+    // A book name of 100 Chinese characters is too long for a folder name.
+    s.saveFolder = native(root.filePath(u"jar"_s)) + QDir::separator();
+    s.bookName = QString(100, u'书');
+    book.setSettings(s);
+    const auto tooLong = build();
+    ASSERT_FALSE(tooLong);
+    EXPECT_EQ(tooLong.error().message,
+              u"无法创建目录："_s + native(QDir(root.filePath(u"jar"_s)).filePath(s.bookName)) + u"（名称过长）"_s);
+
+    // A save folder that cannot be written (where the system refuses it:
+    // not for an administrator).
+    const QString readOnly = root.filePath(u"readonly"_s);
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
+    if (!QDir().mkdir(QDir(readOnly).filePath(u"probe"_s))) {
+        s.saveFolder = native(readOnly) + QDir::separator();
+        s.bookName = u"三国"_s;
+        book.setSettings(s);
+        const auto refused = build();
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().message,
+                  u"无法创建目录："_s + native(QDir(readOnly).filePath(u"三国"_s)) + u"（没有权限）"_s);
+    }
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(Build, NamesThatWouldLeaveTheSaveFolderAreRefused)
@@ -975,3 +1001,135 @@ TEST_F(KilledBuild, LocksOfAKilledBuildAreTakenOverAndGo)
 }
 
 #endif // Q_OS_UNIX
+
+namespace {
+
+// Text that deflates badly (so that the text budget alone would let a JAR
+// pass its class): characters drawn at random from `from` to `to`, lines of
+// 40 with CR LF.
+QString randomText(qsizetype length, char16_t from, char16_t to, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QString text;
+    text.reserve(length + length / 20);
+    for (qsizetype i = 0; i < length; ++i) {
+        text += QChar(static_cast<char16_t>(from + random.bounded(to - from + 1)));
+        if (i % 40 == 39)
+            text += u"\r\n"_s;
+    }
+    return text;
+}
+
+} // namespace
+
+// Every size class, with Chinese text, ASCII text and 1000 one-line
+// chapters: no volume passes the class, and a volume cut for its size is
+// full to within a few pieces. A reader template about the real one's size.
+TEST_F(Build, NoVolumePassesItsSizeClass)
+{
+    test::ZipEntries tpl = test::templateEntries("nokia");
+    tpl.emplace_back("Reader.class", randomText(5000, u'!', u'~', 7).toLatin1());
+    ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), tpl));
+
+    struct Case {
+        const char* what;
+        QStringList names;
+        QStringList texts;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"Chinese", {u"甲"_s, u"乙"_s}, {}});
+    cases.back().texts = {randomText(500000, u'\u4e00', u'\u9fa5', 1), randomText(300000, u'\u4e00', u'\u9fa5', 2)};
+    cases.push_back({"ASCII", {u"a"_s}, {randomText(1200000, u'!', u'~', 3)}});
+    cases.push_back({"one-line chapters", {}, {}});
+    for (int i = 1; i <= 1000; ++i) {
+        cases.back().names << u"第%1章 一行"_s.arg(i);
+        cases.back().texts << u"第%1章只有一行。\r\n"_s.arg(i);
+    }
+
+    for (int jarSize = 1; jarSize <= 4; ++jarSize) {
+        const qint64 limit = payload::jarSizeLimit(jarSize);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " in class " + std::to_string(jarSize));
+            book.setJarSize(jarSize);
+            book.setBookName(u"三国"_s);
+            for (qsizetype i = 0; i < c.names.size(); ++i)
+                addChapter(c.names[i], c.texts[i]);
+            const auto r = build();
+            ASSERT_TRUE(r) << r.error().message.toStdString();
+            int cutForSize = 0;
+            for (qsizetype v = 0; v < r->jarPaths.size(); ++v) {
+                const qint64 size = QFileInfo(r->jarPaths[v]).size();
+                EXPECT_LE(size, limit) << r->jarPaths[v].toStdString();
+                // A volume that did not reach its text budget ended for its size.
+                const auto capter = test::zipEntry(r->jarPaths[v], "capter");
+                ASSERT_TRUE(capter.has_value());
+                qint64 pieces = 0;
+                for (const auto& [name, data] : test::readZip(r->jarPaths[v]))
+                    pieces += name.front() >= '1' && name.front() <= '9' ? data.size() : 0;
+                if (v + 1 < r->jarPaths.size() && pieces / 1024 < payload::textBudget(jarSize)) {
+                    ++cutForSize;
+                    EXPECT_GE(size, limit - 8 * 1024) << r->jarPaths[v].toStdString();
+                }
+            }
+            // Each volume names its place among the volumes as they came
+            // out (the size cut some sooner than the text alone would have)
+            // and the next one; each JAD gives its JAR's size; nothing
+            // temporary is left.
+            const auto count = r->jarPaths.size();
+            for (qsizetype v = 0; count > 1 && v < count; ++v) {
+                const QString next = v + 1 < count ? QFileInfo(r->jarPaths[v + 1]).fileName() : QString();
+                const auto volume = test::zipEntry(r->jarPaths[v], "volume");
+                ASSERT_TRUE(volume.has_value());
+                const QStringList lines = QString::fromUtf8(volume->mid(3)).split(u"\r\n"_s);
+                ASSERT_EQ(lines.size(), 6) << volume->toStdString();
+                EXPECT_EQ(lines[0], QString::number(v + 1));
+                EXPECT_EQ(lines[1], QString::number(count));
+                EXPECT_EQ(lines[4], next);
+                QFile jad(r->jadPaths[v]);
+                ASSERT_TRUE(jad.open(QIODevice::ReadOnly));
+                EXPECT_TRUE(jad.readAll().contains(
+                    "MIDlet-Jar-Size: " + QByteArray::number(QFileInfo(r->jarPaths[v]).size()) + "\r\n"));
+            }
+            for (const QString& name : filesIn(r->bookFolder))
+                EXPECT_FALSE(name.startsWith(u"."_s)) << name.toStdString();
+            // The text budget alone would have passed the class here (but
+            // for Chinese in 60 KB, which deflates to less than 60 KB, and
+            // the short chapters, which fill 120 KB and less only).
+            const bool fitsByBudget = std::string(c.what) == "Chinese" ? jarSize == 4
+                                      : std::string(c.what) == "ASCII" ? false
+                                                                       : jarSize <= 2;
+            EXPECT_EQ(cutForSize > 0, !fitsByBudget);
+        }
+    }
+}
+
+// A book whose volumes keep within their class is cut by the text budget
+// alone, as the payload writer cuts it without a size class.
+TEST_F(Build, VolumesWithinTheirClassAreCutByTheTextBudget)
+{
+    QString text;
+    for (int i = 0; i < 6000; ++i)
+        text += u"　　第%1段，山中的雨下了一夜，溪水涨到了石阶下面。\r\n"_s.arg(i % 97);
+    book.setJarSize(4);
+    addChapter(u"上"_s, text);
+    addChapter(u"下"_s, text.left(90000));
+    const QStringList names = book.chapterNames();
+    const QStringList texts = {book.chaptertext(0), book.chaptertext(1)};
+
+    QList<QByteArray> expected;
+    payload::Cursor cursor;
+    do {
+        auto v = payload::writeVolume(names, texts, payload::textBudget(4), cursor);
+        ASSERT_TRUE(v);
+        expected << payload::utf8WithBom(v->capter);
+    } while (!payload::bookFinished(texts, cursor));
+    ASSERT_GT(expected.size(), 2);
+
+    const auto r = build();
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    ASSERT_EQ(r->jarPaths.size(), expected.size());
+    for (qsizetype v = 0; v < expected.size(); ++v) {
+        EXPECT_EQ(test::zipEntry(r->jarPaths[v], "capter"), expected[v]);
+        EXPECT_LE(QFileInfo(r->jarPaths[v]).size(), payload::jarSizeLimit(4));
+    }
+}

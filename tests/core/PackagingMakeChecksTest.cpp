@@ -53,7 +53,15 @@ TEST(MakeChecks, FirstFailingCheckInOrderAndBlankFieldsEmptied)
         {{u"s"_s, u"   "_s, u""_s}, 1, u"书名为空"_s, {u"s"_s, u""_s, u""_s}},
         {{u"s"_s, u"三国"_s, u"  "_s}, 1, u"制作名为空"_s, {u"s"_s, u"三国"_s, u""_s}},
         {{u"s"_s, u"a/b"_s, u"Vamo"_s}, 0, u"请添加章节内容"_s, {u"s"_s, u"a/b"_s, u"Vamo"_s}},
-        {{u"s"_s, u"say \"hi\" :"_s, u"V"_s}, 1, u"书名包涵非法字符(\")"_s, {u"s"_s, u"say \"hi\" :"_s, u"V"_s}},
+        // Every forbidden character named once, in one message.
+        {{u"s"_s, u"say \"hi\" :"_s, u"V"_s}, 1, u"书名包涵非法字符(\")(:)"_s, {u"s"_s, u"say \"hi\" :"_s, u"V"_s}},
+        {{u"s"_s, u"a/b:c/d*"_s, u"V"_s}, 1, u"书名包涵非法字符(/)(:)(*)"_s, {u"s"_s, u"a/b:c/d*"_s, u"V"_s}},
+        // A JAD's JAR URL is taken literally: no space inside the JAR name,
+        // told after the Chinese test.
+        {{u"x y"_s, u"三国"_s, u"V"_s}, 1, u"jar包名含有空格"_s, {u"x y"_s, u"三国"_s, u"V"_s}},
+        {{u"x\u3000y"_s, u"三国"_s, u"V"_s}, 1, u"jar包名含有空格"_s, {u"x\u3000y"_s, u"三国"_s, u"V"_s}},
+        {{u"中 文"_s, u"三国"_s, u"V"_s}, 1, u"jar包名含有中文"_s, {u"中 文"_s, u"三国"_s, u"V"_s}},
+        {{u" xy "_s, u"三国"_s, u"V"_s}, 1, ok, {u" xy "_s, u"三国"_s, u"V"_s}},
         {{u"s"_s, u" .. "_s, u"V"_s}, 1, u"书名包涵非法字符(.)"_s, {u"s"_s, u" .. "_s, u"V"_s}},
         {{u"s"_s, u"..a"_s, u"V"_s}, 1, ok, {u"s"_s, u"..a"_s, u"V"_s}},
         // A line break would end the manifest's name line early.
@@ -74,9 +82,9 @@ TEST(MakeChecks, EveryForbiddenCharacterIsNamedInBothNames)
 {
     for (const QString& c : {u"?"_s, u"*"_s, u":"_s, u"/"_s, u"\\"_s, u"<"_s, u">"_s, u"|"_s, u"\""_s}) {
         Fields jar{u"a"_s + c + u"b?"_s, u"书"_s, u"V"_s};
-        EXPECT_EQ(run(jar), u"jar包名包涵非法字符("_s + c + u")"_s);
+        EXPECT_EQ(run(jar), u"jar包名包涵非法字符("_s + c + u")"_s + (c == u"?"_s ? QString() : u"(?)"_s));
         Fields book{u"s"_s, u"书"_s + c + u"*"_s, u"V"_s};
-        EXPECT_EQ(run(book), u"书名包涵非法字符("_s + c + u")"_s);
+        EXPECT_EQ(run(book), u"书名包涵非法字符("_s + c + u")"_s + (c == u"*"_s ? QString() : u"(*)"_s));
     }
 }
 
@@ -91,6 +99,12 @@ TEST(NameRules, OneImplementationForEveryCaller)
     EXPECT_EQ(checkBookName(u"a\u007Fb").error().message, QStringLiteral("书名包涵非法字符(U+007F)"));
     EXPECT_EQ(checkBookName(u" .. ").error().message, QStringLiteral("书名包涵非法字符(.)"));
     EXPECT_TRUE(checkBookName(u"第一部 上"));
+    // As typed: what the make command would say of the JAR name, but blank.
+    EXPECT_EQ(jarNameProblem(u"ab中"), QStringLiteral("jar包名含有中文"));
+    EXPECT_EQ(jarNameProblem(u"a b"), QStringLiteral("jar包名含有空格"));
+    EXPECT_EQ(jarNameProblem(u"a:b"), QStringLiteral("jar包名包涵非法字符(:)"));
+    EXPECT_EQ(jarNameProblem(u""), QString());
+    EXPECT_EQ(jarNameProblem(u"vamo-0101"), QString());
 }
 
 // Each refusal names its field; only a blank field is to be emptied, and the

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/TxtFolder.h"
+#include "intake/NaturalOrder.h"
 
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -55,10 +57,10 @@ TEST_F(Listing, ListsTxtFilesOnlyIgnoringCaseAndSkippingFolders)
 
 // A name of four characters or fewer (spaces trimmed) ends the listing where
 // the file system returns it. The order is the file system's, so the
-// expectation is taken from the folder's own unfiltered order; folders are
-// tried until " .txt" is not the last entry, so that something really is cut
-// off. (Not ".txt": Wine shows names starting with a dot as hidden files,
-// which a Windows listing leaves out.)
+// expectation is taken from the folder's own unfiltered order (then put in
+// natural order); folders are tried until " .txt" is not the last entry, so
+// that something really is cut off. (Not ".txt": Wine shows names starting
+// with a dot as hidden files, which a Windows listing leaves out.)
 TEST_F(Listing, ShortNameEndsTheListingInFileSystemOrder)
 {
     bool cutSomething = false;
@@ -90,10 +92,53 @@ TEST_F(Listing, ShortNameEndsTheListingInFileSystemOrder)
         ASSERT_TRUE(seenShort);
         auto listed = listTxtFolder(d);
         ASSERT_TRUE(listed);
+        sortNaturally(before);
         EXPECT_EQ(*listed, before);
         cutSomething = after > 0;
     }
     EXPECT_TRUE(cutSomething);
+}
+
+// 120 numbered chapter files made in a shuffled order come back 001 to 120,
+// whatever order the file system keeps them in.
+TEST_F(Listing, NumberedFilesComeInReadingOrder)
+{
+    const QString d = dir(QStringLiteral("numbered"));
+    QStringList expected;
+    for (int i = 1; i <= 120; ++i)
+        expected << QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+    QStringList shuffled = expected;
+    for (qsizetype i = shuffled.size() - 1; i > 0; --i)
+        shuffled.swapItemsAt(i, QRandomGenerator::global()->bounded(i + 1));
+    for (const QString& name : shuffled)
+        ASSERT_TRUE(touch(QDir(d).filePath(name)));
+    auto listed = listTxtFolder(d);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(*listed, expected);
+}
+
+TEST(NaturalOrder, NumbersByValueTextByChineseCollation)
+{
+    auto sorted = [](QStringList names) {
+        sortNaturally(names);
+        return names;
+    };
+    // One, two, ten and a hundred, with and without padding and text around.
+    EXPECT_EQ(sorted({u("100.txt"), u("10.txt"), u("2.txt"), u("1.txt")}),
+              (QStringList{u("1.txt"), u("2.txt"), u("10.txt"), u("100.txt")}));
+    EXPECT_EQ(sorted({u("第10章.txt"), u("第2章.txt"), u("第1章.txt"), u("第100章.txt")}),
+              (QStringList{u("第1章.txt"), u("第2章.txt"), u("第10章.txt"), u("第100章.txt")}));
+    EXPECT_EQ(sorted({u("卷2-10.txt"), u("卷2-9.txt"), u("卷10-1.txt"), u("卷1-100.txt")}),
+              (QStringList{u("卷1-100.txt"), u("卷2-9.txt"), u("卷2-10.txt"), u("卷10-1.txt")}));
+    EXPECT_EQ(sorted({u("010.txt"), u("9.txt"), u("0011.txt")}),
+              (QStringList{u("9.txt"), u("010.txt"), u("0011.txt")}));
+    // Chinese by pinyin (an 安, bei 北, chang 长), letters without regard to case.
+    EXPECT_EQ(sorted({u("长安.txt"), u("北京.txt"), u("安徽.txt")}),
+              (QStringList{u("安徽.txt"), u("北京.txt"), u("长安.txt")}));
+    EXPECT_EQ(sorted({u("b.txt"), u("C.txt"), u("a.txt")}), (QStringList{u("a.txt"), u("b.txt"), u("C.txt")}));
+    // Names the collation cannot tell apart still come in one fixed order.
+    EXPECT_EQ(sorted({u("1.txt"), u("01.txt")}), sorted({u("01.txt"), u("1.txt")}));
+    EXPECT_EQ(sorted({u("only.txt")}), QStringList{u("only.txt")});
 }
 
 TEST(FolderPath, OneTrailingSeparator)

@@ -245,10 +245,65 @@ private Q_SLOTS:
         QCOMPARE(m_fx.book->chaptertext(3), u("another\r\nfile\r\n\r\n"));
         QVERIFY(m_fx.win->isEnabled());
 
-        // Nothing that is a TXT file: the drag is refused.
+        // Nothing that is a TXT file: nothing comes in, and the user is told.
         put(QStringLiteral("notes.md"), u("x"));
-        QVERIFY(!dropOn(chapterListArea(), {QUrl::fromLocalFile(path(QStringLiteral("notes.md")))}));
+        Dialogs::clearRecord();
+        QVERIFY(dropOn(chapterListArea(), {QUrl::fromLocalFile(path(QStringLiteral("notes.md")))}));
+        QVERIFY(QTest::qWaitFor([] { return !Dialogs::messages().isEmpty(); }));
+        QCOMPARE(Dialogs::messages(), QStringList{u("以下文件未能导入：\n不是TXT文件：") +
+                                                  QDir::toNativeSeparators(path(QStringLiteral("notes.md")))});
+        QCOMPARE(m_fx.book->chapterCount(), 4);
+        // Nothing local: the drag is refused.
         QVERIFY(!dropOn(chapterListArea(), {QUrl(QStringLiteral("https://example.com/a.txt"))}));
+    }
+
+    // 001.txt, a binary file named .txt, 002.txt and a picture: both TXT
+    // files come in, in their order, and one warning names the other two,
+    // each with its reason.
+    void aMixedDropAddsEveryReadableTxtFileAndNamesTheRefused()
+    {
+        open();
+        const QUrl one = put(QStringLiteral("001.txt"), u("第一篇\r\n"));
+        const QString binary = path(u("坏.txt"));
+        QVERIFY(writeFile(binary, QByteArray("PK\x03\x04\x00\x00\x01\x02\x00\x00\x00\x07", 12).repeated(50)));
+        const QUrl two = put(QStringLiteral("002.txt"), u("第二篇\r\n"));
+        const QString picture = path(u("封面.png"));
+        QVERIFY(writeFile(picture, QByteArray("\x89PNG\r\n\x1a\n\x00\x00", 10)));
+        QVERIFY(dropOn(chapterListArea(), {one, QUrl::fromLocalFile(binary), two, QUrl::fromLocalFile(picture)}));
+        QVERIFY(QTest::qWaitFor([&] { return !m_fx.win->busy() && m_fx.win->isEnabled(); }));
+        QCOMPARE(m_fx.book->chapterNames(), QStringList({u("001"), u("002")}));
+        QCOMPARE(m_fx.book->chaptertext(0), u("第一篇\r\n\r\n"));
+        QCOMPARE(m_fx.book->chaptertext(1), u("第二篇\r\n\r\n"));
+        QCOMPARE(Dialogs::messages(),
+                 QStringList{u("以下文件未能导入：\n不是文本文件：") + QDir::toNativeSeparators(binary) +
+                             u("\n不是TXT文件：") + QDir::toNativeSeparators(picture)});
+        QCOMPARE(Dialogs::messageKinds(), QList<Dialogs::Kind>{Dialogs::Kind::Warning});
+        // Two files on a book without a name do not name it.
+        QCOMPARE(m_fx.book->settings().bookName, QString());
+    }
+
+    // A single TXT file dropped on an empty book without a name names it;
+    // a book with chapters or a typed name keeps its name. Dropped on the
+    // settings frame instead of the list, it comes in just the same.
+    void aSingleFileNamesAnEmptyBookAndDropsWorkAnywhere()
+    {
+        open();
+        QVERIFY(dropOn(find<QGroupBox>(m_fx.win.get(), "Frame1"), {put(u("山居 杂记.txt"), u("正文\r\n"))}));
+        QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 1; }));
+        QCOMPARE(m_fx.book->settings().bookName, u("山居 杂记"));
+        QCOMPARE(find<QLineEdit>(m_fx.win.get(), "Text3")->text(), u("山居 杂记"));
+
+        m_fx.book->setBookName(QString());
+        QVERIFY(dropOn(chapterListArea(), {put(u("二.txt"), u("正文\r\n"))}));
+        QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 2; }));
+        QCOMPARE(m_fx.book->settings().bookName, QString()); // the book had chapters
+
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        find<QAction>(m_fx.win.get(), "menu_one_1")->trigger();
+        m_fx.book->setBookName(u("我的书"));
+        QVERIFY(dropOn(chapterListArea(), {put(u("三.txt"), u("正文\r\n"))}));
+        QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 1; }));
+        QCOMPARE(m_fx.book->settings().bookName, u("我的书"));
     }
 
     void severalFilesShareOnePreview()

@@ -199,6 +199,8 @@ private Q_SLOTS:
         click("Command2");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否保存编辑内容?")});
         QCOMPARE(Dialogs::messageKinds(), QList{Dialogs::Kind::Question});
+        // Enter or Escape save.
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::Yes});
         QCOMPARE(book->chapterNames().at(1), QStringLiteral("旧1"));
         QCOMPARE(book->chaptertext(1), QStringLiteral("改过的\r\n内容\r\n"));
         verifyReturned();
@@ -448,11 +450,25 @@ private Q_SLOTS:
         QVERIFY(book->setChaptertext(0, numbered(66000)));
         editChapter(0);
         control<QLabel>("Label2")->setText(QStringLiteral("x"));
+        // Asked first; the default, and no, keep the text.
+        click("Command4");
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("确定要清空章节内容吗？")});
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
+        QCOMPARE(editor->visibleText(), numbered(66000).left(65000));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         click("Command4");
         QVERIFY(content()->document()->isEmpty());
         QVERIFY(editor->strmod().isEmpty());
         QCOMPARE(name()->text(), QStringLiteral("旧0"));
         QCOMPARE(hint(), QStringLiteral("可直接输入，或按CTRL+V粘贴文本，或从文件读入。"));
+        // Ctrl+Z brings the box's text back.
+        QTest::keyClick(content(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(editor->visibleText(), numbered(66000).left(65000));
+        // An empty box is emptied without a question.
+        Dialogs::clearRecord();
+        content()->clear();
+        click("Command4");
+        QVERIFY(Dialogs::messages().isEmpty());
     }
 
     void typingAndPastingStopAt65000AndNameAt21()

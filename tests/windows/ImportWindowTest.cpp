@@ -11,15 +11,18 @@
 #include "MainWindowFixture.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
@@ -181,6 +184,50 @@ private Q_SLOTS:
         QCOMPARE(rules->currentIndex(), 0);
     }
 
+    // The files of a folder in reading order: numbers by their value,
+    // Chinese by pinyin (bei, di, xi); the folder's path under the tree; the tree not
+    // scrolled sideways.
+    void filesAreListedInReadingOrder()
+    {
+        for (const char* name :
+             {"100.txt", "10.txt", "2.txt", "1.txt", "西安.txt", "北京.txt", "第10章.txt", "第9章.txt"})
+            put(u(name), "x");
+        openFromMain();
+        QCOMPARE(listed(), (QStringList{u("1.txt"), u("2.txt"), u("10.txt"), u("100.txt"), u("北京.txt"),
+                                        u("第9章.txt"), u("第10章.txt"), u("西安.txt")}));
+        QCOMPARE(in<QLineEdit>(form6(), "TxtFolderPath")->text(), QDir::toNativeSeparators(txtFolder()));
+        QCOMPARE(in<QTreeView>(form6(), "Dir1")->horizontalScrollBar()->value(), 0);
+        // One file is a list of one.
+        QVERIFY(QDir(txtFolder()).removeRecursively() && QDir().mkpath(txtFolder()));
+        put(u("只有一个.txt"), "x");
+        form6()->Dir1_Change();
+        QCOMPARE(listed(), QStringList{u("只有一个.txt")});
+    }
+
+    // Several files selected go at once with Delete (the files stay); the
+    // context menu puts the list back in reading order.
+    void severalFilesAreRemovedAndTheListSortedByName()
+    {
+        for (const char* name : {"1.txt", "2.txt", "3.txt", "10.txt"})
+            put(u(name), "x");
+        openFromMain();
+        order({u("10.txt"), u("3.txt"), u("2.txt"), u("1.txt")});
+        auto* sort = files()->findChild<QAction*>(QStringLiteral("sortByName"));
+        QVERIFY(sort && files()->actions().contains(sort));
+        QCOMPARE(sort->text(), u("按文件名排序"));
+        sort->trigger();
+        QCOMPARE(listed(), (QStringList{u("1.txt"), u("2.txt"), u("3.txt"), u("10.txt")}));
+
+        QCOMPARE(files()->dragDropMode(), QAbstractItemView::InternalMove);
+        files()->setCurrentRow(1);
+        files()->item(3)->setSelected(true);
+        QTest::keyClick(files(), Qt::Key_Delete);
+        QCOMPARE(listed(), (QStringList{u("1.txt"), u("3.txt")}));
+        QCOMPARE(files()->currentRow(), 1);
+        QVERIFY(Dialogs::messages().isEmpty());
+        QVERIFY(QFileInfo::exists(QDir(txtFolder()).filePath(u("10.txt"))));
+    }
+
     void removeUpAndDownDecideTheChapterOrder()
     {
         for (const char* name : {"one.txt", "two.txt", "three.txt", "four.txt"})
@@ -212,14 +259,22 @@ private Q_SLOTS:
         QCOMPARE(files()->currentRow(), 0);
         QVERIFY(QFileInfo::exists(QDir(txtFolder()).filePath(u("two.txt"))));
 
-        // What the progress display shows when the import ends.
-        QString count, name;
+        // What the progress display shows when the import ends: the final
+        // count and a full bar, whatever the last report said.
+        QString count, name, progress;
+        int fill = 0;
+        int full = -1;
         connect(form6(), &ImportWindow::importFinished, this, [&] {
             count = in<QGroupBox>(form6(), "Frame1")->title();
             name = in<QLabel>(form6(), "Label5")->text();
+            progress = in<QLabel>(form6(), "Label7")->text();
+            fill = in<QWidget>(form6(), "Shape2")->width();
+            full = in<QWidget>(form6(), "Shape1")->contentsRect().width();
         });
         importAll();
-        QVERIFY2(count == u("导入章数：1/2") || count == u("导入章数：2/2"), qPrintable(count));
+        QCOMPARE(count, u("导入章数：2/2"));
+        QCOMPARE(progress, u("进度：100.00%"));
+        QCOMPARE(fill, full);
         QVERIFY2(name == u("章名：one") || name == u("章名：four"), qPrintable(name));
         QCOMPARE(m_fx.book->chapterNames(), (QStringList{u("one"), u("four")}));
         QCOMPARE(m_fx.book->chaptertext(1), u("four.txt\r\n\r\n"));
@@ -249,10 +304,11 @@ private Q_SLOTS:
         QVERIFY(Dialogs::messages().isEmpty());
         QCOMPARE(returned.count(), 1);
         QVERIFY(m_fx.win->isEnabled());
-        // A fresh window next time.
+        // A fresh window next time, on the folder it showed last.
         QTRY_VERIFY(!old);
         QVERIFY(!form6()->isVisible());
-        QCOMPARE(files()->count(), 0);
+        QCOMPARE(form6()->importFolder(), QDir::toNativeSeparators(txtFolder()) + QDir::separator());
+        QCOMPARE(listed(), (QStringList{u("x.txt"), u("y.txt"), u("z.txt")}));
     }
 
     void yesReplacesTheChaptersWhenTheImportRuns()

@@ -10,17 +10,21 @@
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <cstdio>
 #include <memory>
@@ -95,6 +99,39 @@ private Q_SLOTS:
         m_fx.win->setTxtFolder(path(QStringLiteral("other")));
         QCOMPARE(queued(), QStringList{QStringLiteral("elsewhere.txt")});
         QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    // The queue is the folder in reading order, as is a folder dropped on
+    // the folder tab.
+    void theQueueComesInReadingOrder()
+    {
+        for (const char* name : {"txt/10.txt", "txt/9.txt", "txt/100.txt", "txt/1.txt", "drop/第12章.txt",
+                                 "drop/第2章.txt", "drop/序.txt"})
+            put(QString::fromUtf8(name));
+        openOnFolderTab();
+        QCOMPARE(queued(), (QStringList{QStringLiteral("1.txt"), QStringLiteral("9.txt"), QStringLiteral("10.txt"),
+                                        QStringLiteral("100.txt")}));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path(QStringLiteral("drop")))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(find<QGroupBox>("Frame3"), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(find<QGroupBox>("Frame3"), &drop);
+        QCOMPARE(queued(), (QStringList{QString::fromUtf8("第2章.txt"), QString::fromUtf8("第12章.txt"),
+                                        QString::fromUtf8("序.txt")}));
+
+        // Reordered by hand, the context menu sorts it again; Delete takes
+        // the selected books out of the queue.
+        queue()->item(0)->setText(QString::fromUtf8("序.txt"));
+        queue()->item(2)->setText(QString::fromUtf8("第2章.txt"));
+        queue()->findChild<QAction*>(QStringLiteral("sortByName"))->trigger();
+        QCOMPARE(queued(), (QStringList{QString::fromUtf8("第2章.txt"), QString::fromUtf8("第12章.txt"),
+                                        QString::fromUtf8("序.txt")}));
+        queue()->setCurrentRow(0);
+        queue()->item(1)->setSelected(true);
+        QTest::keyClick(queue(), Qt::Key_Delete);
+        QCOMPARE(queued(), QStringList{QString::fromUtf8("序.txt")});
     }
 
     void aFolderThatCannotBeListedIsReported()

@@ -16,6 +16,7 @@
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -175,6 +176,25 @@ private Q_SLOTS:
         QCOMPARE(chapterList()->count(), 1);
     }
 
+    // What the make command would refuse in the JAR name shows as it is
+    // typed, in the field's frame and tooltip; a good name clears it.
+    void jarNameIsFlaggedAsItIsTyped()
+    {
+        open();
+        QLineEdit* jar = edit("Text5");
+        const QString ownTip = jar->toolTip();
+        QVERIFY(jar->styleSheet().isEmpty());
+        QTest::keyClicks(jar, QStringLiteral(" x"));
+        QCOMPARE(jar->toolTip(), QStringLiteral("jar包名含有空格"));
+        QVERIFY(!jar->styleSheet().isEmpty());
+        jar->setText(QStringLiteral("书"));
+        QCOMPARE(jar->toolTip(), QStringLiteral("jar包名含有中文"));
+        jar->setText(QStringLiteral("shu"));
+        QCOMPARE(jar->toolTip(), ownTip);
+        QVERIFY(jar->styleSheet().isEmpty());
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
     void makeChecksStopAtTheFirstFailure_data()
     {
         QTest::addColumn<QString>("jarName");
@@ -210,9 +230,12 @@ private Q_SLOTS:
         QTest::newRow("slash in book name")
             << QStringLiteral("book") << QStringLiteral("a/b") << QStringLiteral("Vamo") << true
             << QStringLiteral("书名包涵非法字符(/)") << QStringLiteral("a/b") << QStringLiteral("Vamo");
-        QTest::newRow("first forbidden character is named")
-            << QStringLiteral("book") << QStringLiteral("x\"y?") << QStringLiteral("Vamo") << true
-            << QStringLiteral("书名包涵非法字符(\")") << QStringLiteral("x\"y?") << QStringLiteral("Vamo");
+        QTest::newRow("every forbidden character is named, once")
+            << QStringLiteral("book") << QStringLiteral("x\"y?\"") << QStringLiteral("Vamo") << true
+            << QStringLiteral("书名包涵非法字符(\")(?)") << QStringLiteral("x\"y?\"") << QStringLiteral("Vamo");
+        QTest::newRow("space in the JAR name after the Chinese test")
+            << QStringLiteral("x y") << QStringLiteral("书") << QStringLiteral("Vamo") << true
+            << QStringLiteral("jar包名含有空格") << QStringLiteral("书") << QStringLiteral("Vamo");
     }
 
     void makeChecksStopAtTheFirstFailure()
@@ -501,6 +524,88 @@ private Q_SLOTS:
         }
     }
 
+    // Several chapters selected: Delete (key or button) asks first, the
+    // default keeping them; yes deletes them, texts in step with names;
+    // Ctrl+Z or "撤销删除" brings the last delete back where it stood.
+    void severalChaptersAreDeletedAndTheLastDeleteUndone()
+    {
+        open();
+        const Chapters all{{QStringLiteral("A"), QStringLiteral("a")},
+                           {QStringLiteral("B"), QStringLiteral("b")},
+                           {QStringLiteral("C"), QStringLiteral("c")},
+                           {QStringLiteral("D"), QStringLiteral("d")},
+                           {QStringLiteral("E"), QStringLiteral("e")}};
+        addChapters(all);
+        QListWidget* list = chapterList();
+        QVERIFY(list->selectionMode() == QAbstractItemView::ExtendedSelection);
+        auto* undo = list->findChild<QAction*>(QStringLiteral("undoDelete"));
+        QVERIFY(undo && list->actions().contains(undo));
+        QCOMPARE(undo->text(), QStringLiteral("撤销删除"));
+        QVERIFY(!undo->isEnabled());
+
+        list->setCurrentRow(1);
+        list->item(3)->setSelected(true);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("确定要删除选中的2个章节吗？")});
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
+        verifyChapters(all);
+
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        click("Command3");
+        verifyChapters({{QStringLiteral("A"), QStringLiteral("a")},
+                        {QStringLiteral("C"), QStringLiteral("c")},
+                        {QStringLiteral("E"), QStringLiteral("e")}});
+        QCOMPARE(list->currentRow(), 1);
+        QVERIFY(undo->isEnabled());
+
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        verifyChapters(all);
+        QCOMPARE(list->selectedItems().size(), 2);
+        QVERIFY(!undo->isEnabled()); // once
+
+        // One chapter: Delete asks nothing; the menu entry undoes it.
+        Dialogs::clearRecord();
+        list->clearSelection();
+        list->setCurrentRow(4);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(m_fx.book->chapterCount(), 4);
+        undo->trigger();
+        verifyChapters(all);
+        QCOMPARE(list->currentRow(), 4);
+    }
+
+    // Chapters dragged within the list take their texts along.
+    void draggedChaptersMoveWithTheirTexts()
+    {
+        open();
+        addChapters({{QStringLiteral("A"), QStringLiteral("a")},
+                     {QStringLiteral("B"), QStringLiteral("b")},
+                     {QStringLiteral("C"), QStringLiteral("c")},
+                     {QStringLiteral("D"), QStringLiteral("d")}});
+        QListWidget* list = chapterList();
+        QCOMPARE(list->dragDropMode(), QAbstractItemView::InternalMove);
+        list->setCurrentRow(0);
+        list->item(2)->setSelected(true);
+        // Onto the upper half of D: A and C go before it.
+        const QRect d = list->visualRect(list->model()->index(3, 0));
+        m_fx.win->dropChaptersAt(QPointF(d.center().x(), d.top() + 1));
+        verifyChapters({{QStringLiteral("B"), QStringLiteral("b")},
+                        {QStringLiteral("A"), QStringLiteral("a")},
+                        {QStringLiteral("C"), QStringLiteral("c")},
+                        {QStringLiteral("D"), QStringLiteral("d")}});
+        QCOMPARE(list->selectedItems().size(), 2);
+        QCOMPARE(list->currentRow(), 1);
+        // Below the last row: B to the end.
+        list->clearSelection();
+        list->setCurrentRow(0);
+        m_fx.win->dropChaptersAt(QPointF(5, list->viewport()->height() - 2));
+        verifyChapters({{QStringLiteral("A"), QStringLiteral("a")},
+                        {QStringLiteral("C"), QStringLiteral("c")},
+                        {QStringLiteral("D"), QStringLiteral("d")},
+                        {QStringLiteral("B"), QStringLiteral("b")}});
+    }
+
     void deleteInTheMiddleSetsNumToThePosition()
     {
         open();
@@ -574,6 +679,8 @@ private Q_SLOTS:
         Dialogs::setNextAnswer(Dialogs::Answer::No);
         click("Command10");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
+        // Enter or Escape keep the chapters.
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
         QCOMPARE(m_fx.book->num(), 3);
         QCOMPARE(chapterList()->count(), 3);
         click(m_fx.win->importWindow(), "Command2");
@@ -610,6 +717,7 @@ private Q_SLOTS:
         edit("Text1")->setText(QStringLiteral("elsewhere"));
         addChapters({{QStringLiteral("A"), QStringLiteral("a")}});
         m_fx.clock->set(kStart.addSecs(3));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes); // give up the unmade book
         find<QAction>("menu_one_1")->trigger();
 
         QVERIFY(find<QGroupBox>("Frame2")->isVisible());
@@ -717,6 +825,49 @@ private Q_SLOTS:
         find<QAction>("menu_one_4")->trigger();
         QVERIFY(!m_fx.win->isVisible());
         QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    // Exit (button, menu entry, close box) and New ask before a book not yet
+    // made is given up; the default answer keeps it. With nothing to lose
+    // nothing is asked.
+    void exitAndNewAskBeforeTheBookIsLost()
+    {
+        const QString question = QStringLiteral("当前电子书尚未制作，确定要放弃吗？");
+        open();
+        addChapters({{QStringLiteral("A"), QStringLiteral("a")}, {QStringLiteral("B"), QStringLiteral("b")}});
+        edit("Text3")->setText(QStringLiteral("书"));
+        click("Command9");
+        m_fx.win->close();
+        find<QAction>("menu_one_4")->trigger();
+        find<QAction>("menu_one_1")->trigger();
+        QCOMPARE(Dialogs::messages(), QStringList(4, question));
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>(4, Dialogs::Answer::No));
+        QVERIFY(m_fx.win->isVisible());
+        verifyChapters({{QStringLiteral("A"), QStringLiteral("a")}, {QStringLiteral("B"), QStringLiteral("b")}});
+        QCOMPARE(edit("Text3")->text(), QStringLiteral("书"));
+
+        // New with only a book name asks too; yes gives it up.
+        Dialogs::clearRecord();
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        find<QAction>("menu_one_1")->trigger();
+        QCOMPARE(chapterList()->count(), 0);
+        edit("Text3")->setText(QStringLiteral("书"));
+        find<QAction>("menu_one_1")->trigger();
+        QCOMPARE(Dialogs::messages(), QStringList(2, question));
+        QCOMPARE(edit("Text3")->text(), QStringLiteral("书"));
+
+        // Nothing in the list: exit asks nothing.
+        Dialogs::clearRecord();
+        click("Command9");
+        QVERIFY(!m_fx.win->isVisible());
+        QVERIFY(Dialogs::messages().isEmpty());
+
+        // Yes lets the window close.
+        m_fx.win->show();
+        addChapters({{QStringLiteral("C"), QStringLiteral("c")}});
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        m_fx.win->close();
+        QVERIFY(!m_fx.win->isVisible());
     }
 
     void exitLetsTheOpenEditorOfferToKeepItsChapter()

@@ -85,6 +85,16 @@ private Q_SLOTS:
         QCOMPARE(installQtChineseTranslations(qtTranslationFolders()), first);
         QCOMPARE(buttonText(QMessageBox::No), QStringLiteral("否(&N)"));
     }
+
+    // Dates and numbers in Qt's dialogs follow the interface, not LANG.
+    void theLocaleIsChineseWhateverTheEnvironment()
+    {
+        QCOMPARE(QLocale().language(), QLocale::English);
+        useChineseLocale();
+        QCOMPARE(QLocale().language(), QLocale::Chinese);
+        QCOMPARE(QLocale().territory(), QLocale::China);
+        QCOMPARE(QLocale().toString(QDate(2026, 3, 7), QLocale::LongFormat), QStringLiteral("2026年3月7日星期六"));
+    }
 };
 
 QTEST_MAIN(QtTranslationsTest)

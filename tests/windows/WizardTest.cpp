@@ -559,6 +559,7 @@ private Q_SLOTS:
         Dialogs::setNextAnswer(Dialogs::Answer::No);
         click(stepTwo(), "Command1");
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("是否清空已有的章节")});
+        QCOMPARE(Dialogs::questionDefaults(), QList<Dialogs::Answer>{Dialogs::Answer::No});
         QCOMPARE(requested.at(1).at(0).toBool(), false);
         QCOMPARE(m_fx.book->num(), 3);
         back();
@@ -670,7 +671,8 @@ private Q_SLOTS:
         stepTwoList()->setCurrentRow(0);
         click(stepTwo(), "Command4");
         typeIntoEditor(QStringLiteral("改过"));
-        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes); // give up the unmade book
+        Dialogs::setNextAnswer(Dialogs::Answer::No);  // and the editor's change
         m_fx.win->close();
         QVERIFY(!m_fx.win->isVisible());
         QVERIFY(two.isNull() || !two->isVisible());
