@@ -424,20 +424,28 @@ TEST_F(Build, CutBookFailureKeepsEveryOlderVolume)
     EXPECT_EQ(test::readFile(inBook(u"sanguo(1).jar"_s)), QByteArray("older 1"));
 }
 
-TEST_F(Build, ChapterTooLongAfterOthersWereBeingPackedChangesNothing)
+TEST_F(Build, AChapterOfMoreThan9999PiecesIsMadeWholeInPartsOfTheSameName)
 {
-    // The first chapters' pieces are already being deflated when the long
-    // one is refused.
-    addChapter(u"序"_s, randomText(3 * 1024 * 1024));
+    addChapter(u"序"_s, u"start"_s);
     addChapter(u"长"_s, QString(10000 * 1400 + 1, u'L'));
     addChapter(u"尾"_s, u"end"_s);
-    const Snapshot before = snapshot();
-
     const auto r = build();
-    ASSERT_FALSE(r);
-    EXPECT_EQ(r.error().message, u"章节内容过长，请分成几个章节：长"_s);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_FALSE(QFileInfo::exists(bookFolder()));
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    ASSERT_EQ(r->jarPaths.size(), 1);
+    const QStringList names = test::zipEntryNames(r->jarPaths[0]);
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size());
+    // 序 is part 1, 长 parts 2 and 3 (9999 and 2 pieces), 尾 part 4.
+    for (const char* number : {"10000", "20000", "29998", "30000", "30001", "40000"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(number))) << number;
+    EXPECT_FALSE(names.contains(u"30002"_s));
+    const auto capter = test::zipEntry(r->jarPaths[0], "capter");
+    ASSERT_TRUE(capter);
+    const QStringList lines = QString::fromUtf8(capter->mid(3)).split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 10); // the empty first line, four entries, nothing after the last
+    EXPECT_EQ(lines[1], u"序0001"_s);
+    EXPECT_EQ(lines[3], u"长9999"_s);
+    EXPECT_EQ(lines[5], u"长0002"_s);
+    EXPECT_EQ(lines[7], u"尾0001"_s);
 }
 
 TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
