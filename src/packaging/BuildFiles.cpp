@@ -274,7 +274,7 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     for (const Volume& v : volumes)
         written << QFileInfo(v.jar).fileName() << QFileInfo(v.jad).fileName();
     const QRegularExpression volumeName(
-        u"^"_s + QRegularExpression::escape(jarName) + u"\\([0-9]{1,4}\\)\\.(jar|jad)$"_s,
+        u"^"_s + QRegularExpression::escape(jarName) + u"\\(0*[1-9][0-9]*\\)\\.(jar|jad)$"_s,
         fileNameCase() == Qt::CaseInsensitive ? QRegularExpression::CaseInsensitiveOption
                                               : QRegularExpression::NoPatternOption);
     const QStringList names = QDir(m_bookFolder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);

@@ -82,7 +82,8 @@ public:
     // after. A final name taken by a folder fails the commit before anything
     // is replaced. Once all are in place, the other numbered volumes of
     // `jarName` (jarName + "(" + number + ")" + ".jar" or ".jad", as a build
-    // names them) go: an older build cut the book into more volumes. Fails
+    // names them, the number of any length) go: an older build cut the book
+    // into more volumes. Fails
     // with "无法写入文件：" + path; volumes put in place before stay.
     [[nodiscard]] Result<void> commit(const std::vector<Volume>& volumes, const QString& jarName);
 

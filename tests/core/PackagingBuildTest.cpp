@@ -662,9 +662,13 @@ TEST_F(Build, FewerVolumesRemoveTheOlderBuildsHigherVolumes)
     ASSERT_TRUE(build());
     ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 5, 2));
     const QStringList others{u"sanguo(04).txt"_s, u"sanguo(4)x.jar"_s, u"other(05).jar"_s, u"sanguo.jar"_s,
-                             u"sanguo(0x).jad"_s};
+                             u"sanguo(0x).jad"_s, u"sanguo(0).jar"_s,  u"sanguo().jad"_s};
     for (const QString& name : others)
         ASSERT_TRUE(test::writeFile(inBook(name), "mine"));
+    // An older build of ten thousand volumes and more left these.
+    for (const QString& name :
+         {u"sanguo(10000).jar"_s, u"sanguo(10000).jad"_s, u"sanguo(10042).jar"_s, u"sanguo(123456).jad"_s})
+        ASSERT_TRUE(test::writeFile(inBook(name), "older volume"));
 
     book.setBookName(u"三国"_s);
     book.setJarName(u"sanguo"_s);
