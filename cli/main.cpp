@@ -39,6 +39,15 @@ namespace {
 
 enum Exit { kDone = 0, kFailed = 1, kUsage = 2 };
 
+// Builds note their book folders on the list the windows' program clears up
+// from at its start.
+BuildEnvironment buildEnvironment()
+{
+    BuildEnvironment environment{templateFolder()};
+    environment.unfinishedList = unfinishedBuildsList();
+    return environment;
+}
+
 using console::Stream;
 
 void print(Stream stream, const QString& line) { console::writeLine(stream, line); }
@@ -441,7 +450,7 @@ Result<BuildReport> Cli::checkAndBuild(BookProject& book)
         return fail(QStringLiteral("无法创建保存目录：") + saveFolder);
     book.setBatchmode(0);
     // The program ends after this one book: nothing clears the project.
-    return BuildEbook(BookSnapshot(book), BuildEnvironment{templateFolder()},
+    return BuildEbook(BookSnapshot(book), buildEnvironment(),
                       [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
 }
 
@@ -517,7 +526,7 @@ int Cli::folder(const QString& dir)
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
     auto report = runFolderBatch(
-        book, BuildEnvironment{templateFolder()}, dir, *queue,
+        book, buildEnvironment(), dir, *queue,
         [&](const FolderBatchProgress& p) {
             m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
         },

@@ -246,7 +246,9 @@ int main(int argc, char** argv)
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
-    vamo::MainWindow window(book, vamo::programFolder(), vamo::BuildEnvironment{vamo::templateFolder()});
+    vamo::BuildEnvironment environment{vamo::templateFolder()};
+    environment.unfinishedList = vamo::unfinishedBuildsList();
+    vamo::MainWindow window(book, vamo::programFolder(), environment);
     // The last step of the start-up: the update check runs in the background.
     window.banner().startUpdateCheck(vamo::updateInfoUrl());
     if (parser.isSet(checkUpdate))

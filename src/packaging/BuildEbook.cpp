@@ -309,7 +309,7 @@ Result<BuildReport> BookBuild::run()
         return std::unexpected(ok.error());
     if (auto ok = readTemplate(); !ok)
         return std::unexpected(ok.error());
-    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps);
+    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps, m_env.unfinishedList);
     if (!started)
         return std::unexpected(started.error());
     m_files = std::move(*started);

@@ -22,6 +22,10 @@ struct BuildEnvironment {
     // Deflates the volumes' entries; null: the build starts threads of its
     // own. A run of many books shares one (one build at a time uses it).
     archive::Packer* packer = nullptr;
+    // The file listing the book folders of unfinished builds
+    // (UnfinishedBuilds.h), for the start to find a killed build's files;
+    // empty: no list.
+    QString unfinishedList{};
 };
 
 struct BuildReport {

@@ -3,6 +3,7 @@
 
 #include "model/SystemError.h"
 #include "packaging/RunningBuilds.h"
+#include "packaging/UnfinishedBuilds.h"
 #include "text/FileNames.h"
 
 #include <QDir>
@@ -132,17 +133,19 @@ bool clearJournals(const QString& folder, FileSteps& steps)
 
 QString buildLockPath(const QString& bookFolder) { return QDir(bookFolder).filePath(kLockName); }
 
-BuildFiles::BuildFiles(QString bookFolder, FileSteps* steps)
-    : m_bookFolder(std::move(bookFolder)), m_steps(steps ? steps : &realSteps()), m_lock(buildLockPath(m_bookFolder))
+BuildFiles::BuildFiles(QString bookFolder, FileSteps* steps, QString unfinishedList)
+    : m_bookFolder(std::move(bookFolder)), m_unfinishedList(std::move(unfinishedList)),
+      m_steps(steps ? steps : &realSteps()), m_lock(buildLockPath(m_bookFolder))
 {
     // A lock file stays valid as long as its process runs, however long the
     // build takes; one whose process is gone is taken over.
     m_lock.setStaleLockTime(0);
 }
 
-Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder, FileSteps* steps)
+Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder, FileSteps* steps,
+                                                      const QString& unfinishedList)
 {
-    std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
+    std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps, unfinishedList));
     if (!QFileInfo(bookFolder).isDir()) {
         Result<void> made;
         runningBuilds::listWhile(bookFolder, runningBuilds::Kind::Folder, [&] {
@@ -173,6 +176,9 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
 
     removeTakeOverLock(buildLockPath(bookFolder));
     clearJournals(bookFolder, *files->m_steps);
+    // Listed before the journal exists: a build killed from here on is found
+    // again by the next start, wherever the book folder lies.
+    unfinishedBuilds::note(unfinishedList, bookFolder);
 
     // The journal, under a key no other build uses.
     for (int attempt = 0; attempt < 16 && !files->m_journal; ++attempt) {
@@ -210,6 +216,7 @@ BuildFiles::~BuildFiles()
     if (m_createdFolder && !m_committed)
         QDir().rmdir(m_bookFolder);
     runningBuilds::unlist(m_bookFolder);
+    unfinishedBuilds::forget(m_unfinishedList, m_bookFolder);
 }
 
 bool BuildFiles::note(const QByteArray& line)
@@ -292,29 +299,34 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     return {};
 }
 
+bool removeKilledBuildFilesIn(const QString& bookFolder)
+{
+    const QFileInfo folder(bookFolder);
+    if (!folder.isDir() || folder.isSymLink() || folder.isJunction())
+        return true; // gone, or no folder of a build's: nothing to look into
+    const QString path = folder.absoluteFilePath();
+    const QString lockPath = buildLockPath(path);
+    const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
+    if (!locked && journalsIn(path).isEmpty())
+        return true;
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0))
+        return false; // a build is running there, or the file is not a lock
+    removeTakeOverLock(lockPath);
+    const bool madeFolder = clearJournals(path, realSteps());
+    lock.unlock();
+    if (madeFolder)
+        QDir().rmdir(path); // only when nothing else lies in it
+    return true;
+}
+
 void removeKilledBuildFiles(const QString& saveFolder)
 {
     const QFileInfoList folders =
         QDir(saveFolder).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    for (const QFileInfo& folder : folders) {
-        if (folder.isSymLink() || folder.isJunction())
-            continue;
-        const QString path = folder.absoluteFilePath();
-        const QString lockPath = buildLockPath(path);
-        const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
-        const QStringList journals = journalsIn(path);
-        if (!locked && journals.isEmpty())
-            continue;
-        QLockFile lock(lockPath);
-        lock.setStaleLockTime(0);
-        if (!lock.tryLock(0))
-            continue; // a build is running there, or the file is not a lock
-        removeTakeOverLock(lockPath);
-        const bool madeFolder = clearJournals(path, realSteps());
-        lock.unlock();
-        if (madeFolder)
-            QDir().rmdir(path); // only when nothing else lies in it
-    }
+    for (const QFileInfo& folder : folders)
+        (void)removeKilledBuildFilesIn(folder.absoluteFilePath());
 }
 
 } // namespace vamo

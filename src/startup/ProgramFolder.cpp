@@ -56,6 +56,16 @@ QString installDataFolder()
     return QDir::cleanPath(prefix.filePath(QStringLiteral(VAMO_INSTALL_DATADIR_REL)));
 }
 
+QString unfinishedBuildsList()
+{
+    // The windows' data folder, whichever program asks: a sibling of this
+    // program's own where that is another (vamobook-cli).
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {};
+    return QDir(QFileInfo(data).absolutePath()).filePath(QStringLiteral("vamobook/unfinished-builds.txt"));
+}
+
 QString defaultSaveFolder(const QString& programFolder)
 {
     return QDir::toNativeSeparators(QDir(programFolder).filePath(QStringLiteral("jar"))) + QDir::separator();

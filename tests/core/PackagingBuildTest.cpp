@@ -3,6 +3,8 @@
 
 #include "packaging/Descriptor.h"
 #include "packaging/Payload.h"
+#include "packaging/UnfinishedBuilds.h"
+#include "startup/Startup.h"
 #include "text/FileNames.h"
 
 #include "FileLinks.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -1010,6 +1013,41 @@ TEST_F(KilledBuild, LocksOfAKilledBuildAreTakenOverAndGo)
         ASSERT_TRUE(r) << r.error().message.toStdString();
         EXPECT_EQ(filesIn(bookFolder()), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
     }
+}
+
+TEST_F(KilledBuild, TheStartClearsAKilledBuildWhereverItsBookFolderIs)
+{
+    const QString list = root.filePath(u"data/vamobook/unfinished-builds.txt"_s);
+    env.unfinishedList = list;
+    prepareNewer();
+    // Killed as its first volume is put in place: its temporaries, journal
+    // and lock stay, and its folder is on the list.
+    ASSERT_TRUE(stoppedInChild([&] {
+        StoppingSteps stopping(0);
+        env.fileSteps = &stopping;
+        (void)build();
+    }));
+    book.clearAfterBuild();
+    ASSERT_GE(filesIn(bookFolder()).filter(QRegularExpression(u"^\\."_s)).size(), 7);
+    EXPECT_EQ(unfinishedBuilds::folders(list), QStringList{bookFolder()});
+
+    // The program starts from another folder, with another save folder; a
+    // build of another book runs meanwhile.
+    const QString running = bookFolder(u"别的书"_s);
+    auto holding = BuildFiles::start(running, nullptr, list);
+    ASSERT_TRUE(holding);
+    QTemporaryDir program;
+    ASSERT_TRUE(removeBuildLeftovers(program.path(), {}, list));
+    EXPECT_FALSE(QFileInfo::exists(bookFolder())); // the killed build made it: it goes, empty
+    EXPECT_EQ(unfinishedBuilds::folders(list), QStringList{running});
+    EXPECT_TRUE(QFileInfo::exists(buildLockPath(running)));
+
+    // A build that ends takes its folder off; the list goes with the last.
+    holding->reset();
+    EXPECT_FALSE(QFileInfo::exists(list));
+    prepareNewer();
+    ASSERT_TRUE(build());
+    EXPECT_TRUE(QDir(QFileInfo(list).absolutePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 #endif // Q_OS_UNIX
