@@ -620,6 +620,10 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     if (!opened)
         return zipFailed(opened.error().message);
     ArchivePtr archive = std::move(*opened);
+    // A comment of the template's would stand after the JAR's directory,
+    // where neither the reading back nor every phone looks for its end.
+    if (zip_set_archive_comment(archive.get(), nullptr, 0) < 0)
+        return zipFailed(zip_get_error(archive.get()));
     if (auto added = addEntries(archive.get(), sources); !added)
         return std::unexpected(added.error());
     reportProgress(archive.get(), alive);

@@ -384,6 +384,31 @@ TEST_F(Build, BrokenTemplateFailsWithoutLeavingAFolder)
     }
 }
 
+TEST_F(Build, TemplateWithAnArchiveCommentGivesJarsWithout)
+{
+    ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), test::templateEntries("nokia")));
+    zip_t* z = test::openZip(templatePath(u"DuvEver.dll"_s), 0);
+    ASSERT_NE(z, nullptr);
+    const QByteArray comment = "made by a zip tool";
+    ASSERT_EQ(zip_set_archive_comment(z, comment.constData(), static_cast<zip_uint16_t>(comment.size())), 0);
+    ASSERT_EQ(zip_close(z), 0);
+    ASSERT_TRUE(test::readFile(templatePath(u"DuvEver.dll"_s)).endsWith(comment));
+
+    // One volume, and a book of three (each volume's JAR written twice).
+    for (const int jarSize : {0, 4}) {
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        book.setJarSize(jarSize);
+        addChapter(u"A"_s, QString(jarSize == 0 ? 10 : 150000, u'q'));
+        const auto r = build();
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        for (const QString& jar : r->jarPaths) {
+            EXPECT_FALSE(test::readFile(jar).endsWith(comment));
+            EXPECT_EQ(test::zipEntry(jar, "demo.class"), test::templateEntries("nokia")[1].second);
+        }
+    }
+}
+
 TEST_F(Build, TemplateWithoutManifestFirstGivesAJar)
 {
     // A large class ahead of the manifest, or no manifest at all: the JAR
