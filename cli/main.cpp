@@ -52,6 +52,31 @@ using console::Stream;
 
 void print(Stream stream, const QString& line) { console::writeLine(stream, line); }
 
+// A path or name as one printed line: a line break or other control
+// character in it (a file name may hold one) is written as a C escape
+// (\n, \r, \t, \x1b, \u2028); everything else as it is.
+QString printable(const QString& text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            line += QStringLiteral("\\n");
+        else if (u == u'\r')
+            line += QStringLiteral("\\r");
+        else if (u == u'\t')
+            line += QStringLiteral("\\t");
+        else if (u < 0x20 || u == 0x7F)
+            line += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if (c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029)
+            line += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
+
 // One redrawn line on stderr, only when stderr is a terminal.
 class ProgressBar {
 public:
@@ -377,9 +402,9 @@ void Cli::printPaths(const QStringList& jars, const QStringList& jads)
 {
     m_bar.finish();
     for (qsizetype i = 0; i < jars.size(); ++i) {
-        print(Stream::Out, QDir::toNativeSeparators(jars.at(i)));
+        print(Stream::Out, printable(QDir::toNativeSeparators(jars.at(i))));
         if (i < jads.size())
-            print(Stream::Out, QDir::toNativeSeparators(jads.at(i)));
+            print(Stream::Out, printable(QDir::toNativeSeparators(jads.at(i))));
     }
 }
 
@@ -460,7 +485,7 @@ void Cli::printChapterCount(const QString& bookName, int chapters, const QString
     QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
     if (!notice.isEmpty())
         line += QStringLiteral("（") + notice + QStringLiteral("）");
-    print(Stream::Out, line);
+    print(Stream::Out, printable(line));
 }
 
 // make --split-chapters: every file gives its detected chapters; one with

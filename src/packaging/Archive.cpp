@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/Archive.h"
 
+#include "model/SystemError.h"
 #include "packaging/ZipFileSource.h"
 
 #include <QDir>
@@ -127,10 +128,20 @@ struct TemplateSource {
     static constexpr qsizetype kFlushAt = qsizetype(1) << 20;
     static constexpr qsizetype kKeep = qsizetype(64) << 10; // for going back to a header
 
+    // Why writing the file failed, taken as it failed.
+    std::error_code writeError;
+
     bool writeOut(zip_uint64_t at, const char* data, qint64 n)
     {
         const auto offset = static_cast<qint64>(at);
-        return (out->pos() == offset || out->seek(offset)) && out->write(data, n) == n;
+        clearSystemError();
+        if ((out->pos() == offset || out->seek(offset)) && out->write(data, n) == n)
+            return true;
+        // The system's reason when the system refused; none when Qt did (a
+        // device not open for writing).
+        if (out->error() != QFileDevice::NoError)
+            writeError = lastSystemError();
+        return false;
     }
 
     // Writes the buffer's first `n` bytes to the file.
@@ -577,27 +588,34 @@ void reportProgress(zip_t* archive, const std::function<void()>& alive)
 // returns its size in the file.
 Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDevice& out)
 {
-    const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
+    const auto cannotWrite = [&source, &out] { return fail(cannotWriteFile(out.fileName(), source.writeError)); };
     source.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
     if (zip_close(archive.get()) < 0) {
         if (source.error.get()->zip_err == ZIP_ER_WRITE)
-            return fail(cannotWrite); // the file, not the archive
+            return cannotWrite(); // the file, not the archive
         return zipFailed(zip_get_error(archive.get()));
     }
     archive.release(); // closed and freed by zip_close
     if (!source.flush())
-        return fail(cannotWrite);
+        return cannotWrite();
     qint64 written = static_cast<qint64>(source.outSize);
     if (!source.rewritten) {
         // Nothing added: the template as it is.
-        if (out.write(source.in.data(), source.in.size()) != source.in.size())
-            return fail(cannotWrite);
+        clearSystemError();
+        if (out.write(source.in.data(), source.in.size()) != source.in.size()) {
+            if (out.error() != QFileDevice::NoError)
+                source.writeError = lastSystemError();
+            return cannotWrite();
+        }
         written = source.in.size();
     }
     if (written == 0)
         return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
-    if (!out.flush() || out.error() != QFileDevice::NoError)
-        return fail(cannotWrite);
+    clearSystemError();
+    if (!out.flush() || out.error() != QFileDevice::NoError) {
+        source.writeError = lastSystemError();
+        return cannotWrite();
+    }
     return written;
 }
 

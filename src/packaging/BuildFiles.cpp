@@ -156,6 +156,7 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
             return fail(u"无法创建目录："_s + native(bookFolder) + u"（"_s + made.error().message + u"）"_s);
         files->m_createdFolder = true;
     }
+    clearSystemError();
     if (!runningBuilds::listWhile(buildLockPath(bookFolder), runningBuilds::Kind::File,
                                   [&] { return files->m_lock.tryLock(kLockWaitMs); })) {
         // Held by a running build; a file of that name that is no lock at
@@ -171,7 +172,10 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
         files->m_createdFolder = false;
         if (held)
             return fail(u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder));
-        return fail(u"无法写入文件："_s + native(buildLockPath(bookFolder)));
+        if (files->m_lock.error() == QLockFile::LockFailedError)
+            return fail(u"书的文件夹中已有一个不是本程序锁文件的.vamobook.lock，请移走后再试："_s +
+                        native(buildLockPath(bookFolder)));
+        return fail(cannotWriteFile(buildLockPath(bookFolder), lastSystemError()));
     }
 
     removeTakeOverLock(buildLockPath(bookFolder));
@@ -184,16 +188,22 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
     for (int attempt = 0; attempt < 16 && !files->m_journal; ++attempt) {
         const QString key = randomName(kKeyLength);
         const QString path = QDir(bookFolder).filePath(kPrefix + key + kJournalSuffix);
+        std::error_code error;
         runningBuilds::listWhile(path, runningBuilds::Kind::File, [&] {
+            clearSystemError();
             files->m_journal = runningBuilds::openNewFile(path, QIODevice::WriteOnly);
+            error = lastSystemError();
             return files->m_journal != nullptr;
         });
         if (files->m_journal)
             files->m_key = key;
+        else if (!QFileInfo::exists(path) && !isLink(path))
+            return fail(cannotWriteFile(path, error)); // not a name taken: no other name does better
     }
     if (!files->m_journal || !files->note(kJournalHeader) || (files->m_createdFolder && !files->note(kFolderMade))) {
+        const std::error_code error = lastSystemError();
         const QString path = files->m_journal ? files->m_journal->fileName() : QDir(bookFolder).filePath(kPrefix);
-        return fail(u"无法写入文件："_s + native(path));
+        return fail(cannotWriteFile(path, files->m_journal ? error : std::error_code()));
     }
     return files;
 }
@@ -221,6 +231,7 @@ BuildFiles::~BuildFiles()
 
 bool BuildFiles::note(const QByteArray& line)
 {
+    clearSystemError(); // a failure's reason is the write's
     return m_journal->write(line + '\n') == line.size() + 1 && m_journal->flush();
 }
 
@@ -232,10 +243,13 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
         // Recorded before it exists: a build killed at any moment leaves no
         // file its journal does not name.
         if (!note(name.toUtf8()))
-            return fail(u"无法写入文件："_s + native(m_journal->fileName()));
+            return fail(cannotWriteFile(m_journal->fileName(), lastSystemError()));
         std::unique_ptr<QFile> file;
+        std::error_code error;
         runningBuilds::listWhile(path, runningBuilds::Kind::File, [&] {
+            clearSystemError();
             file = runningBuilds::openNewFile(path, QIODevice::ReadWrite);
+            error = lastSystemError();
             return file != nullptr;
         });
         if (file) {
@@ -244,7 +258,7 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
         }
         if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
             continue; // taken by something else: never ours, try another name
-        return fail(u"无法写入文件："_s + native(path));
+        return fail(cannotWriteFile(path, error));
     }
     return fail(u"无法写入文件："_s + native(m_bookFolder));
 }
@@ -268,8 +282,9 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     }
     for (const Volume& v : volumes) {
         for (const auto& [from, to] : {std::pair{v.jarTemporary, v.jar}, std::pair{v.jadTemporary, v.jad}}) {
+            clearSystemError();
             if (!m_steps->replace(from, to))
-                return fail(u"无法写入文件："_s + native(to));
+                return fail(cannotWriteFile(to, lastSystemError()));
             m_temporaries.removeOne(from);
             runningBuilds::unlist(from);
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/ProgramFolder.h"
 
+#include "text/FileNames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -17,9 +19,12 @@ bool isWritableFolder(const QString& folder)
     return probe.open();
 }
 
+// A link counts even when it leads nowhere: the templates meant are these,
+// and a build names this path when it cannot read them.
 bool hasTemplates(const QString& folder)
 {
-    return QFileInfo::exists(QDir(folder).filePath(QStringLiteral("DuvEver.dll")));
+    const QString path = QDir(folder).filePath(QStringLiteral("DuvEver.dll"));
+    return QFileInfo::exists(path) || isLink(path);
 }
 
 } // namespace

@@ -492,14 +492,15 @@ TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
               u"无法创建目录："_s + native(QDir(blocker).filePath(u"三国"_s)) + u"（已有同名的文件）"_s);
     EXPECT_EQ(snapshot(), before);
 
-    // A book name of 100 Chinese characters is too long for a folder name.
+    // A book name of 100 Chinese characters is too long for a folder name:
+    // refused before anything is made.
     s.saveFolder = native(root.filePath(u"jar"_s)) + QDir::separator();
     s.bookName = QString(100, u'书');
     book.setSettings(s);
     const auto tooLong = build();
     ASSERT_FALSE(tooLong);
-    EXPECT_EQ(tooLong.error().message,
-              u"无法创建目录："_s + native(QDir(root.filePath(u"jar"_s)).filePath(s.bookName)) + u"（名称过长）"_s);
+    EXPECT_EQ(tooLong.error().message, u"书名太长（最多85个汉字）"_s);
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(u"jar"_s)));
 
     // A save folder that cannot be written (where the system refuses it:
     // not for an administrator).
@@ -745,7 +746,7 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
 
     // A file of the lock's name that is no lock is the user's: it stays, and
-    // the build says it cannot write there.
+    // the build says what it is.
     const QString lockPath = QDir(bookFolder()).filePath(u".vamobook.lock"_s);
     ASSERT_TRUE(test::writeFile(lockPath, "my notes"));
     book.setBookName(u"三国"_s);
@@ -753,7 +754,8 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     addChapter(u"A"_s, u"abc"_s);
     const auto refused = build();
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().message, u"无法写入文件："_s + native(lockPath));
+    EXPECT_EQ(refused.error().message,
+              u"书的文件夹中已有一个不是本程序锁文件的.vamobook.lock，请移走后再试："_s + native(lockPath));
     EXPECT_EQ(test::readFile(lockPath), QByteArray("my notes"));
 }
 
@@ -1073,6 +1075,29 @@ TEST_F(KilledBuild, TheStartClearsAKilledBuildWhereverItsBookFolderIs)
     prepareNewer();
     ASSERT_TRUE(build());
     EXPECT_TRUE(QDir(QFileInfo(list).absolutePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+TEST_F(Build, APathNearTheSystemsLimitIsReportedByTheFinalNameAndWhy)
+{
+    // A book folder whose JAR's path fits, while the build's own hidden
+    // files (the journal's name is 32 characters) pass the system's limit.
+    QString saveFolder = root.filePath(u"deep"_s);
+    while (saveFolder.size() < 4070 - 200)
+        saveFolder += u"/"_s + QString(199, u'd');
+    saveFolder += u"/"_s + QString(4065 - saveFolder.size(), u'e');
+    ASSERT_TRUE(QDir().mkpath(saveFolder));
+    BookSettings s = book.settings();
+    s.saveFolder = saveFolder + u"/"_s;
+    s.bookName = u"书"_s;
+    s.jarName = u"a"_s;
+    book.setSettings(s);
+    addChapter(u"A"_s, u"abc"_s);
+    const QString folder = QDir(saveFolder).filePath(u"书"_s);
+    ASSERT_EQ(encodeFileName(folder).size(), 4070);
+    const auto r = build();
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u"无法写入文件："_s + native(folder + u"/a.jar"_s) + u"（名称过长）"_s);
+    EXPECT_FALSE(QFileInfo::exists(folder)); // made by the build, and gone with it
 }
 
 #endif // Q_OS_UNIX
