@@ -177,7 +177,8 @@ TEST(UpdateFiles, ReplaceFileWritesBesideAndRenamesAndNeverWritesThroughALink)
     ASSERT_TRUE(QDir().mkpath(elsewhere));
     const QString linkedJre = QDir(tmp.path()).filePath(QStringLiteral("prog/jre"));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(linkedJre).absolutePath()));
-    ASSERT_TRUE(vamo::test::makeFolderLink(elsewhere, linkedJre));
+    if (!vamo::test::makeFolderLink(elsewhere, linkedJre))
+        GTEST_SKIP() << "no folder links here";
     EXPECT_FALSE(replaceFile(QDir(linkedJre).filePath(QStringLiteral("market.txt")), "from a server"));
     EXPECT_TRUE(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
