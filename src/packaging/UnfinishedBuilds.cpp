@@ -6,83 +6,74 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QSaveFile>
-
-#include <functional>
 
 namespace vamo::unfinishedBuilds {
 
 namespace {
 
-// A list longer than this lost its oldest folders (no build is killed that
-// often; the folders keep their journals for their next build anyway).
-constexpr qsizetype kMostFolders = 64;
+// The list is a log: "+folder" when a build begins, "-folder" when it ends,
+// each appended in one small write, so that processes building at once
+// need no turns (a lock file would wait for the disk twice a book). A log
+// past this size is written again with its open folders alone.
 constexpr qint64 kMostBytes = 64 * 1024;
-constexpr int kWaitMs = 1000;
 
-QStringList read(const QString& list)
+QByteArray readLog(const QString& list)
 {
     QFile file(list);
     if (isLink(list) || !file.open(QIODevice::ReadOnly))
         return {};
-    QStringList folders;
-    for (const QByteArray& line : file.read(kMostBytes).split('\n')) {
-        if (!line.isEmpty())
-            folders.append(QString::fromUtf8(line));
-    }
-    return folders;
+    return file.read(4 * kMostBytes);
 }
 
-// Changes the list in its turn: read, change, written anew (or removed
-// when empty). A link at the list's name is never written through.
-void change(const QString& list, const std::function<void(QStringList&)>& how)
+// The folders the log leaves open, in the order they were begun.
+QStringList openFolders(const QByteArray& log)
 {
-    if (list.isEmpty() || isLink(list))
-        return;
-    const QString folder = QFileInfo(list).absolutePath();
-    if (!QDir().mkpath(folder))
-        return;
-    QLockFile turn(list + QStringLiteral(".lock"));
-    if (!turn.tryLock(kWaitMs))
-        return;
-    QStringList folders = read(list);
-    const QStringList before = folders;
-    how(folders);
-    while (folders.size() > kMostFolders)
-        folders.removeFirst();
-    if (folders == before && QFileInfo::exists(list) == !folders.isEmpty())
-        return;
-    if (folders.isEmpty()) {
-        QFile::remove(list);
-        return;
+    QStringList open;
+    for (const QByteArray& line : log.split('\n')) {
+        if (line.size() < 2)
+            continue;
+        const QString folder = QString::fromUtf8(line.sliced(1));
+        if (line.front() == '+') {
+            open.removeAll(folder);
+            open.append(folder);
+        } else if (line.front() == '-') {
+            open.removeAll(folder);
+        }
     }
-    QSaveFile file(list);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write((folders.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
-        file.commit();
-    }
+    return open;
 }
 
-QString key(const QString& bookFolder) { return QDir::cleanPath(QFileInfo(bookFolder).absoluteFilePath()); }
+void append(const QString& list, char mark, const QString& bookFolder)
+{
+    if (list.isEmpty() || isLink(list) || !QDir().mkpath(QFileInfo(list).absolutePath()))
+        return;
+    const QByteArray line = mark + QDir::cleanPath(QFileInfo(bookFolder).absoluteFilePath()).toUtf8() + '\n';
+    QFile file(list);
+    if (!file.open(QIODevice::Append | QIODevice::Unbuffered) || file.write(line) != line.size())
+        return;
+    const qint64 size = file.size();
+    file.close();
+    if (mark == '+' && size <= kMostBytes)
+        return;
+    // Once nothing is open the log goes; a long one is written again short.
+    const QStringList open = openFolders(readLog(list));
+    if (open.isEmpty()) {
+        QFile::remove(list);
+    } else if (size > kMostBytes) {
+        QByteArray shorter;
+        for (const QString& folder : open)
+            shorter += '+' + folder.toUtf8() + '\n';
+        if (!isLink(list) && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(shorter);
+    }
+}
 
 } // namespace
 
-void note(const QString& list, const QString& bookFolder)
-{
-    const QString folder = key(bookFolder);
-    change(list, [&folder](QStringList& folders) {
-        folders.removeAll(folder);
-        folders.append(folder);
-    });
-}
+void note(const QString& list, const QString& bookFolder) { append(list, '+', bookFolder); }
 
-void forget(const QString& list, const QString& bookFolder)
-{
-    const QString folder = key(bookFolder);
-    change(list, [&folder](QStringList& folders) { folders.removeAll(folder); });
-}
+void forget(const QString& list, const QString& bookFolder) { append(list, '-', bookFolder); }
 
-QStringList folders(const QString& list) { return list.isEmpty() ? QStringList() : read(list); }
+QStringList folders(const QString& list) { return list.isEmpty() ? QStringList() : openFolders(readLog(list)); }
 
 } // namespace vamo::unfinishedBuilds

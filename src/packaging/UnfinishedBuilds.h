@@ -5,12 +5,12 @@
 #include <QStringList>
 
 // The book folders where builds have begun and not yet ended, kept in a small
-// file of the user's data folder (one folder a line, UTF-8) shared by every
-// run of the programs: a build killed anywhere is found again at the next
-// start, wherever its book folder lies. Updates from several processes wait
-// for each other; one that cannot get its turn within a second is left out
-// (the list is a help to the start's clean-up, not a record the build
-// needs). The file goes when its last folder does.
+// file of the user's data folder shared by every run of the programs: a
+// build killed anywhere is found again at the next start, wherever its book
+// folder lies. Processes building at once each append to it; the list is a
+// help to the start's clean-up, not a record a build needs, so an entry lost
+// to two processes at once costs only that (the next build of that book
+// clears it anyway). The file goes when no folder is left on it.
 namespace vamo::unfinishedBuilds {
 
 // Adds `bookFolder` to the list in the file `list` (a build begins there).
