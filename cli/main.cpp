@@ -12,6 +12,7 @@
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
 #include "Console.h"
+#include "Interrupts.h"
 #include "intake/BatchImport.h"
 #include "intake/ChapterImport.h"
 #include "model/BookProject.h"
@@ -39,9 +40,43 @@ namespace {
 
 enum Exit { kDone = 0, kFailed = 1, kUsage = 2 };
 
+// Builds note their book folders on the list the windows' program clears up
+// from at its start.
+BuildEnvironment buildEnvironment()
+{
+    BuildEnvironment environment{templateFolder()};
+    environment.unfinishedList = unfinishedBuildsList();
+    return environment;
+}
+
 using console::Stream;
 
 void print(Stream stream, const QString& line) { console::writeLine(stream, line); }
+
+// A path or name as one printed line: a line break or other control
+// character in it (a file name may hold one) is written as a C escape
+// (\n, \r, \t, \x1b, \u2028); everything else as it is.
+QString printable(const QString& text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            line += QStringLiteral("\\n");
+        else if (u == u'\r')
+            line += QStringLiteral("\\r");
+        else if (u == u'\t')
+            line += QStringLiteral("\\t");
+        else if (u < 0x20 || u == 0x7F)
+            line += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if (c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029)
+            line += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
 
 // One redrawn line on stderr, only when stderr is a terminal.
 class ProgressBar {
@@ -147,6 +182,9 @@ struct Options {
 class Cli {
 public:
     [[nodiscard]] int run(const QStringList& arguments);
+    // What is said when the memory ran out outside a build (which says so
+    // itself): reading, tidying or splitting the text.
+    [[nodiscard]] int outOfMemory();
 
 private:
     void describeCommands();
@@ -171,7 +209,14 @@ private:
     bool m_split = false;
     QString m_pattern;
     TextOptions m_text;
+    QString m_bookName; // of the book being made, once known
 };
+
+int Cli::outOfMemory()
+{
+    return failed(m_bookName.isEmpty() ? QStringLiteral("内存不足，无法制作")
+                                       : QStringLiteral("内存不足，无法制作：") + m_bookName);
+}
 
 int Cli::usageError(const QString& text)
 {
@@ -358,9 +403,9 @@ void Cli::printPaths(const QStringList& jars, const QStringList& jads)
 {
     m_bar.finish();
     for (qsizetype i = 0; i < jars.size(); ++i) {
-        print(Stream::Out, QDir::toNativeSeparators(jars.at(i)));
+        print(Stream::Out, printable(QDir::toNativeSeparators(jars.at(i))));
         if (i < jads.size())
-            print(Stream::Out, QDir::toNativeSeparators(jads.at(i)));
+            print(Stream::Out, printable(QDir::toNativeSeparators(jads.at(i))));
     }
 }
 
@@ -371,6 +416,7 @@ int Cli::make(const QStringList& files)
         return *exit;
     book.setBookName(m_parser.isSet(m_opt.bookName) ? m_parser.value(m_opt.bookName)
                                                     : QFileInfo(displayFileName(files.first())).completeBaseName());
+    m_bookName = book.settings().bookName.trimmed();
 
     // The settings are checked before any file is read, so that a wrong
     // setting does not wait for a long text; the whole check follows.
@@ -428,7 +474,7 @@ Result<BuildReport> Cli::checkAndBuild(BookProject& book)
         return fail(QStringLiteral("无法创建保存目录：") + saveFolder);
     book.setBatchmode(0);
     // The program ends after this one book: nothing clears the project.
-    return BuildEbook(BookSnapshot(book), BuildEnvironment{templateFolder()},
+    return BuildEbook(BookSnapshot(book), buildEnvironment(),
                       [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
 }
 
@@ -438,7 +484,7 @@ void Cli::printChapterCount(const QString& bookName, int chapters, const QString
     QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
     if (!notice.isEmpty())
         line += QStringLiteral("（") + notice + QStringLiteral("）");
-    print(Stream::Out, line);
+    print(Stream::Out, printable(line));
 }
 
 // make --split-chapters: every file gives its detected chapters; one with
@@ -500,7 +546,7 @@ int Cli::folder(const QString& dir)
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
     auto report = runFolderBatch(
-        book, BuildEnvironment{templateFolder()}, dir, *queue,
+        book, buildEnvironment(), dir, *queue,
         [&](const FolderBatchProgress& p) {
             m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
         },
@@ -524,9 +570,14 @@ int Cli::folder(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    interrupts::removeBuildFilesOnInterrupt();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QLatin1StringView(version::shortText));
     Cli cli;
-    return cli.run(console::arguments(argc, argv));
+    try {
+        return cli.run(console::arguments(argc, argv));
+    } catch (const std::bad_alloc&) {
+        return cli.outOfMemory();
+    }
 }

@@ -3,10 +3,12 @@
 
 #include "intake/TextLines.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace vamo {
@@ -602,12 +604,61 @@ int chapterNumber(QStringView numerals)
     return value > 999999 ? -1 : static_cast<int>(value);
 }
 
+namespace {
+
+// Lines a rule is tried on before it is used: as long as a heading may be,
+// made of one character over and over (each of the rule's own characters
+// and a few that headings hold), whole or spoiled by a different last one.
+// A rule that backtracks without bound shows it on such lines.
+QStringList probeLines(const QString& pattern)
+{
+    QString characters = QStringLiteral("a1一第章 ");
+    for (const QChar c : pattern) {
+        if (characters.size() >= 24)
+            break;
+        if ((c.isLetterOrNumber() || c.isSpace() || c.isPunct()) && !characters.contains(c))
+            characters.append(c);
+    }
+    QStringList lines;
+    for (const QChar c : std::as_const(characters)) {
+        const QString run(kHeadingMaxLength, c);
+        lines << run;
+        for (const QChar last : {QChar(u'!'), QChar(u'。'), QChar(u'\x01')})
+            lines << run.chopped(1) + last;
+    }
+    return lines;
+}
+
+// How long the rule takes on the line, in microseconds, at best of a few
+// tries (a busy machine only ever makes it slower).
+qint64 matchMicroseconds(const QRegularExpression& re, const QString& line)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QElapsedTimer timer;
+        timer.start();
+        (void)re.match(line).hasMatch();
+        best = std::min(best, timer.nsecsElapsed() / 1000);
+        if (best <= kPatternBudgetMicroseconds)
+            break;
+    }
+    return best;
+}
+
+} // namespace
+
 Result<void> checkChapterPattern(const QString& pattern)
 {
-    const QRegularExpression re(pattern, QRegularExpression::UseUnicodePropertiesOption);
+    QRegularExpression re(pattern, QRegularExpression::UseUnicodePropertiesOption);
     if (!re.isValid())
         return fail(QStringLiteral("章节标题规则无效：") + re.errorString() +
                     QStringLiteral("（位置%1）").arg(re.patternErrorOffset()));
+    re.optimize();
+    for (const QString& line : probeLines(pattern)) {
+        if (matchMicroseconds(re, line) > kPatternBudgetMicroseconds)
+            return fail(QStringLiteral("章节标题规则无效：规则太复杂，检查一行就超过%1毫秒，请简化")
+                            .arg(kPatternBudgetMicroseconds / 1000));
+    }
     return {};
 }
 

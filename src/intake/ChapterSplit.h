@@ -50,7 +50,13 @@ struct ChapterSplit {
 // or traditional; -1 when they are none of these.
 [[nodiscard]] int chapterNumber(QStringView numerals);
 
-// A user rule that cannot be used is an error "章节标题规则无效：…".
+// Longest a user rule may take to search one line of kHeadingMaxLength
+// characters; a rule that backtracks without bound takes far longer.
+inline constexpr qint64 kPatternBudgetMicroseconds = 2000;
+
+// A user rule that cannot be used is an error "章节标题规则无效：…": one that
+// is no regular expression, or one that takes longer than the budget on one
+// of the test lines it is tried on.
 [[nodiscard]] Result<void> checkChapterPattern(const QString& pattern);
 
 // Splits `text` at its chapter headings. An empty `pattern` is the built-in

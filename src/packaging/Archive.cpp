@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/Archive.h"
 
+#include "model/SystemError.h"
 #include "packaging/ArchiveReadBack.h"
 #include "packaging/ZipFileSource.h"
 
@@ -132,10 +133,20 @@ struct TemplateSource {
     static constexpr qsizetype kFlushAt = qsizetype(1) << 20;
     static constexpr qsizetype kKeep = qsizetype(64) << 10; // for going back to a header
 
+    // Why writing the file failed, taken as it failed.
+    std::error_code writeError;
+
     bool writeOut(zip_uint64_t at, const char* data, qint64 n)
     {
         const auto offset = static_cast<qint64>(at);
-        return (out->pos() == offset || out->seek(offset)) && out->write(data, n) == n;
+        clearSystemError();
+        if ((out->pos() == offset || out->seek(offset)) && out->write(data, n) == n)
+            return true;
+        // The system's reason when the system refused; none when Qt did (a
+        // device not open for writing).
+        if (out->error() != QFileDevice::NoError)
+            writeError = lastSystemError();
+        return false;
     }
 
     // Writes the buffer's first `n` bytes to the file.
@@ -523,6 +534,15 @@ namespace {
 
 std::unexpected<Error> zipFailed(const QString& reason) { return fail(u"生成JAR包失败："_s + reason); }
 
+// libzip's failure; the memory running out is what it is everywhere else,
+// for the build to report as such.
+std::unexpected<Error> zipFailed(zip_error_t* error)
+{
+    if (zip_error_code_zip(error) == ZIP_ER_MEMORY)
+        throw std::bad_alloc();
+    return zipFailed(reasonOf(error));
+}
+
 // One source for every entry of `batches`, in order.
 std::vector<PackedSource> packedSources(std::span<Packer::Batch> batches, std::time_t mtime)
 {
@@ -548,11 +568,11 @@ Result<void> addEntries(zip_t* archive, std::vector<PackedSource>& sources)
     for (PackedSource& s : sources) {
         SourcePtr data(zip_source_function(archive, packedSourceCall, &s));
         if (!data)
-            return zipFailed(reasonOf(zip_get_error(archive)));
+            return zipFailed(zip_get_error(archive));
         // A replaced template entry takes the method of its source, whatever
         // the template had.
         if (zip_file_add(archive, s.batch->name(s.index).constData(), data.get(), ZIP_FL_OVERWRITE) < 0)
-            return zipFailed(reasonOf(zip_get_error(archive)));
+            return zipFailed(zip_get_error(archive));
         data.release(); // the archive's now
     }
     return {};
@@ -573,27 +593,34 @@ void reportProgress(zip_t* archive, const std::function<void()>& alive)
 // returns its size in the file.
 Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDevice& out)
 {
-    const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
+    const auto cannotWrite = [&source, &out] { return fail(cannotWriteFile(out.fileName(), source.writeError)); };
     source.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
     if (zip_close(archive.get()) < 0) {
         if (zip_error_code_zip(source.error.get()) == ZIP_ER_WRITE)
-            return fail(cannotWrite); // the file, not the archive
-        return zipFailed(reasonOf(zip_get_error(archive.get())));
+            return cannotWrite(); // the file, not the archive
+        return zipFailed(zip_get_error(archive.get()));
     }
     archive.release(); // closed and freed by zip_close
     if (!source.flush())
-        return fail(cannotWrite);
+        return cannotWrite();
     qint64 written = static_cast<qint64>(source.outSize);
     if (!source.rewritten) {
         // Nothing added: the template as it is.
-        if (out.write(source.in.data(), source.in.size()) != source.in.size())
-            return fail(cannotWrite);
+        clearSystemError();
+        if (out.write(source.in.data(), source.in.size()) != source.in.size()) {
+            if (out.error() != QFileDevice::NoError)
+                source.writeError = lastSystemError();
+            return cannotWrite();
+        }
         written = source.in.size();
     }
     if (written == 0)
         return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
-    if (!out.flush() || out.error() != QFileDevice::NoError)
-        return fail(cannotWrite);
+    clearSystemError();
+    if (!out.flush() || out.error() != QFileDevice::NoError) {
+        source.writeError = lastSystemError();
+        return cannotWrite();
+    }
     return written;
 }
 
@@ -616,6 +643,10 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     if (!opened)
         return zipFailed(opened.error().message);
     ArchivePtr archive = std::move(*opened);
+    // A comment of the template's would stand after the JAR's directory,
+    // where neither the reading back nor every phone looks for its end.
+    if (zip_set_archive_comment(archive.get(), nullptr, 0) < 0)
+        return zipFailed(zip_get_error(archive.get()));
     if (auto added = addEntries(archive.get(), sources); !added)
         return failure(added);
     reportProgress(archive.get(), alive);
@@ -628,7 +659,15 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
-    auto written = writeJar(templateBytes, batches, out, alive);
+    std::optional<Result<qint64>> attempt;
+    try {
+        attempt.emplace(writeJar(templateBytes, batches, out, alive));
+    } catch (const std::bad_alloc&) {
+        out.close();
+        out.remove();
+        throw;
+    }
+    Result<qint64>& written = *attempt;
     out.close();
     if (!written || out.error() != QFileDevice::NoError) {
         out.remove();

@@ -2,6 +2,7 @@
 #include "packaging/BuildEbook.h"
 
 #include "model/Progress.h"
+#include "model/SystemError.h"
 #include "packaging/Archive.h"
 #include "packaging/ArchiveReadBack.h"
 #include "packaging/BuildFiles.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <functional>
 #include <memory>
@@ -259,6 +261,7 @@ private:
                           BuildFiles::Volume& target);
     Result<void> restampVolumes();
     BuildReport report() const;
+    std::unexpected<Error> finalNamed(const Error& error) const;
     void refresh(qint64 processed);
     QString volumeSuffix(int number) const;
     QByteArray volumeEntry(int number, int count, VolumeStart start) const;
@@ -287,7 +290,8 @@ private:
     int m_volume = 0;   // the last volume's number; 0 while the book is one volume
     int m_volumeCount = 1;
     int m_digits = 1;
-    bool m_more = true; // the book has text for another volume
+    bool m_more = true;        // the book has text for another volume
+    std::size_t m_writing = 0; // the volume whose files are being written
 };
 
 BookBuild::BookBuild(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
@@ -305,16 +309,45 @@ Result<BuildReport> BookBuild::run()
         return std::unexpected(ok.error());
     if (auto ok = readTemplate(); !ok)
         return std::unexpected(ok.error());
-    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps);
+    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps, m_env.unfinishedList);
     if (!started)
-        return std::unexpected(started.error());
+        return finalNamed(started.error());
     m_files = std::move(*started);
     if (auto ok = writeVolumes(); !ok)
-        return std::unexpected(ok.error());
+        return finalNamed(ok.error());
     // Every volume is complete: put them in place of the older files.
     if (auto committed = m_files->commit(m_volumes, m_jarName); !committed)
-        return std::unexpected(committed.error());
+        return finalNamed(committed.error());
     return report();
+}
+
+// A file that cannot be written is named as the user knows it: the JAR or
+// JAD that a hidden temporary file of the build was to become (for the
+// journal and the lock: the book's JAR), never the hidden name.
+std::unexpected<Error> BookBuild::finalNamed(const Error& error) const
+{
+    static const QString prefix = u"无法写入文件："_s;
+    static const QRegularExpression hidden(
+        u"\\.vamobook(?:-[0-9a-z]{16}(?:-[0-9a-z]{10}\\.(jar|jad)|\\.build)|\\.lock)"_s);
+    Error named = error;
+    const QRegularExpressionMatch found = hidden.match(named.message);
+    const qsizetype from = prefix.size();
+    if (!named.message.startsWith(prefix) || !found.hasMatch() || from > found.capturedStart())
+        return std::unexpected(named);
+    const qsizetype length = found.capturedEnd() - from;
+    const QString temporary = named.message.mid(from, length);
+    const bool jad = found.captured(1) == u"jad"_s;
+    QString final = m_bookFolderPath + m_jarName + u".jar"_s;
+    if (m_writing < m_volumes.size())
+        final = jad ? m_volumes[m_writing].jad : m_volumes[m_writing].jar;
+    for (const BuildFiles::Volume& v : m_volumes) {
+        if (temporary == native(v.jarTemporary))
+            final = v.jar;
+        else if (temporary == native(v.jadTemporary))
+            final = v.jad;
+    }
+    named.message.replace(from, length, native(final));
+    return std::unexpected(named);
 }
 
 Result<void> BookBuild::checkInput() const
@@ -493,6 +526,7 @@ void BookBuild::nameVolume(PendingVolume& v)
 // JAD beside it.
 Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& target)
 {
+    m_writing = static_cast<std::size_t>(&target - m_volumes.data());
     auto jar = m_files->createTemporary(u"jar"_s);
     if (!jar)
         return std::unexpected(jar.error());
@@ -511,9 +545,10 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
 
     // Read back from the file still open, before it is closed.
     const auto manifest = archive::readEntry(**jar, kManifestEntry.toLatin1());
+    clearSystemError();
     (*jar)->close();
     if ((*jar)->error() != QFileDevice::NoError)
-        return fail(u"无法写入文件："_s + native(target.jarTemporary));
+        return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
     if (!manifest || *manifest != v.manifestBytes)
         return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
     return writeJad(v.manifesttext, v.jarBase, *jarSize, target);
@@ -529,11 +564,12 @@ Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jar
         return std::unexpected(jad.error());
     target.jadTemporary = (*jad)->fileName();
     auto saved = savetoutf9(jadText, **jad);
+    clearSystemError();
     (*jad)->close();
     if (!saved)
         return std::unexpected(saved.error());
     if ((*jad)->error() != QFileDevice::NoError)
-        return fail(u"无法写入文件："_s + native(target.jadTemporary));
+        return fail(cannotWriteFile(target.jadTemporary, lastSystemError()));
     return {};
 }
 
@@ -545,14 +581,16 @@ Result<void> BookBuild::restampVolumes()
 {
     for (std::size_t i = 0; i < m_volumes.size(); ++i) {
         BuildFiles::Volume& target = m_volumes[i];
+        m_writing = i;
         const int number = static_cast<int>(i) + 1;
         QFile old;
+        clearSystemError();
         if (openRegularFile(old, target.jarTemporary) != OpenResult::Opened)
-            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
         const QByteArray written = old.readAll();
         old.close();
         if (old.error() != QFileDevice::NoError)
-            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
 
         const QByteArray volume = volumeEntry(number, m_volume, m_starts[i]);
         std::vector<archive::Packer::Batch> batches;
@@ -564,9 +602,10 @@ Result<void> BookBuild::restampVolumes()
         if (!jarSize)
             return std::unexpected(jarSize.error());
         const auto readBack = archive::readEntry(**jar, QByteArrayLiteral("volume"));
+        clearSystemError();
         (*jar)->close();
         if ((*jar)->error() != QFileDevice::NoError)
-            return fail(u"无法写入文件："_s + native((*jar)->fileName()));
+            return fail(cannotWriteFile((*jar)->fileName(), lastSystemError()));
         if (!readBack || *readBack != volume)
             return fail(u"生成JAR包失败："_s + (readBack ? u"分册信息未写入"_s : readBack.error().message));
         m_files->discardTemporary(target.jarTemporary);
@@ -604,8 +643,13 @@ BuildReport BookBuild::report() const
 
 Result<BuildReport> BuildEbook(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
 {
-    BookBuild build(book, env, progress);
-    return build.run();
+    try {
+        BookBuild build(book, env, progress);
+        return build.run();
+    } catch (const std::bad_alloc&) {
+        // The build's files went with it; what it took is free again.
+        return fail(u"内存不足，无法制作："_s + bookNameAsBuilt(book.settings().bookName));
+    }
 }
 
 void clearForNextBook(BookProject& book)

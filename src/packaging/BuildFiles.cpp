@@ -2,6 +2,8 @@
 #include "packaging/BuildFiles.h"
 
 #include "model/SystemError.h"
+#include "packaging/RunningBuilds.h"
+#include "packaging/UnfinishedBuilds.h"
 #include "text/FileNames.h"
 
 #include <QDir>
@@ -131,23 +133,32 @@ bool clearJournals(const QString& folder, FileSteps& steps)
 
 QString buildLockPath(const QString& bookFolder) { return QDir(bookFolder).filePath(kLockName); }
 
-BuildFiles::BuildFiles(QString bookFolder, FileSteps* steps)
-    : m_bookFolder(std::move(bookFolder)), m_steps(steps ? steps : &realSteps()), m_lock(buildLockPath(m_bookFolder))
+BuildFiles::BuildFiles(QString bookFolder, FileSteps* steps, QString unfinishedList)
+    : m_bookFolder(std::move(bookFolder)), m_unfinishedList(std::move(unfinishedList)),
+      m_steps(steps ? steps : &realSteps()), m_lock(buildLockPath(m_bookFolder))
 {
     // A lock file stays valid as long as its process runs, however long the
     // build takes; one whose process is gone is taken over.
     m_lock.setStaleLockTime(0);
 }
 
-Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder, FileSteps* steps)
+Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder, FileSteps* steps,
+                                                      const QString& unfinishedList)
 {
-    std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps));
+    std::unique_ptr<BuildFiles> files(new BuildFiles(bookFolder, steps, unfinishedList));
     if (!QFileInfo(bookFolder).isDir()) {
-        if (auto made = makeFolders(bookFolder); !made)
+        Result<void> made;
+        runningBuilds::listWhile(bookFolder, runningBuilds::Kind::Folder, [&] {
+            made = makeFolders(bookFolder);
+            return made.has_value();
+        });
+        if (!made)
             return fail(u"无法创建目录："_s + native(bookFolder) + u"（"_s + made.error().message + u"）"_s);
         files->m_createdFolder = true;
     }
-    if (!files->m_lock.tryLock(kLockWaitMs)) {
+    clearSystemError();
+    if (!runningBuilds::listWhile(buildLockPath(bookFolder), runningBuilds::Kind::File,
+                                  [&] { return files->m_lock.tryLock(kLockWaitMs); })) {
         // Held by a running build; a file of that name that is no lock at
         // all is someone else's and stays.
         qint64 pid = 0;
@@ -157,27 +168,42 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
             files->m_lock.error() == QLockFile::LockFailedError && files->m_lock.getLockInfo(&pid, &host, &application);
         if (files->m_createdFolder)
             QDir().rmdir(bookFolder);
+        runningBuilds::unlist(bookFolder);
         files->m_createdFolder = false;
         if (held)
             return fail(u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder));
-        return fail(u"无法写入文件："_s + native(buildLockPath(bookFolder)));
+        if (files->m_lock.error() == QLockFile::LockFailedError)
+            return fail(u"书的文件夹中已有一个不是本程序锁文件的.vamobook.lock，请移走后再试："_s +
+                        native(buildLockPath(bookFolder)));
+        return fail(cannotWriteFile(buildLockPath(bookFolder), lastSystemError()));
     }
 
     removeTakeOverLock(buildLockPath(bookFolder));
     clearJournals(bookFolder, *files->m_steps);
+    // Listed before the journal exists: a build killed from here on is found
+    // again by the next start, wherever the book folder lies.
+    unfinishedBuilds::note(unfinishedList, bookFolder);
 
     // The journal, under a key no other build uses.
     for (int attempt = 0; attempt < 16 && !files->m_journal; ++attempt) {
         const QString key = randomName(kKeyLength);
-        auto journal = std::make_unique<QFile>(QDir(bookFolder).filePath(kPrefix + key + kJournalSuffix));
-        if (journal->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const QString path = QDir(bookFolder).filePath(kPrefix + key + kJournalSuffix);
+        std::error_code error;
+        runningBuilds::listWhile(path, runningBuilds::Kind::File, [&] {
+            clearSystemError();
+            files->m_journal = runningBuilds::openNewFile(path, QIODevice::WriteOnly);
+            error = lastSystemError();
+            return files->m_journal != nullptr;
+        });
+        if (files->m_journal)
             files->m_key = key;
-            files->m_journal = std::move(journal);
-        }
+        else if (!QFileInfo::exists(path) && !isLink(path))
+            return fail(cannotWriteFile(path, error)); // not a name taken: no other name does better
     }
     if (!files->m_journal || !files->note(kJournalHeader) || (files->m_createdFolder && !files->note(kFolderMade))) {
+        const std::error_code error = lastSystemError();
         const QString path = files->m_journal ? files->m_journal->fileName() : QDir(bookFolder).filePath(kPrefix);
-        return fail(u"无法写入文件："_s + native(path));
+        return fail(cannotWriteFile(path, files->m_journal ? error : std::error_code()));
     }
     return files;
 }
@@ -186,19 +212,26 @@ BuildFiles::~BuildFiles()
 {
     if (!m_lock.isLocked())
         return;
-    for (const QString& path : std::as_const(m_temporaries))
+    for (const QString& path : std::as_const(m_temporaries)) {
         m_steps->remove(path);
+        runningBuilds::unlist(path);
+    }
     if (m_journal) {
         m_journal->close();
         m_steps->remove(m_journal->fileName());
+        runningBuilds::unlist(m_journal->fileName());
     }
     m_lock.unlock();
+    runningBuilds::unlist(buildLockPath(m_bookFolder));
     if (m_createdFolder && !m_committed)
         QDir().rmdir(m_bookFolder);
+    runningBuilds::unlist(m_bookFolder);
+    unfinishedBuilds::forget(m_unfinishedList, m_bookFolder);
 }
 
 bool BuildFiles::note(const QByteArray& line)
 {
+    clearSystemError(); // a failure's reason is the write's
     return m_journal->write(line + '\n') == line.size() + 1 && m_journal->flush();
 }
 
@@ -206,26 +239,36 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QString name = kPrefix + m_key + u"-"_s + randomName(kNameLength) + u"."_s + extension;
-        auto file = std::make_unique<QFile>(QDir(m_bookFolder).filePath(name));
+        const QString path = QDir(m_bookFolder).filePath(name);
         // Recorded before it exists: a build killed at any moment leaves no
         // file its journal does not name.
         if (!note(name.toUtf8()))
-            return fail(u"无法写入文件："_s + native(m_journal->fileName()));
-        if (file->open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
-            m_temporaries.append(file->fileName());
+            return fail(cannotWriteFile(m_journal->fileName(), lastSystemError()));
+        std::unique_ptr<QFile> file;
+        std::error_code error;
+        runningBuilds::listWhile(path, runningBuilds::Kind::File, [&] {
+            clearSystemError();
+            file = runningBuilds::openNewFile(path, QIODevice::ReadWrite);
+            error = lastSystemError();
+            return file != nullptr;
+        });
+        if (file) {
+            m_temporaries.append(path);
             return file;
         }
-        if (QFileInfo(file->fileName()).exists() || QFileInfo(file->fileName()).isSymLink())
+        if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
             continue; // taken by something else: never ours, try another name
-        return fail(u"无法写入文件："_s + native(file->fileName()));
+        return fail(cannotWriteFile(path, error));
     }
     return fail(u"无法写入文件："_s + native(m_bookFolder));
 }
 
 void BuildFiles::discardTemporary(const QString& path)
 {
-    if (m_temporaries.removeOne(path))
+    if (m_temporaries.removeOne(path)) {
         m_steps->remove(path);
+        runningBuilds::unlist(path);
+    }
 }
 
 Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QString& jarName)
@@ -239,9 +282,11 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     }
     for (const Volume& v : volumes) {
         for (const auto& [from, to] : {std::pair{v.jarTemporary, v.jar}, std::pair{v.jadTemporary, v.jad}}) {
+            clearSystemError();
             if (!m_steps->replace(from, to))
-                return fail(u"无法写入文件："_s + native(to));
+                return fail(cannotWriteFile(to, lastSystemError()));
             m_temporaries.removeOne(from);
+            runningBuilds::unlist(from);
         }
     }
     m_committed = true;
@@ -251,7 +296,7 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     for (const Volume& v : volumes)
         written << QFileInfo(v.jar).fileName() << QFileInfo(v.jad).fileName();
     const QRegularExpression volumeName(
-        u"^"_s + QRegularExpression::escape(jarName) + u"\\([0-9]{1,4}\\)\\.(jar|jad)$"_s,
+        u"^"_s + QRegularExpression::escape(jarName) + u"\\(0*[1-9][0-9]*\\)\\.(jar|jad)$"_s,
         fileNameCase() == Qt::CaseInsensitive ? QRegularExpression::CaseInsensitiveOption
                                               : QRegularExpression::NoPatternOption);
     const QStringList names = QDir(m_bookFolder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -269,29 +314,34 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     return {};
 }
 
+bool removeKilledBuildFilesIn(const QString& bookFolder)
+{
+    const QFileInfo folder(bookFolder);
+    if (!folder.isDir() || folder.isSymLink() || folder.isJunction())
+        return true; // gone, or no folder of a build's: nothing to look into
+    const QString path = folder.absoluteFilePath();
+    const QString lockPath = buildLockPath(path);
+    const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
+    if (!locked && journalsIn(path).isEmpty())
+        return true;
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0))
+        return false; // a build is running there, or the file is not a lock
+    removeTakeOverLock(lockPath);
+    const bool madeFolder = clearJournals(path, realSteps());
+    lock.unlock();
+    if (madeFolder)
+        QDir().rmdir(path); // only when nothing else lies in it
+    return true;
+}
+
 void removeKilledBuildFiles(const QString& saveFolder)
 {
     const QFileInfoList folders =
         QDir(saveFolder).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    for (const QFileInfo& folder : folders) {
-        if (folder.isSymLink() || folder.isJunction())
-            continue;
-        const QString path = folder.absoluteFilePath();
-        const QString lockPath = buildLockPath(path);
-        const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
-        const QStringList journals = journalsIn(path);
-        if (!locked && journals.isEmpty())
-            continue;
-        QLockFile lock(lockPath);
-        lock.setStaleLockTime(0);
-        if (!lock.tryLock(0))
-            continue; // a build is running there, or the file is not a lock
-        removeTakeOverLock(lockPath);
-        const bool madeFolder = clearJournals(path, realSteps());
-        lock.unlock();
-        if (madeFolder)
-            QDir().rmdir(path); // only when nothing else lies in it
-    }
+    for (const QFileInfo& folder : folders)
+        (void)removeKilledBuildFilesIn(folder.absoluteFilePath());
 }
 
 } // namespace vamo

@@ -2,6 +2,7 @@
 #include "packaging/Descriptor.h"
 
 #include "model/Site.h"
+#include "model/SystemError.h"
 #include "text/Cp936.h"
 
 #include <QDir>
@@ -61,8 +62,10 @@ QByteArray savetoutf8(const QString& manifesttext) { return encodeDescriptorText
 Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out)
 {
     const QByteArray bytes = encodeDescriptorText(manifesttext);
+    clearSystemError();
     if (out.write(bytes) != bytes.size() || !out.flush())
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
+        return fail(cannotWriteFile(out.fileName(),
+                                    out.error() != QFileDevice::NoError ? lastSystemError() : std::error_code()));
     return {};
 }
 

@@ -46,6 +46,13 @@ bool isOnlyDots(QStringView name)
     return true;
 }
 
+// A file name takes at most 255 bytes on the systems the books are made on
+// (UTF-8; Windows counts UTF-16 units, never more than that).
+constexpr qsizetype kNameBytes = 255;
+// What a build adds to the JAR name: a volume number and the extension,
+// "(12345).jar".
+constexpr qsizetype kVolumeSuffixBytes = 11;
+
 // A refusal of `field`; `blank`: it failed for being blank.
 std::unexpected<FieldError> refuse(MakeField field, QString message, bool blank = false)
 {
@@ -132,6 +139,10 @@ FieldResult<void> checkJarNameCharacters(QStringView jarName)
     }
     if (const QString c = forbiddenCharacters(jarName); !c.isEmpty())
         return refuse(MakeField::JarName, u"jar包名包涵非法字符"_s + c);
+    // Checked before any text is read: the name would fail only when the
+    // volumes are put in place.
+    if (jarName.trimmed().toUtf8().size() + kVolumeSuffixBytes > kNameBytes)
+        return refuse(MakeField::JarName, u"jar包名太长（最多%1个字母或数字）"_s.arg(kNameBytes - kVolumeSuffixBytes));
     return {};
 }
 
@@ -152,6 +163,10 @@ FieldResult<void> checkBookNameCharacters(QStringView bookName)
     // would put the book somewhere else.
     if (isOnlyDots(bookName))
         return refuse(MakeField::BookName, u"书名包涵非法字符(.)"_s);
+    // The book folder's name: the name trimmed, spaces made underscores
+    // (the same length).
+    if (bookName.trimmed().toUtf8().size() > kNameBytes)
+        return refuse(MakeField::BookName, u"书名太长（最多%1个汉字）"_s.arg(kNameBytes / 3));
     return {};
 }
 

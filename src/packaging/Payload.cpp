@@ -134,7 +134,6 @@ public:
 
 private:
     bool roomForNext(int chapter);
-    Result<qint64> pieceNumber(int chapter);
     void writePiece(int chapter, qint64 number);
     QByteArray& roomFor(qsizetype most);
     void closeBlock();
@@ -149,15 +148,15 @@ private:
     const RoomFn& m_room;
     const bool m_measure;
     const int m_count;
-    const int m_volumeFirst;
     // Blocks are given room for this much in all, at most 1 MiB each.
     const qint64 m_estimate;
     Volume m_v;
     std::size_t m_blockFirstPiece = 0; // the last block's first piece
     bool m_finished = true;            // the last piece ended its chapter
+    bool m_partDone = true;            // the current chapter part has its index entry
+    int m_part = 0;                    // the current chapter part, counted from 1 in the volume
     qsizetype m_pieceNo = 0;           // pieces of the current chapter part
     qsizetype m_partChars = 0;         // its piece files' characters
-    qint64 m_lastNumber = 0;
 };
 
 VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
@@ -165,7 +164,7 @@ VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, q
                            bool measure)
     : m_names(names), m_texts(texts), m_budgetKiB(budgetKiB), m_cursor(cursor), m_refresh(refresh),
       m_blockDone(blockDone), m_after(after), m_room(room), m_measure(measure),
-      m_count(static_cast<int>(std::min(names.size(), texts.size()))), m_volumeFirst(cursor.firstOpen),
+      m_count(static_cast<int>(std::min(names.size(), texts.size()))),
       m_estimate(volumeEstimate(texts, m_count, cursor, budgetKiB))
 {
     m_v.capter = u"\r\n"_s;
@@ -177,23 +176,27 @@ Result<Volume> VolumeWriter::run()
         const int c = m_cursor.firstOpen;
         if (!m_v.pieces.empty() && !roomForNext(c))
             break;
-        if (m_finished) {
+        if (m_partDone) {
+            ++m_part;
             m_pieceNo = 0;
             m_partChars = 0;
+            m_partDone = false;
         }
-        const Result<qint64> number = pieceNumber(c);
-        if (!number)
-            return failure(number);
-        writePiece(c, *number);
+        writePiece(c, qint64(10000) * m_part + m_pieceNo);
         if (m_refresh && (m_pieceNo == 1 || m_pieceNo % 9 == 0))
             m_refresh(m_cursor.processed);
-        if (m_finished)
+        // A part ends with its chapter, or full: the index gives a part's
+        // piece count in four digits and the file names of its pieces
+        // 10000 numbers; the chapter goes on in a part of the same name.
+        if (m_finished || m_pieceNo == kPartPieceLimit) {
             appendIndexEntry(m_v.capter, m_names[c], m_pieceNo, m_partChars);
+            m_partDone = true;
+        }
         if (m_budgetKiB > 0 && m_v.volumeBytes / 1024 >= m_budgetKiB)
             break;
     }
     closeBlock();
-    if (!m_finished)
+    if (!m_partDone)
         appendIndexEntry(m_v.capter, m_names[m_cursor.firstOpen], m_pieceNo, m_partChars);
     m_v.chapterFinished = m_finished;
     return std::move(m_v);
@@ -207,26 +210,14 @@ bool VolumeWriter::roomForNext(int chapter)
         return true;
     const QStringView rest = QStringView(m_texts[chapter]).sliced(m_cursor.consumed);
     const Cut cut = nextCut(rest);
-    const qsizetype pieceNo = m_finished ? 0 : m_pieceNo;
-    const NextPiece next{chapter, qint64(10000) * (chapter + 1 - m_volumeFirst) + pieceNo, rest.first(cut.length),
-                         !cut.last};
+    const qint64 number = m_partDone ? qint64(10000) * (m_part + 1) : qint64(10000) * m_part + m_pieceNo;
+    const NextPiece next{chapter, number, rest.first(cut.length), !cut.last};
     Room room = m_room(m_v, next);
     if (room == Room::Measure) {
         closeBlock();
         room = m_room(m_v, next);
     }
     return room == Room::Fits;
-}
-
-// File names must rise strictly; a chapter of 10000 pieces or more would
-// otherwise overwrite the next chapter's first pieces.
-Result<qint64> VolumeWriter::pieceNumber(int chapter)
-{
-    const qint64 number = qint64(10000) * (chapter + 1 - m_volumeFirst) + m_pieceNo;
-    if (number <= m_lastNumber)
-        return fail(u"章节内容过长，请分成几个章节：%1"_s.arg(m_names[chapter - 1].trimmed()));
-    m_lastNumber = number;
-    return number;
 }
 
 // Cuts the next piece from what is left of the chapter, appends its file to

@@ -582,11 +582,12 @@ bool isTextControl(unsigned c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A ||
 // A control character that plain text does not hold.
 bool isStrayControl(unsigned c) { return (c < 0x20 || c == 0x7F) && !isTextControl(c); }
 
-// Whether the first piece (after the byte-order mark) is plainly not text:
-// it holds a NUL or more than one control character in twenty. Text in any
+// Whether a piece is plainly not text: it holds a NUL or more than one
+// control character in twenty (counted over at least `over` bytes, so that
+// a short last piece is not judged on a handful of them). Text in any
 // encoding read here has neither; archives, pictures and random bytes have
 // both. UTF-16 is judged by its code units.
-bool looksBinary(QByteArrayView piece, TextEncoding encoding)
+bool looksBinary(QByteArrayView piece, TextEncoding encoding, qsizetype over = 0)
 {
     const auto* p = reinterpret_cast<const quint8*>(piece.data());
     const qsizetype n = piece.size();
@@ -620,7 +621,7 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
         }
         if (!count(i, n))
             return true;
-        return controls * 20 > n;
+        return controls * 20 > std::max(n, over);
     }
     qsizetype units = 0;
     for (qsizetype i = 0; i + 2 <= n; i += 2, ++units) {
@@ -629,8 +630,50 @@ bool looksBinary(QByteArrayView piece, TextEncoding encoding)
             return true;
         controls += isStrayControl(c);
     }
-    return controls * 20 > units;
+    return controls * 20 > std::max(units, over / 2);
 }
+
+// Passes the pieces of a file on and judges each part of the file the first
+// time it passes: the first piece that is plainly not text ends the reading
+// as a read error, so that the whole file is judged as it is read, not only
+// its start.
+class BinaryWatch final : public ByteSource {
+public:
+    BinaryWatch(ByteSource& source, TextEncoding encoding, qint64 judgedThrough)
+        : m_source(source), m_encoding(encoding), m_judged(judgedThrough)
+    {
+    }
+    std::optional<QByteArrayView> next() override
+    {
+        const std::optional<QByteArrayView> piece = m_source.next();
+        if (!piece)
+            return piece;
+        const qint64 end = m_pos + piece->size();
+        if (end > m_judged) {
+            if (looksBinary(*piece, m_encoding, txtChunkBytes)) {
+                m_binary = true;
+                return std::nullopt;
+            }
+            m_judged = end;
+        }
+        m_pos = end;
+        return piece;
+    }
+    bool seek(qint64 pos) override
+    {
+        m_pos = pos;
+        return m_source.seek(pos);
+    }
+    qint64 size() const override { return m_source.size(); }
+    [[nodiscard]] bool sawBinary() const { return m_binary; }
+
+private:
+    ByteSource& m_source;
+    const TextEncoding m_encoding;
+    qint64 m_judged; // the file's bytes before this have been judged
+    qint64 m_pos = 0;
+    bool m_binary = false;
+};
 
 enum class ReadFailure { Unreadable, NotText };
 
@@ -812,10 +855,20 @@ std::expected<TxtText, ReadFailure> readTxt(ByteSource& source, const TxtProgres
     if (refuseBinary && looksBinary(first->sliced(bom.length), bom.encoding))
         return std::unexpected(ReadFailure::NotText);
     const qint64 bytes = source.size() - bom.length;
-    if (!source.seek(bom.length))
+    if (!refuseBinary) {
+        if (!source.seek(bom.length))
+            return std::unexpected(ReadFailure::Unreadable);
+        TxtRead read(source, progress, bom, bytes);
+        return read.run();
+    }
+    BinaryWatch watch(source, bom.encoding, first->size());
+    if (!watch.seek(bom.length))
         return std::unexpected(ReadFailure::Unreadable);
-    TxtRead read(source, progress, bom, bytes);
-    return read.run();
+    TxtRead read(watch, progress, bom, bytes);
+    std::expected<TxtText, ReadFailure> text = read.run();
+    if (!text && watch.sawBinary())
+        return std::unexpected(ReadFailure::NotText);
+    return text;
 }
 
 } // namespace
@@ -860,7 +913,7 @@ Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
         return std::move(*text);
     } catch (const std::bad_alloc&) {
         // A text too large to hold in memory.
-        return fail(failure);
+        return fail(u"内存不足，无法读取文件："_s + shownPath);
     }
 }
 

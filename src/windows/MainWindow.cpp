@@ -172,7 +172,7 @@ void MainWindow::setUpDrops()
 void MainWindow::startUp()
 {
     // What an interrupted build left behind.
-    if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
+    if (auto cleaned = removeBuildLeftovers(m_programFolder, {}, m_env.unfinishedList); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     // Initial values: first entries of both lists, default save folder,
     // maker and message, a fresh JAR name, frame 0.
@@ -698,7 +698,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_leaving = true; // asked once; a second close on the way out does not ask again
-    if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
+    if (auto cleaned = removeBuildLeftovers(m_programFolder, {}, m_env.unfinishedList); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     m_nav.closeOthers();
     if (m_txtDrop->active())

@@ -400,6 +400,18 @@ TEST(ArchiveWriteJar, OtherZipReadersAcceptTheJarAndAFailedWriteIsTheFilesFault)
     const auto failed = writeJar(templateBytes, more, readOnly);
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().message, u"无法写入文件："_s + QDir::toNativeSeparators(readOnly.fileName()));
+
+    // A full disk, as the system's device that is always full shows it: the
+    // system's reason is given.
+    QFile full(u"/dev/full"_s);
+    if (!full.open(QIODevice::WriteOnly))
+        GTEST_SKIP() << "no /dev/full here";
+    const QByteArray large(2 << 20, 'c');
+    std::vector<Packer::Batch> third;
+    third.push_back(packer.start({{"capter", large}}));
+    const auto noRoom = writeJar(templateBytes, third, full);
+    ASSERT_FALSE(noRoom);
+    EXPECT_EQ(noRoom.error().message, u"无法写入文件：/dev/full（磁盘空间不足）"_s);
 }
 
 namespace {
