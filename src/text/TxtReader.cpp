@@ -650,7 +650,7 @@ public:
             return piece;
         const qint64 end = m_pos + piece->size();
         if (end > m_judged) {
-            if (looksBinary(*piece, m_encoding, txtChunkBytes)) {
+            if (looksBinary(*piece, m_encoding, kTxtChunkBytes)) {
                 m_binary = true;
                 return std::nullopt;
             }

@@ -199,7 +199,7 @@ TEST_F(TxtRefusal, BinaryFilesAreNotText)
 TEST_F(TxtRefusal, BinaryBytesAfterTheFirstPieceAreNotTextEither)
 {
     QByteArray text;
-    while (text.size() < txtChunkBytes)
+    while (text.size() < kTxtChunkBytes)
         text += cp936::encode(u"第一章 山居\r\n　　三月初，我把城里的房子退了。\r\n"_s);
     QByteArray random(1 << 20, Qt::Uninitialized);
     QRandomGenerator gen(11);
