@@ -354,21 +354,32 @@ void Download::dropSocket()
     socket->deleteLater();
 }
 
-void Download::fail() { end(std::nullopt); }
+void Download::fail()
+{
+    if (const DoneFn done = stop())
+        done(std::nullopt);
+}
 
-void Download::end(std::optional<QByteArray> body)
+void Download::end(QByteArray body)
+{
+    if (const DoneFn done = stop())
+        done(std::move(body));
+}
+
+// Ends the download once: the connection and what arrived go; the function
+// to call with the result, or none when it had ended before.
+Download::DoneFn Download::stop()
 {
     if (m_ended)
-        return;
+        return nullptr;
     m_ended = true;
     m_deadline.stop();
     dropSocket();
     m_in.clear();
     m_body.clear();
-    const DoneFn done = std::move(m_done);
+    DoneFn done = std::move(m_done);
     m_done = nullptr;
-    if (done)
-        done(std::move(body));
+    return done;
 }
 
 } // namespace vamo

@@ -59,7 +59,8 @@ private:
     [[nodiscard]] std::optional<QByteArray> takeLine(qint64 maxLength, bool& tooLong);
     void dropSocket();
     void fail();
-    void end(std::optional<QByteArray> body);
+    void end(QByteArray body);
+    DoneFn stop();
 
     QUrl m_url;
     QPointer<QTcpSocket> m_socket;
