@@ -151,7 +151,7 @@ void Download::closed()
     if (m_ended || !m_socket)
         return;
     if (m_stage == Stage::BodyToClose)
-        end(std::move(m_body));
+        succeed();
     else
         fail();
 }
@@ -197,7 +197,7 @@ bool Download::digest()
             m_body += m_in.left(take);
             m_in.remove(0, take);
             if (m_body.size() == m_length) {
-                end(std::move(m_body));
+                succeed();
                 return false;
             }
             return true;
@@ -229,7 +229,7 @@ bool Download::digest()
                 }
                 m_stage = Stage::ChunkSize;
             } else if (line->isEmpty()) {
-                end(std::move(m_body));
+                succeed();
                 return false;
             }
             break;
@@ -315,7 +315,7 @@ bool Download::headDone()
         }
         m_stage = Stage::Body;
         if (m_length == 0) {
-            end(QByteArray());
+            succeed();
             return false;
         }
     } else {
@@ -351,21 +351,31 @@ void Download::dropSocket()
     socket->deleteLater();
 }
 
-void Download::fail() { end(std::nullopt); }
+void Download::fail()
+{
+    if (const DoneFn done = end())
+        done(std::nullopt);
+}
 
-void Download::end(std::optional<QByteArray> body)
+void Download::succeed()
+{
+    QByteArray body = std::move(m_body);
+    if (const DoneFn done = end())
+        done(std::move(body));
+}
+
+Download::DoneFn Download::end()
 {
     if (m_ended)
-        return;
+        return nullptr;
     m_ended = true;
     m_deadline.stop();
     dropSocket();
     m_in.clear();
     m_body.clear();
-    const DoneFn done = std::move(m_done);
+    DoneFn done = std::move(m_done);
     m_done = nullptr;
-    if (done)
-        done(std::move(body));
+    return done;
 }
 
 } // namespace vamo

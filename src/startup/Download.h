@@ -59,7 +59,10 @@ private:
     [[nodiscard]] std::optional<QByteArray> takeLine(qint64 maxLength, bool& tooLong);
     void dropSocket();
     void fail();
-    void end(std::optional<QByteArray> body);
+    // Ends with the body read (m_body).
+    void succeed();
+    // Ends the download, once: what is to be called with its result.
+    [[nodiscard]] DoneFn end();
 
     QUrl m_url;
     QPointer<QTcpSocket> m_socket;
