@@ -569,11 +569,18 @@ private:
                     answer(socket);
             });
             QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] { more(socket); });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+            // The client's close shows as the end of the connection or, where
+            // the system tells it only to the next write, as that write's error.
+            const auto closed = [this, socket] {
+                if (socket->property("closed").toBool())
+                    return;
+                socket->setProperty("closed", true);
                 socket->setProperty("answering", false);
                 --m_open;
                 socket->deleteLater();
-            });
+            };
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, closed);
+            QObject::connect(socket, &QTcpSocket::errorOccurred, socket, closed);
         }
     }
 
