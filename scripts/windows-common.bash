@@ -374,12 +374,9 @@ wineserver_wait() {
 # hidden: on Wine's minimal platform a window is not placed where it is asked
 # to be (the placement checks) and some cases are POSIX ones (file names as
 # bytes, folders made unreadable by their mode, Qt's translations folder);
-# two window programs finish their tests but do not exit; and two cases fail
-# only under Wine, not yet understood (a test file of the binary-text case is
-# not written; the flooding server never sees the capped connection hang up).
+# and two window programs finish their tests but do not exit.
 wine_pending=(ImportWindowTest MainWindowFolderTest WizardTest QtTranslationsTest UpdateEndToEndTest
-  MainWindowTest ChapterDropTest
-  TxtRefusal.BinaryBytesAfterTheFirstPieceAreNotTextEither UpdateRun.AnEndlessChunkedAnswerStopsAtTheSizeCap)
+  MainWindowTest ChapterDropTest)
 
 run_tests() {
   current_step=tests

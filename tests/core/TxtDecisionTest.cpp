@@ -209,7 +209,7 @@ TEST_F(TxtRefusal, BinaryBytesAfterTheFirstPieceAreNotTextEither)
     expectRefused(put(u"utf8-then-random.txt"_s, "\xEF\xBB\xBF" + cp936::decode(text).toUtf8() + random));
     // Far into the file, and a lone NUL in a long tail of text.
     expectRefused(put(u"late.txt"_s, text.repeated(20) + random.first(4096)));
-    expectRefused(put(u"nul.txt"_s, text.repeated(3) + QByteArray(1, '\0') + text));
+    expectRefused(put(u"zero-byte.txt"_s, text.repeated(3) + QByteArray(1, '\0') + text));
     const QString utf16 = cp936::decode(text.repeated(2));
     const QByteArray le(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
     expectRefused(put(u"utf16-then-random.txt"_s, "\xFF\xFE" + le + random));
