@@ -88,8 +88,6 @@ QString zipReason(int code)
 
 namespace {
 
-QString reasonOf(int code) { return zipReason(code); }
-
 struct ArchiveDiscard {
     void operator()(zip_t* a) const { zip_discard(a); }
 };
@@ -491,7 +489,7 @@ Result<void> readThrough(zip_t* archive, zip_uint64_t index)
     if (n < 0)
         return fail(reasonOf(zip_file_get_error(file.get())));
     if (const int closed = closeFile(file); closed != 0)
-        return fail(reasonOf(closed));
+        return fail(zipReason(closed));
     return {};
 }
 
@@ -500,7 +498,7 @@ Result<void> checkTemplateEntries(QByteArrayView templateBytes)
     // libzip takes an empty file for an empty archive; as a template it is
     // broken (a JAR without the reader), as is an archive without entries.
     if (templateBytes.isEmpty())
-        return fail(reasonOf(ZIP_ER_NOZIP));
+        return fail(zipReason(ZIP_ER_NOZIP));
     TemplateSource source;
     source.in = templateBytes;
     auto opened = openTemplate(source, ZIP_CHECKCONS | ZIP_RDONLY);
@@ -509,7 +507,7 @@ Result<void> checkTemplateEntries(QByteArrayView templateBytes)
     zip_t* archive = opened->get();
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count <= 0)
-        return fail(reasonOf(ZIP_ER_NOZIP));
+        return fail(zipReason(ZIP_ER_NOZIP));
     // Every entry is copied into every volume as it stands: read each once.
     for (zip_int64_t i = 0; i < count; ++i) {
         if (auto read = readThrough(archive, static_cast<zip_uint64_t>(i)); !read)
@@ -615,7 +613,7 @@ Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDe
         written = source.in.size();
     }
     if (written == 0)
-        return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
+        return zipFailed(zipReason(ZIP_ER_NOZIP)); // nothing was left to write
     clearSystemError();
     if (!out.flush() || out.error() != QFileDevice::NoError) {
         source.writeError = lastSystemError();
@@ -630,7 +628,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
                         const std::function<void()>& alive)
 {
     if (templateBytes.isEmpty())
-        return zipFailed(reasonOf(ZIP_ER_NOZIP));
+        return zipFailed(zipReason(ZIP_ER_NOZIP));
     // The sources outlive the archive, which may still call them when it is
     // discarded.
     const std::time_t now = std::time(nullptr);
@@ -697,7 +695,7 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
     const zip_int64_t n = zip_fread(file.get(), data.data(), st.size);
     const int closed = closeFile(file);
     if (n != static_cast<zip_int64_t>(st.size) || closed != 0)
-        return fail(closed != 0 ? reasonOf(closed) : u"读取失败"_s);
+        return fail(closed != 0 ? zipReason(closed) : u"读取失败"_s);
     return data;
 }
 

@@ -17,10 +17,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 
 #include <algorithm>
 #include <limits>
