@@ -74,7 +74,7 @@ class OnlineBannerTest : public QObject {
     {
         return static_cast<int>(twips * (vertical ? w->logicalDpiY() : w->logicalDpiX()) / 1440.0);
     }
-    qsizetype notices() const { return Dialogs::messages().count(newVersionNotice()); }
+    qsizetype notices() const { return Dialogs::messages().count(site::newVersionNotice()); }
 
 private Q_SLOTS:
     void init()
