@@ -471,12 +471,12 @@ int Cli::folder(const QString& dir)
     if (!queue->isEmpty() && !QDir().mkpath(book.settings().saveFolder))
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
-    auto report = runFolderBatch(
-        book, buildEnvironment(), dir, *queue,
-        [&](const FolderBatchProgress& p) {
-            m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
-        },
-        FolderBatchOptions{m_split, m_pattern, m_text});
+    const auto progress = [&](const FolderBatchProgress& p) {
+        m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
+    };
+    auto report = runFolderBatch(book.settings(), m_clock, buildEnvironment(), dir, *queue, progress,
+                                 FolderBatchOptions{m_split, m_pattern, m_text})
+                      .report;
     if (!report)
         return failed(report.error().message);
     if (m_split) {
