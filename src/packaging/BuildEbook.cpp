@@ -67,18 +67,18 @@ qint64 totalCharacters(const QStringList& texts)
 // One volume from its payload to its JAR. Its pieces are deflated on the
 // packer's threads while its payload is still being written, a block at a
 // time, and while the next volume's payload is written; its JAR is written
-// as they come.
+// as they come. Every batch holds the bytes its entries view (shares of the
+// blocks and of the byte arrays below), so a volume may be moved or dropped
+// at any time.
 struct PendingVolume {
     payload::Volume payload;
-    QByteArray manifestBytes;
-    QByteArray capterBytes;
-    QByteArray volumeBytes; // the volume information, in a book cut into volumes
-    int firstChapter = 1;   // the book's number of the volume's first chapter
-    bool continues = false; // which began in the volume before
+    QByteArray manifestBytes; // compared with the manifest read back
+    int firstChapter = 1;     // the book's number of the volume's first chapter
+    bool continues = false;   // which began in the volume before
     QString manifesttext;
     QString jarBase;
-    // Over the bytes above, so dropped first: the manifest, chapter index
-    // and book information, then the pieces in writing order.
+    // The manifest, chapter index and book information (and the volume
+    // information), then the pieces in writing order.
     std::vector<archive::Packer::Batch> packing;
     std::vector<qsizetype> blockBytes; // per batch of pieces, while the payload is written
     std::size_t helped = 0;            // batches of pieces this thread has seen deflated
@@ -99,7 +99,7 @@ struct PendingVolume {
             entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
             bytes += entries.back().data.size();
         }
-        packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
+        packing.push_back(packer.start(std::move(entries), {vol.blocks[block]}));
         blockBytes.push_back(bytes);
         aheadBytes += bytes;
         // The payload is written faster than the workers deflate it, and
@@ -281,7 +281,7 @@ private:
     std::unique_ptr<BuildFiles> m_files;
     std::vector<BuildFiles::Volume> m_volumes;
     std::vector<VolumeStart> m_starts; // per volume of a book cut into volumes
-    QByteArray m_textBytes;            // the book information, in every volume; outlives the packer's work
+    QByteArray m_textBytes;            // the book information, in every volume
     qint64 m_fixedBytes = 0;           // a volume's JAR besides its pieces and chapter index (JarRoom)
     std::optional<archive::Packer> m_ownPacker;
     archive::Packer* m_packer = nullptr;
@@ -508,18 +508,20 @@ void BookBuild::nameVolume(PendingVolume& v)
     v.jarBase = m_jarName + suffix;
     v.manifesttext = composeManifest(m_bookName + suffix);
     v.manifestBytes = savetoutf8(v.manifesttext);
-    v.capterBytes = payload::utf8WithBom(v.payload.capter);
+    const QByteArray capterBytes = payload::utf8WithBom(v.payload.capter);
     std::vector<archive::Entry> entries{{kManifestEntry.toLatin1(), v.manifestBytes},
-                                        {QByteArrayLiteral("capter"), v.capterBytes},
+                                        {QByteArrayLiteral("capter"), capterBytes},
                                         {QByteArrayLiteral("text"), m_textBytes}};
+    QByteArrayList owners{v.manifestBytes, capterBytes, m_textBytes};
     if (m_volume != 0) {
         // The volume was just cut: whether another follows is known.
-        v.volumeBytes =
+        const QByteArray volumeBytes =
             volumeEntry(m_volume, std::max(m_volumeCount, m_volume + (m_more ? 1 : 0)), {v.firstChapter, v.continues});
         m_starts.push_back({v.firstChapter, v.continues});
-        entries.push_back({QByteArrayLiteral("volume"), v.volumeBytes});
+        entries.push_back({QByteArrayLiteral("volume"), volumeBytes});
+        owners.append(volumeBytes);
     }
-    v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries)));
+    v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries), std::move(owners)));
 }
 
 // The volume's JAR under a temporary name, its manifest read back, then its

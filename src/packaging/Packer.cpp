@@ -71,8 +71,8 @@ struct Packer::Job {
     std::size_t inFlight = 0; // claims being deflated
     qsizetype remaining = -1; // bytes of the entries nobody has claimed; -1 until counted
     std::size_t doneCount = 0;
-    QByteArray owner;    // holds the entries' bytes until all are deflated
-    bool failed = false; // then nothing more is claimed
+    QByteArrayList owners; // hold the entries' bytes until all are deflated
+    bool failed = false;   // then nothing more is claimed
 };
 
 struct Packer::Shared {
@@ -129,7 +129,7 @@ struct Packer::Shared {
                       job.done.begin() + static_cast<std::ptrdiff_t>(range.second), 1);
             job.doneCount += range.second - range.first;
             if (job.doneCount == job.entries.size())
-                job.owner = QByteArray(); // the entries' bytes are no longer needed
+                job.owners.clear(); // the entries' bytes are no longer needed
         } else {
             job.failed = true;
             job.next = job.entries.size();
@@ -181,10 +181,10 @@ Packer::~Packer()
     m_shared->queue.clear();
 }
 
-Packer::Batch Packer::start(std::vector<Entry> entries, QByteArray owner)
+Packer::Batch Packer::start(std::vector<Entry> entries, QByteArrayList owners)
 {
     auto job = std::make_shared<Job>();
-    job->owner = std::move(owner);
+    job->owners = std::move(owners);
     job->packed.resize(entries.size());
     job->done.resize(entries.size());
     job->entries = std::move(entries);
