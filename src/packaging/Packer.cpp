@@ -13,8 +13,6 @@
 #include <thread>
 #include <utility>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::archive {
 
 namespace {
@@ -263,11 +261,11 @@ PackedEntry* Packer::Batch::wait(std::size_t i)
 Result<std::vector<PackedEntry>> Packer::Batch::take()
 {
     if (!m_job)
-        return fail(u"压缩出错"_s);
+        return fail(QStringLiteral("压缩出错"));
     for (std::size_t i = 0; i < m_job->entries.size(); ++i) {
         if (!wait(i)) {
             cancel();
-            return fail(u"压缩出错"_s);
+            return fail(QStringLiteral("压缩出错"));
         }
     }
     std::vector<PackedEntry> packed = std::move(m_job->packed);

@@ -15,8 +15,6 @@
 #include <expected>
 #include <new>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo {
 
 namespace {
@@ -89,8 +87,8 @@ TxtText readTxtBytes(QByteArrayView bytes, const TxtProgressFn& progress)
 Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
 {
     const QString shownPath = QDir::toNativeSeparators(displayFileName(path));
-    const QString failure = u"无法读取文件："_s + shownPath;
-    const QString notText = u"不是文本文件："_s + shownPath;
+    const QString failure = QStringLiteral("无法读取文件：") + shownPath;
+    const QString notText = QStringLiteral("不是文本文件：") + shownPath;
     QFile file;
     // Pieces go straight into the reader's own buffer.
     switch (openRegularFile(file, path)) {
@@ -110,7 +108,7 @@ Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress)
         return std::move(*text);
     } catch (const std::bad_alloc&) {
         // A text too large to hold in memory.
-        return fail(u"内存不足，无法读取文件："_s + shownPath);
+        return fail(QStringLiteral("内存不足，无法读取文件：") + shownPath);
     }
 }
 
