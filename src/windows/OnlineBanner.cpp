@@ -158,6 +158,7 @@ void OnlineBanner::showNoticeWhenFree()
         return;
     m_noticePending = false;
     Dialogs::notice(m_window, site::newVersionNotice());
+    Q_EMIT noticeShown();
 }
 
 } // namespace vamo
