@@ -440,7 +440,7 @@ Result<QList<TxtChapters>> Cli::readChapters(const QStringList& files)
 Result<BuildReport> Cli::checkAndBuild(BookProject& book)
 {
     if (auto ok = checkMake(book.settings(), book.chapterCount()); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     const QString saveFolder = book.settings().saveFolder;
     if (!QDir().mkpath(saveFolder))
         return fail(QStringLiteral("无法创建保存目录：") + saveFolder);

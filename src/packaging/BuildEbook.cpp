@@ -304,9 +304,9 @@ BookBuild::BookBuild(const BookSnapshot& book, const BuildEnvironment& env, cons
 Result<BuildReport> BookBuild::run()
 {
     if (auto ok = checkInput(); !ok)
-        return std::unexpected(ok.error());
+        return failure(ok);
     if (auto ok = readTemplate(); !ok)
-        return std::unexpected(ok.error());
+        return failure(ok);
     auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps, m_env.unfinishedList);
     if (!started)
         return finalNamed(started.error());
@@ -351,9 +351,9 @@ std::unexpected<Error> BookBuild::finalNamed(const Error& error) const
 Result<void> BookBuild::checkInput() const
 {
     if (auto ok = checkJarName(m_jarName); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     if (auto ok = checkBookName(m_bookName); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     if (m_book.chapterCount() == 0)
         return fail(QStringLiteral("请添加章节内容"));
     return {};
@@ -398,7 +398,7 @@ Result<void> BookBuild::writeVolumes()
     if (const qint64 budget = payload::textBudget(settings.jarSize); budget > 0) {
         auto count = payload::volumeCount(m_book.chapterNames(), m_book.chapterTexts(), budget);
         if (!count)
-            return std::unexpected(count.error());
+            return failure(count);
         m_volumeCount = *count;
     }
     if (payload::jarSizeLimit(settings.jarSize) > 0)
@@ -446,7 +446,7 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
         m_book.chapterNames(), texts, payload::textBudget(m_book.settings().jarSize), m_cursor,
         [this](qint64 processed) { refresh(processed); }, blockDone, payload::BlockAfterDone::Drop, room);
     if (!vol)
-        return std::unexpected(vol.error());
+        return failure(vol);
     v.payload = std::move(*vol);
 
     if (payload::bookFinished(texts, m_cursor)) {
@@ -532,7 +532,7 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
     m_writing = static_cast<std::size_t>(&target - m_volumes.data());
     auto jar = m_files->createTemporary(QStringLiteral("jar"));
     if (!jar)
-        return std::unexpected(jar.error());
+        return failure(jar);
     target.jarTemporary = (*jar)->fileName();
     // While a JAR is written the fraction stands still; the caller still
     // hears from the build, to keep its window painting.
@@ -542,7 +542,7 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
     };
     const auto jarSize = archive::writeJar(m_templateBytes, v.packing, **jar, alive);
     if (!jarSize)
-        return std::unexpected(jarSize.error());
+        return failure(jarSize);
     v.packing.clear();
     v.payload = payload::Volume();
 
@@ -565,13 +565,13 @@ Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jar
     jadText += jadLines(jarSize, jarBase + QStringLiteral(".jar"));
     auto jad = m_files->createTemporary(QStringLiteral("jad"));
     if (!jad)
-        return std::unexpected(jad.error());
+        return failure(jad);
     target.jadTemporary = (*jad)->fileName();
     auto saved = savetoutf9(jadText, **jad);
     clearSystemError();
     (*jad)->close();
     if (!saved)
-        return std::unexpected(saved.error());
+        return failure(saved);
     if ((*jad)->error() != QFileDevice::NoError)
         return fail(cannotWriteFile(target.jadTemporary, lastSystemError()));
     return {};
@@ -601,10 +601,10 @@ Result<void> BookBuild::restampVolumes()
         batches.push_back(m_packer->start({{QByteArrayLiteral("volume"), volume}}));
         auto jar = m_files->createTemporary(QStringLiteral("jar"));
         if (!jar)
-            return std::unexpected(jar.error());
+            return failure(jar);
         const auto jarSize = archive::writeJar(written, batches, **jar);
         if (!jarSize)
-            return std::unexpected(jarSize.error());
+            return failure(jarSize);
         const auto readBack = archive::readEntry(**jar, QByteArrayLiteral("volume"));
         clearSystemError();
         (*jar)->close();

@@ -43,7 +43,7 @@ Result<QString> toSimplified(QStringView text)
     static const Result<SimplifiedTables> tables =
         SimplifiedTables::load(QDir(executableFolder()).filePath(QStringLiteral("opencc")));
     if (!tables)
-        return std::unexpected(tables.error());
+        return failure(tables);
     return tables->convert(text);
 }
 

@@ -59,10 +59,10 @@ Result<SimplifiedTables> SimplifiedTables::load(const QString& folder)
     const QDir dir(folder);
     auto phrases = readTable(dir.filePath(QStringLiteral("TSPhrases.txt")));
     if (!phrases)
-        return std::unexpected(phrases.error());
+        return failure(phrases);
     auto characters = readTable(dir.filePath(QStringLiteral("TSCharacters.txt")));
     if (!characters)
-        return std::unexpected(characters.error());
+        return failure(characters);
     SimplifiedTables tables;
     tables.m_phrases = std::move(*phrases);
     tables.m_characters = std::move(*characters);

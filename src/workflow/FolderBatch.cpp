@@ -38,7 +38,7 @@ Result<void> checkRun(BookSettings& settings, const QStringList& queue, const Fo
 {
     if (auto ok = checkMakerFilled(settings.maker); !ok) {
         emptyRefusedField(settings, ok.error());
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     }
     if (settings.message.trimmed().isEmpty())
         settings.message = QStringLiteral(" ");
@@ -47,7 +47,7 @@ Result<void> checkRun(BookSettings& settings, const QStringList& queue, const Fo
     // Only the first book uses the typed JAR name (every build gives the
     // next one a dated name), but a name no file can have fails them all.
     if (auto ok = checkJarName(settings.jarName); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     if (options.splitChapters && !options.chapterPattern.isEmpty()) {
         if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
             return failure(ok);
@@ -148,7 +148,7 @@ Result<FolderBatchBook> FolderRun::makeBook(int i, const QString& file)
     settings.bookName = bookName;
 
     if (auto ok = checkBookName(bookName); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     const QString key = outputKey(settings);
     if (m_written.contains(key))
         return fail(QStringLiteral("与本次已制做的电子书同名，未覆盖"));
