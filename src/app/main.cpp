@@ -3,11 +3,11 @@
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
+#include "startup/QtTranslations.h"
 #include "startup/UpdateCheck.h"
 #include "windows/MainWindow.h"
 #include "windows/Navigator.h"
 #include "windows/OnlineBanner.h"
-#include "windows/QtTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

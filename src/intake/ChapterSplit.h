@@ -14,7 +14,7 @@
 // heading line, so the heading stays the first line of its text.
 //
 //   auto split = splitChapters(text);             // built-in heading rule
-//   auto split = splitChapters(text, u"^卷.+"_s);  // the user's own rule
+//   auto split = splitChapters(text, QStringLiteral("^卷.+"));  // the user's own rule
 //   if (split && split->isSplit()) { ... chapterTexts(text, *split) ... }
 //
 // For detection a line ends at CR LF, CR or LF; the text itself is never

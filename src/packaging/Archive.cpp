@@ -22,8 +22,6 @@
 #include <utility>
 #include <vector>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::archive {
 
 namespace {
@@ -33,31 +31,31 @@ QString reasonOf(zip_error_t* error)
     QString reason;
     switch (zip_error_code_zip(error)) {
     case ZIP_ER_NOZIP:
-        reason = u"电子书模板不是有效的JAR文件"_s;
+        reason = QStringLiteral("电子书模板不是有效的JAR文件");
         break;
     case ZIP_ER_INCONS:
     case ZIP_ER_CRC:
-        reason = u"电子书模板已损坏"_s;
+        reason = QStringLiteral("电子书模板已损坏");
         break;
     case ZIP_ER_MEMORY:
-        reason = u"内存不足"_s;
+        reason = QStringLiteral("内存不足");
         break;
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
     case ZIP_ER_EOF:
-        reason = u"读取失败"_s;
+        reason = QStringLiteral("读取失败");
         break;
     case ZIP_ER_WRITE:
     case ZIP_ER_CLOSE:
     case ZIP_ER_TMPOPEN:
     case ZIP_ER_RENAME:
-        reason = u"写入失败"_s;
+        reason = QStringLiteral("写入失败");
         break;
     default:
-        reason = u"压缩出错"_s;
+        reason = QStringLiteral("压缩出错");
         break;
     }
-    return reason + u"("_s + QString::fromUtf8(zip_error_strerror(error)) + u")"_s;
+    return reason + QStringLiteral("(") + QString::fromUtf8(zip_error_strerror(error)) + QStringLiteral(")");
 }
 
 // A libzip error record, finished with its owner.
@@ -530,7 +528,7 @@ Result<void> checkTemplate(QByteArrayView templateBytes)
 
 namespace {
 
-std::unexpected<Error> zipFailed(const QString& reason) { return fail(u"生成JAR包失败："_s + reason); }
+std::unexpected<Error> zipFailed(const QString& reason) { return fail(QStringLiteral("生成JAR包失败：") + reason); }
 
 // libzip's failure; the memory running out is what it is everywhere else,
 // for the build to report as such.
@@ -656,7 +654,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
 {
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
+        return fail(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(path));
     std::optional<Result<qint64>> attempt;
     try {
         attempt.emplace(writeJar(templateBytes, batches, out, alive));
@@ -670,7 +668,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     if (!written || out.error() != QFileDevice::NoError) {
         out.remove();
         if (written)
-            return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
+            return fail(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(path));
     }
     return written;
 }
@@ -678,7 +676,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
 {
     if (!QFileInfo(path).isFile())
-        return fail(u"找不到文件："_s + QDir::toNativeSeparators(path));
+        return fail(QStringLiteral("找不到文件：") + QDir::toNativeSeparators(path));
     auto opened = openFile(path, ZIP_RDONLY);
     if (!opened)
         return failure(opened);
@@ -687,7 +685,7 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat(archive, name.constData(), 0, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-        return fail(u"找不到"_s + QString::fromUtf8(name));
+        return fail(QStringLiteral("找不到") + QString::fromUtf8(name));
     FilePtr file(zip_fopen(archive, name.constData(), 0));
     if (!file)
         return fail(reasonOf(zip_get_error(archive)));
@@ -695,7 +693,7 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
     const zip_int64_t n = zip_fread(file.get(), data.data(), st.size);
     const int closed = closeFile(file);
     if (n != static_cast<zip_int64_t>(st.size) || closed != 0)
-        return fail(closed != 0 ? zipReason(closed) : u"读取失败"_s);
+        return fail(closed != 0 ? zipReason(closed) : QStringLiteral("读取失败"));
     return data;
 }
 

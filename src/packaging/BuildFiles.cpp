@@ -13,15 +13,13 @@
 
 #include <algorithm>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo {
 
 namespace {
 
-const QString kLockName = u".vamobook.lock"_s;
-const QString kPrefix = u".vamobook-"_s;
-const QString kJournalSuffix = u".build"_s;
+const QString kLockName = QStringLiteral(".vamobook.lock");
+const QString kPrefix = QStringLiteral(".vamobook-");
+const QString kJournalSuffix = QStringLiteral(".build");
 // The journal's first line; a file of the journal's name without it is not
 // a journal.
 const QByteArray kJournalHeader = QByteArrayLiteral("vamobook build files");
@@ -59,10 +57,10 @@ FileSteps& realSteps()
 // The journals in `folder`, by build key.
 QStringList journalsIn(const QString& folder)
 {
-    static const QRegularExpression pattern(u"^\\.vamobook-[0-9a-z]{%1}\\.build$"_s.arg(kKeyLength));
+    static const QRegularExpression pattern(QStringLiteral("^\\.vamobook-[0-9a-z]{%1}\\.build$").arg(kKeyLength));
     QStringList found;
-    const QStringList names =
-        QDir(folder).entryList({kPrefix + u"*"_s + kJournalSuffix}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = QDir(folder).entryList({kPrefix + QStringLiteral("*") + kJournalSuffix},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         if (pattern.match(name).hasMatch())
             found.append(name);
@@ -88,7 +86,8 @@ bool clearJournal(const QString& folder, const QString& journalName, FileSteps& 
         return false;
 
     const QString key = journalName.mid(kPrefix.size(), kKeyLength);
-    const QRegularExpression ours(u"^\\.vamobook-%1-[0-9a-z]{%2}\\.(jar|jad)$"_s.arg(key).arg(kNameLength));
+    const QRegularExpression ours(
+        QStringLiteral("^\\.vamobook-%1-[0-9a-z]{%2}\\.(jar|jad)$").arg(key).arg(kNameLength));
     bool madeFolder = false;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         if (lines[i] == kFolderMade) {
@@ -111,7 +110,7 @@ bool clearJournal(const QString& folder, const QString& journalName, FileSteps& 
 // that one behind. It goes when its process is gone too.
 void removeTakeOverLock(const QString& lockPath)
 {
-    const QString path = lockPath + u".rmlock"_s;
+    const QString path = lockPath + QStringLiteral(".rmlock");
     const QFileInfo info(path);
     if (!info.isFile() || info.isSymLink())
         return;
@@ -153,7 +152,8 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
             return made.has_value();
         });
         if (!made)
-            return fail(u"无法创建目录："_s + native(bookFolder) + u"（"_s + made.error().message + u"）"_s);
+            return fail(QStringLiteral("无法创建目录：") + native(bookFolder) + QStringLiteral("（") +
+                        made.error().message + QStringLiteral("）"));
         files->m_createdFolder = true;
     }
     clearSystemError();
@@ -171,9 +171,9 @@ Result<std::unique_ptr<BuildFiles>> BuildFiles::start(const QString& bookFolder,
         runningBuilds::unlist(bookFolder);
         files->m_createdFolder = false;
         if (held)
-            return fail(u"另一个程序正在制作这本书，请稍后再试："_s + native(bookFolder));
+            return fail(QStringLiteral("另一个程序正在制作这本书，请稍后再试：") + native(bookFolder));
         if (files->m_lock.error() == QLockFile::LockFailedError)
-            return fail(u"书的文件夹中已有一个不是本程序锁文件的.vamobook.lock，请移走后再试："_s +
+            return fail(QStringLiteral("书的文件夹中已有一个不是本程序锁文件的.vamobook.lock，请移走后再试：") +
                         native(buildLockPath(bookFolder)));
         return fail(cannotWriteFile(buildLockPath(bookFolder), lastSystemError()));
     }
@@ -238,7 +238,8 @@ bool BuildFiles::note(const QByteArray& line)
 Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extension)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString name = kPrefix + m_key + u"-"_s + randomName(kNameLength) + u"."_s + extension;
+        const QString name =
+            kPrefix + m_key + QStringLiteral("-") + randomName(kNameLength) + QStringLiteral(".") + extension;
         const QString path = QDir(m_bookFolder).filePath(name);
         // Recorded before it exists: a build killed at any moment leaves no
         // file its journal does not name.
@@ -260,7 +261,7 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
             continue; // taken by something else: never ours, try another name
         return fail(cannotWriteFile(path, error));
     }
-    return fail(u"无法写入文件："_s + native(m_bookFolder));
+    return fail(QStringLiteral("无法写入文件：") + native(m_bookFolder));
 }
 
 void BuildFiles::discardTemporary(const QString& path)
@@ -277,7 +278,7 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
         for (const QString& target : {v.jar, v.jad}) {
             const QFileInfo info(target);
             if (info.isDir() && !info.isSymLink())
-                return fail(u"无法写入文件："_s + native(target));
+                return fail(QStringLiteral("无法写入文件：") + native(target));
         }
     }
     for (const Volume& v : volumes) {
@@ -296,7 +297,7 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     for (const Volume& v : volumes)
         written << QFileInfo(v.jar).fileName() << QFileInfo(v.jad).fileName();
     const QRegularExpression volumeName(
-        u"^"_s + QRegularExpression::escape(jarName) + u"\\(0*[1-9][0-9]*\\)\\.(jar|jad)$"_s,
+        QStringLiteral("^") + QRegularExpression::escape(jarName) + QStringLiteral("\\(0*[1-9][0-9]*\\)\\.(jar|jad)$"),
         fileNameCase() == Qt::CaseInsensitive ? QRegularExpression::CaseInsensitiveOption
                                               : QRegularExpression::NoPatternOption);
     const QStringList names = QDir(m_bookFolder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -308,7 +309,8 @@ Result<void> BuildFiles::commit(const std::vector<Volume>& volumes, const QStrin
     }
     // The JADs first: a phone installs from them. The new book is in place
     // whatever happens here; what cannot be removed stays.
-    std::stable_partition(stale.begin(), stale.end(), [](const QString& name) { return name.endsWith(u".jad"_s); });
+    std::stable_partition(stale.begin(), stale.end(),
+                          [](const QString& name) { return name.endsWith(QStringLiteral(".jad")); });
     for (const QString& name : std::as_const(stale))
         m_steps->remove(QDir(m_bookFolder).filePath(name));
     return {};
@@ -321,7 +323,7 @@ bool removeKilledBuildFilesIn(const QString& bookFolder)
         return true; // gone, or no folder of a build's: nothing to look into
     const QString path = folder.absoluteFilePath();
     const QString lockPath = buildLockPath(path);
-    const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + u".rmlock"_s);
+    const bool locked = QFileInfo::exists(lockPath) || QFileInfo::exists(lockPath + QStringLiteral(".rmlock"));
     if (!locked && journalsIn(path).isEmpty())
         return true;
     QLockFile lock(lockPath);

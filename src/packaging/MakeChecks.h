@@ -28,6 +28,14 @@ struct FieldError {
 template <class T>
 using FieldResult = std::expected<T, FieldError>;
 
+// The message of a refused check, passed on by a function whose own result
+// holds an Error: `if (!ok) return failure(ok);`.
+template <class T>
+[[nodiscard]] std::unexpected<Error> failure(const FieldResult<T>& refused)
+{
+    return std::unexpected(refused.error().error());
+}
+
 // Empties the field `refusal` names in `settings` when it failed for being
 // blank; leaves `settings` as it is otherwise.
 void emptyRefusedField(BookSettings& settings, const FieldError& refusal);

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <array>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::payload {
 
 namespace {
@@ -33,7 +31,7 @@ char* putFourDigits(char* p, qsizetype v)
     return p;
 }
 
-QString fourDigits(qsizetype v) { return u"%1"_s.arg(v, 4, 10, QLatin1Char('0')); }
+QString fourDigits(qsizetype v) { return QStringLiteral("%1").arg(v, 4, 10, QLatin1Char('0')); }
 
 // The reader reads the index line by line: a control character in a name
 // (CR, LF, tab, any other C0 or C1 code, or a Unicode line or paragraph
@@ -53,9 +51,9 @@ void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qs
 {
     capter += indexName(name);
     capter += fourDigits(pieces);
-    capter += u"\r\n"_s;
+    capter += QStringLiteral("\r\n");
     capter += QString::number(partChars);
-    capter += u"\r\n"_s;
+    capter += QStringLiteral("\r\n");
 }
 
 // Room for the UTF-8 of `units` UTF-16 code units as putUtf8 writes it: at
@@ -167,7 +165,7 @@ VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, q
       m_count(static_cast<int>(std::min(names.size(), texts.size()))),
       m_estimate(volumeEstimate(texts, m_count, cursor, budgetKiB))
 {
-    m_v.capter = u"\r\n"_s;
+    m_v.capter = QStringLiteral("\r\n");
 }
 
 Result<Volume> VolumeWriter::run()
@@ -396,23 +394,24 @@ QByteArray utf8WithBom(QStringView text)
 QString bookInformation(const QString& baseBookName, const QString& message, const QString& maker)
 {
     static const std::array<QString, 15> kHelp{
-        u"【使用介绍】"_s,
-        u"-左软键(功能键)-打开选项"_s,
-        u"-右软键(返回键)-返回/取消"_s,
-        u"-上,下键或(2,8)-翻页"_s,
-        u"-长按上,下键或(2,8)-快速翻页"_s,
-        u"-左或右键-开/关全屏"_s,
-        u"-“*”键-更改皮肤"_s,
-        u"-“0”键-白天/黑夜模式"_s,
-        u"-“#”键-设书签"_s,
-        u"-“9”键-读取书签"_s,
-        u"-“5”键-章节列表"_s,
-        u"-“7”键-更改字体"_s,
-        u"【手机电子书制作工具】"_s,
-        u"一款专门制作手机电子书的软件，它使用方便、简单，制作出的电子书，可任意设定章节，有了这款软件，就可以将网上无穷的资源安装到手机上观看，给您的生活增添无穷的乐趣。"_s,
-        u"本电子书由Vamo手机电子书制作工具制作完成，官方地址"_s,
+        QStringLiteral("【使用介绍】"),
+        QStringLiteral("-左软键(功能键)-打开选项"),
+        QStringLiteral("-右软键(返回键)-返回/取消"),
+        QStringLiteral("-上,下键或(2,8)-翻页"),
+        QStringLiteral("-长按上,下键或(2,8)-快速翻页"),
+        QStringLiteral("-左或右键-开/关全屏"),
+        QStringLiteral("-“*”键-更改皮肤"),
+        QStringLiteral("-“0”键-白天/黑夜模式"),
+        QStringLiteral("-“#”键-设书签"),
+        QStringLiteral("-“9”键-读取书签"),
+        QStringLiteral("-“5”键-章节列表"),
+        QStringLiteral("-“7”键-更改字体"),
+        QStringLiteral("【手机电子书制作工具】"),
+        QStringLiteral("一款专门制作手机电子书的软件，它使用方便、简单，制作出的电子书，可任意设定章节，有了这款软件，"
+                       "就可以将网上无穷的资源安装到手机上观看，给您的生活增添无穷的乐趣。"),
+        QStringLiteral("本电子书由Vamo手机电子书制作工具制作完成，官方地址"),
     };
-    const QString crLf = u"\r\n"_s;
+    const QString crLf = QStringLiteral("\r\n");
     QString text = crLf;
     text += baseBookName.trimmed() + crLf;
     text += message.trimmed() + crLf;
@@ -448,7 +447,8 @@ Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint
 
 QString volumeInformation(int number, int count, int firstChapter, bool continues, const QString& nextJar)
 {
-    return u"%1\r\n%2\r\n%3\r\n%4\r\n%5\r\n"_s.arg(number)
+    return QStringLiteral("%1\r\n%2\r\n%3\r\n%4\r\n%5\r\n")
+        .arg(number)
         .arg(count)
         .arg(firstChapter)
         .arg(continues ? 1 : 0)

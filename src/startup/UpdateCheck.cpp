@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -36,29 +35,11 @@ constexpr double kLargestNumber = 1e15;
 
 // ------------------------------------------------------------ addresses ---
 
-QUrl defaultUpdateInfoUrl() { return QUrl(http(site::fileHostName() + QStringLiteral("/vamobook/ebook.txt"))); }
-
 QUrl updateInfoUrl()
 {
     if (!qEnvironmentVariableIsSet(updateUrlVariable))
-        return defaultUpdateInfoUrl();
+        return site::updateInfoUrl();
     return webAddress(qEnvironmentVariable(updateUrlVariable)).value_or(QUrl());
-}
-
-QString homePageUrl() { return site::homePage(); }
-QString updatePageUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book")); }
-QString helpPageUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book-help")); }
-QString defaultSiteUrl() { return site::hostName(); }
-QString defaultMarketUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book/")); }
-
-QString newVersionNotice()
-{
-    return QStringLiteral("发现新的版本，请到官网") + site::hostName() + QStringLiteral("进行版本更新！");
-}
-
-QString faqText()
-{
-    return QStringLiteral("QQ群") + site::chatGroupNumber() + QStringLiteral(",QQ号") + site::contactNumber();
 }
 
 std::optional<QUrl> webAddress(QStringView text)
@@ -85,27 +66,6 @@ QString marketTextPath(const QString& programFolder)
 QString marketPicturePath(const QString& programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("jre/market.gif"));
-}
-
-Result<void> replaceFile(const QString& path, QByteArrayView bytes)
-{
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo target(path);
-    if (isLink(path) || (target.exists() && !target.isFile()))
-        return fail(QStringLiteral("无法写入文件：") + shown);
-    // A folder that is a link leads out of the program folder: nothing is
-    // written there.
-    const QString folder = target.absolutePath();
-    if (isLink(folder))
-        return fail(QStringLiteral("无法写入文件：") + shown);
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
-        return fail(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
-    // The bytes go to a temporary file beside the target, which becomes the
-    // target only by the final rename; a failure removes it.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit())
-        return fail(QStringLiteral("无法写入文件：") + shown);
-    return {};
 }
 
 // ------------------------------------------------ update-information file ---
@@ -176,8 +136,8 @@ bool looksLikeGif(QByteArrayView bytes)
 // --------------------------------------------------------- update check ---
 
 UpdateCheck::UpdateCheck(QString programFolder, QObject* parent)
-    : QObject(parent), m_programFolder(std::move(programFolder)), m_siteurl(defaultSiteUrl()),
-      m_marketurl(defaultMarketUrl())
+    : QObject(parent), m_programFolder(std::move(programFolder)), m_siteurl(site::defaultSiteUrl()),
+      m_marketurl(site::defaultMarketUrl())
 {
 }
 

@@ -31,21 +31,10 @@ inline constexpr const char* updateUrlVariable = "VAMOBOOK_UPDATE_URL";
 
 // --- addresses ---------------------------------------------------------
 
-[[nodiscard]] QUrl defaultUpdateInfoUrl();
 // The address the start-up fetches: the environment variable's when it is
-// set, else the default. Empty when the variable turns the check off.
+// set, else the site's (site::updateInfoUrl). Empty when the variable turns
+// the check off.
 [[nodiscard]] QUrl updateInfoUrl();
-
-[[nodiscard]] QString homePageUrl();
-[[nodiscard]] QString updatePageUrl();
-[[nodiscard]] QString helpPageUrl();
-// `siteurl` and `marketurl` before the update-information file replaces them.
-[[nodiscard]] QString defaultSiteUrl();
-[[nodiscard]] QString defaultMarketUrl();
-
-// The texts of the version notice and of the FAQ entry.
-[[nodiscard]] QString newVersionNotice();
-[[nodiscard]] QString faqText();
 
 // What the program may hand to the browser: an http or https address with
 // a host. A text without a scheme (a bare host name, "host/path",
@@ -57,13 +46,6 @@ inline constexpr const char* updateUrlVariable = "VAMOBOOK_UPDATE_URL";
 
 [[nodiscard]] QString marketTextPath(const QString& programFolder);    // <P>/jre/market.txt
 [[nodiscard]] QString marketPicturePath(const QString& programFolder); // <P>/jre/market.gif
-
-// Replaces `path` with `bytes` as a whole: the bytes are written beside it
-// and renamed over it once complete, so a failure leaves the old file as it
-// was. The folder is created when missing (one level). A symbolic link or
-// anything else that is not an ordinary file at `path`, or a folder that is
-// a link, is left alone and refused.
-[[nodiscard]] Result<void> replaceFile(const QString& path, QByteArrayView bytes);
 
 // --- update-information file -------------------------------------------
 

@@ -6,8 +6,6 @@
 #include <memory>
 #include <mutex>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo {
 
 namespace {
@@ -36,14 +34,14 @@ public:
     Result<QString> convert(QStringView text)
     {
         if (!opened(m_handle))
-            return fail(u"无法转换为简体："_s + m_error);
+            return fail(QStringLiteral("无法转换为简体：") + m_error);
         const QByteArray utf8 = text.toUtf8();
         const std::lock_guard lock(m_mutex);
         const std::unique_ptr<char, void (*)(char*)> out(
             opencc_convert_utf8(m_handle, utf8.constData(), static_cast<size_t>(utf8.size())),
             opencc_convert_utf8_free);
         if (!out)
-            return fail(u"无法转换为简体："_s + QString::fromUtf8(opencc_error()));
+            return fail(QStringLiteral("无法转换为简体：") + QString::fromUtf8(opencc_error()));
         return QString::fromUtf8(out.get());
     }
 

@@ -10,8 +10,6 @@
 
 #include <string>
 
-using namespace Qt::StringLiterals;
-
 // Windows has no OpenCC library: OpenCC's t2s tables, made from Debian's
 // OpenCC data when the program is built, lie in the folder "opencc" beside
 // the program (installed and portable alike) and are applied as OpenCC does.
@@ -43,9 +41,9 @@ Result<QString> toSimplified(QStringView text)
     if (text.isEmpty())
         return QString();
     static const Result<SimplifiedTables> tables =
-        SimplifiedTables::load(QDir(executableFolder()).filePath(u"opencc"_s));
+        SimplifiedTables::load(QDir(executableFolder()).filePath(QStringLiteral("opencc")));
     if (!tables)
-        return std::unexpected(tables.error());
+        return failure(tables);
     return tables->convert(text);
 }
 

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo {
 
 namespace {
@@ -26,9 +24,9 @@ Result<SimplifiedTables::Table> SimplifiedTables::readTable(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
-        return fail(u"无法转换为简体：找不到繁简转换表 "_s + QDir::toNativeSeparators(path));
+        return fail(QStringLiteral("无法转换为简体：找不到繁简转换表 ") + QDir::toNativeSeparators(path));
     if (!file.open(QIODevice::ReadOnly))
-        return fail(u"无法转换为简体：读不出繁简转换表 "_s + QDir::toNativeSeparators(path));
+        return fail(QStringLiteral("无法转换为简体：读不出繁简转换表 ") + QDir::toNativeSeparators(path));
     const QString text = QString::fromUtf8(file.readAll());
     Table table;
     table.starts.assign(0x10000, false);
@@ -44,25 +42,27 @@ Result<SimplifiedTables::Table> SimplifiedTables::readTable(const QString& path)
         // The first of the values is the one taken.
         const QStringView value = tab > 0 ? line.sliced(tab + 1).split(u' ').constFirst() : QStringView();
         if (key.isEmpty() || value.isEmpty())
-            return fail(u"无法转换为简体：繁简转换表 %1 第%2行有误"_s.arg(QDir::toNativeSeparators(path)).arg(number));
+            return fail(QStringLiteral("无法转换为简体：繁简转换表 %1 第%2行有误")
+                            .arg(QDir::toNativeSeparators(path))
+                            .arg(number));
         table.values.try_emplace(std::u16string(units(key)), units(value));
         table.starts[key.front().unicode()] = true;
         table.longest = std::max(table.longest, key.size());
     }
     if (table.values.empty())
-        return fail(u"无法转换为简体：繁简转换表 %1 是空的"_s.arg(QDir::toNativeSeparators(path)));
+        return fail(QStringLiteral("无法转换为简体：繁简转换表 %1 是空的").arg(QDir::toNativeSeparators(path)));
     return table;
 }
 
 Result<SimplifiedTables> SimplifiedTables::load(const QString& folder)
 {
     const QDir dir(folder);
-    auto phrases = readTable(dir.filePath(u"TSPhrases.txt"_s));
+    auto phrases = readTable(dir.filePath(QStringLiteral("TSPhrases.txt")));
     if (!phrases)
-        return std::unexpected(phrases.error());
-    auto characters = readTable(dir.filePath(u"TSCharacters.txt"_s));
+        return failure(phrases);
+    auto characters = readTable(dir.filePath(QStringLiteral("TSCharacters.txt")));
     if (!characters)
-        return std::unexpected(characters.error());
+        return failure(characters);
     SimplifiedTables tables;
     tables.m_phrases = std::move(*phrases);
     tables.m_characters = std::move(*characters);

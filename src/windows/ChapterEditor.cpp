@@ -251,12 +251,12 @@ void ChapterEditor::readFileAt(const QString& path)
             if (read && options.any()) {
                 auto prepared = prepareText(std::move(read->text), options);
                 if (!prepared)
-                    read = std::unexpected(prepared.error());
+                    read = failure(prepared);
                 else
                     read->text = std::move(*prepared);
             }
             if (!read) {
-                outcome.read = std::unexpected(read.error());
+                outcome.read = failure(read);
                 return outcome;
             }
             outcome.name = prepareName(editing::chapterNameFromPath(path), options);

@@ -21,6 +21,9 @@ expect_refused 2 "未知选项：-dash.txt"
 run "$o" "$e" make --help=yes a.txt
 expect_refused 2 "选项--help不需要值"
 grep -qE "Unknown option|Missing value|Unexpected value" "$e" && fail "English usage message: $(cat "$e")"
+# The help's headings are Chinese too.
+run "$o" "$e" --help
+grep -q "^用法：" "$o" && grep -q "^选项：" "$o" && grep -q "^参数：" "$o" || fail "help headings: $(cat "$o")"
 
 # "--" ends the options: a file named -dash.txt is a chapter.
 utf8 "$work/-dash.txt" '破折号开头\r\n'
@@ -36,7 +39,16 @@ utf8 "$work/$gbkname" '故事正文\r\n'
 run "$o" "$e" make --save-folder "$out" "$gbkname"
 [ "$status" = 0 ] || fail "make with a GBK file name: status $status: $(cat "$e")"
 [ -d "$out/故事" ] || fail "book folder for the GBK name: $(ls "$out")"
+[ "$(chapters "$out/故事/"*.jar)" = 故事 ] || fail "chapter name of the GBK name: $(chapters "$out/故事/"*.jar)"
 rm -rf "$out"
+# Split at its headings (it has none), the same name and path.
+run "$o" "$e" make --save-folder "$out" --split-chapters "$gbkname"
+[ "$status" = 0 ] || fail "make --split-chapters with a GBK file name: status $status: $(cat "$e")"
+grep -qF "故事：共1章" "$o" || fail "chapter count line of the GBK name: $(cat "$o")"
+[ "$(chapters "$out/故事/"*.jar)" = 故事 ] || fail "split chapter name of the GBK name: $(chapters "$out/故事/"*.jar)"
+rm -rf "$out"
+run "$o" "$e" make --save-folder "$out" --split-chapters "missing-$gbkname"
+expect_refused 1 "文件不存在：missing-故事.txt"
 
 # A FIFO named *.txt is refused at once, in make and in folder mode.
 mkdir -p "$work/fifo"

@@ -2,6 +2,7 @@
 // The update check: the update-information file's lines, the address rules,
 // the file replacement, and whole runs against a test server on 127.0.0.1.
 #include "startup/UpdateCheck.h"
+#include "model/Site.h"
 #include "text/Cp936.h"
 #include "text/FileNames.h"
 
@@ -130,8 +131,8 @@ TEST(UpdateAddresses, EnvironmentReplacesTheUpdateInformationAddress)
     const bool wasSet = qEnvironmentVariableIsSet(updateUrlVariable);
 
     qunsetenv(updateUrlVariable);
-    EXPECT_EQ(updateInfoUrl(), defaultUpdateInfoUrl());
-    EXPECT_EQ(defaultUpdateInfoUrl().path(), QStringLiteral("/vamobook/ebook.txt"));
+    EXPECT_EQ(updateInfoUrl(), site::updateInfoUrl());
+    EXPECT_EQ(site::updateInfoUrl().path(), QStringLiteral("/vamobook/ebook.txt"));
     qputenv(updateUrlVariable, "http://127.0.0.1:8123/mirror/ebook.txt");
     EXPECT_EQ(updateInfoUrl(), QUrl(QStringLiteral("http://127.0.0.1:8123/mirror/ebook.txt")));
     // Empty (where the system keeps an empty variable; Windows removes it),
@@ -326,7 +327,7 @@ TEST_F(UpdateRun, MissingPictureIsFetchedWhateverTheAnnouncedLength)
                                    QStringLiteral("version:150"), QStringLiteral("finished")}));
     EXPECT_EQ(readFile(gif()), picture);
     // Five lines: the picture link stays the default.
-    EXPECT_EQ(check->marketurl(), defaultMarketUrl());
+    EXPECT_EQ(check->marketurl(), site::defaultMarketUrl());
 }
 
 TEST_F(UpdateRun, ThreeLinesChangeCaptionAndSiteAndCompareTheVersionOnly)
@@ -338,7 +339,7 @@ TEST_F(UpdateRun, ThreeLinesChangeCaptionAndSiteAndCompareTheVersionOnly)
     EXPECT_EQ(events, (QStringList{QStringLiteral("text:三行"), QStringLiteral("picture:") + size(local),
                                    QStringLiteral("version:201"), QStringLiteral("finished")}));
     EXPECT_EQ(check->siteurl(), QStringLiteral("www.example.cn"));
-    EXPECT_EQ(check->marketurl(), defaultMarketUrl());
+    EXPECT_EQ(check->marketurl(), site::defaultMarketUrl());
     EXPECT_EQ(server.requests(), QList<QByteArray>{"/e.txt"});
     EXPECT_EQ(readFile(gif()), local);
 }
@@ -353,8 +354,8 @@ TEST_F(UpdateRun, WithoutAServerNothingChangesButTheLocalPictureIsShown)
     run(url);
     // The older copy of the file is not read either.
     EXPECT_EQ(events, (QStringList{QStringLiteral("picture:") + size(local), QStringLiteral("finished")}));
-    EXPECT_EQ(check->siteurl(), defaultSiteUrl());
-    EXPECT_EQ(check->marketurl(), defaultMarketUrl());
+    EXPECT_EQ(check->siteurl(), site::defaultSiteUrl());
+    EXPECT_EQ(check->marketurl(), site::defaultMarketUrl());
     EXPECT_EQ(readFile(txt()), QByteArray("older copy\r\nwww.old.cn\r\n150\r\n"));
 
     // The check turned off (empty address) goes the same way, quietly.
