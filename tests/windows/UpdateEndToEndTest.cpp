@@ -56,7 +56,11 @@ class UpdateEndToEndTest : public QObject {
         }
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
             return "<failed> " + process.readAllStandardError();
-        return process.readAllStandardOutput();
+        QByteArray out = process.readAllStandardOutput();
+        // A line printed on Windows ends in CR LF.
+        if (out.endsWith("\r\n"))
+            out.replace(out.size() - 2, 2, "\n");
+        return out;
     }
 
 private Q_SLOTS:
