@@ -31,13 +31,21 @@ int printBanner(vamo::MainWindow& window)
         std::fputs(line.toUtf8().append('\n').constData(), stdout);
         std::fflush(stdout);
         window.close();
-        QCoreApplication::exit(0);
     };
     vamo::UpdateCheck& check = window.banner().updateCheck();
-    if (check.done())
+    // A check can end before the event loop runs (a server refused at once,
+    // as Windows reports it), when exit() would not yet end anything.
+    if (check.done()) {
         print();
-    else
-        QObject::connect(&check, &vamo::UpdateCheck::finished, &window, print, Qt::SingleShotConnection);
+        return 0;
+    }
+    QObject::connect(
+        &check, &vamo::UpdateCheck::finished, &window,
+        [print] {
+            print();
+            QCoreApplication::exit(0);
+        },
+        Qt::SingleShotConnection);
     return QApplication::exec();
 }
 

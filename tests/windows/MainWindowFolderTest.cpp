@@ -143,8 +143,14 @@ private Q_SLOTS:
         QVERIFY(QDir(txtFolder()).removeRecursively());
         find<QTabBar>("TabStrip1")->setCurrentIndex(0);
         find<QTabBar>("TabStrip1")->setCurrentIndex(1); // refreshes the list
-        QCOMPARE(Dialogs::messages().size(), 1);
-        QVERIFY(Dialogs::messages().at(0).contains(QDir::toNativeSeparators(txtFolder())));
+        if (QFileInfo::exists(txtFolder())) {
+            // Windows removes a folder only once no one holds it open, and
+            // the folder tree's watcher does: meanwhile it lists empty.
+            QVERIFY(Dialogs::messages().isEmpty());
+        } else {
+            QCOMPARE(Dialogs::messages().size(), 1);
+            QVERIFY(Dialogs::messages().at(0).contains(QDir::toNativeSeparators(txtFolder())));
+        }
         QCOMPARE(queue()->count(), 0);
     }
 
