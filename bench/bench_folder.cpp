@@ -63,7 +63,7 @@ int child(const QStringList& args)
     auto queue = listTxtFolder(source);
     if (!queue)
         qFatal("%s", qPrintable(queue.error().message));
-    auto report = runFolderBatch(book, BuildEnvironment{args.at(2)}, source, *queue);
+    auto report = runFolderBatch(book.settings(), clock, BuildEnvironment{args.at(2)}, source, *queue).report;
     const qint64 wall = timer.nsecsElapsed();
     if (!report || !report->failed.isEmpty())
         qFatal("the folder run failed");

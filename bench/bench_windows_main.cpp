@@ -254,7 +254,8 @@ Measure coreFolder(const Clock& clock, Env& env, const QString& folder, const QS
     BookProject book(clock);
     book.initialise(env.saveFolder(QStringLiteral("core-batch%1").arg(round)));
     return timeEngine([&](const auto& tick) {
-        auto run = runFolderBatch(book, env.build, folder, queue, [&](const FolderBatchProgress&) { tick(); });
+        const auto progress = [&](const FolderBatchProgress&) { tick(); };
+        auto run = runFolderBatch(book.settings(), clock, env.build, folder, queue, progress).report;
         const bool ok = run && run->made == queue.size();
         if (!ok)
             std::printf("core folder run failed: %s\n",

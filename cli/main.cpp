@@ -12,6 +12,8 @@
 // 0 done, 1 refused or not (completely) made, 2 wrong command line.
 
 #include "Console.h"
+#include "Interrupts.h"
+#include "UsageMessages.h"
 #include "intake/BatchImport.h"
 #include "intake/ChapterImport.h"
 #include "model/BookProject.h"
@@ -21,6 +23,7 @@
 #include "packaging/BuildEbook.h"
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
+#include "startup/QtTranslations.h"
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
 #include "workflow/FolderBatch.h"
@@ -39,9 +42,43 @@ namespace {
 
 enum Exit { kDone = 0, kFailed = 1, kUsage = 2 };
 
+// Builds note their book folders on the list the windows' program clears up
+// from at its start.
+BuildEnvironment buildEnvironment()
+{
+    BuildEnvironment environment{templateFolder()};
+    environment.unfinishedList = unfinishedBuildsList();
+    return environment;
+}
+
 using console::Stream;
 
 void print(Stream stream, const QString& line) { console::writeLine(stream, line); }
+
+// A path or name as one printed line: a line break or other control
+// character in it (a file name may hold one) is written as a C escape
+// (\n, \r, \t, \x1b, \u2028); everything else as it is.
+QString printable(const QString& text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            line += QStringLiteral("\\n");
+        else if (u == u'\r')
+            line += QStringLiteral("\\r");
+        else if (u == u'\t')
+            line += QStringLiteral("\\t");
+        else if (u < 0x20 || u == 0x7F)
+            line += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if (c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029)
+            line += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
 
 // One redrawn line on stderr, only when stderr is a terminal.
 class ProgressBar {
@@ -147,16 +184,20 @@ struct Options {
 class Cli {
 public:
     [[nodiscard]] int run(const QStringList& arguments);
+    // What is said when the memory ran out outside a build (which says so
+    // itself): reading, tidying or splitting the text.
+    [[nodiscard]] int outOfMemory();
 
 private:
     void describeCommands();
-    [[nodiscard]] std::optional<QString> usageProblem(const QStringList& arguments) const;
     [[nodiscard]] std::optional<QString> chapterOptionsProblem();
     int usageError(const QString& text);
     int failed(const QString& text);
     [[nodiscard]] std::optional<int> applySettings(BookProject& book);
     [[nodiscard]] int make(const QStringList& files);
-    [[nodiscard]] int makeSplit(BookProject& book, const QStringList& files);
+    // The files' chapters, read in order: one each, or with --split-chapters
+    // those detected at their headings.
+    [[nodiscard]] Result<QList<TxtChapters>> readChapters(const QStringList& files);
     // The make command's checks, the save folder and the build, as one step.
     [[nodiscard]] Result<BuildReport> checkAndBuild(BookProject& book);
     [[nodiscard]] int folder(const QString& dir);
@@ -171,7 +212,14 @@ private:
     bool m_split = false;
     QString m_pattern;
     TextOptions m_text;
+    QString m_bookName; // of the book being made, once known
 };
+
+int Cli::outOfMemory()
+{
+    return failed(m_bookName.isEmpty() ? QStringLiteral("内存不足，无法制作")
+                                       : QStringLiteral("内存不足，无法制作：") + m_bookName);
+}
 
 int Cli::usageError(const QString& text)
 {
@@ -193,12 +241,15 @@ int Cli::run(const QStringList& arguments)
     const QCommandLineOption version = m_parser.addVersionOption();
     describeCommands();
 
-    // Qt's own messages are English: the command line is checked here
-    // first, in the program's words, with the parser's own rules.
-    if (const auto problem = usageProblem(arguments))
-        return usageError(*problem);
-    if (!m_parser.parse(arguments))
-        return usageError(QStringLiteral("命令行有误：") + m_parser.errorText());
+    // Every argument starting with "-" (but "-" alone) before "--" is an
+    // option, "-name" as well as "--name"; after "--" every argument is a
+    // file. Qt's messages about values speak the program's words
+    // (UsageMessages); an unknown option is named as it was typed.
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!m_parser.parse(arguments)) {
+        const QStringList unknown = m_parser.unknownOptionNames();
+        return usageError(unknown.isEmpty() ? m_parser.errorText() : unknownOptionMessage(arguments, unknown.first()));
+    }
     if (m_parser.isSet(help)) {
         print(Stream::Out, m_parser.helpText());
         return kDone;
@@ -268,52 +319,6 @@ std::optional<QString> Cli::chapterOptionsProblem()
     return std::nullopt;
 }
 
-// What is wrong with the command line, as the parser reads it: every
-// argument starting with "-" (but "-" alone) before "--" is an option,
-// "--name=value" or "--name value"; the help and version options also have
-// the short forms -h, -? and -v. After "--" every argument is a file.
-std::optional<QString> Cli::usageProblem(const QStringList& arguments) const
-{
-    const QList<QCommandLineOption> options = m_opt.all();
-    auto takesValue = [&](const QString& name) -> std::optional<bool> {
-        for (const QCommandLineOption& o : options) {
-            if (o.names().contains(name))
-                return !o.valueName().isEmpty();
-        }
-        if (name == QStringLiteral("help") || name == QStringLiteral("version"))
-            return false;
-        return std::nullopt;
-    };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments.at(i);
-        if (a == QStringLiteral("--"))
-            break;
-        if (!a.startsWith(QLatin1Char('-')) || a == QStringLiteral("-"))
-            continue;
-        if (!a.startsWith(QStringLiteral("--"))) {
-            // Short options, several in one argument.
-            for (QChar c : QStringView(a).sliced(1)) {
-                if (c != u'h' && c != u'?' && c != u'v')
-                    return QStringLiteral("未知选项：") + a + QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
-            }
-            continue;
-        }
-        const qsizetype eq = a.indexOf(QLatin1Char('='));
-        const QString name = a.mid(2, eq < 0 ? -1 : eq - 2);
-        const std::optional<bool> value = takesValue(name);
-        if (!value)
-            return QStringLiteral("未知选项：") + a + QStringLiteral("（以“-”开头的文件名请放在“--”之后）");
-        if (!*value && eq >= 0)
-            return QStringLiteral("选项--") + name + QStringLiteral("不需要值：") + a;
-        if (*value && eq < 0) {
-            if (i + 1 >= arguments.size())
-                return QStringLiteral("选项--") + name + QStringLiteral("缺少值");
-            ++i; // the value, whatever it looks like
-        }
-    }
-    return std::nullopt;
-}
-
 // Applies the options over the start values; a bad value gives its message
 // and the exit status.
 std::optional<int> Cli::applySettings(BookProject& book)
@@ -358,9 +363,9 @@ void Cli::printPaths(const QStringList& jars, const QStringList& jads)
 {
     m_bar.finish();
     for (qsizetype i = 0; i < jars.size(); ++i) {
-        print(Stream::Out, QDir::toNativeSeparators(jars.at(i)));
+        print(Stream::Out, printable(QDir::toNativeSeparators(jars.at(i))));
         if (i < jads.size())
-            print(Stream::Out, QDir::toNativeSeparators(jads.at(i)));
+            print(Stream::Out, printable(QDir::toNativeSeparators(jads.at(i))));
     }
 }
 
@@ -371,6 +376,7 @@ int Cli::make(const QStringList& files)
         return *exit;
     book.setBookName(m_parser.isSet(m_opt.bookName) ? m_parser.value(m_opt.bookName)
                                                     : QFileInfo(displayFileName(files.first())).completeBaseName());
+    m_bookName = book.settings().bookName.trimmed();
 
     // The settings are checked before any file is read, so that a wrong
     // setting does not wait for a long text; the whole check follows.
@@ -378,9 +384,33 @@ int Cli::make(const QStringList& files)
         return failed(ok.error().message);
     if (files.size() > BookProject::kChapterLimit)
         return failed(chapterLimitMessage(BookProject::kChapterLimit));
-    if (m_split)
-        return makeSplit(book, files);
 
+    auto read = readChapters(files);
+    if (!read)
+        return failed(read.error().message);
+    auto plan = planChapters(*read, m_split, BookProject::kChapterLimit);
+    if (!plan)
+        return failed(plan.error().message);
+    read->clear();
+    // Naming rules 1 to 4 number every chapter on; otherwise a split file's
+    // chapters keep their headings and a whole file its usual name.
+    if (auto ok = appendChapters(book, plan->chapters, {.rule = m_naming.value_or(0)}); !ok)
+        return failed(ok.error().message);
+    const int chapters = book.chapterCount();
+    plan->chapters.clear();
+
+    auto built = checkAndBuild(book);
+    if (!built)
+        return failed(built.error().message);
+    if (m_split)
+        printChapterCount(book.settings().bookName, chapters, plan->notice);
+    printPaths(built->jarPaths, built->jadPaths);
+    return kDone;
+}
+
+Result<QList<TxtChapters>> Cli::readChapters(const QStringList& files)
+{
+    QList<TxtChapters> read;
     const int n = static_cast<int>(files.size());
     for (int i = 0; i < n; ++i) {
         const QString& path = files.at(i);
@@ -388,47 +418,35 @@ int Cli::make(const QStringList& files)
         const QString shownPath = displayFileName(path);
         const std::optional<FileStatus> status = fileStatus(path);
         if (!status)
-            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(shownPath));
+            return fail(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(shownPath));
         if (status->kind == FileKind::Directory)
-            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(shownPath));
+            return fail(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(shownPath));
         // A FIFO or device is refused by the reader without being waited on.
         const qint64 expected = estimateCharacters(status->size);
         const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
         m_bar.show(label, 0);
-        auto text =
-            readTxtFile(path, [&](const TxtProgress& p) { m_bar.show(label, shownFraction(p.characters, expected)); });
-        if (!text)
-            return failed(text.error().message);
-        if (m_text.any()) {
-            auto prepared = prepareText(std::move(text->text), m_text);
-            if (!prepared)
-                return failed(prepared.error().message);
-            text->text = std::move(*prepared);
-        }
-        if (auto ok = book.prepareAdd(); !ok)
-            return failed(ok.error().message);
-        if (auto ok = book.save(std::move(text->text)); !ok)
-            return failed(ok.error().message);
-        book.appendChapterName(chapterName(shownPath, i, m_naming));
+        // Under rules 1 to 4 every chapter is numbered when it is stored.
+        const QString wholeName = m_naming && *m_naming > 0 ? QString() : chapterName(shownPath, i, m_naming);
+        auto file = readTxtChapters(
+            path, wholeName, m_pattern,
+            [&](const TxtProgress& p) { m_bar.show(label, shownFraction(p.characters, expected)); }, m_text);
+        if (!file)
+            return failure(file);
+        read.append(std::move(*file));
     }
-
-    auto built = checkAndBuild(book);
-    if (!built)
-        return failed(built.error().message);
-    printPaths(built->jarPaths, built->jadPaths);
-    return kDone;
+    return read;
 }
 
 Result<BuildReport> Cli::checkAndBuild(BookProject& book)
 {
     if (auto ok = checkMake(book.settings(), book.chapterCount()); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     const QString saveFolder = book.settings().saveFolder;
     if (!QDir().mkpath(saveFolder))
         return fail(QStringLiteral("无法创建保存目录：") + saveFolder);
     book.setBatchmode(0);
     // The program ends after this one book: nothing clears the project.
-    return BuildEbook(BookSnapshot(book), BuildEnvironment{templateFolder()},
+    return BuildEbook(BookSnapshot(book), buildEnvironment(),
                       [&](double f) { m_bar.show(QStringLiteral("打包进度"), f); });
 }
 
@@ -438,53 +456,7 @@ void Cli::printChapterCount(const QString& bookName, int chapters, const QString
     QString line = bookName + QStringLiteral("：共%1章").arg(chapters);
     if (!notice.isEmpty())
         line += QStringLiteral("（") + notice + QStringLiteral("）");
-    print(Stream::Out, line);
-}
-
-// make --split-chapters: every file gives its detected chapters; one with
-// fewer than two headings stays one chapter named as without the option.
-int Cli::makeSplit(BookProject& book, const QStringList& files)
-{
-    QList<TxtChapters> read;
-    const int n = static_cast<int>(files.size());
-    for (int i = 0; i < n; ++i) {
-        const QString& path = files.at(i);
-        const QFileInfo info(path);
-        if (!info.exists())
-            return failed(QStringLiteral("文件不存在：") + QDir::toNativeSeparators(path));
-        if (info.isDir())
-            return failed(QStringLiteral("不是TXT文件：") + QDir::toNativeSeparators(path));
-        const qint64 expected = estimateCharacters(info.size());
-        const QString label = QStringLiteral("导入文件 %1/%2").arg(i + 1).arg(n);
-        m_bar.show(label, 0);
-        // Under rules 1 to 4 every chapter is numbered when it is stored.
-        const QString wholeName = m_naming && *m_naming > 0 ? QString() : chapterName(path, i, m_naming);
-        auto file = readTxtChapters(
-            path, wholeName, m_pattern,
-            [&](const TxtProgress& p) { m_bar.show(label, shownFraction(p.characters, expected)); }, m_text);
-        if (!file)
-            return failed(file.error().message);
-        read.append(std::move(*file));
-    }
-    auto plan = planChapters(read, true, BookProject::kChapterLimit);
-    if (!plan)
-        return failed(plan.error().message);
-    read.clear();
-
-    // Naming rules 1 to 4 number every chapter on; otherwise a split file's
-    // chapters keep their headings and a whole file its usual name.
-    if (auto ok = appendChapters(book, plan->chapters, {.rule = m_naming.value_or(0)}); !ok)
-        return failed(ok.error().message);
-    const int chapters = book.chapterCount();
-    const QString bookName = book.settings().bookName;
-    plan->chapters.clear();
-
-    auto built = checkAndBuild(book);
-    if (!built)
-        return failed(built.error().message);
-    printChapterCount(bookName, chapters, plan->notice);
-    printPaths(built->jarPaths, built->jadPaths);
-    return kDone;
+    print(Stream::Out, printable(line));
 }
 
 int Cli::folder(const QString& dir)
@@ -499,12 +471,12 @@ int Cli::folder(const QString& dir)
     if (!queue->isEmpty() && !QDir().mkpath(book.settings().saveFolder))
         return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
 
-    auto report = runFolderBatch(
-        book, BuildEnvironment{templateFolder()}, dir, *queue,
-        [&](const FolderBatchProgress& p) {
-            m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
-        },
-        FolderBatchOptions{m_split, m_pattern, m_text});
+    const auto progress = [&](const FolderBatchProgress& p) {
+        m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);
+    };
+    auto report = runFolderBatch(book.settings(), m_clock, buildEnvironment(), dir, *queue, progress,
+                                 FolderBatchOptions{m_split, m_pattern, m_text})
+                      .report;
     if (!report)
         return failed(report.error().message);
     if (m_split) {
@@ -524,9 +496,19 @@ int Cli::folder(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    interrupts::removeBuildFilesOnInterrupt();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vamobook-cli"));
     QCoreApplication::setApplicationVersion(QLatin1StringView(version::shortText));
+    // The help's headings and Qt's own descriptions in Chinese; the parser's
+    // messages about option values in the program's words above them.
+    installQtChineseTranslations(qtTranslationFolders());
+    UsageMessages usageMessages;
+    QCoreApplication::installTranslator(&usageMessages);
     Cli cli;
-    return cli.run(console::arguments(argc, argv));
+    try {
+        return cli.run(console::arguments(argc, argv));
+    } catch (const std::bad_alloc&) {
+        return cli.outOfMemory();
+    }
 }

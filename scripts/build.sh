@@ -7,5 +7,6 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 werror=OFF
 if [ "${WERROR:-${CI:-}}" != "" ] && [ "${WERROR:-1}" != 0 ]; then werror=ON; fi
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAMO_WERROR=$werror >/dev/null
+# The configuration is the "default" preset of CMakePresets.json.
+cmake -S "$root" --preset default -B "$build" -DVAMO_WERROR=$werror >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libzip-dev zlib1g-dev libdeflate-dev libicu-dev libopencc-dev
+  # opencc_dict writes OpenCC's tables as text for the Windows program.
+  opencc
   # libzip's CMake package names its tools and refuses to load without them.
   zipcmp zipmerge ziptool
   libgtest-dev libgmock-dev

@@ -7,6 +7,7 @@
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
+#include "startup/QtTranslations.h"
 #include "startup/UpdateCheck.h"
 #include "windows/ChapterEditor.h"
 #include "windows/ChapterPreview.h"
@@ -15,7 +16,6 @@
 #include "windows/MainWindow.h"
 #include "windows/Navigator.h"
 #include "windows/OnlineBanner.h"
-#include "windows/QtTranslations.h"
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 

@@ -34,6 +34,10 @@ class Book {
     char[] names;   // all chapter names, one after the other
     int[] nameAt;   // name i is names[nameAt[i] .. nameAt[i + 1])
     int[] pieces;   // piece count per chapter
+    /* The book's number of each chapter: a chapter of more than 9999 pieces
+       goes on in an entry of the same name after a full one, the same
+       chapter continued. */
+    int[] no;
     int[] size;     // chapter size from the index, for the progress figure
     int total;
     char[] info = new char[0];
@@ -266,6 +270,36 @@ class Book {
             info = (x.substring(0, e) + "-“1”,“3”键-上一章/下一章\r\n-“4”键-自动翻页,上下键调快慢\r\n"
                     + "-“6”键-更改行距\r\n-选项“跳转”-到本章某处或第几章\r\n" + x.substring(e)).toCharArray();
         }
+        no = new int[n + 1];
+        no[0] = first;
+        for (i = 1; i < n; i++) {
+            no[i] = no[i - 1] + (goesOn(i) ? 0 : 1);
+        }
+    }
+
+    /** Whether chapter i continues chapter i - 1: a full part (9999 pieces) and its name again. */
+    private boolean goesOn(int i) {
+        int s = nameAt[i - 1], l = nameAt[i] - s;
+        if (pieces[i - 1] != 9999 || nameAt[i + 1] - nameAt[i] != l) {
+            return false;
+        }
+        while (--l >= 0 && names[s + l] == names[nameAt[i] + l]) {
+        }
+        return l < 0;
+    }
+
+    /** The book's number of the volume's last chapter. */
+    int lastNo() {
+        return n > 0 ? no[n - 1] : first - 1;
+    }
+
+    /** The first chapter of the volume with the book's number k or more (the last when none). */
+    int chapter(int k) {
+        int i = 0;
+        while (i < n - 1 && no[i] < k) {
+            i++;
+        }
+        return i;
     }
 
     private static int next(char[] t, int i) {
@@ -296,7 +330,8 @@ class Book {
 
     /** Chapter i's name, marked when the volume begins inside it. */
     String name(int i) {
-        return i < 0 || i >= n ? title : new String(names, nameAt[i], nameAt[i + 1] - nameAt[i]) + (i == 0 && cont ? "（续）" : "");
+        return i < 0 || i >= n ? title
+                : new String(names, nameAt[i], nameAt[i + 1] - nameAt[i]) + ((i == 0 ? cont : no[i] == no[i - 1]) ? "（续）" : "");
     }
 
     /** The text of piece j of chapter ch. */

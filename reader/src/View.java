@@ -429,7 +429,7 @@ class View extends Canvas implements CommandListener, Runnable {
      * or the chapter's number (second row), * takes a digit back, fire goes.
      */
     private void jump(int a) {
-        int v = jv[sel], max = sel == 0 ? 100 : b.first + b.n - 1;
+        int v = jv[sel], max = sel == 0 ? 100 : b.lastNo();
         if (a >= '0' && a <= '9') {
             v = v < 0 ? a - '0' : v * 10 + a - '0';
             jv[sel] = v > max ? a - '0' : v;
@@ -441,7 +441,7 @@ class View extends Canvas implements CommandListener, Runnable {
             mode = READ;
         } else if (a == SOFT_LEFT || a == FIRE) {
             mode = READ;
-            int ch = jv[1] < 0 ? b.c : Math.max(0, Math.min(b.n - 1, jv[1] - b.first));
+            int ch = jv[1] < 0 ? b.c : b.chapter(jv[1]);
             if (jv[0] >= 0 || ch != b.c) {
                 b.jump(ch, Math.max(0, jv[0]));
                 b.save();
@@ -509,9 +509,9 @@ class View extends Canvas implements CommandListener, Runnable {
 
     private String item(int i) {
         return mode == MENU ? MENU_ITEMS[i]
-                : mode == CHAPTERS ? (b.first + i) + ". " + b.name(i)
+                : mode == CHAPTERS ? b.no[i] + ". " + b.name(i)
                 : mode == JUMP ? (i == 0 ? "本章位置 " : "第几章 ") + (jv[i] < 0 ? "_" : "" + jv[i])
-                        + (i == 0 ? " %" : " (" + b.first + "-" + (b.first + b.n - 1) + ")")
+                        + (i == 0 ? " %" : " (" + b.first + "-" + b.lastNo() + ")")
                 : b.percent(b.bc[i], b.bp[i]) + "% " + b.name(b.bc[i]) + " " + b.bt[i];
     }
 

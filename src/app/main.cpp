@@ -3,11 +3,11 @@
 #include "model/Clock.h"
 #include "packaging/BuildEbook.h"
 #include "startup/ProgramFolder.h"
+#include "startup/QtTranslations.h"
 #include "startup/UpdateCheck.h"
 #include "windows/MainWindow.h"
 #include "windows/Navigator.h"
 #include "windows/OnlineBanner.h"
-#include "windows/QtTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -19,13 +19,16 @@
 namespace {
 
 // Shows the window, waits for the update check and prints the banner line
-// it left (UTF-8, one line); for checking a mirror's update file.
+// it left (UTF-8, one line, control characters replaced); for checking a
+// mirror's update file.
 int printBanner(vamo::MainWindow& window)
 {
     window.show();
     auto print = [&window] {
         const auto* caption = window.findChild<QLabel*>(QStringLiteral("Label10"));
-        std::fputs((caption ? caption->text() : QString()).toUtf8().append('\n').constData(), stdout);
+        // What a server sent reaches the terminal only as printable text.
+        const QString line = vamo::printableLine(caption ? caption->text() : QString());
+        std::fputs(line.toUtf8().append('\n').constData(), stdout);
         std::fflush(stdout);
         window.close();
         QCoreApplication::exit(0);
@@ -62,7 +65,9 @@ int main(int argc, char** argv)
 
     vamo::SystemClock clock;
     vamo::BookProject book(clock);
-    vamo::Navigator windows(book, vamo::programFolder(), vamo::BuildEnvironment{vamo::templateFolder()});
+    vamo::BuildEnvironment environment{vamo::templateFolder()};
+    environment.unfinishedList = vamo::unfinishedBuildsList();
+    vamo::Navigator windows(book, vamo::programFolder(), environment);
     vamo::MainWindow& window = *windows.mainWindow();
     // The last step of the start-up: the update check runs in the background.
     window.banner().startUpdateCheck(vamo::updateInfoUrl());

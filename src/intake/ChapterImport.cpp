@@ -26,7 +26,9 @@ Result<QString> prepareText(QString text, const TextOptions& options, const QStr
         text = std::move(*simplified);
     }
     if (options.tidy) {
-        auto split = splitChapters(text, pattern);
+        // The detection counts the lines' widths for tidying on its way.
+        textlines::LineWidths widths;
+        auto split = splitChapters(text, pattern, &widths);
         if (!split)
             return failure(split);
         QList<qsizetype> headings;
@@ -34,9 +36,18 @@ Result<QString> prepareText(QString text, const TextOptions& options, const QStr
             if (c.heading)
                 headings.append(c.line);
         }
-        text = tidyText(text, headings);
+        text = tidyText(text, headings, &widths);
     }
     return text;
+}
+
+QString prepareName(QString name, const TextOptions& options)
+{
+    if (options.simplified) {
+        if (auto simplified = toSimplified(name))
+            return std::move(*simplified);
+    }
+    return name;
 }
 
 Result<TxtChapters> textChapters(QString text, QString wholeName, const QString& pattern, const TextOptions& options)
@@ -46,10 +57,7 @@ Result<TxtChapters> textChapters(QString text, QString wholeName, const QString&
         if (!prepared)
             return failure(prepared);
         text = std::move(*prepared);
-        if (options.simplified) {
-            if (auto name = toSimplified(wholeName))
-                wholeName = std::move(*name);
-        }
+        wholeName = prepareName(std::move(wholeName), options);
     }
     auto split = splitChapters(text, pattern);
     if (!split)

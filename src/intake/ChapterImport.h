@@ -43,6 +43,10 @@ struct TextOptions {
 // pattern checkChapterPattern refuses and when the conversion cannot be done.
 [[nodiscard]] Result<QString> prepareText(QString text, const TextOptions& options, const QString& pattern = {});
 
+// A chapter name taken from a file as the options make its text: simplified
+// under "转换为简体" (left as it is where that cannot be done).
+[[nodiscard]] QString prepareName(QString name, const TextOptions& options);
+
 // One file read for an import, with the chapters it would give.
 struct TxtChapters {
     QString wholeName; // its chapter name when it stays one chapter

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ChapterSplit.h"
 
+#include "intake/TextLines.h"
+
+#include <QElapsedTimer>
 #include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace vamo {
@@ -44,15 +48,17 @@ const QString kTitleSeparators = QStringLiteral("：:、.．-—");
 // A title's usual length, the heading's number included.
 constexpr qsizetype kTitleLength = 30;
 
-bool isBlankChar(QChar c) { return c.isSpace() || c.unicode() == 0xFEFF; }
+using textlines::isBlank;
+using textlines::lineEnd;
+using textlines::nextLine;
 
 QStringView trimView(QStringView s)
 {
     qsizetype b = 0;
     qsizetype e = s.size();
-    while (b < e && isBlankChar(s[b]))
+    while (b < e && isBlank(s[b]))
         ++b;
-    while (e > b && isBlankChar(s[e - 1]))
+    while (e > b && isBlank(s[e - 1]))
         --e;
     return s.sliced(b, e - b);
 }
@@ -67,11 +73,11 @@ bool isNumeral(QChar c) { return isDigit(c) || kDigitNumerals.contains(c) || kUn
 
 bool isRoman(QChar c) { return QStringView(u"IVXLCDM").contains(c); }
 
-bool isSeparator(QChar c) { return isBlankChar(c) || c.isPunct() || c.isSymbol(); }
+bool isSeparator(QChar c) { return isBlank(c) || c.isPunct() || c.isSymbol(); }
 
 qsizetype skipBlanks(QStringView t, qsizetype i)
 {
-    while (i < t.size() && isBlankChar(t[i]))
+    while (i < t.size() && isBlank(t[i]))
         ++i;
     return i;
 }
@@ -98,7 +104,7 @@ bool partOfNumber(QStringView t, qsizetype i)
     ++i;
     if (bracket)
         return i < t.size() && (t[i] == u'）' || t[i] == u')');
-    return i == t.size() || isBlankChar(t[i]);
+    return i == t.size() || isBlank(t[i]);
 }
 
 // A heading without unit or number: 序章, 楔子, Chapter 3 …
@@ -151,7 +157,7 @@ Form builtInForm(QStringView t)
             return plainHeading();
         return {};
     }
-    if (t.size() >= 9 && t.first(7).compare(u"chapter", Qt::CaseInsensitive) == 0 && isBlankChar(t[7])) {
+    if (t.size() >= 9 && t.first(7).compare(u"chapter", Qt::CaseInsensitive) == 0 && isBlank(t[7])) {
         qsizetype i = skipBlanks(t, 7);
         const qsizetype start = i;
         while (i < t.size() && isDigit(t[i]))
@@ -216,28 +222,6 @@ QString cutName(QString name)
     return name.trimmed();
 }
 
-// The end of the line starting at `pos`: its CR or LF, or the end of the text.
-qsizetype lineEnd(QStringView text, qsizetype pos)
-{
-    const QChar* data = text.data();
-    const qsizetype n = text.size();
-    while (pos < n && data[pos] != u'\r' && data[pos] != u'\n')
-        ++pos;
-    return pos;
-}
-
-// Where the next line starts, past the CR LF, CR or LF at `end`.
-qsizetype nextLine(QStringView text, qsizetype end)
-{
-    const QChar* data = text.data();
-    const qsizetype n = text.size();
-    if (end < n && data[end] == u'\r')
-        ++end;
-    if (end < n && data[end] == u'\n')
-        ++end;
-    return end;
-}
-
 // Non-blank lines of `text`: how many (up to `stopAfter` + 1), the first,
 // and whether all are short.
 struct Lines {
@@ -281,7 +265,7 @@ qsizetype indentationLength(QStringView t, qsizetype k)
     qsizetype e = k;
     int wide = 0;
     bool tab = false;
-    while (e < t.size() && isBlankChar(t[e])) {
+    while (e < t.size() && isBlank(t[e])) {
         wide += t[e] == u'\u3000';
         tab = tab || t[e] == u'\t';
         ++e;
@@ -320,14 +304,14 @@ qsizetype gluedNameEnd(QStringView t, const Form& form)
     QList<std::pair<qsizetype, qsizetype>> parts;
     for (qsizetype k = i; k < limit;) {
         const qsizetype b = k;
-        while (k < limit && !isBlankChar(t[k]))
+        while (k < limit && !isBlank(t[k]))
             ++k;
         parts.append({b, k});
         k = skipBlanks(t, k);
     }
     if (parts.isEmpty())
         return headEnd;
-    const bool runsOn = limit < t.size() && !isBlankChar(t[limit]);
+    const bool runsOn = limit < t.size() && !isBlank(t[limit]);
     if (parts.size() < 2 || !runsOn)
         return parts.back().second;
     const auto [lastBegin, lastEnd] = parts.back();
@@ -344,7 +328,8 @@ public:
     // `user`: the user's rule, or null for the built-in one.
     explicit HeadingScan(const QRegularExpression* user) : m_user(user) {}
 
-    QList<Found> run(QStringView text);
+    // `widths`, when given, counts the lines' widths on the way.
+    QList<Found> run(QStringView text, textlines::LineWidths* widths);
 
 private:
     void scanLine(QStringView t, qsizetype begin);
@@ -368,13 +353,16 @@ private:
     bool m_anyNumber = false; // a numbered heading was found
 };
 
-QList<Found> HeadingScan::run(QStringView text)
+QList<Found> HeadingScan::run(QStringView text, textlines::LineWidths* widths)
 {
     const qsizetype n = text.size();
     qsizetype pos = 0;
     while (pos < n) {
         const qsizetype end = lineEnd(text, pos);
-        scanLine(trimView(text.sliced(pos, end - pos)), pos);
+        const QStringView t = trimView(text.sliced(pos, end - pos));
+        if (widths)
+            widths->add(end - pos, t.isEmpty());
+        scanLine(t, pos);
         pos = nextLine(text, end);
     }
     return std::move(m_found);
@@ -616,12 +604,61 @@ int chapterNumber(QStringView numerals)
     return value > 999999 ? -1 : static_cast<int>(value);
 }
 
+namespace {
+
+// Lines a rule is tried on before it is used: as long as a heading may be,
+// made of one character over and over (each of the rule's own characters
+// and a few that headings hold), whole or spoiled by a different last one.
+// A rule that backtracks without bound shows it on such lines.
+QStringList probeLines(const QString& pattern)
+{
+    QString characters = QStringLiteral("a1一第章 ");
+    for (const QChar c : pattern) {
+        if (characters.size() >= 24)
+            break;
+        if ((c.isLetterOrNumber() || c.isSpace() || c.isPunct()) && !characters.contains(c))
+            characters.append(c);
+    }
+    QStringList lines;
+    for (const QChar c : std::as_const(characters)) {
+        const QString run(kHeadingMaxLength, c);
+        lines << run;
+        for (const QChar last : {QChar(u'!'), QChar(u'。'), QChar(u'\x01')})
+            lines << run.chopped(1) + last;
+    }
+    return lines;
+}
+
+// How long the rule takes on the line, in microseconds, at best of a few
+// tries (a busy machine only ever makes it slower).
+qint64 matchMicroseconds(const QRegularExpression& re, const QString& line)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QElapsedTimer timer;
+        timer.start();
+        (void)re.match(line).hasMatch();
+        best = std::min(best, timer.nsecsElapsed() / 1000);
+        if (best <= kPatternBudgetMicroseconds)
+            break;
+    }
+    return best;
+}
+
+} // namespace
+
 Result<void> checkChapterPattern(const QString& pattern)
 {
-    const QRegularExpression re(pattern, QRegularExpression::UseUnicodePropertiesOption);
+    QRegularExpression re(pattern, QRegularExpression::UseUnicodePropertiesOption);
     if (!re.isValid())
         return fail(QStringLiteral("章节标题规则无效：") + re.errorString() +
                     QStringLiteral("（位置%1）").arg(re.patternErrorOffset()));
+    re.optimize();
+    for (const QString& line : probeLines(pattern)) {
+        if (matchMicroseconds(re, line) > kPatternBudgetMicroseconds)
+            return fail(QStringLiteral("章节标题规则无效：规则太复杂，检查一行就超过%1毫秒，请简化")
+                            .arg(kPatternBudgetMicroseconds / 1000));
+    }
     return {};
 }
 
@@ -636,7 +673,7 @@ QString cleanChapterName(QStringView line)
     return name.trimmed();
 }
 
-Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
+Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern, textlines::LineWidths* widths)
 {
     std::optional<QRegularExpression> user;
     if (!pattern.isEmpty()) {
@@ -645,7 +682,7 @@ Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern)
         user.emplace(pattern, QRegularExpression::UseUnicodePropertiesOption);
         user->optimize();
     }
-    QList<Found> headings = joinVolumes(HeadingScan(user ? &*user : nullptr).run(text));
+    QList<Found> headings = joinVolumes(HeadingScan(user ? &*user : nullptr).run(text, widths));
     dropContents(headings);
     return chapterSpans(text, headings);
 }

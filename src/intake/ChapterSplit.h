@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/TextLines.h"
 #include "model/Error.h"
 
 #include <QList>
@@ -13,7 +14,7 @@
 // heading line, so the heading stays the first line of its text.
 //
 //   auto split = splitChapters(text);             // built-in heading rule
-//   auto split = splitChapters(text, u"^卷.+"_s);  // the user's own rule
+//   auto split = splitChapters(text, QStringLiteral("^卷.+"));  // the user's own rule
 //   if (split && split->isSplit()) { ... chapterTexts(text, *split) ... }
 //
 // For detection a line ends at CR LF, CR or LF; the text itself is never
@@ -49,7 +50,13 @@ struct ChapterSplit {
 // or traditional; -1 when they are none of these.
 [[nodiscard]] int chapterNumber(QStringView numerals);
 
-// A user rule that cannot be used is an error "章节标题规则无效：…".
+// Longest a user rule may take to search one line of kHeadingMaxLength
+// characters; a rule that backtracks without bound takes far longer.
+inline constexpr qint64 kPatternBudgetMicroseconds = 2000;
+
+// A user rule that cannot be used is an error "章节标题规则无效：…": one that
+// is no regular expression, or one that takes longer than the budget on one
+// of the test lines it is tried on.
 [[nodiscard]] Result<void> checkChapterPattern(const QString& pattern);
 
 // Splits `text` at its chapter headings. An empty `pattern` is the built-in
@@ -86,7 +93,9 @@ struct ChapterSplit {
 //     by its first non-blank line.
 // Chapter names are the trimmed heading lines, control characters made
 // spaces. Fails only for a pattern that checkChapterPattern refuses.
-[[nodiscard]] Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern = {});
+// `widths`, when given, gets the width in characters of every line on the way.
+[[nodiscard]] Result<ChapterSplit> splitChapters(QStringView text, const QString& pattern = {},
+                                                 textlines::LineWidths* widths = nullptr);
 
 // The smallest number of consecutive chapters to merge into one so that
 // files of `counts` chapters each fit into `room` chapters (1 when they fit as

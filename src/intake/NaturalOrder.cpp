@@ -1,20 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/NaturalOrder.h"
 
-#include <QCollator>
-#include <QLocale>
+#include <unicode/ucol.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 namespace vamo {
 
 namespace {
 
+// ICU's Chinese collation (pinyin), the same wherever the program runs: Qt's
+// own collator follows the system's, which on Windows is not ICU's, and a
+// collation the system does not know (as under Wine) would be code point
+// order. Letters without regard to case (secondary strength).
+class ChineseCollation {
+public:
+    ChineseCollation()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        m_collator.reset(ucol_open("zh", &status));
+        if (U_FAILURE(status))
+            m_collator.reset();
+        else
+            ucol_setStrength(m_collator.get(), UCOL_SECONDARY);
+    }
+
+    // Without a collator (no collation data) the characters decide.
+    [[nodiscard]] int compare(QStringView a, QStringView b) const
+    {
+        if (!m_collator)
+            return a.compare(b, Qt::CaseInsensitive);
+        const UCollationResult r = ucol_strcoll(m_collator.get(), a.utf16(), static_cast<int32_t>(a.size()), b.utf16(),
+                                                static_cast<int32_t>(b.size()));
+        return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
+    }
+
+private:
+    struct Close {
+        void operator()(UCollator* c) const { ucol_close(c); }
+    };
+    std::unique_ptr<UCollator, Close> m_collator;
+};
+
 // Compares digit runs by value (leading zeros aside, a longer run is the
 // larger number) and the text between them by the collation; the collator's
 // own numeric mode is not found on every platform, this is.
-int compareNaturally(const QCollator& collator, QStringView a, QStringView b)
+int compareNaturally(const ChineseCollation& collator, QStringView a, QStringView b)
 {
     qsizetype i = 0;
     qsizetype j = 0;
@@ -71,8 +104,7 @@ int compareNaturally(const QCollator& collator, QStringView a, QStringView b)
 
 QList<qsizetype> naturalOrder(const QStringList& names)
 {
-    QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const ChineseCollation collator;
     QList<qsizetype> order(names.size());
     std::iota(order.begin(), order.end(), qsizetype{0});
     std::stable_sort(order.begin(), order.end(), [&](qsizetype x, qsizetype y) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "intake/TextLines.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -27,7 +29,9 @@ namespace vamo {
 // next one does not start a paragraph (no indentation, no heading, no
 // dialogue's opening mark). Poetry and short dialogue lines, narrower than
 // the wrap, stay as they are. Line ends come out as CR LF; a text that did
-// not end in a line end still does not.
-[[nodiscard]] QString tidyText(QStringView text, const QList<qsizetype>& headingStarts = {});
+// not end in a line end still does not. `widths`: the text's line widths in
+// characters when another pass over its lines has counted them already.
+[[nodiscard]] QString tidyText(QStringView text, const QList<qsizetype>& headingStarts = {},
+                               const textlines::LineWidths* widths = nullptr);
 
 } // namespace vamo

@@ -12,6 +12,17 @@ namespace {
 // Every entry of the folder.
 std::wstring everything(const QString& folder) { return windowsPath(QDir(folder).filePath(QStringLiteral("*"))); }
 
+// "No file found" is an empty folder (a volume root has not even "." and
+// "..") only where the folder is there: some systems say so of a folder
+// that is gone as well.
+bool emptyFolder(const QString& folder)
+{
+    if (GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
+    const DWORD attributes = GetFileAttributesW(windowsPath(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 } // namespace
 
 bool folderReadable(const QString& folder)
@@ -19,7 +30,7 @@ bool folderReadable(const QString& folder)
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(everything(folder).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND; // an empty volume root
+        return emptyFolder(folder);
     FindClose(find);
     return true;
 }
@@ -31,11 +42,8 @@ std::optional<QStringList> txtFileNames(const QString& folder, const std::functi
     WIN32_FIND_DATAW data;
     HANDLE find =
         FindFirstFileExW(everything(folder).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND)
-            return QStringList();
-        return std::nullopt;
-    }
+    if (find == INVALID_HANDLE_VALUE)
+        return emptyFolder(folder) ? std::optional<QStringList>(QStringList()) : std::nullopt;
     QStringList names;
     do {
         const QString name = QString::fromWCharArray(data.cFileName);

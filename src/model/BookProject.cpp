@@ -126,8 +126,7 @@ Result<void> BookProject::save(QString savetext)
 {
     if (m_num < 0 || m_num >= kSlotCount)
         return setChaptertext(m_num, QString()); // the out-of-range error
-    savetext += kCrLf;
-    m_text[static_cast<std::size_t>(m_num)] = std::move(savetext);
+    m_text[static_cast<std::size_t>(m_num)] = storedChapterText(std::move(savetext));
     return {};
 }
 
@@ -146,15 +145,25 @@ void BookProject::resetForNew(const QString& defaultSaveFolder)
     clearChapterNames();
 }
 
+BookSettings settingsAfterBuild(BookSettings settings, const QDateTime& now)
+{
+    settings.jarName = datedJarName(now);
+    settings.bookName.clear();
+    return settings;
+}
+
+QString storedChapterText(QString text)
+{
+    text += kCrLf;
+    return text;
+}
+
 void BookProject::clearAfterBuild()
 {
-    BookSettings s = m_settings;
-    s.jarName = datedJarName(m_clock.now());
-    s.bookName.clear();
     m_num = 0;
     for (auto& t : m_text)
         t.clear();
-    setSettings(s);
+    setSettings(settingsAfterBuild(m_settings, m_clock.now()));
     clearChapterNames();
 }
 

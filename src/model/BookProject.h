@@ -28,6 +28,13 @@ struct BookSettings {
 // and second of `when`, two digits each.
 [[nodiscard]] QString datedJarName(const QDateTime& when);
 
+// The settings a successful build leaves: no book name and a fresh JAR name
+// dated `now`; the others as they were.
+[[nodiscard]] BookSettings settingsAfterBuild(BookSettings settings, const QDateTime& now);
+
+// A chapter's text as `save` stores it: followed by CR LF.
+[[nodiscard]] QString storedChapterText(QString text);
+
 // The message when a chapter list of `limit` chapters is full. The
 // new-book wizard's list spells it with full-width parentheses, every other
 // with ASCII ones, as each always has.
@@ -92,8 +99,8 @@ public:
     // New (menu "新建(&N)"): settings back to their values after New, Combo2
     // kept, the chapters' texts and names emptied.
     void resetForNew(const QString& defaultSaveFolder);
-    // After a successful build: new JAR name, num 0, all slots and names and
-    // the book name emptied.
+    // After a successful build: the settings as settingsAfterBuild leaves
+    // them, num 0, all slots and names emptied.
     void clearAfterBuild();
 
     // --- chapter list operations (the selection is the caller's) ---

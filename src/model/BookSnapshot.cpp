@@ -10,4 +10,11 @@ BookSnapshot::BookSnapshot(const BookProject& book) : m_settings(book.settings()
         m_texts.append(book.chaptertext(i));
 }
 
+BookSnapshot::BookSnapshot(BookSettings settings, QStringList names, QStringList texts)
+    : m_settings(std::move(settings)), m_names(std::move(names)), m_texts(std::move(texts))
+{
+    for (QString& text : m_texts)
+        text = storedChapterText(std::move(text));
+}
+
 } // namespace vamo

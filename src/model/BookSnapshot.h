@@ -15,6 +15,10 @@ namespace vamo {
 class BookSnapshot {
 public:
     explicit BookSnapshot(const BookProject& book);
+    // A book no project holds: chapters named `names`, with `texts` (one per
+    // name, as read) stored as `save` stores them; the same snapshot as of a
+    // project that holds them.
+    BookSnapshot(BookSettings settings, QStringList names, QStringList texts);
 
     [[nodiscard]] const BookSettings& settings() const { return m_settings; }
     [[nodiscard]] const QStringList& chapterNames() const { return m_names; }

@@ -26,6 +26,14 @@ QString systemReason(std::error_code error)
     return QStringLiteral("系统错误：") + QString::fromLocal8Bit(error.message());
 }
 
+QString cannotWriteFile(const QString& path, std::error_code error)
+{
+    QString message = QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(path);
+    if (error)
+        message += QStringLiteral("（") + systemReason(error) + QStringLiteral("）");
+    return message;
+}
+
 Result<void> makeFolders(const QString& path)
 {
     std::error_code error;

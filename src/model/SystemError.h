@@ -15,4 +15,17 @@ namespace vamo {
 // failure the error is the system's reason alone.
 [[nodiscard]] Result<void> makeFolders(const QString& path);
 
+// The error of the system call that failed last on this thread (errno on
+// POSIX, GetLastError() on Windows): the reason behind a file step that Qt
+// reports only as failed. Taken right after the failure; one file per
+// platform.
+[[nodiscard]] std::error_code lastSystemError();
+// Clears it before a step whose failure is to be explained: a step that Qt
+// refuses by itself leaves no reason rather than an older one.
+void clearSystemError();
+
+// "无法写入文件：" + the path (native separators) + the system's reason in
+// full-width brackets, when there is one.
+[[nodiscard]] QString cannotWriteFile(const QString& path, std::error_code error = {});
+
 } // namespace vamo

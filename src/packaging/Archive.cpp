@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/Archive.h"
 
+#include "model/SystemError.h"
 #include "packaging/ArchiveReadBack.h"
 #include "packaging/ZipFileSource.h"
 
@@ -21,8 +22,6 @@
 #include <utility>
 #include <vector>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::archive {
 
 namespace {
@@ -32,31 +31,31 @@ QString reasonOf(zip_error_t* error)
     QString reason;
     switch (zip_error_code_zip(error)) {
     case ZIP_ER_NOZIP:
-        reason = u"电子书模板不是有效的JAR文件"_s;
+        reason = QStringLiteral("电子书模板不是有效的JAR文件");
         break;
     case ZIP_ER_INCONS:
     case ZIP_ER_CRC:
-        reason = u"电子书模板已损坏"_s;
+        reason = QStringLiteral("电子书模板已损坏");
         break;
     case ZIP_ER_MEMORY:
-        reason = u"内存不足"_s;
+        reason = QStringLiteral("内存不足");
         break;
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
     case ZIP_ER_EOF:
-        reason = u"读取失败"_s;
+        reason = QStringLiteral("读取失败");
         break;
     case ZIP_ER_WRITE:
     case ZIP_ER_CLOSE:
     case ZIP_ER_TMPOPEN:
     case ZIP_ER_RENAME:
-        reason = u"写入失败"_s;
+        reason = QStringLiteral("写入失败");
         break;
     default:
-        reason = u"压缩出错"_s;
+        reason = QStringLiteral("压缩出错");
         break;
     }
-    return reason + u"("_s + QString::fromUtf8(zip_error_strerror(error)) + u")"_s;
+    return reason + QStringLiteral("(") + QString::fromUtf8(zip_error_strerror(error)) + QStringLiteral(")");
 }
 
 // A libzip error record, finished with its owner.
@@ -86,8 +85,6 @@ QString zipReason(int code)
 }
 
 namespace {
-
-QString reasonOf(int code) { return zipReason(code); }
 
 struct ArchiveDiscard {
     void operator()(zip_t* a) const { zip_discard(a); }
@@ -132,10 +129,20 @@ struct TemplateSource {
     static constexpr qsizetype kFlushAt = qsizetype(1) << 20;
     static constexpr qsizetype kKeep = qsizetype(64) << 10; // for going back to a header
 
+    // Why writing the file failed, taken as it failed.
+    std::error_code writeError;
+
     bool writeOut(zip_uint64_t at, const char* data, qint64 n)
     {
         const auto offset = static_cast<qint64>(at);
-        return (out->pos() == offset || out->seek(offset)) && out->write(data, n) == n;
+        clearSystemError();
+        if ((out->pos() == offset || out->seek(offset)) && out->write(data, n) == n)
+            return true;
+        // The system's reason when the system refused; none when Qt did (a
+        // device not open for writing).
+        if (out->error() != QFileDevice::NoError)
+            writeError = lastSystemError();
+        return false;
     }
 
     // Writes the buffer's first `n` bytes to the file.
@@ -480,7 +487,7 @@ Result<void> readThrough(zip_t* archive, zip_uint64_t index)
     if (n < 0)
         return fail(reasonOf(zip_file_get_error(file.get())));
     if (const int closed = closeFile(file); closed != 0)
-        return fail(reasonOf(closed));
+        return fail(zipReason(closed));
     return {};
 }
 
@@ -489,7 +496,7 @@ Result<void> checkTemplateEntries(QByteArrayView templateBytes)
     // libzip takes an empty file for an empty archive; as a template it is
     // broken (a JAR without the reader), as is an archive without entries.
     if (templateBytes.isEmpty())
-        return fail(reasonOf(ZIP_ER_NOZIP));
+        return fail(zipReason(ZIP_ER_NOZIP));
     TemplateSource source;
     source.in = templateBytes;
     auto opened = openTemplate(source, ZIP_CHECKCONS | ZIP_RDONLY);
@@ -498,7 +505,7 @@ Result<void> checkTemplateEntries(QByteArrayView templateBytes)
     zip_t* archive = opened->get();
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count <= 0)
-        return fail(reasonOf(ZIP_ER_NOZIP));
+        return fail(zipReason(ZIP_ER_NOZIP));
     // Every entry is copied into every volume as it stands: read each once.
     for (zip_int64_t i = 0; i < count; ++i) {
         if (auto read = readThrough(archive, static_cast<zip_uint64_t>(i)); !read)
@@ -521,7 +528,16 @@ Result<void> checkTemplate(QByteArrayView templateBytes)
 
 namespace {
 
-std::unexpected<Error> zipFailed(const QString& reason) { return fail(u"生成JAR包失败："_s + reason); }
+std::unexpected<Error> zipFailed(const QString& reason) { return fail(QStringLiteral("生成JAR包失败：") + reason); }
+
+// libzip's failure; the memory running out is what it is everywhere else,
+// for the build to report as such.
+std::unexpected<Error> zipFailed(zip_error_t* error)
+{
+    if (zip_error_code_zip(error) == ZIP_ER_MEMORY)
+        throw std::bad_alloc();
+    return zipFailed(reasonOf(error));
+}
 
 // One source for every entry of `batches`, in order.
 std::vector<PackedSource> packedSources(std::span<Packer::Batch> batches, std::time_t mtime)
@@ -548,11 +564,11 @@ Result<void> addEntries(zip_t* archive, std::vector<PackedSource>& sources)
     for (PackedSource& s : sources) {
         SourcePtr data(zip_source_function(archive, packedSourceCall, &s));
         if (!data)
-            return zipFailed(reasonOf(zip_get_error(archive)));
+            return zipFailed(zip_get_error(archive));
         // A replaced template entry takes the method of its source, whatever
         // the template had.
         if (zip_file_add(archive, s.batch->name(s.index).constData(), data.get(), ZIP_FL_OVERWRITE) < 0)
-            return zipFailed(reasonOf(zip_get_error(archive)));
+            return zipFailed(zip_get_error(archive));
         data.release(); // the archive's now
     }
     return {};
@@ -573,27 +589,34 @@ void reportProgress(zip_t* archive, const std::function<void()>& alive)
 // returns its size in the file.
 Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDevice& out)
 {
-    const QString cannotWrite = u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName());
+    const auto cannotWrite = [&source, &out] { return fail(cannotWriteFile(out.fileName(), source.writeError)); };
     source.buffer.reserve(TemplateSource::kFlushAt + (qsizetype(64) << 10));
     if (zip_close(archive.get()) < 0) {
         if (zip_error_code_zip(source.error.get()) == ZIP_ER_WRITE)
-            return fail(cannotWrite); // the file, not the archive
-        return zipFailed(reasonOf(zip_get_error(archive.get())));
+            return cannotWrite(); // the file, not the archive
+        return zipFailed(zip_get_error(archive.get()));
     }
     archive.release(); // closed and freed by zip_close
     if (!source.flush())
-        return fail(cannotWrite);
+        return cannotWrite();
     qint64 written = static_cast<qint64>(source.outSize);
     if (!source.rewritten) {
         // Nothing added: the template as it is.
-        if (out.write(source.in.data(), source.in.size()) != source.in.size())
-            return fail(cannotWrite);
+        clearSystemError();
+        if (out.write(source.in.data(), source.in.size()) != source.in.size()) {
+            if (out.error() != QFileDevice::NoError)
+                source.writeError = lastSystemError();
+            return cannotWrite();
+        }
         written = source.in.size();
     }
     if (written == 0)
-        return zipFailed(reasonOf(ZIP_ER_NOZIP)); // nothing was left to write
-    if (!out.flush() || out.error() != QFileDevice::NoError)
-        return fail(cannotWrite);
+        return zipFailed(zipReason(ZIP_ER_NOZIP)); // nothing was left to write
+    clearSystemError();
+    if (!out.flush() || out.error() != QFileDevice::NoError) {
+        source.writeError = lastSystemError();
+        return cannotWrite();
+    }
     return written;
 }
 
@@ -603,7 +626,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
                         const std::function<void()>& alive)
 {
     if (templateBytes.isEmpty())
-        return zipFailed(reasonOf(ZIP_ER_NOZIP));
+        return zipFailed(zipReason(ZIP_ER_NOZIP));
     // The sources outlive the archive, which may still call them when it is
     // discarded.
     const std::time_t now = std::time(nullptr);
@@ -616,6 +639,10 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
     if (!opened)
         return zipFailed(opened.error().message);
     ArchivePtr archive = std::move(*opened);
+    // A comment of the template's would stand after the JAR's directory,
+    // where neither the reading back nor every phone looks for its end.
+    if (zip_set_archive_comment(archive.get(), nullptr, 0) < 0)
+        return zipFailed(zip_get_error(archive.get()));
     if (auto added = addEntries(archive.get(), sources); !added)
         return failure(added);
     reportProgress(archive.get(), alive);
@@ -627,13 +654,21 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
 {
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
-    auto written = writeJar(templateBytes, batches, out, alive);
+        return fail(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(path));
+    std::optional<Result<qint64>> attempt;
+    try {
+        attempt.emplace(writeJar(templateBytes, batches, out, alive));
+    } catch (const std::bad_alloc&) {
+        out.close();
+        out.remove();
+        throw;
+    }
+    Result<qint64>& written = *attempt;
     out.close();
     if (!written || out.error() != QFileDevice::NoError) {
         out.remove();
         if (written)
-            return fail(u"无法写入文件："_s + QDir::toNativeSeparators(path));
+            return fail(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(path));
     }
     return written;
 }
@@ -641,7 +676,7 @@ Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> b
 Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
 {
     if (!QFileInfo(path).isFile())
-        return fail(u"找不到文件："_s + QDir::toNativeSeparators(path));
+        return fail(QStringLiteral("找不到文件：") + QDir::toNativeSeparators(path));
     auto opened = openFile(path, ZIP_RDONLY);
     if (!opened)
         return failure(opened);
@@ -650,7 +685,7 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat(archive, name.constData(), 0, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-        return fail(u"找不到"_s + QString::fromUtf8(name));
+        return fail(QStringLiteral("找不到") + QString::fromUtf8(name));
     FilePtr file(zip_fopen(archive, name.constData(), 0));
     if (!file)
         return fail(reasonOf(zip_get_error(archive)));
@@ -658,7 +693,7 @@ Result<QByteArray> readEntry(const QString& path, const QByteArray& name)
     const zip_int64_t n = zip_fread(file.get(), data.data(), st.size);
     const int closed = closeFile(file);
     if (n != static_cast<zip_int64_t>(st.size) || closed != 0)
-        return fail(closed != 0 ? reasonOf(closed) : u"读取失败"_s);
+        return fail(closed != 0 ? zipReason(closed) : QStringLiteral("读取失败"));
     return data;
 }
 

@@ -39,7 +39,8 @@ namespace vamo::archive {
 // is deflated, while the packer goes on with the next, and its deflated bytes
 // are released then. Fails with
 // "生成JAR包失败：" + reason, or "无法写入文件：" + the file's name; the file
-// may then hold part of the archive. `alive`, when given, is called now and
+// may then hold part of the archive; memory running out inside libzip throws
+// std::bad_alloc, as allocation does. `alive`, when given, is called now and
 // then while the archive is written, so that a caller can keep its window
 // painting. The template's bytes are only read.
 [[nodiscard]] Result<qint64> writeJar(QByteArrayView templateBytes, std::span<Packer::Batch> batches, QFileDevice& out,

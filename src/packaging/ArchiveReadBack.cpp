@@ -8,8 +8,6 @@
 
 #include <optional>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::archive {
 
 namespace {
@@ -112,7 +110,7 @@ Result<QByteArray> readEntry(QFileDevice& file, const QByteArray& name)
     case Lookup::Found:
         break;
     case Lookup::Missing:
-        return fail(u"找不到"_s + QString::fromUtf8(name));
+        return fail(QStringLiteral("找不到") + QString::fromUtf8(name));
     case Lookup::Broken:
         return fail(broken);
     case Lookup::Zip64:

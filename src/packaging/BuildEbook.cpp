@@ -2,6 +2,7 @@
 #include "packaging/BuildEbook.h"
 
 #include "model/Progress.h"
+#include "model/SystemError.h"
 #include "packaging/Archive.h"
 #include "packaging/ArchiveReadBack.h"
 #include "packaging/BuildFiles.h"
@@ -13,19 +14,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo {
 
 namespace {
 
-const QString kManifestEntry = u"META-INF/MANIFEST.MF"_s;
+const QString kManifestEntry = QStringLiteral("META-INF/MANIFEST.MF");
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 // Width of the volume numbers, from the share of the book in the first volume.
@@ -43,7 +43,7 @@ int volumeDigits(qint64 total, qint64 processedInFirst)
 
 // A blank message goes into the book information, and back into the
 // project after the build, as one space.
-QString messageAsBuilt(const QString& message) { return message.trimmed().isEmpty() ? u" "_s : message; }
+QString messageAsBuilt(const QString& message) { return message.trimmed().isEmpty() ? QStringLiteral(" ") : message; }
 
 // The book name as the folder, the manifest and the title page have it.
 // Trimmed first: spaces around the name would otherwise become underscores.
@@ -65,18 +65,18 @@ qint64 totalCharacters(const QStringList& texts)
 // One volume from its payload to its JAR. Its pieces are deflated on the
 // packer's threads while its payload is still being written, a block at a
 // time, and while the next volume's payload is written; its JAR is written
-// as they come.
+// as they come. Every batch holds the bytes its entries view (shares of the
+// blocks and of the byte arrays below), so a volume may be moved or dropped
+// at any time.
 struct PendingVolume {
     payload::Volume payload;
-    QByteArray manifestBytes;
-    QByteArray capterBytes;
-    QByteArray volumeBytes; // the volume information, in a book cut into volumes
-    int firstChapter = 1;   // the book's number of the volume's first chapter
-    bool continues = false; // which began in the volume before
+    QByteArray manifestBytes; // compared with the manifest read back
+    int firstChapter = 1;     // the book's number of the volume's first chapter
+    bool continues = false;   // which began in the volume before
     QString manifesttext;
     QString jarBase;
-    // Over the bytes above, so dropped first: the manifest, chapter index
-    // and book information, then the pieces in writing order.
+    // The manifest, chapter index and book information (and the volume
+    // information), then the pieces in writing order.
     std::vector<archive::Packer::Batch> packing;
     std::vector<qsizetype> blockBytes; // per batch of pieces, while the payload is written
     std::size_t helped = 0;            // batches of pieces this thread has seen deflated
@@ -97,7 +97,7 @@ struct PendingVolume {
             entries.push_back({QByteArray::number(vol.pieces[i].number), vol.pieceData(vol.pieces[i])});
             bytes += entries.back().data.size();
         }
-        packing.push_back(packer.start(std::move(entries), vol.blocks[block]));
+        packing.push_back(packer.start(std::move(entries), {vol.blocks[block]}));
         blockBytes.push_back(bytes);
         aheadBytes += bytes;
         // The payload is written faster than the workers deflate it, and
@@ -259,6 +259,7 @@ private:
                           BuildFiles::Volume& target);
     Result<void> restampVolumes();
     BuildReport report() const;
+    std::unexpected<Error> finalNamed(const Error& error) const;
     void refresh(qint64 processed);
     QString volumeSuffix(int number) const;
     QByteArray volumeEntry(int number, int count, VolumeStart start) const;
@@ -278,7 +279,7 @@ private:
     std::unique_ptr<BuildFiles> m_files;
     std::vector<BuildFiles::Volume> m_volumes;
     std::vector<VolumeStart> m_starts; // per volume of a book cut into volumes
-    QByteArray m_textBytes;            // the book information, in every volume; outlives the packer's work
+    QByteArray m_textBytes;            // the book information, in every volume
     qint64 m_fixedBytes = 0;           // a volume's JAR besides its pieces and chapter index (JarRoom)
     std::optional<archive::Packer> m_ownPacker;
     archive::Packer* m_packer = nullptr;
@@ -287,7 +288,8 @@ private:
     int m_volume = 0;   // the last volume's number; 0 while the book is one volume
     int m_volumeCount = 1;
     int m_digits = 1;
-    bool m_more = true; // the book has text for another volume
+    bool m_more = true;        // the book has text for another volume
+    std::size_t m_writing = 0; // the volume whose files are being written
 };
 
 BookBuild::BookBuild(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
@@ -302,47 +304,76 @@ BookBuild::BookBuild(const BookSnapshot& book, const BuildEnvironment& env, cons
 Result<BuildReport> BookBuild::run()
 {
     if (auto ok = checkInput(); !ok)
-        return std::unexpected(ok.error());
+        return failure(ok);
     if (auto ok = readTemplate(); !ok)
-        return std::unexpected(ok.error());
-    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps);
+        return failure(ok);
+    auto started = BuildFiles::start(m_bookFolder, m_env.fileSteps, m_env.unfinishedList);
     if (!started)
-        return std::unexpected(started.error());
+        return finalNamed(started.error());
     m_files = std::move(*started);
     if (auto ok = writeVolumes(); !ok)
-        return std::unexpected(ok.error());
+        return finalNamed(ok.error());
     // Every volume is complete: put them in place of the older files.
     if (auto committed = m_files->commit(m_volumes, m_jarName); !committed)
-        return std::unexpected(committed.error());
+        return finalNamed(committed.error());
     return report();
+}
+
+// A file that cannot be written is named as the user knows it: the JAR or
+// JAD that a hidden temporary file of the build was to become (for the
+// journal and the lock: the book's JAR), never the hidden name.
+std::unexpected<Error> BookBuild::finalNamed(const Error& error) const
+{
+    static const QString prefix = QStringLiteral("无法写入文件：");
+    static const QRegularExpression hidden(
+        QStringLiteral("\\.vamobook(?:-[0-9a-z]{16}(?:-[0-9a-z]{10}\\.(jar|jad)|\\.build)|\\.lock)"));
+    Error named = error;
+    const QRegularExpressionMatch found = hidden.match(named.message);
+    const qsizetype from = prefix.size();
+    if (!named.message.startsWith(prefix) || !found.hasMatch() || from > found.capturedStart())
+        return std::unexpected(named);
+    const qsizetype length = found.capturedEnd() - from;
+    const QString temporary = named.message.mid(from, length);
+    const bool jad = found.captured(1) == QStringLiteral("jad");
+    QString final = m_bookFolderPath + m_jarName + QStringLiteral(".jar");
+    if (m_writing < m_volumes.size())
+        final = jad ? m_volumes[m_writing].jad : m_volumes[m_writing].jar;
+    for (const BuildFiles::Volume& v : m_volumes) {
+        if (temporary == native(v.jarTemporary))
+            final = v.jar;
+        else if (temporary == native(v.jadTemporary))
+            final = v.jad;
+    }
+    named.message.replace(from, length, native(final));
+    return std::unexpected(named);
 }
 
 Result<void> BookBuild::checkInput() const
 {
     if (auto ok = checkJarName(m_jarName); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     if (auto ok = checkBookName(m_bookName); !ok)
-        return std::unexpected(ok.error().error());
+        return failure(ok);
     if (m_book.chapterCount() == 0)
-        return fail(u"请添加章节内容"_s);
+        return fail(QStringLiteral("请添加章节内容"));
     return {};
 }
 
 Result<void> BookBuild::readTemplate()
 {
-    const QString templatePath =
-        QDir(m_env.templateFolder)
-            .filePath(m_book.settings().phoneModel == 1 ? u"DuvEverMoto.dll"_s : u"DuvEver.dll"_s);
+    const QString templatePath = QDir(m_env.templateFolder)
+                                     .filePath(m_book.settings().phoneModel == 1 ? QStringLiteral("DuvEverMoto.dll")
+                                                                                 : QStringLiteral("DuvEver.dll"));
     QFile file(templatePath);
     if (!QFileInfo(templatePath).isFile())
-        return fail(u"找不到电子书模板文件："_s + native(templatePath));
+        return fail(QStringLiteral("找不到电子书模板文件：") + native(templatePath));
     if (!file.open(QIODevice::ReadOnly))
-        return fail(u"无法读取文件："_s + native(templatePath));
+        return fail(QStringLiteral("无法读取文件：") + native(templatePath));
     const QByteArray templateBytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return fail(u"无法读取文件："_s + native(templatePath));
+        return fail(QStringLiteral("无法读取文件：") + native(templatePath));
     if (!archive::checkTemplate(templateBytes))
-        return fail(u"电子书模板文件损坏："_s + native(templatePath));
+        return fail(QStringLiteral("电子书模板文件损坏：") + native(templatePath));
     m_templateBytes = templateBytes;
     return {};
 }
@@ -367,7 +398,7 @@ Result<void> BookBuild::writeVolumes()
     if (const qint64 budget = payload::textBudget(settings.jarSize); budget > 0) {
         auto count = payload::volumeCount(m_book.chapterNames(), m_book.chapterTexts(), budget);
         if (!count)
-            return std::unexpected(count.error());
+            return failure(count);
         m_volumeCount = *count;
     }
     if (payload::jarSizeLimit(settings.jarSize) > 0)
@@ -415,7 +446,7 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
         m_book.chapterNames(), texts, payload::textBudget(m_book.settings().jarSize), m_cursor,
         [this](qint64 processed) { refresh(processed); }, blockDone, payload::BlockAfterDone::Drop, room);
     if (!vol)
-        return std::unexpected(vol.error());
+        return failure(vol);
     v.payload = std::move(*vol);
 
     if (payload::bookFinished(texts, m_cursor)) {
@@ -434,7 +465,7 @@ Result<void> BookBuild::packVolume(PendingVolume& v)
 // volume name), deflated, with their headers and those of the chapter index.
 qint64 BookBuild::fixedVolumeBytes()
 {
-    const QByteArray manifest = savetoutf8(composeManifest(m_bookName + u"(0000)"_s));
+    const QByteArray manifest = savetoutf8(composeManifest(m_bookName + QStringLiteral("(0000)")));
     archive::Packer::Batch batch =
         m_packer->start({{kManifestEntry.toLatin1(), manifest}, {QByteArrayLiteral("text"), m_textBytes}});
     qint64 bytes = m_templateBytes.size() + archive::addedEntryOverhead(kManifestEntry.size()) +
@@ -444,8 +475,8 @@ qint64 BookBuild::fixedVolumeBytes()
     const archive::PackedEntry* packedText = batch.wait(1);
     bytes += packedText ? packedText->deflated.size() : m_textBytes.size() + 16;
     // The volume information at its longest, stored as deflate may.
-    const QByteArray volume = payload::utf8WithBom(
-        payload::volumeInformation(99999, 99999, BookProject::kChapterLimit, true, m_jarName + u"(99999).jar"_s));
+    const QByteArray volume = payload::utf8WithBom(payload::volumeInformation(
+        99999, 99999, BookProject::kChapterLimit, true, m_jarName + QStringLiteral("(99999).jar")));
     bytes += archive::addedEntryOverhead(6) + volume.size() + 16;
     return bytes;
 }
@@ -454,13 +485,15 @@ qint64 BookBuild::fixedVolumeBytes()
 // the manifest, the chapter index and the book information.
 QString BookBuild::volumeSuffix(int number) const
 {
-    return number != 0 ? u"("_s + u"%1"_s.arg(number, m_digits, 10, QLatin1Char('0')) + u")"_s : QString();
+    return number != 0 ? QStringLiteral("(") + QStringLiteral("%1").arg(number, m_digits, 10, QLatin1Char('0')) +
+                             QStringLiteral(")")
+                       : QString();
 }
 
 // The volume information of volume `number` of `count`.
 QByteArray BookBuild::volumeEntry(int number, int count, VolumeStart start) const
 {
-    const QString nextJar = number < count ? m_jarName + volumeSuffix(number + 1) + u".jar"_s : QString();
+    const QString nextJar = number < count ? m_jarName + volumeSuffix(number + 1) + QStringLiteral(".jar") : QString();
     return payload::utf8WithBom(
         payload::volumeInformation(number, count, start.firstChapter, start.continues, nextJar));
 }
@@ -468,34 +501,38 @@ QByteArray BookBuild::volumeEntry(int number, int count, VolumeStart start) cons
 void BookBuild::nameVolume(PendingVolume& v)
 {
     const QString suffix = volumeSuffix(m_volume);
-    const QString jarFile = m_jarName + suffix + u".jar"_s;
+    const QString jarFile = m_jarName + suffix + QStringLiteral(".jar");
     const QString jarPath = QDir(m_bookFolder).filePath(jarFile);
-    m_volumes.push_back({QString(), jarPath, QString(), m_bookFolderPath + m_jarName + suffix + u".jad"_s});
+    m_volumes.push_back(
+        {QString(), jarPath, QString(), m_bookFolderPath + m_jarName + suffix + QStringLiteral(".jad")});
 
     v.jarBase = m_jarName + suffix;
     v.manifesttext = composeManifest(m_bookName + suffix);
     v.manifestBytes = savetoutf8(v.manifesttext);
-    v.capterBytes = payload::utf8WithBom(v.payload.capter);
+    const QByteArray capterBytes = payload::utf8WithBom(v.payload.capter);
     std::vector<archive::Entry> entries{{kManifestEntry.toLatin1(), v.manifestBytes},
-                                        {QByteArrayLiteral("capter"), v.capterBytes},
+                                        {QByteArrayLiteral("capter"), capterBytes},
                                         {QByteArrayLiteral("text"), m_textBytes}};
+    QByteArrayList owners{v.manifestBytes, capterBytes, m_textBytes};
     if (m_volume != 0) {
         // The volume was just cut: whether another follows is known.
-        v.volumeBytes =
+        const QByteArray volumeBytes =
             volumeEntry(m_volume, std::max(m_volumeCount, m_volume + (m_more ? 1 : 0)), {v.firstChapter, v.continues});
         m_starts.push_back({v.firstChapter, v.continues});
-        entries.push_back({QByteArrayLiteral("volume"), v.volumeBytes});
+        entries.push_back({QByteArrayLiteral("volume"), volumeBytes});
+        owners.append(volumeBytes);
     }
-    v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries)));
+    v.packing.insert(v.packing.begin(), m_packer->start(std::move(entries), std::move(owners)));
 }
 
 // The volume's JAR under a temporary name, its manifest read back, then its
 // JAD beside it.
 Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& target)
 {
-    auto jar = m_files->createTemporary(u"jar"_s);
+    m_writing = static_cast<std::size_t>(&target - m_volumes.data());
+    auto jar = m_files->createTemporary(QStringLiteral("jar"));
     if (!jar)
-        return std::unexpected(jar.error());
+        return failure(jar);
     target.jarTemporary = (*jar)->fileName();
     // While a JAR is written the fraction stands still; the caller still
     // hears from the build, to keep its window painting.
@@ -505,17 +542,19 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
     };
     const auto jarSize = archive::writeJar(m_templateBytes, v.packing, **jar, alive);
     if (!jarSize)
-        return std::unexpected(jarSize.error());
+        return failure(jarSize);
     v.packing.clear();
     v.payload = payload::Volume();
 
     // Read back from the file still open, before it is closed.
     const auto manifest = archive::readEntry(**jar, kManifestEntry.toLatin1());
+    clearSystemError();
     (*jar)->close();
     if ((*jar)->error() != QFileDevice::NoError)
-        return fail(u"无法写入文件："_s + native(target.jarTemporary));
+        return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
     if (!manifest || *manifest != v.manifestBytes)
-        return fail(u"生成JAR包失败："_s + (manifest ? u"清单未写入"_s : manifest.error().message));
+        return fail(QStringLiteral("生成JAR包失败：") +
+                    (manifest ? QStringLiteral("清单未写入") : manifest.error().message));
     return writeJad(v.manifesttext, v.jarBase, *jarSize, target);
 }
 
@@ -523,17 +562,18 @@ Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jar
                                  BuildFiles::Volume& target)
 {
     QString jadText = manifesttext;
-    jadText += jadLines(jarSize, jarBase + u".jar"_s);
-    auto jad = m_files->createTemporary(u"jad"_s);
+    jadText += jadLines(jarSize, jarBase + QStringLiteral(".jar"));
+    auto jad = m_files->createTemporary(QStringLiteral("jad"));
     if (!jad)
-        return std::unexpected(jad.error());
+        return failure(jad);
     target.jadTemporary = (*jad)->fileName();
     auto saved = savetoutf9(jadText, **jad);
+    clearSystemError();
     (*jad)->close();
     if (!saved)
-        return std::unexpected(saved.error());
+        return failure(saved);
     if ((*jad)->error() != QFileDevice::NoError)
-        return fail(u"无法写入文件："_s + native(target.jadTemporary));
+        return fail(cannotWriteFile(target.jadTemporary, lastSystemError()));
     return {};
 }
 
@@ -545,30 +585,34 @@ Result<void> BookBuild::restampVolumes()
 {
     for (std::size_t i = 0; i < m_volumes.size(); ++i) {
         BuildFiles::Volume& target = m_volumes[i];
+        m_writing = i;
         const int number = static_cast<int>(i) + 1;
         QFile old;
+        clearSystemError();
         if (openRegularFile(old, target.jarTemporary) != OpenResult::Opened)
-            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
         const QByteArray written = old.readAll();
         old.close();
         if (old.error() != QFileDevice::NoError)
-            return fail(u"无法写入文件："_s + native(target.jarTemporary));
+            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
 
         const QByteArray volume = volumeEntry(number, m_volume, m_starts[i]);
         std::vector<archive::Packer::Batch> batches;
         batches.push_back(m_packer->start({{QByteArrayLiteral("volume"), volume}}));
-        auto jar = m_files->createTemporary(u"jar"_s);
+        auto jar = m_files->createTemporary(QStringLiteral("jar"));
         if (!jar)
-            return std::unexpected(jar.error());
+            return failure(jar);
         const auto jarSize = archive::writeJar(written, batches, **jar);
         if (!jarSize)
-            return std::unexpected(jarSize.error());
+            return failure(jarSize);
         const auto readBack = archive::readEntry(**jar, QByteArrayLiteral("volume"));
+        clearSystemError();
         (*jar)->close();
         if ((*jar)->error() != QFileDevice::NoError)
-            return fail(u"无法写入文件："_s + native((*jar)->fileName()));
+            return fail(cannotWriteFile((*jar)->fileName(), lastSystemError()));
         if (!readBack || *readBack != volume)
-            return fail(u"生成JAR包失败："_s + (readBack ? u"分册信息未写入"_s : readBack.error().message));
+            return fail(QStringLiteral("生成JAR包失败：") +
+                        (readBack ? QStringLiteral("分册信息未写入") : readBack.error().message));
         m_files->discardTemporary(target.jarTemporary);
         m_files->discardTemporary(target.jadTemporary);
         target.jarTemporary = (*jar)->fileName();
@@ -591,11 +635,11 @@ BuildReport BookBuild::report() const
     }
     report.bookFolder = native(m_bookFolder);
     if (m_volume == 0) {
-        report.message = u"成功制做"_s + report.jarPaths.front();
+        report.message = QStringLiteral("成功制做") + report.jarPaths.front();
     } else {
         // The JAR name as typed.
-        report.message = u"成功制做"_s + m_bookFolderPath + m_book.settings().jarName + u"(0~"_s +
-                         QString::number(m_volume) + u").jar"_s;
+        report.message = QStringLiteral("成功制做") + m_bookFolderPath + m_book.settings().jarName +
+                         QStringLiteral("(0~") + QString::number(m_volume) + QStringLiteral(").jar");
     }
     return report;
 }
@@ -604,8 +648,13 @@ BuildReport BookBuild::report() const
 
 Result<BuildReport> BuildEbook(const BookSnapshot& book, const BuildEnvironment& env, const BuildProgressFn& progress)
 {
-    BookBuild build(book, env, progress);
-    return build.run();
+    try {
+        BookBuild build(book, env, progress);
+        return build.run();
+    } catch (const std::bad_alloc&) {
+        // The build's files went with it; what it took is free again.
+        return fail(QStringLiteral("内存不足，无法制作：") + bookNameAsBuilt(book.settings().bookName));
+    }
 }
 
 void clearForNextBook(BookProject& book)

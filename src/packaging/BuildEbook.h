@@ -22,6 +22,10 @@ struct BuildEnvironment {
     // Deflates the volumes' entries; null: the build starts threads of its
     // own. A run of many books shares one (one build at a time uses it).
     archive::Packer* packer = nullptr;
+    // The file listing the book folders of unfinished builds
+    // (UnfinishedBuilds.h), for the start to find a killed build's files;
+    // empty: no list.
+    QString unfinishedList{};
 };
 
 struct BuildReport {
@@ -52,7 +56,8 @@ using BuildProgressFn = std::function<void(double fraction)>;
 // callers are held to the same), "找不到电子书模板文件：" + path,
 // "无法读取文件：" + path, "电子书模板文件损坏：" + path, "无法创建目录：" +
 // path, "无法写入文件：" + path, "另一个程序正在制作这本书，请稍后再试：" +
-// folder, "生成JAR包失败：" + reason.
+// folder, "生成JAR包失败：" + reason, "内存不足，无法制作：" + book name (the
+// memory ran out).
 [[nodiscard]] Result<BuildReport> BuildEbook(const BookSnapshot& book, const BuildEnvironment& env,
                                              const BuildProgressFn& progress = {});
 

@@ -53,8 +53,10 @@ public:
     // killed builds left there. Fails with "无法创建目录：" + folder,
     // "另一个程序正在制作这本书，请稍后再试：" + folder, or "无法写入文件：" +
     // path. `steps` (the real file system when null) must outlive the build.
-    [[nodiscard]] static Result<std::unique_ptr<BuildFiles>> start(const QString& bookFolder,
-                                                                   FileSteps* steps = nullptr);
+    // The book folder is on the list of unfinished builds in the file
+    // `unfinishedList` (none when empty) until the build ends.
+    [[nodiscard]] static Result<std::unique_ptr<BuildFiles>>
+    start(const QString& bookFolder, FileSteps* steps = nullptr, const QString& unfinishedList = {});
 
     // Unless committed: removes the temporary files of this build and, when
     // the build made the book folder and nothing else lies in it, the folder.
@@ -82,15 +84,17 @@ public:
     // after. A final name taken by a folder fails the commit before anything
     // is replaced. Once all are in place, the other numbered volumes of
     // `jarName` (jarName + "(" + number + ")" + ".jar" or ".jad", as a build
-    // names them) go: an older build cut the book into more volumes. Fails
+    // names them, the number of any length) go: an older build cut the book
+    // into more volumes. Fails
     // with "无法写入文件：" + path; volumes put in place before stay.
     [[nodiscard]] Result<void> commit(const std::vector<Volume>& volumes, const QString& jarName);
 
 private:
-    BuildFiles(QString bookFolder, FileSteps* steps);
+    BuildFiles(QString bookFolder, FileSteps* steps, QString unfinishedList);
     [[nodiscard]] bool note(const QByteArray& line);
 
     QString m_bookFolder;
+    QString m_unfinishedList;
     FileSteps* m_steps;
     QLockFile m_lock;
     QString m_key;
@@ -105,5 +109,9 @@ private:
 // build made and left empty. Book folders that a running build holds are left
 // alone. For the program's start.
 void removeKilledBuildFiles(const QString& saveFolder);
+
+// The same for one book folder; whether nothing of a killed build is left
+// there now (false while a running build holds it).
+[[nodiscard]] bool removeKilledBuildFilesIn(const QString& bookFolder);
 
 } // namespace vamo

@@ -2,35 +2,34 @@
 #include "packaging/Descriptor.h"
 
 #include "model/Site.h"
+#include "model/SystemError.h"
 #include "text/Cp936.h"
 
 #include <QDir>
 #include <QFile>
-
-using namespace Qt::StringLiterals;
 
 namespace vamo {
 
 QString composeManifest(const QString& bookName)
 {
     const QString name = bookName.trimmed();
-    const QString crLf = u"\r\n"_s;
+    const QString crLf = QStringLiteral("\r\n");
     QString manifesttext;
-    manifesttext += u"Manifest-Version: 1.0"_s + crLf;
-    manifesttext += u"MicroEdition-Configuration: CLDC-1.0"_s + crLf;
-    manifesttext += u"MIDlet-Name: "_s + name + crLf;
-    manifesttext += u"Created-By: 1.5.0-beta (Sun Microsystems Inc.)"_s + crLf;
-    manifesttext += u"MIDlet-Vendor: "_s + site::vendorName() + crLf;
-    manifesttext += u"MIDlet-1: "_s + name + u",/icon.png,demo"_s + crLf;
-    manifesttext += u"MIDlet-Version: 1.0.0"_s + crLf;
-    manifesttext += u"MicroEdition-Profile: MIDP-1.0"_s + crLf;
+    manifesttext += QStringLiteral("Manifest-Version: 1.0") + crLf;
+    manifesttext += QStringLiteral("MicroEdition-Configuration: CLDC-1.0") + crLf;
+    manifesttext += QStringLiteral("MIDlet-Name: ") + name + crLf;
+    manifesttext += QStringLiteral("Created-By: 1.5.0-beta (Sun Microsystems Inc.)") + crLf;
+    manifesttext += QStringLiteral("MIDlet-Vendor: ") + site::vendorName() + crLf;
+    manifesttext += QStringLiteral("MIDlet-1: ") + name + QStringLiteral(",/icon.png,demo") + crLf;
+    manifesttext += QStringLiteral("MIDlet-Version: 1.0.0") + crLf;
+    manifesttext += QStringLiteral("MicroEdition-Profile: MIDP-1.0") + crLf;
     return manifesttext;
 }
 
 QString jadLines(qint64 jarSize, const QString& jarFileName)
 {
-    return u"MIDlet-Jar-Size: "_s + QString::number(jarSize) + u"\r\n"_s + u"MIDlet-Jar-URL: "_s + jarFileName +
-           u"\r\n"_s;
+    return QStringLiteral("MIDlet-Jar-Size: ") + QString::number(jarSize) + QStringLiteral("\r\n") +
+           QStringLiteral("MIDlet-Jar-URL: ") + jarFileName + QStringLiteral("\r\n");
 }
 
 QByteArray encodeDescriptorText(QStringView text)
@@ -61,20 +60,22 @@ QByteArray savetoutf8(const QString& manifesttext) { return encodeDescriptorText
 Result<void> savetoutf9(const QString& manifesttext, QFileDevice& out)
 {
     const QByteArray bytes = encodeDescriptorText(manifesttext);
+    clearSystemError();
     if (out.write(bytes) != bytes.size() || !out.flush())
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(out.fileName()));
+        return fail(cannotWriteFile(out.fileName(),
+                                    out.error() != QFileDevice::NoError ? lastSystemError() : std::error_code()));
     return {};
 }
 
 Result<void> savetoutf9(const QString& manifesttext, const QString& url)
 {
-    QFile file(url + u".jad"_s);
+    QFile file(url + QStringLiteral(".jad"));
     const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     auto written = opened ? savetoutf9(manifesttext, file) : Result<void>();
     file.close();
     if (!opened || !written || file.error() != QFileDevice::NoError) {
         file.remove();
-        return fail(u"无法写入文件："_s + QDir::toNativeSeparators(file.fileName()));
+        return fail(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(file.fileName()));
     }
     return {};
 }

@@ -6,8 +6,6 @@
 #include <optional>
 #include <utility>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo {
 
 namespace {
@@ -27,8 +25,9 @@ QString forbiddenCharacters(QStringView name)
         if ((!control && !kForbidden.contains(c)) || seen.contains(c))
             continue;
         seen += c;
-        named +=
-            u"("_s + (control ? u"U+%1"_s.arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper() : QString(c)) + u")"_s;
+        named += QStringLiteral("(") +
+                 (control ? QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper() : QString(c)) +
+                 QStringLiteral(")");
     }
     return named;
 }
@@ -45,6 +44,13 @@ bool isOnlyDots(QStringView name)
     }
     return true;
 }
+
+// A file name takes at most 255 bytes on the systems the books are made on
+// (UTF-8; Windows counts UTF-16 units, never more than that).
+constexpr qsizetype kNameBytes = 255;
+// What a build adds to the JAR name: a volume number and the extension,
+// "(12345).jar".
+constexpr qsizetype kVolumeSuffixBytes = 11;
 
 // A refusal of `field`; `blank`: it failed for being blank.
 std::unexpected<FieldError> refuse(MakeField field, QString message, bool blank = false)
@@ -64,7 +70,7 @@ FieldResult<void> makeChecks(const BookSettings& s, std::optional<int> chapterCo
     if (auto ok = checkMakerFilled(s.maker); !ok)
         return ok;
     if (chapterCount && *chapterCount == 0)
-        return refuse(MakeField::Chapters, u"请添加章节内容"_s);
+        return refuse(MakeField::Chapters, QStringLiteral("请添加章节内容"));
     return checkBookNameCharacters(s.bookName);
 }
 
@@ -103,7 +109,7 @@ FieldResult<void> checkJarNameChinese(QStringView jarName)
 {
     for (QChar c : jarName) {
         if (cp936::isChinese(c.unicode()))
-            return refuse(MakeField::JarName, u"jar包名含有中文"_s);
+            return refuse(MakeField::JarName, QStringLiteral("jar包名含有中文"));
     }
     return {};
 }
@@ -111,14 +117,14 @@ FieldResult<void> checkJarNameChinese(QStringView jarName)
 FieldResult<void> checkBookNameFilled(QStringView bookName)
 {
     if (bookName.trimmed().isEmpty())
-        return refuse(MakeField::BookName, u"书名为空"_s, true);
+        return refuse(MakeField::BookName, QStringLiteral("书名为空"), true);
     return {};
 }
 
 FieldResult<void> checkMakerFilled(QStringView maker)
 {
     if (maker.trimmed().isEmpty())
-        return refuse(MakeField::Maker, u"制作名为空"_s, true);
+        return refuse(MakeField::Maker, QStringLiteral("制作名为空"), true);
     return {};
 }
 
@@ -128,10 +134,15 @@ FieldResult<void> checkJarNameCharacters(QStringView jarName)
     // inside the name (those around it are trimmed by the build).
     for (QChar c : jarName.trimmed()) {
         if (c.category() == QChar::Separator_Space)
-            return refuse(MakeField::JarName, u"jar包名含有空格"_s);
+            return refuse(MakeField::JarName, QStringLiteral("jar包名含有空格"));
     }
     if (const QString c = forbiddenCharacters(jarName); !c.isEmpty())
-        return refuse(MakeField::JarName, u"jar包名包涵非法字符"_s + c);
+        return refuse(MakeField::JarName, QStringLiteral("jar包名包涵非法字符") + c);
+    // Checked before any text is read: the name would fail only when the
+    // volumes are put in place.
+    if (jarName.trimmed().toUtf8().size() + kVolumeSuffixBytes > kNameBytes)
+        return refuse(MakeField::JarName,
+                      QStringLiteral("jar包名太长（最多%1个字母或数字）").arg(kNameBytes - kVolumeSuffixBytes));
     return {};
 }
 
@@ -147,18 +158,22 @@ QString jarNameProblem(QStringView jarName)
 FieldResult<void> checkBookNameCharacters(QStringView bookName)
 {
     if (const QString c = forbiddenCharacters(bookName); !c.isEmpty())
-        return refuse(MakeField::BookName, u"书名包涵非法字符"_s + c);
+        return refuse(MakeField::BookName, QStringLiteral("书名包涵非法字符") + c);
     // The book folder is the save folder plus the book name; "." or ".."
     // would put the book somewhere else.
     if (isOnlyDots(bookName))
-        return refuse(MakeField::BookName, u"书名包涵非法字符(.)"_s);
+        return refuse(MakeField::BookName, QStringLiteral("书名包涵非法字符(.)"));
+    // The book folder's name: the name trimmed, spaces made underscores
+    // (the same length).
+    if (bookName.trimmed().toUtf8().size() > kNameBytes)
+        return refuse(MakeField::BookName, QStringLiteral("书名太长（最多%1个汉字）").arg(kNameBytes / 3));
     return {};
 }
 
 FieldResult<void> checkJarName(QStringView jarName)
 {
     if (jarName.trimmed().isEmpty())
-        return refuse(MakeField::JarName, u"jar包名为空"_s, true);
+        return refuse(MakeField::JarName, QStringLiteral("jar包名为空"), true);
     return checkJarNameCharacters(jarName);
 }
 

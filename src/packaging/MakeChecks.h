@@ -28,6 +28,14 @@ struct FieldError {
 template <class T>
 using FieldResult = std::expected<T, FieldError>;
 
+// The message of a refused check, passed on by a function whose own result
+// holds an Error: `if (!ok) return failure(ok);`.
+template <class T>
+[[nodiscard]] std::unexpected<Error> failure(const FieldResult<T>& refused)
+{
+    return std::unexpected(refused.error().error());
+}
+
 // Empties the field `refusal` names in `settings` when it failed for being
 // blank; leaves `settings` as it is otherwise.
 void emptyRefusedField(BookSettings& settings, const FieldError& refusal);
@@ -37,11 +45,12 @@ void emptyRefusedField(BookProject& book, const FieldError& refusal);
 // The make command's checks, in their order; the first failure is returned:
 //   JAR name: a Chinese character ("jar包名含有中文"), blank ("jar包名为空",
 //   to empty), a space inside it ("jar包名含有空格"), characters not allowed
-//   in file names ("jar包名包涵非法字符(c)");
+//   in file names ("jar包名包涵非法字符(c)"), too long for a file name with
+//   a volume number ("jar包名太长（…）");
 //   book name blank ("书名为空", to empty); maker blank ("制作名为空", to
 //   empty); no chapters ("请添加章节内容"); book name with characters not
-//   allowed in file names ("书名包涵非法字符(c)(d)…") or made only of dots
-//   ("书名包涵非法字符(.)").
+//   allowed in file names ("书名包涵非法字符(c)(d)…"), made only of dots
+//   ("书名包涵非法字符(.)") or too long for a folder name ("书名太长（…）").
 [[nodiscard]] FieldResult<void> checkMake(const BookSettings& settings, int chapterCount);
 // The same checks of the settings alone, in the same order, for a caller
 // that checks them before it has the chapters (the chapter count is not

@@ -13,8 +13,6 @@
 #include <thread>
 #include <utility>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::archive {
 
 namespace {
@@ -71,8 +69,8 @@ struct Packer::Job {
     std::size_t inFlight = 0; // claims being deflated
     qsizetype remaining = -1; // bytes of the entries nobody has claimed; -1 until counted
     std::size_t doneCount = 0;
-    QByteArray owner;    // holds the entries' bytes until all are deflated
-    bool failed = false; // then nothing more is claimed
+    QByteArrayList owners; // hold the entries' bytes until all are deflated
+    bool failed = false;   // then nothing more is claimed
 };
 
 struct Packer::Shared {
@@ -129,7 +127,7 @@ struct Packer::Shared {
                       job.done.begin() + static_cast<std::ptrdiff_t>(range.second), 1);
             job.doneCount += range.second - range.first;
             if (job.doneCount == job.entries.size())
-                job.owner = QByteArray(); // the entries' bytes are no longer needed
+                job.owners.clear(); // the entries' bytes are no longer needed
         } else {
             job.failed = true;
             job.next = job.entries.size();
@@ -181,10 +179,10 @@ Packer::~Packer()
     m_shared->queue.clear();
 }
 
-Packer::Batch Packer::start(std::vector<Entry> entries, QByteArray owner)
+Packer::Batch Packer::start(std::vector<Entry> entries, QByteArrayList owners)
 {
     auto job = std::make_shared<Job>();
-    job->owner = std::move(owner);
+    job->owners = std::move(owners);
     job->packed.resize(entries.size());
     job->done.resize(entries.size());
     job->entries = std::move(entries);
@@ -263,11 +261,11 @@ PackedEntry* Packer::Batch::wait(std::size_t i)
 Result<std::vector<PackedEntry>> Packer::Batch::take()
 {
     if (!m_job)
-        return fail(u"压缩出错"_s);
+        return fail(QStringLiteral("压缩出错"));
     for (std::size_t i = 0; i < m_job->entries.size(); ++i) {
         if (!wait(i)) {
             cancel();
-            return fail(u"压缩出错"_s);
+            return fail(QStringLiteral("压缩出错"));
         }
     }
     std::vector<PackedEntry> packed = std::move(m_job->packed);

@@ -4,6 +4,7 @@
 #include "model/Error.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QByteArrayView>
 
 #include <memory>
@@ -24,7 +25,7 @@ inline constexpr int kDeflateLevel = 6;
 
 struct Entry {
     QByteArray name;     // path inside the archive, '/' separated
-    QByteArrayView data; // must stay valid until its deflating is over
+    QByteArrayView data; // a view: into the batch's owners, or bytes the caller keeps (Packer::start)
 };
 
 // An entry as it will stand in the archive.
@@ -86,10 +87,12 @@ public:
     // for them (in wait() or take()), never by the workers.
     static constexpr qsizetype kWorkerBatchBytes = qsizetype(128) << 10;
 
-    // Starts deflating `entries`; their data must stay valid until the batch
-    // is taken or destroyed, or lie in `owner`, which the packer holds until
-    // every entry is deflated and then lets go. Dropping the batch stops it.
-    [[nodiscard]] Batch start(std::vector<Entry> entries, QByteArray owner = {});
+    // Starts deflating `entries`. Their data lies in `owners`, which the
+    // packer holds until every entry is deflated and then lets go, so that
+    // whatever else happens to the caller's byte arrays (moved, dropped) the
+    // views stay valid; data outside the owners must stay valid until the
+    // batch is taken or destroyed. Dropping the batch stops it.
+    [[nodiscard]] Batch start(std::vector<Entry> entries, QByteArrayList owners = {});
 
 private:
     std::shared_ptr<Shared> m_shared;

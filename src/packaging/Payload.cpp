@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <array>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::payload {
 
 namespace {
@@ -33,7 +31,7 @@ char* putFourDigits(char* p, qsizetype v)
     return p;
 }
 
-QString fourDigits(qsizetype v) { return u"%1"_s.arg(v, 4, 10, QLatin1Char('0')); }
+QString fourDigits(qsizetype v) { return QStringLiteral("%1").arg(v, 4, 10, QLatin1Char('0')); }
 
 // The reader reads the index line by line: a control character in a name
 // (CR, LF, tab, any other C0 or C1 code, or a Unicode line or paragraph
@@ -53,9 +51,9 @@ void appendIndexEntry(QString& capter, const QString& name, qsizetype pieces, qs
 {
     capter += indexName(name);
     capter += fourDigits(pieces);
-    capter += u"\r\n"_s;
+    capter += QStringLiteral("\r\n");
     capter += QString::number(partChars);
-    capter += u"\r\n"_s;
+    capter += QStringLiteral("\r\n");
 }
 
 // Room for the UTF-8 of `units` UTF-16 code units as putUtf8 writes it: at
@@ -134,7 +132,6 @@ public:
 
 private:
     bool roomForNext(int chapter);
-    Result<qint64> pieceNumber(int chapter);
     void writePiece(int chapter, qint64 number);
     QByteArray& roomFor(qsizetype most);
     void closeBlock();
@@ -149,15 +146,15 @@ private:
     const RoomFn& m_room;
     const bool m_measure;
     const int m_count;
-    const int m_volumeFirst;
     // Blocks are given room for this much in all, at most 1 MiB each.
     const qint64 m_estimate;
     Volume m_v;
     std::size_t m_blockFirstPiece = 0; // the last block's first piece
     bool m_finished = true;            // the last piece ended its chapter
+    bool m_partDone = true;            // the current chapter part has its index entry
+    int m_part = 0;                    // the current chapter part, counted from 1 in the volume
     qsizetype m_pieceNo = 0;           // pieces of the current chapter part
     qsizetype m_partChars = 0;         // its piece files' characters
-    qint64 m_lastNumber = 0;
 };
 
 VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, qint64 budgetKiB, Cursor& cursor,
@@ -165,10 +162,10 @@ VolumeWriter::VolumeWriter(const QStringList& names, const QStringList& texts, q
                            bool measure)
     : m_names(names), m_texts(texts), m_budgetKiB(budgetKiB), m_cursor(cursor), m_refresh(refresh),
       m_blockDone(blockDone), m_after(after), m_room(room), m_measure(measure),
-      m_count(static_cast<int>(std::min(names.size(), texts.size()))), m_volumeFirst(cursor.firstOpen),
+      m_count(static_cast<int>(std::min(names.size(), texts.size()))),
       m_estimate(volumeEstimate(texts, m_count, cursor, budgetKiB))
 {
-    m_v.capter = u"\r\n"_s;
+    m_v.capter = QStringLiteral("\r\n");
 }
 
 Result<Volume> VolumeWriter::run()
@@ -177,23 +174,27 @@ Result<Volume> VolumeWriter::run()
         const int c = m_cursor.firstOpen;
         if (!m_v.pieces.empty() && !roomForNext(c))
             break;
-        if (m_finished) {
+        if (m_partDone) {
+            ++m_part;
             m_pieceNo = 0;
             m_partChars = 0;
+            m_partDone = false;
         }
-        const Result<qint64> number = pieceNumber(c);
-        if (!number)
-            return failure(number);
-        writePiece(c, *number);
+        writePiece(c, qint64(10000) * m_part + m_pieceNo);
         if (m_refresh && (m_pieceNo == 1 || m_pieceNo % 9 == 0))
             m_refresh(m_cursor.processed);
-        if (m_finished)
+        // A part ends with its chapter, or full: the index gives a part's
+        // piece count in four digits and the file names of its pieces
+        // 10000 numbers; the chapter goes on in a part of the same name.
+        if (m_finished || m_pieceNo == kPartPieceLimit) {
             appendIndexEntry(m_v.capter, m_names[c], m_pieceNo, m_partChars);
+            m_partDone = true;
+        }
         if (m_budgetKiB > 0 && m_v.volumeBytes / 1024 >= m_budgetKiB)
             break;
     }
     closeBlock();
-    if (!m_finished)
+    if (!m_partDone)
         appendIndexEntry(m_v.capter, m_names[m_cursor.firstOpen], m_pieceNo, m_partChars);
     m_v.chapterFinished = m_finished;
     return std::move(m_v);
@@ -207,26 +208,14 @@ bool VolumeWriter::roomForNext(int chapter)
         return true;
     const QStringView rest = QStringView(m_texts[chapter]).sliced(m_cursor.consumed);
     const Cut cut = nextCut(rest);
-    const qsizetype pieceNo = m_finished ? 0 : m_pieceNo;
-    const NextPiece next{chapter, qint64(10000) * (chapter + 1 - m_volumeFirst) + pieceNo, rest.first(cut.length),
-                         !cut.last};
+    const qint64 number = m_partDone ? qint64(10000) * (m_part + 1) : qint64(10000) * m_part + m_pieceNo;
+    const NextPiece next{chapter, number, rest.first(cut.length), !cut.last};
     Room room = m_room(m_v, next);
     if (room == Room::Measure) {
         closeBlock();
         room = m_room(m_v, next);
     }
     return room == Room::Fits;
-}
-
-// File names must rise strictly; a chapter of 10000 pieces or more would
-// otherwise overwrite the next chapter's first pieces.
-Result<qint64> VolumeWriter::pieceNumber(int chapter)
-{
-    const qint64 number = qint64(10000) * (chapter + 1 - m_volumeFirst) + m_pieceNo;
-    if (number <= m_lastNumber)
-        return fail(u"章节内容过长，请分成几个章节：%1"_s.arg(m_names[chapter - 1].trimmed()));
-    m_lastNumber = number;
-    return number;
 }
 
 // Cuts the next piece from what is left of the chapter, appends its file to
@@ -405,23 +394,24 @@ QByteArray utf8WithBom(QStringView text)
 QString bookInformation(const QString& baseBookName, const QString& message, const QString& maker)
 {
     static const std::array<QString, 15> kHelp{
-        u"【使用介绍】"_s,
-        u"-左软键(功能键)-打开选项"_s,
-        u"-右软键(返回键)-返回/取消"_s,
-        u"-上,下键或(2,8)-翻页"_s,
-        u"-长按上,下键或(2,8)-快速翻页"_s,
-        u"-左或右键-开/关全屏"_s,
-        u"-“*”键-更改皮肤"_s,
-        u"-“0”键-白天/黑夜模式"_s,
-        u"-“#”键-设书签"_s,
-        u"-“9”键-读取书签"_s,
-        u"-“5”键-章节列表"_s,
-        u"-“7”键-更改字体"_s,
-        u"【手机电子书制作工具】"_s,
-        u"一款专门制作手机电子书的软件，它使用方便、简单，制作出的电子书，可任意设定章节，有了这款软件，就可以将网上无穷的资源安装到手机上观看，给您的生活增添无穷的乐趣。"_s,
-        u"本电子书由Vamo手机电子书制作工具制作完成，官方地址"_s,
+        QStringLiteral("【使用介绍】"),
+        QStringLiteral("-左软键(功能键)-打开选项"),
+        QStringLiteral("-右软键(返回键)-返回/取消"),
+        QStringLiteral("-上,下键或(2,8)-翻页"),
+        QStringLiteral("-长按上,下键或(2,8)-快速翻页"),
+        QStringLiteral("-左或右键-开/关全屏"),
+        QStringLiteral("-“*”键-更改皮肤"),
+        QStringLiteral("-“0”键-白天/黑夜模式"),
+        QStringLiteral("-“#”键-设书签"),
+        QStringLiteral("-“9”键-读取书签"),
+        QStringLiteral("-“5”键-章节列表"),
+        QStringLiteral("-“7”键-更改字体"),
+        QStringLiteral("【手机电子书制作工具】"),
+        QStringLiteral("一款专门制作手机电子书的软件，它使用方便、简单，制作出的电子书，可任意设定章节，有了这款软件，"
+                       "就可以将网上无穷的资源安装到手机上观看，给您的生活增添无穷的乐趣。"),
+        QStringLiteral("本电子书由Vamo手机电子书制作工具制作完成，官方地址"),
     };
-    const QString crLf = u"\r\n"_s;
+    const QString crLf = QStringLiteral("\r\n");
     QString text = crLf;
     text += baseBookName.trimmed() + crLf;
     text += message.trimmed() + crLf;
@@ -457,7 +447,8 @@ Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint
 
 QString volumeInformation(int number, int count, int firstChapter, bool continues, const QString& nextJar)
 {
-    return u"%1\r\n%2\r\n%3\r\n%4\r\n%5\r\n"_s.arg(number)
+    return QStringLiteral("%1\r\n%2\r\n%3\r\n%4\r\n%5\r\n")
+        .arg(number)
         .arg(count)
         .arg(firstChapter)
         .arg(continues ? 1 : 0)

@@ -17,6 +17,11 @@
 namespace vamo::payload {
 
 inline constexpr qsizetype kPieceLength = 1400;
+// The most pieces a chapter part holds: the chapter index gives the count in
+// four digits, and the parts of a volume number their pieces from
+// 10000 × part. A longer chapter goes on in a part of the same name, as a
+// chapter cut by a volume's end goes on in the next volume.
+inline constexpr qsizetype kPartPieceLimit = 9999;
 
 // Text budget of a JAR size class (Combo1 index) in units of 1024 bytes of
 // piece files per volume; 0 means no budget (one volume).
@@ -64,7 +69,7 @@ struct Cursor {
 };
 
 struct PieceEntry {
-    qint64 number = 0;     // file name: 10000 * chapter-in-volume + piece
+    qint64 number = 0;     // file name: 10000 * part-in-volume + piece
     std::size_t block = 0; // in Volume::blocks
     qsizetype offset = 0;  // into that block
     qsizetype size = 0;    // bytes on disk, byte-order mark included
@@ -121,15 +126,15 @@ using RoomFn = std::function<Room(const Volume& volume, const NextPiece& next)>;
 // Writes the pieces of one volume, starting where `cursor` stands, until the
 // budget (0 = none) is reached, `room` (asked before every piece but the
 // volume's first) says it is full, or the chapters are exhausted, and
-// advances the cursor. `texts` holds one text per chapter name. Fails only
-// when a chapter is so long that its piece numbers would run into the next
-// chapter's.
+// advances the cursor. `texts` holds one text per chapter name. Each
+// chapter part (a chapter, or the part of it in this volume, or a part of
+// kPartPieceLimit pieces) has its entry in the index. Does not fail.
 [[nodiscard]] Result<Volume> writeVolume(const QStringList& names, const QStringList& texts, qint64 budgetKiB,
                                          Cursor& cursor, const RefreshFn& refresh = {}, const BlockFn& blockDone = {},
                                          BlockAfterDone after = BlockAfterDone::Keep, const RoomFn& room = {});
 
 // How many volumes writeVolume cuts the book into under the budget (0 =
-// none: one), measured without writing a piece. Fails as writeVolume does.
+// none: one), measured without writing a piece.
 [[nodiscard]] Result<int> volumeCount(const QStringList& names, const QStringList& texts, qint64 budgetKiB);
 
 // The file "volume" that each volume of a book cut into volumes carries

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/ProgramFolder.h"
 
+#include "text/FileNames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -17,9 +19,12 @@ bool isWritableFolder(const QString& folder)
     return probe.open();
 }
 
+// A link counts even when it leads nowhere: the templates meant are these,
+// and a build names this path when it cannot read them.
 bool hasTemplates(const QString& folder)
 {
-    return QFileInfo::exists(QDir(folder).filePath(QStringLiteral("DuvEver.dll")));
+    const QString path = QDir(folder).filePath(QStringLiteral("DuvEver.dll"));
+    return QFileInfo::exists(path) || isLink(path);
 }
 
 } // namespace
@@ -54,6 +59,16 @@ QString installDataFolder()
     for (int i = 0; i < relBin.count(QLatin1Char('/')) + 1; ++i)
         prefix.cdUp();
     return QDir::cleanPath(prefix.filePath(QStringLiteral(VAMO_INSTALL_DATADIR_REL)));
+}
+
+QString unfinishedBuildsList()
+{
+    // The windows' data folder, whichever program asks: a sibling of this
+    // program's own where that is another (vamobook-cli).
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {};
+    return QDir(QFileInfo(data).absolutePath()).filePath(QStringLiteral("vamobook/unfinished-builds.txt"));
 }
 
 QString defaultSaveFolder(const QString& programFolder)

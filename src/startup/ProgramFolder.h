@@ -20,6 +20,13 @@ namespace vamo {
 // <prefix>/bin that holds the executable (it need not exist).
 [[nodiscard]] QString installDataFolder();
 
+// The file that lists the book folders of unfinished builds
+// (packaging/UnfinishedBuilds.h): "unfinished-builds.txt" in the user's
+// data folder of the windows' program, which the command line shares
+// (~/.local/share/vamobook/ on Linux, %APPDATA%\vamobook\ on Windows).
+// Needs a QCoreApplication.
+[[nodiscard]] QString unfinishedBuildsList();
+
 // The default save folder: the program folder's jar/, with a trailing
 // separator.
 [[nodiscard]] QString defaultSaveFolder(const QString& programFolder);

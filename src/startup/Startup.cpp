@@ -3,6 +3,7 @@
 
 #include "model/SystemError.h"
 #include "packaging/BuildFiles.h"
+#include "packaging/UnfinishedBuilds.h"
 #include "startup/ProgramFolder.h"
 #include "startup/RemoveTree.h"
 #include "text/FileNames.h"
@@ -37,10 +38,15 @@ Result<void> RecurseTree(const QString& currPath, const PumpFn& pump)
     return {};
 }
 
-Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump)
+Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump, const QString& unfinishedList)
 {
-    // What killed builds left in the book folders of the start's save folder.
+    // What killed builds left in the book folders of the start's save folder,
+    // and wherever else the list of unfinished builds names one.
     removeKilledBuildFiles(defaultSaveFolder(programFolder));
+    for (const QString& folder : unfinishedBuilds::folders(unfinishedList)) {
+        if (removeKilledBuildFilesIn(folder))
+            unfinishedBuilds::forget(unfinishedList, folder);
+    }
     auto tree = RecurseTree(workspaceFolder(programFolder), pump);
     const QString script = commandScriptPath(programFolder);
     const bool scriptRemoved = removeFileNotThroughLink(programFolder, QStringLiteral("jre/vamo.bat"));

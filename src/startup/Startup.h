@@ -26,11 +26,15 @@ using PumpFn = std::function<void()>;
 [[nodiscard]] Result<void> RecurseTree(const QString& currPath, const PumpFn& pump = {});
 
 // What an interrupted or finished build may have left behind: the workspace
-// (with everything in it) and the command script. Run at start-up and at
+// (with everything in it) and the command script, what killed builds left in
+// the book folders of the default save folder and of the folders on the list
+// of unfinished builds in the file `unfinishedList` (UnfinishedBuilds.h; a
+// folder is taken off once nothing is left there). Run at start-up and at
 // exit; finds nothing to do on a clean program folder. The script is
 // removed only from a real jre folder: where jre is a link, the file it
 // leads to lies outside the program folder and stays.
-[[nodiscard]] Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump = {});
+[[nodiscard]] Result<void> removeBuildLeftovers(const QString& programFolder, const PumpFn& pump = {},
+                                                const QString& unfinishedList = {});
 
 // Makes sure the save folder exists, creating missing levels.
 [[nodiscard]] Result<void> createSaveFolder(const QString& folder);

@@ -8,11 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -21,14 +17,6 @@ namespace vamo {
 namespace {
 
 QString http(const QString& hostAndPath) { return QStringLiteral("http://") + hostAndPath; }
-
-bool isWebScheme(const QString& scheme)
-{
-    return scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 ||
-           scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
-}
-
-bool isWebUrl(const QUrl& url) { return url.isValid() && isWebScheme(url.scheme()) && !url.host().isEmpty(); }
 
 QStringView trimSpaces(QStringView line)
 {
@@ -47,29 +35,11 @@ constexpr double kLargestNumber = 1e15;
 
 // ------------------------------------------------------------ addresses ---
 
-QUrl defaultUpdateInfoUrl() { return QUrl(http(site::fileHostName() + QStringLiteral("/vamobook/ebook.txt"))); }
-
 QUrl updateInfoUrl()
 {
     if (!qEnvironmentVariableIsSet(updateUrlVariable))
-        return defaultUpdateInfoUrl();
+        return site::updateInfoUrl();
     return webAddress(qEnvironmentVariable(updateUrlVariable)).value_or(QUrl());
-}
-
-QString homePageUrl() { return site::homePage(); }
-QString updatePageUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book")); }
-QString helpPageUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book-help")); }
-QString defaultSiteUrl() { return site::hostName(); }
-QString defaultMarketUrl() { return http(site::hostName() + QStringLiteral("/vamo-java-book/")); }
-
-QString newVersionNotice()
-{
-    return QStringLiteral("发现新的版本，请到官网") + site::hostName() + QStringLiteral("进行版本更新！");
-}
-
-QString faqText()
-{
-    return QStringLiteral("QQ群") + site::chatGroupNumber() + QStringLiteral(",QQ号") + site::contactNumber();
 }
 
 std::optional<QUrl> webAddress(QStringView text)
@@ -96,23 +66,6 @@ QString marketTextPath(const QString& programFolder)
 QString marketPicturePath(const QString& programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("jre/market.gif"));
-}
-
-Result<void> replaceFile(const QString& path, QByteArrayView bytes)
-{
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo target(path);
-    if (isLink(path) || (target.exists() && !target.isFile()))
-        return fail(QStringLiteral("无法写入文件：") + shown);
-    const QString folder = target.absolutePath();
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
-        return fail(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
-    // The bytes go to a temporary file beside the target, which becomes the
-    // target only by the final rename; a failure removes it.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit())
-        return fail(QStringLiteral("无法写入文件：") + shown);
-    return {};
 }
 
 // ------------------------------------------------ update-information file ---
@@ -163,109 +116,28 @@ UpdateInfo parseUpdateInfo(QByteArrayView bytes)
     return info;
 }
 
+QString printableLine(QStringView text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (const QChar c : text) {
+        const bool control =
+            c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        line.append(control ? QChar::ReplacementCharacter : c);
+    }
+    return line;
+}
+
 bool looksLikeGif(QByteArrayView bytes)
 {
     return bytes.startsWith(QByteArrayView("GIF87a")) || bytes.startsWith(QByteArrayView("GIF89a"));
 }
 
-// ------------------------------------------------------------ downloads ---
-
-Download::Download(QNetworkAccessManager& network, const QUrl& url, qint64 byteLimit, DoneFn done, int timeLimitMs,
-                   QObject* parent)
-    : QObject(parent), m_limit(byteLimit), m_done(std::move(done))
-{
-    m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this, &Download::fail);
-    if (!isWebUrl(url)) {
-        m_deadline.start(0); // fails from the event loop, as every other ending
-        return;
-    }
-
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(downloadRedirectLimit);
-    request.setTransferTimeout(timeLimitMs);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("vamobook/") + version::shortText);
-    m_reply = network.get(request);
-
-    connect(m_reply, &QNetworkReply::redirected, this, [this](const QUrl& to) {
-        if (!isWebUrl(to)) {
-            fail();
-            return;
-        }
-        m_body.clear();
-        Q_EMIT m_reply->redirectAllowed();
-    });
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > m_limit)
-            fail();
-    });
-    connect(m_reply, &QNetworkReply::readyRead, this, &Download::take);
-    connect(m_reply, &QNetworkReply::finished, this, [this] {
-        if (m_reply->error() != QNetworkReply::NoError) {
-            fail();
-            return;
-        }
-        take();
-        if (m_ended)
-            return;
-        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status < 200 || status > 299) {
-            fail();
-            return;
-        }
-        end(std::move(m_body));
-    });
-    m_deadline.start(timeLimitMs);
-}
-
-Download::~Download()
-{
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        delete m_reply.data();
-    }
-}
-
-void Download::take()
-{
-    if (m_ended || !m_reply)
-        return;
-    if (m_body.size() + m_reply->bytesAvailable() > m_limit) {
-        fail();
-        return;
-    }
-    m_body += m_reply->readAll();
-}
-
-void Download::fail() { end(std::nullopt); }
-
-void Download::end(std::optional<QByteArray> body)
-{
-    if (m_ended)
-        return;
-    m_ended = true;
-    m_deadline.stop();
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
-    m_body.clear();
-    const DoneFn done = std::move(m_done);
-    m_done = nullptr;
-    if (done)
-        done(std::move(body));
-}
-
 // --------------------------------------------------------- update check ---
 
 UpdateCheck::UpdateCheck(QString programFolder, QObject* parent)
-    : QObject(parent), m_programFolder(std::move(programFolder)), m_siteurl(defaultSiteUrl()),
-      m_marketurl(defaultMarketUrl())
+    : QObject(parent), m_programFolder(std::move(programFolder)), m_siteurl(site::defaultSiteUrl()),
+      m_marketurl(site::defaultMarketUrl())
 {
 }
 
@@ -280,9 +152,8 @@ void UpdateCheck::start(const QUrl& updateInfoUrl)
     if (m_running || m_done)
         return;
     m_running = true;
-    m_network = std::make_unique<QNetworkAccessManager>();
     m_download = new Download(
-        *m_network, updateInfoUrl, updateInfoByteLimit,
+        updateInfoUrl, updateInfoByteLimit,
         [this](std::optional<QByteArray> body) { updateInfoArrived(std::move(body)); }, m_timeLimitMs, this);
 }
 
@@ -314,7 +185,7 @@ void UpdateCheck::updateInfoArrived(std::optional<QByteArray> body)
         return;
     }
     m_download = new Download(
-        *m_network, webAddress(*m_info.pictureAddress).value_or(QUrl()), pictureByteLimit,
+        webAddress(*m_info.pictureAddress).value_or(QUrl()), pictureByteLimit,
         [this](std::optional<QByteArray> picture) { pictureArrived(std::move(picture)); }, m_timeLimitMs, this);
 }
 

@@ -3,6 +3,7 @@
 
 #include "model/Error.h"
 #include "model/Version.h"
+#include "startup/Download.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -10,15 +11,9 @@
 #include <QPointer>
 #include <QString>
 #include <QStringView>
-#include <QTimer>
 #include <QUrl>
 
-#include <functional>
-#include <memory>
 #include <optional>
-
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace vamo {
 
@@ -28,9 +23,6 @@ inline constexpr qint64 programVersion = version::number;
 // Answers larger than these are not taken.
 inline constexpr qint64 updateInfoByteLimit = 64 * 1024;
 inline constexpr qint64 pictureByteLimit = 4 * 1024 * 1024;
-// Longest time one download may take, from request to last byte.
-inline constexpr int downloadTimeLimitMs = 10 * 1000;
-inline constexpr int downloadRedirectLimit = 5;
 
 // Environment variable that replaces the update-information address (a
 // mirror, or a test server); set but empty or not an http(s) address, it
@@ -39,21 +31,10 @@ inline constexpr const char* updateUrlVariable = "VAMOBOOK_UPDATE_URL";
 
 // --- addresses ---------------------------------------------------------
 
-[[nodiscard]] QUrl defaultUpdateInfoUrl();
 // The address the start-up fetches: the environment variable's when it is
-// set, else the default. Empty when the variable turns the check off.
+// set, else the site's (site::updateInfoUrl). Empty when the variable turns
+// the check off.
 [[nodiscard]] QUrl updateInfoUrl();
-
-[[nodiscard]] QString homePageUrl();
-[[nodiscard]] QString updatePageUrl();
-[[nodiscard]] QString helpPageUrl();
-// `siteurl` and `marketurl` before the update-information file replaces them.
-[[nodiscard]] QString defaultSiteUrl();
-[[nodiscard]] QString defaultMarketUrl();
-
-// The texts of the version notice and of the FAQ entry.
-[[nodiscard]] QString newVersionNotice();
-[[nodiscard]] QString faqText();
 
 // What the program may hand to the browser: an http or https address with
 // a host. A text without a scheme (a bare host name, "host/path",
@@ -65,13 +46,6 @@ inline constexpr const char* updateUrlVariable = "VAMOBOOK_UPDATE_URL";
 
 [[nodiscard]] QString marketTextPath(const QString& programFolder);    // <P>/jre/market.txt
 [[nodiscard]] QString marketPicturePath(const QString& programFolder); // <P>/jre/market.gif
-
-// Replaces `path` with `bytes` as a whole: the bytes are written beside it
-// and renamed over it once complete, so a failure leaves the old file as it
-// was. The folder is created when missing (one level). A symbolic link or
-// anything else that is not an ordinary file at `path` is left alone and
-// refused.
-[[nodiscard]] Result<void> replaceFile(const QString& path, QByteArrayView bytes);
 
 // --- update-information file -------------------------------------------
 
@@ -96,38 +70,12 @@ struct UpdateInfo {
 // Nothing for anything else, and for numbers too large to be meant.
 [[nodiscard]] std::optional<qint64> wholeNumber(QStringView line);
 
+// The text as one line that is safe to print on a terminal: control
+// characters (escape sequences, bell, line breaks) become U+FFFD.
+[[nodiscard]] QString printableLine(QStringView text);
+
 // True for bytes that start with a GIF signature.
 [[nodiscard]] bool looksLikeGif(QByteArrayView bytes);
-
-// --- downloads ---------------------------------------------------------
-
-// One HTTP(S) GET into memory. It ends, exactly once and never from inside
-// the constructor, with the body or with nothing: on a network or server
-// error, a status other than 2xx, a redirect to anything but an http(s)
-// address, an answer larger than the limit, or when the time limit passes.
-// Destroying it aborts the transfer without a call.
-class Download : public QObject {
-public:
-    using DoneFn = std::function<void(std::optional<QByteArray>)>;
-
-    Download(QNetworkAccessManager& network, const QUrl& url, qint64 byteLimit, DoneFn done,
-             int timeLimitMs = downloadTimeLimitMs, QObject* parent = nullptr);
-    ~Download() override;
-
-    [[nodiscard]] bool running() const { return !m_ended; }
-
-private:
-    void take();
-    void fail();
-    void end(std::optional<QByteArray> body);
-
-    QPointer<QNetworkReply> m_reply;
-    QTimer m_deadline;
-    QByteArray m_body;
-    qint64 m_limit;
-    DoneFn m_done;
-    bool m_ended = false;
-};
 
 // The update check of the start-up, in this order of effects:
 //  1. `siteurl` and `marketurl` take their defaults (at construction);
@@ -175,8 +123,6 @@ private:
     QString m_siteurl;
     QString m_marketurl;
     UpdateInfo m_info;
-    // Made by start(): a window whose check never runs costs nothing.
-    std::unique_ptr<QNetworkAccessManager> m_network;
     QPointer<Download> m_download;
     int m_timeLimitMs = downloadTimeLimitMs;
     bool m_running = false;

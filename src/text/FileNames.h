@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/Error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -15,6 +17,7 @@
 // every byte that is not part of valid UTF-8 as a lone surrogate
 // U+DC80..U+DCFF, so that it finds its way back to the same bytes. On
 // Windows names are UTF-16 already and these functions change nothing.
+// Besides the names: what a path is, and replacing a file as a whole.
 namespace vamo {
 
 [[nodiscard]] QString decodeFileName(QByteArrayView raw);
@@ -44,5 +47,12 @@ struct FileStatus {
 // The path for std::filesystem: the name's own bytes on POSIX, UTF-16 on
 // Windows.
 [[nodiscard]] std::filesystem::path fsPath(const QString& path);
+
+// Replaces `path` with `bytes` as a whole: the bytes are written beside it
+// and renamed over it once complete, so a failure leaves the old file as it
+// was. The folder is created when missing (one level). A symbolic link or
+// anything else that is not an ordinary file at `path`, or a folder that is
+// a link, is left alone and refused ("无法写入文件：" and the path).
+[[nodiscard]] Result<void> replaceFile(const QString& path, QByteArrayView bytes);
 
 } // namespace vamo

@@ -7,8 +7,10 @@
 #include <QStringView>
 
 // Traditional Chinese characters to simplified ones, phrase by phrase (so
-// that 乾隆 stays 乾隆 while 乾淨 becomes 干净), through OpenCC's t2s tables.
-// The one place the program uses OpenCC.
+// that 乾隆 stays 乾隆 while 乾淨 becomes 干净), through OpenCC's t2s tables:
+// with the OpenCC library (ScriptConvert_posix.cpp), or on Windows, which
+// has none, with the tables beside the program (ScriptConvert_win.cpp). The
+// one place the program uses OpenCC.
 namespace vamo {
 
 // The text with its traditional characters made simplified; everything else

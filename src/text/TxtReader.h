@@ -54,10 +54,11 @@ inline constexpr qsizetype kTxtChunkBytes = 64 * 1024;
 
 // Reads a TXT file as above, piece by piece: besides the text only a small
 // buffer is held. A file that cannot be opened or read is an error
-// "无法读取文件：" followed by the file's native path. Only regular files
+// "无法读取文件：" followed by the file's native path; a text too large for
+// the memory left, "内存不足，无法读取文件：" and the path. Only regular files
 // are read: a FIFO, device or socket (never waited on) and a file that is
 // plainly not text (a NUL or more than one control character in twenty in
-// its first piece, as archives, pictures and random bytes have) are an
+// any of its pieces, as archives, pictures and random bytes have) are an
 // error "不是文本文件：" followed by the path. The path may carry a name
 // that is not valid UTF-8 (FileNames.h).
 [[nodiscard]] Result<TxtText> readTxtFile(const QString& path, const TxtProgressFn& progress = {});

@@ -17,10 +17,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 
 #include <algorithm>
 #include <limits>
@@ -225,6 +223,7 @@ struct ChapterEditor::ReadOutcome {
     bool figuresShown = false; // the read got as far as a progress report
     editing::BoxText box;      // what the text box is to show
     QString strmod;            // and the rest of the text
+    QString name;              // the chapter name the file gives
 };
 
 void ChapterEditor::readFileAt(const QString& path)
@@ -252,14 +251,15 @@ void ChapterEditor::readFileAt(const QString& path)
             if (read && options.any()) {
                 auto prepared = prepareText(std::move(read->text), options);
                 if (!prepared)
-                    read = std::unexpected(prepared.error());
+                    read = failure(prepared);
                 else
                     read->text = std::move(*prepared);
             }
             if (!read) {
-                outcome.read = std::unexpected(read.error());
+                outcome.read = failure(read);
                 return outcome;
             }
+            outcome.name = prepareName(editing::chapterNameFromPath(path), options);
             outcome.lines = read->lines;
             outcome.characters = read->text.size();
             editing::SplitText split = editing::splitForDisplay(std::move(read->text));
@@ -267,10 +267,10 @@ void ChapterEditor::readFileAt(const QString& path)
             outcome.strmod = std::move(split.strmod);
             return outcome;
         },
-        [this, path](ReadOutcome outcome) { fileRead(path, std::move(outcome)); });
+        [this](ReadOutcome outcome) { fileRead(std::move(outcome)); });
 }
 
-void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
+void ChapterEditor::fileRead(ReadOutcome outcome)
 {
     if (outcome.read) {
         // A complete read fills the bar; figures shown during the read
@@ -290,7 +290,7 @@ void ChapterEditor::fileRead(const QString& path, ReadOutcome outcome)
         Dialogs::warning(this, outcome.read.error().message);
         return;
     }
-    setName(editing::chapterNameFromPath(path));
+    setName(outcome.name);
     ui->Label2->setText(editing::readResultLine(outcome.lines, outcome.characters));
     showContent(outcome.box.raw, outcome.box.trailingLoneCr, std::move(outcome.strmod));
 }

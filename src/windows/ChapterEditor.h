@@ -60,7 +60,7 @@ private:
     void readFile(); // Command3
     void readFileAt(const QString& path);
     struct ReadOutcome;
-    void fileRead(const QString& path, ReadOutcome outcome);
+    void fileRead(ReadOutcome outcome);
 
     void setName(const QString& name);
     void setContent(QString text);

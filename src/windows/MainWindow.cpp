@@ -172,7 +172,7 @@ void MainWindow::setUpDrops()
 void MainWindow::startUp()
 {
     // What an interrupted build left behind.
-    if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
+    if (auto cleaned = removeBuildLeftovers(m_programFolder, {}, m_env.unfinishedList); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     // Initial values: first entries of both lists, default save folder,
     // maker and message, a fresh JAR name, frame 0.
@@ -532,9 +532,7 @@ void MainWindow::moveTxtEntryUp() { rows::moveSelectedUp(ui->List2); }
 void MainWindow::moveTxtEntryDown() { rows::moveSelectedDown(ui->List2); }
 
 struct MainWindow::FolderOutcome {
-    Result<FolderBatchReport> run;
-    BookSettings settings; // the run's project's settings afterwards
-    qint16 batchmode = 0;
+    FolderBatchOutcome run;
     int lastBook = -1; // the queue position of the last progress report
 };
 
@@ -546,10 +544,10 @@ void MainWindow::makeFolderBooks()
     for (int i = 0; i < ui->List2->count(); ++i)
         queue << queuedFileName(i);
 
-    // The run makes its books in a project of its own, with the settings
-    // that stand in the window: the single-book tab's chapters, their texts
-    // and its book name stay as they are. A refused run (no maker, empty
-    // queue) ends at once and leaves the window as it was.
+    // The run makes its books with the settings that stand in the window,
+    // and no project: the single-book tab's chapters, their texts and its
+    // book name stay as they are. A refused run (no maker, empty queue) ends
+    // at once and leaves the window as it was.
     const FolderBatchOptions options{ui->Check1->isChecked(), m_folderOptions->pattern(),
                                      m_folderOptions->textOptions()};
     if (const std::optional<QString> problem = m_folderOptions->patternProblem(); options.splitChapters && problem) {
@@ -563,17 +561,15 @@ void MainWindow::makeFolderBooks()
     m_work->start<FolderOutcome>(
         [this, settings = m_book.settings(), env = m_env, folder = folderPath(txtFolder()), queue, options,
          &clock](BackgroundWork::Reporter& reporter) {
-            BookProject batch(clock);
-            batch.setSettings(settings);
             int book = -1;
             auto run = runFolderBatch(
-                batch, env, folder, queue,
+                settings, clock, env, folder, queue,
                 [this, &reporter, &book](const FolderBatchProgress& progress) {
                     book = progress.book;
                     reporter.report([this, progress] { folderProgress(progress); });
                 },
                 options);
-            return FolderOutcome{std::move(run), batch.settings(), batch.batchmode(), book};
+            return FolderOutcome{std::move(run), book};
         },
         [this](const FolderOutcome& outcome) { folderBooksMade(outcome); });
 }
@@ -592,16 +588,11 @@ void MainWindow::folderBooksMade(const FolderOutcome& outcome)
     if (outcome.lastBook >= 0 && outcome.lastBook < ui->List2->count())
         ui->List2->setCurrentRow(outcome.lastBook);
     leaveBusy();
-    // What the run did to the shared settings comes back: a blank maker
+    // What the run changed of the shared settings comes back: a blank maker
     // emptied, a blank message made one space, and the JAR name renewed
     // after every book made.
-    BookSettings settings = m_book.settings();
-    settings.maker = outcome.settings.maker;
-    settings.message = outcome.settings.message;
-    settings.jarName = outcome.settings.jarName;
-    m_book.setSettings(settings);
-    m_book.setBatchmode(outcome.batchmode);
-    const auto& run = outcome.run;
+    outcome.run.changes.applyTo(m_book);
+    const auto& run = outcome.run.report;
     if (!run) {
         Dialogs::warning(this, run.error().message);
         return;
@@ -698,7 +689,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_leaving = true; // asked once; a second close on the way out does not ask again
-    if (auto cleaned = removeBuildLeftovers(m_programFolder); !cleaned)
+    if (auto cleaned = removeBuildLeftovers(m_programFolder, {}, m_env.unfinishedList); !cleaned)
         Dialogs::warning(this, cleaned.error().message);
     m_nav.closeOthers();
     if (m_txtDrop->active())

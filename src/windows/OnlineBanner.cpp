@@ -55,10 +55,10 @@ OnlineBanner::OnlineBanner(QWidget* window, QLabel* caption, QLabel* picture, co
     connect(m_check, &UpdateCheck::pictureAvailable, this, &OnlineBanner::showPicture);
     connect(m_check, &UpdateCheck::newVersionFound, this, &OnlineBanner::newVersionFound);
 
-    connect(menu.faq, &QAction::triggered, this, [this] { Dialogs::information(m_window, faqText()); });
-    connect(menu.home, &QAction::triggered, this, [] { gotoweb(homePageUrl()); });
-    connect(menu.update, &QAction::triggered, this, [] { gotoweb(updatePageUrl()); });
-    connect(menu.help, &QAction::triggered, this, [] { gotoweb(helpPageUrl()); });
+    connect(menu.faq, &QAction::triggered, this, [this] { Dialogs::information(m_window, site::faqText()); });
+    connect(menu.home, &QAction::triggered, this, [] { gotoweb(site::homePage()); });
+    connect(menu.update, &QAction::triggered, this, [] { gotoweb(site::updatePage()); });
+    connect(menu.help, &QAction::triggered, this, [] { gotoweb(site::helpPage()); });
 }
 
 OnlineBanner::~OnlineBanner() = default;
@@ -157,7 +157,8 @@ void OnlineBanner::showNoticeWhenFree()
     if (!m_noticePending || !m_window->isEnabled())
         return;
     m_noticePending = false;
-    Dialogs::notice(m_window, newVersionNotice());
+    Dialogs::notice(m_window, site::newVersionNotice());
+    Q_EMIT noticeShown();
 }
 
 } // namespace vamo

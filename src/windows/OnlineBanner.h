@@ -60,6 +60,10 @@ public:
     // scaled down to fit, keeping their proportions.
     static QSize pictureBox() { return {468, 60}; }
 
+Q_SIGNALS:
+    // The new-version notice has been shown (and closed).
+    void noticeShown();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -24,41 +24,30 @@ const QString kBuilding = QStringLiteral("打包进度");
 
 // Book folder and JAR name as a key, to notice a book of this run that
 // would overwrite one made before it.
-QString outputKey(const BookProject& book)
+QString outputKey(const BookSettings& settings)
 {
-    const QString key = book.settings().bookName.trimmed() + QLatin1Char('/') + book.settings().jarName.trimmed();
+    const QString key = settings.bookName.trimmed() + QLatin1Char('/') + settings.jarName.trimmed();
     return fileNameCase() == Qt::CaseInsensitive ? key.toCaseFolded() : key;
-}
-
-// Leaves the project as a finished build leaves it, minus the new JAR name:
-// no chapter, no text in slot 0, no book name.
-void dropBook(BookProject& book)
-{
-    for (int slot = 0; slot < std::max(1, book.chapterCount()); ++slot)
-        (void)book.setChaptertext(slot, QString());
-    book.clearChapterNames();
-    book.setBookName(QString());
-    book.setNum(0);
 }
 
 // The run's refusals, before any book is made: a blank maker (emptied), an
 // empty queue, a JAR name no file can have, a heading rule that cannot be
 // used. A blank message becomes " " on the way, as the first build would
 // make it.
-Result<void> checkRun(BookProject& book, const QStringList& queue, const FolderBatchOptions& options)
+Result<void> checkRun(BookSettings& settings, const QStringList& queue, const FolderBatchOptions& options)
 {
-    if (auto ok = checkMakerFilled(book.settings().maker); !ok) {
-        emptyRefusedField(book, ok.error());
-        return std::unexpected(ok.error().error());
+    if (auto ok = checkMakerFilled(settings.maker); !ok) {
+        emptyRefusedField(settings, ok.error());
+        return failure(ok);
     }
-    if (book.settings().message.trimmed().isEmpty())
-        book.setMessage(QStringLiteral(" "));
+    if (settings.message.trimmed().isEmpty())
+        settings.message = QStringLiteral(" ");
     if (queue.isEmpty())
         return fail(QStringLiteral("该文件夹不存在txt文件！"));
     // Only the first book uses the typed JAR name (every build gives the
     // next one a dated name), but a name no file can have fails them all.
-    if (auto ok = checkJarName(book.settings().jarName); !ok)
-        return std::unexpected(ok.error().error());
+    if (auto ok = checkJarName(settings.jarName); !ok)
+        return failure(ok);
     if (options.splitChapters && !options.chapterPattern.isEmpty()) {
         if (auto ok = checkChapterPattern(options.chapterPattern); !ok)
             return failure(ok);
@@ -85,13 +74,15 @@ QString runMessage(const FolderBatchReport& report, int count)
     return message;
 }
 
-// One folder run, book by book. A book that cannot be made is listed with
-// its reason and the run goes on with the next.
+// One folder run, book by book, each built from the chapters planned for
+// it. A book that cannot be made is listed with its reason and the run goes
+// on with the next.
 class FolderRun {
 public:
-    FolderRun(BookProject& book, const BuildEnvironment& env, const QString& folder, const QStringList& queue,
-              const FolderBatchProgressFn& progress, const FolderBatchOptions& options)
-        : m_book(book), m_env(env), m_dir(folderPath(folder)), m_queue(queue), m_progress(progress), m_options(options)
+    FolderRun(const BookSettings& settings, const Clock& clock, const BuildEnvironment& env, const QString& folder,
+              const QStringList& queue, const FolderBatchProgressFn& progress, const FolderBatchOptions& options)
+        : m_settings(settings), m_clock(clock), m_env(env), m_dir(folderPath(folder)), m_queue(queue),
+          m_progress(progress), m_options(options)
     {
         // One packer for the whole run: its threads are started once, not
         // per book.
@@ -100,15 +91,19 @@ public:
     }
 
     FolderBatchReport run();
+    // The settings as the books made leave them.
+    [[nodiscard]] const BookSettings& settings() const { return m_settings; }
+    [[nodiscard]] bool built() const { return m_built; }
 
 private:
     Result<FolderBatchBook> makeBook(int i, const QString& file);
-    Result<QString> loadChapters(int i, const QString& path, const QString& chapterName);
+    Result<ChapterPlan> planBook(int i, const QString& path, const QString& chapterName);
     Result<TxtText> readText(int i, const QString& path);
-    Result<BuildReport> buildBook(int i);
+    Result<BuildReport> buildBook(int i, const BookSnapshot& book);
     void notify(int i, const QString& stage, double fraction) const;
 
-    BookProject& m_book;
+    BookSettings m_settings;
+    const Clock& m_clock;
     std::optional<archive::Packer> m_ownPacker;
     BuildEnvironment m_env;
     const QString m_dir;
@@ -117,19 +112,19 @@ private:
     const FolderBatchOptions& m_options;
     QSet<QString> m_written; // outputKey() of every book made
     QString m_bookName;      // the book being made
+    bool m_built = false;
 };
 
 FolderBatchReport FolderRun::run()
 {
     FolderBatchReport report;
-    report.saveFolder = m_book.settings().saveFolder;
+    report.saveFolder = m_settings.saveFolder;
     const int count = static_cast<int>(m_queue.size());
     for (int i = 0; i < count; ++i) {
         auto made = makeBook(i, m_queue.at(i));
         if (!made) {
             report.failed.append(m_bookName);
             report.reasons.append(made.error().message);
-            dropBook(m_book);
             continue;
         }
         ++report.made;
@@ -149,35 +144,38 @@ Result<FolderBatchBook> FolderRun::makeBook(int i, const QString& file)
     const QString chapterName = batchChapterName(shownFile);
     const QString bookName = batchBookName(shownFile);
     m_bookName = bookName;
-
-    // The book is its one chapter; nothing from before the run or from an
-    // earlier book may stay in slot 0 and be built under this name.
-    m_book.clearChapterNames();
-    m_book.setNum(0);
-    (void)m_book.setChaptertext(0, QString());
-    m_book.appendChapterName(chapterName);
-    m_book.setBookName(bookName);
+    BookSettings settings = m_settings;
+    settings.bookName = bookName;
 
     if (auto ok = checkBookName(bookName); !ok)
-        return std::unexpected(ok.error().error());
-    if (m_written.contains(outputKey(m_book)))
+        return failure(ok);
+    const QString key = outputKey(settings);
+    if (m_written.contains(key))
         return fail(QStringLiteral("与本次已制做的电子书同名，未覆盖"));
-    auto notice = loadChapters(i, m_dir + file, chapterName);
-    if (!notice)
-        return failure(notice);
-    const int chapters = m_book.chapterCount();
-    const QString key = outputKey(m_book);
-    auto built = buildBook(i);
+    auto plan = planBook(i, m_dir + file, chapterName);
+    if (!plan)
+        return failure(plan);
+    QStringList names;
+    QStringList texts;
+    for (Chapter& chapter : plan->chapters) {
+        names.append(std::move(chapter.name));
+        texts.append(std::move(chapter.text));
+    }
+    plan->chapters.clear();
+    const int chapters = static_cast<int>(names.size());
+    auto built = buildBook(i, BookSnapshot(std::move(settings), std::move(names), std::move(texts)));
     if (!built)
         return failure(built);
     m_written.insert(key);
-    return FolderBatchBook{bookName, chapters, *notice, built->jarPaths, built->jadPaths};
+    // The next book gets a fresh dated JAR name.
+    m_settings = settingsAfterBuild(m_settings, m_clock.now());
+    return FolderBatchBook{bookName, chapters, plan->notice, built->jarPaths, built->jadPaths};
 }
 
-// The file's text into the book: one chapter, or with splitChapters the
-// chapters detected in it, merged to fit the chapter limit. Returns the
-// notice of such a merge, empty without one.
-Result<QString> FolderRun::loadChapters(int i, const QString& path, const QString& chapterName)
+// The file's chapters: the whole text as one chapter, or with splitChapters
+// the chapters detected in it, merged to fit the chapter limit (the plan's
+// notice tells of such a merge).
+Result<ChapterPlan> FolderRun::planBook(int i, const QString& path, const QString& chapterName)
 {
     auto text = readText(i, path);
     if (!text)
@@ -189,22 +187,15 @@ Result<QString> FolderRun::loadChapters(int i, const QString& path, const QStrin
                 return failure(prepared);
             text->text = std::move(*prepared);
         }
-        m_book.setNum(0);
-        if (auto saved = m_book.save(std::move(text->text)); !saved)
-            return failure(saved);
-        return QString();
+        ChapterPlan whole;
+        whole.chapters.append(Chapter{chapterName, std::move(text->text)});
+        whole.detected = 1;
+        return whole;
     }
     auto file = textChapters(std::move(text->text), chapterName, m_options.chapterPattern, m_options.text);
     if (!file)
         return failure(file);
-    auto plan = planChapters({*file}, true, BookProject::kChapterLimit);
-    file = Result<TxtChapters>(); // the plan holds the chapters' texts from here
-    if (!plan)
-        return failure(plan);
-    m_book.clearChapterNames();
-    if (auto saved = appendChapters(m_book, plan->chapters); !saved)
-        return failure(saved);
-    return plan->notice;
+    return planChapters({*file}, true, BookProject::kChapterLimit);
 }
 
 Result<TxtText> FolderRun::readText(int i, const QString& path)
@@ -218,16 +209,11 @@ Result<TxtText> FolderRun::readText(int i, const QString& path)
     return readTxtFile(path, [&](const TxtProgress& p) { notify(i, kReading, shownFraction(p.characters, expected)); });
 }
 
-// Builds the book as the project holds it and, once it is made, clears the
-// project for the next one (a fresh dated JAR name among it).
-Result<BuildReport> FolderRun::buildBook(int i)
+Result<BuildReport> FolderRun::buildBook(int i, const BookSnapshot& book)
 {
-    m_book.setBatchmode(1);
+    m_built = true;
     notify(i, kBuilding, 0);
-    auto built = BuildEbook(BookSnapshot(m_book), m_env, [&](double f) { notify(i, kBuilding, f); });
-    if (built)
-        clearForNextBook(m_book);
-    return built;
+    return BuildEbook(book, m_env, [&](double f) { notify(i, kBuilding, f); });
 }
 
 void FolderRun::notify(int i, const QString& stage, double fraction) const
@@ -236,16 +222,43 @@ void FolderRun::notify(int i, const QString& stage, double fraction) const
         m_progress(FolderBatchProgress{i, static_cast<int>(m_queue.size()), m_bookName, stage, fraction});
 }
 
+// Only the fields that differ.
+FolderBatchChanges changesOf(const BookSettings& before, const BookSettings& after, bool built)
+{
+    FolderBatchChanges changes;
+    if (after.maker != before.maker)
+        changes.maker = after.maker;
+    if (after.message != before.message)
+        changes.message = after.message;
+    if (after.jarName != before.jarName)
+        changes.jarName = after.jarName;
+    changes.built = built;
+    return changes;
+}
+
 } // namespace
 
-Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env, const QString& folder,
-                                         const QStringList& queue, const FolderBatchProgressFn& progress,
-                                         const FolderBatchOptions& options)
+void FolderBatchChanges::applyTo(BookProject& book) const
 {
-    if (auto ok = checkRun(book, queue, options); !ok)
-        return failure(ok);
-    FolderRun run(book, env, folder, queue, progress, options);
-    return run.run();
+    BookSettings settings = book.settings();
+    settings.maker = maker.value_or(settings.maker);
+    settings.message = message.value_or(settings.message);
+    settings.jarName = jarName.value_or(settings.jarName);
+    book.setSettings(settings);
+    if (built)
+        book.setBatchmode(1);
+}
+
+FolderBatchOutcome runFolderBatch(const BookSettings& settings, const Clock& clock, const BuildEnvironment& env,
+                                  const QString& folder, const QStringList& queue,
+                                  const FolderBatchProgressFn& progress, const FolderBatchOptions& options)
+{
+    BookSettings checked = settings;
+    if (auto ok = checkRun(checked, queue, options); !ok)
+        return {failure(ok), changesOf(settings, checked, false)};
+    FolderRun run(checked, clock, env, folder, queue, progress, options);
+    FolderBatchReport report = run.run();
+    return {std::move(report), changesOf(settings, run.settings(), run.built())};
 }
 
 } // namespace vamo

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace vamo {
 
@@ -49,19 +50,35 @@ struct FolderBatchOptions {
     TextOptions text;       // 整理排版 and 转换为简体 for every file
 };
 
-// Makes one book per queued file of `folder`, with the settings of `book`.
-// Refuses an empty maker ("制作名为空"), an empty queue and a JAR name that
-// the make command's name rules refuse (MakeChecks.h); those refusals are
-// the only errors. Book and chapter names come from the names the files
-// show, and are held to the same rules. A file that
-// cannot be read or a book that cannot be built does not stop the run: it
-// is listed in the report and the others are still made. Each book's chapter
-// list holds only its own chapters; afterwards the chapter list, the texts
-// and the book name are empty. A heading rule that cannot be used is refused
-// before any book is made.
-[[nodiscard]] Result<FolderBatchReport> runFolderBatch(BookProject& book, const BuildEnvironment& env,
-                                                       const QString& folder, const QStringList& queue,
-                                                       const FolderBatchProgressFn& progress = {},
-                                                       const FolderBatchOptions& options = {});
+// What a run changed of the settings it started from, and only that; the
+// run touches no project, so that it may work on any thread.
+struct FolderBatchChanges {
+    std::optional<QString> maker;   // a blank maker, refused, is emptied
+    std::optional<QString> message; // a blank message becomes " "
+    std::optional<QString> jarName; // after every book made, a fresh dated one for the next
+    bool built = false;             // a build was started (`batchmode` 1)
+
+    // Makes the changes in the project, on the thread that owns it.
+    void applyTo(BookProject& book) const;
+};
+
+struct FolderBatchOutcome {
+    Result<FolderBatchReport> report;
+    FolderBatchChanges changes; // also when the run was refused
+};
+
+// Makes one book per queued file of `folder`, with `settings` (their book
+// name aside). Refuses an empty maker ("制作名为空"), an empty queue and a
+// JAR name that the make command's name rules refuse (MakeChecks.h); those
+// refusals are the only errors. Book and chapter names come from the names
+// the files show, and are held to the same rules. A file that cannot be read
+// or a book that cannot be built does not stop the run: it is listed in the
+// report and the others are still made. Each book is built from its own
+// chapters alone. A heading rule that cannot be used is refused before any
+// book is made. The dated JAR names come from `clock`.
+[[nodiscard]] FolderBatchOutcome runFolderBatch(const BookSettings& settings, const Clock& clock,
+                                                const BuildEnvironment& env, const QString& folder,
+                                                const QStringList& queue, const FolderBatchProgressFn& progress = {},
+                                                const FolderBatchOptions& options = {});
 
 } // namespace vamo

@@ -3,8 +3,6 @@
 
 #include <array>
 
-using namespace Qt::StringLiterals;
-
 namespace vamo::wizard {
 
 namespace {
@@ -31,7 +29,10 @@ QString chineseNumber(int n)
 
 } // namespace
 
-QStringList jarSizeItems() { return {u"无限制高端机器"_s, u"120KB中端机器"_s, u"60KB低端机器"_s}; }
+QStringList jarSizeItems()
+{
+    return {QStringLiteral("无限制高端机器"), QStringLiteral("120KB中端机器"), QStringLiteral("60KB低端机器")};
+}
 
 int mainJarSize(int position)
 {
@@ -65,9 +66,9 @@ FieldResult<void> checkStepOne(const StepOne& fields)
     if (auto ok = checkMakerFilled(fields.maker); !ok)
         return ok;
     if (fields.message.trimmed().isEmpty())
-        return std::unexpected(FieldError{MakeField::Message, u"留言为空"_s, true});
+        return std::unexpected(FieldError{MakeField::Message, QStringLiteral("留言为空"), true});
     if (fields.bookName.contains(u'\\'))
-        return std::unexpected(FieldError{MakeField::BookName, u"程序文件名包涵非法字符'\\'"_s, false});
+        return std::unexpected(FieldError{MakeField::BookName, QStringLiteral("程序文件名包涵非法字符'\\'"), false});
     return {};
 }
 
@@ -90,7 +91,7 @@ QString proposedChapterName(int listed)
     const int n = listed + 1;
     if (n < 1 || n > 99)
         return BookProject::proposedChapterName(listed);
-    return u"第"_s + chineseNumber(n) + u"章"_s;
+    return QStringLiteral("第") + chineseNumber(n) + QStringLiteral("章");
 }
 
 Result<void> prepareAdd(BookProject& book)

@@ -5,6 +5,8 @@ progdir="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+# The user's data folder (the list of unfinished builds) is the test's own.
+export XDG_DATA_HOME="$work/data"
 fails=0
 
 fail() {

@@ -55,7 +55,7 @@ def decode(raw):
         return raw[2:].decode("utf-16-le", "replace")
     if raw.startswith(b"\xfe\xff"):
         return raw[2:].decode("utf-16-be", "replace")
-    if any(b >= 0x80 for b in raw):
+    if not raw.isascii():
         try:
             return raw.decode("utf-8")
         except UnicodeDecodeError:
@@ -80,7 +80,7 @@ def read_txt(path):
             i = cr + 1
             if i < n and text[i] == "\n":
                 i += 1
-    if any(ord(c) > 0xFFFF for c in text):
+    if re.search("[\U00010000-\U0010FFFF]", text):
         sys.exit("expect.py: test texts must stay in the BMP")
     return "".join(line + "\r\n" for line in out) + "\r\n"
 
@@ -90,7 +90,7 @@ def trim(s):
 
 
 def header(piece):
-    crs = [i + 1 for i, c in enumerate(piece) if c == "\r"]
+    crs = [m.start() + 1 for m in re.finditer("\r", piece)]
     return "%04d" % len(crs) + "".join("%04d" % p for p in crs)
 
 
@@ -131,7 +131,9 @@ def volumes(book):
     count = len(texts)
     budget = BUDGETS.get(book["jar_size"])
     total = sum(len(t) for t in texts)
-    lengths = [len(t) for t in texts]
+    # Characters of each chapter written so far (never sliced off: a chapter
+    # may be millions of characters long).
+    taken = [0] * count
     processed = 0
     first_open = 0
     number = 0
@@ -140,46 +142,54 @@ def volumes(book):
     more = True
     while more:
         start = first_open
-        continues = first_open < count and len(texts[first_open]) < lengths[first_open]
+        continues = first_open < count and taken[first_open] > 0
         index = "\r\n"
         volume_bytes = 0
         finished = True
         files = {}
         pieces = chars = 0
+        # Chapter parts of the volume: a chapter, the part of it in this
+        # volume, or 9999 pieces of it (the next part has the same name).
+        part = 0
+        part_done = True
         while first_open <= count - 1:
             c = first_open
-            if finished:
+            if part_done:
+                part += 1
                 pieces = chars = 0
-            t = texts[c]
-            if len(t) >= PIECE:
-                cut = PIECE + 1 if len(t) > PIECE and t[PIECE] == "\n" else PIECE
-                if 0xD800 <= ord(t[cut - 1]) <= 0xDBFF:
+                part_done = False
+            t, at = texts[c], taken[c]
+            rest = len(t) - at
+            if rest >= PIECE:
+                cut = PIECE + 1 if rest > PIECE and t[at + PIECE] == "\n" else PIECE
+                if 0xD800 <= ord(t[at + cut - 1]) <= 0xDBFF:
                     cut -= 1
-                piece = t[:cut]
+                piece = t[at:at + cut]
                 processed += cut
-                texts[c] = t[cut:]
+                taken[c] += cut
                 piece += "\r\n"
                 finished = False
             else:
-                piece = t
-                processed += len(t)
-                texts[c] = ""
+                piece = t[at:]
+                processed += rest
+                taken[c] = len(t)
                 first_open += 1
                 finished = True
             body = header(piece) + "\r\n" + piece
             data = BOM + body.encode("utf-8")
-            files[str(10000 * (c + 1 - start) + pieces)] = data
+            files[str(10000 * part + pieces)] = data
             pieces += 1
             chars += len(body)
             volume_bytes += len(data)
-            if finished:
+            if finished or pieces == 9999:
                 index += trim(names[c]) + "%04d" % pieces + "\r\n" + str(chars) + "\r\n"
+                part_done = True
             if budget is not None and volume_bytes // 1024 >= budget:
                 break
-        if not finished:
+        if not part_done:
             index += trim(names[first_open]) + "%04d" % pieces + "\r\n" + str(chars) + "\r\n"
         files["capter"] = BOM + index.encode("utf-8")
-        if first_open >= count or (first_open == count - 1 and texts[count - 1] == ""):
+        if first_open >= count or (first_open == count - 1 and taken[count - 1] >= len(texts[count - 1])):
             more = False
             number = number + 1 if number > 0 else 0
         else:
@@ -236,8 +246,9 @@ def check(book):
             continue
         with zipfile.ZipFile(jar) as z:
             entries = z.infolist()
-            if z.testzip() is not None:
-                problem(jar + ": damaged entry " + z.testzip())
+            damaged = z.testzip()
+            if damaged is not None:
+                problem(jar + ": damaged entry " + damaged)
             actual = {i.filename: z.read(i) for i in entries}
         if not entries or entries[0].filename != "META-INF/MANIFEST.MF":
             problem(jar + ": first entry is " + (entries[0].filename if entries else "none"))

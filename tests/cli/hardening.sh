@@ -21,6 +21,9 @@ expect_refused 2 "未知选项：-dash.txt"
 run "$o" "$e" make --help=yes a.txt
 expect_refused 2 "选项--help不需要值"
 grep -qE "Unknown option|Missing value|Unexpected value" "$e" && fail "English usage message: $(cat "$e")"
+# The help's headings are Chinese too.
+run "$o" "$e" --help
+grep -q "^用法：" "$o" && grep -q "^选项：" "$o" && grep -q "^参数：" "$o" || fail "help headings: $(cat "$o")"
 
 # "--" ends the options: a file named -dash.txt is a chapter.
 utf8 "$work/-dash.txt" '破折号开头\r\n'
@@ -36,7 +39,16 @@ utf8 "$work/$gbkname" '故事正文\r\n'
 run "$o" "$e" make --save-folder "$out" "$gbkname"
 [ "$status" = 0 ] || fail "make with a GBK file name: status $status: $(cat "$e")"
 [ -d "$out/故事" ] || fail "book folder for the GBK name: $(ls "$out")"
+[ "$(chapters "$out/故事/"*.jar)" = 故事 ] || fail "chapter name of the GBK name: $(chapters "$out/故事/"*.jar)"
 rm -rf "$out"
+# Split at its headings (it has none), the same name and path.
+run "$o" "$e" make --save-folder "$out" --split-chapters "$gbkname"
+[ "$status" = 0 ] || fail "make --split-chapters with a GBK file name: status $status: $(cat "$e")"
+grep -qF "故事：共1章" "$o" || fail "chapter count line of the GBK name: $(cat "$o")"
+[ "$(chapters "$out/故事/"*.jar)" = 故事 ] || fail "split chapter name of the GBK name: $(chapters "$out/故事/"*.jar)"
+rm -rf "$out"
+run "$o" "$e" make --save-folder "$out" --split-chapters "missing-$gbkname"
+expect_refused 1 "文件不存在：missing-故事.txt"
 
 # A FIFO named *.txt is refused at once, in make and in folder mode.
 mkdir -p "$work/fifo"
@@ -62,6 +74,38 @@ printf 'PK\003\004\024\000\000\000' >"$work/archive.txt"
 run "$o" "$e" make --save-folder "$out" "$work/archive.txt"
 expect_refused 1 "不是文本文件：$work/archive.txt"
 [ -e "$out" ] && fail "a refused make left files: $(find "$out")"
+
+# A name too long for a file is refused before any file is read (the file
+# given does not even exist).
+run "$o" "$e" make --save-folder "$out" --jar-name "$(printf 'j%.0s' {1..245})" missing.txt
+expect_refused 1 "jar包名太长（最多244个字母或数字）"
+run "$o" "$e" make --save-folder "$out" --book-name "$(printf '书%.0s' {1..86})" missing.txt
+expect_refused 1 "书名太长（最多85个汉字）"
+
+# A line break in the save folder's name: every path printed on a line of
+# its own, the break escaped.
+nl="$work/two
+lines"
+mkdir "$work/one"
+gbk "$work/one/书.txt" '正文\r\n'
+run "$o" "$e" folder --save-folder "$nl" --jar-name x "$work/one"
+[ "$status" = 0 ] || fail "folder into a save folder with a line break: status $status: $(cat "$e")"
+printf '%s\n' "$work/two\nlines/书/x.jar" "$work/two\nlines/书/x.jad" | cmp -s - "$o" ||
+  fail "paths not escaped: $(cat -A "$o")"
+[ -f "$nl/书/x.jar" ] || fail "the book is not in the folder with the line break"
+rm -rf "$nl"
+
+# A reader template that is a link to nothing: the message names the path
+# beside the program, where it was looked for.
+mkdir "$work/prog"
+cp "$cli" "$work/prog/"
+ln -s "$work/nowhere.dll" "$work/prog/DuvEver.dll"
+cli_saved="$cli"
+cli="$work/prog/$(basename "$cli_saved")"
+run "$o" "$e" make --save-folder "$out" a.txt
+expect_refused 1 "找不到电子书模板文件：$work/prog/DuvEver.dll"
+cli="$cli_saved"
+rm -rf "$work/prog" "$out"
 
 # A run makes nothing in the temporary folder, which a killed run would
 # leave behind: the folder is not even touched (its change time would move

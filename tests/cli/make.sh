@@ -31,6 +31,18 @@ run "$work/out3" "$work/err" make --save-folder "$out" --book-name rule0 --jar-n
 [ "$status" = 0 ] || fail "make rule 0: status $status: $(cat "$work/err")"
 expect_book "$work/out3" rule0 Vamo "手机看小说就上www.vamobook.cn" r0 0 0 "$out" -- "$work/notes.text" "notes."
 
+# 转换为简体 converts the chapter names taken from the file names as well,
+# split or not.
+utf8 "$work/風雪山神廟.txt" '話說林沖\r\n'
+for split in "" --split-chapters; do
+  run "$work/out6" "$work/err" make --save-folder "$out" --book-name simp --jar-name simp --simplified $split \
+    "$work/風雪山神廟.txt"
+  [ "$status" = 0 ] || fail "make --simplified $split: status $status: $(cat "$work/err")"
+  [ "$(chapters "$out/simp/simp.jar")" = 风雪山神庙 ] ||
+    fail "simplified chapter name $split: $(chapters "$out/simp/simp.jar")"
+done
+rm -rf "$out/simp"
+
 # Start values: the program folder's jar/ and a dated JAR name.
 book="cli-start-values-$$"
 run "$work/out4" "$work/err" make --book-name "$book" "$work/卷一.txt"

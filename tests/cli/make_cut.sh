@@ -48,4 +48,38 @@ run "$work/out4" "$work/err" make --save-folder "$out" --book-name whole --jar-n
 [ "$(wc -l <"$work/out4")" = 2 ] || fail "unlimited class made more than one volume"
 expect_book "$work/out4" whole Vamo "手机看小说就上www.vamobook.cn" whole 0 0 "$out" -- "${files[@]}"
 
+# A chapter of 10,000 pieces and more (a 14 MB line) in a one-volume book:
+# parts of at most 9,999 pieces under the chapter's name, every piece file
+# named once, and the text read back whole from the JAR.
+python3 - "$work" <<'PY'
+import sys
+line = "".join(chr(0x4E00 + i % 977) for i in range(10001 * 1400 + 300))
+open(sys.argv[1] + "/huge.txt", "wb").write(line.encode("utf-8"))
+PY
+huge=("$work/c1.txt" c1 "$work/huge.txt" huge "$work/c4.txt" c4)
+run "$work/out5" "$work/err" make --save-folder "$out" --book-name 巨章 --jar-name huge \
+  "$work/c1.txt" "$work/huge.txt" "$work/c4.txt"
+[ "$status" = 0 ] || fail "make with a chapter of 10,000 pieces: status $status: $(cat "$work/err")"
+expect_book "$work/out5" 巨章 Vamo "手机看小说就上www.vamobook.cn" huge 0 0 "$out" -- "${huge[@]}"
+python3 - "$out/巨章/huge.jar" "$work/huge.txt" <<'PY' || fail "the chapter of 10,000 pieces does not read back"
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    names = z.namelist()
+    assert len(names) == len(set(names)), "a piece file name twice"
+    index = z.read("capter")[3:].decode("utf-8").split("\r\n")[1:-1]
+    entries = [(index[i][:-4], int(index[i][-4:])) for i in range(0, len(index), 2)]
+    assert [e[0] for e in entries] == ["c1", "huge", "huge", "c4"], entries
+    assert entries[1][1] == 9999, entries
+    text = []
+    for part in (2, 3):
+        for j in range(entries[part - 1][1]):
+            body = z.read(str(10000 * part + j))[3:].decode("utf-8")
+            body = body[body.index("\r\n") + 2:]
+            text.append(body[:-2] if len(body) >= 1402 else body)
+# The line read gets CR LF, and the chapter as stored one more.
+want = open(sys.argv[2], encoding="utf-8").read() + "\r\n\r\n"
+text = "".join(text)
+assert text == want, (len(text), len(want))
+PY
+
 finish

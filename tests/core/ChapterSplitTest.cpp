@@ -225,6 +225,26 @@ TEST(ChapterSplit, UserPatternReplacesTheBuiltInRule)
     EXPECT_TRUE(checkChapterPattern(u("^\\d+、")).has_value());
 }
 
+TEST(ChapterSplit, RulesThatBacktrackWithoutBoundAreRefusedBeforeAnyLine)
+{
+    // Each would take the regular expression engine's whole step limit on a
+    // line of their own character spoiled at its end.
+    for (const char* slow : {"^(a|a)+$", "^(\\d+)+$", "^(第|第)+$", "(\\s*)*$"}) {
+        const auto refused = checkChapterPattern(QString::fromUtf8(slow));
+        ASSERT_FALSE(refused.has_value()) << slow;
+        EXPECT_EQ(refused.error().message, u("章节标题规则无效：规则太复杂，检查一行就超过2毫秒，请简化")) << slow;
+    }
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QString(39, u'a') + u("b\r\n");
+    EXPECT_FALSE(splitChapters(text, u("^(a|a)+$")).has_value());
+
+    // The rules people write pass.
+    for (const char* fine : {"^第.{1,9}章", "^卷[一二三四]", "^Chapter \\d+", "^\\d+、", "^(序|楔子|后记)$",
+                             "^[0-9一二三四五六七八九十百]+\\s*[章回]", "^=+ .* =+$"})
+        EXPECT_TRUE(checkChapterPattern(QString::fromUtf8(fine)).has_value()) << fine;
+}
+
 namespace {
 
 QString chineseNumber(int n)

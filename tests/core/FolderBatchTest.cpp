@@ -70,19 +70,22 @@ struct Batch : ::testing::Test {
         ASSERT_TRUE(writeFile(QDir(source).filePath(name), bytes));
     }
 
-    Result<FolderBatchReport> run(const QStringList& queue)
+    // Runs over the book's settings and makes the changes the run returns in
+    // the book, as the main window does.
+    Result<FolderBatchReport> run(const QStringList& queue, const FolderBatchOptions& options = {})
     {
-        return runFolderBatch(book, env, source, queue, [this](const FolderBatchProgress& p) { steps.append(p); });
+        FolderBatchOutcome outcome = runFolderBatch(
+            book.settings(), clock, env, source, queue, [this](const FolderBatchProgress& p) { steps.append(p); },
+            options);
+        changes = outcome.changes;
+        changes.applyTo(book);
+        return std::move(outcome.report);
     }
+    FolderBatchChanges changes;
 
     QString jar(const QString& bookName, const QString& jarName) const
     {
         return QDir::toNativeSeparators(QDir(QDir(save).filePath(bookName)).filePath(jarName + QStringLiteral(".jar")));
-    }
-
-    bool projectIsEmpty() const
-    {
-        return book.chapterCount() == 0 && book.chaptertext(0).isEmpty() && book.settings().bookName.isEmpty();
     }
 };
 
@@ -154,7 +157,13 @@ TEST_F(Batch, MakesEveryBookWithItsOwnNameAndOneChapter)
     const QByteArray info = entry(first, "text");
     EXPECT_TRUE(info.startsWith(bom + QByteArrayLiteral("\r\nb_c\r\n\r\n"))) << info.left(40).toStdString();
 
-    EXPECT_TRUE(projectIsEmpty());
+    // The next book would get a fresh dated JAR name; the blank message
+    // went into the books, and back, as one space.
+    EXPECT_EQ(changes.jarName, QStringLiteral("vamo-01030507"));
+    EXPECT_EQ(book.settings().jarName, QStringLiteral("vamo-01030507"));
+    EXPECT_EQ(changes.message, QStringLiteral(" "));
+    EXPECT_EQ(changes.maker, std::nullopt);
+    EXPECT_TRUE(book.settings().bookName.isEmpty());
     EXPECT_EQ(book.batchmode(), 1);
 
     // Progress covers reading and building of both books, within 0..1.
@@ -215,7 +224,40 @@ TEST_F(Batch, FailedBooksAreReportedAndTheOthersMade)
     EXPECT_TRUE(entry(r->jarPaths.at(0), "10000").endsWith("first book\r\n\r\n"));
     EXPECT_TRUE(entry(r->jarPaths.at(1), "10000").endsWith("last book\r\n\r\n"));
     EXPECT_EQ(entry(r->jarPaths.at(1), "capter"), QByteArrayLiteral("\xef\xbb\xbf\r\nz0001\r\n27\r\n"));
-    EXPECT_TRUE(projectIsEmpty());
+    // The run never touches the project's own chapters.
+    EXPECT_EQ(book.chapterNames(), QStringList{QStringLiteral("typed before the run")});
+    EXPECT_EQ(book.chaptertext(0), QStringLiteral("stale text\r\n"));
+}
+
+// Only what a run changed comes back: nothing when no book was made, the
+// JAR name once one was, the maker only when it was refused blank.
+TEST_F(Batch, ChangesHoldOnlyWhatTheRunChanged)
+{
+    book.setMessage(QStringLiteral("hello"));
+    auto r = run({QStringLiteral("gone.txt")});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->made, 0);
+    EXPECT_EQ(changes.maker, std::nullopt);
+    EXPECT_EQ(changes.message, std::nullopt);
+    EXPECT_EQ(changes.jarName, std::nullopt);
+    EXPECT_FALSE(changes.built); // the file was missing before any build started
+    EXPECT_EQ(book.settings().jarName, QStringLiteral("first"));
+
+    // A book that fails in its build still counts as built.
+    file(QStringLiteral("blocked.txt"), QByteArrayLiteral("text\r\n"));
+    ASSERT_TRUE(writeFile(QDir(save).filePath(QStringLiteral("blocked")), "a file where the book folder goes"));
+    r = run({QStringLiteral("blocked.txt")});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->made, 0);
+    EXPECT_TRUE(changes.built);
+    EXPECT_EQ(changes.jarName, std::nullopt);
+
+    book.setMaker(QStringLiteral(" "));
+    r = run({QStringLiteral("blocked.txt")});
+    ASSERT_FALSE(r);
+    EXPECT_EQ(changes.maker, QString());
+    EXPECT_EQ(changes.message, std::nullopt);
+    EXPECT_FALSE(changes.built);
 }
 
 // With a stopped clock every build gets the same dated JAR name, so the
@@ -300,9 +342,8 @@ TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
     file(QStringLiteral("plain.txt"), QByteArrayLiteral("no headings\r\n"));
     file(QStringLiteral("big.txt"), big);
 
-    auto report = runFolderBatch(book, env, source,
-                                 {QStringLiteral("novel.txt"), QStringLiteral("plain.txt"), QStringLiteral("big.txt")},
-                                 {}, FolderBatchOptions{true, {}, {}});
+    auto report = run({QStringLiteral("novel.txt"), QStringLiteral("plain.txt"), QStringLiteral("big.txt")},
+                      FolderBatchOptions{true, {}, {}});
     ASSERT_TRUE(report) << report.error().message.toStdString();
     ASSERT_EQ(report->books.size(), 3);
     EXPECT_EQ(report->books[0].chapters, 3);
@@ -325,11 +366,9 @@ TEST_F(Batch, SplittingGivesEachBookItsChaptersAndTellsOfAMerge)
         << index.toStdString();
     const QString plainIndex = QString::fromUtf8(entry(report->books[1].jarPaths.first(), "capter").mid(3));
     EXPECT_TRUE(plainIndex.startsWith(u("\r\nplain0001\r\n"))) << plainIndex.toStdString();
-    EXPECT_TRUE(projectIsEmpty());
 
     // A rule that cannot be used is refused before any book is made.
-    auto refused =
-        runFolderBatch(book, env, source, {QStringLiteral("novel.txt")}, {}, FolderBatchOptions{true, u("("), {}});
+    auto refused = run({QStringLiteral("novel.txt")}, FolderBatchOptions{true, u("("), {}});
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.error().message.startsWith(u("章节标题规则无效")));
 }

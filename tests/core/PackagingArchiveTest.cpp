@@ -193,7 +193,7 @@ TEST(ArchivePacker, TheOwnerOfABatchsBytesIsLetGoOnceTheyAreDeflated)
     std::vector<Entry> entries;
     for (int i = 0; i < 50; ++i)
         entries.push_back({QByteArray::number(i), QByteArrayView(block).sliced(i * 3000, 3000)});
-    Packer::Batch batch = packer.start(std::move(entries), block);
+    Packer::Batch batch = packer.start(std::move(entries), {block});
     for (std::size_t i = 0; i < 50; ++i)
         ASSERT_TRUE(batch.wait(i));
     // Every entry is deflated: the packer holds no share of the bytes now,
@@ -202,6 +202,26 @@ TEST(ArchivePacker, TheOwnerOfABatchsBytesIsLetGoOnceTheyAreDeflated)
     auto packed = batch.take();
     ASSERT_TRUE(packed);
     EXPECT_EQ(inflateRaw((*packed)[49].deflated, 3000), QByteArray(3000, static_cast<char>('a' + 49 % 26)));
+}
+
+// Entries over several byte arrays that the caller lets go of at once: the
+// batch holds a share of each until it has deflated them.
+TEST(ArchivePacker, ABatchHoldsEveryOwnerOfItsBytes)
+{
+    Packer packer(0); // nothing is deflated before the batch is waited for
+    QByteArray manifest("Manifest-Version: 1.0\r\n");
+    QByteArray capter = QByteArray(5000, 'c');
+    std::vector<Entry> entries{{"META-INF/MANIFEST.MF", manifest}, {"capter", capter}};
+    Packer::Batch batch = packer.start(std::move(entries), {manifest, capter});
+    EXPECT_FALSE(manifest.isDetached());
+    EXPECT_FALSE(capter.isDetached());
+    // The caller's arrays go; the views stay valid through the packer's shares.
+    manifest = QByteArray();
+    capter = QByteArray();
+    auto packed = batch.take();
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(inflateRaw((*packed)[0].deflated, (*packed)[0].size), QByteArray("Manifest-Version: 1.0\r\n"));
+    EXPECT_EQ(inflateRaw((*packed)[1].deflated, (*packed)[1].size), QByteArray(5000, 'c'));
 }
 
 TEST(ArchiveWriteJar, AddedEntriesAreCopiedAsDeflatedAndReplaceInPlace)
@@ -400,6 +420,18 @@ TEST(ArchiveWriteJar, OtherZipReadersAcceptTheJarAndAFailedWriteIsTheFilesFault)
     const auto failed = writeJar(templateBytes, more, readOnly);
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().message, u"无法写入文件："_s + QDir::toNativeSeparators(readOnly.fileName()));
+
+    // A full disk, as the system's device that is always full shows it: the
+    // system's reason is given.
+    QFile full(u"/dev/full"_s);
+    if (!full.open(QIODevice::WriteOnly))
+        return; // no such device here (Windows)
+    const QByteArray large(2 << 20, 'c');
+    std::vector<Packer::Batch> third;
+    third.push_back(packer.start({{"capter", large}}));
+    const auto noRoom = writeJar(templateBytes, third, full);
+    ASSERT_FALSE(noRoom);
+    EXPECT_EQ(noRoom.error().message, u"无法写入文件：/dev/full（磁盘空间不足）"_s);
 }
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include "packaging/Descriptor.h"
 #include "packaging/Payload.h"
+#include "packaging/UnfinishedBuilds.h"
+#include "startup/Startup.h"
 #include "text/FileNames.h"
 
 #include "FileLinks.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -381,6 +384,31 @@ TEST_F(Build, BrokenTemplateFailsWithoutLeavingAFolder)
     }
 }
 
+TEST_F(Build, TemplateWithAnArchiveCommentGivesJarsWithout)
+{
+    ASSERT_TRUE(test::writeZip(templatePath(u"DuvEver.dll"_s), test::templateEntries("nokia")));
+    zip_t* z = test::openZip(templatePath(u"DuvEver.dll"_s), 0);
+    ASSERT_NE(z, nullptr);
+    const QByteArray comment = "made by a zip tool";
+    ASSERT_EQ(zip_set_archive_comment(z, comment.constData(), static_cast<zip_uint16_t>(comment.size())), 0);
+    ASSERT_EQ(zip_close(z), 0);
+    ASSERT_TRUE(test::readFile(templatePath(u"DuvEver.dll"_s)).endsWith(comment));
+
+    // One volume, and a book of three (each volume's JAR written twice).
+    for (const int jarSize : {0, 4}) {
+        book.setBookName(u"三国"_s);
+        book.setJarName(u"sanguo"_s);
+        book.setJarSize(jarSize);
+        addChapter(u"A"_s, QString(jarSize == 0 ? 10 : 150000, u'q'));
+        const auto r = build();
+        ASSERT_TRUE(r) << r.error().message.toStdString();
+        for (const QString& jar : r->jarPaths) {
+            EXPECT_FALSE(test::readFile(jar).endsWith(comment));
+            EXPECT_EQ(test::zipEntry(jar, "demo.class"), test::templateEntries("nokia")[1].second);
+        }
+    }
+}
+
 TEST_F(Build, TemplateWithoutManifestFirstGivesAJar)
 {
     // A large class ahead of the manifest, or no manifest at all: the JAR
@@ -424,20 +452,28 @@ TEST_F(Build, CutBookFailureKeepsEveryOlderVolume)
     EXPECT_EQ(test::readFile(inBook(u"sanguo(1).jar"_s)), QByteArray("older 1"));
 }
 
-TEST_F(Build, ChapterTooLongAfterOthersWereBeingPackedChangesNothing)
+TEST_F(Build, AChapterOfMoreThan9999PiecesIsMadeWholeInPartsOfTheSameName)
 {
-    // The first chapters' pieces are already being deflated when the long
-    // one is refused.
-    addChapter(u"序"_s, randomText(3 * 1024 * 1024));
+    addChapter(u"序"_s, u"start"_s);
     addChapter(u"长"_s, QString(10000 * 1400 + 1, u'L'));
     addChapter(u"尾"_s, u"end"_s);
-    const Snapshot before = snapshot();
-
     const auto r = build();
-    ASSERT_FALSE(r);
-    EXPECT_EQ(r.error().message, u"章节内容过长，请分成几个章节：长"_s);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_FALSE(QFileInfo::exists(bookFolder()));
+    ASSERT_TRUE(r) << r.error().message.toStdString();
+    ASSERT_EQ(r->jarPaths.size(), 1);
+    const QStringList names = test::zipEntryNames(r->jarPaths[0]);
+    EXPECT_EQ(names.size(), QSet<QString>(names.begin(), names.end()).size());
+    // 序 is part 1, 长 parts 2 and 3 (9999 and 2 pieces), 尾 part 4.
+    for (const char* number : {"10000", "20000", "29998", "30000", "30001", "40000"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(number))) << number;
+    EXPECT_FALSE(names.contains(u"30002"_s));
+    const auto capter = test::zipEntry(r->jarPaths[0], "capter");
+    ASSERT_TRUE(capter);
+    const QStringList lines = QString::fromUtf8(capter->mid(3)).split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 10); // the empty first line, four entries, nothing after the last
+    EXPECT_EQ(lines[1], u"序0001"_s);
+    EXPECT_EQ(lines[3], u"长9999"_s);
+    EXPECT_EQ(lines[5], u"长0002"_s);
+    EXPECT_EQ(lines[7], u"尾0001"_s);
 }
 
 TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
@@ -456,14 +492,15 @@ TEST_F(Build, BookFolderThatCannotBeMadeIsReported)
               u"无法创建目录："_s + native(QDir(blocker).filePath(u"三国"_s)) + u"（已有同名的文件）"_s);
     EXPECT_EQ(snapshot(), before);
 
-    // A book name of 100 Chinese characters is too long for a folder name.
+    // A book name of 100 Chinese characters is too long for a folder name:
+    // refused before anything is made.
     s.saveFolder = native(root.filePath(u"jar"_s)) + QDir::separator();
     s.bookName = QString(100, u'书');
     book.setSettings(s);
     const auto tooLong = build();
     ASSERT_FALSE(tooLong);
-    EXPECT_EQ(tooLong.error().message,
-              u"无法创建目录："_s + native(QDir(root.filePath(u"jar"_s)).filePath(s.bookName)) + u"（名称过长）"_s);
+    EXPECT_EQ(tooLong.error().message, u"书名太长（最多85个汉字）"_s);
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(u"jar"_s)));
 
     // A save folder that cannot be written (where the system refuses it:
     // not for an administrator).
@@ -654,9 +691,13 @@ TEST_F(Build, FewerVolumesRemoveTheOlderBuildsHigherVolumes)
     ASSERT_TRUE(build());
     ASSERT_EQ(filesIn(bookFolder()), volumeNames(u"sanguo"_s, 5, 2));
     const QStringList others{u"sanguo(04).txt"_s, u"sanguo(4)x.jar"_s, u"other(05).jar"_s, u"sanguo.jar"_s,
-                             u"sanguo(0x).jad"_s};
+                             u"sanguo(0x).jad"_s, u"sanguo(0).jar"_s,  u"sanguo().jad"_s};
     for (const QString& name : others)
         ASSERT_TRUE(test::writeFile(inBook(name), "mine"));
+    // An older build of ten thousand volumes and more left these.
+    for (const QString& name :
+         {u"sanguo(10000).jar"_s, u"sanguo(10000).jad"_s, u"sanguo(10042).jar"_s, u"sanguo(123456).jad"_s})
+        ASSERT_TRUE(test::writeFile(inBook(name), "older volume"));
 
     book.setBookName(u"三国"_s);
     book.setJarName(u"sanguo"_s);
@@ -705,7 +746,7 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     EXPECT_EQ(bookFiles(), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
 
     // A file of the lock's name that is no lock is the user's: it stays, and
-    // the build says it cannot write there.
+    // the build says what it is.
     const QString lockPath = QDir(bookFolder()).filePath(u".vamobook.lock"_s);
     ASSERT_TRUE(test::writeFile(lockPath, "my notes"));
     book.setBookName(u"三国"_s);
@@ -713,7 +754,8 @@ TEST_F(Build, SecondBuildOfTheSameBookFolderIsRefusedWhileOneRuns)
     addChapter(u"A"_s, u"abc"_s);
     const auto refused = build();
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().message, u"无法写入文件："_s + native(lockPath));
+    EXPECT_EQ(refused.error().message,
+              u"书的文件夹中已有一个不是本程序锁文件的.vamobook.lock，请移走后再试："_s + native(lockPath));
     EXPECT_EQ(test::readFile(lockPath), QByteArray("my notes"));
 }
 
@@ -998,6 +1040,64 @@ TEST_F(KilledBuild, LocksOfAKilledBuildAreTakenOverAndGo)
         ASSERT_TRUE(r) << r.error().message.toStdString();
         EXPECT_EQ(filesIn(bookFolder()), (QStringList{u"sanguo.jad"_s, u"sanguo.jar"_s}));
     }
+}
+
+TEST_F(KilledBuild, TheStartClearsAKilledBuildWhereverItsBookFolderIs)
+{
+    const QString list = root.filePath(u"data/vamobook/unfinished-builds.txt"_s);
+    env.unfinishedList = list;
+    prepareNewer();
+    // Killed as its first volume is put in place: its temporaries, journal
+    // and lock stay, and its folder is on the list.
+    ASSERT_TRUE(stoppedInChild([&] {
+        StoppingSteps stopping(0);
+        env.fileSteps = &stopping;
+        (void)build();
+    }));
+    book.clearAfterBuild();
+    ASSERT_GE(filesIn(bookFolder()).filter(QRegularExpression(u"^\\."_s)).size(), 7);
+    EXPECT_EQ(unfinishedBuilds::folders(list), QStringList{bookFolder()});
+
+    // The program starts from another folder, with another save folder; a
+    // build of another book runs meanwhile.
+    const QString running = bookFolder(u"别的书"_s);
+    auto holding = BuildFiles::start(running, nullptr, list);
+    ASSERT_TRUE(holding);
+    QTemporaryDir program;
+    ASSERT_TRUE(removeBuildLeftovers(program.path(), {}, list));
+    EXPECT_FALSE(QFileInfo::exists(bookFolder())); // the killed build made it: it goes, empty
+    EXPECT_EQ(unfinishedBuilds::folders(list), QStringList{running});
+    EXPECT_TRUE(QFileInfo::exists(buildLockPath(running)));
+
+    // A build that ends takes its folder off; the list goes with the last.
+    holding->reset();
+    EXPECT_FALSE(QFileInfo::exists(list));
+    prepareNewer();
+    ASSERT_TRUE(build());
+    EXPECT_TRUE(QDir(QFileInfo(list).absolutePath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+TEST_F(Build, APathNearTheSystemsLimitIsReportedByTheFinalNameAndWhy)
+{
+    // A book folder whose JAR's path fits, while the build's own hidden
+    // files (the journal's name is 32 characters) pass the system's limit.
+    QString saveFolder = root.filePath(u"deep"_s);
+    while (saveFolder.size() < 4070 - 200)
+        saveFolder += u"/"_s + QString(199, u'd');
+    saveFolder += u"/"_s + QString(4065 - saveFolder.size(), u'e');
+    ASSERT_TRUE(QDir().mkpath(saveFolder));
+    BookSettings s = book.settings();
+    s.saveFolder = saveFolder + u"/"_s;
+    s.bookName = u"书"_s;
+    s.jarName = u"a"_s;
+    book.setSettings(s);
+    addChapter(u"A"_s, u"abc"_s);
+    const QString folder = QDir(saveFolder).filePath(u"书"_s);
+    ASSERT_EQ(encodeFileName(folder).size(), 4070);
+    const auto r = build();
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.error().message, u"无法写入文件："_s + native(folder + u"/a.jar"_s) + u"（名称过长）"_s);
+    EXPECT_FALSE(QFileInfo::exists(folder)); // made by the build, and gone with it
 }
 
 #endif // Q_OS_UNIX

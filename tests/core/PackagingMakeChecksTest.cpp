@@ -107,6 +107,23 @@ TEST(NameRules, OneImplementationForEveryCaller)
     EXPECT_EQ(jarNameProblem(u"vamo-0101"), QString());
 }
 
+TEST(NameRules, NamesTooLongForAFileNameAreRefusedBeforeAnyText)
+{
+    // 244 bytes and "(12345).jar" make 255, the most a file name takes.
+    EXPECT_TRUE(checkJarName(QString(244, u'j')));
+    EXPECT_EQ(checkJarName(QString(245, u'j')).error().message, u"jar包名太长（最多244个字母或数字）"_s);
+    EXPECT_EQ(checkJarName(u" "_s + QString(245, u'j')).error().field, MakeField::JarName);
+    EXPECT_TRUE(checkBookName(QString(85, u'书')));
+    EXPECT_EQ(checkBookName(QString(86, u'书')).error().message, u"书名太长（最多85个汉字）"_s);
+    EXPECT_TRUE(checkBookName(QString(255, u'b')));
+    // The settings alone say so, before the command line reads a file.
+    BookSettings s;
+    s.jarName = QString(300, u'j');
+    s.bookName = u"书"_s;
+    s.maker = u"我"_s;
+    EXPECT_EQ(checkMakeSettings(s).error().message, u"jar包名太长（最多244个字母或数字）"_s);
+}
+
 // Each refusal names its field; only a blank field is to be emptied, and the
 // settings-only check is the same list without the chapter count.
 TEST(MakeChecks, RefusalsNameTheirFieldAndTheSettingsAloneCheckTheSame)

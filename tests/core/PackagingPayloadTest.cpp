@@ -229,18 +229,38 @@ TEST(PayloadVolume, ProgressRefreshesAtFirstAndEveryNinthPiece)
     EXPECT_EQ(seen, (std::vector<qint64>{1400, 9 * 1400, 18 * 1400, 19 * 1400 + 5 + 1}));
 }
 
-TEST(PayloadVolume, ChapterTooLongForItsPieceNumbersIsRefused)
+TEST(PayloadVolume, AChapterOfMoreThan9999PiecesGoesOnInPartsOfTheSameName)
 {
-    // 10001 pieces: the last would be named like the next chapter's first.
-    const QStringList texts{repeat(u'L', 10000 * 1400 + 1), u"next"_s};
+    // 10001 full pieces and a rest of 5: parts of 9999 and 3 pieces, then
+    // the next chapter as the volume's third part.
+    const QStringList texts{repeat(u'L', 10001 * 1400 + 5), u"next"_s};
     Cursor cursor;
     auto v = writeVolume({u"长"_s, u"短"_s}, texts, 0, cursor);
-    ASSERT_FALSE(v);
-    EXPECT_EQ(v.error().message, u"章节内容过长，请分成几个章节：长"_s);
+    ASSERT_TRUE(v);
+    ASSERT_EQ(v->pieces.size(), 9999u + 3u + 1u);
+    EXPECT_EQ(v->pieces[0].number, 10000);
+    EXPECT_EQ(v->pieces[9998].number, 19998);
+    EXPECT_EQ(v->pieces[9999].number, 20000);
+    EXPECT_EQ(v->pieces[10001].number, 20002);
+    EXPECT_EQ(v->pieces[10002].number, 30000);
+    // Every cut piece file is 8 header characters, CR LF, 1400 and CR LF.
+    const qsizetype cutChars = 8 + 2 + 1400 + 2;
+    EXPECT_EQ(v->capter, u"\r\n长9999\r\n%1\r\n长0003\r\n%2\r\n短0001\r\n%3\r\n"_s.arg(9999 * cutChars)
+                             .arg(2 * cutChars + 4 + 2 + 5)
+                             .arg(4 + 2 + 4));
+    // The second part starts where the first ended, and no text is lost.
+    EXPECT_EQ(v->pieceData(v->pieces[9999]), pieceFile(repeat(u'L', 1400), true));
+    EXPECT_EQ(v->pieceData(v->pieces[10001]), pieceFile(repeat(u'L', 5), false));
+    EXPECT_EQ(cursor.processed, texts[0].size() + texts[1].size());
+    EXPECT_TRUE(bookFinished(texts, cursor));
 
-    // Alone in its volume it fits.
-    Cursor alone;
-    EXPECT_TRUE(writeVolume({u"长"_s}, {texts[0]}, 0, alone));
+    // Exactly 9999 pieces stay one part; so does the same in a volume count.
+    Cursor exact;
+    auto one = writeVolume({u"长"_s, u"短"_s}, {repeat(u'L', 9998 * 1400 + 5), u"next"_s}, 0, exact);
+    ASSERT_TRUE(one);
+    EXPECT_TRUE(one->capter.startsWith(u"\r\n长9999\r\n"_s));
+    EXPECT_EQ(one->pieces.back().number, 20000);
+    EXPECT_EQ(volumeCount({u"长"_s, u"短"_s}, texts, 0), 1);
 }
 
 TEST(PayloadVolume, FullBlocksAreReportedInOrderAndTheirBytesStayPut)
@@ -312,26 +332,28 @@ TEST(PayloadVolume, DroppedBlocksLiveOnlyInTheCopiesTakenAndThePiecesStayTheSame
         EXPECT_TRUE(copy.isDetached());
 }
 
-TEST(PayloadVolume, KeptBlocksOutliveAVolumeThatFails)
+TEST(PayloadVolume, KeptBlocksOutliveTheirVolume)
 {
-    // The first chapter fills blocks before the second is refused.
-    const QStringList texts{repeat(u'K', 2000 * 1400), repeat(u'L', 10000 * 1400 + 1), u"next"_s};
+    const QStringList texts{repeat(u'K', 2000 * 1400), repeat(u'L', 1401)};
     std::vector<QByteArray> kept;
     std::vector<QByteArrayView> pieces;
-    Cursor cursor;
-    auto v = writeVolume({u"K"_s, u"长"_s, u"短"_s}, texts, 0, cursor, {},
-                         [&](const Volume& vol, std::size_t block, std::size_t from, std::size_t to) {
-                             kept.push_back(vol.blocks[block]);
-                             for (std::size_t i = from; i < to; ++i)
-                                 pieces.push_back(vol.pieceData(vol.pieces[i]));
-                         });
-    ASSERT_FALSE(v);
-    ASSERT_GE(pieces.size(), 2002u);
+    {
+        Cursor cursor;
+        auto v = writeVolume({u"K"_s, u"长"_s}, texts, 0, cursor, {},
+                             [&](const Volume& vol, std::size_t block, std::size_t from, std::size_t to) {
+                                 kept.push_back(vol.blocks[block]);
+                                 for (std::size_t i = from; i < to; ++i)
+                                     pieces.push_back(vol.pieceData(vol.pieces[i]));
+                             });
+        ASSERT_TRUE(v);
+    }
+    ASSERT_EQ(pieces.size(), 2003u);
     const QByteArray cut = bom("00011401\r\n") + QByteArray(1400, 'K') + "\r\n";
     EXPECT_EQ(pieces[0], cut);
     EXPECT_EQ(pieces[1999], cut);
     EXPECT_EQ(pieces[2000], bom("0000\r\n"));
     EXPECT_EQ(pieces[2001], QByteArray(cut).replace('K', 'L'));
+    EXPECT_EQ(pieces[2002], bom("0000\r\nL"));
 }
 
 TEST(PayloadBookInformation, LinesInOrderWithCredit)

@@ -2,9 +2,12 @@
 // "整理排版" and "转换为简体" on made-up texts: wrapped paragraphs joined,
 // poetry and dialogue kept, blank runs collapsed, paragraphs indented, and
 // with every option on or off not a character but line breaks and white
-// space changed (and the script, when asked).
+// space changed (and the script, when asked). The line scanning both tidying
+// and the chapter detection go by tells white space and line ends as Qt and
+// a plain scan do.
 #include "intake/TextTidy.h"
 #include "intake/ChapterImport.h"
+#include "intake/TextLines.h"
 #include "text/ScriptConvert.h"
 
 #include "QtPrinters.h"
@@ -137,6 +140,17 @@ TEST(TextTidy, RandomTextsLoseNoCharacterWithEveryOption)
             text += QString::fromUtf8(pieces[random.bounded(int(std::size(pieces)))]) +
                     QString::fromUtf8(ends[random.bounded(3)]);
         SCOPED_TRACE(text.toStdString());
+        // The widths the detection counts on its way find the wrap that
+        // tidying finds counting on its own.
+        textlines::LineWidths widths;
+        QList<qsizetype> headings;
+        const Result<ChapterSplit> split = splitChapters(text, {}, &widths);
+        ASSERT_TRUE(split.has_value());
+        for (const ChapterSpan& c : split->chapters) {
+            if (c.heading)
+                headings.append(c.line);
+        }
+        EXPECT_EQ(tidyText(text, headings, &widths), tidyText(text, headings));
         for (int options = 0; options < 4; ++options) {
             const TextOptions o{.tidy = (options & 1) != 0, .simplified = (options & 2) != 0};
             auto file = textChapters(text, u"书"_s, {}, o);
@@ -150,6 +164,32 @@ TEST(TextTidy, RandomTextsLoseNoCharacterWithEveryOption)
                 EXPECT_EQ(test::withoutWhiteSpace(joined), test::withoutWhiteSpace(expected)) << options;
             else
                 EXPECT_EQ(joined, text);
+        }
+    }
+}
+
+TEST(TextLines, WhiteSpaceAndLineEndsAsQtAndAPlainScanTellThem)
+{
+    for (char32_t u = 0; u <= 0xFFFF; ++u) {
+        const QChar c(static_cast<char16_t>(u));
+        ASSERT_EQ(textlines::isBlank(c), c.isSpace() || u == 0xFEFF) << std::hex << static_cast<unsigned>(u);
+    }
+
+    // Line ends anywhere in and around the words scanned at a time, among
+    // other control characters below CR and characters whose units look
+    // like them in part (U+0D0A, U+0A0D).
+    const char16_t units[] = {u'\r', u'\n', u'\t', u'\x0B', u'\0', u'字', u'a', u'\u0D0A', u'\u0A0D', u'\u3000'};
+    QRandomGenerator random(20261211);
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        const int length = random.bounded(80);
+        for (int i = 0; i < length; ++i)
+            text += QChar(units[random.bounded(2) ? random.bounded(int(std::size(units))) : 5]);
+        for (qsizetype from = 0; from <= text.size(); ++from) {
+            qsizetype expected = from;
+            while (expected < text.size() && text[expected] != u'\r' && text[expected] != u'\n')
+                ++expected;
+            ASSERT_EQ(textlines::lineEnd(text, from), expected) << text.toStdString() << " from " << from;
         }
     }
 }

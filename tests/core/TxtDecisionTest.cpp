@@ -196,6 +196,32 @@ TEST_F(TxtRefusal, BinaryFilesAreNotText)
     }
 }
 
+TEST_F(TxtRefusal, BinaryBytesAfterTheFirstPieceAreNotTextEither)
+{
+    QByteArray text;
+    while (text.size() < kTxtChunkBytes)
+        text += cp936::encode(u"第一章 山居\r\n　　三月初，我把城里的房子退了。\r\n"_s);
+    QByteArray random(1 << 20, Qt::Uninitialized);
+    QRandomGenerator gen(11);
+    for (char& c : random)
+        c = static_cast<char>(gen.bounded(256));
+    expectRefused(put(u"gbk-then-random.txt"_s, text + random));
+    expectRefused(put(u"utf8-then-random.txt"_s, "\xEF\xBB\xBF" + cp936::decode(text).toUtf8() + random));
+    // Far into the file, and a lone NUL in a long tail of text.
+    expectRefused(put(u"late.txt"_s, text.repeated(20) + random.first(4096)));
+    expectRefused(put(u"zero-byte.txt"_s, text.repeated(3) + QByteArray(1, '\0') + text));
+    const QString utf16 = cp936::decode(text.repeated(2));
+    const QByteArray le(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    expectRefused(put(u"utf16-then-random.txt"_s, "\xFF\xFE" + le + random));
+
+    // A long text with a short tail after its last full piece still reads,
+    // the tail's one stray control character included.
+    const QByteArray tail = text.repeated(2) + "end\x04\r\n";
+    const Result<TxtText> read = readTxtFile(put(u"tail.txt"_s, tail));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->text.endsWith(u"end\x04\r\n"_s));
+}
+
 TEST_F(TxtRefusal, EveryByteCountsWhereverItStands)
 {
     // A NUL anywhere in the first piece, at every place within and between

@@ -2,6 +2,7 @@
 // The update check: the update-information file's lines, the address rules,
 // the file replacement, and whole runs against a test server on 127.0.0.1.
 #include "startup/UpdateCheck.h"
+#include "model/Site.h"
 #include "text/Cp936.h"
 #include "text/FileNames.h"
 
@@ -16,6 +17,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
+#include <QNetworkProxy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -126,8 +131,8 @@ TEST(UpdateAddresses, EnvironmentReplacesTheUpdateInformationAddress)
     const bool wasSet = qEnvironmentVariableIsSet(updateUrlVariable);
 
     qunsetenv(updateUrlVariable);
-    EXPECT_EQ(updateInfoUrl(), defaultUpdateInfoUrl());
-    EXPECT_EQ(defaultUpdateInfoUrl().path(), QStringLiteral("/vamobook/ebook.txt"));
+    EXPECT_EQ(updateInfoUrl(), site::updateInfoUrl());
+    EXPECT_EQ(site::updateInfoUrl().path(), QStringLiteral("/vamobook/ebook.txt"));
     qputenv(updateUrlVariable, "http://127.0.0.1:8123/mirror/ebook.txt");
     EXPECT_EQ(updateInfoUrl(), QUrl(QStringLiteral("http://127.0.0.1:8123/mirror/ebook.txt")));
     // Empty (where the system keeps an empty variable; Windows removes it),
@@ -167,6 +172,24 @@ TEST(UpdateFiles, ReplaceFileWritesBesideAndRenamesAndNeverWritesThroughALink)
     EXPECT_TRUE(vamo::isLink(link));
 
     EXPECT_FALSE(replaceFile(QDir(tmp.path()).filePath(QStringLiteral("a/b/c.txt")), "x"));
+
+    // A jre folder that is itself a link: nothing is written where it leads.
+    const QString elsewhere = QDir(tmp.path()).filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString linkedJre = QDir(tmp.path()).filePath(QStringLiteral("prog/jre"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(linkedJre).absolutePath()));
+    if (!vamo::test::makeFolderLink(elsewhere, linkedJre))
+        GTEST_SKIP() << "no folder links here";
+    EXPECT_FALSE(replaceFile(QDir(linkedJre).filePath(QStringLiteral("market.txt")), "from a server"));
+    EXPECT_TRUE(QDir(elsewhere).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+}
+
+TEST(UpdateFiles, ThePrintedBannerLineCarriesNoControlCharacters)
+{
+    const QString sent = QStringLiteral("新书\x1b]0;title\x07\x1b[2J\nnext\tline\x7f\u0085\u2028end");
+    const QString printed = printableLine(sent);
+    EXPECT_EQ(printed, QStringLiteral("新书\ufffd]0;title\ufffd\ufffd[2J\ufffdnext\ufffdline\ufffd\ufffd\ufffdend"));
+    EXPECT_EQ(printableLine(QStringLiteral("【官网】每日更新 ok")), QStringLiteral("【官网】每日更新 ok"));
 }
 
 // ------------------------------------------------------------ with server ---
@@ -304,7 +327,7 @@ TEST_F(UpdateRun, MissingPictureIsFetchedWhateverTheAnnouncedLength)
                                    QStringLiteral("version:150"), QStringLiteral("finished")}));
     EXPECT_EQ(readFile(gif()), picture);
     // Five lines: the picture link stays the default.
-    EXPECT_EQ(check->marketurl(), defaultMarketUrl());
+    EXPECT_EQ(check->marketurl(), site::defaultMarketUrl());
 }
 
 TEST_F(UpdateRun, ThreeLinesChangeCaptionAndSiteAndCompareTheVersionOnly)
@@ -316,7 +339,7 @@ TEST_F(UpdateRun, ThreeLinesChangeCaptionAndSiteAndCompareTheVersionOnly)
     EXPECT_EQ(events, (QStringList{QStringLiteral("text:三行"), QStringLiteral("picture:") + size(local),
                                    QStringLiteral("version:201"), QStringLiteral("finished")}));
     EXPECT_EQ(check->siteurl(), QStringLiteral("www.example.cn"));
-    EXPECT_EQ(check->marketurl(), defaultMarketUrl());
+    EXPECT_EQ(check->marketurl(), site::defaultMarketUrl());
     EXPECT_EQ(server.requests(), QList<QByteArray>{"/e.txt"});
     EXPECT_EQ(readFile(gif()), local);
 }
@@ -331,8 +354,8 @@ TEST_F(UpdateRun, WithoutAServerNothingChangesButTheLocalPictureIsShown)
     run(url);
     // The older copy of the file is not read either.
     EXPECT_EQ(events, (QStringList{QStringLiteral("picture:") + size(local), QStringLiteral("finished")}));
-    EXPECT_EQ(check->siteurl(), defaultSiteUrl());
-    EXPECT_EQ(check->marketurl(), defaultMarketUrl());
+    EXPECT_EQ(check->siteurl(), site::defaultSiteUrl());
+    EXPECT_EQ(check->marketurl(), site::defaultMarketUrl());
     EXPECT_EQ(readFile(txt()), QByteArray("older copy\r\nwww.old.cn\r\n150\r\n"));
 
     // The check turned off (empty address) goes the same way, quietly.
@@ -407,6 +430,25 @@ TEST_F(UpdateRun, OversizedAnswersAreIgnored)
     EXPECT_EQ(readFile(gif()), local);
 }
 
+TEST_F(UpdateRun, ChunkedAnswersAreTakenWholeAndBrokenFramingIsNot)
+{
+    const QByteArray chunked =
+        "5;name=value\r\n\xc8\xfd\xd0\xd0\r\r\n3\r\n\n\r\n\r\n4\r\nwww.\r\n0\r\nX-After: 1\r\n\r\n";
+    const QList<std::pair<QByteArray, QByteArray>> headers{{"Transfer-Encoding", "chunked"}};
+    server.answer("/chunked.txt", HttpTestServer::Answer{200, chunked, headers, false, true});
+    run(server.url("/chunked.txt"));
+    EXPECT_EQ(events, (QStringList{QStringLiteral("text:三行"), QStringLiteral("finished")}));
+    EXPECT_EQ(readFile(txt()), QByteArray("\xc8\xfd\xd0\xd0\r\n\r\nwww."));
+
+    // A chunk cut short by the close, and a chunk size that is no number.
+    for (const QByteArray& broken : {QByteArray("5\r\nabc"), QByteArray("zz\r\nabc\r\n0\r\n\r\n")}) {
+        server.answer("/broken.txt", HttpTestServer::Answer{200, broken, headers, false, true});
+        events.clear();
+        run(server.url("/broken.txt"));
+        EXPECT_EQ(events, QStringList{QStringLiteral("finished")}) << broken.constData();
+    }
+}
+
 TEST_F(UpdateRun, RedirectsAreFollowedOnlyToWebAddresses)
 {
     // A local file that a redirect to file: would hand over.
@@ -477,6 +519,172 @@ TEST_F(UpdateRun, StoppingDuringADownloadLeavesNoPartialFile)
     EXPECT_EQ(readFile(gif()), local);
     EXPECT_EQ(readFile(txt()), file);
     EXPECT_EQ(jreFiles(), (QStringList{QStringLiteral("market.gif"), QStringLiteral("market.txt")}));
+}
+
+// ------------------------------------------------------- hostile server ---
+
+// A server that does not play fair: after the request it answers without
+// end, as fast as the client takes it (a body in endless chunks, or a
+// header line that never ends), or a byte at a time. It counts what it
+// sent and sees when the client hangs up.
+class FloodServer {
+public:
+    enum class Kind { EndlessChunks, EndlessHeader, Trickle };
+
+    explicit FloodServer(Kind kind) : m_kind(kind)
+    {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        m_server.setProxy(QNetworkProxy::NoProxy);
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] { accept(); });
+        // Every tenth of a second: the trickle's next byte, or for a flood
+        // a push of what waits to be sent, which finds a closed connection
+        // where the system tells of one only to a write (Wine).
+        m_tick.setInterval(100);
+        QObject::connect(&m_tick, &QTimer::timeout, &m_server, [this] {
+            for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>()) {
+                if (!socket->property("answering").toBool())
+                    continue;
+                if (m_kind == Kind::Trickle)
+                    send(socket, "x");
+                else
+                    socket->flush();
+            }
+        });
+        m_tick.start();
+    }
+
+    bool listening() const { return m_server.isListening(); }
+    QUrl url(const char* path) const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()) + QLatin1String(path));
+    }
+    qint64 sent() const { return m_sent; }
+    int connections() const { return m_connections; }
+    // Every connection accepted so far has been closed by the client.
+    bool hungUp() const { return m_connections > 0 && m_open == 0; }
+
+private:
+    static constexpr qint64 kBlock = 64 * 1024;
+
+    void accept()
+    {
+        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+            ++m_connections;
+            ++m_open;
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                socket->setProperty("request", socket->property("request").toByteArray() + socket->readAll());
+                if (!socket->property("answering").toBool() &&
+                    socket->property("request").toByteArray().contains("\r\n\r\n"))
+                    answer(socket);
+            });
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] { more(socket); });
+            // The client's close shows as the end of the connection or, where
+            // the system tells it only to the next write, as that write's error.
+            const auto closed = [this, socket] {
+                if (socket->property("closed").toBool())
+                    return;
+                socket->setProperty("closed", true);
+                socket->setProperty("answering", false);
+                --m_open;
+                socket->deleteLater();
+            };
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, closed);
+            QObject::connect(socket, &QTcpSocket::errorOccurred, socket, closed);
+        }
+    }
+
+    void answer(QTcpSocket* socket)
+    {
+        socket->setProperty("answering", true);
+        switch (m_kind) {
+        case Kind::EndlessChunks:
+            send(socket, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+            more(socket);
+            break;
+        case Kind::EndlessHeader:
+            send(socket, "HTTP/1.1 200 OK\r\nX-Filler: ");
+            more(socket);
+            break;
+        case Kind::Trickle:
+            send(socket, "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n");
+            break;
+        }
+    }
+
+    // Keeps a block or two on the way while the client takes them.
+    void more(QTcpSocket* socket)
+    {
+        if (!socket->property("answering").toBool() || socket->bytesToWrite() >= kBlock)
+            return;
+        if (m_kind == Kind::EndlessChunks)
+            send(socket, QByteArray::number(kBlock, 16) + "\r\n" + QByteArray(kBlock, 'x') + "\r\n");
+        else if (m_kind == Kind::EndlessHeader)
+            send(socket, QByteArray(kBlock, 'a'));
+    }
+
+    void send(QTcpSocket* socket, const QByteArray& bytes)
+    {
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            m_sent += socket->write(bytes);
+    }
+
+    Kind m_kind;
+    QTcpServer m_server;
+    QTimer m_tick;
+    qint64 m_sent = 0;
+    int m_connections = 0;
+    int m_open = 0;
+};
+
+// Longer than any of these tests may take: what ends them is the size cap.
+constexpr int kNeverMs = 10 * 60 * 1000;
+
+TEST_F(UpdateRun, AnEndlessChunkedAnswerStopsAtTheSizeCap)
+{
+    FloodServer flood(FloodServer::Kind::EndlessChunks);
+    ASSERT_TRUE(flood.listening());
+    run(flood.url("/e.txt"), kNeverMs);
+    EXPECT_EQ(events, QStringList{QStringLiteral("finished")});
+    EXPECT_FALSE(QFileInfo::exists(txt()));
+    ASSERT_TRUE(waitUntil([&] { return flood.hungUp(); }));
+    // What the kernel's buffers hold on the way, and no more.
+    EXPECT_LT(flood.sent(), 32 << 20);
+
+    // The picture's cap holds the same way.
+    FloodServer pictures(FloodServer::Kind::EndlessChunks);
+    server.answer("/e.txt", lines({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("200"),
+                                   QStringLiteral("10"), pictures.url("/p.gif").toString()}));
+    events.clear();
+    run(server.url("/e.txt"), kNeverMs);
+    EXPECT_EQ(events, (QStringList{QStringLiteral("text:t"), QStringLiteral("finished")}));
+    EXPECT_FALSE(QFileInfo::exists(gif()));
+    ASSERT_TRUE(waitUntil([&] { return pictures.hungUp(); }));
+    EXPECT_LT(pictures.sent(), 64 << 20);
+}
+
+TEST_F(UpdateRun, AnEndlessHeaderLineStopsAtTheSizeCap)
+{
+    FloodServer flood(FloodServer::Kind::EndlessHeader);
+    ASSERT_TRUE(flood.listening());
+    run(flood.url("/e.txt"), kNeverMs);
+    EXPECT_EQ(events, QStringList{QStringLiteral("finished")});
+    ASSERT_TRUE(waitUntil([&] { return flood.hungUp(); }));
+    EXPECT_LT(flood.sent(), 32 << 20);
+}
+
+TEST_F(UpdateRun, AnswersThatTrickleEndAtTheTimeLimitAndTheConnectionCloses)
+{
+    for (const auto kind : {FloodServer::Kind::Trickle, FloodServer::Kind::EndlessHeader}) {
+        FloodServer flood(kind);
+        ASSERT_TRUE(flood.listening());
+        events.clear();
+        run(flood.url("/e.txt"), 1000);
+        EXPECT_EQ(events, QStringList{QStringLiteral("finished")});
+        EXPECT_EQ(flood.connections(), 1);
+        // Nothing stays open once the check is over.
+        EXPECT_TRUE(waitUntil([&] { return flood.hungUp(); })) << static_cast<int>(kind);
+    }
 }
 
 } // namespace

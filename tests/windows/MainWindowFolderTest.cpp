@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QOperatingSystemVersion>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
@@ -296,12 +297,16 @@ private Q_SLOTS:
     {
         QVERIFY(m_fx.writeReaderTemplate());
         put(QStringLiteral("txt/batch book.txt"), "batch text\r\n");
-        // A GBK file name (故事.txt) shows decoded and is made.
-        const QByteArray raw = QFile::encodeName(txtFolder()) + "/\xB9\xCA\xCA\xC2.txt";
-        FILE* f = std::fopen(raw.constData(), "wb");
-        QVERIFY(f);
-        std::fputs("story\r\n", f);
-        std::fclose(f);
+        if (QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows) {
+            put(QStringLiteral("txt/故事.txt"), "story\r\n"); // names are UTF-16 there
+        } else {
+            // A GBK file name (故事.txt) shows decoded and is made.
+            const QByteArray raw = QFile::encodeName(txtFolder()) + "/\xB9\xCA\xCA\xC2.txt";
+            FILE* f = std::fopen(raw.constData(), "wb");
+            QVERIFY(f);
+            std::fputs("story\r\n", f);
+            std::fclose(f);
+        }
         openOnFolderTab();
         QStringList names = queued();
         names.sort();

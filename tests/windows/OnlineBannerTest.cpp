@@ -24,6 +24,7 @@
 #include <QMovie>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -74,7 +75,7 @@ class OnlineBannerTest : public QObject {
     {
         return static_cast<int>(twips * (vertical ? w->logicalDpiY() : w->logicalDpiX()) / 1440.0);
     }
-    qsizetype notices() const { return Dialogs::messages().count(newVersionNotice()); }
+    qsizetype notices() const { return Dialogs::messages().count(site::newVersionNotice()); }
 
 private Q_SLOTS:
     void init()
@@ -178,6 +179,7 @@ private Q_SLOTS:
     void anAnimatedPictureIsFetchedAndPlaysAndTheNoticeComesOnce()
     {
         open();
+        QSignalSpy noticed(&m_fx.win->banner(), &OnlineBanner::noticeShown);
         QVERIFY(!picture()->isVisible());
         const QByteArray gif = makeGif(60, 20, 3);
         m_server->answer("/anim.gif", gif);
@@ -194,7 +196,8 @@ private Q_SLOTS:
         QCOMPARE(picture()->size(), QSize(60, 20));
         QCOMPARE(Dialogs::messages(), QStringList{QStringLiteral("发现新的版本，请到官网") + site::hostName() +
                                                   QStringLiteral("进行版本更新！")});
-        QTest::qWait(50);
+        // Once only.
+        QVERIFY(!noticed.wait(50));
         QCOMPARE(notices(), 1);
         QCOMPARE(test::readFile(gifPath()), gif);
     }
@@ -241,14 +244,17 @@ private Q_SLOTS:
         open();
         serve({QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("150")});
         m_fx.win->setEnabled(false); // as during a build or with another window open
+        QSignalSpy noticed(&m_fx.win->banner(), &OnlineBanner::noticeShown);
         runCheck();
-        QTest::qWait(20);
+        QVERIFY(noticed.isEmpty());
+        QVERIFY(!noticed.wait(50));
         QCOMPARE(notices(), 0);
         m_fx.win->setEnabled(true);
-        QTRY_COMPARE(notices(), 1);
+        QTRY_COMPARE(noticed.count(), 1);
+        QCOMPARE(notices(), 1);
         m_fx.win->setEnabled(false);
         m_fx.win->setEnabled(true);
-        QTest::qWait(20);
+        QVERIFY(!noticed.wait(50));
         QCOMPARE(notices(), 1);
     }
 
@@ -286,10 +292,13 @@ private Q_SLOTS:
     {
         open();
         const int width = m_fx.win->width();
+        QSignalSpy widened(m_fx.win->windowHandle(), &QWindow::widthChanged);
         serve({QString(600, QChar(0x4E66)), QStringLiteral("s"), QStringLiteral("200")});
         runCheck();
         QCOMPARE(caption()->text(), QString(600, QChar(0x4E66)));
-        QTest::qWait(20);
+        // The new caption's layout is done on the way back to the event loop.
+        QVERIFY(widened.isEmpty());
+        QVERIFY(!widened.wait(50));
         QCOMPARE(m_fx.win->width(), width);
         // Shown as plain text: markup from the server is not interpreted.
         QCOMPARE(caption()->textFormat(), Qt::PlainText);

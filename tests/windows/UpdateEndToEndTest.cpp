@@ -56,7 +56,11 @@ class UpdateEndToEndTest : public QObject {
         }
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
             return "<failed> " + process.readAllStandardError();
-        return process.readAllStandardOutput();
+        QByteArray out = process.readAllStandardOutput();
+        // A line printed on Windows ends in CR LF.
+        if (out.endsWith("\r\n"))
+            out.replace(out.size() - 2, 2, "\n");
+        return out;
     }
 
 private Q_SLOTS:
@@ -97,11 +101,18 @@ private Q_SLOTS:
         QCOMPARE(runProgram(server.url("/vamobook/ebook.txt")), (line1 + QLatin1Char('\n')).toUtf8());
         QCOMPARE(server.requestCount("/pics/banner.gif"), 1);
 
+        // A line that would drive the terminal is printed with its control
+        // characters replaced, on one line.
+        const QByteArray hostile("\x1b]0;owned\x07\x1b[2J\nsecond\r\nwww.example.cn\r\n");
+        server.answer("/hostile.txt", hostile);
+        QCOMPARE(runProgram(server.url("/hostile.txt")),
+                 QStringLiteral("\ufffd]0;owned\ufffd\ufffd[2J\ufffdsecond\n").toUtf8());
+
         // No server: the design caption, and the files stay as they were.
         const QUrl url = server.url("/vamobook/ebook.txt");
         server.close();
         QCOMPARE(runProgram(url), (vamo::site::bannerCaption() + QLatin1Char('\n')).toUtf8());
-        QCOMPARE(readFile(prog(QStringLiteral("jre/market.txt"))), file);
+        QCOMPARE(readFile(prog(QStringLiteral("jre/market.txt"))), hostile);
         QCOMPARE(readFile(prog(QStringLiteral("jre/market.gif"))), gif);
         QCOMPARE(QDir(prog(QStringLiteral("jre"))).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{QStringLiteral("market.gif"), QStringLiteral("market.txt")}));

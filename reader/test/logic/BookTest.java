@@ -160,6 +160,37 @@ public class BookTest {
         assertEquals("三国", b.name(Book.INFO));
     }
 
+    /**
+     * A chapter of more than 9999 pieces goes on in an index entry of the
+     * same name: the reader shows that entry as the chapter continued, with
+     * the chapter's number, and its text follows on where the first part
+     * ended.
+     */
+    @Test
+    public void aChapterOfMoreThan9999PiecesIsOneChapterContinued() {
+        String huge = repeat('L', 9999 * 1400) + "Mend";
+        TestBook b = new TestBook(made(List.of("序", "长篇", "尾声"), List.of("开始", huge, "结束"), "长书", "", "某人"));
+        assertEquals(4, b.n);
+        assertArrayEquals(new int[] {1, 9999, 1, 1}, Arrays.copyOf(b.pieces, 4));
+        assertEquals("长篇", b.name(1));
+        assertEquals("长篇（续）", b.name(2));
+        assertEquals("尾声", b.name(3));
+        assertArrayEquals(new int[] {1, 2, 2, 3}, Arrays.copyOf(b.no, 4));
+        assertEquals(3, b.lastNo());
+        assertEquals(1, b.chapter(2));
+        assertEquals(3, b.chapter(3));
+        assertEquals(3, b.chapter(9));
+        // The first part's last piece and the second part's text.
+        assertEquals(repeat('L', 1400), new String(b.piece(1, 9998)));
+        assertEquals(stored("Mend"), read(b, 2));
+        assertEquals(stored("结束"), read(b, 3));
+
+        // Two chapters of one name are two chapters when the first is not full.
+        b = new TestBook(made(List.of("同名", "同名"), List.of("一", "二"), "书", "", "某人"));
+        assertEquals("同名", b.name(1));
+        assertArrayEquals(new int[] {1, 2}, Arrays.copyOf(b.no, 2));
+    }
+
     @Test
     public void damagedOrMissingIndexGivesUsableChapters() {
         Map<String, byte[]> f = files("一二三\r\n", "四五六\r\n");

@@ -1,16 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/ScriptConvert.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
 #include <opencc.h>
 
 #include <memory>
 #include <mutex>
-
-using namespace Qt::StringLiterals;
 
 namespace vamo {
 
@@ -19,19 +13,13 @@ namespace {
 // OpenCC reports a failed open by this value, not by null.
 bool opened(opencc_t c) { return c != nullptr && c != reinterpret_cast<opencc_t>(-1); }
 
-// The t2s converter, opened once: first from OpenCC's own data folder, then
-// from an "opencc" folder beside the program (where a build that brings its
-// own tables puts them).
+// The t2s converter of the OpenCC library, opened once from OpenCC's own
+// data folder.
 class Converter {
 public:
     Converter()
     {
         m_handle = opencc_open(OPENCC_DEFAULT_CONFIG_TRAD_TO_SIMP);
-        if (!opened(m_handle) && QCoreApplication::instance()) {
-            const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(u"opencc/t2s.json"_s);
-            if (QFile::exists(beside))
-                m_handle = opencc_open(QFile::encodeName(beside).constData());
-        }
         if (!opened(m_handle))
             m_error = QString::fromUtf8(opencc_error());
     }
@@ -46,14 +34,14 @@ public:
     Result<QString> convert(QStringView text)
     {
         if (!opened(m_handle))
-            return fail(u"无法转换为简体："_s + m_error);
+            return fail(QStringLiteral("无法转换为简体：") + m_error);
         const QByteArray utf8 = text.toUtf8();
         const std::lock_guard lock(m_mutex);
         const std::unique_ptr<char, void (*)(char*)> out(
             opencc_convert_utf8(m_handle, utf8.constData(), static_cast<size_t>(utf8.size())),
             opencc_convert_utf8_free);
         if (!out)
-            return fail(u"无法转换为简体："_s + QString::fromUtf8(opencc_error()));
+            return fail(QStringLiteral("无法转换为简体：") + QString::fromUtf8(opencc_error()));
         return QString::fromUtf8(out.get());
     }
 

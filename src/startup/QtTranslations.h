@@ -7,8 +7,9 @@
 namespace vamo {
 
 // The program speaks Chinese whatever the system's locale, and so must Qt's
-// own texts: the buttons of every message box ("确定", "是", "否") and the
-// file dialog. These come from Qt's translation catalogue qtbase_zh_CN.
+// own texts: the buttons of every message box ("确定", "是", "否"), the
+// file dialog, and the command line's help ("用法：", "选项："). These come
+// from Qt's translation catalogue qtbase_zh_CN.
 
 // Folders searched for the catalogue, in order: Qt's own translations
 // folder (where Debian's qt6-translations-l10n puts it), then, for a program

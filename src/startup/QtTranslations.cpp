@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "windows/QtTranslations.h"
+#include "startup/QtTranslations.h"
 
 #include "startup/ProgramFolder.h"
 
