@@ -16,6 +16,8 @@ packages=(
   default-jdk-headless ecj junit4
   fonts-wqy-microhei
   xvfb xauth clang-format
+  # Debian's clang-tidy 14 crashes on these sources; 16 does not.
+  clang-tidy-16
   qt6-translations-l10n
   desktop-file-utils appstream help2man librsvg2-bin dpkg-dev
 )

@@ -212,7 +212,7 @@ int BookProject::deleteChapter(int selected)
         return k == 0 ? -1 : k - 1;
     }
     for (int i = k; i <= n - 2; ++i)
-        m_text[static_cast<std::size_t>(i)] = std::move(m_text[static_cast<std::size_t>(i + 1)]);
+        m_text[static_cast<std::size_t>(i)] = std::move(m_text[static_cast<std::size_t>(i) + 1]);
     m_text[static_cast<std::size_t>(n - 1)].clear();
     m_num = static_cast<qint16>(k);
     m_names.removeAt(k);

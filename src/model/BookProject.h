@@ -66,8 +66,8 @@ public:
     void setBookName(const QString& v);
     void setMessage(const QString& v);
     void setJarName(const QString& v);
-    void setJarSize(int index);
-    void setPhoneModel(int index);
+    void setJarSize(int v);
+    void setPhoneModel(int v);
 
     // Start values; `defaultSaveFolder` is the save folder shown at start.
     void initialise(const QString& defaultSaveFolder);

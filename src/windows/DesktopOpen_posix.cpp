@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <utility>
+
 namespace vamo {
 
 bool openFolderOnDesktop(const QString& path, QObject* context, std::function<void()> failed)
@@ -28,7 +30,7 @@ bool openFolderOnDesktop(const QString& path, QObject* context, std::function<vo
                                  failed();
                          });
         QObject::connect(process, &QProcess::errorOccurred, context ? context : process,
-                         [failed](QProcess::ProcessError error) {
+                         [failed = std::move(failed)](QProcess::ProcessError error) {
                              if (error == QProcess::FailedToStart)
                                  failed();
                          });

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ranges>
 #include <utility>
 
 // The remove, up and down buttons of a list of file names (the folder tab's
@@ -53,8 +54,8 @@ inline void removeSelected(QListWidget* list)
     const QList<int> rows = selectedRows(list);
     if (rows.isEmpty() || list->count() == 0)
         return;
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
-        delete list->takeItem(*it);
+    for (const int row : std::views::reverse(rows))
+        delete list->takeItem(row);
     const int count = list->count();
     selectRows(list, {count == 0 ? -1 : std::min(rows.front(), count - 1)});
 }

@@ -571,7 +571,7 @@ void MainWindow::makeFolderBooks()
                 options);
             return FolderOutcome{std::move(run), book};
         },
-        [this](FolderOutcome outcome) { folderBooksMade(std::move(outcome)); });
+        [this](const FolderOutcome& outcome) { folderBooksMade(outcome); });
 }
 
 void MainWindow::folderProgress(const FolderBatchProgress& progress)
@@ -581,7 +581,7 @@ void MainWindow::folderProgress(const FolderBatchProgress& progress)
         ui->List2->setCurrentRow(progress.book);
 }
 
-void MainWindow::folderBooksMade(FolderOutcome outcome)
+void MainWindow::folderBooksMade(const FolderOutcome& outcome)
 {
     // The queue shows the last book the run came to, also when its
     // report was one of those dropped.

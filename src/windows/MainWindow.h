@@ -122,7 +122,7 @@ private:
     void makeFolderBooks();
     struct FolderOutcome;
     void folderProgress(const FolderBatchProgress& progress);
-    void folderBooksMade(FolderOutcome outcome);
+    void folderBooksMade(const FolderOutcome& outcome);
     QString queuedFileName(int row) const;
 
     // Busy state and progress display.

@@ -134,7 +134,7 @@ void OnlineBanner::hover(const QPoint& pos)
 {
     const double x = pos.x() * kTwipsPerInch / m_caption->logicalDpiX();
     const double y = pos.y() * kTwipsPerInch / m_caption->logicalDpiY();
-    const bool hot = !(x < 0 || x > kHotWidthTwips || y <= 0 || y > kHotHeightTwips);
+    const bool hot = x >= 0 && x <= kHotWidthTwips && y > 0 && y <= kHotHeightTwips;
 
     QPalette palette = m_caption->palette();
     palette.setColor(QPalette::WindowText, hot ? QColor(255, 0, 0) : m_captionPalette.color(QPalette::ButtonText));

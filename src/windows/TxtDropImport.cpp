@@ -245,8 +245,8 @@ void TxtDropImport::detected(Detected d)
         detectAgain();
         return;
     }
-    if (d.problem) {
-        m_preview->showRuleProblem(*d.problem);
+    if (!d.plan) {
+        m_preview->showRuleProblem(d.problem.value_or(QString()));
         return;
     }
     m_pending->files = std::move(d.files);
