@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include <mutex>
+#include <ranges>
 #include <utility>
 #include <vector>
 
@@ -60,9 +61,9 @@ void removeAllAndHold()
             steps.remove(path);
     }
     // The folders after their files; the last made first.
-    for (auto it = l.paths.rbegin(); it != l.paths.rend(); ++it) {
-        if (it->second == Kind::Folder)
-            QDir().rmdir(it->first);
+    for (const auto& [path, kind] : std::ranges::reverse_view(l.paths)) {
+        if (kind == Kind::Folder)
+            QDir().rmdir(path);
     }
 }
 
