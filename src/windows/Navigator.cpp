@@ -11,6 +11,8 @@
 #include "windows/WizardStepOne.h"
 #include "windows/WizardStepTwo.h"
 
+#include <QCloseEvent>
+
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -246,6 +248,14 @@ void Navigator::closeOthers()
         m_stepTwo->close();
     if (m_import)
         m_import->close();
+}
+
+bool refuseCloseWhileCovered(const QWidget& window, QCloseEvent* event)
+{
+    if (!event->spontaneous() || window.isEnabled())
+        return false;
+    event->ignore();
+    return true;
 }
 
 } // namespace vamo

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QCloseEvent;
 class QWidget;
 
 namespace vamo {
@@ -117,5 +118,10 @@ private:
     std::unique_ptr<ImportWindow> m_import;
     QHash<QWidget*, QPointer<QWidget>> m_openers; // an open window → the window it gives back to
 };
+
+// The desktop's close box on a window that has another open over it (and
+// is disabled meanwhile): refused, as the one over it comes back first.
+// True when the close was refused.
+bool refuseCloseWhileCovered(const QWidget& window, QCloseEvent* event);
 
 } // namespace vamo

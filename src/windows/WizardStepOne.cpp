@@ -116,11 +116,9 @@ void WizardStepOne::leave()
 
 void WizardStepOne::closeEvent(QCloseEvent* event)
 {
-    // The folder chooser is open over step one: it comes back first.
-    if (event->spontaneous() && !isEnabled()) {
-        event->ignore();
+    // The folder chooser is open over step one.
+    if (refuseCloseWhileCovered(*this, event))
         return;
-    }
     m_book.setFrame(0);
     event->accept();
 }

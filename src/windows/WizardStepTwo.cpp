@@ -109,12 +109,9 @@ void WizardStepTwo::leave()
 
 void WizardStepTwo::closeEvent(QCloseEvent* event)
 {
-    // The chapter editor or the import is open over step two: it comes back
-    // first.
-    if (event->spontaneous() && !isEnabled()) {
-        event->ignore();
+    // The chapter editor or the import is open over step two.
+    if (refuseCloseWhileCovered(*this, event))
         return;
-    }
     m_book.setFrame(0);
     event->accept();
 }
