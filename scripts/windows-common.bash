@@ -418,21 +418,11 @@ run_tests() {
   current_step=tests
   wine_env
   wine_virtual_desktop
-  local display=99 xvfb rc=0
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  local tries=0
-  until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 100 ]; do
-    sleep 0.1
-    tries=$((tries + 1))
-  done
-  export DISPLAY=":$display"
-  (cd "$wbuild" && ctest --output-on-failure -j"$jobs" --timeout 180) || rc=$?
+  local rc=0
+  (cd "$wbuild" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" --timeout 180) ||
+    rc=$?
+  # Wine's desktop process lost its display with the X server.
   wineserver_kill
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-  unset DISPLAY
   return "$rc"
 }
 

@@ -12,7 +12,6 @@
 #include "windows/WizardStepTwo.h"
 
 #include <QCloseEvent>
-
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
