@@ -80,6 +80,15 @@ QString printable(const QString& text)
     return line;
 }
 
+// A message on stderr: its own lines as they are, a control character of a
+// name or path in them (an escape sequence would reach the terminal)
+// escaped.
+void printMessage(const QString& text)
+{
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        print(Stream::Err, printable(line));
+}
+
 // One redrawn line on stderr, only when stderr is a terminal.
 class ProgressBar {
 public:
@@ -223,7 +232,7 @@ int Cli::outOfMemory()
 
 int Cli::usageError(const QString& text)
 {
-    print(Stream::Err, text);
+    printMessage(text);
     print(Stream::Err, QStringLiteral("用法见：vamobook-cli --help"));
     return kUsage;
 }
@@ -231,7 +240,7 @@ int Cli::usageError(const QString& text)
 int Cli::failed(const QString& text)
 {
     m_bar.finish();
-    print(Stream::Err, text);
+    printMessage(text);
     return kFailed;
 }
 
@@ -487,9 +496,14 @@ int Cli::folder(const QString& dir)
     } else {
         printPaths(report->jarPaths, report->jadPaths);
     }
-    if (!report->failed.isEmpty())
-        return failed(report->message);
-    return kDone;
+    if (report->failed.isEmpty())
+        return kDone;
+    // The report's heading, then a line for each book not made, a line break
+    // in its name or reason escaped like any other control character.
+    QString lines = report->message.section(QLatin1Char('\n'), 0, 0);
+    for (qsizetype k = 0; k < report->failed.size(); ++k)
+        lines += QLatin1Char('\n') + printable(report->failed.at(k) + QStringLiteral("：") + report->reasons.at(k));
+    return failed(lines);
 }
 
 } // namespace

@@ -17,6 +17,8 @@ QString systemReason(std::error_code error)
         return QStringLiteral("只读的磁盘");
     if (error == std::errc::no_space_on_device)
         return QStringLiteral("磁盘空间不足");
+    if (error == std::errc::file_too_large)
+        return QStringLiteral("文件过大");
     if (error == std::errc::file_exists || error == std::errc::not_a_directory)
         return QStringLiteral("已有同名的文件");
     if (error == std::errc::no_such_file_or_directory)

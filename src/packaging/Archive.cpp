@@ -136,11 +136,14 @@ struct TemplateSource {
     {
         const auto offset = static_cast<qint64>(at);
         clearSystemError();
-        if ((out->pos() == offset || out->seek(offset)) && out->write(data, n) == n)
+        const qint64 written = out->pos() == offset || out->seek(offset) ? out->write(data, n) : -1;
+        if (written == n)
             return true;
-        // The system's reason when the system refused; none when Qt did (a
-        // device not open for writing).
-        if (out->error() != QFileDevice::NoError)
+        // The system's reason when the system refused, also where it took
+        // part of the bytes (a disk that filled up part way, which Qt reports
+        // as a short count without an error); none when Qt refused (a device
+        // not open for writing).
+        if (out->error() != QFileDevice::NoError || written > 0)
             writeError = lastSystemError();
         return false;
     }
@@ -603,8 +606,8 @@ Result<qint64> closeArchive(ArchivePtr& archive, TemplateSource& source, QFileDe
     if (!source.rewritten) {
         // Nothing added: the template as it is.
         clearSystemError();
-        if (out.write(source.in.data(), source.in.size()) != source.in.size()) {
-            if (out.error() != QFileDevice::NoError)
+        if (const qint64 n = out.write(source.in.data(), source.in.size()); n != source.in.size()) {
+            if (out.error() != QFileDevice::NoError || n > 0)
                 source.writeError = lastSystemError();
             return cannotWrite();
         }

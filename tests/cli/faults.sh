@@ -80,6 +80,30 @@ else
   rm -rf "$out"
 fi
 
+# --- a file that stops growing part way ---------------------------------
+# A limit on the size of the files the process writes (setrlimit
+# RLIMIT_FSIZE, SIGXFSZ ignored) makes the system take part of a JAR's bytes
+# and refuse the rest, as a disk that fills up does: the final JAR is named
+# with the system's reason, nothing hidden is left, the older book stays.
+run "$o" "$e" make --save-folder "$out" --book-name 满书 --jar-name full novel.txt
+[ "$status" = 0 ] || fail "the older book: status $status: $(cat "$e")"
+cp "$out/满书/full.jar" "$work/older.jar"
+for size in 0 4; do
+  # In 1024-byte blocks: less than a volume of either size class.
+  [ "$size" = 0 ] && limit=100 || limit=30
+  set +e
+  (trap '' XFSZ && ulimit -f "$limit" && exec "$cli" make --save-folder "$out" --book-name 满书 --jar-name full \
+    --jar-size "$size" many.txt) >"$o" 2>"$e"
+  status=$?
+  set -e
+  [ "$size" = 0 ] && jar="$out/满书/full.jar" || jar="$out/满书/full(001).jar"
+  [ "$status" = 1 ] || fail "size class $size, file size limit: status $status: $(tail -c 300 "$e")"
+  [ "$(cat "$e")" = "无法写入文件：$jar（文件过大）" ] || fail "size class $size, file size limit: $(cat "$e")"
+  cmp -s "$out/满书/full.jar" "$work/older.jar" || fail "size class $size: the older JAR changed"
+  book_is_whole "$out/满书"
+done
+rm -rf "$out"
+
 # --- interrupts ----------------------------------------------------------
 # A complete book of 129 volumes of 60 KB first; then builds of it again,
 # each interrupted at a random moment: stopped in time or ended with the

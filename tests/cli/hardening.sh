@@ -95,6 +95,22 @@ printf '%s\n' "$work/two\nlines/书/x.jar" "$work/two\nlines/书/x.jad" | cmp -s
 [ -f "$nl/书/x.jar" ] || fail "the book is not in the folder with the line break"
 rm -rf "$nl"
 
+# Names with a line break or an escape sequence in what folder and make
+# report on stderr: each book's line whole, the control characters escaped,
+# none of them raw on the terminal.
+mkdir "$work/odd"
+gbk "$work/odd/two
+lines.txt" '正文\r\n'
+gbk "$work/odd/title$(printf '\033]0;x\007').txt" '正文\r\n'
+run "$o" "$e" folder --save-folder "$out" "$work/odd"
+[ "$status" = 1 ] || fail "folder with control characters in names: status $status: $(cat "$e")"
+printf '%s\n' "成功制做0本书，以下书籍未能制做：" "title\x1b]0;x\x07：书名包涵非法字符(U+001B)(U+0007)" \
+  "two\nlines：书名包涵非法字符(U+000A)" | cmp -s - "$e" || fail "folder report not escaped: $(cat -A "$e")"
+run "$o" "$e" make --save-folder "$out" --book-name 书 "$work/odd/gone$(printf '\033[2J').txt"
+expect_refused 1 "文件不存在：$work/odd/gone\x1b[2J.txt"
+grep -q $'\033' "$e" && fail "an escape sequence reached stderr: $(cat -A "$e")"
+rm -rf "$work/odd" "$out"
+
 # A reader template that is a link to nothing: the message names the path
 # beside the program, where it was looked for.
 mkdir "$work/prog"

@@ -180,8 +180,12 @@ public class BookTest {
         assertEquals(1, b.chapter(2));
         assertEquals(3, b.chapter(3));
         assertEquals(3, b.chapter(9));
-        // The first part's last piece and the second part's text.
+        // The first part's last piece, every piece of it read on through the
+        // reader's own index, and the second part's text.
         assertEquals(repeat('L', 1400), new String(b.piece(1, 9998)));
+        String first = read(b, 1);
+        assertEquals(9999 * 1400, first.length());
+        assertTrue("nothing but the chapter's text", first.chars().allMatch(c -> c == 'L'));
         assertEquals(stored("Mend"), read(b, 2));
         assertEquals(stored("结束"), read(b, 3));
 
