@@ -24,6 +24,7 @@
 #include "packaging/MakeChecks.h"
 #include "startup/ProgramFolder.h"
 #include "startup/QtTranslations.h"
+#include "startup/Startup.h"
 #include "text/FileNames.h"
 #include "text/TxtReader.h"
 #include "workflow/FolderBatch.h"
@@ -450,9 +451,8 @@ Result<BuildReport> Cli::checkAndBuild(BookProject& book)
 {
     if (auto ok = checkMake(book.settings(), book.chapterCount()); !ok)
         return failure(ok);
-    const QString saveFolder = book.settings().saveFolder;
-    if (!QDir().mkpath(saveFolder))
-        return fail(QStringLiteral("无法创建保存目录：") + saveFolder);
+    if (auto made = createSaveFolder(book.settings().saveFolder); !made)
+        return std::unexpected(made.error());
     book.setBatchmode(0);
     // The program ends after this one book: nothing clears the project.
     return BuildEbook(BookSnapshot(book), buildEnvironment(),
@@ -477,8 +477,10 @@ int Cli::folder(const QString& dir)
     auto queue = listTxtFolder(dir);
     if (!queue)
         return failed(queue.error().message);
-    if (!queue->isEmpty() && !QDir().mkpath(book.settings().saveFolder))
-        return failed(QStringLiteral("无法创建保存目录：") + book.settings().saveFolder);
+    if (!queue->isEmpty()) {
+        if (auto made = createSaveFolder(book.settings().saveFolder); !made)
+            return failed(made.error().message);
+    }
 
     const auto progress = [&](const FolderBatchProgress& p) {
         m_bar.show(QStringLiteral("%1/%2 %3 %4").arg(p.book + 1).arg(p.books).arg(p.bookName, p.stage), p.fraction);

@@ -7,6 +7,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QUrl>
@@ -54,6 +57,32 @@ bool recorded(Dialogs::Kind kind, const QString& text)
     state().kinds << kind;
     return true;
 }
+
+// Qt's file dialog writes the modification dates and the file sizes in the
+// system's locale (English under LANG=C.UTF-8) while everything else in it
+// is Chinese; shown through this they follow the program's locale.
+class ProgramLocaleColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files && role == Qt::DisplayRole && (index.column() == kSize || index.column() == kModified)) {
+            const QModelIndex source = mapToSource(index);
+            if (index.column() == kModified)
+                return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+            if (!files->isDir(source))
+                return QLocale().formattedDataSize(files->size(source));
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    // QFileSystemModel's columns.
+    static constexpr int kSize = 1;
+    static constexpr int kModified = 3;
+};
 
 void cannotOpenFolder(QWidget* parent, const QString& path)
 {
@@ -105,9 +134,22 @@ QString Dialogs::openTxtFile(QWidget* parent)
         takeNext(state().files, path);
         return path;
     }
+    const std::unique_ptr<QFileDialog> dialog = txtFileDialog(parent);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return QString();
+    return dialog->selectedFiles().constFirst();
+}
+
+std::unique_ptr<QFileDialog> Dialogs::txtFileDialog(QWidget* parent)
+{
     // Qt's own dialog matches the pattern in any letter case.
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("读入TXT文件"), QString(),
-                                        QStringLiteral("文本文件 (*.txt)"));
+    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("读入TXT文件"), QString(),
+                                                QStringLiteral("文本文件 (*.txt)"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // Only Qt's own dialog takes it; a platform's dialog speaks the system's language.
+    dialog->setProxyModel(new ProgramLocaleColumns(dialog.get()));
+    return dialog;
 }
 
 bool Dialogs::openFolder(QWidget* parent, const QString& path)

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QFileDialog;
 class QWidget;
 
 namespace vamo {
@@ -30,6 +33,10 @@ public:
     // An open-file dialog for TXT files ("文本文件 (*.txt)", any letter
     // case); empty when cancelled.
     static QString openTxtFile(QWidget* parent);
+    // The dialog openTxtFile shows. Where the platform has no dialog of its
+    // own (Qt's is shown), its dates and sizes follow the program's locale,
+    // not the system's.
+    static std::unique_ptr<QFileDialog> txtFileDialog(QWidget* parent);
     // Shows a folder in the platform's file manager; does not wait. Where
     // the desktop cannot open it (no file manager, no such folder) the user
     // is told "无法打开目录：" + path: at once with the result false, or,

@@ -33,7 +33,10 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace vamo {
 
@@ -70,6 +73,15 @@ QString droppedFolder(const QMimeData* mime)
             return url.toLocalFile();
     }
     return {};
+}
+
+// Whether a drag carries files or folders of this machine.
+bool hasLocalUrls(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls())
+        return false;
+    const QList<QUrl> urls = mime->urls();
+    return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 } // namespace
@@ -167,6 +179,11 @@ void MainWindow::setUpDrops()
     ui->Frame3->installEventFilter(this);
     setAcceptDrops(true);
     installEventFilter(this);
+    // A text field takes what is dropped on it as text, and a file manager
+    // offers its files as text too: files dropped on a field come in as
+    // anywhere else on the window (the path is not typed into the field).
+    for (QLineEdit* field : {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5})
+        field->installEventFilter(this);
 }
 
 void MainWindow::startUp()
@@ -644,9 +661,14 @@ void MainWindow::showProgress(const QString& caption, double fraction)
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    const bool field = watched == ui->Text1 || watched == ui->Text2 || watched == ui->Text3 || watched == ui->Text4 ||
+                       watched == ui->Text5;
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
-        (watched == ui->List1->viewport() || watched == ui->Frame3 || watched == this)) {
+        (watched == ui->List1->viewport() || watched == ui->Frame3 || watched == this || field)) {
         auto* drag = static_cast<QDropEvent*>(event);
+        // Text without files is the field's own.
+        if (field && !hasLocalUrls(drag->mimeData()))
+            return false;
         if (drag->source() == ui->List1 && watched == ui->List1->viewport()) {
             // Chapters dragged within the list: the book moves them, texts
             // with names, and the list follows it (the list itself moves

@@ -2,6 +2,7 @@
 #include "windows/TxtDropImport.h"
 
 #include "intake/ChapterImport.h"
+#include "intake/NaturalOrder.h"
 #include "model/BookProject.h"
 #include "windows/BackgroundWork.h"
 #include "windows/ChapterPreview.h"
@@ -66,6 +67,9 @@ QStringList TxtDropImport::droppedFiles(const QMimeData* mime)
         if (info.exists() && !info.isDir())
             paths.append(info.filePath());
     }
+    // A file manager hands them over in an order of its own (Windows'
+    // Explorer puts the file the drag started on first).
+    sortNaturally(paths);
     return paths;
 }
 

@@ -31,7 +31,8 @@ public:
     TxtDropImport(BookProject& book, QWidget* opener);
     ~TxtDropImport() override; // waits for a read in progress
 
-    // The local files among dropped items, in their order (folders left out).
+    // The local files among dropped items (folders left out), in reading
+    // order: numbers in their names by value (NaturalOrder.h).
     static QStringList droppedFiles(const QMimeData* mime);
 
     // Reading, or waiting for the preview's choice: no second drop now.

@@ -101,6 +101,17 @@ mk --book-name blocked "$txt"
 [ -s "$e" ] || fail "failed build gave no message"
 [ "$(cat "$out/blocked")" = "not a folder" ] || fail "the file in the way was changed"
 
+# A save folder that cannot be made is named with the system's reason, and
+# the file in its way stays as it was.
+echo "a file" >"$work/plain"
+run "$o" "$e" make --save-folder "$work/plain" --book-name book "$txt"
+expect_refused 1 "（已有同名的文件）"
+grep -q "^无法创建保存目录：.*plain" "$e" || fail "not told the save folder: $(cat "$e")"
+run "$o" "$e" folder --save-folder "$work/plain" "$work"
+expect_refused 1 "（已有同名的文件）"
+grep -q "^无法创建保存目录：.*plain" "$e" || fail "not told the save folder: $(cat "$e")"
+[ "$(cat "$work/plain")" = "a file" ] || fail "the file in the save folder's way was changed"
+
 # Folder mode refusals.
 mkdir -p "$work/none"
 run "$o" "$e" folder --save-folder "$out" "$work/none"

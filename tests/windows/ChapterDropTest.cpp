@@ -51,10 +51,13 @@ QString novel(int chapters)
 }
 
 // Drags `urls` over `target` and drops them; false when the drag was refused.
-bool dropOn(QWidget* target, const QList<QUrl>& urls)
+// `text`: what the drag also offers as text, as a file manager does.
+bool dropOn(QWidget* target, const QList<QUrl>& urls, const QString& text = {})
 {
     QMimeData mime;
     mime.setUrls(urls);
+    if (!text.isEmpty())
+        mime.setText(text);
     const QPoint at(5, 5);
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &enter);
@@ -258,7 +261,7 @@ private Q_SLOTS:
     }
 
     // 001.txt, a binary file named .txt, 002.txt and a picture: both TXT
-    // files come in, in their order, and one warning names the other two,
+    // files come in, in reading order, and one warning names the other two,
     // each with its reason.
     void aMixedDropAddsEveryReadableTxtFileAndNamesTheRefused()
     {
@@ -269,14 +272,16 @@ private Q_SLOTS:
         const QUrl two = put(QStringLiteral("002.txt"), u("第二篇\r\n"));
         const QString picture = path(u("封面.png"));
         QVERIFY(writeFile(picture, QByteArray("\x89PNG\r\n\x1a\n\x00\x00", 10)));
-        QVERIFY(dropOn(chapterListArea(), {one, QUrl::fromLocalFile(binary), two, QUrl::fromLocalFile(picture)}));
+        // Handed over as Explorer does, the file the drag started on first:
+        // they come in reading order all the same.
+        QVERIFY(dropOn(chapterListArea(), {two, QUrl::fromLocalFile(binary), one, QUrl::fromLocalFile(picture)}));
         QVERIFY(QTest::qWaitFor([&] { return !m_fx.win->busy() && m_fx.win->isEnabled(); }));
         QCOMPARE(m_fx.book->chapterNames(), QStringList({u("001"), u("002")}));
         QCOMPARE(m_fx.book->chaptertext(0), u("第一篇\r\n\r\n"));
         QCOMPARE(m_fx.book->chaptertext(1), u("第二篇\r\n\r\n"));
         QCOMPARE(Dialogs::messages(),
-                 QStringList{u("以下文件未能导入：\n不是文本文件：") + QDir::toNativeSeparators(binary) +
-                             u("\n不是TXT文件：") + QDir::toNativeSeparators(picture)});
+                 QStringList{u("以下文件未能导入：\n不是TXT文件：") + QDir::toNativeSeparators(picture) +
+                             u("\n不是文本文件：") + QDir::toNativeSeparators(binary)});
         QCOMPARE(Dialogs::messageKinds(), QList<Dialogs::Kind>{Dialogs::Kind::Warning});
         // Two files on a book without a name do not name it.
         QCOMPARE(m_fx.book->settings().bookName, QString());
@@ -304,6 +309,36 @@ private Q_SLOTS:
         QVERIFY(dropOn(chapterListArea(), {put(u("三.txt"), u("正文\r\n"))}));
         QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 1; }));
         QCOMPARE(m_fx.book->settings().bookName, u("我的书"));
+    }
+
+    // A file manager offers dropped files as text too: dropped on a text
+    // field they come in as chapters and the field keeps its text; text
+    // alone dropped on a field is the field's.
+    void filesDroppedOnATextFieldComeInAsChapters()
+    {
+        open();
+        auto* maker = find<QLineEdit>(m_fx.win, "Text2");
+        const QString typed = maker->text();
+        const QUrl file = put(u("落在字段上.txt"), u("正文\r\n"));
+        QVERIFY(dropOn(maker, {file}, file.toString()));
+        QVERIFY(QTest::qWaitFor([&] { return m_fx.book->chapterCount() == 1; }));
+        QCOMPARE(m_fx.book->chapterNames(), QStringList{u("落在字段上")});
+        QCOMPARE(maker->text(), typed);
+        QCOMPARE(m_fx.book->settings().maker, typed);
+
+        // A picture dropped on the book name field is refused by name, not typed in.
+        auto* bookName = find<QLineEdit>(m_fx.win, "Text3");
+        const QString name = bookName->text();
+        Dialogs::clearRecord();
+        const QUrl picture = put(u("封面.png"), u("x"));
+        QVERIFY(dropOn(bookName, {picture}, picture.toString()));
+        QVERIFY(QTest::qWaitFor([] { return !Dialogs::messages().isEmpty(); }));
+        QCOMPARE(bookName->text(), name);
+        QCOMPARE(m_fx.book->chapterCount(), 1);
+
+        QVERIFY(dropOn(maker, {}, u("某人")));
+        QVERIFY(maker->text().contains(u("某人")));
+        QCOMPARE(m_fx.book->chapterCount(), 1);
     }
 
     void severalFilesShareOnePreview()
