@@ -561,13 +561,13 @@ Result<void> BookBuild::finishVolume(PendingVolume& v, BuildFiles::Volume& targe
 Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jarBase, qint64 jarSize,
                                  BuildFiles::Volume& target)
 {
-    QString jadText = manifesttext;
-    jadText += jadLines(jarSize, jarBase + QStringLiteral(".jar"));
-    auto jad = m_files->createTemporary(QStringLiteral("jad"));
+    auto jad = target.jadTemporary.isEmpty() ? m_files->createTemporary(QStringLiteral("jad"))
+                                             : m_files->rewriteTemporary(target.jadTemporary);
     if (!jad)
         return failure(jad);
-    target.jadTemporary = (*jad)->fileName();
-    auto saved = savetoutf9(jadText, **jad);
+    if (target.jadTemporary.isEmpty())
+        target.jadTemporary = (*jad)->fileName();
+    auto saved = savetoutf9(manifesttext + jadLines(jarSize, jarBase + QStringLiteral(".jar")), **jad);
     clearSystemError();
     (*jad)->close();
     if (!saved)
@@ -578,9 +578,9 @@ Result<void> BookBuild::writeJad(const QString& manifesttext, const QString& jar
 }
 
 // The volumes were written with the count measured from the text alone,
-// and the JAR size cut some sooner: each volume's JAR is written again with
-// its information counting the volumes as they came out (its other entries
-// copied as they are), and its JAD after it.
+// and the JAR size cut some sooner: each volume's JAR is written again in
+// its own temporary file with its information counting the volumes as they
+// came out (its other entries copied as they are), and its JAD after it.
 Result<void> BookBuild::restampVolumes()
 {
     for (std::size_t i = 0; i < m_volumes.size(); ++i) {
@@ -599,7 +599,7 @@ Result<void> BookBuild::restampVolumes()
         const QByteArray volume = volumeEntry(number, m_volume, m_starts[i]);
         std::vector<archive::Packer::Batch> batches;
         batches.push_back(m_packer->start({{QByteArrayLiteral("volume"), volume}}));
-        auto jar = m_files->createTemporary(QStringLiteral("jar"));
+        auto jar = m_files->rewriteTemporary(target.jarTemporary);
         if (!jar)
             return failure(jar);
         const auto jarSize = archive::writeJar(written, batches, **jar);
@@ -609,13 +609,10 @@ Result<void> BookBuild::restampVolumes()
         clearSystemError();
         (*jar)->close();
         if ((*jar)->error() != QFileDevice::NoError)
-            return fail(cannotWriteFile((*jar)->fileName(), lastSystemError()));
+            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
         if (!readBack || *readBack != volume)
             return fail(QStringLiteral("生成JAR包失败：") +
                         (readBack ? QStringLiteral("分册信息未写入") : readBack.error().message));
-        m_files->discardTemporary(target.jarTemporary);
-        m_files->discardTemporary(target.jadTemporary);
-        target.jarTemporary = (*jar)->fileName();
 
         const QString suffix = volumeSuffix(number);
         if (auto ok = writeJad(composeManifest(m_bookName + suffix), m_jarName + suffix, *jarSize, target); !ok)

@@ -35,4 +35,9 @@ void removeAllAndHold();
 // it, the file can be removed while it is open.
 [[nodiscard]] std::unique_ptr<QFile> openNewFile(const QString& path, QIODevice::OpenMode mode);
 
+// Opens the regular file `path` that a build made (with openNewFile) again,
+// for reading and writing, never through a link; null when it cannot. It can
+// be removed while open, as openNewFile's.
+[[nodiscard]] std::unique_ptr<QFile> openOwnFile(const QString& path);
+
 } // namespace vamo::runningBuilds

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packaging/RunningBuilds.h"
 
+#include "packaging/NamedFile.h"
 #include "text/WindowsPath.h"
 
 #include <fcntl.h>
@@ -12,20 +13,6 @@
 // the build still has it open; Qt's own open does not share deletion, so the
 // file is opened here and handed to Qt.
 namespace vamo::runningBuilds {
-
-namespace {
-
-// A file Qt took over by its descriptor keeps the name it was made with.
-class NamedFile final : public QFile {
-public:
-    explicit NamedFile(QString path) : m_path(std::move(path)) {}
-    QString fileName() const override { return m_path; }
-
-private:
-    QString m_path;
-};
-
-} // namespace
 
 std::unique_ptr<QFile> openNewFile(const QString& path, QIODevice::OpenMode mode)
 {
@@ -42,6 +29,34 @@ std::unique_ptr<QFile> openNewFile(const QString& path, QIODevice::OpenMode mode
     }
     auto file = std::make_unique<NamedFile>(path);
     if (!file->open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        _close(fd);
+        return nullptr;
+    }
+    return file;
+}
+
+// FILE_FLAG_OPEN_REPARSE_POINT: a link or junction put at the name is
+// opened as itself and refused, never followed.
+std::unique_ptr<QFile> openOwnFile(const QString& path)
+{
+    const HANDLE handle = CreateFileW(windowsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY | _O_RDWR);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    auto file = std::make_unique<NamedFile>(path);
+    if (!file->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
         _close(fd);
         return nullptr;
     }

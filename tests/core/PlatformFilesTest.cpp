@@ -141,6 +141,42 @@ TEST_F(PlatformFiles, TemporaryFilesAreNeverMadeThroughALink)
     EXPECT_EQ(test::readFile(p(u"victim.jar"_s)), QByteArray("precious"));
 }
 
+// A temporary written again (a volume stamped anew) is the build's own
+// file, emptied; a link put at its name is refused and what it leads to stays.
+TEST_F(PlatformFiles, TemporaryFilesAreWrittenAgainNeverThroughALink)
+{
+    auto files = BuildFiles::start(p(u"书"_s));
+    ASSERT_TRUE(files) << files.error().message.toStdString();
+    auto jar = (*files)->createTemporary(u"jar"_s);
+    ASSERT_TRUE(jar);
+    const QString name = (*jar)->fileName();
+    ASSERT_EQ((*jar)->write("first, longer"), 13);
+    (*jar)->close();
+
+    auto again = (*files)->rewriteTemporary(name);
+    ASSERT_TRUE(again) << again.error().message.toStdString();
+    EXPECT_EQ((*again)->fileName(), name);
+    EXPECT_EQ((*again)->size(), 0);
+    ASSERT_EQ((*again)->write("second"), 6);
+    (*again)->close();
+    EXPECT_EQ(test::readFile(name), QByteArray("second"));
+
+    // Not a temporary of this build: refused, untouched.
+    put(u"书/mine.jar"_s, "precious");
+    EXPECT_FALSE((*files)->rewriteTemporary(p(u"书/mine.jar"_s)));
+    EXPECT_EQ(test::readFile(p(u"书/mine.jar"_s)), QByteArray("precious"));
+
+    // The temporary replaced by a link: refused, named, the target untouched.
+    put(u"victim.jar"_s, "precious");
+    ASSERT_TRUE(QFile::remove(name));
+    if (!test::makeFileLink(p(u"victim.jar"_s), name))
+        GTEST_SKIP() << "no file links here";
+    auto linked = (*files)->rewriteTemporary(name);
+    ASSERT_FALSE(linked);
+    EXPECT_TRUE(linked.error().message.startsWith(u"无法写入文件："_s)) << linked.error().message.toStdString();
+    EXPECT_EQ(test::readFile(p(u"victim.jar"_s)), QByteArray("precious"));
+}
+
 // The lock of a book folder holds between two processes: this program
 // started again, with VAMO_HOLD_LOCK naming the folder, takes the lock,
 // says so, and keeps it until its input ends.
