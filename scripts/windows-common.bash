@@ -419,8 +419,17 @@ run_tests() {
   wine_env
   wine_virtual_desktop
   local rc=0
+  rm -f "$wbuild"/tests/*Test.log
   (cd "$wbuild" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$jobs" --timeout 180) ||
     rc=$?
+  # A window test's own report, which Wine does not print.
+  local report
+  for report in "$wbuild"/tests/*Test.log; do
+    if [ -f "$report" ] && grep -q '^FAIL!' "$report"; then
+      echo "---- $report"
+      cat "$report"
+    fi
+  done
   # Wine's desktop process lost its display with the X server.
   wineserver_kill
   return "$rc"

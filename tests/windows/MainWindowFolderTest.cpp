@@ -141,12 +141,14 @@ private Q_SLOTS:
         openOnFolderTab();
         QCOMPARE(queue()->count(), 1);
         QVERIFY(QDir(txtFolder()).removeRecursively());
+        // Windows removes a folder only once no one holds it open, and the
+        // folder tree's watcher does: meanwhile it lists empty. It may let go
+        // at any moment, so what the listing met is known only from before.
+        const bool mayStillBeThere = QFileInfo::exists(txtFolder());
         find<QTabBar>("TabStrip1")->setCurrentIndex(0);
         find<QTabBar>("TabStrip1")->setCurrentIndex(1); // refreshes the list
-        if (QFileInfo::exists(txtFolder())) {
-            // Windows removes a folder only once no one holds it open, and
-            // the folder tree's watcher does: meanwhile it lists empty.
-            QVERIFY(Dialogs::messages().isEmpty());
+        if (Dialogs::messages().isEmpty()) {
+            QVERIFY(mayStillBeThere);
         } else {
             QCOMPARE(Dialogs::messages().size(), 1);
             QVERIFY(Dialogs::messages().at(0).contains(QDir::toNativeSeparators(txtFolder())));
