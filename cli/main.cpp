@@ -452,7 +452,7 @@ Result<BuildReport> Cli::checkAndBuild(BookProject& book)
     if (auto ok = checkMake(book.settings(), book.chapterCount()); !ok)
         return failure(ok);
     if (auto made = createSaveFolder(book.settings().saveFolder); !made)
-        return std::unexpected(made.error());
+        return failure(made);
     book.setBatchmode(0);
     // The program ends after this one book: nothing clears the project.
     return BuildEbook(BookSnapshot(book), buildEnvironment(),

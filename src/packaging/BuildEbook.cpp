@@ -9,7 +9,6 @@
 #include "packaging/Descriptor.h"
 #include "packaging/MakeChecks.h"
 #include "packaging/Payload.h"
-#include "text/OpenRegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -587,21 +586,13 @@ Result<void> BookBuild::restampVolumes()
         BuildFiles::Volume& target = m_volumes[i];
         m_writing = i;
         const int number = static_cast<int>(i) + 1;
-        QFile old;
-        clearSystemError();
-        if (openRegularFile(old, target.jarTemporary) != OpenResult::Opened)
-            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
-        const QByteArray written = old.readAll();
-        old.close();
-        if (old.error() != QFileDevice::NoError)
-            return fail(cannotWriteFile(target.jarTemporary, lastSystemError()));
-
+        QByteArray written;
+        auto jar = m_files->rewriteTemporary(target.jarTemporary, &written);
+        if (!jar)
+            return failure(jar);
         const QByteArray volume = volumeEntry(number, m_volume, m_starts[i]);
         std::vector<archive::Packer::Batch> batches;
         batches.push_back(m_packer->start({{QByteArrayLiteral("volume"), volume}}));
-        auto jar = m_files->rewriteTemporary(target.jarTemporary);
-        if (!jar)
-            return failure(jar);
         const auto jarSize = archive::writeJar(written, batches, **jar);
         if (!jarSize)
             return failure(jarSize);

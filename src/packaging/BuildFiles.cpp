@@ -264,10 +264,15 @@ Result<std::unique_ptr<QFile>> BuildFiles::createTemporary(const QString& extens
     return fail(QStringLiteral("无法写入文件：") + native(m_bookFolder));
 }
 
-Result<std::unique_ptr<QFile>> BuildFiles::rewriteTemporary(const QString& path)
+Result<std::unique_ptr<QFile>> BuildFiles::rewriteTemporary(const QString& path, QByteArray* previous)
 {
     clearSystemError();
     std::unique_ptr<QFile> file = m_temporaries.contains(path) ? runningBuilds::openOwnFile(path) : nullptr;
+    if (file && previous) {
+        *previous = file->readAll();
+        if (file->error() != QFileDevice::NoError)
+            file.reset();
+    }
     if (!file || !file->resize(0))
         return fail(cannotWriteFile(path, lastSystemError()));
     return file;

@@ -71,8 +71,9 @@ public:
     [[nodiscard]] Result<std::unique_ptr<QFile>> createTemporary(const QString& extension);
 
     // A temporary file of this build opened again, emptied, for writing it
-    // anew. Fails with "无法写入文件：" + path.
-    [[nodiscard]] Result<std::unique_ptr<QFile>> rewriteTemporary(const QString& path);
+    // anew; what it held goes to `previous` first when asked. Fails with
+    // "无法写入文件：" + path.
+    [[nodiscard]] Result<std::unique_ptr<QFile>> rewriteTemporary(const QString& path, QByteArray* previous = nullptr);
 
     // Removes a temporary file of this build that is not needed any more.
     void discardTemporary(const QString& path);

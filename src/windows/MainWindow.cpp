@@ -661,8 +661,8 @@ void MainWindow::showProgress(const QString& caption, double fraction)
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    const bool field = watched == ui->Text1 || watched == ui->Text2 || watched == ui->Text3 || watched == ui->Text4 ||
-                       watched == ui->Text5;
+    // The text fields are the only line edits watched (setUpDrops).
+    const bool field = qobject_cast<QLineEdit*>(watched) != nullptr;
     if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
         (watched == ui->List1->viewport() || watched == ui->Frame3 || watched == this || field)) {
         auto* drag = static_cast<QDropEvent*>(event);

@@ -153,8 +153,10 @@ TEST_F(PlatformFiles, TemporaryFilesAreWrittenAgainNeverThroughALink)
     ASSERT_EQ((*jar)->write("first, longer"), 13);
     (*jar)->close();
 
-    auto again = (*files)->rewriteTemporary(name);
+    QByteArray before;
+    auto again = (*files)->rewriteTemporary(name, &before);
     ASSERT_TRUE(again) << again.error().message.toStdString();
+    EXPECT_EQ(before, QByteArray("first, longer"));
     EXPECT_EQ((*again)->fileName(), name);
     EXPECT_EQ((*again)->size(), 0);
     ASSERT_EQ((*again)->write("second"), 6);
